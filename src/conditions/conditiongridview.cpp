@@ -1,0 +1,161 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "conditiongridview.h"
+
+#include "conditiongrid.h"
+#include "support/twips.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+namespace NxSerialFilter {
+
+namespace {
+CellKind kindOf(const QModelIndex &index)
+{
+    return CellKind(index.data(ConditionGrid::KindRole).toInt());
+}
+} // namespace
+
+QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                         const QModelIndex &index) const
+{
+    Q_UNUSED(option)
+    switch (kindOf(index)) {
+    case CellKind::List:
+    case CellKind::ListText: {
+        auto *combo = new QComboBox(parent);
+        combo->setEditable(kindOf(index) == CellKind::ListText);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->addItems(index.data(ConditionGrid::ItemsRole).toStringList());
+        if (!combo->isEditable()) {
+            connect(combo, &QComboBox::activated, this, [this, combo] {
+                auto *self = const_cast<ConditionDelegate *>(this);
+                Q_EMIT self->commitData(combo);
+                Q_EMIT self->closeEditor(combo);
+            });
+        }
+        return combo;
+    }
+    case CellKind::Integer: {
+        auto *edit = new QLineEdit(parent);
+        edit->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("-?\\d*")), edit));
+        return edit;
+    }
+    case CellKind::Date: {
+        auto *edit = new QDateEdit(parent);
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        edit->setCalendarPopup(true);
+        return edit;
+    }
+    case CellKind::Text: break;
+    }
+    return new QLineEdit(parent);
+}
+
+void ConditionDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    const QString text = index.data(Qt::EditRole).toString();
+    if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+        const int chosen = index.data(ConditionGrid::ComboIndexRole).toInt();
+        combo->setCurrentIndex(chosen);
+        if (combo->isEditable())
+            combo->setEditText(text);
+    } else if (auto *date = qobject_cast<QDateEdit *>(editor)) {
+        const QDate value = QDate::fromString(text, Qt::ISODate);
+        date->setDate(value.isValid() ? value : QDate::currentDate());
+    } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        line->setText(text);
+    }
+}
+
+void ConditionDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
+                                     const QModelIndex &index) const
+{
+    if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+        if (combo->isEditable())
+            model->setData(index, combo->currentText(), Qt::EditRole);
+        else
+            model->setData(index, combo->currentIndex(), ConditionGrid::ComboIndexRole);
+    } else if (auto *date = qobject_cast<QDateEdit *>(editor)) {
+        model->setData(index, date->date().toString(Qt::ISODate), Qt::EditRole);
+    } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        model->setData(index, line->text(), Qt::EditRole);
+    }
+}
+
+ConditionGridView::ConditionGridView(QWidget *parent)
+    : QTableView(parent)
+{
+    setObjectName(QStringLiteral("vspFilter"));
+    setItemDelegate(new ConditionDelegate(this));
+    verticalHeader()->hide(); // rows show no numbers
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
+                    | QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
+    setTabKeyNavigation(true);
+    horizontalHeader()->setHighlightSections(false);
+}
+
+void ConditionGridView::setGrid(ConditionGrid *grid)
+{
+    m_grid = grid;
+    setModel(grid);
+    connect(grid, &ConditionGrid::activeCellChanged, this, &ConditionGridView::followActiveCell);
+    connect(grid, &QAbstractItemModel::modelReset, this, &ConditionGridView::applyColumnWidths);
+    applyColumnWidths();
+    followActiveCell(grid->activeRow(), grid->activeCol());
+}
+
+void ConditionGridView::applyColumnWidths()
+{
+    if (!m_grid)
+        return;
+    for (int col = 1; col <= ConditionGrid::ColumnCount; ++col) {
+        const int twips = ConditionGrid::columnWidthTwips(col);
+        setColumnHidden(col - 1, twips == 0);
+        if (twips > 0)
+            setColumnWidth(col - 1, Twips::toPixels(twips, this));
+    }
+}
+
+void ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    // A value written by the key's handling must not be overwritten by an open editor.
+    if (key == Qt::Key_F7 && state() == QAbstractItemView::EditingState) {
+        if (QWidget *editor = indexWidget(currentIndex())) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+    Q_EMIT keyDown(key, modifiers);
+}
+
+void ConditionGridView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_syncing || !m_grid || !current.isValid())
+        return;
+    const int row = m_grid->activeRow();
+    const int col = m_grid->activeCol();
+    m_syncing = true;
+    m_grid->setActiveCell(current.row() + 1, current.column() + 1);
+    m_syncing = false;
+    Q_EMIT leaveCell(col, row, current.column() + 1, current.row() + 1);
+}
+
+void ConditionGridView::followActiveCell(int row, int col)
+{
+    if (m_syncing || !m_grid)
+        return;
+    m_syncing = true;
+    setCurrentIndex(m_grid->index(row - 1, col - 1));
+    m_syncing = false;
+}
+
+} // namespace NxSerialFilter

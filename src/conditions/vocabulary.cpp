@@ -1,0 +1,71 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "vocabulary.h"
+
+#include "conditiongrid.h"
+#include "support/mparse.h"
+#include "support/texts.h"
+
+namespace NxSerialFilter::Vocabulary {
+
+QStringList logicItems()
+{
+    return {Texts::logicAnd(), Texts::logicOr()};
+}
+
+QStringList leftParenItems()
+{
+    return {QStringLiteral("("), QStringLiteral("(("), QStringLiteral("((("),
+            QStringLiteral("((((")};
+}
+
+QStringList compareItems()
+{
+    return {Texts::compareEqual(),          Texts::compareGreater(),
+            Texts::compareLess(),           Texts::compareLessOrEqual(),
+            Texts::compareGreaterOrEqual(), Texts::compareNotEqual(),
+            Texts::compareContains(),       Texts::compareNotContains(),
+            Texts::compareIsEmpty(),        Texts::compareIsNotEmpty()};
+}
+
+QStringList rightParenItems()
+{
+    return {QStringLiteral(")"), QStringLiteral("))"), QStringLiteral(")))"),
+            QStringLiteral("))))")};
+}
+
+QStringList logicWords()
+{
+    return {QStringLiteral("And"), QStringLiteral("Or")};
+}
+
+QStringList compareWords()
+{
+    return {QStringLiteral("="),    QStringLiteral(">"),        QStringLiteral("<"),
+            QStringLiteral("<="),   QStringLiteral(">="),       QStringLiteral("<>"),
+            QStringLiteral("Like"), QStringLiteral("Not Like"), QStringLiteral("Is null"),
+            QStringLiteral("Is not null")};
+}
+
+ushort Form_KeyPress(ushort keyAscii, int activeCol)
+{
+    constexpr ushort quote = '\'';
+    constexpr ushort backspace = 8;
+    if (keyAscii == quote)
+        keyAscii = 0;
+    if (keyAscii == backspace)
+        return keyAscii;
+    if (activeCol == ConditionGrid::ColLeftParen)
+        return keyAscii == '(' ? keyAscii : 0;
+    if (activeCol == ConditionGrid::ColRightParen)
+        return keyAscii == ')' ? keyAscii : 0;
+    return keyAscii;
+}
+
+bool isEmptyTest(const QString &compareText)
+{
+    return compareText == MParse::LoadLangString(Texts::compareIsEmpty())
+           || compareText == MParse::LoadLangString(Texts::compareIsNotEmpty());
+}
+
+} // namespace NxSerialFilter::Vocabulary

@@ -1,0 +1,483 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "frmfilter.h"
+
+#include "conditions/conditiongrid.h"
+#include "conditions/conditiongridview.h"
+#include "conditions/sqlbuilder.h"
+#include "conditions/valuecells.h"
+#include "conditions/vocabulary.h"
+#include "filter/fieldlist.h"
+#include "images.h"
+#include "schemes/schemelist.h"
+#include "schemes/schemelistview.h"
+#include "support/busypointer.h"
+#include "support/failure.h"
+#include "support/keys.h"
+#include "support/mmts.h"
+#include "support/mparse.h"
+#include "support/nxalert.h"
+#include "support/texts.h"
+#include "support/twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace NxSerialFilter {
+
+namespace {
+
+constexpr int clientWidthTwips = 8400;
+constexpr int clientHeightTwips = 4575;
+
+void place(QWidget *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(Twips::toPixels(left, top, width, height, widget));
+}
+
+void showFailure()
+{
+    BusyPointer::restore();
+    nxAlert::ShowAlert(describeFailure(std::current_exception()), nxAlert::Information);
+}
+
+} // namespace
+
+frmFilter::frmFilter(QWidget *parent)
+    : QDialog(parent)
+    , m_grid(new ConditionGrid(this))
+{
+    setObjectName(QStringLiteral("frmFilter"));
+    m_valueCells = std::make_unique<ValueCells>(m_state, *m_grid);
+    m_state.setHint = [this](const QString &text) {
+        if (m_lblMsg)
+            m_lblMsg->setText(text);
+    };
+    buildLayout();
+    m_schemes = new SchemeList(m_state, *m_grid, *m_valueCells, *m_lstFilter, *m_toolbar, this);
+
+    connect(m_grid, &ConditionGrid::cellChanged, this,
+            [this](int col, int row) { m_valueCells->cellChanged(col, row); });
+    connect(m_vspFilter, &ConditionGridView::leaveCell, this,
+            [this](int col, int row, int newCol, int newRow) {
+                m_valueCells->leaveCell(col, row, newCol, newRow);
+            });
+    connect(m_vspFilter, &ConditionGridView::keyDown, this,
+            [this](int key, Qt::KeyboardModifiers) {
+                m_valueCells->keyDown(Keys::windowsKeyCode(key));
+            });
+    connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);
+    connect(m_lstFilter, &SchemeListView::itemClicked, this,
+            [this](int index) { m_schemes->itemClick(index); });
+    for (QAction *action : m_toolbar->actions()) {
+        if (action->objectName().isEmpty())
+            continue;
+        connect(action, &QAction::triggered, this,
+                [this, action] { m_schemes->buttonClick(action->objectName()); });
+    }
+    for (QAction *action : m_viewMenu->actions()) {
+        connect(action, &QAction::triggered, this,
+                [this, action] { m_schemes->buttonMenuClick(action->objectName()); });
+    }
+}
+
+frmFilter::~frmFilter()
+{
+    if (m_keyPreview)
+        qApp->removeEventFilter(this);
+}
+
+void frmFilter::buildLayout()
+{
+    setWindowTitle(Texts::filterCaption());
+    setWindowIcon(Images::formIcon());
+    setFixedSize(Twips::toPixels(clientWidthTwips, this), Twips::toPixels(clientHeightTwips, this));
+
+    m_picture1 = new QWidget(this);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    place(m_picture1, 60, 30, 2370, 4290);
+
+    m_label1 = new QLabel(Texts::schemePanel(), m_picture1);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    place(m_label1, 30, 0, 660, 300);
+
+    m_toolbar = new QToolBar(m_picture1);
+    m_toolbar->setObjectName(QStringLiteral("Toolbar"));
+    m_toolbar->setIconSize(QSize(16, 16));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    place(m_toolbar, 0, 225, 1785, 420);
+    const struct
+    {
+        const char *key;
+        QString tip;
+    } buttons[] = {{"Save", Texts::toolSave()},
+                   {"Delete", Texts::toolDelete()},
+                   {"SaveAs", Texts::toolSaveAs()},
+                   {"View", Texts::toolView()}};
+    int image = 1;
+    for (const auto &button : buttons) {
+        QAction *action = m_toolbar->addAction(Images::image(image++), button.tip);
+        action->setObjectName(QString::fromLatin1(button.key));
+        action->setToolTip(button.tip);
+    }
+    QAction *viewAction = m_toolbar->actions().constLast();
+    m_viewButton = qobject_cast<QToolButton *>(m_toolbar->widgetForAction(viewAction));
+    m_viewMenu = new QMenu(this);
+    m_viewMenu->setObjectName(QStringLiteral("ViewMenu"));
+    const struct
+    {
+        const char *key;
+        QString text;
+    } modes[] = {{"BigIcon", Texts::viewBigIcon()},
+                 {"SmallIcon", Texts::viewSmallIcon()},
+                 {"Report", Texts::viewReport()},
+                 {"Detail", Texts::viewDetail()}};
+    for (const auto &mode : modes)
+        m_viewMenu->addAction(mode.text)->setObjectName(QString::fromLatin1(mode.key));
+    if (m_viewButton) {
+        m_viewButton->setObjectName(QStringLiteral("ViewButton"));
+        m_viewButton->setMenu(m_viewMenu);
+        m_viewButton->setPopupMode(QToolButton::MenuButtonPopup);
+        m_viewButton->setProperty("Tag", QString());
+    }
+
+    m_lstFilter = new SchemeListView(m_picture1);
+    place(m_lstFilter, -15, 630, 2385, 3420);
+
+    m_tabS = new QWidget(this);
+    m_tabS->setObjectName(QStringLiteral("TabS"));
+    place(m_tabS, 2460, 195, 5835, 3885);
+    m_tabBar = new QTabBar(m_tabS);
+    m_tabBar->setObjectName(QStringLiteral("TabSBar"));
+    m_tabBar->addTab(Texts::filterTab());
+    m_tabBar->setDrawBase(false);
+    m_tabBar->move(0, 0);
+    auto *page = new QFrame(m_tabS);
+    page->setObjectName(QStringLiteral("TabSPage"));
+    page->setFrameShape(QFrame::StyledPanel);
+    page->setGeometry(0, m_tabBar->sizeHint().height() - 1, m_tabS->width(),
+                      m_tabS->height() - m_tabBar->sizeHint().height() + 1);
+    page->lower();
+
+    m_picture2 = new QWidget(m_tabS);
+    m_picture2->setObjectName(QStringLiteral("Picture2"));
+    place(m_picture2, 135, 450, 5550, 3240);
+    m_vspFilter = new ConditionGridView(m_picture2);
+    place(m_vspFilter, -15, 0, 5490, 3180);
+    m_vspFilter->setGrid(m_grid);
+
+    m_lblMsg = new QLabel(m_tabS);
+    m_lblMsg->setObjectName(QStringLiteral("LblMsg"));
+    QPalette blue = m_lblMsg->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    m_lblMsg->setPalette(blue);
+    place(m_lblMsg, 2580, 60, 3285, 210);
+
+    m_cmdOk = new QPushButton(Texts::ok(), this);
+    m_cmdOk->setObjectName(QStringLiteral("CmdOK"));
+    m_cmdOk->setDefault(true);
+    m_cmdOk->setAutoDefault(true);
+    place(m_cmdOk, 6090, 4140, 1050, 330);
+    m_cmdCancel = new QPushButton(Texts::cancel(), this);
+    m_cmdCancel->setObjectName(QStringLiteral("CmdCancel"));
+    m_cmdCancel->setAutoDefault(false);
+    place(m_cmdCancel, 7260, 4140, 1050, 330);
+}
+
+void frmFilter::setSerialUse(bool serialUse)
+{
+    m_state.SerialUse = serialUse;
+}
+
+void frmFilter::setSerialDesc(KeyedValuesPtr serialDesc)
+{
+    m_state.SerialDesc = std::move(serialDesc);
+}
+
+void frmFilter::setCommonField(KeyedValuesPtr commonField)
+{
+    m_state.CommonField = std::move(commonField);
+}
+
+void frmFilter::setScreenID(const QString &screenId)
+{
+    m_state.ScreenID = screenId;
+}
+
+QString frmFilter::ScreenID() const
+{
+    return m_state.ScreenID;
+}
+
+bool frmFilter::Cancel() const
+{
+    return m_state.Cancel;
+}
+
+QString frmFilter::FilterSQL() const
+{
+    return m_state.FilterSQL;
+}
+
+void frmFilter::showModal()
+{
+    if (!m_loaded)
+        Form_Load();
+    m_ending = false;
+    setWindowModality(Qt::ApplicationModal);
+    exec();
+}
+
+void frmFilter::SetFields()
+{
+    FieldList::SetFields(m_state, *m_grid);
+}
+
+int frmFilter::horizontalExtent(qint32 widthTwips, double twipsPerPixel)
+{
+    return int(std::nearbyint(widthTwips / twipsPerPixel + twipsPerPixel));
+}
+
+void frmFilter::addHorScrlBarListBox(QListWidget *list, qint32 widthTwips)
+{
+    if (!list)
+        throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("addHorScrlBarListBox"),
+                          Texts::objectNotSet() + QStringLiteral("list"));
+    const int extent = horizontalExtent(widthTwips, Twips::perPixel(list));
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->horizontalScrollBar()->setRange(0, std::max(0, extent - list->viewport()->width()));
+    list->setProperty("horizontalExtent", extent);
+}
+
+void frmFilter::Form_Load()
+{
+    m_loaded = true;
+    SetKeyPreview();
+    LoadCaptions();
+    MParse::ApplyFormFont(this);
+    m_state.LogicWords = Vocabulary::logicWords();
+    m_state.CompareWords = Vocabulary::compareWords();
+    SetFields();
+    m_grid->setActiveCell(1, ConditionGrid::ColLeftParen);
+    m_schemes->FillSchemeList();
+    if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
+        remove->setEnabled(false);
+    m_lstFilter->setHeaderWidth(Twips::toPixels(2385 - 80, m_lstFilter));
+}
+
+void frmFilter::Form_Activate()
+{
+    if (!m_vspFilter->isVisible() || m_state.Activated)
+        return;
+    m_state.Activated = true;
+    try {
+        m_grid->setActiveCell(1, ConditionGrid::ColLeftParen);
+        m_vspFilter->setFocus();
+    } catch (...) {
+    }
+    BusyPointer::restore();
+    try {
+        if (!m_state.CommonField)
+            m_state.CommonField = KeyedValues::create();
+    } catch (...) {
+    }
+}
+
+void frmFilter::Form_Deactivate()
+{
+    m_state.Cancel = true;
+}
+
+void frmFilter::Form_Unload()
+{
+    m_state.Cancel = true;
+}
+
+void frmFilter::CmdOK_Click()
+{
+    m_state.Activated = false;
+    m_state.Cancel = false;
+    if (SqlBuilder::CreateSQL(m_state, *m_grid)) {
+        m_ending = true;
+        QDialog::accept();
+    }
+}
+
+void frmFilter::CmdCancel_Click()
+{
+    m_state.Activated = false;
+    m_state.Cancel = true;
+    m_ending = true;
+    QDialog::reject();
+}
+
+void frmFilter::reject()
+{
+    CmdCancel_Click();
+}
+
+void frmFilter::Form_KeyDown(int keyCode, int shift)
+{
+    Q_UNUSED(shift)
+    if (keyCode != Keys::F1)
+        return;
+    const QString subId = MParse::GetPropValue(QStringLiteral("SUBID"));
+    MMTS::ShowHelpOnKey(keyCode, 0, QStringLiteral("ICSerialFilter"), m_state.SerialUse ? 1 : 0,
+                        subId, 0);
+}
+
+ushort frmFilter::Form_KeyPress(ushort keyAscii)
+{
+    return Vocabulary::Form_KeyPress(keyAscii, m_grid->activeCol());
+}
+
+void frmFilter::SetKeyPreview()
+{
+    if (m_keyPreview)
+        return;
+    m_keyPreview = true;
+    qApp->installEventFilter(this);
+}
+
+std::vector<frmFilter::CaptionStep> frmFilter::captionSteps()
+{
+    std::vector<CaptionStep> steps;
+    steps.push_back({Texts::filterCaption(), [this](const QString &t) { setWindowTitle(t); }});
+    const QStringList keys{QStringLiteral("Save"), QStringLiteral("Delete"),
+                           QStringLiteral("SaveAs"), QStringLiteral("View")};
+    const QStringList tips{Texts::toolSave(), Texts::toolDelete(), Texts::toolSaveAs(),
+                           Texts::toolView()};
+    for (int i = 0; i < keys.size(); ++i) {
+        steps.push_back({tips.at(i), [this, key = keys.at(i)](const QString &t) {
+                             QAction *action = m_toolbar->findChild<QAction *>(key);
+                             if (!action)
+                                 throw FilterError(ErrorNumber::MemberMissing, key, key);
+                             action->setText(t);
+                             action->setToolTip(t);
+                         }});
+    }
+    const QList<QAction *> menu = m_viewMenu->actions();
+    const QStringList menuTexts{Texts::viewBigIcon(), Texts::viewSmallIcon(), Texts::viewReport(),
+                                Texts::viewDetail()};
+    for (int i = 0; i < menuTexts.size(); ++i) {
+        steps.push_back({menuTexts.at(i), [menu, i](const QString &t) {
+                             if (i >= menu.size())
+                                 throw FilterError(ErrorNumber::SubscriptOutOfRange,
+                                                   QStringLiteral("ButtonMenus"), t);
+                             menu.at(i)->setText(t);
+                         }});
+    }
+    steps.push_back({Texts::schemePanel(), [this](const QString &t) { m_label1->setText(t); }});
+    steps.push_back({Texts::filterTab(), [this](const QString &t) { m_tabBar->setTabText(0, t); }});
+    const struct
+    {
+        int col;
+        QString key;
+    } headers[] = {{ConditionGrid::ColLogic, Texts::headerLogic()},
+                   {ConditionGrid::ColField, Texts::headerField()},
+                   {ConditionGrid::ColCompare, Texts::headerCompare()},
+                   {ConditionGrid::ColValue, Texts::headerValue()},
+                   {ConditionGrid::ColValueCode, Texts::headerValueCode()}};
+    for (const auto &header : headers) {
+        steps.push_back({header.key, [this, col = header.col](const QString &t) {
+                             m_grid->SetCellText(0, col, t);
+                         }});
+    }
+    steps.push_back({Texts::ok(), [this](const QString &t) { m_cmdOk->setText(t); }});
+    steps.push_back({Texts::cancel(), [this](const QString &t) { m_cmdCancel->setText(t); }});
+    return steps;
+}
+
+void frmFilter::LoadCaptions()
+{
+    for (const CaptionStep &step : captionSteps()) {
+        try {
+            step.write(MParse::LoadLangString(step.key));
+        } catch (...) {
+            // A caption that cannot be written keeps its design-time text.
+        }
+    }
+}
+
+bool frmFilter::ownsWidget(const QObject *object) const
+{
+    for (const QObject *o = object; o; o = o->parent()) {
+        if (o == this)
+            return true;
+    }
+    return false;
+}
+
+bool frmFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() || !ownsWidget(watched))
+        return QDialog::eventFilter(watched, event);
+    // A key the receiver ignored travels on to its parents: preview it only once.
+    const auto *widget = static_cast<QWidget *>(watched);
+    if (event == m_lastKeyEvent && m_lastKeyReceiver && watched != m_lastKeyReceiver
+        && widget->isAncestorOf(static_cast<const QWidget *>(m_lastKeyReceiver)))
+        return QDialog::eventFilter(watched, event);
+    m_lastKeyEvent = event;
+    m_lastKeyReceiver = watched;
+
+    auto *key = static_cast<QKeyEvent *>(event);
+    try {
+        Form_KeyDown(Keys::windowsKeyCode(key->key()), int(key->modifiers()));
+    } catch (...) {
+        showFailure();
+    }
+    if (m_vspFilter->isAncestorOf(widget) || widget == m_vspFilter)
+        m_vspFilter->raiseKeyDown(key->key(), key->modifiers());
+
+    const QString text = key->text();
+    if (text.size() == 1 && (text.at(0).unicode() >= 0x20 || text.at(0).unicode() == 8)
+        && text.at(0).unicode() != 0x7f) {
+        if (Form_KeyPress(text.at(0).unicode()) == 0)
+            return true; // discarded
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool frmFilter::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::WindowActivate: Form_Activate(); break;
+    case QEvent::WindowDeactivate:
+        // Only another window of the component counts, not the dialog's own hiding nor an
+        // alert box.
+        if (!m_ending && isVisible()
+            && !qobject_cast<QMessageBox *>(QApplication::activeWindow()))
+            Form_Deactivate();
+        break;
+    default: break;
+    }
+    return QDialog::event(event);
+}
+
+void frmFilter::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Form_Activate();
+}
+
+void frmFilter::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    QDialog::closeEvent(event);
+}
+
+} // namespace NxSerialFilter

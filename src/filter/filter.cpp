@@ -1,0 +1,112 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "filter.h"
+
+#include "dialog/frmfilter.h"
+#include "support/components.h"
+#include "support/defaultcomponents.h"
+#include "support/failure.h"
+#include "support/texts.h"
+
+namespace NxSerialFilter {
+
+class FilterPrivate
+{
+public:
+    bool serialUse = false;
+    QString screenId;
+    KeyedValuesPtr serialDesc;
+    KeyedValuesPtr commonFields;
+    QString filterSql;
+    bool cancel = false;
+    std::unique_ptr<frmFilter> dialog;
+};
+
+Filter::Filter()
+    : d(std::make_unique<FilterPrivate>())
+{
+}
+
+Filter::~Filter() = default;
+
+void Filter::setSerialUse(bool serialUse)
+{
+    d->serialUse = serialUse;
+}
+
+bool Filter::SerialUse() const
+{
+    return d->serialUse;
+}
+
+void Filter::setCommonFields(KeyedValuesPtr commonFields)
+{
+    d->commonFields = std::move(commonFields);
+    if (!d->commonFields)
+        throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("Filter"),
+                          Texts::objectNotSet() + QStringLiteral("CommonFields"));
+    d->screenId = Values::toText(d->commonFields->get(QStringLiteral("ScreenID")));
+}
+
+void Filter::setScreenID(const QString &screenId)
+{
+    d->screenId = screenId;
+}
+
+QString Filter::ScreenID() const
+{
+    return d->screenId;
+}
+
+void Filter::setSerialDesc(KeyedValuesPtr serialDesc)
+{
+    d->serialDesc = std::move(serialDesc);
+}
+
+bool Filter::Cancel() const
+{
+    return d->cancel;
+}
+
+QString Filter::FilterSQL() const
+{
+    return d->filterSql;
+}
+
+QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
+{
+    Q_UNUSED(strScreenID)
+    Q_UNUSED(blnOverLoad)
+    d->dialog.reset();
+    d->dialog = std::make_unique<frmFilter>();
+    frmFilter &form = *d->dialog;
+    if (d->serialUse) {
+        form.setSerialUse(true);
+        if (!d->serialDesc)
+            throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("Filter"),
+                              Texts::objectNotSet() + QStringLiteral("SerialDesc"));
+        form.setSerialDesc(d->serialDesc->DescriptionValues());
+    } else {
+        form.setCommonField(d->commonFields);
+    }
+    form.setScreenID(d->screenId);
+    form.showModal();
+    if (!form.Cancel())
+        d->filterSql = form.FilterSQL();
+    d->cancel = form.Cancel();
+    return d->filterSql;
+}
+
+frmFilter *Filter::dialog() const
+{
+    return d->dialog.get();
+}
+
+namespace {
+
+const DefaultComponent registration(ComponentId::filter(), [] {
+    return std::make_shared<FilterComponent>();
+});
+
+} // namespace
+} // namespace NxSerialFilter

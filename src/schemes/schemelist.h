@@ -1,0 +1,44 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "nxserialfilter_export.h"
+#include "conditions/filterstate.h"
+
+#include <QObject>
+
+class QToolBar;
+
+namespace NxSerialFilter {
+
+class ConditionGrid;
+class SchemeListView;
+class ValueCells;
+
+/// The scheme list and its toolbar: picking, saving, saving as and deleting schemes, and the
+/// list's view modes. The toolbar's actions are named by their keys ("Save", "Delete",
+/// "SaveAs", "View"); the "View" button keeps its counter in the property "Tag".
+class NXSERIALFILTER_EXPORT SchemeList : public QObject
+{
+    Q_OBJECT
+public:
+    SchemeList(FilterState &state, ConditionGrid &grid, ValueCells &valueCells,
+               SchemeListView &list, QToolBar &toolbar, QObject *parent = nullptr);
+
+    void FillSchemeList();
+    /// The user picked item index (from 1) of the list.
+    void itemClick(int index);
+    void buttonClick(const QString &key);
+    void buttonMenuClick(const QString &key);
+    void SaveScheme(bool saveAs);
+    void DeleteScheme();
+
+private:
+    FilterState &m_state;
+    ConditionGrid &m_grid;
+    ValueCells &m_valueCells;
+    SchemeListView &m_list;
+    QToolBar &m_toolbar;
+};
+
+} // namespace NxSerialFilter

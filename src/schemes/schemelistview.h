@@ -1,0 +1,60 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "nxserialfilter_export.h"
+
+#include <QIcon>
+#include <QWidget>
+
+class QListView;
+class QStackedLayout;
+class QStandardItemModel;
+class QTreeView;
+
+namespace NxSerialFilter {
+
+/// The scheme list lstFilter: items with a key, a text and an icon, shown in one of four
+/// modes (icon, small icon, list, report with one column header). Item indexes count from 1.
+class NXSERIALFILTER_EXPORT SchemeListView : public QWidget
+{
+    Q_OBJECT
+public:
+    enum ViewMode { IconView = 0, SmallIconView = 1, ListView = 2, ReportView = 3 };
+
+    explicit SchemeListView(QWidget *parent = nullptr);
+
+    void clear();
+    void addItem(const QString &key, const QString &text, const QIcon &icon);
+    int count() const;
+    QString key(int index) const;
+    QString text(int index) const;
+    /// The selected item's index from 1; 0 when none is selected.
+    int selectedIndex() const;
+    void setSelectedIndex(int index);
+
+    void setViewMode(int mode);
+    int viewMode() const { return m_mode; }
+    QString headerText() const;
+    void setHeaderText(const QString &text);
+    void setHeaderWidth(int pixels);
+    int headerWidth() const;
+
+    /// The widget that shows the current mode (for tests that click items).
+    QWidget *currentView() const;
+    /// Where item index is drawn in currentView's viewport.
+    QRect itemRect(int index) const;
+
+Q_SIGNALS:
+    /// The user clicked an item (index from 1).
+    void itemClicked(int index);
+
+private:
+    QStandardItemModel *m_model;
+    QListView *m_list;
+    QTreeView *m_report;
+    QStackedLayout *m_stack;
+    int m_mode = ReportView;
+};
+
+} // namespace NxSerialFilter

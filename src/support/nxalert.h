@@ -1,0 +1,38 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "nxserialfilter_export.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace NxSerialFilter {
+
+/// Shows one modal message box and reports the button pressed (1 OK, 6 Yes, 7 No).
+/// Replaceable so that tests and headless hosts answer as they are told.
+class NXSERIALFILTER_EXPORT AlertPresenter
+{
+public:
+    virtual ~AlertPresenter();
+    virtual int present(const QString &message, int style, const QString &title) = 0;
+};
+
+namespace nxAlert {
+
+enum Answer { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
+enum Style { Information = 64, Warning = 48, Question = 36 };
+
+/// Shows message with the normalised style and the localized title; returns the answer.
+NXSERIALFILTER_EXPORT int ShowAlert(const QString &message, int style);
+
+/// Questions always offer Yes and No: 32, 33, 35 and 36 become 36; others pass unchanged.
+NXSERIALFILTER_EXPORT int normaliseStyle(int style);
+
+/// Replaces the presenter; a null pointer puts the message box back.
+NXSERIALFILTER_EXPORT void setPresenter(std::shared_ptr<AlertPresenter> presenter);
+NXSERIALFILTER_EXPORT std::shared_ptr<AlertPresenter> presenter();
+
+} // namespace nxAlert
+} // namespace NxSerialFilter

@@ -1,0 +1,91 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Every text that the component shows, in its simplified Chinese source form. The source
+// text is the look-up key and the fallback, so it must be kept byte for byte.
+namespace NxSerialFilter::Texts {
+
+#define NXSF_TEXT(name, text) \
+    inline QString name() { return QStringLiteral(text); }
+
+// Alerts
+NXSF_TEXT(alertTitle, "青梧提示")
+NXSF_TEXT(missingSerialDescription, "缺少序列号描述数据")
+NXSF_TEXT(unknownSerialField, "序列号列数据过滤字段异常！")
+NXSF_TEXT(badSerialDataType, "序列号列数据类型异常。")
+NXSF_TEXT(unbalancedParentheses, "左、右括号不匹配，请改正后继续。")
+NXSF_TEXT(parenthesisCellsOnly, "括号栏只能填写括号，请改正后继续。")
+NXSF_TEXT(schemeLoadFailed, "不能正确装载过滤方案，可能此方案不能在这里使用，或者是方案已损坏。")
+NXSF_TEXT(enterSchemeName, "请输入过滤方案名称。")
+NXSF_TEXT(overwriteScheme, "过滤方案名称重复，是否覆盖原有方案？")
+NXSF_TEXT(deleteScheme, "是否删除过滤方案？")
+
+// Failure descriptions of the component's own making
+NXSF_TEXT(componentMissing, "无法创建部件：")
+NXSF_TEXT(componentWrongType, "部件不支持所需的接口：")
+NXSF_TEXT(objectNotSet, "对象未设置：")
+NXSF_TEXT(notText, "类型不匹配：对象不能转换为文本")
+NXSF_TEXT(indexOutOfRange, "下标越界：")
+NXSF_TEXT(noLookupWindow, "没有可用的查找窗口部件（OrvGLView.GLView），无法查看。")
+NXSF_TEXT(rowPrefix, "第")
+NXSF_TEXT(rowSuffix, "行：")
+NXSF_TEXT(noLogicChosen, "没有选择逻辑")
+NXSF_TEXT(noCompareChosen, "没有选择比较方式")
+NXSF_TEXT(noFieldEntry, "字段没有对应的字段标识")
+NXSF_TEXT(noCommonField, "字段列表中没有这一项")
+
+// Lists and hints
+NXSF_TEXT(noField, "(无)")
+NXSF_TEXT(newScheme, "(新方案)")
+NXSF_TEXT(schemeNameHeader, "方案名称")
+NXSF_TEXT(lookupHint, "按F7键可查看---")
+NXSF_TEXT(stateField, "状态")
+
+// Comparison and logic words as the user sees them
+NXSF_TEXT(logicAnd, "并且")
+NXSF_TEXT(logicOr, "或者")
+NXSF_TEXT(compareEqual, "等于")
+NXSF_TEXT(compareGreater, "大于")
+NXSF_TEXT(compareLess, "小于")
+NXSF_TEXT(compareLessOrEqual, "小于或等于")
+NXSF_TEXT(compareGreaterOrEqual, "大于或等于")
+NXSF_TEXT(compareNotEqual, "不等于")
+NXSF_TEXT(compareContains, "包含")
+NXSF_TEXT(compareNotContains, "不包含")
+NXSF_TEXT(compareIsEmpty, "为空")
+NXSF_TEXT(compareIsNotEmpty, "不为空")
+NXSF_TEXT(compareInList, "包括")
+NXSF_TEXT(compareNotInList, "不包括")
+
+// Filter dialog
+NXSF_TEXT(filterCaption, "过滤条件")
+NXSF_TEXT(toolSave, "保存方案")
+NXSF_TEXT(toolDelete, "删除方案")
+NXSF_TEXT(toolSaveAs, "另存方案")
+NXSF_TEXT(toolView, "查看")
+NXSF_TEXT(viewBigIcon, "大图标")
+NXSF_TEXT(viewSmallIcon, "小图标")
+NXSF_TEXT(viewReport, "列表")
+NXSF_TEXT(viewDetail, "详细资料")
+NXSF_TEXT(schemePanel, "方案：")
+NXSF_TEXT(filterTab, "过滤")
+NXSF_TEXT(headerLogic, "逻辑")
+NXSF_TEXT(headerField, "字段")
+NXSF_TEXT(headerCompare, "比较")
+NXSF_TEXT(headerValue, "数值")
+NXSF_TEXT(headerValueCode, "比较值代码")
+NXSF_TEXT(ok, "确定(&O)")
+NXSF_TEXT(cancel, "取消(&C)")
+
+// Scheme name dialog
+NXSF_TEXT(nameCaption, "过滤方案名称")
+NXSF_TEXT(nameCancel, "取消(&E)")
+NXSF_TEXT(namePrompt, "请输入方案名称(不超过20个字符，并且不能包括单引号)：")
+
+#undef NXSF_TEXT
+
+} // namespace NxSerialFilter::Texts

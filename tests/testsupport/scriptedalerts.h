@@ -1,0 +1,34 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "support/nxalert.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+namespace NxSerialFilter::Testing {
+
+/// Records every alert and answers as told (OK for notices, the queued answers for questions).
+class ScriptedAlerts : public AlertPresenter
+{
+public:
+    struct Shown
+    {
+        QString message;
+        int style;
+        QString title;
+    };
+
+    int present(const QString &message, int style, const QString &title) override;
+
+    QList<Shown> shown;
+    QList<int> answers; // taken in order for questions; Yes when empty
+
+    /// Installs a fresh presenter for the life of the returned pointer's test.
+    static std::shared_ptr<ScriptedAlerts> install();
+};
+
+} // namespace NxSerialFilter::Testing
