@@ -1,0 +1,85 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "schemetext.h"
+
+#include "conditions/conditiongrid.h"
+#include "conditions/valuecells.h"
+#include "conditions/vocabulary.h"
+
+namespace NxSerialFilter::SchemeText {
+
+namespace {
+
+QString trimSpaces(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+/// Sets LoadingScheme for a scope, however the scope is left.
+class LoadingFlag
+{
+public:
+    explicit LoadingFlag(FilterState &state) : m_state(state) { m_state.LoadingScheme = true; }
+    ~LoadingFlag() { m_state.LoadingScheme = false; }
+    LoadingFlag(const LoadingFlag &) = delete;
+    LoadingFlag &operator=(const LoadingFlag &) = delete;
+
+private:
+    FilterState &m_state;
+};
+
+} // namespace
+
+QString GetSchemeText(ConditionGrid &grid)
+{
+    grid.setActiveCell(1, 1);
+    const int rows = grid.MaxRows();
+    const int cols = grid.MaxCols();
+    grid.SelectBlock(1, rows, 1, cols);
+    grid.setBlockMode(false);
+    QString text = trimSpaces(grid.blockText());
+    text.replace(u'\'', QStringLiteral("''"));
+    return text;
+}
+
+void clearGrid(ConditionGrid &grid)
+{
+    grid.SelectBlock(1, grid.MaxRows(), 1, grid.MaxCols());
+    grid.clearBlock();
+    grid.setBlockMode(false);
+}
+
+void applyText(FilterState &state, ConditionGrid &grid, ValueCells &valueCells,
+               const QString &text)
+{
+    LoadingFlag loading(state);
+    const int lines = text.isEmpty() ? 0 : int(text.count(QStringLiteral("\r\n"))) + 1;
+    // A grid never has fewer than one row, so an empty text loads as one empty row.
+    grid.SetMaxRows(std::max(lines, 1));
+    grid.SelectBlock(1, grid.MaxRows(), 1, grid.MaxCols());
+    grid.setBlockText(text);
+    grid.setBlockMode(false);
+    for (int r = 1; r <= lines; ++r) {
+        const int field = grid.GetComboIndex(r, ConditionGrid::ColField);
+        if (field >= 0)
+            valueCells.SetValueCell(field, r);
+        const QString compare = grid.GetCellText(r, ConditionGrid::ColCompare).trimmed();
+        if (Vocabulary::isEmptyTest(compare))
+            grid.setLocked(r, ConditionGrid::ColValue, true);
+    }
+}
+
+void finishLoad(ConditionGrid &grid)
+{
+    grid.setCellKind(1, ConditionGrid::ColLogic, CellKind::Text);
+    grid.setLocked(1, ConditionGrid::ColLogic, true);
+    grid.setActiveCell(1, ConditionGrid::ColLeftParen);
+}
+
+} // namespace NxSerialFilter::SchemeText
