@@ -5,21 +5,12 @@
 #include "conditions/conditiongrid.h"
 #include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
+#include "support/spaces.h"
 
 namespace NxSerialFilter::SchemeText {
 
 namespace {
 
-QString trimSpaces(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 /// Sets LoadingScheme for a scope, however the scope is left.
 class LoadingFlag
@@ -69,7 +60,7 @@ void applyText(FilterState &state, ConditionGrid &grid, ValueCells &valueCells,
         const int field = grid.GetComboIndex(r, ConditionGrid::ColField);
         if (field >= 0)
             valueCells.SetValueCell(field, r);
-        const QString compare = grid.GetCellText(r, ConditionGrid::ColCompare).trimmed();
+        const QString compare = trimSpaces(grid.GetCellText(r, ConditionGrid::ColCompare));
         if (Vocabulary::isEmptyTest(compare))
             grid.setLocked(r, ConditionGrid::ColValue, true);
     }

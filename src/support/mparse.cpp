@@ -4,6 +4,7 @@
 
 #include "components.h"
 #include "mmts.h"
+#include "spaces.h"
 
 namespace NxSerialFilter::MParse {
 
@@ -28,16 +29,6 @@ const QString &separator()
     return s;
 }
 
-QString trimSpaces(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 ResourceLoaderComponent &loaderFor(const QString &language)
 {
