@@ -86,6 +86,15 @@ NXSF_TEXT(nameCaption, "过滤方案名称")
 NXSF_TEXT(nameCancel, "取消(&E)")
 NXSF_TEXT(namePrompt, "请输入方案名称(不超过20个字符，并且不能包括单引号)：")
 
+// Scheme store
+NXSF_TEXT(recordSetClosed, "记录集已关闭。")
+NXSF_TEXT(recordSetNoField, "记录集中没有此字段：")
+NXSF_TEXT(recordSetNoRecord, "记录集没有当前记录。")
+NXSF_TEXT(schemeStoreOpenFailed, "不能打开过滤方案库：")
+NXSF_TEXT(schemeStoreReadFailed, "不能读取过滤方案库：")
+NXSF_TEXT(schemeStoreWriteFailed, "不能写入过滤方案库：")
+NXSF_TEXT(schemeStoreBadAddress, "过滤方案库地址无效：")
+
 #undef NXSF_TEXT
 
 } // namespace NxSerialFilter::Texts
