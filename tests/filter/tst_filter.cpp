@@ -1,0 +1,227 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+// The public Filter object and the dialog's life cycle, driven headless.
+
+#include "conditions/conditiongrid.h"
+#include "dialog/frmfilter.h"
+#include "filter/filter.h"
+#include "support/components.h"
+#include "support/contextstore.h"
+#include "support/failure.h"
+#include "support/mparse.h"
+#include "testsupport/descriptions.h"
+#include "testsupport/scriptedalerts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace NxSerialFilter;
+
+namespace {
+
+/// Runs `answer` on the dialog once it is shown modally by ShowFilterForm.
+void whenShown(Filter &filter, std::function<void(frmFilter &)> answer)
+{
+    QTimer::singleShot(0, qApp, [&filter, answer] {
+        frmFilter *form = filter.dialog();
+        QVERIFY(form);
+        QVERIFY(form->isVisible());
+        answer(*form);
+        if (form->isVisible()) // never leave a test hanging on the modal loop
+            form->CmdCancel_Click();
+    });
+}
+
+/// Writes a row as the user would: field, comparison, value, parentheses.
+void writeRow(ConditionGrid &grid, int row, int field, int compare, const QString &value,
+              const QString &left = {}, const QString &right = {})
+{
+    auto cell = [&grid, row](int col) { return grid.index(row - 1, col - 1); };
+    grid.setData(cell(ConditionGrid::ColField), field, ConditionGrid::ComboIndexRole);
+    grid.setData(cell(ConditionGrid::ColCompare), compare, ConditionGrid::ComboIndexRole);
+    if (!value.isNull())
+        grid.setData(cell(ConditionGrid::ColValue), value);
+    if (!left.isEmpty())
+        grid.setData(cell(ConditionGrid::ColLeftParen), left);
+    if (!right.isEmpty())
+        grid.setData(cell(ConditionGrid::ColRightParen), right);
+}
+
+} // namespace
+
+class tst_Filter : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::shared_ptr<Testing::ScriptedAlerts> m_alerts;
+
+private Q_SLOTS:
+    void init()
+    {
+        ComponentRegistry::instance().restoreDefaults();
+        ContextStore::clear();
+        ContextStore::setPropsString(
+            QStringLiteral("SCHEMEDB=") + QDir::tempPath() + QStringLiteral("/tst_filter_") +
+            QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".sqlite;"));
+        MParse::resetModuleState();
+        m_alerts = Testing::ScriptedAlerts::install();
+    }
+    void cleanup() { nxAlert::setPresenter(nullptr); }
+
+    void newObject()
+    {
+        Filter filter;
+        QCOMPARE(filter.Cancel(), false);
+        QCOMPARE(filter.FilterSQL(), QString());
+        QCOMPARE(filter.SerialUse(), false);
+        QCOMPARE(filter.ScreenID(), QString());
+        QVERIFY(!filter.dialog());
+    }
+
+    void lastScreenWriteDecides()
+    {
+        Filter filter;
+        filter.setScreenID(QStringLiteral("A"));
+        filter.setCommonFields(Testing::standardCommonValues(QStringLiteral("B")));
+        QCOMPARE(filter.ScreenID(), QStringLiteral("B"));
+        filter.setScreenID(QStringLiteral("A"));
+        QCOMPARE(filter.ScreenID(), QStringLiteral("A"));
+
+        // A "ScreenID" that is no text reaches the host; the screen stays as it was.
+        KeyedValuesPtr odd = Testing::standardCommonValues();
+        odd->set(QStringLiteral("ScreenID"), QVariant::fromValue(KeyedValues::create()));
+        QVERIFY_THROWS_EXCEPTION(FilterError, filter.setCommonFields(odd));
+        QCOMPARE(filter.ScreenID(), QStringLiteral("A"));
+    }
+
+    void serialModeWithoutDescriptionFailsBeforeShowing()
+    {
+        Filter filter;
+        filter.setSerialUse(true);
+        try {
+            filter.ShowFilterForm();
+            QFAIL("serial mode without a description must fail");
+        } catch (const FilterError &e) {
+            QCOMPARE(e.number(), int(ErrorNumber::ObjectNotSet));
+        }
+        QVERIFY(filter.dialog());
+        QVERIFY(!filter.dialog()->isLoaded());
+        QVERIFY(m_alerts->shown.isEmpty());
+    }
+
+    void confirmCancelAndClose()
+    {
+        Filter filter;
+        filter.setSerialUse(true);
+        filter.setScreenID(QStringLiteral("Host"));
+        filter.setSerialDesc(Testing::standardSerialDescription());
+
+        // OK with no row in use.
+        whenShown(filter, [](frmFilter &form) { form.CmdOK()->click(); });
+        QCOMPARE(filter.ShowFilterForm(), QString());
+        QCOMPARE(filter.Cancel(), false);
+        QCOMPARE(filter.dialog()->ScreenID(), QStringLiteral("Serial_12"));
+        QCOMPARE(filter.ScreenID(), QStringLiteral("Host"));
+
+        // OK with a row: FSERIALNUM contains A01.
+        whenShown(filter, [](frmFilter &form) {
+            writeRow(form.grid(), 1, 1, 6, QStringLiteral("A01"));
+            form.CmdOK()->click();
+        });
+        const QString confirmed = filter.ShowFilterForm(QStringLiteral("X"), true);
+        QCOMPARE(confirmed, QStringLiteral(" ( (tf.FSERIALNUM Like '%A01%') ) "));
+        QCOMPARE(filter.FilterSQL(), confirmed);
+        QCOMPARE(filter.Cancel(), false);
+
+        // Each call starts from a fresh dialog; Cancel keeps the last confirmed condition.
+        whenShown(filter, [](frmFilter &form) {
+            QCOMPARE(form.grid().GetCellText(1, ConditionGrid::ColField), QString());
+            writeRow(form.grid(), 1, 3, 0, QStringLiteral("5"));
+            form.CmdCancel()->click();
+        });
+        QCOMPARE(filter.ShowFilterForm(), confirmed);
+        QCOMPARE(filter.Cancel(), true);
+
+        // The window's close button counts as Cancel.
+        whenShown(filter, [](frmFilter &form) { form.close(); });
+        QCOMPARE(filter.ShowFilterForm(), confirmed);
+        QCOMPARE(filter.Cancel(), true);
+
+        // Esc cancels, Enter confirms.
+        whenShown(filter, [](frmFilter &form) { QTest::keyClick(&form, Qt::Key_Escape); });
+        filter.ShowFilterForm();
+        QCOMPARE(filter.Cancel(), true);
+        whenShown(filter, [](frmFilter &form) {
+            form.CmdOK()->setFocus();
+            QTest::keyClick(form.CmdOK(), Qt::Key_Return);
+        });
+        QCOMPARE(filter.ShowFilterForm(), QString());
+        QCOMPARE(filter.Cancel(), false);
+    }
+
+    void failedOkKeepsTheDialogOpen()
+    {
+        Filter filter;
+        filter.setSerialUse(true);
+        filter.setSerialDesc(Testing::standardSerialDescription());
+        whenShown(filter, [this](frmFilter &form) {
+            writeRow(form.grid(), 1, 1, 0, QStringLiteral("B7"), {}, QStringLiteral(")"));
+            form.CmdOK()->click();
+            QVERIFY(form.isVisible());
+            QCOMPARE(m_alerts->shown.size(), 1);
+            QCOMPARE(m_alerts->shown.first().style, 48);
+            QCOMPARE(form.state().Activated, false);
+            QCOMPARE(form.grid().GetCellText(1, ConditionGrid::ColRightParen), QStringLiteral(")"));
+            form.CmdCancel()->click();
+        });
+        QCOMPARE(filter.ShowFilterForm(), QString());
+        QCOMPARE(filter.Cancel(), true);
+    }
+
+    void firstActivation()
+    {
+        Filter filter;
+        filter.setSerialUse(true);
+        filter.setSerialDesc(Testing::standardSerialDescription());
+        whenShown(filter, [](frmFilter &form) {
+            QVERIFY(form.state().Activated);
+            QVERIFY(form.state().CommonField); // an empty one in serial mode
+            QCOMPARE(form.state().CommonField->count(), 0);
+            QCOMPARE(form.grid().activeRow(), 1);
+            QCOMPARE(form.grid().activeCol(), int(ConditionGrid::ColLeftParen));
+            QCOMPARE(form.state().LogicWords,
+                     (QStringList{QStringLiteral("And"), QStringLiteral("Or")}));
+            QCOMPARE(form.state().CompareWords.size(), 10);
+        });
+        filter.ShowFilterForm();
+    }
+
+    void commonModeWithoutFieldsStillOpens()
+    {
+        Filter filter;
+        whenShown(filter, [this](frmFilter &form) {
+            QCOMPARE(m_alerts->shown.size(), 1); // the field list could not be read
+            QCOMPARE(m_alerts->shown.first().style, 64);
+            QVERIFY(form.grid().columnItems(ConditionGrid::ColField).isEmpty());
+            form.CmdOK()->click();
+        });
+        QCOMPARE(filter.ShowFilterForm(), QString());
+        QCOMPARE(filter.Cancel(), false);
+    }
+
+    void createdByIdentifier()
+    {
+        auto component = ComponentRegistry::instance().create<FilterComponent>(
+            QStringLiteral("nxserialfilter.filter"));
+        QCOMPARE(component->filter.FilterSQL(), QString());
+    }
+};
+
+QTEST_MAIN(tst_Filter)
+#include "tst_filter.moc"
