@@ -17,9 +17,9 @@ KeyedValuesPtr toKeyed(const QJsonObject &object)
 {
     KeyedValuesPtr values = KeyedValues::create();
     for (auto it = object.begin(); it != object.end(); ++it) {
-        const bool group = it.value().isArray()
-                           && (it.key().compare(QLatin1String("Header"), Qt::CaseInsensitive) == 0
-                               || it.key().compare(QLatin1String("Entry"), Qt::CaseInsensitive) == 0);
+        const bool group = it.value().isArray() &&
+                           (it.key().compare(QLatin1String("Header"), Qt::CaseInsensitive) == 0 ||
+                            it.key().compare(QLatin1String("Entry"), Qt::CaseInsensitive) == 0);
         if (group) {
             QList<KeyedValuesPtr> items;
             for (const QJsonValue &item : it.value().toArray())
@@ -35,22 +35,26 @@ KeyedValuesPtr toKeyed(const QJsonObject &object)
 QVariant toValue(const QJsonValue &value)
 {
     switch (value.type()) {
-    case QJsonValue::Object: return QVariant::fromValue(toKeyed(value.toObject()));
+    case QJsonValue::Object:
+        return QVariant::fromValue(toKeyed(value.toObject()));
     case QJsonValue::Array: {
         QList<QVariant> items;
         for (const QJsonValue &item : value.toArray())
             items.append(toValue(item));
         return QVariant::fromValue(ValueList::create(items));
     }
-    case QJsonValue::Bool: return value.toBool();
+    case QJsonValue::Bool:
+        return value.toBool();
     case QJsonValue::Double: {
         const double number = value.toDouble();
         if (number == double(qint64(number)) && std::abs(number) < 9e15)
             return qint64(number);
         return number;
     }
-    case QJsonValue::String: return value.toString();
-    default: return {};
+    case QJsonValue::String:
+        return value.toString();
+    default:
+        return {};
     }
 }
 
@@ -67,8 +71,8 @@ KeyedValuesPtr parse(const QByteArray &json)
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
         throw FilterError(ErrorNumber::TypeMismatch, QStringLiteral("JSON"),
-                          error.errorString() + QStringLiteral(" (offset ")
-                              + QString::number(error.offset) + u')');
+                          error.errorString() + QStringLiteral(" (offset ") +
+                              QString::number(error.offset) + u')');
     if (!document.isObject())
         throw FilterError(ErrorNumber::TypeMismatch, QStringLiteral("JSON"),
                           QStringLiteral("the field description must be a JSON object"));

@@ -24,8 +24,7 @@ public:
 
 Filter::Filter()
     : d(std::make_unique<FilterPrivate>())
-{
-}
+{}
 
 Filter::~Filter() = default;
 
@@ -104,9 +103,8 @@ frmFilter *Filter::dialog() const
 
 namespace {
 
-const DefaultComponent registration(ComponentId::filter(), [] {
-    return std::make_shared<FilterComponent>();
-});
+const DefaultComponent registration(ComponentId::filter(),
+                                    [] { return std::make_shared<FilterComponent>(); });
 
 } // namespace
 } // namespace NxSerialFilter

@@ -84,16 +84,15 @@ namespace Values {
 
 bool isObject(const QVariant &value)
 {
-    return value.metaType() == QMetaType::fromType<KeyedValuesPtr>()
-           || value.metaType() == QMetaType::fromType<ValueListPtr>()
-           || value.metaType() == QMetaType::fromType<DescriptionGroupPtr>();
+    return value.metaType() == QMetaType::fromType<KeyedValuesPtr>() ||
+           value.metaType() == QMetaType::fromType<ValueListPtr>() ||
+           value.metaType() == QMetaType::fromType<DescriptionGroupPtr>();
 }
 
 QString toText(const QVariant &value)
 {
     if (isObject(value))
-        throw FilterError(ErrorNumber::TypeMismatch, QStringLiteral("Values"),
-                          Texts::notText());
+        throw FilterError(ErrorNumber::TypeMismatch, QStringLiteral("Values"), Texts::notText());
     if (value.metaType().id() == QMetaType::Bool)
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     if (value.metaType().id() == QMetaType::Double || value.metaType().id() == QMetaType::Float)

@@ -41,8 +41,8 @@ public:
 
 private:
     KeyedValues() = default;
-    QStringList m_keys;                   // original spelling, in first-set order
-    QHash<QString, QVariant> m_values;    // by folded key
+    QStringList m_keys;                // original spelling, in first-set order
+    QHash<QString, QVariant> m_values; // by folded key
 };
 
 /// An ordered list whose items are numbered from 1.
@@ -56,7 +56,9 @@ public:
     void append(const QVariant &value) { m_items.append(value); }
 
 private:
-    explicit ValueList(QList<QVariant> items) : m_items(std::move(items)) {}
+    explicit ValueList(QList<QVariant> items)
+        : m_items(std::move(items))
+    {}
     QList<QVariant> m_items;
 };
 
@@ -73,7 +75,9 @@ public:
 
 private:
     DescriptionGroup(QList<KeyedValuesPtr> items, int lowerBound)
-        : m_items(std::move(items)), m_lowerBound(lowerBound) {}
+        : m_items(std::move(items))
+        , m_lowerBound(lowerBound)
+    {}
     QList<KeyedValuesPtr> m_items;
     int m_lowerBound;
 };

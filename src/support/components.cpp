@@ -64,8 +64,8 @@ ComponentPtr ComponentRegistry::create(const QString &identifier) const
         throw;
     } catch (...) {
         throw FilterError(ErrorNumber::ComponentMissing, identifier,
-                          Texts::componentMissing() + identifier + QStringLiteral("（")
-                              + describeFailure(std::current_exception()) + QStringLiteral("）"));
+                          Texts::componentMissing() + identifier + QStringLiteral("（") +
+                              describeFailure(std::current_exception()) + QStringLiteral("）"));
     }
     if (!component)
         throw FilterError(ErrorNumber::ComponentMissing, identifier,

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "nxserialfilter_export.h"
 #include "filter/keyedvalues.h"
+#include "nxserialfilter_export.h"
 
 #include <QString>
 #include <QVariant>
@@ -25,14 +25,38 @@ using ComponentPtr = std::shared_ptr<Component>;
 
 /// Identifiers by which the component reaches the host suite's outside components.
 namespace ComponentId {
-inline QString contextStore() { return QStringLiteral("ContextProps.Store"); }
-inline QString resourceLoader() { return QStringLiteral("NxRESLOADER.Loader"); }
-inline QString formTextLoader() { return QStringLiteral("FormText.FormTextLoader"); }
-inline QString help() { return QStringLiteral("NxCHMResTool.ClsCHMHelp"); }
-inline QString lookupWindow() { return QStringLiteral("OrvGLView.GLView"); }
-inline QString schemeReader() { return QStringLiteral("NxMSerial.ReadData"); }
-inline QString schemeWriter() { return QStringLiteral("NxMSerial.WriteData"); }
-inline QString filter() { return QStringLiteral("NxSerialFilter.Filter"); }
+inline QString contextStore()
+{
+    return QStringLiteral("ContextProps.Store");
+}
+inline QString resourceLoader()
+{
+    return QStringLiteral("NxRESLOADER.Loader");
+}
+inline QString formTextLoader()
+{
+    return QStringLiteral("FormText.FormTextLoader");
+}
+inline QString help()
+{
+    return QStringLiteral("NxCHMResTool.ClsCHMHelp");
+}
+inline QString lookupWindow()
+{
+    return QStringLiteral("OrvGLView.GLView");
+}
+inline QString schemeReader()
+{
+    return QStringLiteral("NxMSerial.ReadData");
+}
+inline QString schemeWriter()
+{
+    return QStringLiteral("NxMSerial.WriteData");
+}
+inline QString filter()
+{
+    return QStringLiteral("NxSerialFilter.Filter");
+}
 } // namespace ComponentId
 
 /// The shared-properties store of the host: values filed by process id and key.
@@ -111,8 +135,7 @@ public:
     /// A new instance; throws FilterError when none can be made.
     ComponentPtr create(const QString &identifier) const;
 
-    template<class T>
-    std::shared_ptr<T> create(const QString &identifier) const
+    template <class T> std::shared_ptr<T> create(const QString &identifier) const
     {
         auto typed = std::dynamic_pointer_cast<T>(create(identifier));
         if (!typed)
@@ -127,8 +150,7 @@ private:
 };
 
 /// Shorthand for ComponentRegistry::instance().create<T>(identifier).
-template<class T>
-std::shared_ptr<T> createComponent(const QString &identifier)
+template <class T> std::shared_ptr<T> createComponent(const QString &identifier)
 {
     return ComponentRegistry::instance().create<T>(identifier);
 }

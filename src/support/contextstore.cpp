@@ -27,9 +27,8 @@ public:
     }
 };
 
-const DefaultComponent registration(ComponentId::contextStore(), [] {
-    return std::make_shared<InProcessContextStore>();
-});
+const DefaultComponent registration(ComponentId::contextStore(),
+                                    [] { return std::make_shared<InProcessContextStore>(); });
 
 } // namespace
 

@@ -22,8 +22,8 @@ public:
             return;
         QFont font = form->font();
         const QString code = language.trimmed().toLower();
-        const bool chinese = code.isEmpty() || code == QLatin1String("chs")
-                             || code == QLatin1String("cht");
+        const bool chinese =
+            code.isEmpty() || code == QLatin1String("chs") || code == QLatin1String("cht");
         QStringList families{QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans CJK TC"),
                              QStringLiteral("WenQuanYi Micro Hei")};
         if (!chinese)
@@ -34,9 +34,8 @@ public:
     }
 };
 
-const DefaultComponent registration(ComponentId::formTextLoader(), [] {
-    return std::make_shared<FormTextLoader>();
-});
+const DefaultComponent registration(ComponentId::formTextLoader(),
+                                    [] { return std::make_shared<FormTextLoader>(); });
 
 } // namespace
 } // namespace NxSerialFilter

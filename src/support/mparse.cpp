@@ -29,7 +29,6 @@ const QString &separator()
     return s;
 }
 
-
 ResourceLoaderComponent &loaderFor(const QString &language)
 {
     auto &loader = state().resourceLoader;

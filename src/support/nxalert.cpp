@@ -25,25 +25,44 @@ public:
         box.setWindowTitle(title);
         box.setText(message);
         switch (style & 0xF0) {
-        case 16: box.setIcon(QMessageBox::Critical); break;
-        case 32: box.setIcon(QMessageBox::Question); break;
-        case 48: box.setIcon(QMessageBox::Warning); break;
-        case 64: box.setIcon(QMessageBox::Information); break;
-        default: break;
+        case 16:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case 32:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case 48:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case 64:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
         }
         switch (style & 0x0F) {
-        case 1: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case 1:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
         case 3:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
-        case 4: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-        default: box.setStandardButtons(QMessageBox::Ok); break;
+        case 4:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
         }
         switch (box.exec()) {
-        case QMessageBox::Yes: return nxAlert::AnswerYes;
-        case QMessageBox::No: return nxAlert::AnswerNo;
-        case QMessageBox::Cancel: return nxAlert::AnswerCancel;
-        default: return nxAlert::AnswerOk;
+        case QMessageBox::Yes:
+            return nxAlert::AnswerYes;
+        case QMessageBox::No:
+            return nxAlert::AnswerNo;
+        case QMessageBox::Cancel:
+            return nxAlert::AnswerCancel;
+        default:
+            return nxAlert::AnswerOk;
         }
     }
 };
@@ -64,8 +83,10 @@ int normaliseStyle(int style)
     case 32:
     case 33:
     case 35:
-    case 36: return Question;
-    default: return style;
+    case 36:
+        return Question;
+    default:
+        return style;
     }
 }
 

@@ -31,8 +31,7 @@ private:
         const QTranslator *translator = translatorFor(m_baseName, m_language);
         if (!translator)
             return key;
-        const QString text = translator->translate(
-            "NxINDUSTRY", key.toUtf8().constData());
+        const QString text = translator->translate("NxINDUSTRY", key.toUtf8().constData());
         return text.isEmpty() ? key : text;
     }
 
@@ -46,7 +45,8 @@ private:
         if (it == m_translators.end()) {
             auto translator = std::make_unique<QTranslator>();
             const QStringList places{QStringLiteral(":/i18n"),
-                                     QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+                                     QCoreApplication::applicationDirPath() +
+                                         QStringLiteral("/translations"),
                                      QCoreApplication::applicationDirPath()};
             bool loaded = false;
             for (const QString &dir : places) {
@@ -55,8 +55,8 @@ private:
                     break;
                 }
             }
-            it = m_translators.insert(file, loaded ? std::shared_ptr<QTranslator>(std::move(translator))
-                                                   : nullptr);
+            it = m_translators.insert(
+                file, loaded ? std::shared_ptr<QTranslator>(std::move(translator)) : nullptr);
         }
         return it->get();
     }
@@ -66,9 +66,8 @@ private:
     QHash<QString, std::shared_ptr<QTranslator>> m_translators;
 };
 
-const DefaultComponent registration(ComponentId::resourceLoader(), [] {
-    return std::make_shared<TranslationLoader>();
-});
+const DefaultComponent registration(ComponentId::resourceLoader(),
+                                    [] { return std::make_shared<TranslationLoader>(); });
 
 } // namespace
 } // namespace NxSerialFilter
