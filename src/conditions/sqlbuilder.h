@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "nxserialfilter_export.h"
 #include "filterstate.h"
+#include "nxserialfilter_export.h"
 
 namespace NxSerialFilter {
 
@@ -13,12 +13,16 @@ class ConditionGrid;
 namespace SqlBuilder {
 
 /// The condition for the rows in use, wrapped twice in " (" and ") ", or "" when no row is in
-/// use. Throws FilterError (14416, "[CreateSQL]" for the field failures) when the grid cannot
-/// be turned into a condition. Changes nothing.
+/// use. Throws FilterError when the grid cannot be turned into a condition: 14416 with the
+/// source "[CreateSQL]" for a field the description does not know or cannot type, the
+/// parenthesis refusals (ErrorNumber::UnbalancedParentheses) for unbalanced parentheses or
+/// parenthesis cells holding anything but parentheses, and a row-naming failure for a row
+/// with no logic, comparison or field entry. Changes nothing.
 NXSERIALFILTER_EXPORT QString compose(const FilterState &state, const ConditionGrid &grid);
 
 /// Runs compose under the busy pointer: on success stores FilterSQL and returns true; on
-/// failure shows exactly one alert, leaves FilterSQL and the grid as they were, returns false.
+/// failure shows exactly one alert (style 48 for the parenthesis refusals, 64 otherwise),
+/// leaves FilterSQL and the grid as they were, returns false.
 NXSERIALFILTER_EXPORT bool CreateSQL(FilterState &state, const ConditionGrid &grid);
 
 } // namespace SqlBuilder
