@@ -2,11 +2,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "nxserialfilter_export.h"
 #include "conditions/filterstate.h"
+#include "nxserialfilter_export.h"
 
 #include <QObject>
 
+class QAction;
 class QToolBar;
 
 namespace NxSerialFilter {
@@ -33,7 +34,17 @@ public:
     void SaveScheme(bool saveAs);
     void DeleteScheme();
 
+    /// The list key of a scheme id: "K", the sign position (a blank for 0 and above), the id.
+    static QString keyFor(qint32 id);
+    /// The id a list key names.
+    static qint32 idOf(const QString &key);
+    /// The list index of the item with that id; 0 when the list has none.
+    int indexOfId(qint32 id) const;
+
 private:
+    void reselectCurrent();
+    QAction *action(const QString &key) const;
+
     FilterState &m_state;
     ConditionGrid &m_grid;
     ValueCells &m_valueCells;

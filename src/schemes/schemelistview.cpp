@@ -12,7 +12,15 @@ namespace NxSerialFilter {
 
 namespace {
 constexpr int KeyRole = Qt::UserRole + 1;
+
+QStandardItem *makeItem(const QString &key, const QString &text, const QIcon &icon)
+{
+    auto *item = new QStandardItem(icon, text);
+    item->setData(key, KeyRole);
+    item->setEditable(false);
+    return item;
 }
+} // namespace
 
 SchemeListView::SchemeListView(QWidget *parent)
     : QWidget(parent)
@@ -23,8 +31,8 @@ SchemeListView::SchemeListView(QWidget *parent)
 {
     setObjectName(QStringLiteral("lstFilter"));
     m_stack->setContentsMargins(0, 0, 0, 0);
-    for (QAbstractItemView *view : {static_cast<QAbstractItemView *>(m_list),
-                                    static_cast<QAbstractItemView *>(m_report)}) {
+    for (QAbstractItemView *view :
+         {static_cast<QAbstractItemView *>(m_list), static_cast<QAbstractItemView *>(m_report)}) {
         view->setModel(m_model);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -50,10 +58,17 @@ void SchemeListView::clear()
 
 void SchemeListView::addItem(const QString &key, const QString &text, const QIcon &icon)
 {
-    auto *item = new QStandardItem(icon, text);
-    item->setData(key, KeyRole);
-    item->setEditable(false);
-    m_model->appendRow(item);
+    m_model->appendRow(makeItem(key, text, icon));
+}
+
+void SchemeListView::setItems(const QList<Item> &items)
+{
+    clear();
+    QList<QStandardItem *> rows;
+    rows.reserve(items.size());
+    for (const Item &i : items)
+        rows.append(makeItem(i.key, i.text, i.icon));
+    m_model->invisibleRootItem()->appendRows(rows);
 }
 
 int SchemeListView::count() const
@@ -113,7 +128,8 @@ void SchemeListView::setViewMode(int mode)
         m_list->setFlow(QListView::TopToBottom);
         m_list->setWrapping(true);
         break;
-    default: break;
+    default:
+        break;
     }
     m_list->setResizeMode(QListView::Adjust);
     m_stack->setCurrentWidget(mode == ReportView ? static_cast<QWidget *>(m_report) : m_list);

@@ -24,8 +24,17 @@ public:
 
     explicit SchemeListView(QWidget *parent = nullptr);
 
+    struct Item
+    {
+        QString key;
+        QString text;
+        QIcon icon;
+    };
+
     void clear();
     void addItem(const QString &key, const QString &text, const QIcon &icon);
+    /// Replaces every item at once (a long list is laid out once, not per item).
+    void setItems(const QList<Item> &items);
     int count() const;
     QString key(int index) const;
     QString text(int index) const;

@@ -11,12 +11,15 @@ namespace NxSerialFilter::SchemeText {
 
 namespace {
 
-
 /// Sets LoadingScheme for a scope, however the scope is left.
 class LoadingFlag
 {
 public:
-    explicit LoadingFlag(FilterState &state) : m_state(state) { m_state.LoadingScheme = true; }
+    explicit LoadingFlag(FilterState &state)
+        : m_state(state)
+    {
+        m_state.LoadingScheme = true;
+    }
     ~LoadingFlag() { m_state.LoadingScheme = false; }
     LoadingFlag(const LoadingFlag &) = delete;
     LoadingFlag &operator=(const LoadingFlag &) = delete;
@@ -46,8 +49,7 @@ void clearGrid(ConditionGrid &grid)
     grid.setBlockMode(false);
 }
 
-void applyText(FilterState &state, ConditionGrid &grid, ValueCells &valueCells,
-               const QString &text)
+void applyText(FilterState &state, ConditionGrid &grid, ValueCells &valueCells, const QString &text)
 {
     LoadingFlag loading(state);
     const int lines = text.isEmpty() ? 0 : int(text.count(QStringLiteral("\r\n"))) + 1;
