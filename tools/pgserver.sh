@@ -1,8 +1,84 @@
 # A throwaway PostgreSQL server for the scheme store's tests: pg_start exports
 # NXSF_TEST_PG_URL (a postgresql:// address); pg_stop removes the server again.
-pg_start() {
-    :
+# Works without a terminal. As root the server runs as the postgres user, since initdb
+# refuses to run as root.
+
+_pg_bindir() {
+    local dir
+    for dir in /usr/lib/postgresql/15/bin $(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -Vr); do
+        if [ -x "$dir/initdb" ] && [ -x "$dir/pg_ctl" ]; then
+            echo "$dir"
+            return 0
+        fi
+    done
+    return 1
 }
+
+# Runs a command as the server's owner.
+_pg_as_owner() {
+    if [ "$(id -u)" -eq 0 ]; then
+        (cd "$NXSF_PG_DIR" && runuser -u postgres -- "$@")
+    else
+        (cd "$NXSF_PG_DIR" && "$@")
+    fi
+}
+
+# A loopback port nobody listens on.
+_pg_free_port() {
+    local port tries
+    for tries in $(seq 1 50); do
+        port=$((20000 + RANDOM % 30000))
+        if ! (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+            echo "$port"
+            return 0
+        fi
+    done
+    return 1
+}
+
+pg_start() {
+    local bin port attempt
+    bin=$(_pg_bindir) || { echo "pgserver: no PostgreSQL binaries found" >&2; return 1; }
+    NXSF_PG_DIR=$(mktemp -d "${TMPDIR:-/tmp}/nxsf-pg.XXXXXX")
+    export NXSF_PG_DIR
+    if [ "$(id -u)" -eq 0 ]; then
+        chown postgres: "$NXSF_PG_DIR"
+    fi
+    if ! _pg_as_owner "$bin/initdb" -D "$NXSF_PG_DIR/data" -U postgres -A trust -E UTF8 \
+            --locale=C --no-sync >"$NXSF_PG_DIR/initdb.log" 2>&1 </dev/null; then
+        cat "$NXSF_PG_DIR/initdb.log" >&2
+        echo "pgserver: initdb failed" >&2
+        rm -rf "$NXSF_PG_DIR"
+        return 1
+    fi
+    # Another program may take the port between the check and the start: try a few.
+    for attempt in 1 2 3 4 5; do
+        port=$(_pg_free_port) || break
+        if _pg_as_owner "$bin/pg_ctl" -D "$NXSF_PG_DIR/data" -l "$NXSF_PG_DIR/server.log" -w -t 60 \
+                -o "-p $port -k $NXSF_PG_DIR -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" \
+                start >/dev/null 2>&1 </dev/null; then
+            if _pg_as_owner "$bin/createdb" -h 127.0.0.1 -p "$port" -U postgres nxsf_test \
+                    </dev/null; then
+                export NXSF_PG_BIN=$bin
+                export NXSF_TEST_PG_URL="postgresql://postgres@127.0.0.1:$port/nxsf_test"
+                echo "pgserver: PostgreSQL on 127.0.0.1:$port" >&2
+                return 0
+            fi
+            _pg_as_owner "$bin/pg_ctl" -D "$NXSF_PG_DIR/data" -m immediate stop >/dev/null 2>&1
+        fi
+    done
+    cat "$NXSF_PG_DIR/server.log" >&2 2>/dev/null
+    echo "pgserver: the server did not start" >&2
+    rm -rf "$NXSF_PG_DIR"
+    return 1
+}
+
 pg_stop() {
-    :
+    [ -n "${NXSF_PG_DIR:-}" ] && [ -d "$NXSF_PG_DIR" ] || return 0
+    if [ -n "${NXSF_PG_BIN:-}" ]; then
+        _pg_as_owner "$NXSF_PG_BIN/pg_ctl" -D "$NXSF_PG_DIR/data" -m fast -w stop \
+            >/dev/null 2>&1 </dev/null || true
+    fi
+    rm -rf "$NXSF_PG_DIR"
+    unset NXSF_PG_DIR NXSF_PG_BIN NXSF_TEST_PG_URL
 }
