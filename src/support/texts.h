@@ -94,6 +94,7 @@ NXSF_TEXT(schemeStoreOpenFailed, "不能打开过滤方案库：")
 NXSF_TEXT(schemeStoreReadFailed, "不能读取过滤方案库：")
 NXSF_TEXT(schemeStoreWriteFailed, "不能写入过滤方案库：")
 NXSF_TEXT(schemeStoreBadAddress, "过滤方案库地址无效：")
+NXSF_TEXT(schemeNotFound, "没有这个过滤方案：")
 
 #undef NXSF_TEXT
 
