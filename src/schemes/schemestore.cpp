@@ -252,6 +252,8 @@ void configureServer(QSqlDatabase &db, const QString &location)
 void createSchema(SchemeStore::Connection &c)
 {
     if (c.server) {
+        // The server would remark on every open that the table exists.
+        c.exec(QStringLiteral("SET client_min_messages TO WARNING"), Texts::schemeStoreOpenFailed);
         // Two users opening a new server store at once must not both create the table.
         Transaction transaction(c);
         c.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7310042)"),
