@@ -5,11 +5,375 @@
     <name>NxINDUSTRY</name>
     <message>
         <source>青梧提示</source>
-        <translation>Qingwu</translation>
+        <translation>Qingwu Notice</translation>
+    </message>
+    <message>
+        <source>缺少序列号描述数据</source>
+        <translation>The serial number description data is missing.</translation>
+    </message>
+    <message>
+        <source>序列号列数据过滤字段异常！</source>
+        <translation>The filter field of the serial number data is invalid!</translation>
+    </message>
+    <message>
+        <source>序列号列数据类型异常。</source>
+        <translation>The data type of the serial number field is invalid.</translation>
+    </message>
+    <message>
+        <source>左、右括号不匹配，请改正后继续。</source>
+        <translation>The opening and closing parentheses do not match. Please correct them and continue.</translation>
+    </message>
+    <message>
+        <source>括号栏只能填写括号，请改正后继续。</source>
+        <translation>The parenthesis columns may hold parentheses only. Please correct them and continue.</translation>
+    </message>
+    <message>
+        <source>不能正确装载过滤方案，可能此方案不能在这里使用，或者是方案已损坏。</source>
+        <translation>The saved filter could not be loaded. It may not be usable here, or it is damaged.</translation>
+    </message>
+    <message>
+        <source>请输入过滤方案名称。</source>
+        <translation>Please enter a name for the filter.</translation>
+    </message>
+    <message>
+        <source>过滤方案名称重复，是否覆盖原有方案？</source>
+        <translation>A saved filter with this name already exists. Overwrite it?</translation>
+    </message>
+    <message>
+        <source>是否删除过滤方案？</source>
+        <translation>Delete the saved filter?</translation>
+    </message>
+    <message>
+        <source>无法创建部件：</source>
+        <translation>Cannot create the component: </translation>
+    </message>
+    <message>
+        <source>部件不支持所需的接口：</source>
+        <translation>The component does not support the required interface: </translation>
+    </message>
+    <message>
+        <source>对象未设置：</source>
+        <translation>Object not set: </translation>
+    </message>
+    <message>
+        <source>类型不匹配：对象不能转换为文本</source>
+        <translation>Type mismatch: the object cannot be converted to text</translation>
+    </message>
+    <message>
+        <source>下标越界：</source>
+        <translation>Subscript out of range: </translation>
+    </message>
+    <message>
+        <source>没有可用的查找窗口部件（OrvGLView.GLView），无法查看。</source>
+        <translation>No look-up window component (OrvGLView.GLView) is available, so values cannot be looked up.</translation>
+    </message>
+    <message>
+        <source>第</source>
+        <translation>Row </translation>
+    </message>
+    <message>
+        <source>行：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>没有选择逻辑</source>
+        <translation>no logic word is chosen</translation>
+    </message>
+    <message>
+        <source>没有选择比较方式</source>
+        <translation>no comparison is chosen</translation>
+    </message>
+    <message>
+        <source>字段没有对应的字段标识</source>
+        <translation>the field has no field identifier</translation>
+    </message>
+    <message>
+        <source>字段列表中没有这一项</source>
+        <translation>the field is not in the field list</translation>
+    </message>
+    <message>
+        <source>(无)</source>
+        <translation>(None)</translation>
+    </message>
+    <message>
+        <source>(新方案)</source>
+        <translation>(New filter)</translation>
+    </message>
+    <message>
+        <source>方案名称</source>
+        <translation>Filter name</translation>
+    </message>
+    <message>
+        <source>按F7键可查看---</source>
+        <translation>Press F7 to look up---</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>并且</source>
+        <translation>And</translation>
+    </message>
+    <message>
+        <source>或者</source>
+        <translation>Or</translation>
+    </message>
+    <message>
+        <source>等于</source>
+        <translation>Equal to</translation>
+    </message>
+    <message>
+        <source>大于</source>
+        <translation>Greater than</translation>
+    </message>
+    <message>
+        <source>小于</source>
+        <translation>Less than</translation>
+    </message>
+    <message>
+        <source>小于或等于</source>
+        <translation>Less than or equal to</translation>
+    </message>
+    <message>
+        <source>大于或等于</source>
+        <translation>Greater than or equal to</translation>
+    </message>
+    <message>
+        <source>不等于</source>
+        <translation>Not equal to</translation>
+    </message>
+    <message>
+        <source>包含</source>
+        <translation>Contains</translation>
+    </message>
+    <message>
+        <source>不包含</source>
+        <translation>Does not contain</translation>
+    </message>
+    <message>
+        <source>为空</source>
+        <translation>Is empty</translation>
+    </message>
+    <message>
+        <source>不为空</source>
+        <translation>Is not empty</translation>
+    </message>
+    <message>
+        <source>包括</source>
+        <translation>In</translation>
+    </message>
+    <message>
+        <source>不包括</source>
+        <translation>Not in</translation>
     </message>
     <message>
         <source>过滤条件</source>
         <translation>Filter Conditions</translation>
+    </message>
+    <message>
+        <source>保存方案</source>
+        <translation>Save filter</translation>
+    </message>
+    <message>
+        <source>删除方案</source>
+        <translation>Delete filter</translation>
+    </message>
+    <message>
+        <source>另存方案</source>
+        <translation>Save filter as</translation>
+    </message>
+    <message>
+        <source>查看</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>大图标</source>
+        <translation>Large icons</translation>
+    </message>
+    <message>
+        <source>小图标</source>
+        <translation>Small icons</translation>
+    </message>
+    <message>
+        <source>列表</source>
+        <translation>List</translation>
+    </message>
+    <message>
+        <source>详细资料</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>方案：</source>
+        <translation>Filters:</translation>
+    </message>
+    <message>
+        <source>过滤</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>逻辑</source>
+        <translation>Logic</translation>
+    </message>
+    <message>
+        <source>字段</source>
+        <translation>Field</translation>
+    </message>
+    <message>
+        <source>比较</source>
+        <translation>Compare</translation>
+    </message>
+    <message>
+        <source>数值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>比较值代码</source>
+        <translation>Value code</translation>
+    </message>
+    <message>
+        <source>确定(&amp;O)</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>取消(&amp;C)</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>过滤方案名称</source>
+        <translation>Filter Name</translation>
+    </message>
+    <message>
+        <source>取消(&amp;E)</source>
+        <translation>Canc&amp;el</translation>
+    </message>
+    <message>
+        <source>请输入方案名称(不超过20个字符，并且不能包括单引号)：</source>
+        <translation>Enter the filter name (at most 20 characters, no single quotes):</translation>
+    </message>
+    <message>
+        <source>记录集已关闭。</source>
+        <translation>The record set is closed.</translation>
+    </message>
+    <message>
+        <source>记录集中没有此字段：</source>
+        <translation>The record set has no such field: </translation>
+    </message>
+    <message>
+        <source>记录集没有当前记录。</source>
+        <translation>The record set has no current record.</translation>
+    </message>
+    <message>
+        <source>不能打开过滤方案库：</source>
+        <translation>Cannot open the saved filters: </translation>
+    </message>
+    <message>
+        <source>不能读取过滤方案库：</source>
+        <translation>Cannot read the saved filters: </translation>
+    </message>
+    <message>
+        <source>不能写入过滤方案库：</source>
+        <translation>Cannot write the saved filters: </translation>
+    </message>
+    <message>
+        <source>过滤方案库地址无效：</source>
+        <translation>The address of the saved filters is invalid: </translation>
+    </message>
+    <message>
+        <source>没有这个过滤方案：</source>
+        <translation>There is no such saved filter: </translation>
+    </message>
+    <message>
+        <source>序列号过滤演示</source>
+        <translation>Serial Number Filter Demo</translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial numbers</translation>
+    </message>
+    <message>
+        <source>物料</source>
+        <translation>Items</translation>
+    </message>
+    <message>
+        <source>过滤(&amp;F)</source>
+        <translation>&amp;Filter</translation>
+    </message>
+    <message>
+        <source>过滤…</source>
+        <translation>Filter…</translation>
+    </message>
+    <message>
+        <source>清除过滤</source>
+        <translation>Clear filter</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>语言(&amp;L)</source>
+        <translation>&amp;Language</translation>
+    </message>
+    <message>
+        <source>中文</source>
+        <translation>中文</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>条件：</source>
+        <translation>Condition: </translation>
+    </message>
+    <message>
+        <source>（全部记录）</source>
+        <translation>(all records)</translation>
+    </message>
+    <message>
+        <source>记录数：</source>
+        <translation>Records: </translation>
+    </message>
+    <message>
+        <source>查询用时（毫秒）：</source>
+        <translation>Query time (ms): </translation>
+    </message>
+    <message>
+        <source>查询失败：</source>
+        <translation>Query failed: </translation>
+    </message>
+    <message>
+        <source>不能准备示例数据库：</source>
+        <translation>Cannot prepare the sample database: </translation>
+    </message>
+    <message>
+        <source>查找</source>
+        <translation>Look Up</translation>
+    </message>
+    <message>
+        <source>查找：</source>
+        <translation>Find: </translation>
+    </message>
+    <message>
+        <source>代码</source>
+        <translation>Code</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>全名</source>
+        <translation>Full name</translation>
     </message>
 </context>
 </TS>

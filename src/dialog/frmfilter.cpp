@@ -74,10 +74,9 @@ frmFilter::frmFilter(QWidget *parent)
             [this](int col, int row, int newCol, int newRow) {
                 m_valueCells->leaveCell(col, row, newCol, newRow);
             });
-    connect(m_vspFilter, &ConditionGridView::keyDown, this,
-            [this](int key, Qt::KeyboardModifiers) {
-                m_valueCells->keyDown(Keys::windowsKeyCode(key));
-            });
+    connect(m_vspFilter, &ConditionGridView::keyDown, this, [this](int key, Qt::KeyboardModifiers) {
+        m_valueCells->keyDown(Keys::windowsKeyCode(key));
+    });
     connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);
     connect(m_lstFilter, &SchemeListView::itemClicked, this,
@@ -165,13 +164,12 @@ void frmFilter::buildLayout()
     m_tabBar->setObjectName(QStringLiteral("TabSBar"));
     m_tabBar->addTab(Texts::filterTab());
     m_tabBar->setDrawBase(false);
-    m_tabBar->move(0, 0);
     auto *page = new QFrame(m_tabS);
     page->setObjectName(QStringLiteral("TabSPage"));
     page->setFrameShape(QFrame::StyledPanel);
-    page->setGeometry(0, m_tabBar->sizeHint().height() - 1, m_tabS->width(),
-                      m_tabS->height() - m_tabBar->sizeHint().height() + 1);
     page->lower();
+    m_tabPage = page;
+    layoutTabPage();
 
     m_picture2 = new QWidget(m_tabS);
     m_picture2->setObjectName(QStringLiteral("Picture2"));
@@ -194,8 +192,18 @@ void frmFilter::buildLayout()
     place(m_cmdOk, 6090, 4140, 1050, 330);
     m_cmdCancel = new QPushButton(Texts::cancel(), this);
     m_cmdCancel->setObjectName(QStringLiteral("CmdCancel"));
-    m_cmdCancel->setAutoDefault(false);
+    // Enter on a focused Cancel button cancels; elsewhere it stays with OK.
+    m_cmdCancel->setAutoDefault(true);
     place(m_cmdCancel, 7260, 4140, 1050, 330);
+}
+
+void frmFilter::layoutTabPage()
+{
+    // The tab row must end above the grid's frame, whatever height the form's font gives it.
+    const int gridTop = m_picture2 ? m_picture2->y() : Twips::toPixels(450, this);
+    const int tabHeight = std::min(m_tabBar->sizeHint().height(), gridTop - 2);
+    m_tabBar->setGeometry(0, 0, m_tabBar->sizeHint().width(), tabHeight);
+    m_tabPage->setGeometry(0, tabHeight - 1, m_tabS->width(), m_tabS->height() - tabHeight + 1);
 }
 
 void frmFilter::setSerialUse(bool serialUse)
@@ -252,15 +260,67 @@ int frmFilter::horizontalExtent(qint32 widthTwips, double twipsPerPixel)
     return int(std::nearbyint(widthTwips / twipsPerPixel + twipsPerPixel));
 }
 
+namespace {
+
+/// Keeps a list's horizontal scroll range at least as wide as a set extent: the list
+/// recomputes its range from its items whenever it lays them out again.
+class HorizontalExtent : public QObject
+{
+public:
+    explicit HorizontalExtent(QListWidget *list)
+        : QObject(list)
+        , m_list(list)
+    {
+        setObjectName(QStringLiteral("HorizontalExtent"));
+        connect(list->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+                &HorizontalExtent::apply);
+        list->viewport()->installEventFilter(this);
+    }
+
+    void setExtent(int extent)
+    {
+        m_extent = extent;
+        m_list->doItemsLayout(); // drops a wider range set before
+        apply();
+    }
+
+    void apply()
+    {
+        QScrollBar *bar = m_list->horizontalScrollBar();
+        const int wanted = std::max(0, m_extent - m_list->viewport()->width());
+        if (bar->maximum() < wanted)
+            bar->setRange(bar->minimum(), wanted);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            apply();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QListWidget *m_list;
+    int m_extent = 0;
+};
+
+} // namespace
+
 void frmFilter::addHorScrlBarListBox(QListWidget *list, qint32 widthTwips)
 {
     if (!list)
         throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("addHorScrlBarListBox"),
                           Texts::objectNotSet() + QStringLiteral("list"));
     const int extent = horizontalExtent(widthTwips, Twips::perPixel(list));
+    auto *keeper = list->findChild<HorizontalExtent *>(QStringLiteral("HorizontalExtent"),
+                                                       Qt::FindDirectChildrenOnly);
+    if (!keeper)
+        keeper = new HorizontalExtent(list);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    list->horizontalScrollBar()->setRange(0, std::max(0, extent - list->viewport()->width()));
+    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     list->setProperty("horizontalExtent", extent);
+    keeper->setExtent(extent);
 }
 
 void frmFilter::Form_Load()
@@ -276,7 +336,7 @@ void frmFilter::Form_Load()
     m_schemes->FillSchemeList();
     if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
         remove->setEnabled(false);
-    m_lstFilter->setHeaderWidth(Twips::toPixels(2385 - 80, m_lstFilter));
+    m_lstFilter->setHeaderWidth(m_lstFilter->width() - Twips::toPixels(80, m_lstFilter));
 }
 
 void frmFilter::Form_Activate()
@@ -404,7 +464,12 @@ std::vector<frmFilter::CaptionStep> frmFilter::captionSteps()
 
 void frmFilter::LoadCaptions()
 {
-    for (const CaptionStep &step : captionSteps()) {
+    runCaptionSteps(captionSteps());
+}
+
+void frmFilter::runCaptionSteps(const std::vector<CaptionStep> &steps)
+{
+    for (const CaptionStep &step : steps) {
         try {
             step.write(MParse::LoadLangString(step.key));
         } catch (...) {
@@ -415,55 +480,80 @@ void frmFilter::LoadCaptions()
 
 bool frmFilter::ownsWidget(const QObject *object) const
 {
-    for (const QObject *o = object; o; o = o->parent()) {
-        if (o == this)
+    if (!object->isWidgetType())
+        return false;
+    // The dialog's own pop-ups (menus, drop-down lists) belong to it; other windows opened
+    // over it (the scheme name dialog, alerts, help) keep their keys to themselves.
+    for (auto *w = static_cast<const QWidget *>(object); w; w = w->parentWidget()) {
+        if (w == this)
             return true;
+        if (w->isWindow() && w->windowType() != Qt::Popup)
+            return false;
     }
     return false;
 }
 
 bool frmFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || !watched->isWidgetType() || !ownsWidget(watched))
+    if (event->type() == QEvent::KeyRelease) {
+        m_lastKeyEvent = nullptr; // the press has been delivered
         return QDialog::eventFilter(watched, event);
+    }
+    if (event->type() != QEvent::KeyPress || !ownsWidget(watched))
+        return QDialog::eventFilter(watched, event);
+    if (previewKey(watched, static_cast<QKeyEvent *>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+bool frmFilter::previewKey(QObject *watched, QKeyEvent *key)
+{
     // A key the receiver ignored travels on to its parents: preview it only once.
     const auto *widget = static_cast<QWidget *>(watched);
-    if (event == m_lastKeyEvent && m_lastKeyReceiver && watched != m_lastKeyReceiver
-        && widget->isAncestorOf(static_cast<const QWidget *>(m_lastKeyReceiver)))
-        return QDialog::eventFilter(watched, event);
-    m_lastKeyEvent = event;
+    if (key == m_lastKeyEvent && m_lastKeyReceiver && watched != m_lastKeyReceiver &&
+        m_lastKeyReceiver->isWidgetType() &&
+        widget->isAncestorOf(static_cast<const QWidget *>(m_lastKeyReceiver.data())))
+        return false;
+    m_lastKeyEvent = key;
     m_lastKeyReceiver = watched;
 
-    auto *key = static_cast<QKeyEvent *>(event);
+    // Neither the help key nor the grid's key handling has a handler of its own: a failure
+    // ends that key's work with one alert and the dialog stays usable.
     try {
         Form_KeyDown(Keys::windowsKeyCode(key->key()), int(key->modifiers()));
     } catch (...) {
         showFailure();
     }
-    if (m_vspFilter->isAncestorOf(widget) || widget == m_vspFilter)
-        m_vspFilter->raiseKeyDown(key->key(), key->modifiers());
+    try {
+        if (m_vspFilter->isAncestorOf(widget) || widget == m_vspFilter)
+            m_vspFilter->raiseKeyDown(key->key(), key->modifiers());
+    } catch (...) {
+        showFailure();
+    }
 
     const QString text = key->text();
-    if (text.size() == 1 && (text.at(0).unicode() >= 0x20 || text.at(0).unicode() == 8)
-        && text.at(0).unicode() != 0x7f) {
+    if (text.size() == 1 && (text.at(0).unicode() >= 0x20 || text.at(0).unicode() == 8) &&
+        text.at(0).unicode() != 0x7f) {
         if (Form_KeyPress(text.at(0).unicode()) == 0)
             return true; // discarded
     }
-    return QDialog::eventFilter(watched, event);
+    return false;
 }
 
 bool frmFilter::event(QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::WindowActivate: Form_Activate(); break;
+    case QEvent::WindowActivate:
+        Form_Activate();
+        break;
     case QEvent::WindowDeactivate:
         // Only another window of the component counts, not the dialog's own hiding nor an
         // alert box.
-        if (!m_ending && isVisible()
-            && !qobject_cast<QMessageBox *>(QApplication::activeWindow()))
+        if (!m_ending && isVisible() && !qobject_cast<QMessageBox *>(QApplication::activeWindow()))
             Form_Deactivate();
         break;
-    default: break;
+    default:
+        break;
     }
     return QDialog::event(event);
 }
@@ -472,6 +562,13 @@ void frmFilter::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     Form_Activate();
+}
+
+void frmFilter::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange && m_tabPage)
+        layoutTabPage();
 }
 
 void frmFilter::closeEvent(QCloseEvent *event)

@@ -2,15 +2,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "nxserialfilter_export.h"
 #include "conditions/filterstate.h"
+#include "nxserialfilter_export.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
 #include <vector>
 
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -51,7 +53,8 @@ public:
 
     // Public operations of the dialog.
     void SetFields();
-    /// Gives a list widget a horizontal scroll range wide enough for a line of widthTwips.
+    /// Gives a list widget a horizontal scroll range wide enough for a line of widthTwips; the
+    /// range survives the list's own relayouts. Throws FilterError for a null list.
     static void addHorScrlBarListBox(QListWidget *list, qint32 widthTwips);
     /// The extent in pixels: widthTwips / tpp + tpp, rounded half to even.
     static int horizontalExtent(qint32 widthTwips, double twipsPerPixel);
@@ -78,6 +81,8 @@ public:
     };
     /// LoadCaptions' writes in their order; each stands alone when it fails.
     std::vector<CaptionStep> captionSteps();
+    /// Makes each write with its localized text; a write that fails is skipped.
+    static void runCaptionSteps(const std::vector<CaptionStep> &steps);
 
     FilterState &state() { return m_state; }
     ConditionGrid &grid() { return *m_grid; }
@@ -97,6 +102,7 @@ public:
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -105,14 +111,18 @@ public Q_SLOTS:
 
 private:
     void buildLayout();
+    void layoutTabPage();
     bool ownsWidget(const QObject *object) const;
+    bool previewKey(QObject *watched, QKeyEvent *key);
 
     FilterState m_state;
     bool m_loaded = false;
     bool m_keyPreview = false;
     bool m_ending = false; // OK or Cancel is hiding the dialog
+    // The key press last previewed and its first receiver: a key that the receiver ignores
+    // travels on to the parents and must not be previewed again.
     const QEvent *m_lastKeyEvent = nullptr;
-    const QObject *m_lastKeyReceiver = nullptr;
+    QPointer<QObject> m_lastKeyReceiver;
 
     ConditionGrid *m_grid = nullptr;
     std::unique_ptr<ValueCells> m_valueCells;
@@ -126,6 +136,7 @@ private:
     SchemeListView *m_lstFilter = nullptr;
     QWidget *m_tabS = nullptr;
     QTabBar *m_tabBar = nullptr;
+    QWidget *m_tabPage = nullptr;
     QWidget *m_picture2 = nullptr;
     ConditionGridView *m_vspFilter = nullptr;
     QLabel *m_lblMsg = nullptr;

@@ -75,11 +75,21 @@ QIcon image(int index)
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     switch (index) {
-    case 1: drawSave(painter); break;
-    case 2: drawDelete(painter); break;
-    case 3: drawSaveAs(painter); break;
-    case 4: drawView(painter); break;
-    default: drawScheme(painter); break;
+    case 1:
+        drawSave(painter);
+        break;
+    case 2:
+        drawDelete(painter);
+        break;
+    case 3:
+        drawSaveAs(painter);
+        break;
+    case 4:
+        drawView(painter);
+        break;
+    default:
+        drawScheme(painter);
+        break;
     }
     painter.end();
     return QIcon(pixmap);

@@ -1,0 +1,114 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "helpwindow.h"
+
+#include "support/defaultcomponents.h"
+#include "support/mparse.h"
+#include "support/twips.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace NxSerialFilter {
+
+namespace HelpPages {
+
+namespace {
+QString resourceFor(const QString &topicClass, const QString &folder)
+{
+    return QStringLiteral(":/help/") + folder + u'/' + topicClass + QStringLiteral(".html");
+}
+} // namespace
+
+QString defaultTopic()
+{
+    return QStringLiteral("ICSerialFilter");
+}
+
+QString pagePath(const QString &topicClass, const QString &language)
+{
+    const QString topic = topicClass.trimmed();
+    // Topic names and language codes become resource paths: keep them to plain names.
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_]+$"));
+    if (!plain.match(topic).hasMatch())
+        return {};
+    const QString code = language.trimmed().toLower();
+    if (plain.match(code).hasMatch() && QFile::exists(resourceFor(topic, code)))
+        return resourceFor(topic, code);
+    if (QFile::exists(resourceFor(topic, QStringLiteral("chs"))))
+        return resourceFor(topic, QStringLiteral("chs"));
+    return {};
+}
+
+} // namespace HelpPages
+
+namespace {
+
+QString contextLanguage()
+{
+    const QString cached = MParse::CurrentLanguage();
+    return cached.isEmpty() ? MParse::GetPropValue(QStringLiteral("LANGUAGE")) : cached;
+}
+
+/// The window the help opens over: a window blocked by a modal dialog could not be used.
+QWidget *anchorWindow()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+HelpWindowComponent::~HelpWindowComponent()
+{
+    // Kept until the component is unloaded, which may come after the application is gone.
+    if (QCoreApplication::instance())
+        delete m_window.data();
+}
+
+void HelpWindowComponent::ShowHELP(qint32 &first, qint16 second, QString &topicClass,
+                                   qint32 &serialFlag, QString &subSystemId, qint32 &last)
+{
+    // One page serves both modes and every sub-system; the other arguments select nothing.
+    Q_UNUSED(first)
+    Q_UNUSED(second)
+    Q_UNUSED(serialFlag)
+    Q_UNUSED(subSystemId)
+    Q_UNUSED(last)
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return; // no widgets to show help with
+
+    const QString language = contextLanguage();
+    QString page = HelpPages::pagePath(topicClass, language);
+    if (page.isEmpty())
+        page = HelpPages::pagePath(HelpPages::defaultTopic(), language);
+
+    QWidget *anchor = anchorWindow();
+    if (!m_window) {
+        m_window = new QTextBrowser(anchor);
+        m_window->setWindowFlags(Qt::Window);
+        m_window->setObjectName(QStringLiteral("HelpWindow"));
+        m_window->setAttribute(Qt::WA_DeleteOnClose);
+        m_window->setOpenExternalLinks(true);
+        m_window->resize(Twips::toPixels(10800, m_window), Twips::toPixels(7800, m_window));
+    } else if (anchor && anchor != m_window && m_window->parentWidget() != anchor) {
+        m_window->setParent(anchor, Qt::Window);
+    }
+    MParse::ApplyFormFont(m_window);
+    m_window->setSource(QUrl(QStringLiteral("qrc") + page));
+    m_window->setWindowTitle(m_window->documentTitle());
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+namespace {
+const DefaultComponent registration(ComponentId::help(),
+                                    [] { return std::make_shared<HelpWindowComponent>(); });
+} // namespace
+
+} // namespace NxSerialFilter
