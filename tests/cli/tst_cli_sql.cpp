@@ -1,0 +1,177 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+/// Runs the command-line tool as a batch job would and checks its three outputs.
+class tst_CliSql : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void run_data();
+    void run();
+    void help();
+
+private:
+    QString m_program;
+    QString m_examples;
+    QTemporaryDir m_dir;
+};
+
+namespace {
+
+const QByteArray serialExample = QByteArrayLiteral(
+    " ( (( tf.FSERIALNUM = 'B7'   Or  (t_FITEM.FName Is null or t_FITEM.FName='' or "
+    "t_FITEM.FName='*') )) ) \n");
+
+QByteArray utf8(const QString &text)
+{
+    return text.toUtf8();
+}
+
+} // namespace
+
+void tst_CliSql::initTestCase()
+{
+    const QString build = qEnvironmentVariable("NXSF_BUILD_DIR");
+    const QString source = qEnvironmentVariable("NXSF_SOURCE_DIR");
+    QVERIFY2(!build.isEmpty() && !source.isEmpty(), "NXSF_BUILD_DIR and NXSF_SOURCE_DIR");
+    m_program = build + QStringLiteral("/bin/serialfilter");
+    if (!QFile::exists(m_program))
+        QSKIP("the command-line tool is not built");
+    m_examples = source + QStringLiteral("/apps/cli/examples/");
+    QVERIFY(m_dir.isValid());
+    const auto write = [this](const char *name, const QByteArray &bytes) {
+        QFile file(m_dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write("malformed.json", QByteArrayLiteral("{\"SerialUse\": true, \"Header\": ["));
+    write("noheader.json", QByteArrayLiteral("{\"SerialUse\": true, \"SerialclassID\": 3}"));
+    write("array.json", QByteArrayLiteral("[1, 2]"));
+}
+
+void tst_CliSql::run_data()
+{
+    QTest::addColumn<QStringList>("args"); // "@" stands for the examples folder, "~" the temp one
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err"); // standard error must start with it
+
+    const QStringList serial{u"--fields"_qs, u"@serial-fields.json"_qs};
+    const QStringList common{u"--fields"_qs, u"@common-fields.json"_qs};
+    const QByteArray none;
+
+    QTest::newRow("serial example")
+        << serial + QStringList{u"--scheme"_qs, u"@serial-scheme.txt"_qs} << none << 0
+        << serialExample << none;
+    QTest::newRow("serial ignores --screen")
+        << serial +
+               QStringList{u"--scheme=@serial-scheme.txt"_qs, u"--screen"_qs, u"StorageCheck"_qs}
+        << none << 0 << serialExample << none;
+    QTest::newRow("common example, screen from the file")
+        << common + QStringList{u"--scheme"_qs, u"@common-scheme.txt"_qs} << none << 0
+        << QByteArrayLiteral(" ( ((t1.FQty=0)  And  (t1.FName<>'')) ) \n") << none;
+    QTest::newRow("common, --screen, scheme from standard input")
+        << common + QStringList{u"--screen"_qs, u"Items"_qs}
+        << utf8(u"\t\t数量\t为空\t\t\t\r\n并且\t\t名称\t不为空\t\t\t"_qs) << 0
+        << QByteArrayLiteral(" ( ((t1.FQty Is null or t1.FQty=0)  And  (t1.FName Is not null and "
+                             "t1.FName <> '' )) ) \n")
+        << none;
+    QTest::newRow("scheme - reads standard input")
+        << serial + QStringList{u"--scheme"_qs, u"-"_qs} << utf8(u"\t\t序列号\t包含\tA01\t\t"_qs)
+        << 0 << QByteArrayLiteral(" ( (tf.FSERIALNUM Like '%A01%') ) \n") << none;
+    QTest::newRow("bare LF between rows")
+        << serial << utf8(u"\t(\t序列号\t等于\tB7\t\t\n或者\t\t物料\t为空\t\t\t)\n"_qs) << 0
+        << serialExample << none;
+    QTest::newRow("no row in use")
+        << serial << QByteArray() << 0 << QByteArrayLiteral("\n") << none;
+    QTest::newRow("language chs") << serial + QStringList{u"--language"_qs, u"chs"_qs}
+                                  << utf8(u"\t\t数量\t大于或等于\t12.50kg\t\t"_qs) << 0
+                                  << QByteArrayLiteral(" ( (tf.FQTY >= 12.5) ) \n") << none;
+    QTest::newRow("quote from a stored text")
+        << serial << utf8(u"\t\t序列号\t等于\tO'Brien %1 :name ?\t\t"_qs) << 0
+        << QByteArrayLiteral(" ( (tf.FSERIALNUM = 'O''Brien %1 :name ?') ) \n") << none;
+
+    QTest::newRow("tautology in a parenthesis cell")
+        << serial << utf8(u"\t1=1 or (\t序列号\t等于\tB7\t\t)       "_qs) << 1 << QByteArray()
+        << utf8(u"括号栏只能填写括号，请改正后继续。\n"_qs);
+    QTest::newRow("unbalanced") << serial << utf8(u"\t((\t序列号\t等于\tB7\t\t)"_qs) << 1
+                                << QByteArray() << utf8(u"左、右括号不匹配，请改正后继续。\n"_qs);
+    QTest::newRow("row without logic")
+        << serial << utf8(u"\t\t序列号\t等于\tB7\t\t\r\n\t\t数量\t等于\t1\t\t"_qs) << 1
+        << QByteArray() << utf8(u"第2行：没有选择逻辑\n"_qs);
+
+    QTest::newRow("no arguments") << QStringList{} << none << 2 << QByteArray()
+                                  << QByteArrayLiteral("serialfilter sql: --fields is required");
+    QTest::newRow("unknown option")
+        << serial + QStringList{u"--verbose"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: unknown argument");
+    QTest::newRow("option without value")
+        << QStringList{u"--fields"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: option --fields");
+    QTest::newRow("missing fields file")
+        << QStringList{u"--fields"_qs, u"~nothing.json"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: cannot read");
+    QTest::newRow("missing scheme file")
+        << serial + QStringList{u"--scheme"_qs, u"~nothing.txt"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: cannot read");
+    QTest::newRow("malformed JSON") << QStringList{u"--fields"_qs, u"~malformed.json"_qs} << none
+                                    << 2 << QByteArray() << QByteArrayLiteral("serialfilter sql: ");
+    QTest::newRow("JSON not an object")
+        << QStringList{u"--fields"_qs, u"~array.json"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: ");
+    QTest::newRow("description without groups")
+        << QStringList{u"--fields"_qs, u"~noheader.json"_qs} << none << 2 << QByteArray()
+        << utf8(u"对象未设置：Header\n"_qs);
+    QTest::newRow("scheme not UTF-8")
+        << serial << QByteArrayLiteral("\t\t\xff\xfe") << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: standard input");
+}
+
+void tst_CliSql::run()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, input);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+
+    for (QString &arg : args) {
+        arg.replace(u'@', m_examples);
+        arg.replace(u'~', m_dir.path() + u'/');
+    }
+    QProcess process;
+    process.start(m_program, QStringList{u"sql"_qs} + args);
+    QVERIFY(process.waitForStarted());
+    process.write(input);
+    process.closeWriteChannel();
+    QVERIFY(process.waitForFinished(30000));
+    const QByteArray stdErr = process.readAllStandardError();
+    QVERIFY2(stdErr.startsWith(err), stdErr.constData());
+    if (err.isEmpty())
+        QCOMPARE(stdErr, QByteArray());
+    QCOMPARE(process.readAllStandardOutput(), out);
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), exitCode);
+}
+
+void tst_CliSql::help()
+{
+    QProcess process;
+    process.start(m_program, {u"sql"_qs, u"--help"_qs});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 0);
+    const QByteArray text = process.readAllStandardOutput();
+    for (const char *word :
+         {"--fields", "--scheme", "--screen", "--language", "standard input", "Exit status"})
+        QVERIFY2(text.contains(word), word);
+}
+
+QTEST_GUILESS_MAIN(tst_CliSql)
+#include "tst_cli_sql.moc"
