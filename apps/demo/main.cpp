@@ -1,54 +1,104 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-// A small host: opens the filter dialog on a built-in description and prints the outcome.
+// serialfilter-demo: a host application that filters a database of serial-number records
+// through the component. With --walkthrough it works its own windows and checks the outcome.
 
-#include "conditions/conditiongrid.h"
-#include "dialog/frmfilter.h"
-#include "filter/descriptionjson.h"
-#include "filter/filter.h"
+#include "lookupwindow.h"
+#include "mainwindow.h"
+#include "sampledatabase.h"
+#include "support/contextstore.h"
+#include "support/mparse.h"
+#include "support/nxalert.h"
+#include "support/texts.h"
+#include "walkthrough.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
 
+#include <cstdlib>
+
 using namespace NxSerialFilter;
+
+namespace {
+
+const QString connectionName = QStringLiteral("serialfilter-demo");
+constexpr int walkthroughLimitMs = 55000;
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const bool walkthrough = app.arguments().contains(QStringLiteral("--walkthrough"));
+    QApplication::setOrganizationName(QStringLiteral("NxSerialFilter"));
+    QApplication::setApplicationName(QStringLiteral("serialfilter-demo"));
 
-    const QByteArray json = R"({"SerialUse": true, "SerialclassID": 12,
-        "Header": [
-          {"FPropID": 1, "FSQLColumnName": "FSERIALNUM", "FPropname": "序列号", "FPreDefine": 1, "FDataType": 1},
-          {"FPropID": 2, "FSQLColumnName": "FITEM", "FPropname": "物料", "FPreDefine": 0, "FDataType": 2, "FLookUpClsID": 4},
-          {"FPropID": 3, "FSQLColumnName": "FQTY", "FPropname": "数量", "FPreDefine": 0, "FDataType": 0},
-          {"FPropID": 4, "FSQLColumnName": "FDATE", "FPropname": "日期", "FPreDefine": 0, "FDataType": 4}],
-        "Entry": []})";
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Filters a sample database of serial-number records with NxSerialFilter."));
+    parser.addHelpOption();
+    const QCommandLineOption walkthroughOption(
+        QStringLiteral("walkthrough"),
+        QStringLiteral("Work the windows without a user, check the results, exit 0 when all "
+                       "agreed."));
+    const QCommandLineOption dataOption(
+        QStringLiteral("data"), QStringLiteral("Folder of the sample database and the schemes."),
+        QStringLiteral("DIR"), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const QCommandLineOption screenshotsOption(
+        QStringLiteral("screenshots"), QStringLiteral("Where the walkthrough writes screenshots."),
+        QStringLiteral("DIR"),
+        QDir(QApplication::applicationDirPath())
+            .absoluteFilePath(QStringLiteral("../screenshots")));
+    const QCommandLineOption prepareOption(
+        QStringLiteral("prepare-only"),
+        QStringLiteral("Create the database and the JSON descriptions, then exit."));
+    parser.addOptions({walkthroughOption, dataOption, screenshotsOption, prepareOption});
+    parser.process(app);
 
-    Filter filter;
-    filter.setSerialUse(true);
-    filter.setSerialDesc(DescriptionJson::parse(json));
+    const bool walkthrough = parser.isSet(walkthroughOption);
+    const QString dataFolder = QDir(parser.value(dataOption)).absolutePath();
+    QTextStream out(stdout);
 
     if (walkthrough) {
-        // Without a display nobody can answer the dialog: fill one row and confirm.
-        QTimer::singleShot(200, &app, [&filter] {
-            frmFilter *form = filter.dialog();
-            if (!form)
-                return;
-            ConditionGrid &grid = form->grid();
-            grid.setData(grid.index(0, ConditionGrid::ColField - 1), 1, ConditionGrid::ComboIndexRole);
-            grid.setData(grid.index(0, ConditionGrid::ColCompare - 1), 6, ConditionGrid::ComboIndexRole);
-            grid.setData(grid.index(0, ConditionGrid::ColValue - 1), QStringLiteral("A01"));
-            form->CmdOK_Click();
-            if (form->isVisible())
-                form->CmdCancel_Click();
+        // A stuck modal loop must not hold a CI job forever.
+        QTimer::singleShot(walkthroughLimitMs, [] {
+            QTextStream(stdout) << "walkthrough: FAILED, not finished within "
+                                << walkthroughLimitMs / 1000 << " s\n";
+            std::_Exit(2);
         });
     }
-    filter.ShowFilterForm();
 
-    QTextStream out(stdout);
-    out << "Cancel: " << (filter.Cancel() ? "true" : "false") << '\n';
-    out << "FilterSQL: [" << filter.FilterSQL() << "]\n";
-    return 0;
+    Demo::SampleDatabase database(dataFolder);
+    if (!database.ensure()) {
+        const QString message =
+            MParse::LoadLangString(Texts::demoDatabaseFailed()) + database.error();
+        if (walkthrough || parser.isSet(prepareOption))
+            QTextStream(stderr) << message << '\n';
+        else
+            nxAlert::ShowAlert(message, nxAlert::Warning);
+        return 1;
+    }
+    out << "database: " << database.path() << " ("
+        << (database.generated() ? QStringLiteral("generated in %1 ms").arg(database.generationMs())
+                                 : QStringLiteral("reused"))
+        << ")\n";
+    out.flush();
+    if (parser.isSet(prepareOption))
+        return 0;
+
+    database.open(connectionName);
+    Demo::registerLookupWindow(connectionName);
+    ContextStore::setPropsString(Demo::propsString(QStringLiteral("chs"), dataFolder));
+
+    Demo::MainWindow window(connectionName, dataFolder);
+    if (!walkthrough) {
+        window.show();
+        return app.exec();
+    }
+    Demo::Walkthrough script(window, connectionName, parser.value(screenshotsOption));
+    QTimer::singleShot(0, &app, [&] { QApplication::exit(script.run()); });
+    return app.exec();
 }

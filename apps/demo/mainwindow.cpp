@@ -1,0 +1,252 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "mainwindow.h"
+
+#include "support/contextstore.h"
+#include "support/failure.h"
+#include "support/mmts.h"
+#include "support/mparse.h"
+#include "support/nxalert.h"
+#include "support/texts.h"
+
+#include <QActionGroup>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace NxSerialFilter::Demo {
+
+namespace {
+
+QString localized(const QString &key)
+{
+    return MParse::LoadLangString(key);
+}
+
+void alertFailure()
+{
+    nxAlert::ShowAlert(describeFailure(std::current_exception()), nxAlert::Information);
+}
+
+} // namespace
+
+QString propsString(const QString &language, const QString &dataFolder)
+{
+    return QStringLiteral("LANGUAGE=") + language + QStringLiteral(";SCHEMEDB=") +
+           QDir(dataFolder).filePath(QStringLiteral("schemes.sqlite")) + QLatin1Char(';');
+}
+
+HostScreen::HostScreen(HostQuery query, QString connectionName, QWidget *parent)
+    : QWidget(parent)
+    , m_query(std::move(query))
+    , m_connectionName(std::move(connectionName))
+    , m_model(new QSqlQueryModel(this))
+    , m_view(new QTableView(this))
+    , m_lblCondition(new QLabel(this))
+    , m_lblSummary(new QLabel(this))
+{
+    m_view->setObjectName(QStringLiteral("lstRecords"));
+    m_view->setModel(m_model);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setAlternatingRowColors(true);
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
+    // Fixed widths: sizing to contents would read every row and defeat the lazy fetching.
+    m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_view->horizontalHeader()->setDefaultSectionSize(110);
+    m_lblCondition->setObjectName(QStringLiteral("lblCondition"));
+    m_lblCondition->setWordWrap(true);
+    m_lblCondition->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_lblSummary->setObjectName(QStringLiteral("lblSummary"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(m_lblCondition);
+    layout->addWidget(m_lblSummary);
+}
+
+bool HostScreen::apply(const QString &filterSql)
+{
+    const QSqlDatabase db = QSqlDatabase::database(m_connectionName);
+    QElapsedTimer timer;
+    timer.start();
+    QSqlQuery count(db);
+    if (!count.exec(m_query.countSql(filterSql)) || !count.next()) {
+        nxAlert::ShowAlert(localized(Texts::demoQueryFailed()) + count.lastError().text(),
+                           nxAlert::Information);
+        return false;
+    }
+    const qint64 records = count.value(0).toLongLong();
+    // The model fetches the first rows now and the rest only as the user scrolls.
+    m_model->setQuery(m_query.selectSql(filterSql), db);
+    if (m_model->lastError().isValid()) {
+        nxAlert::ShowAlert(localized(Texts::demoQueryFailed()) + m_model->lastError().text(),
+                           nxAlert::Information);
+        return false;
+    }
+    m_ms = timer.elapsed();
+    m_count = records;
+    m_condition = filterSql;
+    for (int i = 0; i < m_query.captions.size(); ++i)
+        m_model->setHeaderData(i, Qt::Horizontal, m_query.captions.at(i));
+    showSummary();
+    return true;
+}
+
+void HostScreen::retranslate()
+{
+    showSummary();
+}
+
+void HostScreen::showSummary()
+{
+    const QString condition = m_condition.trimmed();
+    m_lblCondition->setText(localized(Texts::demoCondition()) +
+                            (condition.isEmpty() ? localized(Texts::demoAllRecords()) : condition));
+    m_lblSummary->setText(localized(Texts::demoRecordCount()) + QString::number(m_count) +
+                          QStringLiteral("    ") + localized(Texts::demoQueryTime()) +
+                          QString::number(m_ms));
+}
+
+MainWindow::MainWindow(QString connectionName, QString dataFolder, QWidget *parent)
+    : QMainWindow(parent)
+    , m_dataFolder(std::move(dataFolder))
+    , m_serialDescription(serialDescription())
+    , m_itemDescription(itemDescription())
+    , m_tabs(new QTabWidget(this))
+    , m_serial(new HostScreen(serialQuery(), connectionName, m_tabs))
+    , m_items(new HostScreen(itemQuery(), connectionName, m_tabs))
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    m_tabs->setObjectName(QStringLiteral("screens"));
+    m_serial->setObjectName(QStringLiteral("serialScreen"));
+    m_items->setObjectName(QStringLiteral("itemScreen"));
+    m_tabs->addTab(m_serial, QString());
+    m_tabs->addTab(m_items, QString());
+    setCentralWidget(m_tabs);
+
+    m_filterMenu = menuBar()->addMenu(QString());
+    m_filterMenu->setObjectName(QStringLiteral("menuFilter"));
+    m_filterAction = m_filterMenu->addAction(QString(), this, &MainWindow::openFilter);
+    m_filterAction->setObjectName(QStringLiteral("actionFilter"));
+    m_filterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    m_clearAction = m_filterMenu->addAction(QString(), this, &MainWindow::clearFilter);
+    m_clearAction->setObjectName(QStringLiteral("actionClear"));
+    m_filterMenu->addSeparator();
+    m_quitAction = m_filterMenu->addAction(QString(), this, &QWidget::close);
+    m_quitAction->setShortcut(QKeySequence::Quit);
+
+    m_languageMenu = menuBar()->addMenu(QString());
+    m_languageMenu->setObjectName(QStringLiteral("menuLanguage"));
+    auto *languages = new QActionGroup(this);
+    m_chineseAction =
+        m_languageMenu->addAction(QString(), this, [this] { setLanguage(QStringLiteral("chs")); });
+    m_chineseAction->setObjectName(QStringLiteral("actionChinese"));
+    m_englishAction =
+        m_languageMenu->addAction(QString(), this, [this] { setLanguage(QStringLiteral("en")); });
+    m_englishAction->setObjectName(QStringLiteral("actionEnglish"));
+    for (QAction *action : {m_chineseAction, m_englishAction}) {
+        action->setCheckable(true);
+        languages->addAction(action);
+    }
+
+    m_helpMenu = menuBar()->addMenu(QString());
+    m_helpMenu->setObjectName(QStringLiteral("menuHelp"));
+    m_helpAction = m_helpMenu->addAction(QString(), this, &MainWindow::showHelp);
+    m_helpAction->setObjectName(QStringLiteral("actionHelp"));
+    m_helpAction->setShortcut(QKeySequence(Qt::Key_F1));
+
+    QToolBar *tools = addToolBar(QStringLiteral("tools"));
+    tools->setObjectName(QStringLiteral("tools"));
+    tools->setMovable(false);
+    tools->addAction(m_filterAction);
+    tools->addAction(m_clearAction);
+
+    m_serialFilter.setSerialUse(true);
+    m_serialFilter.setSerialDesc(m_serialDescription);
+    m_serialFilter.setScreenID(QStringLiteral("SerialList"));
+    m_itemFilter.setSerialUse(false);
+    m_itemFilter.setCommonFields(m_itemDescription);
+
+    resize(1100, 640);
+    setLanguage(QStringLiteral("chs"));
+    m_serial->apply(QString());
+    m_items->apply(QString());
+}
+
+HostScreen *MainWindow::currentScreen() const
+{
+    return m_tabs->currentWidget() == m_items ? m_items : m_serial;
+}
+
+Filter &MainWindow::filterFor(const HostScreen *screen)
+{
+    return screen == m_items ? m_itemFilter : m_serialFilter;
+}
+
+void MainWindow::openFilter()
+{
+    HostScreen *screen = currentScreen();
+    Filter &filter = filterFor(screen);
+    try {
+        filter.ShowFilterForm();
+    } catch (...) {
+        alertFailure();
+        return;
+    }
+    if (filter.Cancel())
+        return; // a cancelled dialog leaves the list as it was
+    screen->apply(filter.FilterSQL());
+}
+
+void MainWindow::clearFilter()
+{
+    currentScreen()->apply(QString());
+}
+
+void MainWindow::showHelp()
+{
+    try {
+        MMTS::ShowHelpOnKey(112, 0, QStringLiteral("ICSerialFilter"),
+                            currentScreen() == m_serial ? 1 : 0, QString(), 0);
+    } catch (...) {
+        alertFailure();
+    }
+}
+
+void MainWindow::setLanguage(const QString &language)
+{
+    m_language = language;
+    ContextStore::setPropsString(propsString(language, m_dataFolder));
+    // The component caches its language and loaders; forget them so the new code is read.
+    MParse::resetModuleState();
+    (language == QLatin1String("en") ? m_englishAction : m_chineseAction)->setChecked(true);
+    retranslate();
+}
+
+void MainWindow::retranslate()
+{
+    setWindowTitle(localized(Texts::demoWindowTitle()));
+    m_tabs->setTabText(0, localized(Texts::demoSerialTab()));
+    m_tabs->setTabText(1, localized(Texts::demoItemsTab()));
+    m_filterMenu->setTitle(localized(Texts::demoMenuFilter()));
+    m_filterAction->setText(localized(Texts::demoActionFilter()));
+    m_clearAction->setText(localized(Texts::demoActionClear()));
+    m_quitAction->setText(localized(Texts::demoActionQuit()));
+    m_languageMenu->setTitle(localized(Texts::demoMenuLanguage()));
+    m_chineseAction->setText(localized(Texts::demoChinese()));
+    m_englishAction->setText(localized(Texts::demoEnglish()));
+    m_helpMenu->setTitle(localized(Texts::demoMenuHelp()));
+    m_helpAction->setText(localized(Texts::demoActionHelp()));
+    m_serial->retranslate();
+    m_items->retranslate();
+}
+
+} // namespace NxSerialFilter::Demo

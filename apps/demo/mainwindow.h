@@ -1,0 +1,100 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "demoschema.h"
+#include "filter/filter.h"
+
+#include <QMainWindow>
+
+class QActionGroup;
+class QLabel;
+class QSqlQueryModel;
+class QTabWidget;
+class QTableView;
+
+namespace NxSerialFilter::Demo {
+
+/// The context property string the demo files for the component: language and scheme store.
+QString propsString(const QString &language, const QString &dataFolder);
+
+/// One list of the host: its query, the rows fetched as the user scrolls, and the condition,
+/// record count and query time of the last run.
+class HostScreen : public QWidget
+{
+    Q_OBJECT
+public:
+    HostScreen(HostQuery query, QString connectionName, QWidget *parent = nullptr);
+
+    /// Runs the host's query with the condition; reports a failing query in one alert.
+    bool apply(const QString &filterSql);
+    void retranslate();
+
+    QString condition() const { return m_condition; }
+    qint64 recordCount() const { return m_count; }
+    qint64 queryMs() const { return m_ms; }
+    QTableView *view() const { return m_view; }
+    const HostQuery &query() const { return m_query; }
+
+private:
+    void showSummary();
+
+    HostQuery m_query;
+    QString m_connectionName;
+    QString m_condition;
+    qint64 m_count = 0;
+    qint64 m_ms = 0;
+    QSqlQueryModel *m_model;
+    QTableView *m_view;
+    QLabel *m_lblCondition;
+    QLabel *m_lblSummary;
+};
+
+/// The demo host: a serial-number list and an items list, each filtered through the component.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    MainWindow(QString connectionName, QString dataFolder, QWidget *parent = nullptr);
+
+    HostScreen *serialScreen() const { return m_serial; }
+    HostScreen *itemScreen() const { return m_items; }
+    HostScreen *currentScreen() const;
+    QTabWidget *tabs() const { return m_tabs; }
+    /// The Filter object of a screen; it lives as long as the window.
+    Filter &filterFor(const HostScreen *screen);
+
+    /// Files the property string for the language ("chs" or "en") and reloads the texts.
+    void setLanguage(const QString &language);
+    QString language() const { return m_language; }
+
+public Q_SLOTS:
+    /// Opens the filter dialog for the current screen; on OK lists the matching records.
+    void openFilter();
+    void clearFilter();
+    void showHelp();
+
+private:
+    void retranslate();
+
+    QString m_dataFolder;
+    QString m_language;
+    Filter m_serialFilter;
+    Filter m_itemFilter;
+    KeyedValuesPtr m_serialDescription;
+    KeyedValuesPtr m_itemDescription;
+    QTabWidget *m_tabs;
+    HostScreen *m_serial;
+    HostScreen *m_items;
+    QMenu *m_filterMenu;
+    QMenu *m_languageMenu;
+    QMenu *m_helpMenu;
+    QAction *m_filterAction;
+    QAction *m_clearAction;
+    QAction *m_quitAction;
+    QAction *m_chineseAction;
+    QAction *m_englishAction;
+    QAction *m_helpAction;
+};
+
+} // namespace NxSerialFilter::Demo

@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace NxSerialFilter::Demo {
+
+/// The demo's SQLite database of serial-number records, generated once with a fixed seed and
+/// reused afterwards. Tables: t_SerialNumber (header level), t_SerialEntry (entry level),
+/// t_Item (look-up items by class), t_SubMessage (sub-message items by type), the view
+/// v_SerialRecord that joins both levels, and demo_info (version and record count).
+class SampleDatabase
+{
+public:
+    static constexpr int defaultRecordCount = 100000;
+
+    explicit SampleDatabase(QString folder);
+
+    QString path() const;
+    /// Generates the database unless a complete one of this version is there already; writes
+    /// the field descriptions and host queries beside it as JSON for tools. Returns false and
+    /// sets error when it cannot.
+    bool ensure(int recordCount = defaultRecordCount);
+    /// Whether ensure() had to generate the database, and how long that took.
+    bool generated() const { return m_generated; }
+    qint64 generationMs() const { return m_generationMs; }
+    QString error() const { return m_error; }
+
+    /// Opens the database under connectionName.
+    QSqlDatabase open(const QString &connectionName) const;
+
+private:
+    bool isComplete(int recordCount) const;
+    bool generate(const QString &file, int recordCount);
+    bool writeJson();
+
+    QString m_folder;
+    bool m_generated = false;
+    qint64 m_generationMs = 0;
+    QString m_error;
+};
+
+} // namespace NxSerialFilter::Demo
