@@ -144,7 +144,13 @@ class tst_SchemeStore : public QObject
 private:
     QTemporaryDir m_dir;
 
-    void addBackendColumn() { QTest::addColumn<QString>("location"); }
+    /// One row per store, each in its own file.
+    void addBackendRows(const QString &file)
+    {
+        QTest::addColumn<QString>("location");
+        for (const Backend &b : backends(m_dir, file))
+            QTest::newRow(b.name.constData()) << b.location;
+    }
 
 private Q_SLOTS:
     void cleanup() { SchemeStore::closeConnections(); }
@@ -186,7 +192,6 @@ void tst_SchemeStore::roundTrip_data()
         {"spaces kept", QStringLiteral(" padded "), QStringLiteral("  a \t b  ")},
         {"percent signs", QStringLiteral("%1 %2"), QStringLiteral("%1\t%L2\t?\t:a\t$1")},
     };
-    QTemporaryDir dir;
     for (const Backend &b : backends(m_dir, QStringLiteral("roundtrip"))) {
         for (const auto &c : cases)
             QTest::addRow("%s %s", b.name.constData(), c.row) << b.location << c.name << c.text;
@@ -283,9 +288,7 @@ void tst_SchemeStore::saveKeepsOneSchemePerName()
 
 void tst_SchemeStore::deleteAndMissing_data()
 {
-    addBackendColumn();
-    for (const Backend &b : backends(m_dir, QStringLiteral("delete")))
-        QTest::newRow(b.name.constData()) << b.location;
+    addBackendRows(QStringLiteral("delete"));
 }
 
 // Delete answers whether something went; a missing id is no scheme, not a failure; names
@@ -388,9 +391,7 @@ void tst_SchemeStore::unusableStore()
 
 void tst_SchemeStore::concurrentSavesOfOneName_data()
 {
-    addBackendColumn();
-    for (const Backend &b : backends(m_dir, QStringLiteral("concurrent")))
-        QTest::newRow(b.name.constData()) << b.location;
+    addBackendRows(QStringLiteral("concurrent"));
 }
 
 // Four users saving the same new name at once: every save succeeds, one scheme of the name
@@ -429,9 +430,7 @@ void tst_SchemeStore::concurrentSavesOfOneName()
 
 void tst_SchemeStore::killedWhileSaving_data()
 {
-    addBackendColumn();
-    for (const Backend &b : backends(m_dir, QStringLiteral("killed")))
-        QTest::newRow(b.name.constData()) << b.location;
+    addBackendRows(QStringLiteral("killed"));
 }
 
 // A process killed in the middle of saving leaves a sound store that holds every save it
