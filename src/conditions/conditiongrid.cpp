@@ -12,12 +12,18 @@ namespace NxSerialFilter {
 
 namespace {
 
-constexpr std::array<int, ConditionGrid::ColumnCount + 1> widthsTwips{0, 570, 645, 1110, 900,
-                                                                      1185, 0, 645};
+constexpr std::array<int, ConditionGrid::ColumnCount + 1> widthsTwips{0,   570,  645, 1110,
+                                                                      900, 1185, 0,   645};
 
 bool isListKind(CellKind kind)
 {
     return kind == CellKind::List || kind == CellKind::ListText;
+}
+
+const QRegularExpression &wholeNumber()
+{
+    static const QRegularExpression whole(QStringLiteral("^-?\\d+$"));
+    return whole;
 }
 
 const QString &crlf()
@@ -43,7 +49,7 @@ void ConditionGrid::resetToDesign()
     m_items[ColLeftParen - 1] = Vocabulary::leftParenItems();
     m_items[ColCompare - 1] = Vocabulary::compareItems();
     m_items[ColRightParen - 1] = Vocabulary::rightParenItems();
-    m_headers = {Texts::headerLogic(),   QStringLiteral("("), Texts::headerField(),
+    m_headers = {Texts::headerLogic(),   QStringLiteral("("),  Texts::headerField(),
                  Texts::headerCompare(), Texts::headerValue(), Texts::headerValueCode(),
                  QStringLiteral(")")};
     // The first condition has no logic word.
@@ -90,24 +96,30 @@ int ConditionGrid::columnCount(const QModelIndex &parent) const
 
 QVariant ConditionGrid::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || index.model() != this)
         return {};
     const int row = index.row() + 1;
     const int col = index.column() + 1;
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return GetCellText(row, col);
-    case KindRole: return int(cellKind(row, col));
-    case LockedRole: return isLocked(row, col);
-    case ComboIndexRole: return GetComboIndex(row, col);
-    case ItemsRole: return columnItems(col);
-    default: return {};
+    case Qt::EditRole:
+        return GetCellText(row, col);
+    case KindRole:
+        return int(cellKind(row, col));
+    case LockedRole:
+        return isLocked(row, col);
+    case ComboIndexRole:
+        return GetComboIndex(row, col);
+    case ItemsRole:
+        return columnItems(col);
+    default:
+        return {};
     }
 }
 
 bool ConditionGrid::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || index.model() != this)
         return false;
     const int row = index.row() + 1;
     const int col = index.column() + 1;
@@ -124,11 +136,13 @@ bool ConditionGrid::setData(const QModelIndex &index, const QVariant &value, int
             return true;
         SetComboIndex(row, col, chosen);
     } else if (role == Qt::EditRole) {
+        // An editor closed without a change must not filter what the dialog wrote there.
+        if (value.toString() == GetCellText(row, col))
+            return true;
         QString text = userInputFor(col, value.toString());
         if (kind == CellKind::Integer) {
-            static const QRegularExpression whole(QStringLiteral("^-?\\d*$"));
             text = text.trimmed();
-            if (!whole.match(text).hasMatch())
+            if (!text.isEmpty() && !wholeNumber().match(text).hasMatch())
                 return false;
         } else if (kind == CellKind::Date && !text.isEmpty()) {
             if (!QDate::fromString(text, Qt::ISODate).isValid())
@@ -146,7 +160,7 @@ bool ConditionGrid::setData(const QModelIndex &index, const QVariant &value, int
 
 Qt::ItemFlags ConditionGrid::flags(const QModelIndex &index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || index.model() != this)
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (!isLocked(index.row() + 1, index.column() + 1))
@@ -197,7 +211,8 @@ void ConditionGrid::writeText(Cell &c, CellKind kind, int col, const QString &te
 {
     c.text = cellSafe(text);
     if (isListKind(kind)) {
-        c.index = qint32(m_items[size_t(col - 1)].indexOf(c.text));
+        // An empty text is no choice, even when a host lists a field without a caption.
+        c.index = c.text.isEmpty() ? -1 : qint32(m_items[size_t(col - 1)].indexOf(c.text));
         if (c.index >= 0)
             c.text.clear();
     } else {
@@ -263,10 +278,13 @@ CellKind ConditionGrid::columnKind(int col)
     switch (col) {
     case ColLogic:
     case ColField:
-    case ColCompare: return CellKind::List;
+    case ColCompare:
+        return CellKind::List;
     case ColLeftParen:
-    case ColRightParen: return CellKind::ListText;
-    default: return CellKind::Text;
+    case ColRightParen:
+        return CellKind::ListText;
+    default:
+        return CellKind::Text;
     }
 }
 
@@ -308,7 +326,12 @@ void ConditionGrid::DeleteRow(int row)
     if (row < 1 || row > MaxRows())
         return;
     if (MaxRows() == 1) {
+        // A grid of no rows would break every step that touches row 1: an empty row takes
+        // the place of the last one, as a first row it has no logic word.
         m_rows[0] = Row{};
+        Cell &firstLogic = m_rows[0][ColLogic - 1];
+        firstLogic.kind = qint8(CellKind::Text);
+        firstLogic.locked = true;
         Q_EMIT dataChanged(index(0, 0), index(0, ColumnCount - 1));
         return;
     }

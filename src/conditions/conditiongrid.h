@@ -85,7 +85,8 @@ public:
     bool isLocked(int row, int col) const;
     void setLocked(int row, int col, bool locked);
 
-    /// Removes a row; the rows below move up. The last remaining row is emptied instead.
+    /// Removes a row; the rows below move up. The last remaining row is emptied instead, its
+    /// logic cell plain and locked, so the grid never has fewer than one row.
     void DeleteRow(int row);
 
     QString headerText(int col) const;
@@ -126,9 +127,9 @@ Q_SIGNALS:
 private:
     struct Cell
     {
-        QString text;        // list cells: only when no item is chosen
-        qint32 index = -1;   // list cells: chosen item
-        qint8 kind = -1;     // own kind, -1 for the column's
+        QString text;      // list cells: only when no item is chosen
+        qint32 index = -1; // list cells: chosen item
+        qint8 kind = -1;   // own kind, -1 for the column's
         bool locked = false;
     };
     using Row = std::array<Cell, ColumnCount>;
@@ -138,7 +139,10 @@ private:
     const Cell *cell(int row, int col) const;
     void notify(int row, int col);
     void writeText(Cell &c, CellKind kind, int col, const QString &text);
-    struct Block { int row1 = 0, row2 = 0, col1 = 0, col2 = 0; };
+    struct Block
+    {
+        int row1 = 0, row2 = 0, col1 = 0, col2 = 0;
+    };
     Block resolvedBlock() const;
 
     std::vector<Row> m_rows;

@@ -9,27 +9,78 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
+#include <QRegularExpression>
+#include <QValidator>
 
 namespace NxSerialFilter {
 
 namespace {
+
 CellKind kindOf(const QModelIndex &index)
 {
     return CellKind(index.data(ConditionGrid::KindRole).toInt());
 }
+
+/// Holds an editor's text to what its column accepts from the keyboard, so that text pasted
+/// or dropped into the editor obeys the same rule as typed text.
+class KeyRuleValidator : public QValidator
+{
+public:
+    KeyRuleValidator(int col, bool wholeNumber, QObject *parent)
+        : QValidator(parent)
+        , m_col(col)
+        , m_wholeNumber(wholeNumber)
+    {}
+
+    /// The text the editor starts with: it may hold what the rule refuses (a look-up value),
+    /// and showing it must not change it.
+    void setOriginal(const QString &text) { m_original = text; }
+
+    State validate(QString &input, int &pos) const override
+    {
+        if (input == m_original)
+            return Acceptable;
+        const QString kept = ConditionGrid::cellSafe(ConditionGrid::userInputFor(m_col, input));
+        if (kept != input) {
+            pos = int(ConditionGrid::userInputFor(m_col, input.left(pos)).size());
+            input = kept;
+        }
+        if (!m_wholeNumber)
+            return Acceptable;
+        static const QRegularExpression typing(QStringLiteral("^-?\\d*$"));
+        if (!typing.match(input).hasMatch())
+            return Invalid;
+        return input.isEmpty() || input == u'-' ? Intermediate : Acceptable;
+    }
+
+private:
+    int m_col;
+    bool m_wholeNumber;
+    QString m_original;
+};
+
+void startEditorWith(const QValidator *validator, const QString &text)
+{
+    if (auto *rule =
+            const_cast<KeyRuleValidator *>(dynamic_cast<const KeyRuleValidator *>(validator)))
+        rule->setOriginal(text);
+}
+
 } // namespace
 
 QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                                          const QModelIndex &index) const
 {
     Q_UNUSED(option)
+    const int col = index.column() + 1;
     switch (kindOf(index)) {
     case CellKind::List:
     case CellKind::ListText: {
         auto *combo = new QComboBox(parent);
         combo->setEditable(kindOf(index) == CellKind::ListText);
         combo->setInsertPolicy(QComboBox::NoInsert);
+        if (combo->isEditable())
+            combo->setValidator(new KeyRuleValidator(col, false, combo));
         combo->addItems(index.data(ConditionGrid::ItemsRole).toStringList());
         if (!combo->isEditable()) {
             connect(combo, &QComboBox::activated, this, [this, combo] {
@@ -42,8 +93,7 @@ QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionView
     }
     case CellKind::Integer: {
         auto *edit = new QLineEdit(parent);
-        edit->setValidator(new QRegularExpressionValidator(
-            QRegularExpression(QStringLiteral("-?\\d*")), edit));
+        edit->setValidator(new KeyRuleValidator(col, true, edit));
         return edit;
     }
     case CellKind::Date: {
@@ -52,9 +102,12 @@ QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionView
         edit->setCalendarPopup(true);
         return edit;
     }
-    case CellKind::Text: break;
+    case CellKind::Text:
+        break;
     }
-    return new QLineEdit(parent);
+    auto *edit = new QLineEdit(parent);
+    edit->setValidator(new KeyRuleValidator(col, false, edit));
+    return edit;
 }
 
 void ConditionDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
@@ -62,6 +115,8 @@ void ConditionDelegate::setEditorData(QWidget *editor, const QModelIndex &index)
     const QString text = index.data(Qt::EditRole).toString();
     if (auto *combo = qobject_cast<QComboBox *>(editor)) {
         const int chosen = index.data(ConditionGrid::ComboIndexRole).toInt();
+        if (combo->isEditable())
+            startEditorWith(combo->validator(), text);
         combo->setCurrentIndex(chosen);
         if (combo->isEditable())
             combo->setEditText(text);
@@ -69,6 +124,7 @@ void ConditionDelegate::setEditorData(QWidget *editor, const QModelIndex &index)
         const QDate value = QDate::fromString(text, Qt::ISODate);
         date->setDate(value.isValid() ? value : QDate::currentDate());
     } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        startEditorWith(line->validator(), text);
         line->setText(text);
     }
 }
@@ -96,8 +152,8 @@ ConditionGridView::ConditionGridView(QWidget *parent)
     verticalHeader()->hide(); // rows show no numbers
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
-                    | QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     setTabKeyNavigation(true);
     horizontalHeader()->setHighlightSections(false);
 }

@@ -18,6 +18,15 @@ namespace NxSerialFilter {
 
 namespace {
 
+/// The host's look-up window; hosts without one get a failure that says so.
+std::shared_ptr<LookupWindowComponent> lookupWindow()
+{
+    if (!ComponentRegistry::instance().isRegistered(ComponentId::lookupWindow()))
+        throw FilterError(ErrorNumber::ComponentMissing, ComponentId::lookupWindow(),
+                          MParse::LoadLangString(Texts::noLookupWindow()));
+    return createComponent<LookupWindowComponent>(ComponentId::lookupWindow());
+}
+
 std::function<QDate()> &clock()
 {
     static std::function<QDate()> c;
@@ -37,8 +46,7 @@ constexpr int noLookupClassAlt = -1000;
 ValueCells::ValueCells(FilterState &state, ConditionGrid &grid)
     : m_state(state)
     , m_grid(grid)
-{
-}
+{}
 
 void ValueCells::setClock(std::function<QDate()> c)
 {
@@ -72,17 +80,15 @@ void ValueCells::SetValueCell(int k, int r)
             } else if (t == 4) {
                 m_grid.setCellKind(r, value, CellKind::Date);
                 if (!m_state.LoadingScheme) {
-                    const bool empty = Vocabulary::isEmptyTest(
-                        m_grid.GetCellText(r, ConditionGrid::ColCompare));
-                    m_grid.SetCellText(r, value,
-                                       empty ? QString() : today().toString(Qt::ISODate));
+                    const bool empty =
+                        Vocabulary::isEmptyTest(m_grid.GetCellText(r, ConditionGrid::ColCompare));
+                    m_grid.SetCellText(r, value, empty ? QString() : today().toString(Qt::ISODate));
                 }
             }
         } else {
             m_grid.setCellKind(r, value, CellKind::Text);
             const KeyedValuesPtr f = FieldList::commonField(m_state, k);
-            if (FieldList::intValue(f, QStringLiteral("DataType")) == 200
-                && !m_state.LoadingScheme)
+            if (FieldList::intValue(f, QStringLiteral("DataType")) == 200 && !m_state.LoadingScheme)
                 m_grid.SetCellText(r, value, QString());
         }
     } catch (...) {
@@ -108,12 +114,17 @@ void ValueCells::cellChanged(int c, int r)
     guarded([&] {
         if (c == ConditionGrid::ColField) {
             if (m_grid.GetCellText(r, c) == MParse::LoadLangString(Texts::noField())) {
+                const bool onlyRow = m_grid.MaxRows() == 1;
                 m_grid.DeleteRow(r);
                 if (r == 1) {
                     m_grid.setCellKind(1, ConditionGrid::ColLogic, CellKind::Text);
                     m_grid.SetCellText(1, ConditionGrid::ColLogic, QString());
                     m_grid.setLocked(1, ConditionGrid::ColLogic, true);
                 }
+                // The empty row that took the only row's place is already the row for new
+                // input.
+                if (onlyRow)
+                    return;
             } else {
                 const int k = m_grid.GetComboIndex(r, ConditionGrid::ColField);
                 if (m_grid.GetComboIndex(r, ConditionGrid::ColLogic) == -1)
@@ -146,8 +157,8 @@ void ValueCells::leaveCell(int c, int r, int nc, int nr)
             m_state.showHint(QString());
             return;
         }
-        if (m_grid.GetCellText(r, ConditionGrid::ColField)
-            == MParse::LoadLangString(Texts::stateField()))
+        if (m_grid.GetCellText(r, ConditionGrid::ColField) ==
+            MParse::LoadLangString(Texts::stateField()))
             SetValueCell(m_grid.GetComboIndex(r, ConditionGrid::ColField), r);
         const int k = m_grid.GetComboIndex(nr, ConditionGrid::ColField);
         if (k <= 0) {
@@ -187,8 +198,8 @@ void ValueCells::keyDown(int keyCode)
 bool ValueCells::lookupAvailable(int k) const
 {
     if (!m_state.SerialUse) {
-        const qint32 cls = FieldList::intValue(FieldList::commonField(m_state, k),
-                                               QStringLiteral("ItemClass"));
+        const qint32 cls =
+            FieldList::intValue(FieldList::commonField(m_state, k), QStringLiteral("ItemClass"));
         return cls != noLookupClass && cls != noLookupClassAlt;
     }
     if (k < 0 || k >= m_state.FieldIDs.size())
@@ -198,8 +209,7 @@ bool ValueCells::lookupAvailable(int k) const
         const DescriptionGroupPtr fields = FieldList::group(m_state, name);
         for (int i = fields->LBound(); i <= fields->UBound(); ++i) {
             const KeyedValuesPtr d = fields->Item(i);
-            if (Numbers::leadingNumber(Values::toText(d->get(QStringLiteral("FPropID"))))
-                != target)
+            if (Numbers::leadingNumber(Values::toText(d->get(QStringLiteral("FPropID")))) != target)
                 continue;
             const qint32 t = FieldList::intValue(d, QStringLiteral("FDataType"));
             if (t == 2 || t == 3)
@@ -211,25 +221,18 @@ bool ValueCells::lookupAvailable(int k) const
 
 void ValueCells::showHintFor(int r)
 {
-    m_state.showHint(m_grid.GetCellText(r, ConditionGrid::ColField)
-                     + MParse::LoadLangString(Texts::lookupHint()));
+    m_state.showHint(m_grid.GetCellText(r, ConditionGrid::ColField) +
+                     MParse::LoadLangString(Texts::lookupHint()));
 }
 
 void ValueCells::lookup(int r)
 {
     if (m_grid.isLocked(r, ConditionGrid::ColValue))
         return;
-    try {
-        if (m_state.SerialUse)
-            lookupSerial(r);
-        else
-            lookupCommon();
-    } catch (const FilterError &e) {
-        if (e.number() == ErrorNumber::ComponentMissing
-            && e.source().compare(ComponentId::lookupWindow(), Qt::CaseInsensitive) == 0)
-            throw FilterError(e.number(), e.source(), MParse::LoadLangString(Texts::noLookupWindow()));
-        throw;
-    }
+    if (m_state.SerialUse)
+        lookupSerial(r);
+    else
+        lookupCommon();
 }
 
 void ValueCells::lookupSerial(int r)
@@ -247,10 +250,10 @@ void ValueCells::lookupSerial(int r)
         KeyedValuesPtr options = KeyedValues::create();
         options->set(QStringLiteral("GetDataType"), qint32(1));
         options->set(QStringLiteral("Refresh"), true);
-        auto window = createComponent<LookupWindowComponent>(ComponentId::lookupWindow());
+        auto window = lookupWindow();
         result = window->itemlookup(cls, QString(), options);
     } else if (t == 3) {
-        auto window = createComponent<LookupWindowComponent>(ComponentId::lookupWindow());
+        auto window = lookupWindow();
         result = window->SubMesLookup(cls);
     } else {
         return;
@@ -274,7 +277,7 @@ void ValueCells::lookupCommon()
     options->set(QStringLiteral("GetDataType"),
                  qint32(Values::toBool(f->get(QStringLiteral("Detail"))) ? 1 : 0));
     options->set(QStringLiteral("Refresh"), true);
-    auto window = createComponent<LookupWindowComponent>(ComponentId::lookupWindow());
+    auto window = lookupWindow();
     const QVariant filterValue = f->get(QStringLiteral("Filter"));
     QVariant filter = QString();
     if (filterValue.metaType() == QMetaType::fromType<KeyedValuesPtr>()) {
@@ -288,7 +291,7 @@ void ValueCells::lookupCommon()
     QString written;
     if (Values::toBool(f->get(QStringLiteral("IsName")))) {
         written = isStorageCheck(m_state.ScreenID) && itemClass == 5 ? result.ReturnObject.FullName
-                                                                : result.ReturnObject.Name;
+                                                                     : result.ReturnObject.Name;
     } else {
         written = result.ReturnObject.Number;
     }

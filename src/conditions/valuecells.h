@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "nxserialfilter_export.h"
 #include "filterstate.h"
+#include "nxserialfilter_export.h"
 
 #include <QDate>
 
@@ -33,6 +33,7 @@ public:
     /// Whether field k offers the F7 look-up. Throws when the descriptions cannot be read.
     bool lookupAvailable(int k) const;
     /// Runs the look-up for row r and writes the chosen item into the active row's value.
+    /// Throws when the look-up window is missing or fails; keyDown turns that into one alert.
     void lookup(int r);
 
     /// Today's date for new date cells; tests set their own clock.

@@ -21,11 +21,10 @@ QStringList leftParenItems()
 
 QStringList compareItems()
 {
-    return {Texts::compareEqual(),          Texts::compareGreater(),
-            Texts::compareLess(),           Texts::compareLessOrEqual(),
-            Texts::compareGreaterOrEqual(), Texts::compareNotEqual(),
-            Texts::compareContains(),       Texts::compareNotContains(),
-            Texts::compareIsEmpty(),        Texts::compareIsNotEmpty()};
+    return {Texts::compareEqual(),       Texts::compareGreater(),        Texts::compareLess(),
+            Texts::compareLessOrEqual(), Texts::compareGreaterOrEqual(), Texts::compareNotEqual(),
+            Texts::compareContains(),    Texts::compareNotContains(),    Texts::compareIsEmpty(),
+            Texts::compareIsNotEmpty()};
 }
 
 QStringList rightParenItems()
@@ -41,9 +40,9 @@ QStringList logicWords()
 
 QStringList compareWords()
 {
-    return {QStringLiteral("="),    QStringLiteral(">"),        QStringLiteral("<"),
-            QStringLiteral("<="),   QStringLiteral(">="),       QStringLiteral("<>"),
-            QStringLiteral("Like"), QStringLiteral("Not Like"), QStringLiteral("Is null"),
+    return {QStringLiteral("="),          QStringLiteral(">"),        QStringLiteral("<"),
+            QStringLiteral("<="),         QStringLiteral(">="),       QStringLiteral("<>"),
+            QStringLiteral("Like"),       QStringLiteral("Not Like"), QStringLiteral("Is null"),
             QStringLiteral("Is not null")};
 }
 
@@ -64,8 +63,8 @@ ushort Form_KeyPress(ushort keyAscii, int activeCol)
 
 bool isEmptyTest(const QString &compareText)
 {
-    return compareText == MParse::LoadLangString(Texts::compareIsEmpty())
-           || compareText == MParse::LoadLangString(Texts::compareIsNotEmpty());
+    return compareText == MParse::LoadLangString(Texts::compareIsEmpty()) ||
+           compareText == MParse::LoadLangString(Texts::compareIsNotEmpty());
 }
 
 } // namespace NxSerialFilter::Vocabulary

@@ -38,7 +38,7 @@ void localizeColumn(ConditionGrid &grid, int col)
     grid.setBlockMode(false);
 }
 
-template<class Listed>
+template <class Listed>
 void listGroup(FilterState &state, const DescriptionGroupPtr &fields, QString &list, Listed listed)
 {
     for (int i = fields->LBound(); i <= fields->UBound(); ++i) {
@@ -90,25 +90,23 @@ void SetFields(FilterState &state, ConditionGrid &grid)
                                    nxAlert::Information);
                 return;
             }
-            state.ScreenID = QStringLiteral("Serial_")
-                             + Values::toText(
-                                 state.SerialDesc->GetWithDefault(QStringLiteral("SerialclassID")));
+            state.ScreenID =
+                QStringLiteral("Serial_") +
+                Values::toText(state.SerialDesc->GetWithDefault(QStringLiteral("SerialclassID")));
             state.FieldIDs = QStringList{QString()};
             listGroup(state, group(state, header()), list,
                       [](const QString &column, const KeyedValuesPtr &d) {
-                          const bool serialOrUser =
-                              column == QLatin1String("FSERIALNUM")
-                              || Numbers::leadingNumber(
-                                     Values::toText(d->get(QStringLiteral("FPreDefine"))))
-                                     == 0;
-                          return serialOrUser && column != QLatin1String("FSTATUS")
-                                 && column != QLatin1String("FVALID");
+                          const bool serialOrUser = column == QLatin1String("FSERIALNUM") ||
+                                                    Numbers::leadingNumber(Values::toText(
+                                                        d->get(QStringLiteral("FPreDefine")))) == 0;
+                          return serialOrUser && column != QLatin1String("FSTATUS") &&
+                                 column != QLatin1String("FVALID");
                       });
             listGroup(state, group(state, entry()), list,
                       [](const QString &column, const KeyedValuesPtr &) {
-                          return column != QLatin1String("FSERIALID")
-                                 && column != QLatin1String("FSTATUS")
-                                 && column != QLatin1String("FVALID");
+                          return column != QLatin1String("FSERIALID") &&
+                                 column != QLatin1String("FSTATUS") &&
+                                 column != QLatin1String("FVALID");
                       });
         } else {
             const ValueListPtr fields = commonFields(state);
@@ -132,8 +130,8 @@ KeyedValuesPtr FindFieldDescriptor(const FilterState &state, int k)
 {
     if (k < 0 || k >= state.FieldIDs.size())
         throw FilterError(ErrorNumber::SubscriptOutOfRange, QStringLiteral("FieldIDs"),
-                          Texts::indexOutOfRange() + QStringLiteral("FieldIDs(")
-                              + QString::number(k) + u')');
+                          Texts::indexOutOfRange() + QStringLiteral("FieldIDs(") +
+                              QString::number(k) + u')');
     const double target = Numbers::leadingNumber(state.FieldIDs.at(k));
     for (const QString &name : {header(), entry()}) {
         const DescriptionGroupPtr fields = group(state, name);

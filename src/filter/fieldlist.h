@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "nxserialfilter_export.h"
 #include "conditions/filterstate.h"
+#include "nxserialfilter_export.h"
 
 namespace NxSerialFilter {
 
