@@ -15,6 +15,8 @@
 
 #include <QHash>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace NxSerialFilter::SqlBuilder {
 
 namespace {
@@ -92,6 +94,7 @@ private:
     Field serialField(int row, int f) const;
     Field commonField(int row, int f) const;
 
+    template <class... Parts> void append(const Parts &...parts) { (m_sql.append(parts), ...); }
     void appendEscaped(const QString &text);
     void appendQuoted(const QString &text);
     void appendNumber(const QString &text);
@@ -116,6 +119,8 @@ QString Composer::run()
     for (int r = 1; r <= rows; ++r) {
         if (m_grid.GetCellText(r, ConditionGrid::ColField).isEmpty())
             break;
+        if (r == 1) // one allocation for a typical row, instead of growing the text step by step
+            m_sql.reserve(qsizetype(rows) * 48);
         const int f = m_grid.GetComboIndex(r, ConditionGrid::ColField);
 
         if (r > 1) {
@@ -137,7 +142,7 @@ QString Composer::run()
 
         const int k = m_grid.GetComboIndex(r, ConditionGrid::ColCompare);
         const bool emptyTest = k == int(CompareOp::IsEmpty) || k == int(CompareOp::IsNotEmpty);
-        m_sql += emptyTest ? QStringLiteral(" (") : QStringLiteral(" ");
+        m_sql += emptyTest ? " ("_L1 : " "_L1;
         m_sql += fld.column;
         if (!(m_storageCheck && emptyTest)) {
             if (k < 0 || k >= m_state.CompareWords.size())
@@ -170,10 +175,14 @@ QString Composer::run()
     if (open != close)
         refuse(Texts::unbalancedParentheses());
 
-    QString text = trimSpaces(m_sql);
-    for (int level = 0; level < 2 && !text.isEmpty(); ++level)
-        text = QStringLiteral(" (") + text + QStringLiteral(") ");
-    return text;
+    // Wrapped twice in " (" and ") ", written in one go.
+    const QString text = trimSpaces(m_sql);
+    if (text.isEmpty())
+        return text;
+    QString result;
+    result.reserve(text.size() + 8);
+    result.append(" ( ("_L1).append(text).append(") ) "_L1);
+    return result;
 }
 
 const Field &Composer::field(int row, int f)
@@ -248,32 +257,34 @@ void Composer::appendEmptyTest(const Field &fld, bool empty)
     const QString &c = fld.column;
     if (!m_state.SerialUse) {
         const bool text = fld.kind == ValueKind::Text;
-        if (m_storageCheck)
-            m_sql += empty ? (text ? QStringLiteral("='')") : QStringLiteral("=0)"))
-                           : (text ? QStringLiteral("<>'')") : QStringLiteral("<>0)"));
-        else if (empty)
-            m_sql += QStringLiteral(" or ") + c +
-                     (text ? QStringLiteral("='')") : QStringLiteral("=0)"));
-        else
-            m_sql += QStringLiteral(" and ") + c +
-                     (text ? QStringLiteral(" <> '' )") : QStringLiteral(" <> 0 )"));
+        if (m_storageCheck) {
+            append(empty ? (text ? "='')"_L1 : "=0)"_L1) : (text ? "<>'')"_L1 : "<>0)"_L1));
+        } else if (empty) {
+            append(" or "_L1, c, text ? "='')"_L1 : "=0)"_L1);
+        } else {
+            append(" and "_L1, c, text ? " <> '' )"_L1 : " <> 0 )"_L1);
+        }
         return;
     }
     switch (fld.dataType) {
     case 0:
-        m_sql += empty ? QStringLiteral(" or ") + c + QStringLiteral("=0)")
-                       : QStringLiteral(" and ") + c + QStringLiteral("<>0)");
+        if (empty)
+            append(" or "_L1, c, "=0)"_L1);
+        else
+            append(" and "_L1, c, "<>0)"_L1);
         break;
     case 4:
     case -10:
-        m_sql += empty ? QStringLiteral(" or ") + c + QStringLiteral("='')")
-                       : QStringLiteral(" and ") + c + QStringLiteral("<>'' )");
+        if (empty)
+            append(" or "_L1, c, "='')"_L1);
+        else
+            append(" and "_L1, c, "<>'' )"_L1);
         break;
     default: // 1, 2 and 3: a "*" stands for no value as well
-        m_sql += empty ? QStringLiteral(" or ") + c + QStringLiteral("='' or ") + c +
-                             QStringLiteral("='*')")
-                       : QStringLiteral(" and ") + c + QStringLiteral("<>'' and ") + c +
-                             QStringLiteral("<>'*')");
+        if (empty)
+            append(" or "_L1, c, "='' or "_L1, c, "='*')"_L1);
+        else
+            append(" and "_L1, c, "<>'' and "_L1, c, "<>'*')"_L1);
         break;
     }
 }
@@ -288,9 +299,9 @@ void Composer::appendPattern(const Field &fld, const QString &value)
     if (value.contains(u'%') || value.contains(u'_')) {
         appendQuoted(value);
     } else {
-        m_sql += QStringLiteral("'%");
+        m_sql += "'%"_L1;
         appendEscaped(value);
-        m_sql += QStringLiteral("%'");
+        m_sql += "%'"_L1;
     }
     if (m_state.SerialUse)
         m_sql += u' ';
@@ -301,10 +312,10 @@ void Composer::appendList(const Field &fld, const QString &value)
     // Every field that is not of a character type takes numbers, here as in every other
     // value part; writing no list at all would leave a broken condition.
     const bool text = fld.kind == ValueKind::Text;
-    m_sql += QStringLiteral(" (");
+    m_sql += " ("_L1;
     if (value.isEmpty()) {
         if (text)
-            m_sql += QStringLiteral("''");
+            m_sql += "''"_L1;
     } else {
         bool first = true;
         for (const QString &piece : value.split(u',')) {
