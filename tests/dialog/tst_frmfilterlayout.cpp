@@ -360,7 +360,7 @@ void tst_FrmFilterLayout::englishCaptionsFit()
     const QHeaderView *header = form.vspFilter()->horizontalHeader();
     for (int col : {1, 3, 4, 5}) {
         const QString text = form.grid().GetCellText(0, col);
-        QVERIFY2(header->fontMetrics().horizontalAdvance(text) + 6 <= header->sectionSize(col - 1),
+        QVERIFY2(header->fontMetrics().horizontalAdvance(text) + 4 <= header->sectionSize(col - 1),
                  qPrintable(text));
     }
     for (QPushButton *button : {form.CmdOK(), form.CmdCancel()}) {
