@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QValidator>
@@ -203,6 +204,15 @@ void ConditionGridView::currentChanged(const QModelIndex &current, const QModelI
     m_grid->setActiveCell(current.row() + 1, current.column() + 1);
     m_syncing = false;
     Q_EMIT leaveCell(col, row, current.column() + 1, current.row() + 1);
+}
+
+void ConditionGridView::keyPressEvent(QKeyEvent *event)
+{
+    QTableView::keyPressEvent(event);
+    // Enter ends an edit in the grid, its editors included; it must not travel on to the
+    // dialog's default button and close the dialog.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        event->accept();
 }
 
 void ConditionGridView::followActiveCell(int row, int col)

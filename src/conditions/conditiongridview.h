@@ -46,6 +46,7 @@ Q_SIGNALS:
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void followActiveCell(int row, int col);

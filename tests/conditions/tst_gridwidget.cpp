@@ -178,6 +178,20 @@ private Q_SLOTS:
         QCOMPARE(grid().MaxRows(), 8);
     }
 
+    // Enter that ends an edit must not reach the default button and close the dialog.
+    void enterEndsEditOnly()
+    {
+        select(1, G::ColValue);
+        for (const char ch : {'a', 'b', 'c'})
+            QTest::keyClick(focused(), ch);
+        QTest::keyClick(focused(), Qt::Key_Return);
+        QTRY_COMPARE(grid().GetCellText(1, G::ColValue), u"abc"_qs);
+        QVERIFY(m_dialog->isVisible());
+        QCOMPARE(m_dialog->result(), 0);
+        QTest::keyClick(view(), Qt::Key_Return);
+        QVERIFY(m_dialog->isVisible());
+    }
+
     void pasteObeysKeyRule_data()
     {
         QTest::addColumn<int>("col");
