@@ -95,6 +95,8 @@ private:
     Field commonField(int row, int f) const;
 
     template <class... Parts> void append(const Parts &...parts) { (m_sql.append(parts), ...); }
+    /// Appends a parenthesis cell; returns how many parentheses it holds.
+    qsizetype appendParens(int row, int col, char16_t paren);
     void appendEscaped(const QString &text);
     void appendQuoted(const QString &text);
     void appendNumber(const QString &text);
@@ -131,12 +133,7 @@ QString Composer::run()
             m_sql += m_state.LogicWords.at(logic);
         }
 
-        const QString left = m_grid.GetCellText(r, ConditionGrid::ColLeftParen);
-        if (!onlyOf(left, u'('))
-            refuse(Texts::parenthesisCellsOnly());
-        m_sql += u' ';
-        m_sql += left;
-        open += left.size();
+        open += appendParens(r, ConditionGrid::ColLeftParen, u'(');
 
         const Field &fld = field(r, f);
 
@@ -163,12 +160,7 @@ QString Composer::run()
         else
             appendPlain(fld, m_grid.GetCellText(r, ConditionGrid::ColValue));
 
-        const QString right = m_grid.GetCellText(r, ConditionGrid::ColRightParen);
-        if (!onlyOf(right, u')'))
-            refuse(Texts::parenthesisCellsOnly());
-        m_sql += u' ';
-        m_sql += right;
-        close += right.size();
+        close += appendParens(r, ConditionGrid::ColRightParen, u')');
         if (close > open)
             refuse(Texts::unbalancedParentheses());
     }
@@ -183,6 +175,16 @@ QString Composer::run()
     result.reserve(text.size() + 8);
     result.append(" ( ("_L1).append(text).append(") ) "_L1);
     return result;
+}
+
+qsizetype Composer::appendParens(int row, int col, char16_t paren)
+{
+    const QString parens = m_grid.GetCellText(row, col);
+    if (!onlyOf(parens, paren))
+        refuse(Texts::parenthesisCellsOnly());
+    m_sql += u' ';
+    m_sql += parens;
+    return parens.size();
 }
 
 const Field &Composer::field(int row, int f)
