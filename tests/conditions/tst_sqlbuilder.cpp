@@ -63,6 +63,18 @@ struct Fixture
     }
 };
 
+/// Records whether the busy pointer was still shown when an alert appeared.
+class PointerAtAlert : public ScriptedAlerts
+{
+public:
+    int present(const QString &message, int style, const QString &title) override
+    {
+        busyAtAlert = BusyPointer::isShown();
+        return ScriptedAlerts::present(message, style, title);
+    }
+    bool busyAtAlert = true;
+};
+
 } // namespace
 
 class tst_SqlBuilder : public QObject
@@ -420,7 +432,8 @@ void tst_SqlBuilder::failures()
         QCOMPARE(e.source(), u"[CreateSQL]"_qs);
     }
 
-    const auto alerts = ScriptedAlerts::install();
+    const auto alerts = std::make_shared<PointerAtAlert>();
+    nxAlert::setPresenter(alerts);
     f.state.FilterSQL = QStringLiteral(" (previous) ");
     f.grid.SelectBlock(1, f.grid.MaxRows(), 1, ConditionGrid::ColumnCount);
     const QString gridBefore = f.grid.blockText();
@@ -430,6 +443,7 @@ void tst_SqlBuilder::failures()
     QCOMPARE(alerts->shown.first().style, style);
     QCOMPARE(f.state.FilterSQL, u" (previous) "_qs);
     QCOMPARE(f.grid.blockText(), gridBefore);
+    QVERIFY2(!alerts->busyAtAlert, "the pointer must be restored before the message");
     QVERIFY(!BusyPointer::isShown());
 }
 
