@@ -144,15 +144,19 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
 /// Reads a whole file, or standard input for "-"; the error message when it cannot.
 std::optional<QString> readAll(const QString &path, QByteArray &bytes)
 {
+    const bool standardInput = path == QLatin1String("-");
+    const QString shown = standardInput ? QStringLiteral("standard input") : path;
     QFile file;
-    const bool opened = path == QLatin1String("-")
-                            ? file.open(stdin, QIODevice::ReadOnly)
-                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    const QString shown = path == QLatin1String("-") ? QStringLiteral("standard input") : path;
-    if (!opened)
-        return QStringLiteral("cannot read ") + shown + QStringLiteral(": ") + file.errorString();
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    bool opened = false;
+    if (standardInput) {
+        opened = file.open(stdin, QIODevice::ReadOnly);
+    } else {
+        file.setFileName(path);
+        opened = file.open(QIODevice::ReadOnly);
+    }
+    if (opened)
+        bytes = file.readAll();
+    if (!opened || file.error() != QFileDevice::NoError)
         return QStringLiteral("cannot read ") + shown + QStringLiteral(": ") + file.errorString();
     return std::nullopt;
 }
