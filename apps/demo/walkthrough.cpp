@@ -157,14 +157,16 @@ bool Walkthrough::chooseItem(frmFilter &form, int row, int col, const QString &t
     QComboBox *combo = Ui::focusedCombo();
     const bool picked = clicked && Ui::pickInCombo(combo, text);
     Ui::settle();
-    return check(
-        picked && form.grid().GetCellText(row, col) == text,
-        QStringLiteral("row %1, column %2: picked %3 (clicked %4, list %5, focus %6)")
-            .arg(QString::number(row), QString::number(col), text, QString::number(clicked),
-                 QString::number(combo != nullptr),
-                 QApplication::focusWidget()
-                     ? QString::fromLatin1(QApplication::focusWidget()->metaObject()->className())
-                     : QStringLiteral("none")));
+    const bool ok = picked && form.grid().GetCellText(row, col) == text;
+    QString what = QStringLiteral("row %1, column %2: picked %3")
+                       .arg(QString::number(row), QString::number(col), text);
+    if (!ok) {
+        // Say where it went wrong: the click, the list editor, or the value it left.
+        what += QStringLiteral(" (clicked %1, list editor %2, cell reads %3)")
+                    .arg(QString::number(clicked), QString::number(combo != nullptr),
+                         form.grid().GetCellText(row, col));
+    }
+    return check(ok, what);
 }
 
 bool Walkthrough::typeInto(frmFilter &form, int row, int col, const QString &keys, bool selectAll,

@@ -71,6 +71,8 @@ private Q_SLOTS:
 
 private:
     qint64 count(const QString &sql, const QVariantList &values = {});
+    /// The FROM part of a screen's host query ("serial" or "items").
+    QString hostFrom(const QString &screen) const;
 
     QTemporaryDir m_dir;
     QString m_data;
@@ -111,6 +113,11 @@ qint64 tst_DemoDatabase::count(const QString &sql, const QVariantList &values)
     return query.value(0).toLongLong();
 }
 
+QString tst_DemoDatabase::hostFrom(const QString &screen) const
+{
+    return m_queries.value(screen).toObject().value(QStringLiteral("from")).toString();
+}
+
 void tst_DemoDatabase::fieldsExistInHostQuery_data()
 {
     QTest::addColumn<QString>("column");
@@ -134,10 +141,7 @@ void tst_DemoDatabase::fieldsExistInHostQuery()
     QFETCH(QString, column);
     QFETCH(int, dataType);
     QFETCH(int, lookupClass);
-    const QString from = m_queries.value(QStringLiteral("serial"))
-                             .toObject()
-                             .value(QStringLiteral("from"))
-                             .toString();
+    const QString from = hostFrom(QStringLiteral("serial"));
     // The component writes look-up fields as t_<column>.FName and the rest as tf.<column>.
     const bool lookup = dataType == 2 || dataType == 3;
     const QString expression = lookup ? QStringLiteral("t_") + column + QStringLiteral(".FName")
@@ -223,10 +227,7 @@ void tst_DemoDatabase::conditionsFindRecords()
     QFETCH(QString, condition);
     QFETCH(QString, bound);
     QFETCH(QVariantList, values);
-    const QString from = m_queries.value(QStringLiteral("serial"))
-                             .toObject()
-                             .value(QStringLiteral("from"))
-                             .toString();
+    const QString from = hostFrom(QStringLiteral("serial"));
     const qint64 total = count(QStringLiteral("SELECT COUNT(*) FROM ") + from);
     const qint64 written = count(QStringLiteral("SELECT COUNT(*) FROM ") + from +
                                  QStringLiteral(" WHERE ") + condition);
@@ -250,10 +251,7 @@ void tst_DemoDatabase::itemConditionsFindRecords()
 {
     QFETCH(QString, condition);
     QFETCH(qint64, expected);
-    const QString from = m_queries.value(QStringLiteral("items"))
-                             .toObject()
-                             .value(QStringLiteral("from"))
-                             .toString();
+    const QString from = hostFrom(QStringLiteral("items"));
     QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM ") + from + QStringLiteral(" WHERE ") +
                    condition),
              expected);
