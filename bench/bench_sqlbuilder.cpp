@@ -6,6 +6,7 @@
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
 #include "filter/fieldlist.h"
+#include "support/contextstore.h"
 #include "support/nxalert.h"
 #include "testsupport/descriptions.h"
 
@@ -95,6 +96,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     nxAlert::setPresenter(std::make_shared<FailingAlerts>());
+    // Hosts always pass their language; without it every look-up asks the context again.
+    ContextStore::setPropsString(QStringLiteral("LANGUAGE=chs;"));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
