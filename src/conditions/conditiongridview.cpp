@@ -157,6 +157,23 @@ ConditionGridView::ConditionGridView(QWidget *parent)
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     setTabKeyNavigation(true);
     horizontalHeader()->setHighlightSections(false);
+    fitRowsToFont();
+}
+
+void ConditionGridView::fitRowsToFont()
+{
+    // A spreadsheet row: one line of text and the frame of its editor, not the style's
+    // roomier default.
+    const int height = fontMetrics().height() + 6;
+    verticalHeader()->setMinimumSectionSize(height);
+    verticalHeader()->setDefaultSectionSize(height);
+}
+
+void ConditionGridView::changeEvent(QEvent *event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitRowsToFont();
 }
 
 void ConditionGridView::setGrid(ConditionGrid *grid)

@@ -47,8 +47,10 @@ Q_SIGNALS:
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void fitRowsToFont();
     void followActiveCell(int row, int col);
     ConditionGrid *m_grid = nullptr;
     bool m_syncing = false;

@@ -508,12 +508,15 @@ bool frmFilter::eventFilter(QObject *watched, QEvent *event)
 
 bool frmFilter::previewKey(QObject *watched, QKeyEvent *key)
 {
-    // A key the receiver ignored travels on to its parents: preview it only once.
+    // One key press is previewed once: a key the receiver ignored travels on to its parents,
+    // and a key that opens a cell editor is handed on to that editor.
     const auto *widget = static_cast<QWidget *>(watched);
     if (key == m_lastKeyEvent && m_lastKeyReceiver && watched != m_lastKeyReceiver &&
-        m_lastKeyReceiver->isWidgetType() &&
-        widget->isAncestorOf(static_cast<const QWidget *>(m_lastKeyReceiver.data())))
-        return false;
+        m_lastKeyReceiver->isWidgetType()) {
+        const auto *last = static_cast<const QWidget *>(m_lastKeyReceiver.data());
+        if (widget->isAncestorOf(last) || last->isAncestorOf(widget))
+            return false;
+    }
     m_lastKeyEvent = key;
     m_lastKeyReceiver = watched;
 

@@ -28,6 +28,13 @@ QString text(const KeyedValuesPtr &record, const QString &key)
     return Values::toText(record->get(key));
 }
 
+/// A host's caption as a list item: a TAB or line break in it would split the list and shift
+/// every later field against its FieldIDs entry.
+QString caption(const KeyedValuesPtr &record, const QString &key)
+{
+    return ConditionGrid::cellSafe(text(record, key));
+}
+
 void localizeColumn(ConditionGrid &grid, int col)
 {
     grid.SelectBlock(-1, -1, col, col);
@@ -47,7 +54,7 @@ void listGroup(FilterState &state, const DescriptionGroupPtr &fields, QString &l
         if (!listed(column, d))
             continue;
         state.FieldIDs.append(text(d, QStringLiteral("FPropID")));
-        list += u'\t' + text(d, QStringLiteral("FPropname"));
+        list += u'\t' + caption(d, QStringLiteral("FPropname"));
     }
 }
 
@@ -113,7 +120,7 @@ void SetFields(FilterState &state, ConditionGrid &grid)
             for (qsizetype i = 1; i <= fields->count(); ++i) {
                 const KeyedValuesPtr item =
                     Values::toKeyedValues(fields->item(i), QStringLiteral("Fields"));
-                list += u'\t' + text(item, QStringLiteral("Caption"));
+                list += u'\t' + caption(item, QStringLiteral("Caption"));
             }
         }
         grid.SelectBlock(-1, -1, ConditionGrid::ColField, ConditionGrid::ColField);

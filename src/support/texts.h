@@ -9,8 +9,11 @@
 // text is the look-up key and the fallback, so it must be kept byte for byte.
 namespace NxSerialFilter::Texts {
 
-#define NXSF_TEXT(name, text) \
-    inline QString name() { return QStringLiteral(text); }
+#define NXSF_TEXT(name, text)                                                                      \
+    inline QString name()                                                                          \
+    {                                                                                              \
+        return QStringLiteral(text);                                                               \
+    }
 
 // Alerts
 NXSF_TEXT(alertTitle, "青梧提示")

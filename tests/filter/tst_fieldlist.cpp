@@ -130,6 +130,15 @@ private Q_SLOTS:
         QTest::newRow("common: captions in order, no FieldIDs")
             << false << Fields{common(u"数量"_qs), common(u"名称"_qs), common(u"数量"_qs)}
             << Fields{} << withNone({u"数量"_qs, u"名称"_qs, u"数量"_qs}) << QStringList{};
+        // A TAB or line break in a host's caption would split the list and shift every later
+        // field against its FieldIDs entry.
+        QTest::newRow("serial: caption with TAB and line break stays one item")
+            << true << Fields{field(1, u"FA"_qs, u"A\tB"_qs), field(2, u"FB"_qs, u"C\r\nD"_qs)}
+            << Fields{} << withNone({u"A B"_qs, u"C  D"_qs})
+            << QStringList{QString(), u"1"_qs, u"2"_qs};
+        QTest::newRow("common: caption with TAB stays one item")
+            << false << Fields{common(u"X\tY"_qs), common(u"Z"_qs)} << Fields{}
+            << withNone({u"X Y"_qs, u"Z"_qs}) << QStringList{};
         QTest::newRow("common: no fields")
             << false << Fields{} << Fields{} << withNone({}) << QStringList{};
     }

@@ -23,7 +23,7 @@ KeyedValuesPtr commonField(const QString &caption, int dataType, const QString &
                            bool filterLookup = false);
 /// Common values with "Fields" and "ScreenID".
 KeyedValuesPtr commonValues(const QList<KeyedValuesPtr> &fields, const QString &screenId);
-/// t1.FQty (3), t1.FName (200), t1.FCode (129), t1.FItem (200, look-up class 5), t1.FRate (5).
+/// t1.FQty (3), t1.FName (200), t1.FCode (129), t1.FStock (200, look-up class 5), t1.FRate (5).
 KeyedValuesPtr standardCommonValues(const QString &screenId = QStringLiteral("Items"));
 
 } // namespace NxSerialFilter::Testing
