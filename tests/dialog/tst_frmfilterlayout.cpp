@@ -14,6 +14,7 @@
 #include "support/mmts.h"
 #include "support/mparse.h"
 #include "support/twips.h"
+#include "testsupport/cjk.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 
@@ -37,6 +38,8 @@
 #include <stdexcept>
 
 using namespace NxSerialFilter;
+
+using NxSerialFilter::Testing::hasCjk;
 
 namespace {
 
@@ -85,16 +88,6 @@ QString screenshotPath(const QString &file)
         dir = QDir::currentPath();
     QDir(dir).mkpath(QStringLiteral("screenshots"));
     return dir + QStringLiteral("/screenshots/") + file;
-}
-
-bool hasCjk(const QString &text)
-{
-    for (QChar c : text) {
-        const ushort u = c.unicode();
-        if ((u >= 0x3000 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF))
-            return true;
-    }
-    return false;
 }
 
 QAction *toolAction(frmFilter &form, const char *key)

@@ -6,6 +6,7 @@
 #include "support/components.h"
 #include "support/contextstore.h"
 #include "support/mparse.h"
+#include "testsupport/cjk.h"
 
 #include <QFile>
 #include <QHash>
@@ -14,6 +15,8 @@
 #include <QXmlStreamReader>
 
 using namespace NxSerialFilter;
+
+using NxSerialFilter::Testing::hasCjk;
 
 namespace {
 
@@ -84,16 +87,6 @@ QHash<QString, TsEntry> englishEntries()
         }
     }
     return entries;
-}
-
-bool hasCjk(const QString &text)
-{
-    for (QChar c : text) {
-        const ushort u = c.unicode();
-        if ((u >= 0x3000 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF))
-            return true;
-    }
-    return false;
 }
 
 } // namespace
