@@ -201,8 +201,10 @@ void SchemeList::SaveScheme(bool saveAs)
                     createComponent<SchemeReaderComponent>(QStringLiteral("NxMSerial.ReadData"));
                 if (Values::toBool(
                         reader->FilterExists(MMTS::GetPropsString(), m_state.ScreenID, name))) {
+                    // Only a plain Yes replaces a stored scheme; a closed or unanswerable
+                    // question asks for another name, as No does.
                     if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::overwriteScheme()),
-                                           nxAlert::Question) == nxAlert::AnswerNo)
+                                           nxAlert::Question) != nxAlert::AnswerYes)
                         continue;
                     isNew = false;
                 }
