@@ -10,6 +10,7 @@
 #include "support/texts.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -87,6 +88,19 @@ std::optional<Options> parse(const QStringList &args, QString &why)
     return options;
 }
 
+/// Only import may create a store: reading or deleting from a path that names no file would
+/// otherwise leave a new, empty store there and report success.
+int missingStore(const QString &store)
+{
+    QTextStream(stderr) << "serialfilter schemes: cannot read " << store << ": no such file\n";
+    return Usage;
+}
+
+bool storeMissing(const QString &store)
+{
+    return !SchemeStore::isServerAddress(store) && !QFileInfo::exists(store);
+}
+
 QJsonObject toJson(const StoredScheme &s)
 {
     return {{QStringLiteral("FID"), s.FID},
@@ -139,6 +153,8 @@ int run(const Options &o)
     if (o.action == QLatin1String("list")) {
         if (!o.screen || !o.files.isEmpty())
             return usageError(QStringLiteral("list takes --store and --screen"));
+        if (storeMissing(o.store))
+            return missingStore(o.store);
         SchemeStore store(o.store);
         for (const StoredScheme &s : store.schemes(*o.screen))
             out << s.FID << '\t' << s.FFilterName << '\n';
@@ -147,6 +163,8 @@ int run(const Options &o)
     if (o.action == QLatin1String("export")) {
         if (!o.files.isEmpty())
             return usageError(QStringLiteral("export takes --store and --screen"));
+        if (storeMissing(o.store))
+            return missingStore(o.store);
         SchemeStore store(o.store);
         QJsonArray array;
         for (const StoredScheme &s : store.fullSchemes(o.screen.value_or(QString())))
@@ -169,6 +187,8 @@ int run(const Options &o)
         const qint32 id = o.id ? o.id->trimmed().toInt(&ok) : 0;
         if (!ok || !o.files.isEmpty() || o.screen)
             return usageError(QStringLiteral("delete takes --store and --id FID"));
+        if (storeMissing(o.store))
+            return missingStore(o.store);
         if (!SchemeStore(o.store).remove(id)) {
             QTextStream(stderr) << MParse::LoadLangString(Texts::schemeNotFound()) << id << '\n';
             return Refused;

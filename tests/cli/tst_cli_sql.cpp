@@ -1,5 +1,7 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
+#include "clioutcome.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -152,13 +154,7 @@ void tst_CliSql::run()
     process.write(input);
     process.closeWriteChannel();
     QVERIFY(process.waitForFinished(30000));
-    const QByteArray stdErr = process.readAllStandardError();
-    QVERIFY2(stdErr.startsWith(err), stdErr.constData());
-    if (err.isEmpty())
-        QCOMPARE(stdErr, QByteArray());
-    QCOMPARE(process.readAllStandardOutput(), out);
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), exitCode);
+    CliTesting::checkOutcome(process, err, out, exitCode);
 }
 
 void tst_CliSql::help()
