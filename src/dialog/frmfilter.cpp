@@ -95,8 +95,9 @@ frmFilter::frmFilter(QWidget *parent)
 
 frmFilter::~frmFilter()
 {
-    if (m_keyPreview)
-        qApp->removeEventFilter(this);
+    // A host may hold its Filter beyond the application object.
+    if (m_keyPreview && QCoreApplication::instance())
+        QCoreApplication::instance()->removeEventFilter(this);
 }
 
 void frmFilter::buildLayout()
