@@ -8,6 +8,9 @@
 #include "support/failure.h"
 #include "support/texts.h"
 
+#include <QApplication>
+#include <QThread>
+
 namespace NxSerialFilter {
 
 class FilterPrivate
@@ -76,6 +79,12 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)
     Q_UNUSED(blnOverLoad)
+    // Windows need the host's application object and its thread; without them the call
+    // fails instead of aborting the host.
+    const QCoreApplication *app = QCoreApplication::instance();
+    if (!qobject_cast<const QApplication *>(app) || QThread::currentThread() != app->thread())
+        throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("Filter"),
+                          Texts::objectNotSet() + QStringLiteral("QApplication"));
     d->dialog.reset();
     d->dialog = std::make_unique<frmFilter>();
     frmFilter &form = *d->dialog;

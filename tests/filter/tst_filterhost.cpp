@@ -1,11 +1,12 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-// A host that holds its Filter outside the life of its application object: the object must
-// end without crashing once the application has gone.
+// A host that holds its Filter outside the life of its application object: showing fails
+// cleanly before the application exists, and the object ends without crashing after it.
 
 #include "dialog/frmfilter.h"
 #include "filter/filter.h"
 #include "support/contextstore.h"
+#include "support/failure.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <thread>
 
 using namespace NxSerialFilter;
 
@@ -36,9 +38,25 @@ int main(int argc, char **argv)
                           QStringLiteral(".sqlite");
     ContextStore::setPropsString(QStringLiteral("SCHEMEDB=") + store + u';');
     Filter filter; // declared before the application, so it ends after it
+    filter.setCommonFields(Testing::standardCommonValues());
+    // No window can be shown before the application exists, nor outside its thread: the call
+    // fails and the host goes on.
+    const auto refused = [&filter] {
+        try {
+            filter.ShowFilterForm();
+        } catch (const FilterError &) {
+            return !filter.dialog();
+        }
+        return false;
+    };
+    if (!refused())
+        return failed("showing without an application was not refused");
     {
         QApplication app(argc, argv);
-        filter.setCommonFields(Testing::standardCommonValues());
+        bool refusedInThread = false;
+        std::thread([&] { refusedInThread = refused(); }).join();
+        if (!refusedInThread)
+            return failed("showing outside the application's thread was not refused");
         QTimer::singleShot(0, &app, [&filter] { filter.dialog()->CmdCancel_Click(); });
         filter.ShowFilterForm();
         if (!filter.Cancel())
