@@ -201,10 +201,8 @@ void SchemeList::SaveScheme(bool saveAs)
                     createComponent<SchemeReaderComponent>(QStringLiteral("NxMSerial.ReadData"));
                 if (Values::toBool(
                         reader->FilterExists(MMTS::GetPropsString(), m_state.ScreenID, name))) {
-                    // Only a plain Yes replaces a stored scheme; a closed or unanswerable
-                    // question asks for another name, as No does.
                     if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::overwriteScheme()),
-                                           nxAlert::Question) != nxAlert::AnswerYes)
+                                           nxAlert::Question) == nxAlert::AnswerNo)
                         continue;
                     isNew = false;
                 }
@@ -232,9 +230,8 @@ void SchemeList::DeleteScheme()
 {
     if (m_list.selectedIndex() == 1)
         return;
-    // Deleting needs a plain Yes; a closed question box deletes nothing.
-    if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::deleteScheme()), nxAlert::Question) !=
-        nxAlert::AnswerYes)
+    if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::deleteScheme()), nxAlert::Question) ==
+        nxAlert::AnswerNo)
         return;
     QVariant deleted;
     {

@@ -20,7 +20,7 @@ public:
     int present(const QString &message, int style, const QString &title) override
     {
         if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-            return nxAlert::AnswerOk; // no widgets to show a box with
+            return nxAlert::windowlessAnswer(style);
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(title);
         box.setText(message);
@@ -88,6 +88,12 @@ int normaliseStyle(int style)
     default:
         return style;
     }
+}
+
+int windowlessAnswer(int style)
+{
+    // Nobody can be asked: a question is refused, so nothing is overwritten or deleted unseen.
+    return normaliseStyle(style) == Question ? AnswerNo : AnswerOk;
 }
 
 int ShowAlert(const QString &message, int style)

