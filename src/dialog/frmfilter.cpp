@@ -350,7 +350,7 @@ void frmFilter::Form_Activate()
         m_vspFilter->setFocus();
     } catch (...) {
     }
-    BusyPointer::restore();
+    BusyPointer::restoreDefault();
     try {
         if (!m_state.CommonField)
             m_state.CommonField = KeyedValues::create();

@@ -38,4 +38,13 @@ bool isShown()
     return s_shown;
 }
 
+void restoreDefault()
+{
+    restore();
+    if (!haveGui())
+        return;
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}
+
 } // namespace NxSerialFilter::BusyPointer

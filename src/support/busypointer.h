@@ -11,6 +11,8 @@ NXSERIALFILTER_EXPORT void show();
 /// Puts the default pointer back.
 NXSERIALFILTER_EXPORT void restore();
 NXSERIALFILTER_EXPORT bool isShown();
+/// The default pointer for the whole application: ours and any pointer the host left set.
+NXSERIALFILTER_EXPORT void restoreDefault();
 
 /// Shows the busy pointer for a scope and restores it however the scope is left.
 class Scope

@@ -72,7 +72,12 @@ private Q_SLOTS:
         MParse::resetModuleState();
         m_alerts = Testing::ScriptedAlerts::install();
     }
-    void cleanup() { nxAlert::setPresenter(nullptr); }
+    void cleanup()
+    {
+        nxAlert::setPresenter(nullptr);
+        while (QGuiApplication::overrideCursor())
+            QGuiApplication::restoreOverrideCursor();
+    }
 
     void newObject()
     {
@@ -189,7 +194,10 @@ private Q_SLOTS:
         Filter filter;
         filter.setSerialUse(true);
         filter.setSerialDesc(Testing::standardSerialDescription());
+        // An hourglass the host left on must not stay over the dialog.
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         whenShown(filter, [](frmFilter &form) {
+            QVERIFY(!QGuiApplication::overrideCursor());
             QVERIFY(form.state().Activated);
             QVERIFY(form.state().CommonField); // an empty one in serial mode
             QCOMPARE(form.state().CommonField->count(), 0);
