@@ -22,7 +22,7 @@ public:
     KeyedValuesPtr commonFields;
     QString filterSql;
     bool cancel = false;
-    std::unique_ptr<frmFilter> dialog;
+    std::shared_ptr<frmFilter> dialog;
 };
 
 Filter::Filter()
@@ -86,8 +86,11 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
         throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("Filter"),
                           Texts::objectNotSet() + QStringLiteral("QApplication"));
     d->dialog.reset();
-    d->dialog = std::make_unique<frmFilter>();
-    frmFilter &form = *d->dialog;
+    d->dialog = std::make_shared<frmFilter>();
+    // A call made while this dialog runs (from a host's timer, say) replaces the held dialog;
+    // this one must live until its own showing has ended.
+    const std::shared_ptr<frmFilter> running = d->dialog;
+    frmFilter &form = *running;
     if (d->serialUse) {
         form.setSerialUse(true);
         if (!d->serialDesc)

@@ -210,6 +210,23 @@ private Q_SLOTS:
         filter.ShowFilterForm();
     }
 
+    // A host's timer may call ShowFilterForm again while a dialog runs; replacing the held
+    // dialog must not destroy the one still showing.
+    void callWhileADialogRuns()
+    {
+        Filter filter;
+        filter.setCommonFields(Testing::standardCommonValues());
+        whenShown(filter, [&filter](frmFilter &outer) {
+            whenShown(filter, [](frmFilter &inner) { inner.CmdOK()->click(); });
+            filter.ShowFilterForm();
+            QCOMPARE(filter.Cancel(), false);
+            QVERIFY(filter.dialog() != &outer);
+            outer.CmdCancel()->click();
+        });
+        filter.ShowFilterForm();
+        QCOMPARE(filter.Cancel(), true);
+    }
+
     void commonModeWithoutFieldsStillOpens()
     {
         Filter filter;
