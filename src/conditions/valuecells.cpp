@@ -115,6 +115,7 @@ void ValueCells::cellChanged(int c, int r)
         if (c == ConditionGrid::ColField) {
             if (m_grid.GetCellText(r, c) == MParse::LoadLangString(Texts::noField())) {
                 const bool onlyRow = m_grid.MaxRows() == 1;
+                const bool lastRow = r == m_grid.MaxRows();
                 m_grid.DeleteRow(r);
                 if (r == 1) {
                     m_grid.setCellKind(1, ConditionGrid::ColLogic, CellKind::Text);
@@ -125,6 +126,12 @@ void ValueCells::cellChanged(int c, int r)
                 // input.
                 if (onlyRow)
                     return;
+                // The grid drops the deleted row from its count: without its last row it must
+                // still end in an empty row for new input.
+                if (lastRow) {
+                    m_grid.SetMaxRows(m_grid.MaxRows() + 1);
+                    return;
+                }
             } else {
                 const int k = m_grid.GetComboIndex(r, ConditionGrid::ColField);
                 if (m_grid.GetComboIndex(r, ConditionGrid::ColLogic) == -1)

@@ -266,7 +266,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("values");
         QTest::newRow("middle row") << 3 << QStringList{u"1"_qs, u"2"_qs, u"4"_qs, u"5"_qs};
         QTest::newRow("first row") << 1 << QStringList{u"2"_qs, u"3"_qs, u"4"_qs, u"5"_qs};
-        QTest::newRow("last row") << 5 << QStringList{u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs};
+        // The grid must still end in an empty row for new input.
+        QTest::newRow("last row") << 5
+                                  << QStringList{u"1"_qs, u"2"_qs, u"3"_qs, u"4"_qs, QString()};
         // The row that moved into the last place counts as edited: an empty row follows.
         QTest::newRow("last but one")
             << 4 << QStringList{u"1"_qs, u"2"_qs, u"3"_qs, u"5"_qs, QString()};
