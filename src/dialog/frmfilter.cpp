@@ -244,8 +244,18 @@ QString frmFilter::FilterSQL() const
 
 void frmFilter::showModal()
 {
-    if (!m_loaded)
-        Form_Load();
+    if (!m_loaded) {
+        // A failed load reaches the host, which knows only FilterError: an outside component's
+        // own exception (a form text loader's, say) is carried in one.
+        try {
+            Form_Load();
+        } catch (const FilterError &) {
+            throw;
+        } catch (...) {
+            throw FilterError(ErrorNumber::Unexpected, QStringLiteral("Form_Load"),
+                              describeFailure(std::current_exception()));
+        }
+    }
     m_ending = false;
     setWindowModality(Qt::ApplicationModal);
     exec();

@@ -421,7 +421,8 @@ std::optional<QString> SchemeStore::text(qint32 id)
     return guarded(*m_connection, false, [&]() -> std::optional<QString> {
         QSqlQuery &q = m_connection->run(Sql::Text, {id}, Texts::schemeStoreReadFailed);
         std::optional<QString> found;
-        if (q.next())
+        // A NULL text (possible in a table made by another tool) is no scheme text at all.
+        if (q.next() && !q.isNull(0))
             found = q.value(0).toString();
         q.finish();
         return found;

@@ -48,7 +48,7 @@ public:
     QList<StoredScheme> schemes(const QString &screen);
     /// Every scheme in full, of one screen or (screen empty) of all screens.
     QList<StoredScheme> fullSchemes(const QString &screen = {});
-    /// The stored text; none when the id is not stored.
+    /// The stored text; none when the id is not stored or its text is NULL.
     std::optional<QString> text(qint32 id);
     /// Saves by screen and name, replacing the scheme of that name if there is one. With a
     /// replaceId, that scheme of the screen takes the name and text instead (and any other of

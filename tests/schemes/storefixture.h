@@ -5,12 +5,16 @@
 // Scheme stores for tests: a fresh SQLite file, and the PostgreSQL server that ./run test
 // starts (NXSF_TEST_PG_URL) when there is one.
 
+#include "dialog/frmfilter.h"
 #include "schemes/schemestore.h"
 #include "support/contextstore.h"
+#include "testsupport/descriptions.h"
 
 #include <QList>
 #include <QTemporaryDir>
 #include <QUuid>
+
+#include <memory>
 
 namespace NxSerialFilter::Testing {
 
@@ -40,6 +44,18 @@ inline void useStore(const QString &location)
 inline QString uniqueScreen()
 {
     return QStringLiteral("T_") + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+/// The filter dialog in common mode with the standard fields on a screen, loaded and shown.
+inline std::unique_ptr<frmFilter> openCommonDialog(const QString &screen)
+{
+    auto form = std::make_unique<frmFilter>();
+    form->setSerialUse(false);
+    form->setCommonField(standardCommonValues(screen));
+    form->setScreenID(screen);
+    form->Form_Load();
+    form->show();
+    return form;
 }
 
 } // namespace NxSerialFilter::Testing

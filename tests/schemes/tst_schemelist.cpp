@@ -238,12 +238,7 @@ void tst_SchemeList::init()
     auto inner = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
     ComponentRegistry::instance().registerFactory(
         ComponentId::schemeWriter(), [inner] { return std::make_shared<SpyWriter>(inner); });
-    m_form = std::make_unique<frmFilter>();
-    m_form->setSerialUse(false);
-    m_form->setCommonField(standardCommonValues(m_screen));
-    m_form->setScreenID(m_screen);
-    m_form->Form_Load();
-    m_form->show();
+    m_form = openCommonDialog(m_screen);
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
 
