@@ -462,9 +462,19 @@ void ConditionGrid::setBlockText(const QString &text)
 
 QString ConditionGrid::cellSafe(QString text)
 {
-    for (QChar &ch : text) {
-        if (ch == u'\t' || ch == u'\r' || ch == u'\n')
-            ch = u' ';
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar ch = text.at(i);
+        if (ch == u'\t' || ch == u'\r' || ch == u'\n' || ch == u'\0') {
+            // A NUL would also end the condition early in any driver that reads C strings.
+            text[i] = u' ';
+        } else if (ch.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+        } else if (ch.isSurrogate()) {
+            // Unpaired, it is no character; SQLite's UTF-16 reader would take the next unit,
+            // a closing quote say, as its other half.
+            text[i] = QChar::ReplacementCharacter;
+        }
     }
     return text;
 }

@@ -113,7 +113,8 @@ public:
     /// Writes text into the block: lines by CR LF, cells by TAB; what falls outside is dropped.
     void setBlockText(const QString &text);
 
-    /// What a cell may hold: no TAB, CR or LF (they would split a stored row).
+    /// What a cell may hold: no TAB, CR or LF (they would split a stored row), no NUL and no
+    /// unpaired surrogate (they would break the condition's SQL text).
     static QString cellSafe(QString text);
     /// What a user's edit may put into a column: no single quote; only "(" in column 2 and
     /// only ")" in column 7.

@@ -4,6 +4,8 @@
 
 #include "support/failure.h"
 
+#include <cmath>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -47,7 +49,8 @@ QVariant toValue(const QJsonValue &value)
         return value.toBool();
     case QJsonValue::Double: {
         const double number = value.toDouble();
-        if (number == double(qint64(number)) && std::abs(number) < 9e15)
+        // Range first: casting a double beyond qint64 is undefined.
+        if (std::abs(number) < 9e15 && number == std::trunc(number))
             return qint64(number);
         return number;
     }

@@ -253,6 +253,15 @@ private Q_SLOTS:
             << u"\t\t\t等于"_qs << 2 << 5 << u"kept"_qs << -1;
         QTest::newRow("lone line feed inside a cell becomes a space")
             << u"\t\t\t\ta\nb"_qs << 2 << 5 << u"a b"_qs << -1;
+        // A stored text can hold what no keyboard types; the condition's SQL must not see it.
+        QTest::newRow("NUL inside a cell becomes a space")
+            << u"\t\t\t\ta"_qs + QChar(0) + u"b"_qs << 2 << 5 << u"a b"_qs << -1;
+        QTest::newRow("unpaired high surrogate before a quote replaced")
+            << u"\t\t\t\ta"_qs + QChar(0xD800) + u"'"_qs << 2 << 5 << u"a\uFFFD'"_qs << -1;
+        QTest::newRow("unpaired low surrogate replaced")
+            << u"\t\t\t\t"_qs + QChar(0xDC00) + u"x"_qs << 2 << 5 << u"\uFFFDx"_qs << -1;
+        QTest::newRow("surrogate pair kept")
+            << u"\t\t\t\t\U0001F600"_qs << 2 << 5 << u"\U0001F600"_qs << -1;
     }
 
     // The scheme text relies on block text: lines by CR LF, cells by TAB, list cells matched.

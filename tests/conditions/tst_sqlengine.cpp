@@ -125,6 +125,8 @@ private Q_SLOTS:
     void everyConditionRuns();
     void hostileValuesMatchBoundQuery_data();
     void hostileValuesMatchBoundQuery();
+    void brokenCharactersStayInsideTheValue_data();
+    void brokenCharactersStayInsideTheValue();
 
 private:
     void exec(const QString &sql, const QVariantList &values = {});
@@ -314,6 +316,33 @@ void tst_SqlEngine::hostileValuesMatchBoundQuery()
     QCOMPARE(ids(built), expected);
     if (k == int(CompareOp::Equal))
         QVERIFY2(!expected.isEmpty(), "the row holding the value itself must match");
+}
+
+void tst_SqlEngine::brokenCharactersStayInsideTheValue_data()
+{
+    QTest::addColumn<QString>("value");
+    // Texts that a stored scheme can carry but no keyboard types. Each tries to end the
+    // quoted value early: a NUL ends the statement text for C-string readers, an unpaired
+    // high surrogate makes SQLite's UTF-16 reader swallow the quote after it.
+    QTest::newRow("NUL then injection") << u"x"_qs + QChar(0) + u"' OR '1'='1"_qs;
+    QTest::newRow("high surrogate before quote") << QChar(0xD800) + u"' OR 1=1 OR '"_qs;
+    QTest::newRow("high surrogate at the end") << u"x"_qs + QChar(0xDBFF);
+    QTest::newRow("low surrogate alone") << QChar(0xDC00) + u"'--"_qs;
+}
+
+void tst_SqlEngine::brokenCharactersStayInsideTheValue()
+{
+    QFETCH(QString, value);
+    for (const bool serial : {true, false}) {
+        Fixture f(serial, u"Items"_qs);
+        const QString field = serial ? u"序列号"_qs : u"名称"_qs;
+        const QString condition = f.compose({{QString(), QString(), field, u"等于"_qs, value}});
+        QSqlQuery query(QSqlDatabase::database(connectionName));
+        const QString sql = (serial ? serialSelect : commonSelect) + condition;
+        QVERIFY2(query.prepare(sql), qPrintable(query.lastError().text()));
+        QVERIFY2(query.exec(), qPrintable(query.lastError().text()));
+        QVERIFY2(ids(query).isEmpty(), "no stored row holds such a value");
+    }
 }
 
 QTEST_MAIN(tst_SqlEngine)
