@@ -16,6 +16,7 @@
 
 #include <QAbstractScrollArea>
 #include <QAction>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -281,7 +282,7 @@ void tst_HostileSchemes::hostileText()
     QCOMPARE(m_alerts->shown.size(), sqlRuns ? 0 : 1);
     if (built) {
         const QString sql = m_form->state().FilterSQL;
-        QVERIFY(!sql.contains(QChar(0)));
+        QVERIFY2(!sql.contains(QChar(0)), sql.toUtf8().toPercentEncoding().constData());
         QVERIFY(sql.isValidUtf16());
         const QString error = prepareError(sql);
         QVERIFY2(error.isEmpty(), qPrintable(error));
