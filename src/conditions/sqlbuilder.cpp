@@ -200,10 +200,12 @@ Field Composer::serialField(int row, int f) const
     if (f < 0 || f >= m_state.FieldIDs.size())
         rowFailure(row, Texts::noFieldEntry());
     const KeyedValuesPtr d = FieldList::FindFieldDescriptor(m_state, f);
-    if (!d)
+    // A blank column would give "tf." alone: a condition that fails only in the host's query.
+    const QString name =
+        d ? trimSpaces(Values::toText(d->get(QStringLiteral("FSQLColumnName")))) : QString();
+    if (name.isEmpty())
         throw FilterError(ErrorNumber::CreateSql, source(),
                           MParse::LoadLangString(Texts::unknownSerialField()));
-    const QString name = trimSpaces(Values::toText(d->get(QStringLiteral("FSQLColumnName"))));
     const qint32 dataType = FieldList::intValue(d, QStringLiteral("FDataType"));
     const qint32 sysType = FieldList::intValue(d, QStringLiteral("FSysDatatype"));
     switch (dataType) {
@@ -230,8 +232,10 @@ Field Composer::commonField(int row, int f) const
         rowFailure(row, Texts::noCommonField());
     const KeyedValuesPtr item = FieldList::commonField(m_state, f);
     const qint32 dataType = FieldList::intValue(item, QStringLiteral("DataType"));
-    return {Values::toText(item->get(QStringLiteral("ColumnName"))),
-            isCharacterType(dataType) ? ValueKind::Text : ValueKind::Number, dataType};
+    const QString column = Values::toText(item->get(QStringLiteral("ColumnName")));
+    if (trimSpaces(column).isEmpty()) // the condition would compare nothing with the value
+        rowFailure(row, Texts::noCommonField());
+    return {column, isCharacterType(dataType) ? ValueKind::Text : ValueKind::Number, dataType};
 }
 
 void Composer::appendEscaped(const QString &text)

@@ -28,6 +28,16 @@ QString text(const KeyedValuesPtr &record, const QString &key)
     return Values::toText(record->get(key));
 }
 
+/// A value the field cannot do without: a listed field with no identifier or no column
+/// would lead to another field's descriptor or to a condition on no column.
+QString requiredText(const KeyedValuesPtr &record, const QString &key)
+{
+    const QVariant value = record->get(key);
+    if (value.isNull())
+        throw FilterError(ErrorNumber::SubscriptOutOfRange, key, Texts::indexOutOfRange() + key);
+    return Values::toText(value);
+}
+
 /// A host's caption as a list item: a TAB or line break in it would split the list and shift
 /// every later field against its FieldIDs entry.
 QString caption(const KeyedValuesPtr &record, const QString &key)
@@ -50,10 +60,10 @@ void listGroup(FilterState &state, const DescriptionGroupPtr &fields, QString &l
 {
     for (int i = fields->LBound(); i <= fields->UBound(); ++i) {
         const KeyedValuesPtr d = fields->Item(i);
-        const QString column = text(d, QStringLiteral("FSQLColumnName")).toUpper();
+        const QString column = requiredText(d, QStringLiteral("FSQLColumnName")).toUpper();
         if (!listed(column, d))
             continue;
-        state.FieldIDs.append(text(d, QStringLiteral("FPropID")));
+        state.FieldIDs.append(requiredText(d, QStringLiteral("FPropID")));
         list += u'\t' + caption(d, QStringLiteral("FPropname"));
     }
 }
@@ -120,6 +130,7 @@ void SetFields(FilterState &state, ConditionGrid &grid)
             for (qsizetype i = 1; i <= fields->count(); ++i) {
                 const KeyedValuesPtr item =
                     Values::toKeyedValues(fields->item(i), QStringLiteral("Fields"));
+                requiredText(item, QStringLiteral("ColumnName"));
                 list += u'\t' + caption(item, QStringLiteral("Caption"));
             }
         }
@@ -139,16 +150,28 @@ KeyedValuesPtr FindFieldDescriptor(const FilterState &state, int k)
         throw FilterError(ErrorNumber::SubscriptOutOfRange, QStringLiteral("FieldIDs"),
                           Texts::indexOutOfRange() + QStringLiteral("FieldIDs(") +
                               QString::number(k) + u')');
-    const double target = Numbers::leadingNumber(state.FieldIDs.at(k));
+    // "(无)" stands for no field, whatever identifiers the host uses.
+    if (k == 0)
+        return nullptr;
+    const QString &id = state.FieldIDs.at(k);
+    const double target = Numbers::leadingNumber(id);
+    KeyedValuesPtr first;
     for (const QString &name : {header(), entry()}) {
         const DescriptionGroupPtr fields = group(state, name);
         for (int i = fields->LBound(); i <= fields->UBound(); ++i) {
             const KeyedValuesPtr d = fields->Item(i);
-            if (Numbers::leadingNumber(text(d, QStringLiteral("FPropID"))) == target)
+            const QString candidate = text(d, QStringLiteral("FPropID"));
+            if (Numbers::leadingNumber(candidate) != target)
+                continue;
+            // Identifiers that are equal only as numbers ("abc" and "def" are both 0, long
+            // ones round alike) must still lead to the field that was listed here.
+            if (candidate == id)
                 return d;
+            if (!first)
+                first = d;
         }
     }
-    return nullptr;
+    return first;
 }
 
 } // namespace NxSerialFilter::FieldList

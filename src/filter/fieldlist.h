@@ -18,7 +18,8 @@ namespace FieldList {
 NXSERIALFILTER_EXPORT void SetFields(FilterState &state, ConditionGrid &grid);
 
 /// The descriptor behind list position k (serial mode): the first of Header, then of Entry,
-/// whose FPropID has the same leading number as FieldIDs[k]; none when there is none.
+/// whose FPropID has the same leading number as FieldIDs[k], one with the very same text
+/// before others; none when there is none, and none for position 0, "(无)".
 /// Throws when the description lacks its groups or k has no FieldIDs entry.
 NXSERIALFILTER_EXPORT KeyedValuesPtr FindFieldDescriptor(const FilterState &state, int k);
 

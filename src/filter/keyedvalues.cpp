@@ -7,12 +7,23 @@
 
 #include <QLocale>
 
+#include <limits>
+
 namespace NxSerialFilter {
 
 namespace {
 QString fold(const QString &key)
 {
     return key.toCaseFolded();
+}
+
+/// Whether indexes lowerBound .. lowerBound + count - 1 fit with room on both sides.
+void checkGroupRange(int lowerBound, qsizetype count)
+{
+    constexpr qint64 highest = std::numeric_limits<int>::max();
+    if (lowerBound == std::numeric_limits<int>::min() || qint64(lowerBound) + count > highest)
+        throw FilterError(ErrorNumber::SubscriptOutOfRange, QStringLiteral("DescriptionGroup"),
+                          Texts::indexOutOfRange() + QString::number(qint64(lowerBound) + count));
 }
 } // namespace
 
@@ -65,7 +76,14 @@ QVariant ValueList::item(qsizetype i) const
 
 DescriptionGroupPtr DescriptionGroup::create(QList<KeyedValuesPtr> items, int lowerBound)
 {
+    checkGroupRange(lowerBound, items.size());
     return DescriptionGroupPtr(new DescriptionGroup(std::move(items), lowerBound));
+}
+
+void DescriptionGroup::append(KeyedValuesPtr item)
+{
+    checkGroupRange(m_lowerBound, m_items.size() + 1);
+    m_items.append(std::move(item));
 }
 
 KeyedValuesPtr DescriptionGroup::Item(int i) const

@@ -62,16 +62,20 @@ private:
     QList<QVariant> m_items;
 };
 
-/// A group of field descriptors (the Header or Entry of a serial description).
+/// A group of field descriptors (the Header or Entry of a serial description). Its indexes
+/// lie above the lowest 32-bit integer and below the highest, so that LBound - 1 (an empty
+/// group's UBound) and UBound + 1 (where a walk stops) are integers too.
 class NXSERIALFILTER_EXPORT DescriptionGroup
 {
 public:
+    /// Throws FilterError when the items do not fit between those limits.
     static DescriptionGroupPtr create(QList<KeyedValuesPtr> items = {}, int lowerBound = 0);
     int LBound() const { return m_lowerBound; }
-    int UBound() const { return m_lowerBound + int(m_items.size()) - 1; }
+    int UBound() const { return int(m_lowerBound + m_items.size() - 1); }
     /// The descriptor at index i; throws FilterError outside LBound..UBound.
     KeyedValuesPtr Item(int i) const;
-    void append(KeyedValuesPtr item) { m_items.append(std::move(item)); }
+    /// Throws FilterError when the group is full.
+    void append(KeyedValuesPtr item);
 
 private:
     DescriptionGroup(QList<KeyedValuesPtr> items, int lowerBound)

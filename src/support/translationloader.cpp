@@ -17,6 +17,23 @@ namespace NxSerialFilter {
 
 namespace {
 
+/// A language code names a file beside the others: a short plain name, never a path that
+/// would reach a translation file elsewhere.
+bool isLanguageName(QStringView code)
+{
+    constexpr qsizetype longest = 32;
+    if (code.isEmpty() || code.size() > longest)
+        return false;
+    for (const QChar ch : code) {
+        const char16_t c = ch.unicode();
+        const bool plain =
+            (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_' || c == u'-';
+        if (!plain)
+            return false;
+    }
+    return true;
+}
+
 class TranslationLoader : public ResourceLoaderComponent
 {
 public:
@@ -37,8 +54,10 @@ private:
 
     const QTranslator *translatorFor(const QString &baseName, const QString &language)
     {
+        if (language.size() > 64) // not worth trimming: no code is that long
+            return nullptr;
         const QString code = language.trimmed().toLower();
-        if (code.isEmpty() || code == QLatin1String("chs"))
+        if (code == QLatin1String("chs") || !isLanguageName(code))
             return nullptr; // the keys are the simplified Chinese texts
         const QString file = baseName + u'_' + code;
         auto it = m_translators.find(file);
