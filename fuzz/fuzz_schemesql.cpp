@@ -341,8 +341,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TextReader::text = textFrom(data + 1, size - 1);
     s.state.CurrentFilterID = 1;
     SchemeText::LoadScheme(s.state, s.grid, *s.valueCells, 1);
-    if (shown.shown.size() > 1)
-        finding(QStringLiteral("loading gave %1 alerts").arg(shown.shown.size()));
+    if (shown.shown.size() > 1) {
+        QStringList messages;
+        for (const auto &alert : std::as_const(shown.shown))
+            messages += alert.message;
+        finding(QStringLiteral("loading gave %1 alerts:\n").arg(shown.shown.size()) +
+                messages.join(u'\n') + QStringLiteral("\ngrid:\n") + snapshot(s.grid));
+    }
     shown.shown.clear();
 
     const QString context = QStringLiteral("grid:\n") + snapshot(s.grid);

@@ -87,6 +87,10 @@ void ValueCells::SetValueCell(int k, int r)
             }
         } else {
             m_grid.setCellKind(r, value, CellKind::Text);
+            // "(无)" is no item of the host's list: a plain text cell, as for a serial field
+            // without a descriptor, rather than one alert per such row of a stored scheme.
+            if (k == 0)
+                return;
             const KeyedValuesPtr f = FieldList::commonField(m_state, k);
             if (FieldList::intValue(f, QStringLiteral("DataType")) == 200 && !m_state.LoadingScheme)
                 m_grid.SetCellText(r, value, QString());

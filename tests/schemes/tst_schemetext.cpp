@@ -161,6 +161,10 @@ void tst_SchemeText::loading_data()
     QTest::newRow("short and long lines")
         << u"a"_s + NL + T + T + u"名称"_s + T + u"等于"_s + T + u"v"_s + T + T + T + u"extra"_s
         << 2 << u"|v"_s << QString() << u"-1,2"_s;
+    // A row saved before its field left the list, or written by hand: no field, no alert.
+    const QString none = T + T + u"(无)"_s + T + u"等于"_s + T + u"x"_s;
+    QTest::newRow("rows naming no field")
+        << none + NL + u"并且"_s + none << 2 << u"x|x"_s << QString() << u"0,0"_s;
 }
 
 // A stored text comes back row for row with its values (value cells set up for their field
