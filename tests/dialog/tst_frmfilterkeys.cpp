@@ -14,6 +14,7 @@
 #include "support/mmts.h"
 #include "support/mparse.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 
 #include <QApplication>
@@ -117,10 +118,7 @@ private:
 
 void tst_FrmFilterKeys::init()
 {
-    ComponentRegistry::instance().restoreDefaults();
-    MMTS::releaseHelpComponent();
-    MParse::resetModuleState();
-    ContextStore::clear();
+    Testing::freshProcessState();
     setProps(QString());
     m_log = HelpLog();
     m_alerts = Testing::ScriptedAlerts::install();

@@ -16,6 +16,7 @@
 #include "support/twips.h"
 #include "testsupport/cjk.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 
 #include <QApplication>
@@ -202,9 +203,7 @@ private:
 
 void tst_FrmFilterLayout::init()
 {
-    ComponentRegistry::instance().restoreDefaults();
-    MParse::resetModuleState();
-    ContextStore::clear();
+    Testing::freshProcessState();
     m_alerts = Testing::ScriptedAlerts::install();
     useLanguage(QString());
 }

@@ -11,6 +11,7 @@
 #include "support/mmts.h"
 #include "support/mparse.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 
 #include <QApplication>
@@ -57,10 +58,7 @@ private Q_SLOTS:
 
 void tst_HelpWindow::init()
 {
-    ComponentRegistry::instance().restoreDefaults();
-    MMTS::releaseHelpComponent();
-    MParse::resetModuleState();
-    ContextStore::clear();
+    Testing::freshProcessState();
 }
 
 void tst_HelpWindow::cleanup()

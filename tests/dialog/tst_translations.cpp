@@ -7,6 +7,7 @@
 #include "support/contextstore.h"
 #include "support/mparse.h"
 #include "testsupport/cjk.h"
+#include "testsupport/processstate.h"
 
 #include <QFile>
 #include <QHash>
@@ -105,9 +106,7 @@ private Q_SLOTS:
 
 void tst_Translations::init()
 {
-    ComponentRegistry::instance().restoreDefaults();
-    ContextStore::clear();
-    MParse::resetModuleState();
+    Testing::freshProcessState();
 }
 
 void tst_Translations::everyTextHasAnEnglishEntry_data()

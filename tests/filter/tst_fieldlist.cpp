@@ -11,6 +11,7 @@
 #include "support/failure.h"
 #include "support/mparse.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 
 #include <QTest>
@@ -68,9 +69,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        ComponentRegistry::instance().restoreDefaults();
-        ContextStore::clear();
-        MParse::resetModuleState();
+        Testing::freshProcessState();
         m_alerts = ScriptedAlerts::install();
         m_state = FilterState();
         m_state.ScreenID = u"HostScreen"_qs;
@@ -80,9 +79,7 @@ private Q_SLOTS:
     void cleanup()
     {
         nxAlert::setPresenter(nullptr);
-        ComponentRegistry::instance().restoreDefaults();
-        ContextStore::clear();
-        MParse::resetModuleState();
+        Testing::freshProcessState();
     }
 
     void listingRules_data()

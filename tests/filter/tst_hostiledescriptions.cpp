@@ -18,6 +18,7 @@
 #include "support/mparse.h"
 #include "support/texts.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 
 #include <QApplication>
@@ -137,9 +138,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        ComponentRegistry::instance().restoreDefaults();
-        ContextStore::clear();
-        MParse::resetModuleState();
+        Testing::freshProcessState();
         m_alerts = ScriptedAlerts::install();
     }
 

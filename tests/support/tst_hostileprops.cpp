@@ -10,6 +10,7 @@
 #include "support/mmts.h"
 #include "support/mparse.h"
 #include "support/texts.h"
+#include "testsupport/processstate.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,12 +49,7 @@ class tst_HostileProps : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        ComponentRegistry::instance().restoreDefaults();
-        ContextStore::clear();
-        MParse::resetModuleState();
-    }
+    void init() { Testing::freshProcessState(); }
 
     void cleanup() { init(); }
 

@@ -6,6 +6,7 @@
 #include "support/contextstore.h"
 #include "support/mmts.h"
 #include "support/mparse.h"
+#include "testsupport/processstate.h"
 
 #include <QTest>
 
@@ -72,9 +73,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        ComponentRegistry::instance().restoreDefaults();
-        ContextStore::clear();
-        MParse::resetModuleState();
+        Testing::freshProcessState();
         m_log = RecordingLoader::Log();
     }
 

@@ -6,6 +6,7 @@
 #include "support/contextstore.h"
 #include "support/mparse.h"
 #include "support/nxalert.h"
+#include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 
 #include <QApplication>
@@ -21,12 +22,7 @@ class tst_nxAlert : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        ComponentRegistry::instance().restoreDefaults();
-        ContextStore::clear();
-        MParse::resetModuleState();
-    }
+    void init() { Testing::freshProcessState(); }
     void cleanup() { nxAlert::setPresenter(nullptr); }
 
     void styles_data()

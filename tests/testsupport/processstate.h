@@ -1,0 +1,22 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "support/components.h"
+#include "support/contextstore.h"
+#include "support/mmts.h"
+#include "support/mparse.h"
+
+namespace NxSerialFilter::Testing {
+
+/// The component as a host process first loads it: default outside components, an empty
+/// property store, no language read yet, no help component kept.
+inline void freshProcessState()
+{
+    ComponentRegistry::instance().restoreDefaults();
+    ContextStore::clear();
+    MParse::resetModuleState();
+    MMTS::releaseHelpComponent();
+}
+
+} // namespace NxSerialFilter::Testing
