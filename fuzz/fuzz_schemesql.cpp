@@ -161,9 +161,11 @@ public:
             } else if (v.typeId() == QMetaType::Double) {
                 sqlite3_bind_double(statement, i + 1, v.toDouble());
             } else {
-                const QString text = v.toString();
-                sqlite3_bind_text16(statement, i + 1, text.utf16(), int(text.size() * 2),
-                                    SQLITE_TRANSIENT);
+                // UTF-8: SQLite would drop a leading U+FEFF of UTF-16 text as a byte-order
+                // mark, while the literal keeps it.
+                const QByteArray text = v.toString().toUtf8();
+                sqlite3_bind_text(statement, i + 1, text.constData(), int(text.size()),
+                                  SQLITE_TRANSIENT);
             }
         }
         QList<qint64> ids;
