@@ -8,9 +8,11 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QToolTip>
 #include <QValidator>
 
 namespace NxSerialFilter {
@@ -145,6 +147,25 @@ void ConditionDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     }
 }
 
+bool ConditionDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                                  const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    if (event && view && event->type() == QEvent::ToolTip && index.isValid()) {
+        QStyleOptionViewItem item(option);
+        initStyleOption(&item, index);
+        const QStyle *style = view->style();
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, view);
+        if (!item.text.isEmpty() &&
+            item.fontMetrics.horizontalAdvance(item.text) > text.width() - 2 * margin) {
+            QToolTip::showText(event->globalPos(), item.text, view->viewport(),
+                               view->visualRect(index));
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+}
+
 ConditionGridView::ConditionGridView(QWidget *parent)
     : QTableView(parent)
 {
@@ -193,20 +214,40 @@ void ConditionGridView::applyColumnWidths()
     for (int col = 1; col <= ConditionGrid::ColumnCount; ++col) {
         const int twips = ConditionGrid::columnWidthTwips(col);
         setColumnHidden(col - 1, twips == 0);
-        if (twips > 0)
-            setColumnWidth(col - 1, Twips::toPixels(twips, this));
+        if (twips == 0)
+            continue;
+        int extra = 0;
+        if (col == ConditionGrid::ColField)
+            extra = m_extraWidth / 2;
+        else if (col == ConditionGrid::ColValue)
+            extra = m_extraWidth - m_extraWidth / 2;
+        setColumnWidth(col - 1, Twips::toPixels(twips, this) + extra);
+    }
+}
+
+void ConditionGridView::setExtraWidth(int pixels)
+{
+    if (pixels == m_extraWidth)
+        return;
+    m_extraWidth = std::max(0, pixels);
+    applyColumnWidths();
+}
+
+void ConditionGridView::commitOpenEditor()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    if (QWidget *editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
 }
 
 void ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     // A value written by the key's handling must not be overwritten by an open editor.
-    if (key == Qt::Key_F7 && state() == QAbstractItemView::EditingState) {
-        if (QWidget *editor = indexWidget(currentIndex())) {
-            commitData(editor);
-            closeEditor(editor, QAbstractItemDelegate::NoHint);
-        }
-    }
+    if (key == Qt::Key_F7)
+        commitOpenEditor();
     Q_EMIT keyDown(key, modifiers);
 }
 

@@ -23,6 +23,9 @@ public:
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
+    /// A cell whose text is cut shows it whole in a tool tip.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
 };
 
 /// The condition grid's view (vspFilter). It reports the grid events the dialog handles:
@@ -34,8 +37,13 @@ public:
     explicit ConditionGridView(QWidget *parent = nullptr);
     void setGrid(ConditionGrid *grid);
     ConditionGrid *grid() const { return m_grid; }
-    /// Sets the design-time column widths for the view's screen.
+    /// Sets the design-time column widths for the view's screen, plus the extra width.
     void applyColumnWidths();
+    /// Width in pixels beyond the designed one; the field and value columns share it.
+    void setExtraWidth(int pixels);
+    /// Writes the text of an open cell editor to the grid and closes the editor, so that
+    /// whatever reads the grid next sees what the screen shows.
+    void commitOpenEditor();
     /// Passes a key pressed anywhere in the grid, its editors included, to keyDown.
     void raiseKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
@@ -54,6 +62,7 @@ private:
     void followActiveCell(int row, int col);
     ConditionGrid *m_grid = nullptr;
     bool m_syncing = false;
+    int m_extraWidth = 0;
 };
 
 } // namespace NxSerialFilter

@@ -34,6 +34,7 @@
 #include <QToolButton>
 
 #include <cmath>
+#include <utility>
 
 namespace NxSerialFilter {
 
@@ -79,14 +80,23 @@ frmFilter::frmFilter(QWidget *parent)
     });
     connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);
-    connect(m_lstFilter, &SchemeListView::itemClicked, this,
-            [this](int index) { m_schemes->itemClick(index); });
+    // Every path that reads the grid first takes what an open editor shows.
+    connect(m_lstFilter, &SchemeListView::itemClicked, this, [this](int index) {
+        m_vspFilter->commitOpenEditor();
+        m_schemes->itemClick(index);
+    });
     for (QAction *action : m_toolbar->actions()) {
         if (action->objectName().isEmpty())
             continue;
-        connect(action, &QAction::triggered, this,
-                [this, action] { m_schemes->buttonClick(action->objectName()); });
+        connect(action, &QAction::triggered, this, [this, action] {
+            m_vspFilter->commitOpenEditor();
+            m_schemes->buttonClick(action->objectName());
+        });
     }
+    connect(m_lstFilter, &SchemeListView::deletePressed, this, [this] {
+        if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
+            remove->trigger(); // does nothing while the button is disabled
+    });
     for (QAction *action : m_viewMenu->actions()) {
         connect(action, &QAction::triggered, this,
                 [this, action] { m_schemes->buttonMenuClick(action->objectName()); });
@@ -104,7 +114,12 @@ void frmFilter::buildLayout()
 {
     setWindowTitle(Texts::filterCaption());
     setWindowIcon(Images::formIcon());
-    setFixedSize(Twips::toPixels(clientWidthTwips, this), Twips::toPixels(clientHeightTwips, this));
+    // Opens at its designed size and may grow: long words of other languages need room.
+    const QSize designed(Twips::toPixels(clientWidthTwips, this),
+                         Twips::toPixels(clientHeightTwips, this));
+    setMinimumSize(designed);
+    resize(designed);
+    setSizeGripEnabled(true);
 
     m_picture1 = new QWidget(this);
     m_picture1->setObjectName(QStringLiteral("Picture1"));
@@ -196,6 +211,49 @@ void frmFilter::buildLayout()
     // Enter on a focused Cancel button cancels; elsewhere it stays with OK.
     m_cmdCancel->setAutoDefault(true);
     place(m_cmdCancel, 7260, 4140, 1050, 330);
+
+    // What an enlarged dialog does with its extra room: the lists grow, the buttons follow
+    // the bottom right corner.
+    m_anchors = {{m_picture1, Grow::Height},  {m_lstFilter, Grow::Height},
+                 {m_tabS, Grow::Both},        {m_picture2, Grow::Both},
+                 {m_vspFilter, Grow::Both},   {m_lblMsg, Grow::Width},
+                 {m_cmdOk, Grow::MoveCorner}, {m_cmdCancel, Grow::MoveCorner}};
+    for (Anchor &anchor : m_anchors)
+        anchor.designed = anchor.widget->geometry();
+    m_designedSize = designed;
+}
+
+void frmFilter::followSize()
+{
+    const int dx = std::max(0, width() - m_designedSize.width());
+    const int dy = std::max(0, height() - m_designedSize.height());
+    for (const Anchor &anchor : m_anchors) {
+        QRect r = anchor.designed;
+        switch (anchor.grow) {
+        case Grow::Height:
+            r.setHeight(r.height() + dy);
+            break;
+        case Grow::Width:
+            r.setWidth(r.width() + dx);
+            break;
+        case Grow::Both:
+            r.setSize(r.size() + QSize(dx, dy));
+            break;
+        case Grow::MoveCorner:
+            r.translate(dx, dy);
+            break;
+        }
+        anchor.widget->setGeometry(r);
+    }
+    m_vspFilter->setExtraWidth(dx);
+    layoutTabPage();
+}
+
+void frmFilter::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (!m_anchors.empty())
+        followSize();
 }
 
 void frmFilter::layoutTabPage()
@@ -380,6 +438,8 @@ void frmFilter::Form_Unload()
 
 void frmFilter::CmdOK_Click()
 {
+    // Alt+O and Enter press OK without taking the focus from a cell editor.
+    m_vspFilter->commitOpenEditor();
     m_state.Activated = false;
     m_state.Cancel = false;
     if (SqlBuilder::CreateSQL(m_state, *m_grid)) {
@@ -538,13 +598,18 @@ bool frmFilter::previewKey(QObject *watched, QKeyEvent *key)
     } catch (...) {
         showFailure();
     }
+    const bool inGrid = m_vspFilter->isAncestorOf(widget) || widget == m_vspFilter;
     try {
-        if (m_vspFilter->isAncestorOf(widget) || widget == m_vspFilter)
+        if (inGrid)
             m_vspFilter->raiseKeyDown(key->key(), key->modifiers());
     } catch (...) {
         showFailure();
     }
 
+    // The character filter follows the grid's active column, so it holds for typing into
+    // the grid only: type-ahead in the scheme list must not lose its letters.
+    if (!inGrid)
+        return false;
     const QString text = key->text();
     if (text.size() == 1 && (text.at(0).unicode() >= 0x20 || text.at(0).unicode() == 8) &&
         text.at(0).unicode() != 0x7f) {
@@ -558,12 +623,16 @@ bool frmFilter::event(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::WindowActivate:
-        Form_Activate();
+        // An alert box closing gives the activation back: the user's cell stays where it was.
+        if (!std::exchange(m_alertShown, false))
+            Form_Activate();
         break;
     case QEvent::WindowDeactivate:
         // Only another window of the component counts, not the dialog's own hiding nor an
         // alert box.
-        if (!m_ending && isVisible() && !qobject_cast<QMessageBox *>(QApplication::activeWindow()))
+        if (qobject_cast<QMessageBox *>(QApplication::activeWindow()))
+            m_alertShown = true;
+        else if (!m_ending && isVisible())
             Form_Deactivate();
         break;
     default:

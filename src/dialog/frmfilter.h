@@ -105,6 +105,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 public Q_SLOTS:
     void reject() override;
@@ -112,13 +113,15 @@ public Q_SLOTS:
 private:
     void buildLayout();
     void layoutTabPage();
+    void followSize();
     bool ownsWidget(const QObject *object) const;
     bool previewKey(QObject *watched, QKeyEvent *key);
 
     FilterState m_state;
     bool m_loaded = false;
     bool m_keyPreview = false;
-    bool m_ending = false; // OK or Cancel is hiding the dialog
+    bool m_ending = false;     // OK or Cancel is hiding the dialog
+    bool m_alertShown = false; // an alert box has taken the activation
     // The key press last previewed and its first receiver: a key that the receiver ignores
     // travels on to the parents and must not be previewed again.
     const QEvent *m_lastKeyEvent = nullptr;
@@ -142,6 +145,16 @@ private:
     QLabel *m_lblMsg = nullptr;
     QPushButton *m_cmdOk = nullptr;
     QPushButton *m_cmdCancel = nullptr;
+
+    enum class Grow { Height, Width, Both, MoveCorner };
+    struct Anchor
+    {
+        QWidget *widget;
+        Grow grow;
+        QRect designed = {};
+    };
+    std::vector<Anchor> m_anchors;
+    QSize m_designedSize;
 };
 
 } // namespace NxSerialFilter

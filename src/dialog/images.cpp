@@ -10,9 +10,9 @@ namespace NxSerialFilter::Images {
 
 namespace {
 
-QPixmap canvas()
+QPixmap canvas(int size)
 {
-    QPixmap pixmap(16, 16);
+    QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
@@ -67,13 +67,8 @@ void drawScheme(QPainter &p)
     p.drawPath(funnel);
 }
 
-} // namespace
-
-QIcon image(int index)
+void draw(QPainter &painter, int index)
 {
-    QPixmap pixmap = canvas();
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
     switch (index) {
     case 1:
         drawSave(painter);
@@ -91,8 +86,25 @@ QIcon image(int index)
         drawScheme(painter);
         break;
     }
-    painter.end();
-    return QIcon(pixmap);
+}
+
+} // namespace
+
+QIcon image(int index)
+{
+    // Drawn at each size it is shown in: an icon never scales a small pixmap up, so the icon
+    // view would otherwise show the small-icon size.
+    QIcon icon;
+    for (const int size : {16, 32}) {
+        QPixmap pixmap = canvas(size);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 16.0, size / 16.0);
+        draw(painter, index);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 QIcon formIcon()

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace NxSerialFilter {
 
@@ -64,6 +65,12 @@ protected:
         if (event->matches(QKeySequence::Paste)) {
             pasteFrom(QClipboard::Clipboard);
             event->accept();
+            return;
+        }
+        // Alt with a letter is a button's mnemonic, never text for the name (AltGr, which
+        // some systems report as Ctrl+Alt, still types).
+        if ((event->modifiers() & Qt::AltModifier) && !(event->modifiers() & Qt::ControlModifier)) {
+            event->ignore();
             return;
         }
         const QString typed = event->text();
@@ -162,6 +169,10 @@ frmName::frmName(QWidget *parent)
 
     connect(m_ok, &QPushButton::clicked, this, [this] { cmdAction_Click(0); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { cmdAction_Click(1); });
+    // Users press Alt+C to cancel in the filter dialog; it cancels here too, beside the
+    // button's own mnemonic.
+    auto *cancelKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_C), this);
+    connect(cancelKey, &QShortcut::activated, m_cancel, &QPushButton::click);
 }
 
 std::vector<frmName::CaptionStep> frmName::captionSteps()

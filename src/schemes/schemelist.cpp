@@ -124,6 +124,21 @@ void SchemeList::itemClick(int index)
     SchemeText::LoadScheme(m_state, m_grid, m_valueCells, id, gridView);
 }
 
+void SchemeList::makeCurrent(const QString &name)
+{
+    // The grid now shows the scheme saved as name: a later "Save" must write to it, not to
+    // the scheme the user started from.
+    for (int i = 2; i <= m_list.count(); ++i) {
+        if (m_list.text(i) != name)
+            continue;
+        m_state.CurrentFilterID = idOf(m_list.key(i));
+        m_list.setSelectedIndex(i);
+        if (QAction *remove = action(QStringLiteral("Delete")))
+            remove->setEnabled(m_state.CurrentFilterID > 0);
+        return;
+    }
+}
+
 QAction *SchemeList::action(const QString &key) const
 {
     for (QAction *a : m_toolbar.actions()) {
@@ -221,6 +236,8 @@ void SchemeList::SaveScheme(bool saveAs)
             writer->UpdateFilter(MMTS::GetPropsString(), record);
         }
         FillSchemeList();
+        if (saveAs)
+            makeCurrent(name);
     } catch (...) {
         showFailure();
     }

@@ -43,6 +43,7 @@ public:
 
 private:
     void reselectCurrent();
+    void makeCurrent(const QString &name);
     QAction *action(const QString &key) const;
 
     FilterState &m_state;

@@ -3,15 +3,50 @@
 #include "schemelistview.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListView>
+#include <QScopedValueRollback>
 #include <QStackedLayout>
 #include <QStandardItemModel>
 #include <QTreeView>
+
+#include <functional>
 
 namespace NxSerialFilter {
 
 namespace {
 constexpr int KeyRole = Qt::UserRole + 1;
+
+/// A view that reports the moves of its current item that a key or a mouse press made. A
+/// move made by the view itself (focus arriving, rows inserted) is nobody's pick.
+template <class View> class PickingView : public View
+{
+public:
+    using View::View;
+    std::function<void(const QModelIndex &, bool byMouse)> userMoved;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const QScopedValueRollback guard(m_input, Input::Key);
+        View::keyPressEvent(event);
+    }
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        const QScopedValueRollback guard(m_input, Input::Mouse);
+        View::mousePressEvent(event);
+    }
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override
+    {
+        View::currentChanged(current, previous);
+        if (m_input != Input::None && userMoved)
+            userMoved(current, m_input == Input::Mouse);
+    }
+
+private:
+    enum class Input { None, Key, Mouse };
+    Input m_input = Input::None;
+};
 
 QStandardItem *makeItem(const QString &key, const QString &text, const QIcon &icon)
 {
@@ -25,8 +60,8 @@ QStandardItem *makeItem(const QString &key, const QString &text, const QIcon &ic
 SchemeListView::SchemeListView(QWidget *parent)
     : QWidget(parent)
     , m_model(new QStandardItemModel(0, 1, this))
-    , m_list(new QListView(this))
-    , m_report(new QTreeView(this))
+    , m_list(new PickingView<QListView>(this))
+    , m_report(new PickingView<QTreeView>(this))
     , m_stack(new QStackedLayout(this))
 {
     setObjectName(QStringLiteral("lstFilter"));
@@ -37,13 +72,18 @@ SchemeListView::SchemeListView(QWidget *parent)
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         m_stack->addWidget(view);
-        connect(view, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
-            if (index.isValid())
-                Q_EMIT itemClicked(index.row() + 1);
-        });
+        connect(view, &QAbstractItemView::clicked, this, &SchemeListView::userClicked);
+        view->installEventFilter(this);
+        view->viewport()->installEventFilter(this);
     }
-    // Both views show one selection.
+    // Both views show one selection. The highlighted item must always be the loaded one, so a
+    // move by arrow keys, Home/End, pages or type-ahead picks the item as a click does.
     m_report->setSelectionModel(m_list->selectionModel());
+    const auto moved = [this](const QModelIndex &current, bool byMouse) {
+        userMovedTo(current, byMouse);
+    };
+    static_cast<PickingView<QListView> *>(m_list)->userMoved = moved;
+    static_cast<PickingView<QTreeView> *>(m_report)->userMoved = moved;
     m_report->setRootIsDecorated(false);
     m_report->setItemsExpandable(false);
     m_list->setObjectName(QStringLiteral("lstFilterList"));
@@ -51,8 +91,45 @@ SchemeListView::SchemeListView(QWidget *parent)
     setViewMode(ReportView);
 }
 
+void SchemeListView::userMovedTo(const QModelIndex &current, bool byMouse)
+{
+    if (m_programmatic || !current.isValid())
+        return;
+    if (byMouse)
+        m_pickedOnPress = current.row();
+    // A move by Ctrl+arrow leaves the item unselected; the picked item is the highlighted one.
+    if (!m_list->selectionModel()->isSelected(current)) {
+        const QScopedValueRollback guard(m_programmatic, true);
+        m_list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+    }
+    Q_EMIT itemClicked(current.row() + 1);
+}
+
+void SchemeListView::userClicked(const QModelIndex &index)
+{
+    // The press that moved onto the item has picked it already.
+    if (index.isValid() && index.row() != m_pickedOnPress)
+        Q_EMIT itemClicked(index.row() + 1);
+    m_pickedOnPress = -1;
+}
+
+bool SchemeListView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_pickedOnPress = -1;
+    } else if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            Q_EMIT deletePressed();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void SchemeListView::clear()
 {
+    const QScopedValueRollback guard(m_programmatic, true);
     m_model->removeRows(0, m_model->rowCount());
 }
 
@@ -63,6 +140,7 @@ void SchemeListView::addItem(const QString &key, const QString &text, const QIco
 
 void SchemeListView::setItems(const QList<Item> &items)
 {
+    const QScopedValueRollback guard(m_programmatic, true);
     clear();
     QList<QStandardItem *> rows;
     rows.reserve(items.size());
@@ -96,6 +174,7 @@ int SchemeListView::selectedIndex() const
 
 void SchemeListView::setSelectedIndex(int index)
 {
+    const QScopedValueRollback guard(m_programmatic, true);
     const QModelIndex at = m_model->index(index - 1, 0);
     if (!at.isValid()) {
         m_list->selectionModel()->clearSelection();

@@ -55,15 +55,27 @@ public:
     QRect itemRect(int index) const;
 
 Q_SIGNALS:
-    /// The user clicked an item (index from 1).
+    /// The user picked an item (index from 1): a click, or a keyboard move onto it.
     void itemClicked(int index);
+    /// The user pressed Delete in the list.
+    void deletePressed();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void userMovedTo(const QModelIndex &current, bool byMouse);
+    void userClicked(const QModelIndex &index);
+
     QStandardItemModel *m_model;
     QListView *m_list;
     QTreeView *m_report;
     QStackedLayout *m_stack;
     int m_mode = ReportView;
+    // Selections made by the dialog's own code are not picks.
+    bool m_programmatic = false;
+    // A press that moves onto an item and the click that follows are one pick.
+    int m_pickedOnPress = -1;
 };
 
 } // namespace NxSerialFilter

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -27,6 +28,7 @@
 #include <stdexcept>
 
 using namespace NxSerialFilter;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -389,18 +391,30 @@ void tst_FrmFilterKeys::endingKeys_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<bool>("cancel");
+    QTest::addColumn<int>("editCol");   // a cell of row 1 left in its editor, 0 for none
+    QTest::addColumn<QString>("typed"); // what the editor holds when the key is pressed
+    QTest::addColumn<QString>("sql");   // FilterSQL after OK
+    const Qt::KeyboardModifiers none, alt(Qt::AltModifier);
+    const QString noRow;
     QTest::newRow("Esc in the grid")
-        << QStringLiteral("grid") << int(Qt::Key_Escape) << Qt::KeyboardModifiers() << true;
-    QTest::newRow("Alt+C") << QStringLiteral("grid") << int(Qt::Key_C)
-                           << Qt::KeyboardModifiers(Qt::AltModifier) << true;
-    QTest::newRow("Alt+O") << QStringLiteral("grid") << int(Qt::Key_O)
-                           << Qt::KeyboardModifiers(Qt::AltModifier) << false;
+        << u"grid"_s << int(Qt::Key_Escape) << none << true << 0 << QString() << noRow;
+    QTest::newRow("Alt+C") << u"grid"_s << int(Qt::Key_C) << alt << true << 0 << QString() << noRow;
+    QTest::newRow("Alt+O") << u"grid"_s << int(Qt::Key_O) << alt << false << 0 << QString()
+                           << noRow;
     QTest::newRow("Enter on the scheme list")
-        << QStringLiteral("list") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << false;
+        << u"list"_s << int(Qt::Key_Return) << none << false << 0 << QString() << noRow;
     QTest::newRow("Enter on the Cancel button")
-        << QStringLiteral("cancel") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << true;
+        << u"cancel"_s << int(Qt::Key_Return) << none << true << 0 << QString() << noRow;
     QTest::newRow("Enter on the OK button")
-        << QStringLiteral("ok") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << false;
+        << u"ok"_s << int(Qt::Key_Return) << none << false << 0 << QString() << noRow;
+    // OK by keyboard leaves the focus in the editor: the condition must still be the one
+    // on the screen, not the value before the edit.
+    QTest::newRow("Alt+O with a value in its editor")
+        << u"editor"_s << int(Qt::Key_O) << alt << false << int(ConditionGrid::ColValue) << u"77"_s
+        << u" ( (tf.FQTY = 77) ) "_s;
+    QTest::newRow("Alt+O with a parenthesis in its editor")
+        << u"editor"_s << int(Qt::Key_O) << alt << false << int(ConditionGrid::ColLeftParen)
+        << u"("_s << u" ( (( tf.FQTY = 11 )) ) "_s;
 }
 
 void tst_FrmFilterKeys::endingKeys()
@@ -409,6 +423,10 @@ void tst_FrmFilterKeys::endingKeys()
     QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(bool, cancel);
+    QFETCH(int, editCol);
+    QFETCH(QString, typed);
+    QFETCH(QString, sql);
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("closeEditor")));
     auto form = openForm(true);
     QVERIFY(form);
     QWidget *target = form->vspFilter();
@@ -419,12 +437,26 @@ void tst_FrmFilterKeys::endingKeys()
     else if (focus == QLatin1String("ok"))
         target = form->CmdOK();
     target->setFocus();
+    if (editCol > 0) {
+        ConditionGrid &grid = form->grid();
+        grid.setData(grid.index(0, ConditionGrid::ColField - 1), 3, ConditionGrid::ComboIndexRole);
+        grid.setData(grid.index(0, ConditionGrid::ColCompare - 1), 0,
+                     ConditionGrid::ComboIndexRole);
+        grid.setData(grid.index(0, ConditionGrid::ColValue - 1), u"11"_s);
+        if (editCol == ConditionGrid::ColLeftParen)
+            grid.setData(grid.index(0, ConditionGrid::ColRightParen - 1), u")"_s);
+        grid.setActiveCell(1, editCol);
+        QTest::keyClicks(form->vspFilter(), typed.left(1)); // opens the editor
+        target = QApplication::focusWidget();
+        QVERIFY(target && target != form->vspFilter());
+        QTest::keyClicks(target, typed.mid(1));
+    }
     QTest::keyClick(target, Qt::Key(key), modifiers);
     QTRY_VERIFY(!form->isVisible()); // an accelerator clicks after a short animation
     QCOMPARE(form->Cancel(), cancel);
     if (!cancel)
-        QCOMPARE(form->FilterSQL(), QString()); // no row in use
-    QCOMPARE(m_log.calls.size(), 0);
+        QCOMPARE(form->FilterSQL(), sql);
+    QCOMPARE(m_alerts->shown.size(), 0);
 }
 
 QTEST_MAIN(tst_FrmFilterKeys)

@@ -13,6 +13,7 @@
 #include "support/failure.h"
 #include "support/mmts.h"
 #include "support/mparse.h"
+#include "support/texts.h"
 #include "support/twips.h"
 #include "testsupport/cjk.h"
 #include "testsupport/descriptions.h"
@@ -33,6 +34,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <cmath>
 #include <functional>
@@ -253,7 +255,7 @@ void tst_FrmFilterLayout::geometry()
     QVERIFY2(std::abs(form.width() - client.width()) <= 1 &&
                  std::abs(form.height() - client.height()) <= 1,
              qPrintable(describe(form.rect())));
-    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.minimumSize(), form.size()); // opens at its designed size, the smallest
 
     for (const Placement &p : placements) {
         const auto *widget = form.findChild<QWidget *>(QString::fromLatin1(p.name));
@@ -270,6 +272,44 @@ void tst_FrmFilterLayout::geometry()
     // The tab row ends above the grid's frame, so the grid is not covered by it.
     QVERIFY(form.tabBar()->geometry().bottom() <
             form.findChild<QWidget *>(QStringLiteral("Picture2"))->y());
+
+    // A text cut by its cell shows whole in a tool tip.
+    QString longValue;
+    while (form.vspFilter()->fontMetrics().horizontalAdvance(longValue) <=
+           form.vspFilter()->columnWidth(ConditionGrid::ColValue - 1))
+        longValue += u'8';
+    form.grid().SetCellText(1, ConditionGrid::ColValue, longValue);
+    auto showTip = [&form] {
+        QToolTip::hideText();
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+            return QStringLiteral("a tip that would not hide");
+        ConditionGridView *view = form.vspFilter();
+        const QRect cell = view->visualRect(form.grid().index(0, ConditionGrid::ColValue - 1));
+        QHelpEvent help(QEvent::ToolTip, cell.center(),
+                        view->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(view->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(showTip(), longValue);
+
+    // Enlarged, the grid and the scheme list take the room, the extra width going to the
+    // field and value columns, and the buttons keep to the corner.
+    const auto before = [&form](const char *name) {
+        return form.findChild<QWidget *>(QString::fromLatin1(name))->geometry();
+    };
+    const QRect grid = before("vspFilter"), list = before("lstFilter"), ok = before("CmdOK");
+    const int fieldWidth = form.vspFilter()->columnWidth(ConditionGrid::ColField - 1);
+    const int valueWidth = form.vspFilter()->columnWidth(ConditionGrid::ColValue - 1);
+    const QSize more(300, 200);
+    form.resize(form.size() + more);
+    QTRY_COMPARE(before("vspFilter").size(), grid.size() + more);
+    QCOMPARE(before("lstFilter").height(), list.height() + more.height());
+    QCOMPARE(before("CmdOK").topLeft(), ok.topLeft() + QPoint(more.width(), more.height()));
+    QCOMPARE(form.vspFilter()->columnWidth(ConditionGrid::ColField - 1) +
+                 form.vspFilter()->columnWidth(ConditionGrid::ColValue - 1),
+             fieldWidth + valueWidth + more.width());
+    QVERIFY(form.vspFilter()->columnWidth(ConditionGrid::ColField - 1) > fieldWidth);
+    QCOMPARE(showTip(), QString()); // now it fits
 }
 
 void tst_FrmFilterLayout::designTexts_data()
@@ -363,6 +403,8 @@ void tst_FrmFilterLayout::englishCaptionsFit()
     }
 }
 
+// Loading runs its steps in order: the captions, then the field list, then the scheme list
+// over a grid whose active cell is set; the Delete button and the list's column come last.
 void tst_FrmFilterLayout::captionOrder()
 {
     QStringList asked;
@@ -370,11 +412,21 @@ void tst_FrmFilterLayout::captionOrder()
         return std::make_shared<RecordingLoader>(&asked);
     });
     frmFilter form;
-    form.LoadCaptions();
+    form.setSerialUse(true);
+    form.setSerialDesc(Testing::standardSerialDescription());
+    form.Form_Load();
     QStringList expected;
     for (const Caption &caption : captionsInOrder())
         expected << caption.chinese;
-    QCOMPARE(asked, expected);
+    QCOMPARE(asked.mid(0, expected.size()), expected);
+    const qsizetype fields = asked.indexOf(Texts::noField());
+    QVERIFY(fields >= expected.size());
+    QVERIFY(asked.indexOf(Texts::schemeNameHeader()) > fields);
+    QCOMPARE(form.grid().activeRow(), 1);
+    QCOMPARE(form.grid().activeCol(), int(ConditionGrid::ColLeftParen));
+    QVERIFY(!form.toolbar()->findChild<QAction *>(QStringLiteral("Delete"))->isEnabled());
+    QCOMPARE(form.lstFilter()->headerWidth(),
+             form.lstFilter()->width() - pixels(80, form.lstFilter()));
 }
 
 void tst_FrmFilterLayout::skippedCaption_data()
@@ -443,6 +495,8 @@ void tst_FrmFilterLayout::controlsAndImages()
     for (int i = 1; i <= 5; ++i) {
         const QImage image = Images::image(i).pixmap(16, 16).toImage();
         QCOMPARE(image.size(), QSize(16, 16));
+        // The large-icon view shows large icons, not the small ones again.
+        QCOMPARE(Images::image(i).actualSize(QSize(32, 32)), QSize(32, 32));
         for (int j = 1; j < i; ++j)
             QVERIFY2(image != Images::image(j).pixmap(16, 16).toImage(), "two images alike");
     }

@@ -13,7 +13,9 @@
 #include "testsupport/scriptedalerts.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -170,19 +172,67 @@ private Q_SLOTS:
         QCOMPARE(filter.Cancel(), false);
     }
 
+    void failedOkKeepsTheDialogOpen_data()
+    {
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<bool>("cellGoesHome");
+        QTest::newRow("Cancel") << QStringLiteral("cancel") << false;
+        // The alert box closing gives the activation back; the user's cell stays put.
+        QTest::newRow("the alert box closes") << QStringLiteral("alert") << false;
+        // Another window of the component deactivates the dialog, and its closing is the next
+        // activation: a failed OK cleared Activated, so the cell goes back to row 1.
+        QTest::newRow("another window closes") << QStringLiteral("window") << true;
+    }
+
     void failedOkKeepsTheDialogOpen()
     {
+        QFETCH(QString, then);
+        QFETCH(bool, cellGoesHome);
         Filter filter;
         filter.setSerialUse(true);
         filter.setSerialDesc(Testing::standardSerialDescription());
-        whenShown(filter, [this](frmFilter &form) {
+        if (then == QLatin1String("alert"))
+            nxAlert::setPresenter(nullptr); // the real alert box
+        whenShown(filter, [this, then, cellGoesHome](frmFilter &form) {
+            QTRY_VERIFY(form.isActiveWindow());
             writeRow(form.grid(), 1, 1, 0, QStringLiteral("B7"), {}, QStringLiteral(")"));
+            form.grid().setActiveCell(1, ConditionGrid::ColValue);
+            bool alertSeen = false;
+            if (then == QLatin1String("alert")) {
+                QTimer::singleShot(50, &form, [&alertSeen] {
+                    if (auto *box =
+                            qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                        alertSeen = true;
+                        box->accept();
+                    }
+                });
+            }
             form.CmdOK()->click();
             QVERIFY(form.isVisible());
-            QCOMPARE(m_alerts->shown.size(), 1);
-            QCOMPARE(m_alerts->shown.first().style, 48);
+            if (then == QLatin1String("alert")) {
+                QVERIFY(alertSeen);
+            } else {
+                QCOMPARE(m_alerts->shown.size(), 1);
+                QCOMPARE(m_alerts->shown.first().style, 48);
+            }
             QCOMPARE(form.state().Activated, false);
+            QCOMPARE(form.state().Cancel, false);
             QCOMPARE(form.grid().GetCellText(1, ConditionGrid::ColRightParen), QStringLiteral(")"));
+            if (then == QLatin1String("window")) {
+                QDialog other;
+                bool cancelWhileAway = false;
+                QTimer::singleShot(50, &other, [&] {
+                    cancelWhileAway = form.state().Cancel;
+                    other.accept();
+                });
+                other.exec();
+                QVERIFY(cancelWhileAway);
+            }
+            form.activateWindow(); // as the window manager does when the other one closes
+            QTRY_VERIFY(form.isActiveWindow());
+            QCOMPARE(form.grid().activeRow(), 1);
+            QCOMPARE(form.grid().activeCol(),
+                     int(cellGoesHome ? ConditionGrid::ColLeftParen : ConditionGrid::ColValue));
             form.CmdCancel()->click();
         });
         QCOMPARE(filter.ShowFilterForm(), QString());

@@ -149,6 +149,15 @@ void tst_frmName::buttons_data()
         << QStringLiteral("n") << QStringLiteral("cancel") << true << QString() << 0;
     QTest::newRow("escape does nothing")
         << QStringLiteral("n") << QStringLiteral("escape") << false << QString() << 0;
+    // Mnemonics press their buttons and never type their letter into the name.
+    QTest::newRow("Alt+C cancels as in the filter dialog")
+        << QStringLiteral("n") << QStringLiteral("alt+C") << true << QString() << 0;
+    QTest::newRow("Alt+E cancels")
+        << QStringLiteral("n") << QStringLiteral("alt+E") << true << QString() << 0;
+    QTest::newRow("Alt+O is ok") << QStringLiteral("n") << QStringLiteral("alt+O") << true
+                                 << QStringLiteral("n") << 0;
+    QTest::newRow("Alt+X types nothing")
+        << QStringLiteral("n") << QStringLiteral("alt+X") << false << QString() << 0;
 }
 
 void tst_frmName::buttons()
@@ -171,9 +180,12 @@ void tst_frmName::buttons()
         QTest::mouseClick(dialog.cmdAction(1), Qt::LeftButton);
     else if (press == QLatin1String("enter"))
         QTest::keyClick(dialog.txtName(), Qt::Key_Return);
+    else if (press.startsWith(QLatin1String("alt+")))
+        QTest::keyClick(dialog.txtName(), press.back().toLatin1(), Qt::AltModifier);
     else
         QTest::keyClick(dialog.txtName(), Qt::Key_Escape);
-    QCOMPARE(!dialog.isVisible(), closed);
+    QTRY_COMPARE(!dialog.isVisible(), closed); // a mnemonic clicks after a short animation
+    QCOMPARE(dialog.txtName()->text(), typed);
     QCOMPARE(dialog.SchemaName(), schemaName);
     QCOMPARE(scripted->shown.size(), alerts);
     if (alerts) {

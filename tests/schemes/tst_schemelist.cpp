@@ -220,6 +220,8 @@ private Q_SLOTS:
     void deleteFlows_data();
     void deleteFlows();
     void pickFlows();
+    void keyboardPicks_data();
+    void keyboardPicks();
     void viewModes_data();
     void viewModes();
     void listKeys();
@@ -297,7 +299,7 @@ void tst_SchemeList::saveFlows_data()
 }
 
 // Each save flow reaches the store with the right record, asks only what it must, and leaves
-// the current scheme, the grid and the selection as they were.
+// the grid as it was.
 void tst_SchemeList::saveFlows()
 {
     QFETCH(QString, presets);
@@ -344,46 +346,57 @@ void tst_SchemeList::saveFlows()
                  record.section(u'|', 0, 1) + u'|' +
                      (mFilterId == u"picked"_s ? QString::number(current) : mFilterId));
     }
-    QCOMPARE(m_form->state().CurrentFilterID, current);
+    // A saved copy becomes the current scheme, so that a later "Save" writes to it.
+    const QString savedAs =
+        button == u"SaveAs"_s && !record.isEmpty() ? record.section(u'|', 0, 0) : QString();
+    const qint32 nowCurrent = savedAs.isEmpty() ? current : storedId(savedAs);
+    QCOMPARE(m_form->state().CurrentFilterID, nowCurrent);
+    QCOMPARE(action(u"Delete"_s)->isEnabled(), nowCurrent > 0);
     QCOMPARE(SchemeText::GetSchemeText(grid()), text);
-    QCOMPARE(list()->selectedIndex(), current == 0 ? 1 : indexOf(picked));
+    QCOMPARE(list()->selectedIndex(),
+             nowCurrent == 0 ? 1 : indexOf(savedAs.isEmpty() ? picked : savedAs));
 }
 
 void tst_SchemeList::saveTwice_data()
 {
     QTest::addColumn<QString>("picked");
+    QTest::addColumn<QString>("first");
     QTest::addColumn<int>("dialogs");
-    QTest::newRow("new scheme asks again") << QString() << 2;
-    QTest::newRow("picked scheme keeps its name") << u"b"_s << 0;
+    QTest::addColumn<QString>("target"); // the scheme the second "Save" writes to
+    QTest::newRow("new scheme asks again") << QString() << u"Save"_s << 2 << u"n2"_s;
+    QTest::newRow("picked scheme keeps its name") << u"b"_s << u"Save"_s << 0 << u"b"_s;
+    // Writing the second change over the scheme the user started from would lose it.
+    QTest::newRow("save as, then save writes to the copy") << u"b"_s << u"SaveAs"_s << 1 << u"n1"_s;
 }
 
-// After a save refills the list, the next "Save" must still mean the same scheme: a picked
-// scheme is written over by its own name, never renamed to the new-scheme item's text.
+// After a save refills the list, the next "Save" must still mean the scheme the grid shows: a
+// picked scheme is written over by its own name, never renamed to the new-scheme item's text.
 void tst_SchemeList::saveTwice()
 {
     QFETCH(QString, picked);
+    QFETCH(QString, first);
     QFETCH(int, dialogs);
+    QFETCH(QString, target);
     preset(QStringLiteral("a=1;b=2;c=3"));
     if (!picked.isEmpty())
         pick(picked);
     writeCondition(QStringLiteral("v"));
     NameAnswers typer({QStringLiteral("n1"), QStringLiteral("n2")});
-    press(QStringLiteral("Save"));
+    press(first);
     writeCondition(QStringLiteral("w"));
+    const QString last = undoubled(SchemeText::GetSchemeText(grid()));
     press(QStringLiteral("Save"));
     QCOMPARE(typer.seenAtOpen.size(), dialogs);
     QCOMPARE(SpyWriter::records.size(), 2);
-    if (!picked.isEmpty()) {
-        for (const KeyedValuesPtr &r : SpyWriter::records) {
-            QCOMPARE(r->get(u"FFilterName"_s).toString(), picked);
-            QCOMPARE(r->get(u"mFilterID"_s).toInt(), storedId(picked));
-        }
-        QCOMPARE(list()->selectedIndex(), indexOf(picked));
-        QCOMPARE(list()->count(), 4);
-    } else {
-        QCOMPARE(list()->selectedIndex(), 1);
-        QCOMPARE(list()->count(), 6);
-    }
+    const KeyedValuesPtr second = SpyWriter::records.last();
+    QCOMPARE(second->get(u"FFilterName"_s).toString(), target);
+    if (dialogs < 2)
+        QCOMPARE(second->get(u"mFilterID"_s).toInt(), storedId(target));
+    QVERIFY(stored().contains(target + u'=' + last));
+    if (!picked.isEmpty() && picked != target)
+        QVERIFY(stored().contains(picked + u"=2"_s));
+    QCOMPARE(list()->selectedIndex(), picked.isEmpty() ? 1 : indexOf(target));
+    QCOMPARE(list()->count(), 4 + (picked.isEmpty() ? 2 : dialogs));
 }
 
 void tst_SchemeList::deleteFlows_data()
@@ -457,6 +470,68 @@ void tst_SchemeList::pickFlows()
     QCOMPARE(grid().MaxRows(), 2);
     QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), QString());
     QVERIFY(grid().isLocked(1, ConditionGrid::ColLogic));
+}
+
+void tst_SchemeList::keyboardPicks_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("keys"); // key names, or one letter for type-ahead
+    QTest::addColumn<int>("to");
+    QTest::addColumn<bool>("deleted"); // Delete pressed in the list afterwards, answered Yes
+    const int report = SchemeListView::ReportView, icons = SchemeListView::IconView,
+              small = SchemeListView::SmallIconView, listed = SchemeListView::ListView;
+    QTest::newRow("down, report") << report << 2 << u"Down"_s << 3 << false;
+    QTest::newRow("home onto the new-scheme item") << report << 3 << u"Home"_s << 1 << false;
+    QTest::newRow("end") << report << 1 << u"End"_s << 4 << false;
+    QTest::newRow("page down") << report << 2 << u"PageDown"_s << 4 << false;
+    QTest::newRow("type-ahead") << report << 1 << u"c"_s << 4 << false;
+    QTest::newRow("right, icons") << icons << 2 << u"Right"_s << 3 << false;
+    QTest::newRow("right, small icons") << small << 2 << u"Right"_s << 3 << false;
+    QTest::newRow("down, list") << listed << 2 << u"Down"_s << 3 << false;
+    // Deleting a scheme the user does not see highlighted would lose it.
+    QTest::newRow("Delete key removes the highlighted scheme")
+        << report << 2 << u"Down"_s << 3 << true;
+    QTest::newRow("Delete key on the new-scheme item asks nothing")
+        << report << 2 << u"Home"_s << 1 << true;
+}
+
+// The highlighted item is always the loaded one, however the user moved onto it.
+void tst_SchemeList::keyboardPicks()
+{
+    QFETCH(int, mode);
+    QFETCH(int, from);
+    QFETCH(QString, keys);
+    QFETCH(int, to);
+    QFETCH(bool, deleted);
+    preset(QStringLiteral("a=\t\t名称\t等于\tva\t\t;b=\t\t名称\t等于\tvb\t\t;"
+                          "c=\t\t名称\t等于\tvc\t\t"));
+    list()->setViewMode(mode);
+    QApplication::processEvents();
+    pick(from == 1 ? QString() : list()->text(from));
+    QWidget *view = list()->currentView();
+    for (const QString &key : keys.split(u' ')) {
+        if (key.size() == 1) {
+            QTest::keyClicks(view, key);
+            continue;
+        }
+        const QMetaEnum keyEnum = QMetaEnum::fromType<Qt::Key>();
+        QTest::keyClick(view, Qt::Key(keyEnum.keyToValue(("Key_" + key.toLatin1()).constData())));
+    }
+    QCOMPARE(list()->selectedIndex(), to);
+    const QString name = to == 1 ? QString() : list()->text(to);
+    QCOMPARE(m_form->state().CurrentFilterID, to == 1 ? 0 : storedId(name));
+    QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), to == 1 ? QString() : u'v' + name);
+    QCOMPARE(action(u"Delete"_s)->isEnabled(), to > 1);
+    if (!deleted)
+        return;
+    m_alerts->answers = {nxAlert::AnswerYes};
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(m_alerts->shown.size(), to > 1 ? 1 : 0);
+    QCOMPARE(list()->count(), to > 1 ? 3 : 4);
+    if (to > 1)
+        QCOMPARE(storedId(name), 0);
+    QCOMPARE(m_form->state().CurrentFilterID, 0);
 }
 
 void tst_SchemeList::viewModes_data()
