@@ -481,9 +481,12 @@ QString ConditionGrid::cellSafe(QString text)
 
 QString ConditionGrid::userInputFor(int col, const QString &text)
 {
+    // What a cell may not hold becomes a space first, as on every other way in: the key rule
+    // would drop a NUL as a discarded key instead.
+    const QString safe = cellSafe(text);
     QString kept;
-    kept.reserve(text.size());
-    for (const QChar ch : text) {
+    kept.reserve(safe.size());
+    for (const QChar ch : safe) {
         if (Vocabulary::Form_KeyPress(ch.unicode(), col) != 0)
             kept += ch;
     }

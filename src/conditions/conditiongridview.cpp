@@ -41,7 +41,7 @@ public:
     {
         if (input == m_original)
             return Acceptable;
-        const QString kept = ConditionGrid::cellSafe(ConditionGrid::userInputFor(m_col, input));
+        const QString kept = ConditionGrid::userInputFor(m_col, input);
         if (kept != input) {
             pos = int(ConditionGrid::userInputFor(m_col, input.left(pos)).size());
             input = kept;

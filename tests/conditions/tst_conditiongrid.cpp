@@ -129,6 +129,8 @@ private Q_SLOTS:
             << 5 << text << false << u"O'Brien"_qs << true << u"OBrien"_qs << -1 << 1;
         QTest::newRow("tab and line breaks of a paste become spaces")
             << 5 << text << false << u"a\tb\r\nc"_qs << true << u"a b  c"_qs << -1 << 1;
+        QTest::newRow("NUL of a paste becomes a space")
+            << 5 << text << false << u"a"_qs + QChar(0) + u"b"_qs << true << u"a b"_qs << -1 << 1;
         QTest::newRow("left paren keeps only (")
             << 2 << CellKind::ListText << false << u"(a)('"_qs << true << u"(("_qs << 1 << 1;
         QTest::newRow("left paren text not an item")

@@ -12,6 +12,7 @@
 #include "testsupport/scriptedalerts.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -200,6 +201,7 @@ private Q_SLOTS:
         QTest::newRow("left paren") << 2 << u"a'((b"_qs << u"(("_qs;
         QTest::newRow("right paren") << 7 << u"1)')"_qs << u"))"_qs;
         QTest::newRow("value") << 5 << u"x'y\tz"_qs << u"xy z"_qs;
+        QTest::newRow("NUL in a value") << 5 << u"a"_qs + QChar(0) + u"b"_qs << u"a b"_qs;
     }
 
     // Pasted or dropped text goes through the editor's insert, not the key filter.
@@ -213,7 +215,10 @@ private Q_SLOTS:
         auto *combo = qobject_cast<QComboBox *>(focused());
         auto *line = combo ? combo->lineEdit() : qobject_cast<QLineEdit *>(focused());
         QVERIFY(line);
-        line->insert(pasted);
+        QApplication::clipboard()->setText(pasted);
+        // As a keyboard sends Ctrl+V: its text is a control character, not "v".
+        QTest::sendKeyEvent(QTest::Click, line, Qt::Key_V, QString(QChar(0x16)),
+                            Qt::ControlModifier);
         QCOMPARE(line->text(), stored);
         click(3, 4);
         QCOMPARE(grid().GetCellText(1, col), stored);
