@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "conditiongrid.h"
 
+#include "datetext.h"
 #include "support/texts.h"
 #include "vocabulary.h"
 
-#include <QDate>
 #include <QRegularExpression>
 
 namespace NxSerialFilter {
@@ -145,8 +145,11 @@ bool ConditionGrid::setData(const QModelIndex &index, const QVariant &value, int
             if (!text.isEmpty() && !wholeNumber().match(text).hasMatch())
                 return false;
         } else if (kind == CellKind::Date && !text.isEmpty()) {
-            if (!QDate::fromString(text, Qt::ISODate).isValid())
+            // Kept in the one form the cell shows, whichever accepted form was typed.
+            const QDate date = DateText::parse(text);
+            if (!date.isValid())
                 return false;
+            text = date.toString(Qt::ISODate);
         }
         if (text == GetCellText(row, col))
             return true;
