@@ -109,7 +109,7 @@
     </message>
     <message>
         <source>按F7键可查看---</source>
-        <translation>Press F7 to look up---</translation>
+        <translation>: press F7 to look up</translation>
     </message>
     <message>
         <source>状态</source>

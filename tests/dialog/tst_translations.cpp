@@ -142,6 +142,10 @@ void tst_Translations::everyTextHasAnEnglishEntry()
     QCOMPARE(entry.translation.count(u'&') > 0, key.count(u'&') > 0);
     if (key.endsWith(QStringLiteral("：")))
         QVERIFY2(entry.translation.trimmed().endsWith(u':'), qPrintable(entry.translation));
+    // The hint follows the field's name directly: Chinese needs nothing between them, English
+    // would run the words together.
+    if (key == Texts::lookupHint())
+        QVERIFY2(!entry.translation.at(0).isLetterOrNumber(), qPrintable(entry.translation));
 
     // The library serves the entry through the language look-up.
     ContextStore::setPropsString(QStringLiteral("LANGUAGE=en;"));
