@@ -92,6 +92,10 @@
         <translation>the field is not in the field list</translation>
     </message>
     <message>
+        <source>不是有效的日期，请按年-月-日填写，例如2024-03-05</source>
+        <translation>not a valid date; enter it as year-month-day, for example 2024-03-05</translation>
+    </message>
+    <message>
         <source>(无)</source>
         <translation>(None)</translation>
     </message>
@@ -105,7 +109,7 @@
     </message>
     <message>
         <source>按F7键可查看---</source>
-        <translation>Press F7 to look up---</translation>
+        <translation>: press F7 to look up</translation>
     </message>
     <message>
         <source>状态</source>

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "conditiongrid.h"
 
+#include "datetext.h"
 #include "support/texts.h"
 #include "vocabulary.h"
 
-#include <QDate>
 #include <QRegularExpression>
 
 namespace NxSerialFilter {
@@ -145,8 +145,11 @@ bool ConditionGrid::setData(const QModelIndex &index, const QVariant &value, int
             if (!text.isEmpty() && !wholeNumber().match(text).hasMatch())
                 return false;
         } else if (kind == CellKind::Date && !text.isEmpty()) {
-            if (!QDate::fromString(text, Qt::ISODate).isValid())
+            // Kept in the one form the cell shows, whichever accepted form was typed.
+            const QDate date = DateText::parse(text);
+            if (!date.isValid())
                 return false;
+            text = date.toString(Qt::ISODate);
         }
         if (text == GetCellText(row, col))
             return true;
@@ -481,9 +484,12 @@ QString ConditionGrid::cellSafe(QString text)
 
 QString ConditionGrid::userInputFor(int col, const QString &text)
 {
+    // What a cell may not hold becomes a space first, as on every other way in: the key rule
+    // would drop a NUL as a discarded key instead.
+    const QString safe = cellSafe(text);
     QString kept;
-    kept.reserve(text.size());
-    for (const QChar ch : text) {
+    kept.reserve(safe.size());
+    for (const QChar ch : safe) {
         if (Vocabulary::Form_KeyPress(ch.unicode(), col) != 0)
             kept += ch;
     }

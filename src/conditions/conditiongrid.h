@@ -116,8 +116,8 @@ public:
     /// What a cell may hold: no TAB, CR or LF (they would split a stored row), no NUL and no
     /// unpaired surrogate (they would break the condition's SQL text).
     static QString cellSafe(QString text);
-    /// What a user's edit may put into a column: no single quote; only "(" in column 2 and
-    /// only ")" in column 7.
+    /// What a user's edit may put into a column: what cellSafe keeps, no single quote; only
+    /// "(" in column 2 and only ")" in column 7.
     static QString userInputFor(int col, const QString &text);
 
 Q_SIGNALS:

@@ -3,10 +3,12 @@
 #include "conditiongridview.h"
 
 #include "conditiongrid.h"
+#include "support/nxalert.h"
+#include "support/texts.h"
 #include "support/twips.h"
+#include "vocabulary.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -43,7 +45,7 @@ public:
     {
         if (input == m_original)
             return Acceptable;
-        const QString kept = ConditionGrid::cellSafe(ConditionGrid::userInputFor(m_col, input));
+        const QString kept = ConditionGrid::userInputFor(m_col, input);
         if (kept != input) {
             pos = int(ConditionGrid::userInputFor(m_col, input.left(pos)).size());
             input = kept;
@@ -99,12 +101,7 @@ QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionView
         edit->setValidator(new KeyRuleValidator(col, true, edit));
         return edit;
     }
-    case CellKind::Date: {
-        auto *edit = new QDateEdit(parent);
-        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        edit->setCalendarPopup(true);
-        return edit;
-    }
+    case CellKind::Date: // typed as text: a sectioned date editor would turn it into another day
     case CellKind::Text:
         break;
     }
@@ -123,9 +120,6 @@ void ConditionDelegate::setEditorData(QWidget *editor, const QModelIndex &index)
         combo->setCurrentIndex(chosen);
         if (combo->isEditable())
             combo->setEditText(text);
-    } else if (auto *date = qobject_cast<QDateEdit *>(editor)) {
-        const QDate value = QDate::fromString(text, Qt::ISODate);
-        date->setDate(value.isValid() ? value : QDate::currentDate());
     } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
         startEditorWith(line->validator(), text);
         line->setText(text);
@@ -140,10 +134,12 @@ void ConditionDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
             model->setData(index, combo->currentText(), Qt::EditRole);
         else
             model->setData(index, combo->currentIndex(), ConditionGrid::ComboIndexRole);
-    } else if (auto *date = qobject_cast<QDateEdit *>(editor)) {
-        model->setData(index, date->date().toString(Qt::ISODate), Qt::EditRole);
     } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
-        model->setData(index, line->text(), Qt::EditRole);
+        // An editor opens only on a cell that takes edits: a date cell that refuses the text
+        // was given no date, and the user must learn that it kept its value.
+        if (!model->setData(index, line->text(), Qt::EditRole) && kindOf(index) == CellKind::Date)
+            nxAlert::ShowAlert(Vocabulary::rowMessage(index.row() + 1, Texts::impossibleDate()),
+                               nxAlert::Information);
     }
 }
 

@@ -12,7 +12,7 @@ namespace NxSerialFilter {
 class ConditionGrid;
 
 /// Maps a cell's kind to its editor: a drop-down list, a drop-down that takes typing, a line
-/// edit, a whole-number edit or a date edit.
+/// edit or a whole-number edit. A date is typed into a line edit.
 class NXSERIALFILTER_EXPORT ConditionDelegate : public QStyledItemDelegate
 {
     Q_OBJECT

@@ -72,9 +72,7 @@ bool onlyOf(const QString &text, char16_t paren)
 [[noreturn]] void rowFailure(int row, const QString &what)
 {
     throw FilterError(ErrorNumber::SubscriptOutOfRange, source(),
-                      MParse::LoadLangString(Texts::rowPrefix()) + QString::number(row) +
-                          MParse::LoadLangString(Texts::rowSuffix()) +
-                          MParse::LoadLangString(what));
+                      Vocabulary::rowMessage(row, what));
 }
 
 class Composer

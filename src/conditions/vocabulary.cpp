@@ -67,4 +67,10 @@ bool isEmptyTest(const QString &compareText)
            compareText == MParse::LoadLangString(Texts::compareIsNotEmpty());
 }
 
+QString rowMessage(int row, const QString &key)
+{
+    return MParse::LoadLangString(Texts::rowPrefix()) + QString::number(row) +
+           MParse::LoadLangString(Texts::rowSuffix()) + MParse::LoadLangString(key);
+}
+
 } // namespace NxSerialFilter::Vocabulary

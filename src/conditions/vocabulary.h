@@ -45,5 +45,9 @@ NXSERIALFILTER_EXPORT ushort Form_KeyPress(ushort keyAscii, int activeCol);
 /// Whether a comparison text is the localized "为空" or "不为空".
 NXSERIALFILTER_EXPORT bool isEmptyTest(const QString &compareText);
 
+/// A message about one condition row, localized and naming the row: "第2行：" and the text
+/// of key.
+NXSERIALFILTER_EXPORT QString rowMessage(int row, const QString &key);
+
 } // namespace Vocabulary
 } // namespace NxSerialFilter

@@ -128,9 +128,10 @@ void SetFields(FilterState &state, ConditionGrid &grid)
         } else {
             const ValueListPtr fields = commonFields(state);
             for (qsizetype i = 1; i <= fields->count(); ++i) {
+                // Only the caption is read: one field without a column must not cost the user
+                // every other field; a condition on it is refused when the condition is built.
                 const KeyedValuesPtr item =
                     Values::toKeyedValues(fields->item(i), QStringLiteral("Fields"));
-                requiredText(item, QStringLiteral("ColumnName"));
                 list += u'\t' + caption(item, QStringLiteral("Caption"));
             }
         }

@@ -4,6 +4,7 @@
 
 #include "components.h"
 #include "mmts.h"
+#include "qttranslations.h"
 #include "spaces.h"
 
 namespace NxSerialFilter::MParse {
@@ -27,6 +28,17 @@ const QString &separator()
 {
     static const QString s = QStringLiteral("^|^");
     return s;
+}
+
+/// The cached language, read from the context while none is cached. Qt's own texts follow
+/// it, so that the standard buttons speak the dialog's language.
+const QString &currentLanguage()
+{
+    QString &language = state().currentLanguage;
+    if (language.isEmpty())
+        language = GetPropValue(QStringLiteral("LANGUAGE"));
+    QtTranslations::follow(language);
+    return language;
 }
 
 ResourceLoaderComponent &loaderFor(const QString &language)
@@ -72,9 +84,7 @@ QString LoadLangString(const QString &key)
 {
     QString result = key;
     try {
-        if (state().currentLanguage.isEmpty())
-            state().currentLanguage = GetPropValue(QStringLiteral("LANGUAGE"));
-        ResourceLoaderComponent &loader = loaderFor(state().currentLanguage);
+        ResourceLoaderComponent &loader = loaderFor(currentLanguage());
         result = trimSpaces(key);
         if (result.contains(separator()))
             return ExpandLangParts(result);
@@ -119,12 +129,12 @@ QString ExpandLangParts(const QString &text)
 
 void ApplyFormFont(QWidget *form)
 {
-    if (state().currentLanguage.isEmpty())
-        state().currentLanguage = GetPropValue(QStringLiteral("Language"));
+    currentLanguage();
     auto &loader = state().formTextLoader;
     if (!loader)
         loader = createComponent<FormTextLoaderComponent>(ComponentId::formTextLoader());
     loader->SetFrmFont(form, state().currentLanguage);
+    QtTranslations::follow(state().currentLanguage); // the loader may have set another code
 }
 
 QString CurrentLanguage()

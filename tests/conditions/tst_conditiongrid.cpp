@@ -129,6 +129,8 @@ private Q_SLOTS:
             << 5 << text << false << u"O'Brien"_qs << true << u"OBrien"_qs << -1 << 1;
         QTest::newRow("tab and line breaks of a paste become spaces")
             << 5 << text << false << u"a\tb\r\nc"_qs << true << u"a b  c"_qs << -1 << 1;
+        QTest::newRow("NUL of a paste becomes a space")
+            << 5 << text << false << u"a"_qs + QChar(0) + u"b"_qs << true << u"a b"_qs << -1 << 1;
         QTest::newRow("left paren keeps only (")
             << 2 << CellKind::ListText << false << u"(a)('"_qs << true << u"(("_qs << 1 << 1;
         QTest::newRow("left paren text not an item")
@@ -149,6 +151,19 @@ private Q_SLOTS:
                               << u"2024-03-05"_qs << -1 << 1;
         QTest::newRow("date refuses a day that does not exist")
             << 5 << CellKind::Date << false << u"2024-02-30"_qs << false << QString() << -1 << 0;
+        QTest::newRow("date of one-digit month and day kept as shown")
+            << 5 << CellKind::Date << false << u"2023-7-9"_qs << true << u"2023-07-09"_qs << -1
+            << 1;
+        QTest::newRow("date with slashes") << 5 << CellKind::Date << false << u" 2024/02/29 "_qs
+                                           << true << u"2024-02-29"_qs << -1 << 1;
+        QTest::newRow("date of digits only") << 5 << CellKind::Date << false << u"20240131"_qs
+                                             << true << u"2024-01-31"_qs << -1 << 1;
+        QTest::newRow("date of digits refuses a day that does not exist")
+            << 5 << CellKind::Date << false << u"20240230"_qs << false << QString() << -1 << 0;
+        QTest::newRow("date refuses month 13")
+            << 5 << CellKind::Date << false << u"2024-13-45"_qs << false << QString() << -1 << 0;
+        QTest::newRow("date refuses mixed separators")
+            << 5 << CellKind::Date << false << u"2024-03/05"_qs << false << QString() << -1 << 0;
         QTest::newRow("list cell takes its item by text")
             << 4 << CellKind::List << false << u"不等于"_qs << true << u"不等于"_qs << 5 << 1;
     }

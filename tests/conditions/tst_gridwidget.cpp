@@ -8,10 +8,12 @@
 #include "conditions/valuecells.h"
 #include "dialog/frmfilter.h"
 #include "support/components.h"
+#include "support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -200,6 +202,7 @@ private Q_SLOTS:
         QTest::newRow("left paren") << 2 << u"a'((b"_qs << u"(("_qs;
         QTest::newRow("right paren") << 7 << u"1)')"_qs << u"))"_qs;
         QTest::newRow("value") << 5 << u"x'y\tz"_qs << u"xy z"_qs;
+        QTest::newRow("NUL in a value") << 5 << u"a"_qs + QChar(0) + u"b"_qs << u"a b"_qs;
     }
 
     // Pasted or dropped text goes through the editor's insert, not the key filter.
@@ -213,10 +216,47 @@ private Q_SLOTS:
         auto *combo = qobject_cast<QComboBox *>(focused());
         auto *line = combo ? combo->lineEdit() : qobject_cast<QLineEdit *>(focused());
         QVERIFY(line);
-        line->insert(pasted);
+        QApplication::clipboard()->setText(pasted);
+        // As a keyboard sends Ctrl+V: its text is a control character, not "v".
+        QTest::sendKeyEvent(QTest::Click, line, Qt::Key_V, QString(QChar(0x16)),
+                            Qt::ControlModifier);
         QCOMPARE(line->text(), stored);
         click(3, 4);
         QCOMPARE(grid().GetCellText(1, col), stored);
+    }
+
+    void typedDates_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // empty: refused, the cell keeps its date
+        QTest::newRow("as shown") << u"2024-01-01"_qs << u"2024-01-01"_qs;
+        QTest::newRow("one-digit month and day") << u"2023-7-9"_qs << u"2023-07-09"_qs;
+        QTest::newRow("slashes") << u"2024/02/29"_qs << u"2024-02-29"_qs;
+        QTest::newRow("digits only") << u"20240131"_qs << u"2024-01-31"_qs;
+        QTest::newRow("day the month lacks") << u"2024-02-30"_qs << QString();
+        QTest::newRow("digits of a day the month lacks") << u"20240230"_qs << QString();
+        QTest::newRow("month 13") << u"2024-13-45"_qs << QString();
+    }
+
+    // A date typed into its cell is that date; an impossible one is refused with one alert
+    // that names the row, and the cell keeps the date it had.
+    void typedDates()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        click(1, G::ColField);
+        typeText(view(), u"日"_qs);
+        QCOMPARE(grid().cellKind(1, G::ColValue), CellKind::Date);
+        const QString before = grid().GetCellText(1, G::ColValue);
+        QCOMPARE(before, u"2024-03-05"_qs);
+        select(1, G::ColValue);
+        for (const QChar ch : typed)
+            QTest::keyClick(focused(), ch.toLatin1());
+        click(3, 4); // leaving the cell commits the editor
+        QCOMPARE(grid().GetCellText(1, G::ColValue), stored.isEmpty() ? before : stored);
+        QCOMPARE(m_alerts->shown.size(), stored.isEmpty() ? 1 : 0);
+        if (stored.isEmpty())
+            QCOMPARE(m_alerts->shown.first().message, u"第1行："_qs + Texts::impossibleDate());
     }
 
     // F7 in the grid: the hint shows on entering the value cell, the look-up writes a value

@@ -6,11 +6,14 @@
 #include "support/components.h"
 #include "support/contextstore.h"
 #include "support/mparse.h"
+#include "support/texts.h"
 #include "testsupport/cjk.h"
 #include "testsupport/processstate.h"
 
 #include <QFile>
 #include <QHash>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -102,6 +105,8 @@ private Q_SLOTS:
     void everyTextHasAnEnglishEntry();
     void chineseShowsTheKeys_data();
     void chineseShowsTheKeys();
+    void qtTextsFollowTheLanguage_data();
+    void qtTextsFollowTheLanguage();
 };
 
 void tst_Translations::init()
@@ -137,6 +142,10 @@ void tst_Translations::everyTextHasAnEnglishEntry()
     QCOMPARE(entry.translation.count(u'&') > 0, key.count(u'&') > 0);
     if (key.endsWith(QStringLiteral("：")))
         QVERIFY2(entry.translation.trimmed().endsWith(u':'), qPrintable(entry.translation));
+    // The hint follows the field's name directly: Chinese needs nothing between them, English
+    // would run the words together.
+    if (key == Texts::lookupHint())
+        QVERIFY2(!entry.translation.at(0).isLetterOrNumber(), qPrintable(entry.translation));
 
     // The library serves the entry through the language look-up.
     ContextStore::setPropsString(QStringLiteral("LANGUAGE=en;"));
@@ -158,6 +167,38 @@ void tst_Translations::chineseShowsTheKeys()
     int declarations = 0;
     for (const QString &key : declaredKeys(&declarations))
         QCOMPARE(MParse::LoadLangString(key), key);
+}
+
+void tst_Translations::qtTextsFollowTheLanguage_data()
+{
+    QTest::addColumn<QString>("props");
+    QTest::addColumn<bool>("chinese");
+    QTest::newRow("chs") << QStringLiteral("LANGUAGE=chs;") << true;
+    QTest::newRow("no LANGUAGE entry") << QString() << true;
+    QTest::newRow("cht") << QStringLiteral("LANGUAGE=cht;") << true;
+    QTest::newRow("en") << QStringLiteral("LANGUAGE=en;") << false;
+}
+
+// A question's buttons speak the dialog's language, whichever language came before.
+void tst_Translations::qtTextsFollowTheLanguage()
+{
+    QFETCH(QString, props);
+    QFETCH(bool, chinese);
+    for (const QString &before :
+         {QStringLiteral("LANGUAGE=en;"), QStringLiteral("LANGUAGE=chs;")}) {
+        for (const QString &language : {before, props}) {
+            Testing::freshProcessState();
+            ContextStore::setPropsString(language);
+            MParse::LoadLangString(Texts::alertTitle());
+        }
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        const QString yes = box.button(QMessageBox::Yes)->text();
+        if (chinese)
+            QVERIFY2(hasCjk(yes), qPrintable(before + yes));
+        else
+            QCOMPARE(yes, u"&Yes"_qs);
+    }
 }
 
 QTEST_MAIN(tst_Translations)

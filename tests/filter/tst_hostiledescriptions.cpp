@@ -302,9 +302,10 @@ private Q_SLOTS:
             << QByteArray("{\"Fields\": null}") << anyAlert << QStringList{} << QString();
         QTest::newRow("a field that is a number")
             << withField("1") << anyAlert << QStringList{} << QString();
+        // Listing reads the caption alone; the column is asked for when a condition uses it.
         QTest::newRow("a field without ColumnName")
-            << withField("{\"Caption\": \"A\", \"DataType\": 3}") << anyAlert << QStringList{}
-            << QString();
+            << withField("{\"Caption\": \"A\", \"DataType\": 3}") << QString()
+            << QStringList{u"A"_qs} << QString();
         QTest::newRow("blank ColumnName")
             << withField("{\"Caption\": \"A\", \"DataType\": 3, \"ColumnName\": \" \"}")
             << QString() << QStringList{u"A"_qs} << QString();
@@ -318,8 +319,8 @@ private Q_SLOTS:
             << withField("{\"Caption\": \"A\", \"DataType\": [200], \"ColumnName\": \"t.A\"}")
             << QString() << QStringList{u"A"_qs} << QString();
         QTest::newRow("ColumnName an object")
-            << withField("{\"Caption\": \"A\", \"DataType\": 3, \"ColumnName\": {}}") << anyAlert
-            << QStringList{} << QString();
+            << withField("{\"Caption\": \"A\", \"DataType\": 3, \"ColumnName\": {}}") << QString()
+            << QStringList{u"A"_qs} << QString();
     }
 
     void common()
