@@ -32,14 +32,13 @@ constexpr int walkthroughLimitMs = 55000;
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("NxSerialFilter"));
-    QApplication::setApplicationName(QStringLiteral("serialfilter-demo"));
+    QCoreApplication::setOrganizationName(QStringLiteral("NxSerialFilter"));
+    QCoreApplication::setApplicationName(QStringLiteral("serialfilter-demo"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Filters a sample database of serial-number records with NxSerialFilter."));
-    parser.addHelpOption();
+    const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption walkthroughOption(
         QStringLiteral("walkthrough"),
         QStringLiteral("Work the windows without a user, check the results, exit 0 when all "
@@ -47,15 +46,27 @@ int main(int argc, char *argv[])
     const QCommandLineOption dataOption(
         QStringLiteral("data"), QStringLiteral("Folder of the sample database and the schemes."),
         QStringLiteral("DIR"), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    const QCommandLineOption screenshotsOption(
+    QCommandLineOption screenshotsOption(
         QStringLiteral("screenshots"), QStringLiteral("Where the walkthrough writes screenshots."),
-        QStringLiteral("DIR"),
-        QDir(QApplication::applicationDirPath())
-            .absoluteFilePath(QStringLiteral("../screenshots")));
+        QStringLiteral("DIR"));
     const QCommandLineOption prepareOption(
         QStringLiteral("prepare-only"),
         QStringLiteral("Create the database and the JSON descriptions, then exit."));
-    parser.addOptions({walkthroughOption, dataOption, screenshotsOption, prepareOption});
+    {
+        // The help must print where no display is: QApplication would abort without one.
+        QCoreApplication probe(argc, argv);
+        screenshotsOption.setDefaultValue(QDir(QCoreApplication::applicationDirPath())
+                                              .absoluteFilePath(QStringLiteral("../screenshots")));
+        parser.addOptions({walkthroughOption, dataOption, screenshotsOption, prepareOption});
+        // Errors wait for QApplication, which takes out its own options (-platform) first.
+        parser.parse(QCoreApplication::arguments());
+        if (parser.isSet(helpOption))
+            parser.showHelp(0);
+        if (parser.isSet(QStringLiteral("help-all")))
+            parser.process(probe); // prints the help with Qt's own options and exits
+    }
+
+    QApplication app(argc, argv);
     parser.process(app);
 
     const bool walkthrough = parser.isSet(walkthroughOption);

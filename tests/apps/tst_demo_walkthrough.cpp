@@ -21,6 +21,8 @@ private Q_SLOTS:
     void walkthrough_data();
     void walkthrough();
     void failsWhenSchemesCannotBeSaved();
+    void helpNeedsNoDisplay_data();
+    void helpNeedsNoDisplay();
 
 private:
     QTemporaryDir m_dir;
@@ -93,6 +95,22 @@ void tst_DemoWalkthrough::failsWhenSchemesCannotBeSaved()
     QVERIFY2(run.finished, qPrintable(run.output));
     QVERIFY2(run.exitCode != 0, qPrintable(run.output));
     QVERIFY2(run.output.contains(QStringLiteral("walkthrough: FAILED")), qPrintable(run.output));
+}
+
+void tst_DemoWalkthrough::helpNeedsNoDisplay_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::newRow("--help") << QStringLiteral("--help");
+    QTest::newRow("--help-all") << QStringLiteral("--help-all");
+}
+
+void tst_DemoWalkthrough::helpNeedsNoDisplay()
+{
+    QFETCH(QString, option);
+    const DemoRun run = runDemo({option}, 30000, false);
+    QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.output));
+    for (const char *listed : {"--walkthrough", "--data <DIR>", "--prepare-only"})
+        QVERIFY2(run.output.contains(QString::fromLatin1(listed)), qPrintable(run.output));
 }
 
 QTEST_GUILESS_MAIN(tst_DemoWalkthrough)
