@@ -375,5 +375,9 @@
         <source>全名</source>
         <translation>Full name</translation>
     </message>
+    <message>
+        <source>正在生成示例数据库，已写入记录：</source>
+        <translation>Generating the sample database, records written: </translation>
+    </message>
 </context>
 </TS>

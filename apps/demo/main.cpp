@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
@@ -70,6 +71,7 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     const bool walkthrough = parser.isSet(walkthroughOption);
+    const bool interactive = !walkthrough && !parser.isSet(prepareOption);
     const QString dataFolder = QDir(parser.value(dataOption)).absolutePath();
     QTextStream out(stdout);
 
@@ -82,11 +84,39 @@ int main(int argc, char *argv[])
         });
     }
 
+    // Filed before the database is prepared, so that its progress speaks the host's language.
+    ContextStore::setPropsString(Demo::propsString(QStringLiteral("chs"), dataFolder));
+
     Demo::SampleDatabase database(dataFolder);
-    if (!database.ensure()) {
+    bool ready = false;
+    if (interactive) {
+        QProgressDialog progress;
+        progress.setWindowTitle(MParse::LoadLangString(Texts::demoWindowTitle()));
+        progress.setCancelButton(nullptr);
+        progress.setWindowModality(Qt::ApplicationModal);
+        progress.setMinimumDuration(200);
+        // The indexes are built after the last record: stay open until ensure() returns.
+        progress.setAutoClose(false);
+        progress.setAutoReset(false);
+        ready = database.ensure(
+            Demo::SampleDatabase::defaultRecordCount, [&progress](int done, int total) {
+                progress.setMaximum(total);
+                progress.setLabelText(MParse::LoadLangString(Texts::demoGenerating()) +
+                                      QStringLiteral("%1 / %2").arg(done).arg(total));
+                progress.setValue(done);
+            });
+    } else {
+        ready = database.ensure(Demo::SampleDatabase::defaultRecordCount, [](int done, int total) {
+            // A line per tenth keeps a CI log short.
+            if (total > 0 && (done == 0 || done * 10LL / total != (done - 1) * 10LL / total))
+                QTextStream(stderr)
+                    << "generating the database: " << done << " / " << total << " records\n";
+        });
+    }
+    if (!ready) {
         const QString message =
             MParse::LoadLangString(Texts::demoDatabaseFailed()) + database.error();
-        if (walkthrough || parser.isSet(prepareOption))
+        if (!interactive)
             QTextStream(stderr) << message << '\n';
         else
             nxAlert::ShowAlert(message, nxAlert::Warning);
@@ -102,7 +132,6 @@ int main(int argc, char *argv[])
 
     database.open(connectionName);
     Demo::registerLookupWindow(connectionName);
-    ContextStore::setPropsString(Demo::propsString(QStringLiteral("chs"), dataFolder));
 
     Demo::MainWindow window(connectionName, dataFolder);
     if (!walkthrough) {

@@ -123,6 +123,7 @@ NXSF_TEXT(demoLookupSearch, "查找：")
 NXSF_TEXT(demoLookupNumber, "代码")
 NXSF_TEXT(demoLookupName, "名称")
 NXSF_TEXT(demoLookupFullName, "全名")
+NXSF_TEXT(demoGenerating, "正在生成示例数据库，已写入记录：")
 
 #undef NXSF_TEXT
 

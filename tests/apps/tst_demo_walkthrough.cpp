@@ -38,19 +38,21 @@ void tst_DemoWalkthrough::walkthrough_data()
 {
     QTest::addColumn<QString>("database");
     QTest::addColumn<QString>("shots");
+    QTest::addColumn<bool>("progress"); // whether the generation reports its progress
     // The rows share one data folder and run in this order.
     QTest::newRow("fresh folder: generates the database")
-        << QStringLiteral("generated") << QStringLiteral("first");
+        << QStringLiteral("generated") << QStringLiteral("first") << true;
     // The second run finds its scheme saved already: the overwrite question must be answered
     // and the list must still hold one scheme of that name.
     QTest::newRow("earlier run's folder: reuses database and scheme")
-        << QStringLiteral("reused") << QStringLiteral("second");
+        << QStringLiteral("reused") << QStringLiteral("second") << false;
 }
 
 void tst_DemoWalkthrough::walkthrough()
 {
     QFETCH(QString, database);
     QFETCH(QString, shots);
+    QFETCH(bool, progress);
     const QString data = m_dir.filePath(QStringLiteral("data"));
     const QString screenshots = m_dir.filePath(shots);
     const DemoRun run = runDemo({QStringLiteral("--walkthrough"), QStringLiteral("--data"), data,
@@ -60,6 +62,8 @@ void tst_DemoWalkthrough::walkthrough()
     QVERIFY2(run.output.contains(QStringLiteral("walkthrough: PASSED")), qPrintable(run.output));
     QVERIFY2(run.lineAfter(QStringLiteral("database: ")).contains(database),
              qPrintable(run.output));
+    const QString progressLine = QStringLiteral("generating the database: 100000 / 100000 records");
+    QCOMPARE(run.output.contains(progressLine), progress);
 
     // The printed condition and both counts, as a reader of the log sees them.
     const QString sql = run.lineAfter(QStringLiteral("FilterSQL: ["));
