@@ -16,6 +16,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
@@ -27,6 +28,7 @@ using namespace NxSerialFilter;
 namespace {
 
 const QString connectionName = QStringLiteral("serialfilter-demo");
+const QString languageKey = QStringLiteral("language");
 constexpr int walkthroughLimitMs = 55000;
 
 } // namespace
@@ -84,8 +86,14 @@ int main(int argc, char *argv[])
         });
     }
 
-    // Filed before the database is prepared, so that its progress speaks the host's language.
-    ContextStore::setPropsString(Demo::propsString(QStringLiteral("chs"), dataFolder));
+    // The language the user chose last time, filed before the database is prepared so that its
+    // progress speaks it too. The walkthrough neither reads nor changes it.
+    QSettings settings;
+    const QString language =
+        interactive && settings.value(languageKey).toString() == QLatin1String("en")
+            ? QStringLiteral("en")
+            : QStringLiteral("chs");
+    ContextStore::setPropsString(Demo::propsString(language, dataFolder));
 
     Demo::SampleDatabase database(dataFolder);
     bool ready = false;
@@ -133,8 +141,11 @@ int main(int argc, char *argv[])
     database.open(connectionName);
     Demo::registerLookupWindow(connectionName);
 
-    Demo::MainWindow window(connectionName, dataFolder);
+    Demo::MainWindow window(connectionName, dataFolder, language);
     if (!walkthrough) {
+        QObject::connect(
+            &window, &Demo::MainWindow::languageChosen, &window,
+            [&settings](const QString &code) { settings.setValue(languageKey, code); });
         window.show();
         return app.exec();
     }

@@ -115,7 +115,8 @@ void HostScreen::showSummary()
                           QString::number(m_ms));
 }
 
-MainWindow::MainWindow(QString connectionName, QString dataFolder, QWidget *parent)
+MainWindow::MainWindow(QString connectionName, QString dataFolder, const QString &language,
+                       QWidget *parent)
     : QMainWindow(parent)
     , m_dataFolder(std::move(dataFolder))
     , m_serialDescription(serialDescription())
@@ -146,11 +147,15 @@ MainWindow::MainWindow(QString connectionName, QString dataFolder, QWidget *pare
     m_languageMenu = menuBar()->addMenu(QString());
     m_languageMenu->setObjectName(QStringLiteral("menuLanguage"));
     auto *languages = new QActionGroup(this);
+    const auto choose = [this](const QString &code) {
+        setLanguage(code);
+        Q_EMIT languageChosen(code);
+    };
     m_chineseAction =
-        m_languageMenu->addAction(QString(), this, [this] { setLanguage(QStringLiteral("chs")); });
+        m_languageMenu->addAction(QString(), this, [choose] { choose(QStringLiteral("chs")); });
     m_chineseAction->setObjectName(QStringLiteral("actionChinese"));
     m_englishAction =
-        m_languageMenu->addAction(QString(), this, [this] { setLanguage(QStringLiteral("en")); });
+        m_languageMenu->addAction(QString(), this, [choose] { choose(QStringLiteral("en")); });
     m_englishAction->setObjectName(QStringLiteral("actionEnglish"));
     for (QAction *action : {m_chineseAction, m_englishAction}) {
         action->setCheckable(true);
@@ -176,7 +181,7 @@ MainWindow::MainWindow(QString connectionName, QString dataFolder, QWidget *pare
     m_itemFilter.setCommonFields(m_itemDescription);
 
     resize(1100, 640);
-    setLanguage(QStringLiteral("chs"));
+    setLanguage(language);
     m_serial->apply(QString());
     m_items->apply(QString());
 }

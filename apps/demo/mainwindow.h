@@ -55,7 +55,9 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    MainWindow(QString connectionName, QString dataFolder, QWidget *parent = nullptr);
+    /// language is the code to start with, "chs" or "en".
+    MainWindow(QString connectionName, QString dataFolder, const QString &language,
+               QWidget *parent = nullptr);
 
     HostScreen *serialScreen() const { return m_serial; }
     HostScreen *itemScreen() const { return m_items; }
@@ -67,6 +69,10 @@ public:
     /// Files the property string for the language ("chs" or "en") and reloads the texts.
     void setLanguage(const QString &language);
     QString language() const { return m_language; }
+
+Q_SIGNALS:
+    /// The user chose a language in the menu.
+    void languageChosen(const QString &language);
 
 public Q_SLOTS:
     /// Opens the filter dialog for the current screen; on OK lists the matching records.
