@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTabBar>
@@ -440,6 +441,25 @@ bool Walkthrough::chooseLanguage(const QString &objectName)
                  QStringLiteral("language menu: chose ") + action->text());
 }
 
+void Walkthrough::checkConditionLine(HostScreen *screen)
+{
+    auto *line = screen->findChild<ElidedLabel *>(QStringLiteral("lblCondition"));
+    if (!check(line != nullptr, QStringLiteral("condition line: the label")))
+        return;
+    const QRect area = m_window.screen()->availableGeometry();
+    check(m_window.width() <= area.width() && line->width() <= m_window.width() &&
+              line->fontMetrics().horizontalAdvance(line->text()) <= line->contentsRect().width(),
+          QStringLiteral("condition line: fits the window (%1 px), the window fits the screen "
+                         "(%2 of %3 px)")
+              .arg(line->width())
+              .arg(m_window.width())
+              .arg(area.width()));
+    check(line->text().endsWith(QChar(0x2026)) &&
+              line->fullText().endsWith(screen->condition().trimmed()) &&
+              line->toolTip().contains(screen->condition().trimmed().toHtmlEscaped()),
+          QStringLiteral("condition line: elided, the whole condition in the tool tip"));
+}
+
 int Walkthrough::run()
 {
     m_clock.start();
@@ -522,6 +542,7 @@ int Walkthrough::run()
             QStringLiteral("matching records, direct query with bound parameters: %1").arg(direct));
         check(direct == serial->recordCount(), QStringLiteral("both counts agree"));
         check(direct > 0 && direct < total, QStringLiteral("the filter kept some records"));
+        checkConditionLine(serial);
         shoot(&m_window, QStringLiteral("host-serial"));
     }
 
