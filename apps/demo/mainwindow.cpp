@@ -127,15 +127,21 @@ bool HostScreen::apply(const QString &filterSql)
     m_ms = timer.elapsed();
     m_count = records;
     m_condition = filterSql;
-    for (int i = 0; i < m_query.captions.size(); ++i)
-        m_model->setHeaderData(i, Qt::Horizontal, m_query.captions.at(i));
+    showHeaders();
     showSummary();
     return true;
 }
 
 void HostScreen::retranslate()
 {
+    showHeaders();
     showSummary();
+}
+
+void HostScreen::showHeaders()
+{
+    for (int i = 0; i < m_query.captions.size(); ++i)
+        m_model->setHeaderData(i, Qt::Horizontal, localized(m_query.captions.at(i)));
 }
 
 void HostScreen::showSummary()

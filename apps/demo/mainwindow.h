@@ -57,6 +57,7 @@ public:
 
 private:
     void showSummary();
+    void showHeaders();
 
     HostQuery m_query;
     QString m_connectionName;

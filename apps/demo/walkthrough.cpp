@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -460,6 +461,25 @@ void Walkthrough::checkConditionLine(HostScreen *screen)
           QStringLiteral("condition line: elided, the whole condition in the tool tip"));
 }
 
+void Walkthrough::checkHeaders(bool english)
+{
+    static const QRegularExpression han(QStringLiteral("\\p{Han}"));
+    for (HostScreen *screen : {m_window.serialScreen(), m_window.itemScreen()}) {
+        const QAbstractItemModel *model = screen->view()->model();
+        const QStringList &captions = screen->query().captions;
+        QStringList wrong;
+        for (int i = 0; i < captions.size(); ++i) {
+            const QString header = model->headerData(i, Qt::Horizontal).toString();
+            if (header != localized(captions.at(i)) || header.contains(han) == english)
+                wrong << header;
+        }
+        check(model->columnCount() == captions.size() && wrong.isEmpty(),
+              screen->objectName() +
+                  QStringLiteral(": the column headers are in the chosen language ") +
+                  wrong.join(u','));
+    }
+}
+
 int Walkthrough::run()
 {
     m_clock.start();
@@ -591,6 +611,8 @@ int Walkthrough::run()
     // 4. The language menu.
     note(QStringLiteral("-- language: English and back"));
     if (chooseLanguage(QStringLiteral("actionEnglish"))) {
+        checkHeaders(true);
+        shoot(&m_window, QStringLiteral("host-window-en"));
         withFilterDialog(QStringLiteral("English dialog"),
                          [this](frmFilter &form) { englishSession(form); });
     }
@@ -598,6 +620,7 @@ int Walkthrough::run()
     check(m_window.language() == QStringLiteral("chs") &&
               localized(Texts::filterCaption()) == Texts::filterCaption(),
           QStringLiteral("back to Chinese"));
+    checkHeaders(false);
     check(unexpectedAlerts().isEmpty(), QStringLiteral("no alert was left unexplained"));
 
     nxAlert::setPresenter(nullptr);

@@ -74,6 +74,8 @@ private:
     bool chooseLanguage(const QString &objectName);
     /// The condition line fits the window however long the condition is.
     void checkConditionLine(HostScreen *screen);
+    /// Every column header of both lists reads as the caption in the current language.
+    void checkHeaders(bool english);
 
     MainWindow &m_window;
     QString m_connectionName;

@@ -76,8 +76,8 @@ void tst_DemoWalkthrough::walkthrough()
     QVERIFY(direct.toInt() > 0);
 
     for (const char *name :
-         {"host-window", "host-serial", "host-items", "filter-dialog", "filter-dialog-items",
-          "filter-dialog-en", "lookup-window", "scheme-name"}) {
+         {"host-window", "host-window-en", "host-serial", "host-items", "filter-dialog",
+          "filter-dialog-items", "filter-dialog-en", "lookup-window", "scheme-name"}) {
         const QImage image(
             QDir(screenshots).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
         QVERIFY2(image.width() > 200 && image.height() > 100, name);
