@@ -292,11 +292,11 @@
         <translation>Serial Number Filter Demo</translation>
     </message>
     <message>
-        <source>序列号</source>
+        <source>序列号列表</source>
         <translation>Serial numbers</translation>
     </message>
     <message>
-        <source>物料</source>
+        <source>物料列表</source>
         <translation>Items</translation>
     </message>
     <message>
@@ -378,6 +378,86 @@
     <message>
         <source>全名</source>
         <translation>Full name</translation>
+    </message>
+    <message>
+        <source>正在生成示例数据库，已写入记录：</source>
+        <translation>Generating the sample database, records written: </translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>物料</source>
+        <translation>Item</translation>
+    </message>
+    <message>
+        <source>仓库</source>
+        <translation>Warehouse</translation>
+    </message>
+    <message>
+        <source>等级</source>
+        <translation>Grade</translation>
+    </message>
+    <message>
+        <source>入库日期</source>
+        <translation>Date received</translation>
+    </message>
+    <message>
+        <source>单据编号</source>
+        <translation>Document number</translation>
+    </message>
+    <message>
+        <source>单据内码</source>
+        <translation>Document ID</translation>
+    </message>
+    <message>
+        <source>建档日期</source>
+        <translation>Date created</translation>
+    </message>
+    <message>
+        <source>有效</source>
+        <translation>Valid</translation>
+    </message>
+    <message>
+        <source>序列号内码</source>
+        <translation>Serial ID</translation>
+    </message>
+    <message>
+        <source>数量</source>
+        <translation>Quantity</translation>
+    </message>
+    <message>
+        <source>颜色</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>保修截止</source>
+        <translation>Warranty until</translation>
+    </message>
+    <message>
+        <source>备注</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>批号</source>
+        <translation>Batch number</translation>
+    </message>
+    <message>
+        <source>规格型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>类别</source>
+        <translation>Class</translation>
+    </message>
+    <message>
+        <source>单价</source>
+        <translation>Unit price</translation>
+    </message>
+    <message>
+        <source>安全库存</source>
+        <translation>Safety stock</translation>
     </message>
 </context>
 </TS>

@@ -3,6 +3,7 @@
 #include "demoschema.h"
 
 #include "filter/descriptionjson.h"
+#include "support/texts.h"
 
 #include <QJsonArray>
 
@@ -15,39 +16,39 @@ QList<SerialField> serialFields()
     const QString real = QStringLiteral("REAL");
     // Hidden on purpose: FCREATEDATE (predefined), FSTATUS and FVALID, FSERIALID at both levels.
     return {
-        {1, QStringLiteral("FSERIALNUM"), QStringLiteral("序列号"), 1, 1, 0, 0, false, text},
-        {2, QStringLiteral("FITEMID"), QStringLiteral("物料"), 0, 2, 0, materialClass, false,
+        {1, QStringLiteral("FSERIALNUM"), Texts::demoFieldSerialNumber(), 1, 1, 0, 0, false, text},
+        {2, QStringLiteral("FITEMID"), Texts::demoFieldItem(), 0, 2, 0, materialClass, false,
          integer},
-        {3, QStringLiteral("FSTOCKID"), QStringLiteral("仓库"), 0, 2, 0, warehouseClass, false,
+        {3, QStringLiteral("FSTOCKID"), Texts::demoFieldWarehouse(), 0, 2, 0, warehouseClass, false,
          integer},
-        {4, QStringLiteral("FGRADE"), QStringLiteral("等级"), 0, 3, 0, gradeType, false, integer},
-        {5, QStringLiteral("FINDATE"), QStringLiteral("入库日期"), 0, 4, 0, 0, false, text},
-        {6, QStringLiteral("FBILLNO"), QStringLiteral("单据编号"), 0, -10, 1, 0, false, text},
-        {7, QStringLiteral("FBILLINTERID"), QStringLiteral("单据内码"), 0, -10, 0, 0, false,
+        {4, QStringLiteral("FGRADE"), Texts::demoFieldGrade(), 0, 3, 0, gradeType, false, integer},
+        {5, QStringLiteral("FINDATE"), Texts::demoFieldInDate(), 0, 4, 0, 0, false, text},
+        {6, QStringLiteral("FBILLNO"), Texts::demoFieldBillNumber(), 0, -10, 1, 0, false, text},
+        {7, QStringLiteral("FBILLINTERID"), Texts::demoFieldBillId(), 0, -10, 0, 0, false, integer},
+        {8, QStringLiteral("FCREATEDATE"), Texts::demoFieldCreateDate(), 1, 4, 0, 0, false, text},
+        {9, QStringLiteral("FSTATUS"), Texts::stateField(), 0, 0, 0, 0, false, integer},
+        {10, QStringLiteral("FVALID"), Texts::demoFieldValid(), 0, 0, 0, 0, false, integer},
+        {11, QStringLiteral("FSERIALID"), Texts::demoFieldSerialId(), 1, 0, 0, 0, false, integer},
+        {101, QStringLiteral("FSERIALID"), Texts::demoFieldSerialId(), 1, 0, 0, 0, true, integer},
+        {102, QStringLiteral("FQTY"), Texts::demoFieldQuantity(), 0, 0, 0, 0, true, real},
+        {103, QStringLiteral("FCOLOR"), Texts::demoFieldColour(), 0, 3, 0, colourType, true,
          integer},
-        {8, QStringLiteral("FCREATEDATE"), QStringLiteral("建档日期"), 1, 4, 0, 0, false, text},
-        {9, QStringLiteral("FSTATUS"), QStringLiteral("状态"), 0, 0, 0, 0, false, integer},
-        {10, QStringLiteral("FVALID"), QStringLiteral("有效"), 0, 0, 0, 0, false, integer},
-        {11, QStringLiteral("FSERIALID"), QStringLiteral("序列号内码"), 1, 0, 0, 0, false, integer},
-        {101, QStringLiteral("FSERIALID"), QStringLiteral("序列号内码"), 1, 0, 0, 0, true, integer},
-        {102, QStringLiteral("FQTY"), QStringLiteral("数量"), 0, 0, 0, 0, true, real},
-        {103, QStringLiteral("FCOLOR"), QStringLiteral("颜色"), 0, 3, 0, colourType, true, integer},
-        {104, QStringLiteral("FWARRANTY"), QStringLiteral("保修截止"), 0, 4, 0, 0, true, text},
-        {105, QStringLiteral("FNOTE"), QStringLiteral("备注"), 0, 1, 0, 0, true, text},
-        {106, QStringLiteral("FBATCHNO"), QStringLiteral("批号"), 1, 1, 0, 0, true, text},
+        {104, QStringLiteral("FWARRANTY"), Texts::demoFieldWarranty(), 0, 4, 0, 0, true, text},
+        {105, QStringLiteral("FNOTE"), Texts::demoFieldNote(), 0, 1, 0, 0, true, text},
+        {106, QStringLiteral("FBATCHNO"), Texts::demoFieldBatch(), 1, 1, 0, 0, true, text},
     };
 }
 
 QList<ItemField> itemFields()
 {
     return {
-        {QStringLiteral("代码"), 200, QStringLiteral("t1.FNumber"), materialClass, false},
-        {QStringLiteral("名称"), 200, QStringLiteral("t1.FName"), materialClass, true},
-        {QStringLiteral("全名"), 200, QStringLiteral("t1.FFullName"), 0, true},
-        {QStringLiteral("规格型号"), 129, QStringLiteral("t1.FModel"), 0, true},
-        {QStringLiteral("类别"), 3, QStringLiteral("t1.FItemClassID"), -1000, true},
-        {QStringLiteral("单价"), 5, QStringLiteral("t1.FPrice"), 0, true},
-        {QStringLiteral("安全库存"), 3, QStringLiteral("t1.FSafeQty"), 0, true},
+        {Texts::demoLookupNumber(), 200, QStringLiteral("t1.FNumber"), materialClass, false},
+        {Texts::demoLookupName(), 200, QStringLiteral("t1.FName"), materialClass, true},
+        {Texts::demoLookupFullName(), 200, QStringLiteral("t1.FFullName"), 0, true},
+        {Texts::demoFieldModel(), 129, QStringLiteral("t1.FModel"), 0, true},
+        {Texts::demoFieldClass(), 3, QStringLiteral("t1.FItemClassID"), -1000, true},
+        {Texts::demoFieldPrice(), 5, QStringLiteral("t1.FPrice"), 0, true},
+        {Texts::demoFieldSafetyStock(), 3, QStringLiteral("t1.FSafeQty"), 0, true},
     };
 }
 

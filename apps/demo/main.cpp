@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QProgressDialog>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
@@ -26,20 +28,20 @@ using namespace NxSerialFilter;
 namespace {
 
 const QString connectionName = QStringLiteral("serialfilter-demo");
+const QString languageKey = QStringLiteral("language");
 constexpr int walkthroughLimitMs = 55000;
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("NxSerialFilter"));
-    QApplication::setApplicationName(QStringLiteral("serialfilter-demo"));
+    QCoreApplication::setOrganizationName(QStringLiteral("NxSerialFilter"));
+    QCoreApplication::setApplicationName(QStringLiteral("serialfilter-demo"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Filters a sample database of serial-number records with NxSerialFilter."));
-    parser.addHelpOption();
+    const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption walkthroughOption(
         QStringLiteral("walkthrough"),
         QStringLiteral("Work the windows without a user, check the results, exit 0 when all "
@@ -47,18 +49,31 @@ int main(int argc, char *argv[])
     const QCommandLineOption dataOption(
         QStringLiteral("data"), QStringLiteral("Folder of the sample database and the schemes."),
         QStringLiteral("DIR"), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    const QCommandLineOption screenshotsOption(
+    QCommandLineOption screenshotsOption(
         QStringLiteral("screenshots"), QStringLiteral("Where the walkthrough writes screenshots."),
-        QStringLiteral("DIR"),
-        QDir(QApplication::applicationDirPath())
-            .absoluteFilePath(QStringLiteral("../screenshots")));
+        QStringLiteral("DIR"));
     const QCommandLineOption prepareOption(
         QStringLiteral("prepare-only"),
         QStringLiteral("Create the database and the JSON descriptions, then exit."));
-    parser.addOptions({walkthroughOption, dataOption, screenshotsOption, prepareOption});
+    {
+        // The help must print where no display is: QApplication would abort without one.
+        QCoreApplication probe(argc, argv);
+        screenshotsOption.setDefaultValue(QDir(QCoreApplication::applicationDirPath())
+                                              .absoluteFilePath(QStringLiteral("../screenshots")));
+        parser.addOptions({walkthroughOption, dataOption, screenshotsOption, prepareOption});
+        // Errors wait for QApplication, which takes out its own options (-platform) first.
+        parser.parse(QCoreApplication::arguments());
+        if (parser.isSet(helpOption))
+            parser.showHelp(0);
+        if (parser.isSet(QStringLiteral("help-all")))
+            parser.process(probe); // prints the help with Qt's own options and exits
+    }
+
+    QApplication app(argc, argv);
     parser.process(app);
 
     const bool walkthrough = parser.isSet(walkthroughOption);
+    const bool interactive = !walkthrough && !parser.isSet(prepareOption);
     const QString dataFolder = QDir(parser.value(dataOption)).absolutePath();
     QTextStream out(stdout);
 
@@ -71,11 +86,45 @@ int main(int argc, char *argv[])
         });
     }
 
+    // The language the user chose last time, filed before the database is prepared so that its
+    // progress speaks it too. The walkthrough neither reads nor changes it.
+    QSettings settings;
+    const QString language =
+        interactive && settings.value(languageKey).toString() == QLatin1String("en")
+            ? QStringLiteral("en")
+            : QStringLiteral("chs");
+    ContextStore::setPropsString(Demo::propsString(language, dataFolder));
+
     Demo::SampleDatabase database(dataFolder);
-    if (!database.ensure()) {
+    bool ready = false;
+    if (interactive) {
+        QProgressDialog progress;
+        progress.setWindowTitle(MParse::LoadLangString(Texts::demoWindowTitle()));
+        progress.setCancelButton(nullptr);
+        progress.setWindowModality(Qt::ApplicationModal);
+        progress.setMinimumDuration(200);
+        // The indexes are built after the last record: stay open until ensure() returns.
+        progress.setAutoClose(false);
+        progress.setAutoReset(false);
+        ready = database.ensure(
+            Demo::SampleDatabase::defaultRecordCount, [&progress](int done, int total) {
+                progress.setMaximum(total);
+                progress.setLabelText(MParse::LoadLangString(Texts::demoGenerating()) +
+                                      QStringLiteral("%1 / %2").arg(done).arg(total));
+                progress.setValue(done);
+            });
+    } else {
+        ready = database.ensure(Demo::SampleDatabase::defaultRecordCount, [](int done, int total) {
+            // A line per tenth keeps a CI log short.
+            if (total > 0 && (done == 0 || done * 10LL / total != (done - 1) * 10LL / total))
+                QTextStream(stderr)
+                    << "generating the database: " << done << " / " << total << " records\n";
+        });
+    }
+    if (!ready) {
         const QString message =
             MParse::LoadLangString(Texts::demoDatabaseFailed()) + database.error();
-        if (walkthrough || parser.isSet(prepareOption))
+        if (!interactive)
             QTextStream(stderr) << message << '\n';
         else
             nxAlert::ShowAlert(message, nxAlert::Warning);
@@ -91,10 +140,12 @@ int main(int argc, char *argv[])
 
     database.open(connectionName);
     Demo::registerLookupWindow(connectionName);
-    ContextStore::setPropsString(Demo::propsString(QStringLiteral("chs"), dataFolder));
 
-    Demo::MainWindow window(connectionName, dataFolder);
+    Demo::MainWindow window(connectionName, dataFolder, language);
     if (!walkthrough) {
+        QObject::connect(
+            &window, &Demo::MainWindow::languageChosen, &window,
+            [&settings](const QString &code) { settings.setValue(languageKey, code); });
         window.show();
         return app.exec();
     }

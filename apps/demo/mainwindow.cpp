@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
@@ -45,13 +46,47 @@ QString propsString(const QString &language, const QString &dataFolder)
            QDir(dataFolder).filePath(QStringLiteral("schemes.sqlite")) + QLatin1Char(';');
 }
 
+ElidedLabel::ElidedLabel(QWidget *parent)
+    : QLabel(parent)
+{
+    // A condition like "a <> 'x'" must not be taken for markup.
+    setTextFormat(Qt::PlainText);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+void ElidedLabel::setFullText(const QString &text)
+{
+    m_fullText = text;
+    // Rich text lets the tool tip wrap; plain text would make it one line as wide as the text.
+    setToolTip(QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>"));
+    elide();
+}
+
+QSize ElidedLabel::minimumSizeHint() const
+{
+    return {0, QLabel::minimumSizeHint().height()};
+}
+
+void ElidedLabel::resizeEvent(QResizeEvent *event)
+{
+    QLabel::resizeEvent(event);
+    elide();
+}
+
+void ElidedLabel::elide()
+{
+    QString line = m_fullText;
+    line.replace(u'\n', u' ');
+    setText(fontMetrics().elidedText(line, Qt::ElideRight, contentsRect().width()));
+}
+
 HostScreen::HostScreen(HostQuery query, QString connectionName, QWidget *parent)
     : QWidget(parent)
     , m_query(std::move(query))
     , m_connectionName(std::move(connectionName))
     , m_model(new QSqlQueryModel(this))
     , m_view(new QTableView(this))
-    , m_lblCondition(new QLabel(this))
+    , m_lblCondition(new ElidedLabel(this))
     , m_lblSummary(new QLabel(this))
 {
     m_view->setObjectName(QStringLiteral("lstRecords"));
@@ -63,8 +98,6 @@ HostScreen::HostScreen(HostQuery query, QString connectionName, QWidget *parent)
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_view->horizontalHeader()->setDefaultSectionSize(110);
     m_lblCondition->setObjectName(QStringLiteral("lblCondition"));
-    m_lblCondition->setWordWrap(true);
-    m_lblCondition->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_lblSummary->setObjectName(QStringLiteral("lblSummary"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_view, 1);
@@ -94,28 +127,36 @@ bool HostScreen::apply(const QString &filterSql)
     m_ms = timer.elapsed();
     m_count = records;
     m_condition = filterSql;
-    for (int i = 0; i < m_query.captions.size(); ++i)
-        m_model->setHeaderData(i, Qt::Horizontal, m_query.captions.at(i));
+    showHeaders();
     showSummary();
     return true;
 }
 
 void HostScreen::retranslate()
 {
+    showHeaders();
     showSummary();
+}
+
+void HostScreen::showHeaders()
+{
+    for (int i = 0; i < m_query.captions.size(); ++i)
+        m_model->setHeaderData(i, Qt::Horizontal, localized(m_query.captions.at(i)));
 }
 
 void HostScreen::showSummary()
 {
     const QString condition = m_condition.trimmed();
-    m_lblCondition->setText(localized(Texts::demoCondition()) +
-                            (condition.isEmpty() ? localized(Texts::demoAllRecords()) : condition));
+    m_lblCondition->setFullText(
+        localized(Texts::demoCondition()) +
+        (condition.isEmpty() ? localized(Texts::demoAllRecords()) : condition));
     m_lblSummary->setText(localized(Texts::demoRecordCount()) + QString::number(m_count) +
                           QStringLiteral("    ") + localized(Texts::demoQueryTime()) +
                           QString::number(m_ms));
 }
 
-MainWindow::MainWindow(QString connectionName, QString dataFolder, QWidget *parent)
+MainWindow::MainWindow(QString connectionName, QString dataFolder, const QString &language,
+                       QWidget *parent)
     : QMainWindow(parent)
     , m_dataFolder(std::move(dataFolder))
     , m_serialDescription(serialDescription())
@@ -146,11 +187,15 @@ MainWindow::MainWindow(QString connectionName, QString dataFolder, QWidget *pare
     m_languageMenu = menuBar()->addMenu(QString());
     m_languageMenu->setObjectName(QStringLiteral("menuLanguage"));
     auto *languages = new QActionGroup(this);
+    const auto choose = [this](const QString &code) {
+        setLanguage(code);
+        Q_EMIT languageChosen(code);
+    };
     m_chineseAction =
-        m_languageMenu->addAction(QString(), this, [this] { setLanguage(QStringLiteral("chs")); });
+        m_languageMenu->addAction(QString(), this, [choose] { choose(QStringLiteral("chs")); });
     m_chineseAction->setObjectName(QStringLiteral("actionChinese"));
     m_englishAction =
-        m_languageMenu->addAction(QString(), this, [this] { setLanguage(QStringLiteral("en")); });
+        m_languageMenu->addAction(QString(), this, [choose] { choose(QStringLiteral("en")); });
     m_englishAction->setObjectName(QStringLiteral("actionEnglish"));
     for (QAction *action : {m_chineseAction, m_englishAction}) {
         action->setCheckable(true);
@@ -175,8 +220,8 @@ MainWindow::MainWindow(QString connectionName, QString dataFolder, QWidget *pare
     m_itemFilter.setSerialUse(false);
     m_itemFilter.setCommonFields(m_itemDescription);
 
-    resize(1100, 640);
-    setLanguage(QStringLiteral("chs"));
+    resize(QSize(1100, 640).boundedTo(screen()->availableGeometry().size()));
+    setLanguage(language);
     m_serial->apply(QString());
     m_items->apply(QString());
 }

@@ -5,10 +5,10 @@
 #include "demoschema.h"
 #include "filter/filter.h"
 
+#include <QLabel>
 #include <QMainWindow>
 
 class QActionGroup;
-class QLabel;
 class QSqlQueryModel;
 class QTabWidget;
 class QTableView;
@@ -17,6 +17,25 @@ namespace NxSerialFilter::Demo {
 
 /// The context property string the demo files for the component: language and scheme store.
 QString propsString(const QString &language, const QString &dataFolder);
+
+/// One line of text that never asks for more width than it gets: what does not fit is elided
+/// and the tool tip holds the whole text.
+class ElidedLabel : public QLabel
+{
+public:
+    explicit ElidedLabel(QWidget *parent = nullptr);
+    void setFullText(const QString &text);
+    QString fullText() const { return m_fullText; }
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void elide();
+
+    QString m_fullText;
+};
 
 /// One list of the host: its query, the rows fetched as the user scrolls, and the condition,
 /// record count and query time of the last run.
@@ -38,6 +57,7 @@ public:
 
 private:
     void showSummary();
+    void showHeaders();
 
     HostQuery m_query;
     QString m_connectionName;
@@ -46,7 +66,7 @@ private:
     qint64 m_ms = 0;
     QSqlQueryModel *m_model;
     QTableView *m_view;
-    QLabel *m_lblCondition;
+    ElidedLabel *m_lblCondition;
     QLabel *m_lblSummary;
 };
 
@@ -55,7 +75,9 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    MainWindow(QString connectionName, QString dataFolder, QWidget *parent = nullptr);
+    /// language is the code to start with, "chs" or "en".
+    MainWindow(QString connectionName, QString dataFolder, const QString &language,
+               QWidget *parent = nullptr);
 
     HostScreen *serialScreen() const { return m_serial; }
     HostScreen *itemScreen() const { return m_items; }
@@ -67,6 +89,10 @@ public:
     /// Files the property string for the language ("chs" or "en") and reloads the texts.
     void setLanguage(const QString &language);
     QString language() const { return m_language; }
+
+Q_SIGNALS:
+    /// The user chose a language in the menu.
+    void languageChosen(const QString &language);
 
 public Q_SLOTS:
     /// Opens the filter dialog for the current screen; on OK lists the matching records.

@@ -13,6 +13,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace NxSerialFilter::Demo {
 
 namespace {
@@ -196,7 +198,7 @@ QSqlDatabase SampleDatabase::open(const QString &connectionName) const
     return db;
 }
 
-bool SampleDatabase::ensure(int recordCount)
+bool SampleDatabase::ensure(int recordCount, const Progress &progress)
 {
     m_generated = false;
     m_error.clear();
@@ -211,7 +213,7 @@ bool SampleDatabase::ensure(int recordCount)
         // leaves a half-filled database that a later start would take for complete.
         const QString part = path() + QStringLiteral(".part");
         QFile::remove(part);
-        if (!generate(part, recordCount)) {
+        if (!generate(part, recordCount, progress)) {
             QFile::remove(part);
             return false;
         }
@@ -244,7 +246,7 @@ bool SampleDatabase::isComplete(int recordCount) const
     return values == QStringList{schemaVersion, QString::number(recordCount)};
 }
 
-bool SampleDatabase::generate(const QString &file, int recordCount)
+bool SampleDatabase::generate(const QString &file, int recordCount, const Progress &progress)
 {
     ScopedConnection connection(file, QStringLiteral("serialfilter-demo-generate"));
     if (!connection.isOpen()) {
@@ -360,6 +362,10 @@ bool SampleDatabase::generate(const QString &file, int recordCount)
         return false;
     }
     const QDate firstDay(2021, 1, 1);
+    // A hundred reports in all: often enough for a moving count, rare enough to cost nothing.
+    const int reportEvery = std::max(1, recordCount / 100);
+    if (progress)
+        progress(0, recordCount);
     for (int i = 1; i <= recordCount; ++i) {
         const QDate inDate = firstDay.addDays(random.below(4 * 365));
         const int bill = 1 + random.below(40000);
@@ -401,6 +407,8 @@ bool SampleDatabase::generate(const QString &file, int recordCount)
             m_error = insert.lastError().text() + entry.lastError().text();
             return false;
         }
+        if (progress && (i % reportEvery == 0 || i == recordCount))
+            progress(i, recordCount);
     }
     insert.finish();
     entry.finish();

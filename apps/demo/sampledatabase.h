@@ -5,6 +5,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
 namespace NxSerialFilter::Demo {
 
 /// The demo's SQLite database of serial-number records, generated once with a fixed seed and
@@ -15,14 +17,16 @@ class SampleDatabase
 {
 public:
     static constexpr int defaultRecordCount = 100000;
+    /// Told how many records are written of how many, now and then while generating.
+    using Progress = std::function<void(int done, int total)>;
 
     explicit SampleDatabase(QString folder);
 
     QString path() const;
     /// Generates the database unless a complete one of this version is there already; writes
     /// the field descriptions and host queries beside it as JSON for tools. Returns false and
-    /// sets error when it cannot.
-    bool ensure(int recordCount = defaultRecordCount);
+    /// sets error when it cannot. progress, when set, hears of the records as they are written.
+    bool ensure(int recordCount = defaultRecordCount, const Progress &progress = {});
     /// Whether ensure() had to generate the database, and how long that took.
     bool generated() const { return m_generated; }
     qint64 generationMs() const { return m_generationMs; }
@@ -33,7 +37,7 @@ public:
 
 private:
     bool isComplete(int recordCount) const;
-    bool generate(const QString &file, int recordCount);
+    bool generate(const QString &file, int recordCount, const Progress &progress);
     bool writeJson();
 
     QString m_folder;

@@ -21,6 +21,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTabBar>
@@ -440,6 +442,44 @@ bool Walkthrough::chooseLanguage(const QString &objectName)
                  QStringLiteral("language menu: chose ") + action->text());
 }
 
+void Walkthrough::checkConditionLine(HostScreen *screen)
+{
+    auto *line = screen->findChild<ElidedLabel *>(QStringLiteral("lblCondition"));
+    if (!check(line != nullptr, QStringLiteral("condition line: the label")))
+        return;
+    const QRect area = m_window.screen()->availableGeometry();
+    check(m_window.width() <= area.width() && line->width() <= m_window.width() &&
+              line->fontMetrics().horizontalAdvance(line->text()) <= line->contentsRect().width(),
+          QStringLiteral("condition line: fits the window (%1 px), the window fits the screen "
+                         "(%2 of %3 px)")
+              .arg(line->width())
+              .arg(m_window.width())
+              .arg(area.width()));
+    check(line->text().endsWith(QChar(0x2026)) &&
+              line->fullText().endsWith(screen->condition().trimmed()) &&
+              line->toolTip().contains(screen->condition().trimmed().toHtmlEscaped()),
+          QStringLiteral("condition line: elided, the whole condition in the tool tip"));
+}
+
+void Walkthrough::checkHeaders(bool english)
+{
+    static const QRegularExpression han(QStringLiteral("\\p{Han}"));
+    for (HostScreen *screen : {m_window.serialScreen(), m_window.itemScreen()}) {
+        const QAbstractItemModel *model = screen->view()->model();
+        const QStringList &captions = screen->query().captions;
+        QStringList wrong;
+        for (int i = 0; i < captions.size(); ++i) {
+            const QString header = model->headerData(i, Qt::Horizontal).toString();
+            if (header != localized(captions.at(i)) || header.contains(han) == english)
+                wrong << header;
+        }
+        check(model->columnCount() == captions.size() && wrong.isEmpty(),
+              screen->objectName() +
+                  QStringLiteral(": the column headers are in the chosen language ") +
+                  wrong.join(u','));
+    }
+}
+
 int Walkthrough::run()
 {
     m_clock.start();
@@ -522,6 +562,7 @@ int Walkthrough::run()
             QStringLiteral("matching records, direct query with bound parameters: %1").arg(direct));
         check(direct == serial->recordCount(), QStringLiteral("both counts agree"));
         check(direct > 0 && direct < total, QStringLiteral("the filter kept some records"));
+        checkConditionLine(serial);
         shoot(&m_window, QStringLiteral("host-serial"));
     }
 
@@ -570,6 +611,8 @@ int Walkthrough::run()
     // 4. The language menu.
     note(QStringLiteral("-- language: English and back"));
     if (chooseLanguage(QStringLiteral("actionEnglish"))) {
+        checkHeaders(true);
+        shoot(&m_window, QStringLiteral("host-window-en"));
         withFilterDialog(QStringLiteral("English dialog"),
                          [this](frmFilter &form) { englishSession(form); });
     }
@@ -577,6 +620,7 @@ int Walkthrough::run()
     check(m_window.language() == QStringLiteral("chs") &&
               localized(Texts::filterCaption()) == Texts::filterCaption(),
           QStringLiteral("back to Chinese"));
+    checkHeaders(false);
     check(unexpectedAlerts().isEmpty(), QStringLiteral("no alert was left unexplained"));
 
     nxAlert::setPresenter(nullptr);

@@ -21,6 +21,7 @@ class frmFilter;
 
 namespace NxSerialFilter::Demo {
 
+class HostScreen;
 class MainWindow;
 
 /// Answers every alert at once and keeps it, so that a session without a user neither blocks
@@ -71,6 +72,10 @@ private:
     void itemSession(frmFilter &form);
     void englishSession(frmFilter &form);
     bool chooseLanguage(const QString &objectName);
+    /// The condition line fits the window however long the condition is.
+    void checkConditionLine(HostScreen *screen);
+    /// Every column header of both lists reads as the caption in the current language.
+    void checkHeaders(bool english);
 
     MainWindow &m_window;
     QString m_connectionName;

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -61,6 +63,23 @@ QWidget *anchorWindow()
     return QApplication::activeWindow();
 }
 
+/// Centres the window over the anchor, inside the free area of the anchor's screen, so that
+/// the help appears where the user is looking rather than on another monitor.
+void placeOver(QWidget *window, const QWidget *anchor)
+{
+    QScreen *screen = anchor ? anchor->screen() : window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    QRect frame(QPoint(), window->size().boundedTo(area.size()));
+    frame.moveCenter(anchor ? anchor->frameGeometry().center() : area.center());
+    frame.moveLeft(qBound(area.left(), frame.left(), area.right() + 1 - frame.width()));
+    frame.moveTop(qBound(area.top(), frame.top(), area.bottom() + 1 - frame.height()));
+    window->setScreen(screen);
+    window->resize(frame.size());
+    window->move(frame.topLeft());
+}
+
 } // namespace
 
 HelpWindowComponent::~HelpWindowComponent()
@@ -88,6 +107,7 @@ void HelpWindowComponent::ShowHELP(qint32 &first, qint16 second, QString &topicC
         page = HelpPages::pagePath(HelpPages::defaultTopic(), language);
 
     QWidget *anchor = anchorWindow();
+    const bool shown = m_window && m_window->isVisible();
     if (!m_window) {
         m_window = new QTextBrowser(anchor);
         m_window->setWindowFlags(Qt::Window);
@@ -95,9 +115,13 @@ void HelpWindowComponent::ShowHELP(qint32 &first, qint16 second, QString &topicC
         m_window->setAttribute(Qt::WA_DeleteOnClose);
         m_window->setOpenExternalLinks(true);
         m_window->resize(Twips::toPixels(10800, m_window), Twips::toPixels(7800, m_window));
+        auto *close = new QShortcut(QKeySequence::Cancel, m_window);
+        QObject::connect(close, &QShortcut::activated, m_window, &QWidget::close);
     } else if (anchor && anchor != m_window && m_window->parentWidget() != anchor) {
         m_window->setParent(anchor, Qt::Window);
     }
+    if (!shown) // a window the user has placed stays where it is
+        placeOver(m_window, anchor);
     MParse::ApplyFormFont(m_window);
     m_window->setSource(QUrl(QStringLiteral("qrc") + page));
     m_window->setWindowTitle(m_window->documentTitle());

@@ -33,12 +33,18 @@ inline QString demoProgram()
     return qEnvironmentVariable("NXSF_BUILD_DIR") + QStringLiteral("/bin/serialfilter-demo");
 }
 
-/// Runs serialfilter-demo offscreen with the arguments; waits at most timeoutMs.
-inline DemoRun runDemo(const QStringList &arguments, int timeoutMs = 90000)
+/// Runs serialfilter-demo offscreen with the arguments; waits at most timeoutMs. Without
+/// display, it runs as on a machine with no display at all.
+inline DemoRun runDemo(const QStringList &arguments, int timeoutMs = 90000, bool display = true)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (display) {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    } else {
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QString::fromLatin1(name));
+    }
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(demoProgram(), arguments);

@@ -21,6 +21,8 @@ private Q_SLOTS:
     void walkthrough_data();
     void walkthrough();
     void failsWhenSchemesCannotBeSaved();
+    void helpNeedsNoDisplay_data();
+    void helpNeedsNoDisplay();
 
 private:
     QTemporaryDir m_dir;
@@ -36,19 +38,21 @@ void tst_DemoWalkthrough::walkthrough_data()
 {
     QTest::addColumn<QString>("database");
     QTest::addColumn<QString>("shots");
+    QTest::addColumn<bool>("progress"); // whether the generation reports its progress
     // The rows share one data folder and run in this order.
     QTest::newRow("fresh folder: generates the database")
-        << QStringLiteral("generated") << QStringLiteral("first");
+        << QStringLiteral("generated") << QStringLiteral("first") << true;
     // The second run finds its scheme saved already: the overwrite question must be answered
     // and the list must still hold one scheme of that name.
     QTest::newRow("earlier run's folder: reuses database and scheme")
-        << QStringLiteral("reused") << QStringLiteral("second");
+        << QStringLiteral("reused") << QStringLiteral("second") << false;
 }
 
 void tst_DemoWalkthrough::walkthrough()
 {
     QFETCH(QString, database);
     QFETCH(QString, shots);
+    QFETCH(bool, progress);
     const QString data = m_dir.filePath(QStringLiteral("data"));
     const QString screenshots = m_dir.filePath(shots);
     const DemoRun run = runDemo({QStringLiteral("--walkthrough"), QStringLiteral("--data"), data,
@@ -58,6 +62,8 @@ void tst_DemoWalkthrough::walkthrough()
     QVERIFY2(run.output.contains(QStringLiteral("walkthrough: PASSED")), qPrintable(run.output));
     QVERIFY2(run.lineAfter(QStringLiteral("database: ")).contains(database),
              qPrintable(run.output));
+    const QString progressLine = QStringLiteral("generating the database: 100000 / 100000 records");
+    QCOMPARE(run.output.contains(progressLine), progress);
 
     // The printed condition and both counts, as a reader of the log sees them.
     const QString sql = run.lineAfter(QStringLiteral("FilterSQL: ["));
@@ -70,8 +76,8 @@ void tst_DemoWalkthrough::walkthrough()
     QVERIFY(direct.toInt() > 0);
 
     for (const char *name :
-         {"host-window", "host-serial", "host-items", "filter-dialog", "filter-dialog-items",
-          "filter-dialog-en", "lookup-window", "scheme-name"}) {
+         {"host-window", "host-window-en", "host-serial", "host-items", "filter-dialog",
+          "filter-dialog-items", "filter-dialog-en", "lookup-window", "scheme-name"}) {
         const QImage image(
             QDir(screenshots).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
         QVERIFY2(image.width() > 200 && image.height() > 100, name);
@@ -93,6 +99,22 @@ void tst_DemoWalkthrough::failsWhenSchemesCannotBeSaved()
     QVERIFY2(run.finished, qPrintable(run.output));
     QVERIFY2(run.exitCode != 0, qPrintable(run.output));
     QVERIFY2(run.output.contains(QStringLiteral("walkthrough: FAILED")), qPrintable(run.output));
+}
+
+void tst_DemoWalkthrough::helpNeedsNoDisplay_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::newRow("--help") << QStringLiteral("--help");
+    QTest::newRow("--help-all") << QStringLiteral("--help-all");
+}
+
+void tst_DemoWalkthrough::helpNeedsNoDisplay()
+{
+    QFETCH(QString, option);
+    const DemoRun run = runDemo({option}, 30000, false);
+    QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.output));
+    for (const char *listed : {"--walkthrough", "--data <DIR>", "--prepare-only"})
+        QVERIFY2(run.output.contains(QString::fromLatin1(listed)), qPrintable(run.output));
 }
 
 QTEST_GUILESS_MAIN(tst_DemoWalkthrough)

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
 // The default help component: the right page for the language, a page that speaks the
-// dialog's own words, one window reused, and a window that works beside the modal dialog.
+// dialog's own words, one window reused, and a window that works beside the modal dialog, on
+// its screen, and closes with Esc.
 
 #include "conditions/conditiongridview.h"
 #include "dialog/frmfilter.h"
@@ -15,6 +16,7 @@
 #include "testsupport/scriptedalerts.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -163,6 +165,10 @@ void tst_HelpWindow::helpOverTheModalDialog()
     form.setCommonField(Testing::standardCommonValues());
     form.Form_Load();
     form.setWindowModality(Qt::ApplicationModal);
+    // On the last screen, where a window placed by default (on the first) would not be.
+    QScreen *screen = QGuiApplication::screens().constLast();
+    form.setScreen(screen);
+    form.move(screen->availableGeometry().topLeft() + QPoint(40, 40));
     form.show();
     QApplication::setActiveWindow(&form);
     QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -170,17 +176,36 @@ void tst_HelpWindow::helpOverTheModalDialog()
     alerts->shown.clear(); // only what help says counts here
 
     QTest::keyClick(form.vspFilter(), Qt::Key_F1);
-    auto *window = form.findChild<QTextBrowser *>(QStringLiteral("HelpWindow"));
+    QPointer<QTextBrowser> window = form.findChild<QTextBrowser *>(QStringLiteral("HelpWindow"));
     QVERIFY(window);
     QVERIFY(window->isVisible());
     QVERIFY(window->isWindow());
     QVERIFY2(alerts->shown.isEmpty(), qPrintable(alerts->shown.value(0).message));
-    // Keys typed in the help window are its own, not the dialog's.
+    QCOMPARE(window->screen(), screen);
+    QVERIFY(form.frameGeometry().contains(window->frameGeometry().center()));
+    // Keys typed in the help window are its own, not the dialog's: Esc closes the help only.
     QApplication::setActiveWindow(window);
     QVERIFY(QTest::qWaitForWindowActive(window));
     QTest::keyClick(window, Qt::Key_Escape);
+    QTRY_VERIFY(window.isNull());
     QVERIFY(form.isVisible());
 }
 
-QTEST_MAIN(tst_HelpWindow)
+int main(int argc, char *argv[])
+{
+    // Two screens side by side, so that help opened on the wrong one shows.
+    QTemporaryDir dir;
+    if (qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen") && dir.isValid()) {
+        QFile config(dir.filePath(QStringLiteral("screens.json")));
+        if (config.open(QIODevice::WriteOnly) && config.write(R"({"screens": [
+                {"name": "left", "x": 0, "y": 0, "width": 1024, "height": 768},
+                {"name": "right", "x": 1024, "y": 0, "width": 1024, "height": 768}]})") > 0) {
+            config.close();
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+        }
+    }
+    QApplication app(argc, argv);
+    tst_HelpWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_helpwindow.moc"
