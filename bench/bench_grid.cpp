@@ -5,7 +5,7 @@
 
 #include "conditions/conditiongrid.h"
 #include "conditions/valuecells.h"
-#include "filter/fieldlist.h"
+#include "fields/fieldlist.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 

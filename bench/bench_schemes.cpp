@@ -4,13 +4,13 @@
 
 #include "conditions/conditiongrid.h"
 #include "conditions/valuecells.h"
-#include "schemes/recordset.h"
 #include "schemes/schemelist.h"
 #include "schemes/schemelistview.h"
-#include "schemes/schemeservice.h"
-#include "schemes/schemestore.h"
-#include "support/contextstore.h"
 #include "support/mmts.h"
+#include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/recordset.h>
+#include <NxSerialFilter/schemeservice.h>
+#include <NxSerialFilter/schemestore.h>
 
 #include <QApplication>
 #include <QSqlDatabase>

@@ -5,10 +5,10 @@
 #include "conditions/conditiongrid.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
-#include "filter/fieldlist.h"
-#include "support/contextstore.h"
-#include "support/nxalert.h"
+#include "fields/fieldlist.h"
 #include "testsupport/descriptions.h"
+#include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/nxalert.h>
 
 #include <QCoreApplication>
 

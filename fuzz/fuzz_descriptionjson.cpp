@@ -5,10 +5,10 @@
 
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
-#include "filter/descriptionjson.h"
-#include "filter/fieldlist.h"
+#include "fields/fieldlist.h"
 #include "fuzzsupport.h"
-#include "support/failure.h"
+#include <NxSerialFilter/descriptionjson.h>
+#include <NxSerialFilter/failure.h>
 
 using namespace NxSerialFilter;
 using namespace NxSerialFilter::Fuzzing;

@@ -5,8 +5,8 @@
 // next ";".
 
 #include "fuzzsupport.h"
-#include "support/contextstore.h"
 #include "support/mparse.h"
+#include <NxSerialFilter/contextstore.h>
 
 #include <string_view>
 

@@ -8,8 +8,8 @@
 #include "conditions/vocabulary.h"
 #include "fuzzsupport.h"
 #include "schemes/schemeloader.h"
-#include "schemes/schemeservice.h"
 #include "support/leadingnumber.h"
+#include <NxSerialFilter/schemeservice.h>
 
 #include <QHash>
 #include <QSet>

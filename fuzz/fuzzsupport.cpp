@@ -3,7 +3,7 @@
 #include "fuzzsupport.h"
 
 #include "conditions/vocabulary.h"
-#include "filter/fieldlist.h"
+#include "fields/fieldlist.h"
 #include "testsupport/descriptions.h"
 
 #include <QCoreApplication>

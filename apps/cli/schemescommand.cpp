@@ -4,10 +4,8 @@
 
 #include "commands.h"
 
-#include "schemes/schemestore.h"
-#include "support/failure.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/schemestore.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -190,7 +188,7 @@ int run(const Options &o)
         if (storeMissing(o.store))
             return missingStore(o.store);
         if (!SchemeStore(o.store).remove(id)) {
-            QTextStream(stderr) << MParse::LoadLangString(Texts::schemeNotFound()) << id << '\n';
+            QTextStream(stderr) << SchemeStore::notFoundMessage(id) << '\n';
             return Refused;
         }
         return Done;

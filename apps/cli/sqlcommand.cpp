@@ -4,16 +4,12 @@
 
 #include "commands.h"
 
-#include "conditions/conditiongrid.h"
-#include "conditions/sqlbuilder.h"
-#include "conditions/valuecells.h"
-#include "conditions/vocabulary.h"
-#include "filter/descriptionjson.h"
-#include "filter/fieldlist.h"
-#include "schemes/schemetext.h"
-#include "support/contextstore.h"
-#include "support/failure.h"
-#include "support/nxalert.h"
+#include <NxSerialFilter/conditioncomposer.h>
+#include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/descriptionjson.h>
+#include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/schemestore.h>
+#include <NxSerialFilter/storedconditions.h>
 
 #include <QFile>
 #include <QStringDecoder>
@@ -34,30 +30,13 @@ void writeTo(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
-/// No window may open: every alert goes to standard error, and is counted so that the
-/// command knows which step refused.
-class StandardErrorAlerts : public AlertPresenter
-{
-public:
-    int present(const QString &message, int style, const QString &title) override
-    {
-        Q_UNUSED(style)
-        Q_UNUSED(title)
-        ++m_count;
-        writeTo(stderr, message + u'\n');
-        return nxAlert::AnswerOk;
-    }
-    int count() const { return m_count; }
-
-private:
-    int m_count = 0;
-};
-
 QString help()
 {
     return QStringLiteral(
         "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID]\n"
         "                        [--language CODE]\n"
+        "       serialfilter sql --fields FIELDS.json --store DB --scheme-name NAME\n"
+        "                        [--screen ID] [--language CODE]\n"
         "\n"
         "Composes the SQL condition of a stored filter scheme without opening the dialog, as\n"
         "the dialog's OK would, and writes it to standard output followed by one newline.\n"
@@ -70,6 +49,9 @@ QString help()
         "                    seven cells (logic, \"(\", field, comparison, value, value code,\n"
         "                    \")\"), CR LF between rows (a bare LF is taken as CR LF), quotes\n"
         "                    single. Without it, or with \"-\", standard input is read.\n"
+        "  --store DB        read the scheme from this scheme store (a SQLite path or a\n"
+        "                    postgresql:// address) instead of a file ...\n"
+        "  --scheme-name NAME  ... the scheme saved under NAME for the fields' screen.\n"
         "  --screen ID       the screen identifier in common mode (default: the JSON's\n"
         "                    \"ScreenID\"). In serial mode the screen is always \"Serial_\"\n"
         "                    followed by the serial class.\n"
@@ -100,6 +82,9 @@ struct Options
     QString scheme = QStringLiteral("-");
     std::optional<QString> screen;
     std::optional<QString> language;
+    std::optional<QString> store;
+    std::optional<QString> schemeName;
+    bool schemeGiven = false;
     bool help = false;
 };
 
@@ -118,8 +103,10 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             value = name.mid(equals + 1);
             name.truncate(equals);
         }
-        const bool known = name == QLatin1String("--fields") || name == QLatin1String("--scheme") ||
-                           name == QLatin1String("--screen") || name == QLatin1String("--language");
+        const bool known =
+            name == QLatin1String("--fields") || name == QLatin1String("--scheme") ||
+            name == QLatin1String("--screen") || name == QLatin1String("--language") ||
+            name == QLatin1String("--store") || name == QLatin1String("--scheme-name");
         if (!known)
             return QStringLiteral("unknown argument '") + args.at(i) + u'\'';
         if (!value) {
@@ -127,17 +114,29 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
                 return QStringLiteral("option ") + name + QStringLiteral(" needs a value");
             value = args.at(++i);
         }
-        if (name == QLatin1String("--fields"))
+        if (name == QLatin1String("--fields")) {
             options.fields = *value;
-        else if (name == QLatin1String("--scheme"))
+        } else if (name == QLatin1String("--scheme")) {
             options.scheme = *value;
-        else if (name == QLatin1String("--screen"))
+            options.schemeGiven = true;
+        } else if (name == QLatin1String("--screen")) {
             options.screen = *value;
-        else
+        } else if (name == QLatin1String("--store")) {
+            options.store = *value;
+        } else if (name == QLatin1String("--scheme-name")) {
+            options.schemeName = *value;
+        } else {
             options.language = *value;
+        }
     }
-    if (!options.help && options.fields.isEmpty())
+    if (options.help)
+        return std::nullopt;
+    if (options.fields.isEmpty())
         return QStringLiteral("--fields is required");
+    if (options.store.has_value() != options.schemeName.has_value())
+        return QStringLiteral("--store and --scheme-name go together");
+    if (options.store && options.schemeGiven)
+        return QStringLiteral("--scheme and --scheme-name exclude each other");
     return std::nullopt;
 }
 
@@ -197,55 +196,49 @@ int runSql(const QStringList &args)
                          describeFailure(std::current_exception()));
     }
 
-    QByteArray schemeBytes;
-    if (const auto bad = readAll(options.scheme, schemeBytes))
-        return fileError(*bad);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString schemeText = utf8(schemeBytes);
-    if (utf8.hasError())
-        return fileError((options.scheme == QLatin1String("-") ? QStringLiteral("standard input")
-                                                               : options.scheme) +
-                         QStringLiteral(": not UTF-8 text"));
-    if (schemeText.startsWith(QChar(0xFEFF)))
-        schemeText.remove(0, 1);
-    schemeText = storedLineBreaks(schemeText);
-
     if (options.language)
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=") + *options.language + u';');
-    const auto alerts = std::make_shared<StandardErrorAlerts>();
-    nxAlert::setPresenter(alerts);
+    const ConditionComposer composer =
+        ConditionComposer::forDescription(description, options.screen.value_or(QString()));
 
-    FilterState state;
-    state.SerialUse = DescriptionJson::serialUse(description);
-    if (state.SerialUse) {
-        state.SerialDesc = description->DescriptionValues();
+    ComposedCondition condition;
+    if (options.store) {
+        if (!SchemeStore::isServerAddress(*options.store) && !QFile::exists(*options.store))
+            return fileError(QStringLiteral("no scheme store at ") + *options.store);
+        ContextStore::setPropsString(ContextStore::propsString() + QStringLiteral("SCHEMEDB=") +
+                                     *options.store + u';');
+        condition = StoredConditions::compose(composer, *options.schemeName);
     } else {
-        state.CommonField = description;
-        state.ScreenID =
-            options.screen
-                ? *options.screen
-                : Values::toText(description->GetWithDefault(QStringLiteral("ScreenID")));
+        QByteArray schemeBytes;
+        if (const auto bad = readAll(options.scheme, schemeBytes))
+            return fileError(*bad);
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        QString schemeText = utf8(schemeBytes);
+        if (utf8.hasError())
+            return fileError((options.scheme == QLatin1String("-")
+                                  ? QStringLiteral("standard input")
+                                  : options.scheme) +
+                             QStringLiteral(": not UTF-8 text"));
+        if (schemeText.startsWith(QChar(0xFEFF)))
+            schemeText.remove(0, 1);
+        condition = composer.compose(storedLineBreaks(schemeText));
     }
-    state.LogicWords = Vocabulary::logicWords();
-    state.CompareWords = Vocabulary::compareWords();
 
-    ConditionGrid grid;
-    FieldList::SetFields(state, grid);
-    if (alerts->count() > 0) // the description lacks what the field list needs
+    switch (condition.failure) {
+    case ComposedCondition::Failure::None:
+        writeTo(stdout, condition.sql + u'\n');
+        return Done;
+    case ComposedCondition::Failure::Description:
+        writeTo(stderr, condition.error + u'\n');
         return fileError(options.fields + QStringLiteral(": no usable field description"));
-
-    ValueCells valueCells(state, grid);
-    try {
-        SchemeText::applyText(state, grid, valueCells, schemeText);
-        SchemeText::finishLoad(grid);
-    } catch (...) {
-        return fileError(describeFailure(std::current_exception()));
+    case ComposedCondition::Failure::Scheme:
+        return fileError(condition.error);
+    case ComposedCondition::Failure::Condition:
+        break;
     }
-
-    if (!SqlBuilder::CreateSQL(state, grid))
-        return Refused;
-    writeTo(stdout, state.FilterSQL + u'\n');
-    return Done;
+    // The message the dialog would show.
+    writeTo(stderr, condition.error + u'\n');
+    return Refused;
 }
 
 } // namespace SerialFilterCli

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "demoschema.h"
 
-#include "filter/descriptionjson.h"
 #include "support/texts.h"
+#include <NxSerialFilter/descriptionjson.h>
 
 #include <QJsonArray>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "filter/keyedvalues.h"
+#include <NxSerialFilter/keyedvalues.h>
 
 #include <QJsonObject>
 #include <QList>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "support/components.h"
+#include <NxSerialFilter/components.h>
 
 #include <QDialog>
 #include <QList>

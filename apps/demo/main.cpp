@@ -6,11 +6,11 @@
 #include "lookupwindow.h"
 #include "mainwindow.h"
 #include "sampledatabase.h"
-#include "support/contextstore.h"
 #include "support/mparse.h"
-#include "support/nxalert.h"
 #include "support/texts.h"
 #include "walkthrough.h"
+#include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/nxalert.h>
 
 #include <QApplication>
 #include <QCommandLineParser>

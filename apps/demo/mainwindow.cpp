@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "mainwindow.h"
 
-#include "support/contextstore.h"
-#include "support/failure.h"
 #include "support/mmts.h"
 #include "support/mparse.h"
-#include "support/nxalert.h"
 #include "support/texts.h"
+#include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/nxalert.h>
 
 #include <QActionGroup>
 #include <QDir>

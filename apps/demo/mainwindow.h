@@ -3,7 +3,7 @@
 #pragma once
 
 #include "demoschema.h"
-#include "filter/filter.h"
+#include <NxSerialFilter/filter.h>
 
 #include <QLabel>
 #include <QMainWindow>

@@ -1,12 +1,13 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "filter.h"
+#include <NxSerialFilter/filter.h>
 
 #include "dialog/frmfilter.h"
-#include "support/components.h"
+#include "filtertestaccess.h"
 #include "support/defaultcomponents.h"
-#include "support/failure.h"
 #include "support/texts.h"
+#include <NxSerialFilter/components.h>
+#include <NxSerialFilter/failure.h>
 
 #include <QApplication>
 #include <QThread>
@@ -108,9 +109,9 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     return d->filterSql;
 }
 
-frmFilter *Filter::dialog() const
+frmFilter *FilterTestAccess::dialog(const Filter &filter)
 {
-    return d->dialog.get();
+    return filter.d->dialog.get();
 }
 
 namespace {

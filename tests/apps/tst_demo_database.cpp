@@ -7,9 +7,9 @@
 #include "apps/demoprocess.h"
 #include "conditions/conditiongrid.h"
 #include "conditions/filterstate.h"
-#include "filter/descriptionjson.h"
-#include "filter/fieldlist.h"
+#include "fields/fieldlist.h"
 #include "testsupport/scriptedalerts.h"
+#include <NxSerialFilter/descriptionjson.h>
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -4,13 +4,14 @@
 
 #include "conditions/conditiongrid.h"
 #include "dialog/frmfilter.h"
-#include "filter/filter.h"
-#include "support/components.h"
-#include "support/contextstore.h"
-#include "support/failure.h"
+#include "filtertestaccess.h"
 #include "support/mparse.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
+#include <NxSerialFilter/components.h>
+#include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/filter.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -30,7 +31,7 @@ namespace {
 void whenShown(Filter &filter, std::function<void(frmFilter &)> answer)
 {
     QTimer::singleShot(0, qApp, [&filter, answer] {
-        frmFilter *form = filter.dialog();
+        frmFilter *form = FilterTestAccess::dialog(filter);
         QVERIFY(form);
         QVERIFY(form->isVisible());
         answer(*form);
@@ -88,7 +89,7 @@ private Q_SLOTS:
         QCOMPARE(filter.FilterSQL(), QString());
         QCOMPARE(filter.SerialUse(), false);
         QCOMPARE(filter.ScreenID(), QString());
-        QVERIFY(!filter.dialog());
+        QVERIFY(!FilterTestAccess::dialog(filter));
     }
 
     void lastScreenWriteDecides()
@@ -117,8 +118,8 @@ private Q_SLOTS:
         } catch (const FilterError &e) {
             QCOMPARE(e.number(), int(ErrorNumber::ObjectNotSet));
         }
-        QVERIFY(filter.dialog());
-        QVERIFY(!filter.dialog()->isLoaded());
+        QVERIFY(FilterTestAccess::dialog(filter));
+        QVERIFY(!FilterTestAccess::dialog(filter)->isLoaded());
         QVERIFY(m_alerts->shown.isEmpty());
     }
 
@@ -133,7 +134,7 @@ private Q_SLOTS:
         whenShown(filter, [](frmFilter &form) { form.CmdOK()->click(); });
         QCOMPARE(filter.ShowFilterForm(), QString());
         QCOMPARE(filter.Cancel(), false);
-        QCOMPARE(filter.dialog()->ScreenID(), QStringLiteral("Serial_12"));
+        QCOMPARE(FilterTestAccess::dialog(filter)->ScreenID(), QStringLiteral("Serial_12"));
         QCOMPARE(filter.ScreenID(), QStringLiteral("Host"));
 
         // OK with a row: FSERIALNUM contains A01.
@@ -270,7 +271,7 @@ private Q_SLOTS:
             whenShown(filter, [](frmFilter &inner) { inner.CmdOK()->click(); });
             filter.ShowFilterForm();
             QCOMPARE(filter.Cancel(), false);
-            QVERIFY(filter.dialog() != &outer);
+            QVERIFY(FilterTestAccess::dialog(filter) != &outer);
             outer.CmdCancel()->click();
         });
         filter.ShowFilterForm();
@@ -295,6 +296,10 @@ private Q_SLOTS:
         auto component = ComponentRegistry::instance().create<FilterComponent>(
             QStringLiteral("nxserialfilter.filter"));
         QCOMPARE(component->filter.FilterSQL(), QString());
+        // Each layer files its own defaults when it loads.
+        for (const QString &id : {ComponentId::formTextLoader(), ComponentId::help(),
+                                  ComponentId::schemeReader(), ComponentId::schemeWriter()})
+            QVERIFY2(ComponentRegistry::instance().isRegistered(id), qPrintable(id));
     }
 };
 

@@ -4,11 +4,12 @@
 // cleanly before the application exists, and the object ends without crashing after it.
 
 #include "dialog/frmfilter.h"
-#include "filter/filter.h"
-#include "support/contextstore.h"
-#include "support/failure.h"
+#include "filtertestaccess.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
+#include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/filter.h>
 
 #include <QApplication>
 #include <QDir>
@@ -45,7 +46,7 @@ int main(int argc, char **argv)
         try {
             filter.ShowFilterForm();
         } catch (const FilterError &) {
-            return !filter.dialog();
+            return !FilterTestAccess::dialog(filter);
         }
         return false;
     };
@@ -57,7 +58,8 @@ int main(int argc, char **argv)
         std::thread([&] { refusedInThread = refused(); }).join();
         if (!refusedInThread)
             return failed("showing outside the application's thread was not refused");
-        QTimer::singleShot(0, &app, [&filter] { filter.dialog()->CmdCancel_Click(); });
+        QTimer::singleShot(0, &app,
+                           [&filter] { FilterTestAccess::dialog(filter)->CmdCancel_Click(); });
         filter.ShowFilterForm();
         if (!filter.Cancel())
             return failed("the dialog was not cancelled");

@@ -9,17 +9,18 @@
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
 #include "dialog/frmfilter.h"
-#include "filter/descriptionjson.h"
-#include "filter/fieldlist.h"
-#include "filter/filter.h"
-#include "support/components.h"
-#include "support/contextstore.h"
-#include "support/failure.h"
+#include "fields/fieldlist.h"
+#include "filtertestaccess.h"
 #include "support/mparse.h"
 #include "support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
+#include <NxSerialFilter/components.h>
+#include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/descriptionjson.h>
+#include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/filter.h>
 
 #include <QApplication>
 #include <QDir>
@@ -434,7 +435,7 @@ private Q_SLOTS:
         filter.setSerialUse(true);
         filter.setSerialDesc(DescriptionJson::parse("{\"Header\": {}, \"Entry\": []}"));
         QTimer::singleShot(0, qApp, [&] {
-            frmFilter *form = filter.dialog();
+            frmFilter *form = FilterTestAccess::dialog(filter);
             QVERIFY(form && form->isVisible());
             QCOMPARE(m_alerts->shown.size(), 1);
             QCOMPARE(form->grid().columnItems(ConditionGrid::ColField), QStringList{});
@@ -448,7 +449,7 @@ private Q_SLOTS:
         filter.setSerialDesc(
             serialJson({rec(u"\"abc\""_qs, u"FA"_qs)}, {rec(u"\"def\""_qs, u"FB"_qs)}));
         QTimer::singleShot(0, qApp, [&] {
-            frmFilter *form = filter.dialog();
+            frmFilter *form = FilterTestAccess::dialog(filter);
             QVERIFY(form && form->isVisible());
             ConditionGrid &grid = form->grid();
             grid.setData(grid.index(0, ConditionGrid::ColField - 1), 2,

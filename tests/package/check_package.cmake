@@ -16,3 +16,9 @@ run(${CMAKE_COMMAND} --build ${WORK_DIR}/host)
 run(${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
     LD_LIBRARY_PATH=${WORK_DIR}/prefix/lib:${WORK_DIR}/prefix/lib/x86_64-linux-gnu
     ${WORK_DIR}/host/consumer)
+run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${WORK_DIR}/prefix/lib:${WORK_DIR}/prefix/lib/x86_64-linux-gnu
+    ${WORK_DIR}/host/batch)
+execute_process(COMMAND ldd ${WORK_DIR}/host/batch OUTPUT_VARIABLE loaded)
+if(loaded MATCHES "libQt6(Gui|Widgets)")
+    message(FATAL_ERROR "a batch program on the store loads ${CMAKE_MATCH_0}")
+endif()

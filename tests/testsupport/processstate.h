@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "support/components.h"
-#include "support/contextstore.h"
 #include "support/mmts.h"
 #include "support/mparse.h"
+#include <NxSerialFilter/components.h>
+#include <NxSerialFilter/contextstore.h>
 
 namespace NxSerialFilter::Testing {
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "support/nxalert.h"
+#include <NxSerialFilter/nxalert.h>
 
 #include <QList>
 #include <QString>

@@ -1,0 +1,63 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "filterstate.h"
+#include <NxSerialFilter/nxsf_core_export.h>
+
+#include <QDate>
+#include <QObject>
+
+#include <functional>
+
+namespace NxSerialFilter {
+
+class ConditionGrid;
+
+/// Keeps every grid row consistent with its field and comparison while the user edits, and
+/// runs the F7 look-up. The grid events of the dialog end here; none of them throws.
+class NXSF_CORE_PRIVATE_EXPORT ValueCells : public QObject
+{
+    Q_OBJECT
+public:
+    ValueCells(FilterState &state, ConditionGrid &grid, QObject *parent = nullptr);
+
+    /// The text of the hint line: the look-up hint of the cell entered, or empty.
+    QString hint() const { return m_hint; }
+
+    /// Sets up the value cell of row r for field list position k. Reports its own failures.
+    void SetValueCell(int k, int r);
+
+    /// The user changed cell (c, r).
+    void cellChanged(int c, int r);
+    /// The current cell moves from (c, r) to (nc, nr).
+    void leaveCell(int c, int r, int nc, int nr);
+    /// A key (platform key code, F7 = 118) was pressed while the grid has the focus.
+    void keyDown(int keyCode);
+
+    /// Whether field k offers the F7 look-up. Throws when the descriptions cannot be read.
+    bool lookupAvailable(int k) const;
+    /// Runs the look-up for row r and writes the chosen item into the active row's value.
+    /// Throws when the look-up window is missing or fails; keyDown turns that into one alert.
+    void lookup(int r);
+
+    /// Today's date for new date cells; tests set their own clock.
+    static void setClock(std::function<QDate()> clock);
+    static QDate today();
+
+Q_SIGNALS:
+    void hintChanged(const QString &text);
+
+private:
+    void showHint(const QString &text);
+    void showHintFor(int r);
+    void guarded(const std::function<void()> &work);
+    void lookupSerial(int r);
+    void lookupCommon();
+
+    FilterState &m_state;
+    ConditionGrid &m_grid;
+    QString m_hint;
+};
+
+} // namespace NxSerialFilter

@@ -1,0 +1,53 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <NxSerialFilter/nxsf_core_export.h>
+
+#include <QString>
+#include <QStringList>
+
+namespace NxSerialFilter {
+
+/// Positions of the logic list; the same index selects the SQL word.
+enum class LogicOp { And = 0, Or = 1 };
+
+/// Positions of the comparison list; the same index selects the SQL word.
+enum class CompareOp {
+    Equal = 0,
+    Greater,
+    Less,
+    LessOrEqual,
+    GreaterOrEqual,
+    NotEqual,
+    Contains,
+    NotContains,
+    IsEmpty,
+    IsNotEmpty,
+};
+
+namespace Vocabulary {
+
+/// Design-time items of the logic, left-parenthesis, comparison and right-parenthesis lists.
+NXSF_CORE_PRIVATE_EXPORT QStringList logicItems();
+NXSF_CORE_PRIVATE_EXPORT QStringList leftParenItems();
+NXSF_CORE_PRIVATE_EXPORT QStringList compareItems();
+NXSF_CORE_PRIVATE_EXPORT QStringList rightParenItems();
+
+/// The SQL words behind the logic and comparison lists, by index.
+NXSF_CORE_PRIVATE_EXPORT QStringList logicWords();
+NXSF_CORE_PRIVATE_EXPORT QStringList compareWords();
+
+/// The dialog's filter on every typed character: a single quote is refused everywhere;
+/// column 2 takes only "(", column 7 only ")". Returns the character to pass, 0 to discard.
+NXSF_CORE_PRIVATE_EXPORT ushort Form_KeyPress(ushort keyAscii, int activeCol);
+
+/// Whether a comparison text is the localized "为空" or "不为空".
+NXSF_CORE_PRIVATE_EXPORT bool isEmptyTest(const QString &compareText);
+
+/// A message about one condition row, localized and naming the row: "第2行：" and the text
+/// of key.
+NXSF_CORE_PRIVATE_EXPORT QString rowMessage(int row, const QString &key);
+
+} // namespace Vocabulary
+} // namespace NxSerialFilter

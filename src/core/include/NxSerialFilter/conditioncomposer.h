@@ -1,0 +1,81 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+/// @file
+/// Composing a condition without the dialog.
+
+#include <NxSerialFilter/keyedvalues.h>
+#include <NxSerialFilter/nxsf_core_export.h>
+
+#include <QString>
+
+#include <memory>
+
+namespace NxSerialFilter {
+
+/// The outcome of composing a condition: the condition, or the reason the dialog's OK would
+/// give for refusing it.
+struct ComposedCondition
+{
+    /// Which step refused, if any.
+    enum class Failure {
+        None,        ///< the condition was composed
+        Description, ///< the field description cannot give a field list
+        Scheme,      ///< the scheme text cannot be put into the grid
+        Condition    ///< the grid cannot be turned into a condition
+    };
+
+    Failure failure = Failure::None; ///< the step that refused
+    /// The condition exactly as the dialog's FilterSQL would hold it after OK: wrapped twice
+    /// in " (" and ") ", or "" when no row is in use.
+    QString sql;
+    QString error; ///< the text of the alert the dialog would show; empty on success
+    int row = 0;   ///< the grid row the refusal names, from 1; 0 when it names none
+
+    /// True when the condition was composed.
+    bool ok() const { return failure == Failure::None; }
+};
+
+/// Composes the condition of a scheme text from a field description as the dialog's OK
+/// would, without an application object, without a window and without alerts.
+///
+/// Field descriptions are the host's own code, trusted input: their column names are written
+/// into the condition. Values come from the scheme text and are quoted.
+///
+/// A composer holds references to the host's description objects; compose() may be called
+/// any number of times, on one thread at a time.
+class NXSF_CORE_EXPORT ConditionComposer
+{
+public:
+    /// Serial mode: a description with the groups "Header" and "Entry" and "SerialclassID".
+    /// The screen is "Serial_" followed by the serial class, as in the dialog.
+    static ConditionComposer forSerialDescription(KeyedValuesPtr serialDescription);
+    /// Common mode: values holding the list "Fields"; screenId names the screen (its
+    /// "ScreenID" when screenId is null).
+    static ConditionComposer forCommonFields(KeyedValuesPtr commonFields,
+                                             const QString &screenId = QString());
+    /// A description read by DescriptionJson::parse; its "SerialUse" chooses the mode.
+    static ConditionComposer forDescription(KeyedValuesPtr description,
+                                            const QString &screenId = QString());
+
+    ConditionComposer(ConditionComposer &&other) noexcept;
+    ConditionComposer &operator=(ConditionComposer &&other) noexcept;
+    ~ConditionComposer();
+
+    /// The screen the schemes of these fields are stored under.
+    QString screenID() const;
+    /// True in serial mode.
+    bool serialUse() const;
+
+    /// Composes the condition of schemeText: the grid as text, one line per row, TAB between
+    /// the seven cells, CR LF between rows, quotes single (as a stored scheme holds it).
+    ComposedCondition compose(const QString &schemeText) const;
+
+private:
+    ConditionComposer();
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace NxSerialFilter

@@ -1,0 +1,51 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <NxSerialFilter/nxsf_core_export.h>
+
+#include <QString>
+
+#include <exception>
+
+namespace NxSerialFilter {
+
+/// A failure inside the component: number, source and a description fit to show the user.
+class NXSF_CORE_EXPORT FilterError : public std::exception
+{
+public:
+    FilterError(int number, QString source, QString description);
+
+    int number() const noexcept { return m_number; }
+    const QString &source() const noexcept { return m_source; }
+    const QString &description() const noexcept { return m_description; }
+    /// The grid row the failure is about, from 1; 0 when it is about no row.
+    int row() const noexcept { return m_row; }
+    void setRow(int row) noexcept { m_row = row; }
+    const char *what() const noexcept override { return m_what.constData(); }
+
+private:
+    int m_number;
+    QString m_source;
+    QString m_description;
+    QByteArray m_what;
+    int m_row = 0;
+};
+
+/// Numbers of the failures the component raises itself.
+namespace ErrorNumber {
+constexpr int ObjectNotSet = 91;
+constexpr int SubscriptOutOfRange = 9;
+constexpr int TypeMismatch = 13;
+constexpr int ComponentMissing = 429;
+constexpr int MemberMissing = 438;
+constexpr int CreateSql = 14416;
+constexpr int Unexpected = 440;
+// Refusals the user must correct (shown as warnings), not failures of the component.
+constexpr int UnbalancedParentheses = 14417;
+} // namespace ErrorNumber
+
+/// The description of whatever was thrown, for handlers that show it to the user.
+NXSF_CORE_EXPORT QString describeFailure(std::exception_ptr failure);
+
+} // namespace NxSerialFilter

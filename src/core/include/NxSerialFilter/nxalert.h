@@ -1,0 +1,47 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <NxSerialFilter/nxsf_core_export.h>
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace NxSerialFilter {
+
+/// Shows one modal message box and reports the button pressed (1 OK, 6 Yes, 7 No).
+/// Replaceable so that tests and headless hosts answer as they are told.
+class NXSF_CORE_EXPORT AlertPresenter
+{
+public:
+    virtual ~AlertPresenter();
+    virtual int present(const QString &message, int style, const QString &title) = 0;
+};
+
+namespace nxAlert {
+
+enum Answer { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
+enum Style { Information = 64, Warning = 48, Question = 36 };
+
+/// Shows message with the normalised style and the localized title; returns the answer.
+NXSF_CORE_EXPORT int ShowAlert(const QString &message, int style);
+
+/// Questions always offer Yes and No: 32, 33, 35 and 36 become 36; others pass unchanged.
+NXSF_CORE_EXPORT int normaliseStyle(int style);
+
+/// What the default presenter answers when the host has no windows to show a box in.
+NXSF_CORE_EXPORT int windowlessAnswer(int style);
+
+/// Replaces the presenter; a null pointer puts the default one back.
+NXSF_CORE_EXPORT void setPresenter(std::shared_ptr<AlertPresenter> presenter);
+NXSF_CORE_EXPORT std::shared_ptr<AlertPresenter> presenter();
+/// Makes a presenter for setPresenter(nullptr) to put back.
+using PresenterFactory = std::function<std::shared_ptr<AlertPresenter>()>;
+/// Replaces the default presenter (without a widgets layer: answers without asking) and
+/// makes a new one current.
+NXSF_CORE_EXPORT void setDefaultPresenter(PresenterFactory factory);
+
+} // namespace nxAlert
+} // namespace NxSerialFilter

@@ -1,0 +1,36 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "conditions/filterstate.h"
+#include <NxSerialFilter/nxsf_core_export.h>
+
+#include <QString>
+
+namespace NxSerialFilter {
+
+class ConditionGrid;
+class ValueCells;
+
+/// The text form of a stored scheme: every grid cell as shown, TAB between cells, CR LF
+/// between rows.
+namespace SchemeText {
+
+/// The grid's scheme text, trimmed of spaces at its ends, with every single quote doubled.
+NXSF_CORE_PRIVATE_EXPORT QString GetSchemeText(ConditionGrid &grid);
+
+/// Empties every cell and drops the cells' own settings; the row count stays.
+NXSF_CORE_PRIVATE_EXPORT void clearGrid(ConditionGrid &grid);
+
+/// Puts a stored text into the grid: one row per line (an empty text gives one empty row),
+/// value cells set up for their fields with the loaded values kept, empty tests locked.
+/// LoadingScheme is true while it runs, also when it throws.
+NXSF_CORE_PRIVATE_EXPORT void applyText(FilterState &state, ConditionGrid &grid,
+                                        ValueCells &valueCells, const QString &text);
+
+/// The state every load ends in: row 1's logic cell a locked plain cell, row 1 column 2 the
+/// active cell.
+NXSF_CORE_PRIVATE_EXPORT void finishLoad(ConditionGrid &grid);
+
+} // namespace SchemeText
+} // namespace NxSerialFilter

@@ -1,0 +1,39 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "guard.h"
+
+#include "busypointer.h"
+
+#include <NxSerialFilter/failure.h>
+
+#include <exception>
+
+namespace NxSerialFilter {
+
+namespace {
+thread_local AlertCapture *t_capture = nullptr;
+} // namespace
+
+AlertCapture::AlertCapture()
+    : m_outer(t_capture)
+{
+    t_capture = this;
+}
+
+AlertCapture::~AlertCapture()
+{
+    t_capture = m_outer;
+}
+
+AlertCapture *AlertCapture::current()
+{
+    return t_capture;
+}
+
+void alertCurrentFailure(int style)
+{
+    BusyPointer::restore();
+    nxAlert::ShowAlert(describeFailure(std::current_exception()), style);
+}
+
+} // namespace NxSerialFilter

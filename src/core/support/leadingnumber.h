@@ -1,0 +1,23 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <NxSerialFilter/nxsf_core_export.h>
+
+#include <QString>
+#include <QStringView>
+
+namespace NxSerialFilter::Numbers {
+
+/// The number a text begins with, after leading blanks; 0 when it does not begin with one.
+/// "12.50kg" gives 12.5. Values beyond the range of a double are held at its limits.
+NXSF_CORE_PRIVATE_EXPORT double leadingNumber(QStringView text);
+
+/// The leading number rounded half to even into a 32-bit integer (held at its limits).
+NXSF_CORE_PRIVATE_EXPORT qint32 leadingInt(QStringView text);
+
+/// A number written for SQL: plain decimal with "." and no trailing zeros; exponent form only
+/// for magnitudes a plain form would spell out at great length.
+NXSF_CORE_PRIVATE_EXPORT QString sqlNumber(double value);
+
+} // namespace NxSerialFilter::Numbers

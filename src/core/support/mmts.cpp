@@ -1,0 +1,51 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "mmts.h"
+
+#include <NxSerialFilter/components.h>
+#include <NxSerialFilter/keyedvalues.h>
+
+#include <QCoreApplication>
+
+namespace NxSerialFilter::MMTS {
+
+namespace {
+std::shared_ptr<HelpComponent> &helpComponent()
+{
+    static std::shared_ptr<HelpComponent> help;
+    return help;
+}
+} // namespace
+
+QVariant FetchSharedProperty(const QString &key)
+{
+    qint64 processId = QCoreApplication::applicationPid();
+    QString askedKey = key;
+    auto store = createComponent<ContextStoreComponent>(ComponentId::contextStore());
+    return store->GetProperty(processId, askedKey);
+}
+
+QString GetPropsString()
+{
+    return Values::toText(FetchSharedProperty(QStringLiteral("PropsString")));
+}
+
+void ShowHelpOnKey(qint32 keyCode, qint32 first, const QString &topicClass, qint32 serialFlag,
+                   const QString &subSystemId, qint32 last)
+{
+    constexpr qint32 helpKey = 112;
+    if (keyCode != helpKey)
+        return;
+    if (!helpComponent())
+        helpComponent() = createComponent<HelpComponent>(ComponentId::help());
+    QString topic = topicClass;
+    QString subSystem = subSystemId;
+    helpComponent()->ShowHELP(first, 0, topic, serialFlag, subSystem, last);
+}
+
+void releaseHelpComponent()
+{
+    helpComponent().reset();
+}
+
+} // namespace NxSerialFilter::MMTS

@@ -1,0 +1,90 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include <NxSerialFilter/nxalert.h>
+
+#include "guard.h"
+#include "mparse.h"
+#include "texts.h"
+
+namespace NxSerialFilter {
+
+AlertPresenter::~AlertPresenter() = default;
+
+namespace {
+
+/// Answers without asking anybody: the presenter of a process without the widgets layer.
+class WindowlessPresenter : public AlertPresenter
+{
+public:
+    int present(const QString &, int style, const QString &) override
+    {
+        return nxAlert::windowlessAnswer(style);
+    }
+};
+
+nxAlert::PresenterFactory &defaultFactory()
+{
+    static nxAlert::PresenterFactory f = [] { return std::make_shared<WindowlessPresenter>(); };
+    return f;
+}
+
+std::shared_ptr<AlertPresenter> &currentPresenter()
+{
+    static std::shared_ptr<AlertPresenter> p = defaultFactory()();
+    return p;
+}
+
+} // namespace
+
+namespace nxAlert {
+
+int normaliseStyle(int style)
+{
+    switch (style) {
+    case 32:
+    case 33:
+    case 35:
+    case 36:
+        return Question;
+    default:
+        return style;
+    }
+}
+
+int windowlessAnswer(int style)
+{
+    // Nobody can be asked: a question is refused, so nothing is overwritten or deleted unseen.
+    return normaliseStyle(style) == Question ? AnswerNo : AnswerOk;
+}
+
+int ShowAlert(const QString &message, int style)
+{
+    const int shown = normaliseStyle(style);
+    if (AlertCapture *capture = AlertCapture::current()) {
+        capture->record(message);
+        return windowlessAnswer(shown);
+    }
+    const QString title = MParse::LoadLangString(Texts::alertTitle());
+    return currentPresenter()->present(message, shown, title);
+}
+
+void setPresenter(std::shared_ptr<AlertPresenter> p)
+{
+    currentPresenter() = p ? std::move(p) : defaultFactory()();
+}
+
+void setDefaultPresenter(PresenterFactory factory)
+{
+    if (!factory)
+        return;
+    defaultFactory() = std::move(factory);
+    currentPresenter() = defaultFactory()();
+}
+
+std::shared_ptr<AlertPresenter> presenter()
+{
+    return currentPresenter();
+}
+
+} // namespace nxAlert
+} // namespace NxSerialFilter

@@ -1,0 +1,14 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <NxSerialFilter/nxsf_core_export.h>
+
+#include <QString>
+
+namespace NxSerialFilter {
+
+/// The text without spaces (U+0020 only) at its ends; tabs and other blanks stay.
+NXSF_CORE_PRIVATE_EXPORT QString trimSpaces(const QString &text);
+
+} // namespace NxSerialFilter

@@ -1,0 +1,77 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <NxSerialFilter/nxsf_store_export.h>
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace NxSerialFilter {
+
+/// One stored scheme. FFilter is the grid's text as it was before quotes were doubled.
+struct StoredScheme
+{
+    qint32 FID = 0;
+    QString FScreenID;
+    QString FFilterName;
+    QString FFilter;
+    QString FSort;
+};
+
+/// The schemes of every screen in one database: a SQLite file, or a PostgreSQL server when the
+/// location is a postgresql:// address. Each write is one transaction with bound parameters;
+/// (screen, name) is unique. Failures throw FilterError with the database's own description.
+///
+/// Connections are kept open per thread and location, so creating a store is cheap.
+class NXSF_STORE_EXPORT SchemeStore
+{
+public:
+    static constexpr int FailureNumber = 14430;
+
+    /// The location named by a context property string: its "SCHEMEDB", else the default file.
+    static QString locationFor(const QString &propsString);
+    /// schemes.sqlite in the user's application data folder.
+    static QString defaultLocation();
+    static bool isServerAddress(const QString &location);
+    /// The location as it may be shown: an address without its password.
+    static QString displayName(const QString &location);
+
+    /// Opens the store, creating its table on first use.
+    explicit SchemeStore(const QString &location);
+
+    bool exists(const QString &screen, const QString &name);
+    /// The screen's schemes (FID and FFilterName only) in the order they were created.
+    QList<StoredScheme> schemes(const QString &screen);
+    /// Every scheme in full, of one screen or (screen empty) of all screens.
+    QList<StoredScheme> fullSchemes(const QString &screen = {});
+    /// The stored text; none when the id is not stored or its text is NULL.
+    std::optional<QString> text(qint32 id);
+    /// Saves by screen and name, replacing the scheme of that name if there is one. With a
+    /// replaceId, that scheme of the screen takes the name and text instead (and any other of
+    /// that name goes), so the screen ends with exactly one scheme of the name. Returns its id.
+    qint32 save(const StoredScheme &scheme, qint32 replaceId = 0);
+    /// Saves every scheme by screen and name in one transaction: all or none.
+    void saveAll(const QList<StoredScheme> &schemes);
+    /// True when a scheme was deleted.
+    bool remove(qint32 id);
+    /// The localized message for an id that names no scheme.
+    static QString notFoundMessage(qint32 id);
+
+    /// Closes the connections this thread keeps (they reopen on the next use).
+    static void closeConnections();
+
+    ~SchemeStore();
+    SchemeStore(const SchemeStore &) = delete;
+    SchemeStore &operator=(const SchemeStore &) = delete;
+
+    struct Connection; // internal: one open database of this thread
+
+private:
+    std::shared_ptr<Connection> m_connection;
+};
+
+} // namespace NxSerialFilter

@@ -1,0 +1,25 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+/// @file
+/// Composing the condition of a saved scheme without the dialog.
+
+#include <NxSerialFilter/conditioncomposer.h>
+#include <NxSerialFilter/nxsf_store_export.h>
+
+namespace NxSerialFilter {
+
+/// The conditions of saved schemes, composed without a window.
+namespace StoredConditions {
+
+/// Composes the condition of the scheme saved under schemeName (blanks at both ends ignored)
+/// for the composer's screen, as picking it in the dialog and pressing OK would. The scheme is
+/// read through the scheme reader of the component registry: the configured store (the
+/// context property SCHEMEDB) unless the host registered its own. A scheme that does not
+/// exist or cannot be read fails with ComposedCondition::Failure::Scheme.
+NXSF_STORE_EXPORT ComposedCondition compose(const ConditionComposer &composer,
+                                            const QString &schemeName);
+
+} // namespace StoredConditions
+} // namespace NxSerialFilter

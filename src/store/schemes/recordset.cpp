@@ -1,0 +1,70 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include <NxSerialFilter/recordset.h>
+
+#include "support/mparse.h"
+#include "support/texts.h"
+#include <NxSerialFilter/failure.h>
+
+namespace NxSerialFilter {
+
+RecordSet::RecordSet(QStringList fieldNames, QList<QVariantList> rows)
+    : m_rows(std::move(rows))
+{
+    for (const QString &name : fieldNames)
+        m_names.append(name.toCaseFolded());
+}
+
+void RecordSet::requireOpen() const
+{
+    if (!m_open)
+        throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("RecordSet"),
+                          MParse::LoadLangString(Texts::recordSetClosed()));
+}
+
+RecordSet::Field RecordSet::Fields(const QString &name) const
+{
+    requireOpen();
+    const qsizetype column = m_names.indexOf(name.toCaseFolded());
+    if (column < 0)
+        throw FilterError(ErrorNumber::SubscriptOutOfRange, QStringLiteral("RecordSet"),
+                          MParse::LoadLangString(Texts::recordSetNoField()) + name);
+    if (m_at >= m_rows.size())
+        throw FilterError(ErrorNumber::SubscriptOutOfRange, QStringLiteral("RecordSet"),
+                          MParse::LoadLangString(Texts::recordSetNoRecord()));
+    const QVariantList &row = m_rows.at(m_at);
+    return {column < row.size() ? row.at(column) : QVariant()};
+}
+
+bool RecordSet::Eof() const
+{
+    requireOpen();
+    return m_at >= m_rows.size();
+}
+
+void RecordSet::MoveNext()
+{
+    requireOpen();
+    if (m_at >= m_rows.size())
+        throw FilterError(ErrorNumber::SubscriptOutOfRange, QStringLiteral("RecordSet"),
+                          MParse::LoadLangString(Texts::recordSetNoRecord()));
+    ++m_at;
+}
+
+void RecordSet::Close()
+{
+    requireOpen();
+    m_open = false;
+    m_rows.clear();
+}
+
+RecordSetCloser::~RecordSetCloser()
+{
+    try {
+        if (m_records && m_records->State() != RecordSet::StateClosed)
+            m_records->Close();
+    } catch (...) {
+    }
+}
+
+} // namespace NxSerialFilter

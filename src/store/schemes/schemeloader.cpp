@@ -1,0 +1,75 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "schemeloader.h"
+
+#include "schemes/schemetext.h"
+#include "support/mmts.h"
+#include "support/mparse.h"
+#include "support/spaces.h"
+#include "support/texts.h"
+#include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/nxalert.h>
+#include <NxSerialFilter/schemeservice.h>
+
+namespace NxSerialFilter::SchemeText {
+
+QString storedText(qint32 id)
+{
+    RecordSetPtr records;
+    {
+        auto reader = createComponent<SchemeReaderComponent>(ComponentId::schemeReader());
+        records = reader->GetFilterByID(MMTS::GetPropsString(), id);
+    }
+    if (!records)
+        throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("GetFilterByID"),
+                          Texts::objectNotSet() + QStringLiteral("GetFilterByID"));
+    RecordSetCloser closer(records);
+    const QVariant stored = records->Fields(QStringLiteral("FFilter")).Value;
+    if (stored.isNull())
+        throw FilterError(ErrorNumber::TypeMismatch, QStringLiteral("FFilter"), Texts::notText());
+    return Values::toText(stored);
+}
+
+qint32 storedId(const QString &screenId, const QString &name)
+{
+    RecordSetPtr records;
+    {
+        auto reader = createComponent<SchemeReaderComponent>(ComponentId::schemeReader());
+        records = reader->GetFilters(MMTS::GetPropsString(), screenId);
+    }
+    if (!records)
+        throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("GetFilters"),
+                          Texts::objectNotSet() + QStringLiteral("GetFilters"));
+    RecordSetCloser closer(records);
+    const QString wanted = trimSpaces(name);
+    for (; !records->Eof(); records->MoveNext()) {
+        if (trimSpaces(Values::toText(records->Fields(QStringLiteral("FFilterName")).Value)) ==
+            wanted)
+            return records->Fields(QStringLiteral("FID")).Value.toInt();
+    }
+    return 0;
+}
+
+bool LoadScheme(FilterState &state, ConditionGrid &grid, ValueCells &valueCells, qint32 id)
+{
+    try {
+        clearGrid(grid);
+        if (id > 0) {
+            state.LoadingScheme = true;
+            applyText(state, grid, valueCells, storedText(state.CurrentFilterID));
+        }
+        finishLoad(grid);
+        return true;
+    } catch (...) {
+        state.LoadingScheme = false;
+        // The first condition never takes a logic word, also after a failed load.
+        try {
+            finishLoad(grid);
+        } catch (...) {
+        }
+        nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
+        return false;
+    }
+}
+
+} // namespace NxSerialFilter::SchemeText

@@ -1,0 +1,30 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "conditions/filterstate.h"
+#include <NxSerialFilter/nxsf_store_export.h>
+
+namespace NxSerialFilter {
+
+class ConditionGrid;
+class ValueCells;
+
+namespace SchemeText {
+
+/// Empties the grid and puts the stored scheme id into it (an id of 0 or less only empties
+/// it). Any failure ends the load with the load-failure message; the grid keeps what was
+/// applied and its first logic cell stays a locked plain cell. Returns whether it loaded.
+NXSF_STORE_PRIVATE_EXPORT bool LoadScheme(FilterState &state, ConditionGrid &grid,
+                                          ValueCells &valueCells, qint32 id);
+
+/// The stored text of scheme id, read through the scheme reader the registry gives. Throws
+/// FilterError when it cannot be read or is no text.
+NXSF_STORE_PRIVATE_EXPORT QString storedText(qint32 id);
+
+/// The id of the scheme saved on screen under name (blanks at both ends ignored), 0 when
+/// there is none. Throws FilterError when the store cannot be read.
+NXSF_STORE_PRIVATE_EXPORT qint32 storedId(const QString &screenId, const QString &name);
+
+} // namespace SchemeText
+} // namespace NxSerialFilter

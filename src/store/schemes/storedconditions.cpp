@@ -1,0 +1,34 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include <NxSerialFilter/storedconditions.h>
+
+#include "schemes/schemeloader.h"
+#include "support/guard.h"
+#include "support/mparse.h"
+#include "support/texts.h"
+
+#include <NxSerialFilter/failure.h>
+
+namespace NxSerialFilter::StoredConditions {
+
+ComposedCondition compose(const ConditionComposer &composer, const QString &schemeName)
+{
+    ComposedCondition result;
+    result.failure = ComposedCondition::Failure::Scheme;
+    QString text;
+    try {
+        const AlertCapture capture; // a store that alerts must not open a window here
+        const qint32 id = SchemeText::storedId(composer.screenID(), schemeName);
+        if (id <= 0) {
+            result.error = MParse::LoadLangString(Texts::schemeNotFound()) + schemeName;
+            return result;
+        }
+        text = SchemeText::storedText(id);
+    } catch (...) {
+        result.error = describeFailure(std::current_exception());
+        return result;
+    }
+    return composer.compose(text);
+}
+
+} // namespace NxSerialFilter::StoredConditions

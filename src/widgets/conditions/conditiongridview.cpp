@@ -1,0 +1,281 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "conditiongridview.h"
+
+#include "conditions/conditiongrid.h"
+#include "conditions/vocabulary.h"
+#include "support/texts.h"
+#include "support/twips.h"
+#include <NxSerialFilter/nxalert.h>
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QToolTip>
+#include <QValidator>
+
+namespace NxSerialFilter {
+
+namespace {
+
+CellKind kindOf(const QModelIndex &index)
+{
+    return CellKind(index.data(ConditionGrid::KindRole).toInt());
+}
+
+/// Holds an editor's text to what its column accepts from the keyboard, so that text pasted
+/// or dropped into the editor obeys the same rule as typed text.
+class KeyRuleValidator : public QValidator
+{
+public:
+    KeyRuleValidator(int col, bool wholeNumber, QObject *parent)
+        : QValidator(parent)
+        , m_col(col)
+        , m_wholeNumber(wholeNumber)
+    {}
+
+    /// The text the editor starts with: it may hold what the rule refuses (a look-up value),
+    /// and showing it must not change it.
+    void setOriginal(const QString &text) { m_original = text; }
+
+    State validate(QString &input, int &pos) const override
+    {
+        if (input == m_original)
+            return Acceptable;
+        const QString kept = ConditionGrid::userInputFor(m_col, input);
+        if (kept != input) {
+            pos = int(ConditionGrid::userInputFor(m_col, input.left(pos)).size());
+            input = kept;
+        }
+        if (!m_wholeNumber)
+            return Acceptable;
+        static const QRegularExpression typing(QStringLiteral("^-?\\d*$"));
+        if (!typing.match(input).hasMatch())
+            return Invalid;
+        return input.isEmpty() || input == u'-' ? Intermediate : Acceptable;
+    }
+
+private:
+    int m_col;
+    bool m_wholeNumber;
+    QString m_original;
+};
+
+void startEditorWith(const QValidator *validator, const QString &text)
+{
+    if (auto *rule =
+            const_cast<KeyRuleValidator *>(dynamic_cast<const KeyRuleValidator *>(validator)))
+        rule->setOriginal(text);
+}
+
+} // namespace
+
+QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                         const QModelIndex &index) const
+{
+    Q_UNUSED(option)
+    const int col = index.column() + 1;
+    switch (kindOf(index)) {
+    case CellKind::List:
+    case CellKind::ListText: {
+        auto *combo = new QComboBox(parent);
+        combo->setEditable(kindOf(index) == CellKind::ListText);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        if (combo->isEditable())
+            combo->setValidator(new KeyRuleValidator(col, false, combo));
+        combo->addItems(index.data(ConditionGrid::ItemsRole).toStringList());
+        if (!combo->isEditable()) {
+            connect(combo, &QComboBox::activated, this, [this, combo] {
+                auto *self = const_cast<ConditionDelegate *>(this);
+                Q_EMIT self->commitData(combo);
+                Q_EMIT self->closeEditor(combo);
+            });
+        }
+        return combo;
+    }
+    case CellKind::Integer: {
+        auto *edit = new QLineEdit(parent);
+        edit->setValidator(new KeyRuleValidator(col, true, edit));
+        return edit;
+    }
+    case CellKind::Date: // typed as text: a sectioned date editor would turn it into another day
+    case CellKind::Text:
+        break;
+    }
+    auto *edit = new QLineEdit(parent);
+    edit->setValidator(new KeyRuleValidator(col, false, edit));
+    return edit;
+}
+
+void ConditionDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    const QString text = index.data(Qt::EditRole).toString();
+    if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+        const int chosen = index.data(ConditionGrid::ComboIndexRole).toInt();
+        if (combo->isEditable())
+            startEditorWith(combo->validator(), text);
+        combo->setCurrentIndex(chosen);
+        if (combo->isEditable())
+            combo->setEditText(text);
+    } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        startEditorWith(line->validator(), text);
+        line->setText(text);
+    }
+}
+
+void ConditionDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
+                                     const QModelIndex &index) const
+{
+    if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+        if (combo->isEditable())
+            model->setData(index, combo->currentText(), Qt::EditRole);
+        else
+            model->setData(index, combo->currentIndex(), ConditionGrid::ComboIndexRole);
+    } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        // An editor opens only on a cell that takes edits: a date cell that refuses the text
+        // was given no date, and the user must learn that it kept its value.
+        if (!model->setData(index, line->text(), Qt::EditRole) && kindOf(index) == CellKind::Date)
+            nxAlert::ShowAlert(Vocabulary::rowMessage(index.row() + 1, Texts::impossibleDate()),
+                               nxAlert::Information);
+    }
+}
+
+bool ConditionDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                                  const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    if (event && view && event->type() == QEvent::ToolTip && index.isValid()) {
+        QStyleOptionViewItem item(option);
+        initStyleOption(&item, index);
+        const QStyle *style = view->style();
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, view);
+        if (!item.text.isEmpty() &&
+            item.fontMetrics.horizontalAdvance(item.text) > text.width() - 2 * margin) {
+            QToolTip::showText(event->globalPos(), item.text, view->viewport(),
+                               view->visualRect(index));
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+}
+
+ConditionGridView::ConditionGridView(QWidget *parent)
+    : QTableView(parent)
+{
+    setObjectName(QStringLiteral("vspFilter"));
+    setItemDelegate(new ConditionDelegate(this));
+    verticalHeader()->hide(); // rows show no numbers
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
+    setTabKeyNavigation(true);
+    horizontalHeader()->setHighlightSections(false);
+    fitRowsToFont();
+}
+
+void ConditionGridView::fitRowsToFont()
+{
+    // A spreadsheet row: one line of text and the frame of its editor, not the style's
+    // roomier default.
+    const int height = fontMetrics().height() + 6;
+    verticalHeader()->setMinimumSectionSize(height);
+    verticalHeader()->setDefaultSectionSize(height);
+}
+
+void ConditionGridView::changeEvent(QEvent *event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitRowsToFont();
+}
+
+void ConditionGridView::setGrid(ConditionGrid *grid)
+{
+    m_grid = grid;
+    setModel(grid);
+    connect(grid, &ConditionGrid::activeCellChanged, this, &ConditionGridView::followActiveCell);
+    connect(grid, &QAbstractItemModel::modelReset, this, &ConditionGridView::applyColumnWidths);
+    applyColumnWidths();
+    followActiveCell(grid->activeRow(), grid->activeCol());
+}
+
+void ConditionGridView::applyColumnWidths()
+{
+    if (!m_grid)
+        return;
+    for (int col = 1; col <= ConditionGrid::ColumnCount; ++col) {
+        const int twips = ConditionGrid::columnWidthTwips(col);
+        setColumnHidden(col - 1, twips == 0);
+        if (twips == 0)
+            continue;
+        int extra = 0;
+        if (col == ConditionGrid::ColField)
+            extra = m_extraWidth / 2;
+        else if (col == ConditionGrid::ColValue)
+            extra = m_extraWidth - m_extraWidth / 2;
+        setColumnWidth(col - 1, Twips::toPixels(twips, this) + extra);
+    }
+}
+
+void ConditionGridView::setExtraWidth(int pixels)
+{
+    if (pixels == m_extraWidth)
+        return;
+    m_extraWidth = std::max(0, pixels);
+    applyColumnWidths();
+}
+
+void ConditionGridView::commitOpenEditor()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    if (QWidget *editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    // A value written by the key's handling must not be overwritten by an open editor.
+    if (key == Qt::Key_F7)
+        commitOpenEditor();
+    Q_EMIT keyDown(key, modifiers);
+}
+
+void ConditionGridView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_syncing || !m_grid || !current.isValid())
+        return;
+    const int row = m_grid->activeRow();
+    const int col = m_grid->activeCol();
+    m_syncing = true;
+    m_grid->setActiveCell(current.row() + 1, current.column() + 1);
+    m_syncing = false;
+    Q_EMIT leaveCell(col, row, current.column() + 1, current.row() + 1);
+}
+
+void ConditionGridView::keyPressEvent(QKeyEvent *event)
+{
+    QTableView::keyPressEvent(event);
+    // Enter ends an edit in the grid, its editors included; it must not travel on to the
+    // dialog's default button and close the dialog.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        event->accept();
+}
+
+void ConditionGridView::followActiveCell(int row, int col)
+{
+    if (m_syncing || !m_grid)
+        return;
+    m_syncing = true;
+    setCurrentIndex(m_grid->index(row - 1, col - 1));
+    m_syncing = false;
+}
+
+} // namespace NxSerialFilter

@@ -1,0 +1,68 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <NxSerialFilter/nxsf_widgets_export.h>
+
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace NxSerialFilter {
+
+class ConditionGrid;
+
+/// Maps a cell's kind to its editor: a drop-down list, a drop-down that takes typing, a line
+/// edit or a whole-number edit. A date is typed into a line edit.
+class NXSF_WIDGETS_AUTOTEST_EXPORT ConditionDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override;
+    /// A cell whose text is cut shows it whole in a tool tip.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
+};
+
+/// The condition grid's view (vspFilter). It reports the grid events the dialog handles:
+/// leaving a cell and key down. Cell changes come from the model.
+class NXSF_WIDGETS_AUTOTEST_EXPORT ConditionGridView : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit ConditionGridView(QWidget *parent = nullptr);
+    void setGrid(ConditionGrid *grid);
+    ConditionGrid *grid() const { return m_grid; }
+    /// Sets the design-time column widths for the view's screen, plus the extra width.
+    void applyColumnWidths();
+    /// Width in pixels beyond the designed one; the field and value columns share it.
+    void setExtraWidth(int pixels);
+    /// Writes the text of an open cell editor to the grid and closes the editor, so that
+    /// whatever reads the grid next sees what the screen shows.
+    void commitOpenEditor();
+    /// Passes a key pressed anywhere in the grid, its editors included, to keyDown.
+    void raiseKeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+Q_SIGNALS:
+    /// The current cell moves from (col, row) to (newCol, newRow).
+    void leaveCell(int col, int row, int newCol, int newRow);
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void fitRowsToFont();
+    void followActiveCell(int row, int col);
+    ConditionGrid *m_grid = nullptr;
+    bool m_syncing = false;
+    int m_extraWidth = 0;
+};
+
+} // namespace NxSerialFilter

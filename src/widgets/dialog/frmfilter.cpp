@@ -1,0 +1,281 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "frmfilter.h"
+
+#include "conditions/conditiongrid.h"
+#include "conditions/conditiongridview.h"
+#include "conditions/sqlbuilder.h"
+#include "conditions/valuecells.h"
+#include "conditions/vocabulary.h"
+#include "fields/fieldlist.h"
+#include "keypreview.h"
+#include "schemes/schemelist.h"
+#include "schemes/schemelistview.h"
+#include "support/busypointer.h"
+#include "support/keys.h"
+#include "support/mmts.h"
+#include "support/mparse.h"
+#include "support/texts.h"
+#include "support/twips.h"
+#include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/nxalert.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <cmath>
+#include <utility>
+
+namespace NxSerialFilter {
+
+frmFilter::frmFilter(QWidget *parent)
+    : QDialog(parent)
+    , m_grid(new ConditionGrid(this))
+{
+    setObjectName(QStringLiteral("frmFilter"));
+    m_valueCells = std::make_unique<ValueCells>(m_state, *m_grid);
+    buildLayout();
+    connect(m_valueCells.get(), &ValueCells::hintChanged, m_lblMsg, &QLabel::setText);
+    m_schemes = new SchemeList(m_state, *m_grid, *m_valueCells, *m_lstFilter, *m_toolbar, this);
+
+    connect(m_grid, &ConditionGrid::cellChanged, this,
+            [this](int col, int row) { m_valueCells->cellChanged(col, row); });
+    connect(m_vspFilter, &ConditionGridView::leaveCell, this,
+            [this](int col, int row, int newCol, int newRow) {
+                m_valueCells->leaveCell(col, row, newCol, newRow);
+            });
+    connect(m_vspFilter, &ConditionGridView::keyDown, this, [this](int key, Qt::KeyboardModifiers) {
+        m_valueCells->keyDown(Keys::windowsKeyCode(key));
+    });
+    connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);
+    // Every path that reads the grid first takes what an open editor shows.
+    connect(m_lstFilter, &SchemeListView::itemClicked, this, [this](int index) {
+        m_vspFilter->commitOpenEditor();
+        m_schemes->itemClick(index);
+    });
+    connect(m_schemes, &SchemeList::loaded, this, [this] {
+        if (m_vspFilter->isVisible())
+            m_vspFilter->setFocus();
+    });
+    for (QAction *action : m_toolbar->actions()) {
+        if (action->objectName().isEmpty())
+            continue;
+        connect(action, &QAction::triggered, this, [this, action] {
+            m_vspFilter->commitOpenEditor();
+            m_schemes->buttonClick(action->objectName());
+        });
+    }
+    connect(m_lstFilter, &SchemeListView::deletePressed, this, [this] {
+        if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
+            remove->trigger(); // does nothing while the button is disabled
+    });
+    for (QAction *action : m_viewMenu->actions()) {
+        connect(action, &QAction::triggered, this,
+                [this, action] { m_schemes->buttonMenuClick(action->objectName()); });
+    }
+}
+
+frmFilter::~frmFilter() = default;
+
+void frmFilter::setSerialUse(bool serialUse)
+{
+    m_state.SerialUse = serialUse;
+}
+
+void frmFilter::setSerialDesc(KeyedValuesPtr serialDesc)
+{
+    m_state.SerialDesc = std::move(serialDesc);
+}
+
+void frmFilter::setCommonField(KeyedValuesPtr commonField)
+{
+    m_state.CommonField = std::move(commonField);
+}
+
+void frmFilter::setScreenID(const QString &screenId)
+{
+    m_state.ScreenID = screenId;
+}
+
+QString frmFilter::ScreenID() const
+{
+    return m_state.ScreenID;
+}
+
+bool frmFilter::Cancel() const
+{
+    return m_state.Cancel;
+}
+
+QString frmFilter::FilterSQL() const
+{
+    return m_state.FilterSQL;
+}
+
+void frmFilter::showModal()
+{
+    if (!m_loaded) {
+        // A failed load reaches the host, which knows only FilterError: an outside component's
+        // own exception (a form text loader's, say) is carried in one.
+        try {
+            Form_Load();
+        } catch (const FilterError &) {
+            throw;
+        } catch (...) {
+            throw FilterError(ErrorNumber::Unexpected, QStringLiteral("Form_Load"),
+                              describeFailure(std::current_exception()));
+        }
+    }
+    m_ending = false;
+    setWindowModality(Qt::ApplicationModal);
+    exec();
+}
+
+void frmFilter::SetFields()
+{
+    FieldList::SetFields(m_state, *m_grid);
+}
+
+void frmFilter::Form_Load()
+{
+    m_loaded = true;
+    SetKeyPreview();
+    LoadCaptions();
+    MParse::ApplyFormFont(this);
+    m_state.LogicWords = Vocabulary::logicWords();
+    m_state.CompareWords = Vocabulary::compareWords();
+    SetFields();
+    m_grid->setActiveCell(1, ConditionGrid::ColLeftParen);
+    m_schemes->FillSchemeList();
+    if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
+        remove->setEnabled(false);
+    m_lstFilter->setHeaderWidth(m_lstFilter->width() - Twips::toPixels(80, m_lstFilter));
+}
+
+void frmFilter::Form_Activate()
+{
+    if (!m_vspFilter->isVisible() || m_state.Activated)
+        return;
+    m_state.Activated = true;
+    try {
+        m_grid->setActiveCell(1, ConditionGrid::ColLeftParen);
+        m_vspFilter->setFocus();
+    } catch (...) {
+    }
+    BusyPointer::restoreDefault();
+    try {
+        if (!m_state.CommonField)
+            m_state.CommonField = KeyedValues::create();
+    } catch (...) {
+    }
+}
+
+void frmFilter::Form_Deactivate()
+{
+    m_state.Cancel = true;
+}
+
+void frmFilter::Form_Unload()
+{
+    m_state.Cancel = true;
+}
+
+void frmFilter::CmdOK_Click()
+{
+    // Alt+O and Enter press OK without taking the focus from a cell editor.
+    m_vspFilter->commitOpenEditor();
+    m_state.Activated = false;
+    m_state.Cancel = false;
+    if (SqlBuilder::CreateSQL(m_state, *m_grid)) {
+        m_ending = true;
+        QDialog::accept();
+    }
+}
+
+void frmFilter::CmdCancel_Click()
+{
+    m_state.Activated = false;
+    m_state.Cancel = true;
+    m_ending = true;
+    QDialog::reject();
+}
+
+void frmFilter::reject()
+{
+    CmdCancel_Click();
+}
+
+void frmFilter::Form_KeyDown(int keyCode, int shift)
+{
+    Q_UNUSED(shift)
+    if (keyCode != Keys::F1)
+        return;
+    const QString subId = MParse::GetPropValue(QStringLiteral("SUBID"));
+    MMTS::ShowHelpOnKey(keyCode, 0, QStringLiteral("ICSerialFilter"), m_state.SerialUse ? 1 : 0,
+                        subId, 0);
+}
+
+ushort frmFilter::Form_KeyPress(ushort keyAscii)
+{
+    return Vocabulary::Form_KeyPress(keyAscii, m_grid->activeCol());
+}
+
+void frmFilter::SetKeyPreview()
+{
+    if (!m_keyPreview)
+        m_keyPreview = std::make_unique<KeyPreview>(*this);
+}
+
+bool frmFilter::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        // An alert box closing gives the activation back: the user's cell stays where it was.
+        if (!std::exchange(m_alertShown, false))
+            Form_Activate();
+        break;
+    case QEvent::WindowDeactivate:
+        // Only another window of the component counts, not the dialog's own hiding nor an
+        // alert box.
+        if (qobject_cast<QMessageBox *>(QApplication::activeWindow()))
+            m_alertShown = true;
+        else if (!m_ending && isVisible())
+            Form_Deactivate();
+        break;
+    default:
+        break;
+    }
+    return QDialog::event(event);
+}
+
+void frmFilter::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Form_Activate();
+}
+
+void frmFilter::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange && m_tabPage)
+        layoutTabPage();
+}
+
+void frmFilter::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    QDialog::closeEvent(event);
+}
+
+} // namespace NxSerialFilter

@@ -1,0 +1,147 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "conditions/filterstate.h"
+#include "support/captionsteps.h"
+#include <NxSerialFilter/nxsf_widgets_export.h>
+
+#include <QDialog>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QKeyEvent;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTabBar;
+class QToolBar;
+class QToolButton;
+
+namespace NxSerialFilter {
+
+class ConditionGrid;
+class KeyPreview;
+class ConditionGridView;
+class SchemeList;
+class SchemeListView;
+class ValueCells;
+
+/// The filter dialog: the scheme panel on the left, the condition grid on the right, OK and
+/// Cancel below. The Filter object feeds it, shows it modally and reads Cancel and FilterSQL.
+class NXSF_WIDGETS_PRIVATE_EXPORT frmFilter : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit frmFilter(QWidget *parent = nullptr);
+    ~frmFilter() override;
+
+    // What the Filter object writes and reads.
+    void setSerialUse(bool serialUse);
+    void setSerialDesc(KeyedValuesPtr serialDesc);
+    void setCommonField(KeyedValuesPtr commonField);
+    void setScreenID(const QString &screenId);
+    QString ScreenID() const;
+    bool Cancel() const;
+    QString FilterSQL() const;
+
+    /// Loads the dialog on its first showing, then shows it modally until OK, Cancel or close.
+    void showModal();
+    bool isLoaded() const { return m_loaded; }
+
+    // Public operations of the dialog.
+    void SetFields();
+    /// Gives a list widget a horizontal scroll range wide enough for a line of widthTwips; the
+    /// range survives the list's own relayouts. Throws FilterError for a null list.
+    static void addHorScrlBarListBox(QListWidget *list, qint32 widthTwips);
+    /// The extent in pixels: widthTwips / tpp + tpp, rounded half to even.
+    static int horizontalExtent(qint32 widthTwips, double twipsPerPixel);
+
+    // The dialog's events, callable without a window.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Deactivate();
+    void Form_Unload();
+    void CmdOK_Click();
+    void CmdCancel_Click();
+    /// The key-down handler that sees every key first: F1 opens help (any modifier).
+    void Form_KeyDown(int keyCode, int shift);
+    /// The character filter that sees every typed character first; 0 discards it.
+    ushort Form_KeyPress(ushort keyAscii);
+    void SetKeyPreview();
+    void LoadCaptions();
+
+    /// LoadCaptions' writes in their order; each stands alone when it fails.
+    std::vector<CaptionStep> captionSteps();
+
+    FilterState &state() { return m_state; }
+    ConditionGrid &grid() { return *m_grid; }
+    ValueCells &valueCells() { return *m_valueCells; }
+    SchemeList &schemes() { return *m_schemes; }
+
+    ConditionGridView *vspFilter() const { return m_vspFilter; }
+    SchemeListView *lstFilter() const { return m_lstFilter; }
+    QToolBar *toolbar() const { return m_toolbar; }
+    QToolButton *viewButton() const { return m_viewButton; }
+    QMenu *viewMenu() const { return m_viewMenu; }
+    QLabel *LblMsg() const { return m_lblMsg; }
+    QTabBar *tabBar() const { return m_tabBar; }
+    QPushButton *CmdOK() const { return m_cmdOk; }
+    QPushButton *CmdCancel() const { return m_cmdCancel; }
+
+protected:
+    bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+public Q_SLOTS:
+    void reject() override;
+
+private:
+    void buildLayout();
+    void layoutTabPage();
+    void followSize();
+
+    FilterState m_state;
+    bool m_loaded = false;
+    std::unique_ptr<KeyPreview> m_keyPreview;
+    bool m_ending = false;     // OK or Cancel is hiding the dialog
+    bool m_alertShown = false; // an alert box has taken the activation
+
+    ConditionGrid *m_grid = nullptr;
+    std::unique_ptr<ValueCells> m_valueCells;
+    SchemeList *m_schemes = nullptr;
+
+    QWidget *m_picture1 = nullptr;
+    QLabel *m_label1 = nullptr;
+    QToolBar *m_toolbar = nullptr;
+    QToolButton *m_viewButton = nullptr;
+    QMenu *m_viewMenu = nullptr;
+    SchemeListView *m_lstFilter = nullptr;
+    QWidget *m_tabS = nullptr;
+    QTabBar *m_tabBar = nullptr;
+    QWidget *m_tabPage = nullptr;
+    QWidget *m_picture2 = nullptr;
+    ConditionGridView *m_vspFilter = nullptr;
+    QLabel *m_lblMsg = nullptr;
+    QPushButton *m_cmdOk = nullptr;
+    QPushButton *m_cmdCancel = nullptr;
+
+    enum class Grow { Height, Width, Both, MoveCorner };
+    struct Anchor
+    {
+        QWidget *widget;
+        Grow grow;
+        QRect designed = {};
+    };
+    std::vector<Anchor> m_anchors;
+    QSize m_designedSize;
+};
+
+} // namespace NxSerialFilter

@@ -1,0 +1,74 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+// The filter dialog's captions: the texts localized when it loads, in their order.
+#include "frmfilter.h"
+
+#include "conditions/conditiongrid.h"
+#include "support/texts.h"
+
+#include <NxSerialFilter/failure.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+#include <QToolBar>
+
+namespace NxSerialFilter {
+
+std::vector<CaptionStep> frmFilter::captionSteps()
+{
+    std::vector<CaptionStep> steps;
+    steps.push_back({Texts::filterCaption(), [this](const QString &t) { setWindowTitle(t); }});
+    const QStringList keys{QStringLiteral("Save"), QStringLiteral("Delete"),
+                           QStringLiteral("SaveAs"), QStringLiteral("View")};
+    const QStringList tips{Texts::toolSave(), Texts::toolDelete(), Texts::toolSaveAs(),
+                           Texts::toolView()};
+    for (int i = 0; i < keys.size(); ++i) {
+        steps.push_back({tips.at(i), [this, key = keys.at(i)](const QString &t) {
+                             QAction *action = m_toolbar->findChild<QAction *>(key);
+                             if (!action)
+                                 throw FilterError(ErrorNumber::MemberMissing, key, key);
+                             action->setText(t);
+                             action->setToolTip(t);
+                         }});
+    }
+    const QList<QAction *> menu = m_viewMenu->actions();
+    const QStringList menuTexts{Texts::viewBigIcon(), Texts::viewSmallIcon(), Texts::viewReport(),
+                                Texts::viewDetail()};
+    for (int i = 0; i < menuTexts.size(); ++i) {
+        steps.push_back({menuTexts.at(i), [menu, i](const QString &t) {
+                             if (i >= menu.size())
+                                 throw FilterError(ErrorNumber::SubscriptOutOfRange,
+                                                   QStringLiteral("ButtonMenus"), t);
+                             menu.at(i)->setText(t);
+                         }});
+    }
+    steps.push_back({Texts::schemePanel(), [this](const QString &t) { m_label1->setText(t); }});
+    steps.push_back({Texts::filterTab(), [this](const QString &t) { m_tabBar->setTabText(0, t); }});
+    const struct
+    {
+        int col;
+        QString key;
+    } headers[] = {{ConditionGrid::ColLogic, Texts::headerLogic()},
+                   {ConditionGrid::ColField, Texts::headerField()},
+                   {ConditionGrid::ColCompare, Texts::headerCompare()},
+                   {ConditionGrid::ColValue, Texts::headerValue()},
+                   {ConditionGrid::ColValueCode, Texts::headerValueCode()}};
+    for (const auto &header : headers) {
+        steps.push_back({header.key, [this, col = header.col](const QString &t) {
+                             m_grid->SetCellText(0, col, t);
+                         }});
+    }
+    steps.push_back({Texts::ok(), [this](const QString &t) { m_cmdOk->setText(t); }});
+    steps.push_back({Texts::cancel(), [this](const QString &t) { m_cmdCancel->setText(t); }});
+    return steps;
+}
+
+void frmFilter::LoadCaptions()
+{
+    runCaptionSteps(captionSteps());
+}
+
+} // namespace NxSerialFilter

@@ -1,0 +1,258 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+// The filter dialog's controls at their design-time places (in twips), and how an enlarged
+// dialog uses its room.
+#include "frmfilter.h"
+
+#include "conditions/conditiongrid.h"
+#include "conditions/conditiongridview.h"
+#include "schemes/schemelistview.h"
+#include "support/images.h"
+#include "support/texts.h"
+#include "support/twips.h"
+
+#include <NxSerialFilter/failure.h>
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace NxSerialFilter {
+
+namespace {
+constexpr int clientWidthTwips = 8400;
+constexpr int clientHeightTwips = 4575;
+} // namespace
+
+void frmFilter::buildLayout()
+{
+    setWindowTitle(Texts::filterCaption());
+    setWindowIcon(Images::formIcon());
+    // Opens at its designed size and may grow: long words of other languages need room.
+    const QSize designed(Twips::toPixels(clientWidthTwips, this),
+                         Twips::toPixels(clientHeightTwips, this));
+    setMinimumSize(designed);
+    resize(designed);
+    setSizeGripEnabled(true);
+
+    m_picture1 = new QWidget(this);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    Twips::place(m_picture1, 60, 30, 2370, 4290);
+
+    m_label1 = new QLabel(Texts::schemePanel(), m_picture1);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    Twips::place(m_label1, 30, 0, 660, 300);
+
+    m_toolbar = new QToolBar(m_picture1);
+    m_toolbar->setObjectName(QStringLiteral("Toolbar"));
+    m_toolbar->setIconSize(QSize(16, 16));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    Twips::place(m_toolbar, 0, 225, 1785, 420);
+    const struct
+    {
+        const char *key;
+        QString tip;
+    } buttons[] = {{"Save", Texts::toolSave()},
+                   {"Delete", Texts::toolDelete()},
+                   {"SaveAs", Texts::toolSaveAs()},
+                   {"View", Texts::toolView()}};
+    int image = 1;
+    for (const auto &button : buttons) {
+        QAction *action = m_toolbar->addAction(Images::image(image++), button.tip);
+        action->setObjectName(QString::fromLatin1(button.key));
+        action->setToolTip(button.tip);
+    }
+    QAction *viewAction = m_toolbar->actions().constLast();
+    m_viewButton = qobject_cast<QToolButton *>(m_toolbar->widgetForAction(viewAction));
+    m_viewMenu = new QMenu(this);
+    m_viewMenu->setObjectName(QStringLiteral("ViewMenu"));
+    const struct
+    {
+        const char *key;
+        QString text;
+    } modes[] = {{"BigIcon", Texts::viewBigIcon()},
+                 {"SmallIcon", Texts::viewSmallIcon()},
+                 {"Report", Texts::viewReport()},
+                 {"Detail", Texts::viewDetail()}};
+    for (const auto &mode : modes)
+        m_viewMenu->addAction(mode.text)->setObjectName(QString::fromLatin1(mode.key));
+    if (m_viewButton) {
+        m_viewButton->setObjectName(QStringLiteral("ViewButton"));
+        m_viewButton->setMenu(m_viewMenu);
+        m_viewButton->setPopupMode(QToolButton::MenuButtonPopup);
+        m_viewButton->setProperty("Tag", QString());
+    }
+
+    m_lstFilter = new SchemeListView(m_picture1);
+    Twips::place(m_lstFilter, -15, 630, 2385, 3420);
+
+    m_tabS = new QWidget(this);
+    m_tabS->setObjectName(QStringLiteral("TabS"));
+    Twips::place(m_tabS, 2460, 195, 5835, 3885);
+    m_tabBar = new QTabBar(m_tabS);
+    m_tabBar->setObjectName(QStringLiteral("TabSBar"));
+    m_tabBar->addTab(Texts::filterTab());
+    m_tabBar->setDrawBase(false);
+    auto *page = new QFrame(m_tabS);
+    page->setObjectName(QStringLiteral("TabSPage"));
+    page->setFrameShape(QFrame::StyledPanel);
+    page->lower();
+    m_tabPage = page;
+    layoutTabPage();
+
+    m_picture2 = new QWidget(m_tabS);
+    m_picture2->setObjectName(QStringLiteral("Picture2"));
+    Twips::place(m_picture2, 135, 450, 5550, 3240);
+    m_vspFilter = new ConditionGridView(m_picture2);
+    Twips::place(m_vspFilter, -15, 0, 5490, 3180);
+    m_vspFilter->setGrid(m_grid);
+
+    m_lblMsg = new QLabel(m_tabS);
+    m_lblMsg->setObjectName(QStringLiteral("LblMsg"));
+    QPalette blue = m_lblMsg->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    m_lblMsg->setPalette(blue);
+    Twips::place(m_lblMsg, 2580, 60, 3285, 210);
+
+    m_cmdOk = new QPushButton(Texts::ok(), this);
+    m_cmdOk->setObjectName(QStringLiteral("CmdOK"));
+    m_cmdOk->setDefault(true);
+    m_cmdOk->setAutoDefault(true);
+    Twips::place(m_cmdOk, 6090, 4140, 1050, 330);
+    m_cmdCancel = new QPushButton(Texts::cancel(), this);
+    m_cmdCancel->setObjectName(QStringLiteral("CmdCancel"));
+    // Enter on a focused Cancel button cancels; elsewhere it stays with OK.
+    m_cmdCancel->setAutoDefault(true);
+    Twips::place(m_cmdCancel, 7260, 4140, 1050, 330);
+
+    // What an enlarged dialog does with its extra room: the lists grow, the buttons follow
+    // the bottom right corner.
+    m_anchors = {{m_picture1, Grow::Height},  {m_lstFilter, Grow::Height},
+                 {m_tabS, Grow::Both},        {m_picture2, Grow::Both},
+                 {m_vspFilter, Grow::Both},   {m_lblMsg, Grow::Width},
+                 {m_cmdOk, Grow::MoveCorner}, {m_cmdCancel, Grow::MoveCorner}};
+    for (Anchor &anchor : m_anchors)
+        anchor.designed = anchor.widget->geometry();
+    m_designedSize = designed;
+}
+
+void frmFilter::followSize()
+{
+    const int dx = std::max(0, width() - m_designedSize.width());
+    const int dy = std::max(0, height() - m_designedSize.height());
+    for (const Anchor &anchor : m_anchors) {
+        QRect r = anchor.designed;
+        switch (anchor.grow) {
+        case Grow::Height:
+            r.setHeight(r.height() + dy);
+            break;
+        case Grow::Width:
+            r.setWidth(r.width() + dx);
+            break;
+        case Grow::Both:
+            r.setSize(r.size() + QSize(dx, dy));
+            break;
+        case Grow::MoveCorner:
+            r.translate(dx, dy);
+            break;
+        }
+        anchor.widget->setGeometry(r);
+    }
+    m_vspFilter->setExtraWidth(dx);
+    layoutTabPage();
+}
+
+void frmFilter::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (!m_anchors.empty())
+        followSize();
+}
+
+void frmFilter::layoutTabPage()
+{
+    // The tab row must end above the grid's frame, whatever height the form's font gives it.
+    const int gridTop = m_picture2 ? m_picture2->y() : Twips::toPixels(450, this);
+    const int tabHeight = std::min(m_tabBar->sizeHint().height(), gridTop - 2);
+    m_tabBar->setGeometry(0, 0, m_tabBar->sizeHint().width(), tabHeight);
+    m_tabPage->setGeometry(0, tabHeight - 1, m_tabS->width(), m_tabS->height() - tabHeight + 1);
+}
+
+int frmFilter::horizontalExtent(qint32 widthTwips, double twipsPerPixel)
+{
+    return int(std::nearbyint(widthTwips / twipsPerPixel + twipsPerPixel));
+}
+
+namespace {
+
+/// Keeps a list's horizontal scroll range at least as wide as a set extent: the list
+/// recomputes its range from its items whenever it lays them out again.
+class HorizontalExtent : public QObject
+{
+public:
+    explicit HorizontalExtent(QListWidget *list)
+        : QObject(list)
+        , m_list(list)
+    {
+        setObjectName(QStringLiteral("HorizontalExtent"));
+        connect(list->horizontalScrollBar(), &QScrollBar::rangeChanged, this,
+                &HorizontalExtent::apply);
+        list->viewport()->installEventFilter(this);
+    }
+
+    void setExtent(int extent)
+    {
+        m_extent = extent;
+        m_list->doItemsLayout(); // drops a wider range set before
+        apply();
+    }
+
+    void apply()
+    {
+        QScrollBar *bar = m_list->horizontalScrollBar();
+        const int wanted = std::max(0, m_extent - m_list->viewport()->width());
+        if (bar->maximum() < wanted)
+            bar->setRange(bar->minimum(), wanted);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            apply();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QListWidget *m_list;
+    int m_extent = 0;
+};
+
+} // namespace
+
+void frmFilter::addHorScrlBarListBox(QListWidget *list, qint32 widthTwips)
+{
+    if (!list)
+        throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("addHorScrlBarListBox"),
+                          Texts::objectNotSet() + QStringLiteral("list"));
+    const int extent = horizontalExtent(widthTwips, Twips::perPixel(list));
+    auto *keeper = list->findChild<HorizontalExtent *>(QStringLiteral("HorizontalExtent"),
+                                                       Qt::FindDirectChildrenOnly);
+    if (!keeper)
+        keeper = new HorizontalExtent(list);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list->setProperty("horizontalExtent", extent);
+    keeper->setExtent(extent);
+}
+
+} // namespace NxSerialFilter

@@ -1,0 +1,255 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "schemelist.h"
+
+#include "frmname.h"
+#include "schemelistview.h"
+#include "schemes/schemeloader.h"
+#include "schemes/schemetext.h"
+#include "support/guard.h"
+#include "support/images.h"
+#include "support/leadingnumber.h"
+#include "support/mmts.h"
+#include "support/mparse.h"
+#include "support/spaces.h"
+#include "support/texts.h"
+#include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/nxalert.h>
+#include <NxSerialFilter/schemeservice.h>
+
+#include <QAction>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace NxSerialFilter {
+
+SchemeList::SchemeList(FilterState &state, ConditionGrid &grid, ValueCells &valueCells,
+                       SchemeListView &list, QToolBar &toolbar, QObject *parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_grid(grid)
+    , m_valueCells(valueCells)
+    , m_list(list)
+    , m_toolbar(toolbar)
+{}
+
+QString SchemeList::keyFor(qint32 id)
+{
+    // The sign position holds a blank for ids of 0 or more.
+    return id >= 0 ? QStringLiteral("K ") + QString::number(id)
+                   : QStringLiteral("K") + QString::number(id);
+}
+
+qint32 SchemeList::idOf(const QString &key)
+{
+    return Numbers::leadingInt(QStringView(key).mid(1));
+}
+
+int SchemeList::indexOfId(qint32 id) const
+{
+    if (id == 0)
+        return m_list.count() > 0 ? 1 : 0;
+    const QString key = keyFor(id);
+    for (int i = 2; i <= m_list.count(); ++i) {
+        if (m_list.key(i) == key)
+            return i;
+    }
+    return 0;
+}
+
+void SchemeList::FillSchemeList()
+{
+    RecordSetPtr records;
+    try {
+        {
+            auto reader = createComponent<SchemeReaderComponent>(ComponentId::schemeReader());
+            records = reader->GetFilters(MMTS::GetPropsString(), m_state.ScreenID);
+        }
+        if (!records)
+            throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("GetFilters"),
+                              Texts::objectNotSet() + QStringLiteral("GetFilters"));
+        RecordSetCloser closer(records);
+        m_list.setHeaderText(MParse::LoadLangString(Texts::schemeNameHeader()));
+        const QIcon icon = Images::image(5);
+        QList<SchemeListView::Item> items;
+        items.append({QStringLiteral("K0"), MParse::LoadLangString(Texts::newScheme()), icon});
+        try {
+            for (; !records->Eof(); records->MoveNext()) {
+                const qint32 id = records->Fields(QStringLiteral("FID")).Value.toInt();
+                const QString name =
+                    Values::toText(records->Fields(QStringLiteral("FFilterName")).Value);
+                items.append({keyFor(id), trimSpaces(name), icon});
+            }
+        } catch (...) {
+            // What was read so far is shown before the failure is.
+            m_list.setItems(items);
+            reselectCurrent();
+            throw;
+        }
+        m_list.setItems(items);
+        reselectCurrent();
+    } catch (...) {
+        alertCurrentFailure();
+    }
+}
+
+void SchemeList::reselectCurrent()
+{
+    // A later "Save" and "Delete" act on the selected scheme, so it must stay the current one.
+    m_list.setSelectedIndex(indexOfId(m_state.CurrentFilterID));
+}
+
+void SchemeList::itemClick(int index)
+{
+    if (index < 1 || index > m_list.count())
+        return;
+    if (m_list.selectedIndex() != index)
+        m_list.setSelectedIndex(index);
+    const qint32 id = idOf(m_list.key(index));
+    if (QAction *remove = action(QStringLiteral("Delete")))
+        remove->setEnabled(id > 0);
+    if (id == m_state.CurrentFilterID && m_state.CurrentFilterID > 0)
+        return;
+    m_state.CurrentFilterID = id;
+    if (SchemeText::LoadScheme(m_state, m_grid, m_valueCells, id))
+        Q_EMIT loaded();
+}
+
+void SchemeList::makeCurrent(const QString &name)
+{
+    // The grid now shows the scheme saved as name: a later "Save" must write to it, not to
+    // the scheme the user started from.
+    for (int i = 2; i <= m_list.count(); ++i) {
+        if (m_list.text(i) != name)
+            continue;
+        m_state.CurrentFilterID = idOf(m_list.key(i));
+        m_list.setSelectedIndex(i);
+        if (QAction *remove = action(QStringLiteral("Delete")))
+            remove->setEnabled(m_state.CurrentFilterID > 0);
+        return;
+    }
+}
+
+QAction *SchemeList::action(const QString &key) const
+{
+    for (QAction *a : m_toolbar.actions()) {
+        if (a->objectName() == key)
+            return a;
+    }
+    return nullptr;
+}
+
+void SchemeList::buttonClick(const QString &key)
+{
+    try {
+        if (key == QLatin1String("Save")) {
+            SaveScheme(false);
+        } else if (key == QLatin1String("Delete")) {
+            DeleteScheme();
+        } else if (key == QLatin1String("SaveAs")) {
+            SaveScheme(true);
+        } else if (key == QLatin1String("View")) {
+            auto *button = m_toolbar.findChild<QToolButton *>(QStringLiteral("ViewButton"));
+            if (!button)
+                throw FilterError(ErrorNumber::ObjectNotSet, key,
+                                  Texts::objectNotSet() + QStringLiteral("ViewButton"));
+            int mode = int(Numbers::leadingInt(button->property("Tag").toString())) + 1;
+            if (mode == 4)
+                mode = 0;
+            button->setProperty("Tag", QString::number(mode));
+            m_list.setViewMode(mode);
+        }
+    } catch (...) {
+        alertCurrentFailure();
+    }
+}
+
+void SchemeList::buttonMenuClick(const QString &key)
+{
+    try {
+        if (key == QLatin1String("BigIcon"))
+            m_list.setViewMode(SchemeListView::IconView);
+        else if (key == QLatin1String("SmallIcon"))
+            m_list.setViewMode(SchemeListView::SmallIconView);
+        else if (key == QLatin1String("Report"))
+            m_list.setViewMode(SchemeListView::ReportView);
+        else if (key == QLatin1String("Detail"))
+            m_list.setViewMode(SchemeListView::ListView);
+    } catch (...) {
+        alertCurrentFailure();
+    }
+}
+
+void SchemeList::SaveScheme(bool saveAs)
+{
+    try {
+        const QString text = SchemeText::GetSchemeText(m_grid);
+        if (text.isEmpty())
+            return;
+        QString name;
+        bool isNew = false;
+        bool named = false; // the name dialog chose the name
+        // The current scheme's own item gives the name, whatever the list has selected.
+        const int current =
+            m_state.CurrentFilterID != 0 && !saveAs ? indexOfId(m_state.CurrentFilterID) : 0;
+        if (current > 1) {
+            name = trimSpaces(m_list.text(current));
+        } else {
+            named = true;
+            for (;;) {
+                frmName dialog;
+                dialog.showModal();
+                name = trimSpaces(dialog.SchemaName());
+                if (name.isEmpty())
+                    return;
+                isNew = true;
+                auto reader = createComponent<SchemeReaderComponent>(ComponentId::schemeReader());
+                if (Values::toBool(
+                        reader->FilterExists(MMTS::GetPropsString(), m_state.ScreenID, name))) {
+                    if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::overwriteScheme()),
+                                           nxAlert::Question) == nxAlert::AnswerNo)
+                        continue;
+                    isNew = false;
+                }
+                break;
+            }
+        }
+        KeyedValuesPtr record = KeyedValues::create();
+        record->set(QStringLiteral("FScreenID"), m_state.ScreenID);
+        record->set(QStringLiteral("FFilterName"), name);
+        record->set(QStringLiteral("FFilter"), text);
+        record->set(QStringLiteral("FSort"), QString());
+        record->set(QStringLiteral("IsNew"), isNew);
+        record->set(QStringLiteral("mFilterID"), named ? 0 : m_state.CurrentFilterID);
+        {
+            auto writer = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
+            writer->UpdateFilter(MMTS::GetPropsString(), record);
+        }
+        FillSchemeList();
+        if (saveAs)
+            makeCurrent(name);
+    } catch (...) {
+        alertCurrentFailure();
+    }
+}
+
+void SchemeList::DeleteScheme()
+{
+    if (m_list.selectedIndex() == 1)
+        return;
+    if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::deleteScheme()), nxAlert::Question) ==
+        nxAlert::AnswerNo)
+        return;
+    QVariant deleted;
+    {
+        auto writer = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
+        deleted = writer->DeleteFilter(MMTS::GetPropsString(), m_state.CurrentFilterID);
+    }
+    if (!Values::toBool(deleted))
+        return;
+    FillSchemeList();
+    m_list.setSelectedIndex(1);
+    itemClick(1);
+}
+
+} // namespace NxSerialFilter

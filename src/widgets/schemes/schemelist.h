@@ -1,0 +1,60 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "conditions/filterstate.h"
+#include <NxSerialFilter/nxsf_widgets_export.h>
+
+#include <QObject>
+
+class QAction;
+class QToolBar;
+
+namespace NxSerialFilter {
+
+class ConditionGrid;
+class SchemeListView;
+class ValueCells;
+
+/// The scheme list and its toolbar: picking, saving, saving as and deleting schemes, and the
+/// list's view modes. The toolbar's actions are named by their keys ("Save", "Delete",
+/// "SaveAs", "View"); the "View" button keeps its counter in the property "Tag".
+class NXSF_WIDGETS_AUTOTEST_EXPORT SchemeList : public QObject
+{
+    Q_OBJECT
+public:
+    SchemeList(FilterState &state, ConditionGrid &grid, ValueCells &valueCells,
+               SchemeListView &list, QToolBar &toolbar, QObject *parent = nullptr);
+
+    void FillSchemeList();
+    /// The user picked item index (from 1) of the list.
+    void itemClick(int index);
+    void buttonClick(const QString &key);
+    void buttonMenuClick(const QString &key);
+    void SaveScheme(bool saveAs);
+    void DeleteScheme();
+
+    /// The list key of a scheme id: "K", the sign position (a blank for 0 and above), the id.
+    static QString keyFor(qint32 id);
+    /// The id a list key names.
+    static qint32 idOf(const QString &key);
+    /// The list index of the item with that id; 0 when the list has none.
+    int indexOfId(qint32 id) const;
+
+Q_SIGNALS:
+    /// A picked scheme is now in the grid.
+    void loaded();
+
+private:
+    void reselectCurrent();
+    void makeCurrent(const QString &name);
+    QAction *action(const QString &key) const;
+
+    FilterState &m_state;
+    ConditionGrid &m_grid;
+    ValueCells &m_valueCells;
+    SchemeListView &m_list;
+    QToolBar &m_toolbar;
+};
+
+} // namespace NxSerialFilter

@@ -1,0 +1,100 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+// What the widgets layer gives the layers below it when it loads: the application's real
+// pointer for the busy pointer, and message boxes for alerts.
+#include "guidefaults.h"
+
+#include "support/busypointer.h"
+
+#include <NxSerialFilter/nxalert.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QMessageBox>
+
+namespace NxSerialFilter {
+
+namespace {
+
+bool haveGui()
+{
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
+}
+
+class MessageBoxPresenter : public AlertPresenter
+{
+public:
+    int present(const QString &message, int style, const QString &title) override
+    {
+        if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+            return nxAlert::windowlessAnswer(style);
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(title);
+        box.setText(message);
+        switch (style & 0xF0) {
+        case 16:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case 32:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case 48:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case 64:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
+        }
+        switch (style & 0x0F) {
+        case 1:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case 3:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        case 4:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return nxAlert::AnswerYes;
+        case QMessageBox::No:
+            return nxAlert::AnswerNo;
+        case QMessageBox::Cancel:
+            return nxAlert::AnswerCancel;
+        default:
+            return nxAlert::AnswerOk;
+        }
+    }
+};
+
+const bool filed = [] {
+    BusyPointer::Cursor cursor;
+    cursor.setWait = [] {
+        if (haveGui())
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    };
+    cursor.restoreOne = [] {
+        if (haveGui())
+            QGuiApplication::restoreOverrideCursor();
+    };
+    cursor.anySet = [] { return haveGui() && QGuiApplication::overrideCursor() != nullptr; };
+    BusyPointer::setCursor(cursor);
+    nxAlert::setDefaultPresenter([] { return std::make_shared<MessageBoxPresenter>(); });
+    return true;
+}();
+
+} // namespace
+
+bool guiDefaultsFiled()
+{
+    return filed;
+}
+
+} // namespace NxSerialFilter

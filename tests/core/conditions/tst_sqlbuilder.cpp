@@ -1,0 +1,483 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "conditions/conditiongrid.h"
+#include "conditions/sqlbuilder.h"
+#include "conditions/vocabulary.h"
+#include "fields/fieldlist.h"
+#include "support/busypointer.h"
+#include "testsupport/descriptions.h"
+#include "testsupport/scriptedalerts.h"
+#include <NxSerialFilter/failure.h>
+
+#include <QTest>
+
+using namespace NxSerialFilter;
+using namespace NxSerialFilter::Testing;
+
+namespace {
+
+enum class Mode { Serial, Common };
+
+/// A dialog's state and grid as the dialog's load leaves them, with rows written as a loaded
+/// scheme writes them: by text, so list cells choose the item of that text or none.
+struct Fixture
+{
+    FilterState state;
+    ConditionGrid grid;
+
+    explicit Fixture(Mode mode, const QString &screen = QStringLiteral("Items"),
+                     KeyedValuesPtr description = {})
+    {
+        state.LogicWords = Vocabulary::logicWords();
+        state.CompareWords = Vocabulary::compareWords();
+        state.SerialUse = mode == Mode::Serial;
+        state.ScreenID = screen;
+        if (state.SerialUse)
+            state.SerialDesc = description ? description : standardSerialDescription();
+        else
+            state.CommonField = description ? description : standardCommonValues(screen);
+        FieldList::SetFields(state, grid);
+    }
+
+    /// Gives the comparison list the value-list positions 10 and 11 with their SQL words.
+    void offerValueLists()
+    {
+        grid.setColumnItems(ConditionGrid::ColCompare, grid.columnItems(ConditionGrid::ColCompare)
+                                                           << QStringLiteral("包括")
+                                                           << QStringLiteral("不包括"));
+        state.CompareWords << QStringLiteral("In") << QStringLiteral("Not In");
+    }
+
+    /// Each row: "logic|(|field|comparison|value|)".
+    void setRows(const QStringList &rows)
+    {
+        grid.SetMaxRows(std::max(int(rows.size()) + 1, grid.MaxRows()));
+        static constexpr int columns[] = {ConditionGrid::ColLogic, ConditionGrid::ColLeftParen,
+                                          ConditionGrid::ColField, ConditionGrid::ColCompare,
+                                          ConditionGrid::ColValue, ConditionGrid::ColRightParen};
+        for (int r = 1; r <= rows.size(); ++r) {
+            const QStringList cells = rows.at(r - 1).split(u'|');
+            for (int i = 0; i < 6 && i < cells.size(); ++i)
+                grid.SetCellText(r, columns[i], cells.at(i));
+        }
+    }
+};
+
+/// Records whether the busy pointer was still shown when an alert appeared.
+class PointerAtAlert : public ScriptedAlerts
+{
+public:
+    int present(const QString &message, int style, const QString &title) override
+    {
+        busyAtAlert = BusyPointer::isShown();
+        return ScriptedAlerts::present(message, style, title);
+    }
+    bool busyAtAlert = true;
+};
+
+} // namespace
+
+class tst_SqlBuilder : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void serialConditions_data();
+    void serialConditions();
+    void commonConditions_data();
+    void commonConditions();
+    void valueLists_data();
+    void valueLists();
+    void failures_data();
+    void failures();
+    void successStoresAndStaysQuiet();
+    void manyRowsInOrder();
+};
+
+void tst_SqlBuilder::serialConditions_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("expected");
+
+    // Worked examples.
+    QTest::newRow("contains wraps in %")
+        << QStringList{u"||序列号|包含|A01|"_qs} << u" ( (tf.FSERIALNUM Like '%A01%') ) "_qs;
+    QTest::newRow("contains own pattern _")
+        << QStringList{u"||序列号|包含|A_1|"_qs} << u" ( (tf.FSERIALNUM Like 'A_1') ) "_qs;
+    QTest::newRow("number from 12.50kg")
+        << QStringList{u"||数量|大于或等于|12.50kg|"_qs} << u" ( (tf.FQTY >= 12.5) ) "_qs;
+    QTest::newRow("date not empty") << QStringList{u"||日期|不为空||"_qs}
+                                    << u" ( ((tf.FDATE Is not null and tf.FDATE<>'' )) ) "_qs;
+    QTest::newRow("two rows with parentheses")
+        << QStringList{u"|(|序列号|等于|B7|"_qs, u"或者||物料|为空||)"_qs}
+        << u" ( (( tf.FSERIALNUM = 'B7'   Or  (t_FITEM.FName Is null or t_FITEM.FName='' or "
+           u"t_FITEM.FName='*') )) ) "_qs;
+    QTest::newRow("no row in use") << QStringList{} << QString();
+
+    // Empty values still give a value part.
+    QTest::newRow("empty text value")
+        << QStringList{u"||序列号|等于||"_qs} << u" ( (tf.FSERIALNUM = '') ) "_qs;
+    QTest::newRow("empty number value")
+        << QStringList{u"||数量|等于||"_qs} << u" ( (tf.FQTY = 0) ) "_qs;
+    QTest::newRow("contains empty")
+        << QStringList{u"||序列号|包含||"_qs} << u" ( (tf.FSERIALNUM Like '%%') ) "_qs;
+
+    // Numbers are written from the parsed value, never from the text.
+    QTest::newRow("number abc") << QStringList{u"||数量|等于|abc|"_qs} << u" ( (tf.FQTY = 0) ) "_qs;
+    QTest::newRow("number injection")
+        << QStringList{u"||数量|等于|1 OR 1=1|"_qs} << u" ( (tf.FQTY = 1) ) "_qs;
+    QTest::newRow("number comment")
+        << QStringList{u"||数量|小于|1--|"_qs} << u" ( (tf.FQTY < 1) ) "_qs;
+    QTest::newRow("number negative")
+        << QStringList{u"||数量|大于| -3.0|"_qs} << u" ( (tf.FQTY > -3) ) "_qs;
+    QTest::newRow("number trailing zeros")
+        << QStringList{u"||数量|不等于|0.10|"_qs} << u" ( (tf.FQTY <> 0.1) ) "_qs;
+    QTest::newRow("contains number")
+        << QStringList{u"||数量|包含|5|"_qs} << u" ( (tf.FQTY Like 5) ) "_qs;
+    QTest::newRow("contains number with pattern")
+        << QStringList{u"||数量|不包含|5%|"_qs} << u" ( (tf.FQTY Not Like 5) ) "_qs;
+    QTest::newRow("system number")
+        << QStringList{u"||系统数|小于或等于|7x|"_qs} << u" ( (tf.FSYSN <= 7) ) "_qs;
+
+    // Quotes are doubled wherever a text is written.
+    QTest::newRow("quote equal") << QStringList{u"||序列号|等于|O'Brien|"_qs}
+                                 << u" ( (tf.FSERIALNUM = 'O''Brien') ) "_qs;
+    QTest::newRow("quote contains") << QStringList{u"||序列号|包含|O'Brien|"_qs}
+                                    << u" ( (tf.FSERIALNUM Like '%O''Brien%') ) "_qs;
+    QTest::newRow("quote own pattern")
+        << QStringList{u"||序列号|不包含|O'B%|"_qs} << u" ( (tf.FSERIALNUM Not Like 'O''B%') ) "_qs;
+    QTest::newRow("only quotes") << QStringList{u"||物料|不等于|''|"_qs}
+                                 << u" ( (t_FITEM.FName <> '''''') ) "_qs;
+
+    // Column expressions and text kinds.
+    QTest::newRow("look-up field")
+        << QStringList{u"||物料|大于|M1|"_qs} << u" ( (t_FITEM.FName > 'M1') ) "_qs;
+    QTest::newRow("sub-message field")
+        << QStringList{u"||等级|小于|A|"_qs} << u" ( (t_FSUB.FName < 'A') ) "_qs;
+    QTest::newRow("date field") << QStringList{u"||日期|等于|2026-01-02|"_qs}
+                                << u" ( (tf.FDATE = '2026-01-02') ) "_qs;
+    QTest::newRow("system text") << QStringList{u"||系统文本|包含|x|"_qs}
+                                 << u" ( (tf.FSYST Like '%x%') ) "_qs;
+    QTest::newRow("number kept as text on text field")
+        << QStringList{u"||序列号|等于|12.50kg|"_qs} << u" ( (tf.FSERIALNUM = '12.50kg') ) "_qs;
+
+    // Empty tests, by field type.
+    QTest::newRow("empty text") << QStringList{u"||序列号|为空||"_qs}
+                                << u" ( ((tf.FSERIALNUM Is null or tf.FSERIALNUM='' or "
+                                   u"tf.FSERIALNUM='*')) ) "_qs;
+    QTest::newRow("empty sub-message") << QStringList{u"||等级|为空||"_qs}
+                                       << u" ( ((t_FSUB.FName Is null or t_FSUB.FName='' or "
+                                          u"t_FSUB.FName='*')) ) "_qs;
+    QTest::newRow("empty date") << QStringList{u"||日期|为空||"_qs}
+                                << u" ( ((tf.FDATE Is null or tf.FDATE='')) ) "_qs;
+    QTest::newRow("empty system number")
+        << QStringList{u"||系统数|为空||"_qs} << u" ( ((tf.FSYSN Is null or tf.FSYSN='')) ) "_qs;
+    QTest::newRow("empty system text")
+        << QStringList{u"||系统文本|为空||"_qs} << u" ( ((tf.FSYST Is null or tf.FSYST='')) ) "_qs;
+    QTest::newRow("empty number ignores value")
+        << QStringList{u"||数量|为空|5'|"_qs} << u" ( ((tf.FQTY Is null or tf.FQTY=0)) ) "_qs;
+    QTest::newRow("not empty text") << QStringList{u"||序列号|不为空||"_qs}
+                                    << u" ( ((tf.FSERIALNUM Is not null and tf.FSERIALNUM<>'' "
+                                       u"and tf.FSERIALNUM<>'*')) ) "_qs;
+    QTest::newRow("not empty look-up") << QStringList{u"||物料|不为空|x|"_qs}
+                                       << u" ( ((t_FITEM.FName Is not null and t_FITEM.FName<>'' "
+                                          u"and t_FITEM.FName<>'*')) ) "_qs;
+    QTest::newRow("not empty system number")
+        << QStringList{u"||系统数|不为空||"_qs}
+        << u" ( ((tf.FSYSN Is not null and tf.FSYSN<>'' )) ) "_qs;
+    QTest::newRow("not empty number")
+        << QStringList{u"||数量|不为空||"_qs} << u" ( ((tf.FQTY Is not null and tf.FQTY<>0)) ) "_qs;
+
+    // Joining rows: each piece brings its blank, a text value its trailing one.
+    QTest::newRow("and after text") << QStringList{u"||序列号|等于|A|"_qs, u"并且||数量|大于|1|"_qs}
+                                    << u" ( (tf.FSERIALNUM = 'A'   And  tf.FQTY > 1) ) "_qs;
+    QTest::newRow("pattern keeps its trailing blank")
+        << QStringList{u"||序列号|包含|A|"_qs, u"并且||数量|大于|1|"_qs}
+        << u" ( (tf.FSERIALNUM Like '%A%'   And  tf.FQTY > 1) ) "_qs;
+    QTest::newRow("nested parentheses")
+        << QStringList{u"|((|序列号|等于|A|"_qs, u"或者||数量|大于|1|)"_qs,
+                       u"并且||日期|等于|x|)"_qs}
+        << u" ( ((( tf.FSERIALNUM = 'A'   Or  tf.FQTY > 1 ) And  tf.FDATE = 'x'  )) ) "_qs;
+    QTest::newRow("double parentheses on one row")
+        << QStringList{u"|((|数量|等于|1|))"_qs} << u" ( ((( tf.FQTY = 1 ))) ) "_qs;
+    QTest::newRow("rows after an empty field are not read")
+        << QStringList{u"||序列号|等于|A|"_qs, u"|||||"_qs, u"并且|(|数量|等于|1|"_qs}
+        << u" ( (tf.FSERIALNUM = 'A') ) "_qs;
+    QTest::newRow("row 1's logic is never read")
+        << QStringList{u"或者||数量|等于|1|"_qs} << u" ( (tf.FQTY = 1) ) "_qs;
+}
+
+void tst_SqlBuilder::serialConditions()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QString, expected);
+    Fixture f(Mode::Serial);
+    f.setRows(rows);
+    QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
+}
+
+void tst_SqlBuilder::commonConditions_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("expected");
+
+    const QString check = QStringLiteral("StorageCheck");
+    const QString other = QStringLiteral("Items");
+    // Worked examples.
+    QTest::newRow("storage check empty number")
+        << check << QStringList{u"||数量|为空||"_qs} << u" ( ((t1.FQty=0)) ) "_qs;
+    QTest::newRow("empty number") << other << QStringList{u"||数量|为空||"_qs}
+                                  << u" ( ((t1.FQty Is null or t1.FQty=0)) ) "_qs;
+    QTest::newRow("not empty text") << other << QStringList{u"||名称|不为空||"_qs}
+                                    << u" ( ((t1.FName Is not null and t1.FName <> '' )) ) "_qs;
+
+    // The storage check forms, in any letter case.
+    QTest::newRow("storage check empty text")
+        << u"STORAGECHECK"_qs << QStringList{u"||名称|为空||"_qs} << u" ( ((t1.FName='')) ) "_qs;
+    QTest::newRow("storage check not empty text")
+        << u"storagecheck"_qs << QStringList{u"||代码|不为空||"_qs} << u" ( ((t1.FCode<>'')) ) "_qs;
+    QTest::newRow("storage check not empty number")
+        << check << QStringList{u"||比率|不为空||"_qs} << u" ( ((t1.FRate<>0)) ) "_qs;
+    QTest::newRow("storage check plain comparison unchanged")
+        << check << QStringList{u"||数量|等于|2|"_qs} << u" ( (t1.FQty = 2) ) "_qs;
+    QTest::newRow("storage check near miss")
+        << u"StorageCheck2"_qs << QStringList{u"||数量|为空||"_qs}
+        << u" ( ((t1.FQty Is null or t1.FQty=0)) ) "_qs;
+
+    // Other screens.
+    QTest::newRow("empty character type 129") << other << QStringList{u"||代码|为空||"_qs}
+                                              << u" ( ((t1.FCode Is null or t1.FCode='')) ) "_qs;
+    QTest::newRow("empty other type") << other << QStringList{u"||比率|为空||"_qs}
+                                      << u" ( ((t1.FRate Is null or t1.FRate=0)) ) "_qs;
+    QTest::newRow("not empty number") << other << QStringList{u"||数量|不为空||"_qs}
+                                      << u" ( ((t1.FQty Is not null and t1.FQty <> 0 )) ) "_qs;
+
+    // Patterns carry no trailing blank in common mode.
+    QTest::newRow("pattern then row")
+        << other << QStringList{u"||名称|包含|A|"_qs, u"并且||数量|等于|1|"_qs}
+        << u" ( (t1.FName Like '%A%'  And  t1.FQty = 1) ) "_qs;
+    QTest::newRow("own pattern then row")
+        << other << QStringList{u"||名称|不包含|A_1|"_qs, u"或者||数量|等于|1|"_qs}
+        << u" ( (t1.FName Not Like 'A_1'  Or  t1.FQty = 1) ) "_qs;
+    QTest::newRow("pattern quote")
+        << other << QStringList{u"||代码|包含|O'B|"_qs} << u" ( (t1.FCode Like '%O''B%') ) "_qs;
+    QTest::newRow("contains number")
+        << other << QStringList{u"||数量|包含|5kg|"_qs} << u" ( (t1.FQty Like 5) ) "_qs;
+
+    // Plain comparisons.
+    QTest::newRow("text quote") << other << QStringList{u"||名称|等于|O'Brien|"_qs}
+                                << u" ( (t1.FName = 'O''Brien') ) "_qs;
+    QTest::newRow("number") << other << QStringList{u"||数量|大于或等于|12.50kg|"_qs}
+                            << u" ( (t1.FQty >= 12.5) ) "_qs;
+    QTest::newRow("other type is a number")
+        << other << QStringList{u"||比率|小于|x|"_qs} << u" ( (t1.FRate < 0) ) "_qs;
+    QTest::newRow("text then row")
+        << other << QStringList{u"||仓库|等于|W|"_qs, u"并且||数量|等于|1|"_qs}
+        << u" ( (t1.FStock = 'W'   And  t1.FQty = 1) ) "_qs;
+}
+
+void tst_SqlBuilder::commonConditions()
+{
+    QFETCH(QString, screen);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, expected);
+    Fixture f(Mode::Common, screen);
+    f.setRows(rows);
+    QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
+}
+
+void tst_SqlBuilder::valueLists_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("texts") << true << u"||序列号|包括|A,B|"_qs
+                           << u" ( (tf.FSERIALNUM In ('A','B')) ) "_qs;
+    QTest::newRow("pieces keep blanks")
+        << true << u"||序列号|包括|A, B ,|"_qs << u" ( (tf.FSERIALNUM In ('A',' B ','')) ) "_qs;
+    QTest::newRow("no text pieces")
+        << true << u"||物料|不包括||"_qs << u" ( (t_FITEM.FName Not In ('')) ) "_qs;
+    QTest::newRow("text quote") << true << u"||等级|包括|O'B,C|"_qs
+                                << u" ( (t_FSUB.FName In ('O''B','C')) ) "_qs;
+    QTest::newRow("numbers") << true << u"||数量|包括|1,2.50,x|"_qs
+                             << u" ( (tf.FQTY In (1,2.5,0)) ) "_qs;
+    QTest::newRow("no number pieces")
+        << true << u"||系统数|不包括||"_qs << u" ( (tf.FSYSN Not In ()) ) "_qs;
+    QTest::newRow("system text") << true << u"||系统文本|包括|1|"_qs
+                                 << u" ( (tf.FSYST In ('1')) ) "_qs;
+    QTest::newRow("common character type")
+        << false << u"||代码|包括|a,b|"_qs << u" ( (t1.FCode In ('a','b')) ) "_qs;
+    QTest::newRow("common number")
+        << false << u"||数量|不包括|1,2|"_qs << u" ( (t1.FQty Not In (1,2)) ) "_qs;
+    // Any other type takes numbers, as everywhere else; no list would leave "In" dangling.
+    QTest::newRow("common other type")
+        << false << u"||比率|包括|1.5,x|"_qs << u" ( (t1.FRate In (1.5,0)) ) "_qs;
+}
+
+void tst_SqlBuilder::valueLists()
+{
+    QFETCH(bool, serial);
+    QFETCH(QString, row);
+    QFETCH(QString, expected);
+    Fixture f(serial ? Mode::Serial : Mode::Common);
+    f.offerValueLists();
+    f.setRows({row});
+    QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
+}
+
+void tst_SqlBuilder::failures_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<KeyedValuesPtr>("description"); // null: the standard one
+    QTest::addColumn<QStringList>("fieldIds");       // empty: as the field list made them
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("style");
+
+    const KeyedValuesPtr standard;
+    const int parens = ErrorNumber::UnbalancedParentheses;
+    const int row = ErrorNumber::SubscriptOutOfRange;
+    const QString unbalanced = QStringLiteral("左、右括号不匹配，请改正后继续。");
+    const QString parenCells = QStringLiteral("括号栏只能填写括号，请改正后继续。");
+
+    QTest::newRow("close before open fails at row 1")
+        << true << standard << QStringList{}
+        << QStringList{u"||序列号|等于|A|)"_qs, u"并且|(|数量|等于|1|"_qs} << parens << unbalanced
+        << 48;
+    QTest::newRow("totals differ")
+        << true << standard << QStringList{} << QStringList{u"|((|序列号|等于|A|)"_qs} << parens
+        << unbalanced << 48;
+    QTest::newRow("closing row not in use")
+        << true << standard << QStringList{}
+        << QStringList{u"|(|序列号|等于|A|"_qs, u"|||||"_qs, u"并且||数量|等于|1|)"_qs} << parens
+        << unbalanced << 48;
+    // A balanced count must not let SQL through the parenthesis cells.
+    QTest::newRow("tautology in the left cell")
+        << true << standard << QStringList{} << QStringList{u"|1=1 or (|数量|等于|1|)       "_qs}
+        << parens << parenCells << 48;
+    QTest::newRow("text in the right cell")
+        << false << standard << QStringList{} << QStringList{u"|(|数量|等于|1|) or 1=1 --"_qs}
+        << parens << parenCells << 48;
+    QTest::newRow("blank in the left cell")
+        << true << standard << QStringList{} << QStringList{u"|( |数量|等于|1|)"_qs} << parens
+        << parenCells << 48;
+    QTest::newRow("wrong parenthesis on a later row")
+        << true << standard << QStringList{}
+        << QStringList{u"|(|数量|等于|1|"_qs, u"并且|)|数量|等于|2|("_qs} << parens << parenCells
+        << 48;
+
+    QTest::newRow("unknown field id")
+        << true << standard << QStringList{QString(), u"99"_qs}
+        << QStringList{u"||序列号|等于|A|"_qs} << int(ErrorNumber::CreateSql)
+        << u"序列号列数据过滤字段异常！"_qs << 64;
+    QTest::newRow("none chosen in a stored row")
+        << true << standard << QStringList{} << QStringList{u"||(无)|等于|A|"_qs}
+        << int(ErrorNumber::CreateSql) << u"序列号列数据过滤字段异常！"_qs << 64;
+    QTest::newRow("unknown data type")
+        << true << serialDescription({serialField(1, u"FX"_qs, u"其他"_qs, 0, 5)}, {})
+        << QStringList{} << QStringList{u"||其他|等于|A|"_qs} << int(ErrorNumber::CreateSql)
+        << u"序列号列数据类型异常。"_qs << 64;
+
+    QTest::newRow("logic not chosen") << true << standard << QStringList{}
+                                      << QStringList{u"||序列号|等于|A|"_qs, u"||数量|等于|1|"_qs}
+                                      << row << u"第2行：没有选择逻辑"_qs << 64;
+    QTest::newRow("logic text not an item")
+        << false << standard << QStringList{}
+        << QStringList{u"||数量|等于|1|"_qs, u"并且||数量|等于|1|"_qs, u"and||数量|等于|1|"_qs}
+        << row << u"第3行：没有选择逻辑"_qs << 64;
+    QTest::newRow("comparison not chosen")
+        << true << standard << QStringList{} << QStringList{u"||序列号||A|"_qs} << row
+        << u"第1行：没有选择比较方式"_qs << 64;
+    QTest::newRow("value list without a list position")
+        << true << standard << QStringList{} << QStringList{u"||序列号|包括|A,B|"_qs} << row
+        << u"第1行：没有选择比较方式"_qs << 64;
+    QTest::newRow("storage check still needs a comparison")
+        << false << standard << QStringList{}
+        << QStringList{u"||数量|大于|1|"_qs, u"并且||数量|等|1|"_qs} << row
+        << u"第2行：没有选择比较方式"_qs << 64;
+    QTest::newRow("serial field not listed")
+        << true << standard << QStringList{} << QStringList{u"||无此字段|等于|A|"_qs} << row
+        << u"第1行：字段没有对应的字段标识"_qs << 64;
+    QTest::newRow("common field not listed")
+        << false << standard << QStringList{} << QStringList{u"||无此字段|等于|A|"_qs} << row
+        << u"第1行：字段列表中没有这一项"_qs << 64;
+    QTest::newRow("common none chosen")
+        << false << standard << QStringList{} << QStringList{u"||(无)|等于|A|"_qs} << row
+        << u"第1行：字段列表中没有这一项"_qs << 64;
+}
+
+void tst_SqlBuilder::failures()
+{
+    QFETCH(bool, serial);
+    QFETCH(KeyedValuesPtr, description);
+    QFETCH(QStringList, fieldIds);
+    QFETCH(QStringList, rows);
+    QFETCH(int, number);
+    QFETCH(QString, message);
+    QFETCH(int, style);
+
+    Fixture f(serial ? Mode::Serial : Mode::Common, QStringLiteral("StorageCheck"), description);
+    if (!fieldIds.isEmpty())
+        f.state.FieldIDs = fieldIds;
+    f.setRows(rows);
+
+    try {
+        SqlBuilder::compose(f.state, f.grid);
+        QFAIL("compose gave a condition");
+    } catch (const FilterError &e) {
+        QCOMPARE(e.number(), number);
+        QCOMPARE(e.source(), u"[CreateSQL]"_qs);
+    }
+
+    const auto alerts = std::make_shared<PointerAtAlert>();
+    nxAlert::setPresenter(alerts);
+    f.state.FilterSQL = QStringLiteral(" (previous) ");
+    f.grid.SelectBlock(1, f.grid.MaxRows(), 1, ConditionGrid::ColumnCount);
+    const QString gridBefore = f.grid.blockText();
+    QVERIFY(!SqlBuilder::CreateSQL(f.state, f.grid));
+    QCOMPARE(alerts->shown.size(), 1);
+    QCOMPARE(alerts->shown.first().message, message);
+    QCOMPARE(alerts->shown.first().style, style);
+    QCOMPARE(f.state.FilterSQL, u" (previous) "_qs);
+    QCOMPARE(f.grid.blockText(), gridBefore);
+    QVERIFY2(!alerts->busyAtAlert, "the pointer must be restored before the message");
+    QVERIFY(!BusyPointer::isShown());
+}
+
+void tst_SqlBuilder::successStoresAndStaysQuiet()
+{
+    const auto alerts = ScriptedAlerts::install();
+    Fixture f(Mode::Serial);
+    f.setRows({u"||数量|等于|1|"_qs});
+    f.state.FilterSQL = QStringLiteral("old");
+    QVERIFY(SqlBuilder::CreateSQL(f.state, f.grid));
+    QCOMPARE(f.state.FilterSQL, u" ( (tf.FQTY = 1) ) "_qs);
+
+    // An empty grid stores the empty condition, not the old one.
+    Fixture empty(Mode::Serial);
+    empty.state.FilterSQL = QStringLiteral("old");
+    QVERIFY(SqlBuilder::CreateSQL(empty.state, empty.grid));
+    QCOMPARE(empty.state.FilterSQL, QString());
+    QVERIFY(alerts->shown.isEmpty());
+    QVERIFY(!BusyPointer::isShown());
+}
+
+void tst_SqlBuilder::manyRowsInOrder()
+{
+    // A large grid of repeated rows: every row in use contributes, in order.
+    Fixture f(Mode::Serial);
+    QStringList rows{u"||数量|等于|0|"_qs};
+    for (int i = 1; i < 500; ++i)
+        rows << QStringLiteral("或者||数量|等于|") + QString::number(i) + u'|';
+    f.setRows(rows);
+    const QString sql = SqlBuilder::compose(f.state, f.grid);
+    QVERIFY(sql.startsWith(u" ( (tf.FQTY = 0  Or  tf.FQTY = 1  Or "_qs));
+    QVERIFY(sql.endsWith(u"Or  tf.FQTY = 499) ) "_qs));
+    QCOMPARE(sql.count(u"Or"_qs), 499);
+}
+
+QTEST_MAIN(tst_SqlBuilder)
+#include "tst_sqlbuilder.moc"

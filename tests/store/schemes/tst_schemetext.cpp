@@ -1,0 +1,242 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+// The grid written as scheme text, and stored texts loaded back into the grid.
+
+#include "conditions/conditiongrid.h"
+#include "conditions/valuecells.h"
+#include "fields/fieldlist.h"
+#include "schemes/schemeloader.h"
+#include "schemes/schemetext.h"
+#include "support/texts.h"
+#include "testsupport/descriptions.h"
+#include "testsupport/scriptedalerts.h"
+#include "testsupport/storefixture.h"
+#include <NxSerialFilter/schemestore.h>
+
+#include <QTest>
+
+using namespace NxSerialFilter;
+using namespace NxSerialFilter::Testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+/// A grid of `rows` rows whose cells are given as "row,col=text" pairs separated by "|".
+void fill(ConditionGrid &grid, int rows, const QString &cells)
+{
+    grid.SetMaxRows(rows);
+    for (const QString &cell : cells.split(u'|', Qt::SkipEmptyParts)) {
+        const QString at = cell.section(u'=', 0, 0);
+        grid.SetCellText(at.section(u',', 0, 0).toInt(), at.section(u',', 1).toInt(),
+                         cell.section(u'=', 1));
+    }
+}
+
+const QString T = u"\t"_s;
+const QString NL = u"\r\n"_s;
+
+} // namespace
+
+class tst_SchemeText : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    FilterState m_state;
+    std::unique_ptr<ConditionGrid> m_grid;
+    std::unique_ptr<ValueCells> m_cells;
+    std::shared_ptr<ScriptedAlerts> m_alerts;
+
+    qint32 store(const QString &text)
+    {
+        return SchemeStore(m_dir.filePath(u"text.sqlite"_s))
+            .save({0, m_state.ScreenID, QString::number(qHash(text)), text, {}});
+    }
+
+private Q_SLOTS:
+    void init();
+    void cleanup()
+    {
+        SchemeStore::closeConnections();
+        nxAlert::setPresenter(nullptr);
+    }
+    void writing_data();
+    void writing();
+    void writeThenLoadKeepsShape_data();
+    void writeThenLoadKeepsShape();
+    void loading_data();
+    void loading();
+    void loadFailures_data();
+    void loadFailures();
+};
+
+void tst_SchemeText::init()
+{
+    m_alerts = ScriptedAlerts::install();
+    useStore(m_dir.filePath(u"text.sqlite"_s));
+    m_state = FilterState();
+    m_state.CommonField = standardCommonValues(uniqueScreen());
+    m_grid = std::make_unique<ConditionGrid>();
+    FieldList::SetFields(m_state, *m_grid);
+    m_cells = std::make_unique<ValueCells>(m_state, *m_grid);
+}
+
+void tst_SchemeText::writing_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("cells");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("cells by TAB, rows by CR LF")
+        << 2 << u"1,3=名称|1,4=等于|1,5=a|2,1=并且|2,5=d"_s
+        << T + T + u"名称"_s + T + u"等于"_s + T + u"a"_s + T + T + NL + u"并且"_s + T + T + T + T +
+               u"d"_s + T + T;
+    QTest::newRow("quotes doubled")
+        << 1 << u"1,5=O'Neil's"_s << T + T + T + T + u"O''Neil''s"_s + T + T;
+    QTest::newRow("spaces dropped only at the very ends")
+        << 2 << u"1,1=  x |1,5= in |2,7= ) "_s
+        << u"x "_s + T + T + T + T + u" in "_s + T + T + NL + T + T + T + T + T + T + u" )"_s;
+    QTest::newRow("breaks inside a cell become spaces")
+        << 1 << u"1,5=a\tb\r\nc|1,6=\n"_s << T + T + T + T + u"a b  c"_s + T + u" "_s + T;
+}
+
+// The text a save sends: a fault here changes every stored scheme.
+void tst_SchemeText::writing()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, cells);
+    QFETCH(QString, expected);
+    fill(*m_grid, rows, cells);
+    QCOMPARE(SchemeText::GetSchemeText(*m_grid), expected);
+    QCOMPARE(m_grid->activeRow(), 1);
+    QCOMPARE(m_grid->activeCol(), 1);
+}
+
+void tst_SchemeText::writeThenLoadKeepsShape_data()
+{
+    QTest::addColumn<QString>("cells");
+    QTest::newRow("tab in a value") << u"1,3=名称|1,4=等于|1,5=a\tb"_s;
+    QTest::newRow("line break in a value") << u"1,3=名称|1,4=等于|1,5=a\r\nb\nc"_s;
+    QTest::newRow("quote and cjk") << u"1,3=仓库|1,4=等于|1,5=北京'一号'"_s;
+}
+
+// Saving and loading never changes the number of rows or cells, whatever a cell held.
+void tst_SchemeText::writeThenLoadKeepsShape()
+{
+    QFETCH(QString, cells);
+    fill(*m_grid, 3, cells);
+    const QString sent = SchemeText::GetSchemeText(*m_grid);
+    QString kept = sent;
+    kept.replace(u"''"_s, u"'"_s);
+    const QStringList lines = kept.split(NL);
+    QCOMPARE(lines.size(), 3);
+    for (const QString &line : lines)
+        QCOMPARE(line.count(u'\t'), ConditionGrid::ColumnCount - 1);
+    m_state.CurrentFilterID = store(kept);
+    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+    QVERIFY(m_alerts->shown.isEmpty());
+    QCOMPARE(m_grid->MaxRows(), 3);
+    QCOMPARE(SchemeText::GetSchemeText(*m_grid), sent);
+}
+
+void tst_SchemeText::loading_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("values");     // value cells after loading, "|" between rows
+    QTest::addColumn<QString>("lockedRows"); // rows whose value cell is locked
+    QTest::addColumn<QString>("fieldIndexes");
+    const QString number = T + T + u"数量"_s + T + u"大于"_s + T + u"12.5"_s + T + T;
+    const QString empty = u"并且"_s + T + T + u"名称"_s + T + u" 为空 "_s + T + T + T;
+    const QString filled = u"或者"_s + T + T + u"代码"_s + T + u"不为空"_s + T + T + T;
+    QTest::newRow("values kept, empty tests locked")
+        << number + NL + empty + NL + filled << 3 << u"12.5||"_s << u"2,3"_s << u"1,2,3"_s;
+    QTest::newRow("trailing line break gives an empty row")
+        << number + NL << 2 << u"12.5|"_s << QString() << u"1,-1"_s;
+    QTest::newRow("empty text loads as one empty row")
+        << QString() << 1 << QString() << QString() << u"-1"_s;
+    QTest::newRow("unknown field stays unmatched")
+        << T + T + u"没有的字段"_s + T + u"等于"_s + T + u"x"_s << 1 << u"x"_s << QString()
+        << u"-1"_s;
+    QTest::newRow("short and long lines")
+        << u"a"_s + NL + T + T + u"名称"_s + T + u"等于"_s + T + u"v"_s + T + T + T + u"extra"_s
+        << 2 << u"|v"_s << QString() << u"-1,2"_s;
+    // A row saved before its field left the list, or written by hand: no field, no alert.
+    const QString none = T + T + u"(无)"_s + T + u"等于"_s + T + u"x"_s;
+    QTest::newRow("rows naming no field")
+        << none + NL + u"并且"_s + none << 2 << u"x|x"_s << QString() << u"0,0"_s;
+}
+
+// A stored text comes back row for row with its values (value cells set up for their field
+// must not overwrite them) and the empty tests locked.
+void tst_SchemeText::loading()
+{
+    QFETCH(QString, text);
+    QFETCH(int, rows);
+    QFETCH(QString, values);
+    QFETCH(QString, lockedRows);
+    QFETCH(QString, fieldIndexes);
+    fill(*m_grid, 6, u"1,5=old|4,5=old"_s);
+    m_grid->setLocked(5, ConditionGrid::ColValue, true);
+    m_state.CurrentFilterID = store(text);
+    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+
+    QVERIFY(m_alerts->shown.isEmpty());
+    QVERIFY(!m_state.LoadingScheme);
+    QCOMPARE(m_grid->MaxRows(), rows);
+    QStringList gotValues, gotLocked, gotFields;
+    for (int r = 1; r <= rows; ++r) {
+        gotValues.append(m_grid->GetCellText(r, ConditionGrid::ColValue));
+        if (m_grid->isLocked(r, ConditionGrid::ColValue))
+            gotLocked.append(QString::number(r));
+        gotFields.append(QString::number(m_grid->GetComboIndex(r, ConditionGrid::ColField)));
+    }
+    QCOMPARE(gotValues.join(u'|'), values);
+    QCOMPARE(gotLocked.join(u','), lockedRows);
+    QCOMPARE(gotFields.join(u','), fieldIndexes);
+    QCOMPARE(m_grid->cellKind(1, ConditionGrid::ColLogic), CellKind::Text);
+    QVERIFY(m_grid->isLocked(1, ConditionGrid::ColLogic));
+    QCOMPARE(m_grid->activeRow(), 1);
+    QCOMPARE(m_grid->activeCol(), int(ConditionGrid::ColLeftParen));
+}
+
+void tst_SchemeText::loadFailures_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<bool>("brokenStore");
+    QTest::addColumn<int>("alerts");
+    QTest::newRow("new-scheme item only empties") << 0 << false << 0;
+    QTest::newRow("no record for the id") << 999999 << false << 1;
+    QTest::newRow("store cannot be opened") << 1 << true << 1;
+}
+
+// A failed load says so once, leaves the grid emptied with its row count and the first logic
+// cell locked, and does not leave the loading flag on (later field changes fill defaults).
+void tst_SchemeText::loadFailures()
+{
+    QFETCH(int, id);
+    QFETCH(bool, brokenStore);
+    QFETCH(int, alerts);
+    fill(*m_grid, 4, u"1,3=名称|1,5=old|3,5=old"_s);
+    m_grid->setCellKind(1, ConditionGrid::ColLogic, CellKind::List);
+    m_grid->setLocked(1, ConditionGrid::ColLogic, false);
+    if (brokenStore)
+        useStore(m_dir.filePath(u"missing/folder/x.sqlite"_s));
+    m_state.CurrentFilterID = id;
+    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, id);
+    QCOMPARE(m_alerts->shown.size(), alerts);
+    if (alerts) {
+        QCOMPARE(m_alerts->shown.first().message, Texts::schemeLoadFailed());
+        QCOMPARE(m_alerts->shown.first().style, int(nxAlert::Information));
+    }
+    QVERIFY(!m_state.LoadingScheme);
+    QCOMPARE(m_state.CurrentFilterID, id);
+    QCOMPARE(m_grid->MaxRows(), 4);
+    for (int r = 1; r <= 4; ++r)
+        QCOMPARE(m_grid->GetCellText(r, ConditionGrid::ColValue), QString());
+    QVERIFY(m_grid->isLocked(1, ConditionGrid::ColLogic));
+    QCOMPARE(m_grid->activeCol(), int(ConditionGrid::ColLeftParen));
+}
+
+QTEST_MAIN(tst_SchemeText)
+#include "tst_schemetext.moc"

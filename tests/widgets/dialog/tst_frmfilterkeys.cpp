@@ -1,0 +1,463 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+// Keys of the filter dialog: F1 opens help through the outside help component wherever the
+// focus is, exactly once per press and with the context's arguments; other keys leave help
+// alone; a failing help component costs one alert and nothing else.
+
+#include "conditions/conditiongrid.h"
+#include "conditions/conditiongridview.h"
+#include "dialog/frmfilter.h"
+#include "schemes/schemelistview.h"
+#include "support/mmts.h"
+#include "support/mparse.h"
+#include "testsupport/descriptions.h"
+#include "testsupport/processstate.h"
+#include "testsupport/scriptedalerts.h"
+#include <NxSerialFilter/components.h>
+#include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/failure.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+using namespace NxSerialFilter;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct HelpCall
+{
+    qint32 first;
+    qint16 second;
+    QString topic;
+    qint32 serialFlag;
+    QString subSystem;
+    qint32 last;
+};
+
+struct HelpLog
+{
+    int created = 0;
+    QList<HelpCall> calls;
+    enum class Failure { None, Create, ShowFilterError, ShowOther } failure = Failure::None;
+};
+
+class RecordingHelp : public HelpComponent
+{
+public:
+    explicit RecordingHelp(HelpLog &log)
+        : m_log(log)
+    {}
+    void ShowHELP(qint32 &first, qint16 second, QString &topicClass, qint32 &serialFlag,
+                  QString &subSystemId, qint32 &last) override
+    {
+        m_log.calls.append({first, second, topicClass, serialFlag, subSystemId, last});
+        if (m_log.failure == HelpLog::Failure::ShowFilterError)
+            throw FilterError(ErrorNumber::Unexpected, QStringLiteral("ShowHELP"),
+                              QStringLiteral("帮助文件已损坏"));
+        if (m_log.failure == HelpLog::Failure::ShowOther)
+            throw std::runtime_error("help crashed");
+    }
+
+private:
+    HelpLog &m_log;
+};
+
+/// Counts the key presses that reach a widget after the dialog has seen them.
+class KeySpy : public QObject
+{
+public:
+    int f1 = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1)
+            ++f1;
+        return false;
+    }
+};
+
+} // namespace
+
+class tst_FrmFilterKeys : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void f1OpensHelp_data();
+    void f1OpensHelp();
+    void helpComponentIsMadeOnce();
+    void otherKeysLeaveHelpAlone_data();
+    void otherKeysLeaveHelpAlone();
+    void f1IsSeenOnceWherever_data();
+    void f1IsSeenOnceWherever();
+    void f1AfterLeavingAnEditor();
+    void failingHelpLeavesDialogUsable_data();
+    void failingHelpLeavesDialogUsable();
+    void otherWindowsKeepTheirKeys();
+    void endingKeys_data();
+    void endingKeys();
+
+private:
+    std::unique_ptr<frmFilter> openForm(bool serialUse);
+    void setProps(const QString &props);
+
+    QTemporaryDir m_dir;
+    HelpLog m_log;
+    std::shared_ptr<Testing::ScriptedAlerts> m_alerts;
+};
+
+void tst_FrmFilterKeys::init()
+{
+    Testing::freshProcessState();
+    setProps(QString());
+    m_log = HelpLog();
+    m_alerts = Testing::ScriptedAlerts::install();
+    ComponentRegistry::instance().registerFactory(ComponentId::help(), [this]() -> ComponentPtr {
+        ++m_log.created;
+        if (m_log.failure == HelpLog::Failure::Create)
+            throw std::runtime_error("no help here");
+        return std::make_shared<RecordingHelp>(m_log);
+    });
+}
+
+void tst_FrmFilterKeys::cleanup()
+{
+    MMTS::releaseHelpComponent();
+    nxAlert::setPresenter(nullptr);
+    m_alerts.reset();
+}
+
+void tst_FrmFilterKeys::setProps(const QString &props)
+{
+    ContextStore::setPropsString(props + QStringLiteral("SCHEMEDB=") +
+                                 m_dir.filePath(QStringLiteral("s.sqlite")) + u';');
+}
+
+std::unique_ptr<frmFilter> tst_FrmFilterKeys::openForm(bool serialUse)
+{
+    auto form = std::make_unique<frmFilter>();
+    form->setSerialUse(serialUse);
+    if (serialUse)
+        form->setSerialDesc(Testing::standardSerialDescription());
+    else
+        form->setCommonField(Testing::standardCommonValues());
+    form->Form_Load();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    if (!QTest::qWaitForWindowActive(form.get()))
+        return nullptr;
+    form->vspFilter()->setFocus();
+    m_alerts->shown.clear(); // whatever loading said is not about keys
+    return form;
+}
+
+void tst_FrmFilterKeys::f1OpensHelp_data()
+{
+    QTest::addColumn<QString>("props");
+    QTest::addColumn<bool>("serialUse");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("serialFlag");
+    QTest::addColumn<QString>("subSystem");
+    QTest::newRow("serial mode") << QStringLiteral("SUBID=12;") << true << Qt::KeyboardModifiers()
+                                 << 1 << QStringLiteral("12");
+    QTest::newRow("common mode") << QStringLiteral("SUBID=12;") << false << Qt::KeyboardModifiers()
+                                 << 0 << QStringLiteral("12");
+    QTest::newRow("no SUBID, serial")
+        << QString() << true << Qt::KeyboardModifiers() << 1 << QString();
+    QTest::newRow("no SUBID, common")
+        << QStringLiteral("LANGUAGE=chs;") << false << Qt::KeyboardModifiers() << 0 << QString();
+    QTest::newRow("SUBID among others") << QStringLiteral("LANGUAGE=chs;subid=IC;USER=x;") << true
+                                        << Qt::KeyboardModifiers() << 1 << QStringLiteral("IC");
+    QTest::newRow("Shift+F1") << QStringLiteral("SUBID=7;") << true
+                              << Qt::KeyboardModifiers(Qt::ShiftModifier) << 1
+                              << QStringLiteral("7");
+    QTest::newRow("Ctrl+F1") << QStringLiteral("SUBID=7;") << false
+                             << Qt::KeyboardModifiers(Qt::ControlModifier) << 0
+                             << QStringLiteral("7");
+    QTest::newRow("Alt+F1") << QStringLiteral("SUBID=7;") << true
+                            << Qt::KeyboardModifiers(Qt::AltModifier) << 1 << QStringLiteral("7");
+}
+
+void tst_FrmFilterKeys::f1OpensHelp()
+{
+    QFETCH(QString, props);
+    QFETCH(bool, serialUse);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, serialFlag);
+    QFETCH(QString, subSystem);
+    setProps(props);
+    auto form = openForm(serialUse);
+    QVERIFY(form);
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    KeySpy spy;
+    focus->installEventFilter(&spy);
+
+    QTest::keyClick(focus, Qt::Key_F1, modifiers);
+
+    QCOMPARE(m_log.created, 1);
+    QCOMPARE(m_log.calls.size(), 1);
+    const HelpCall &call = m_log.calls.first();
+    QCOMPARE(call.first, 0);
+    QCOMPARE(call.second, qint16(0));
+    QCOMPARE(call.topic, QStringLiteral("ICSerialFilter"));
+    QCOMPARE(call.serialFlag, serialFlag);
+    QCOMPARE(call.subSystem, subSystem);
+    QCOMPARE(call.last, 0);
+    // The key is not consumed: the focused control gets it after the help call.
+    QCOMPARE(spy.f1, 1);
+    QVERIFY(m_alerts->shown.isEmpty());
+}
+
+void tst_FrmFilterKeys::helpComponentIsMadeOnce()
+{
+    auto form = openForm(true);
+    QVERIFY(form);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    QCOMPARE(m_log.calls.size(), 2);
+    QCOMPARE(m_log.created, 1);
+
+    // The component is kept for the process, not for one dialog.
+    form.reset();
+    auto second = openForm(false);
+    QVERIFY(second);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    QCOMPARE(m_log.calls.size(), 3);
+    QCOMPARE(m_log.created, 1);
+    QCOMPARE(m_log.calls.last().serialFlag, 0);
+}
+
+void tst_FrmFilterKeys::otherKeysLeaveHelpAlone_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("F2") << int(Qt::Key_F2) << Qt::KeyboardModifiers();
+    QTest::newRow("F7") << int(Qt::Key_F7) << Qt::KeyboardModifiers();
+    QTest::newRow("F12") << int(Qt::Key_F12) << Qt::KeyboardModifiers();
+    QTest::newRow("Shift+F2") << int(Qt::Key_F2) << Qt::KeyboardModifiers(Qt::ShiftModifier);
+    QTest::newRow("Help key") << int(Qt::Key_Help) << Qt::KeyboardModifiers();
+    QTest::newRow("letter p (code 112 as a character)")
+        << int(Qt::Key_P) << Qt::KeyboardModifiers();
+    QTest::newRow("Down") << int(Qt::Key_Down) << Qt::KeyboardModifiers();
+}
+
+void tst_FrmFilterKeys::otherKeysLeaveHelpAlone()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    auto form = openForm(true);
+    QVERIFY(form);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+    QCOMPARE(m_log.created, 0);
+    QCOMPARE(m_log.calls.size(), 0);
+}
+
+void tst_FrmFilterKeys::f1IsSeenOnceWherever_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("grid") << QStringLiteral("grid");
+    QTest::newRow("cell editor") << QStringLiteral("editor");
+    QTest::newRow("scheme list") << QStringLiteral("list");
+    QTest::newRow("Cancel button") << QStringLiteral("cancel");
+    QTest::newRow("the dialog itself") << QStringLiteral("dialog");
+}
+
+void tst_FrmFilterKeys::f1IsSeenOnceWherever()
+{
+    // A key that the focused control ignores travels on to every parent; help must still
+    // open once per press, also when the same press is repeated.
+    QFETCH(QString, where);
+    auto form = openForm(true);
+    QVERIFY(form);
+    QWidget *target = nullptr;
+    if (where == QLatin1String("grid")) {
+        target = form->vspFilter();
+    } else if (where == QLatin1String("editor")) {
+        const QModelIndex value = form->grid().index(0, ConditionGrid::ColValue - 1);
+        form->vspFilter()->setCurrentIndex(value);
+        form->vspFilter()->edit(value);
+        target = QApplication::focusWidget();
+        QVERIFY(target && target != form->vspFilter() && form->vspFilter()->isAncestorOf(target));
+    } else if (where == QLatin1String("list")) {
+        target = form->lstFilter()->currentView();
+    } else if (where == QLatin1String("cancel")) {
+        target = form->CmdCancel();
+    } else {
+        target = form.get();
+    }
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_F1);
+    QCOMPARE(m_log.calls.size(), 1);
+    QTest::keyPress(target, Qt::Key_F1);
+    QTest::keyPress(target, Qt::Key_F1); // held down: a second press without a release
+    QCOMPARE(m_log.calls.size(), 3);
+    QCOMPARE(m_log.created, 1);
+}
+
+void tst_FrmFilterKeys::f1AfterLeavingAnEditor()
+{
+    // The second press may reuse the first one's memory and now starts at a parent of the
+    // first receiver: it is a new press all the same.
+    auto form = openForm(true);
+    QVERIFY(form);
+    const QModelIndex value = form->grid().index(0, ConditionGrid::ColValue - 1);
+    form->vspFilter()->setCurrentIndex(value);
+    form->vspFilter()->edit(value);
+    QWidget *editor = QApplication::focusWidget();
+    QVERIFY(editor && editor != form->vspFilter());
+    QTest::keyClick(editor, Qt::Key_F1);
+    form->vspFilter()->setFocus();
+    QTest::keyClick(form->vspFilter(), Qt::Key_F1);
+    QCOMPARE(m_log.calls.size(), 2);
+}
+
+void tst_FrmFilterKeys::failingHelpLeavesDialogUsable_data()
+{
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<bool>("registered");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("cannot be created") << int(HelpLog::Failure::Create) << true << QString();
+    QTest::newRow("not installed") << int(HelpLog::Failure::None) << false << QString();
+    QTest::newRow("ShowHELP reports a failure")
+        << int(HelpLog::Failure::ShowFilterError) << true << QStringLiteral("帮助文件已损坏");
+    QTest::newRow("ShowHELP throws anything")
+        << int(HelpLog::Failure::ShowOther) << true << QString();
+}
+
+void tst_FrmFilterKeys::failingHelpLeavesDialogUsable()
+{
+    QFETCH(int, failure);
+    QFETCH(bool, registered);
+    QFETCH(QString, message);
+    m_log.failure = HelpLog::Failure(failure);
+    if (!registered)
+        ComponentRegistry::instance().unregisterFactory(ComponentId::help());
+    auto form = openForm(true);
+    QVERIFY(form);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    QCOMPARE(m_alerts->shown.size(), 1);
+    QCOMPARE(m_alerts->shown.first().style, int(nxAlert::Information));
+    QVERIFY(!m_alerts->shown.first().message.isEmpty());
+    if (!message.isEmpty())
+        QCOMPARE(m_alerts->shown.first().message, message);
+    QVERIFY(form->isVisible());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    // Still usable: the next F1 tries again, and Esc still cancels.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    QCOMPARE(m_alerts->shown.size(), 2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!form->isVisible());
+    QVERIFY(form->Cancel());
+}
+
+void tst_FrmFilterKeys::otherWindowsKeepTheirKeys()
+{
+    // A window opened over the dialog (as the scheme name dialog is) types freely and has
+    // its own keys, even while the grid's current cell is a parenthesis cell.
+    auto form = openForm(true);
+    QVERIFY(form);
+    form->grid().setActiveCell(1, ConditionGrid::ColLeftParen);
+    QDialog other(form.get());
+    auto *edit = new QLineEdit(&other);
+    (new QVBoxLayout(&other))->addWidget(edit);
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    edit->setFocus();
+    QTest::keyClicks(edit, QStringLiteral("a'(b"));
+    QCOMPARE(edit->text(), QStringLiteral("a'(b"));
+    QTest::keyClick(edit, Qt::Key_F1);
+    QCOMPARE(m_log.calls.size(), 0);
+}
+
+void tst_FrmFilterKeys::endingKeys_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<int>("editCol");   // a cell of row 1 left in its editor, 0 for none
+    QTest::addColumn<QString>("typed"); // what the editor holds when the key is pressed
+    QTest::addColumn<QString>("sql");   // FilterSQL after OK
+    const Qt::KeyboardModifiers none, alt(Qt::AltModifier);
+    const QString noRow;
+    QTest::newRow("Esc in the grid")
+        << u"grid"_s << int(Qt::Key_Escape) << none << true << 0 << QString() << noRow;
+    QTest::newRow("Alt+C") << u"grid"_s << int(Qt::Key_C) << alt << true << 0 << QString() << noRow;
+    QTest::newRow("Alt+O") << u"grid"_s << int(Qt::Key_O) << alt << false << 0 << QString()
+                           << noRow;
+    QTest::newRow("Enter on the scheme list")
+        << u"list"_s << int(Qt::Key_Return) << none << false << 0 << QString() << noRow;
+    QTest::newRow("Enter on the Cancel button")
+        << u"cancel"_s << int(Qt::Key_Return) << none << true << 0 << QString() << noRow;
+    QTest::newRow("Enter on the OK button")
+        << u"ok"_s << int(Qt::Key_Return) << none << false << 0 << QString() << noRow;
+    // OK by keyboard leaves the focus in the editor: the condition must still be the one
+    // on the screen, not the value before the edit.
+    QTest::newRow("Alt+O with a value in its editor")
+        << u"editor"_s << int(Qt::Key_O) << alt << false << int(ConditionGrid::ColValue) << u"77"_s
+        << u" ( (tf.FQTY = 77) ) "_s;
+    QTest::newRow("Alt+O with a parenthesis in its editor")
+        << u"editor"_s << int(Qt::Key_O) << alt << false << int(ConditionGrid::ColLeftParen)
+        << u"("_s << u" ( (( tf.FQTY = 11 )) ) "_s;
+}
+
+void tst_FrmFilterKeys::endingKeys()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, cancel);
+    QFETCH(int, editCol);
+    QFETCH(QString, typed);
+    QFETCH(QString, sql);
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("closeEditor")));
+    auto form = openForm(true);
+    QVERIFY(form);
+    QWidget *target = form->vspFilter();
+    if (focus == QLatin1String("list"))
+        target = form->lstFilter()->currentView();
+    else if (focus == QLatin1String("cancel"))
+        target = form->CmdCancel();
+    else if (focus == QLatin1String("ok"))
+        target = form->CmdOK();
+    target->setFocus();
+    if (editCol > 0) {
+        ConditionGrid &grid = form->grid();
+        grid.setData(grid.index(0, ConditionGrid::ColField - 1), 3, ConditionGrid::ComboIndexRole);
+        grid.setData(grid.index(0, ConditionGrid::ColCompare - 1), 0,
+                     ConditionGrid::ComboIndexRole);
+        grid.setData(grid.index(0, ConditionGrid::ColValue - 1), u"11"_s);
+        if (editCol == ConditionGrid::ColLeftParen)
+            grid.setData(grid.index(0, ConditionGrid::ColRightParen - 1), u")"_s);
+        grid.setActiveCell(1, editCol);
+        QTest::keyClicks(form->vspFilter(), typed.left(1)); // opens the editor
+        target = QApplication::focusWidget();
+        QVERIFY(target && target != form->vspFilter());
+        QTest::keyClicks(target, typed.mid(1));
+    }
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+    QTRY_VERIFY(!form->isVisible()); // an accelerator clicks after a short animation
+    QCOMPARE(form->Cancel(), cancel);
+    if (!cancel)
+        QCOMPARE(form->FilterSQL(), sql);
+    QCOMPARE(m_alerts->shown.size(), 0);
+}
+
+QTEST_MAIN(tst_FrmFilterKeys)
+#include "tst_frmfilterkeys.moc"

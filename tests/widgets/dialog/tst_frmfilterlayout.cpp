@@ -1,0 +1,575 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+// The filter dialog as the user sees it: where every control sits, the captions it shows in
+// Chinese and in English, the order in which the captions are written, and the list-box extent.
+
+#include "conditions/conditiongrid.h"
+#include "conditions/conditiongridview.h"
+#include "dialog/frmfilter.h"
+#include "schemes/schemelistview.h"
+#include "support/images.h"
+#include "support/mmts.h"
+#include "support/mparse.h"
+#include "support/texts.h"
+#include "support/twips.h"
+#include "testsupport/cjk.h"
+#include "testsupport/descriptions.h"
+#include "testsupport/processstate.h"
+#include "testsupport/scriptedalerts.h"
+#include <NxSerialFilter/components.h>
+#include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/failure.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+
+#include <cmath>
+#include <functional>
+#include <stdexcept>
+
+using namespace NxSerialFilter;
+
+using NxSerialFilter::Testing::hasCjk;
+
+namespace {
+
+struct Placement
+{
+    const char *name;
+    const char *parent;
+    int left, top, width, height;
+};
+
+// The layout in twips, relative to the parent's client area.
+const Placement placements[] = {
+    {"Picture1", "frmFilter", 60, 30, 2370, 4290},
+    {"Label1", "Picture1", 30, 0, 660, 300},
+    {"Toolbar", "Picture1", 0, 225, 1785, 420},
+    {"lstFilter", "Picture1", -15, 630, 2385, 3420},
+    {"TabS", "frmFilter", 2460, 195, 5835, 3885},
+    {"Picture2", "TabS", 135, 450, 5550, 3240},
+    {"vspFilter", "Picture2", -15, 0, 5490, 3180},
+    {"LblMsg", "TabS", 2580, 60, 3285, 210},
+    {"CmdOK", "frmFilter", 6090, 4140, 1050, 330},
+    {"CmdCancel", "frmFilter", 7260, 4140, 1050, 330},
+};
+
+int pixels(int twips, const QWidget *widget)
+{
+    return int(std::lround(twips * widget->logicalDpiX() / 1440.0));
+}
+
+bool near(const QRect &got, const QRect &want)
+{
+    return std::abs(got.left() - want.left()) <= 1 && std::abs(got.top() - want.top()) <= 1 &&
+           std::abs(got.width() - want.width()) <= 1 && std::abs(got.height() - want.height()) <= 1;
+}
+
+QString describe(const QRect &r)
+{
+    return QString::number(r.x()) + u',' + QString::number(r.y()) + u' ' +
+           QString::number(r.width()) + u'x' + QString::number(r.height());
+}
+
+QString screenshotPath(const QString &file)
+{
+    QString dir = qEnvironmentVariable("NXSF_BUILD_DIR");
+    if (dir.isEmpty())
+        dir = QDir::currentPath();
+    QDir(dir).mkpath(QStringLiteral("screenshots"));
+    return dir + QStringLiteral("/screenshots/") + file;
+}
+
+QAction *toolAction(frmFilter &form, const char *key)
+{
+    for (QAction *a : form.toolbar()->actions()) {
+        if (a->objectName() == QLatin1String(key))
+            return a;
+    }
+    return nullptr;
+}
+
+QString menuText(frmFilter &form, int index)
+{
+    const QList<QAction *> actions = form.viewMenu()->actions();
+    return index < actions.size() ? actions.at(index)->text() : QString();
+}
+
+QLabel *label1(frmFilter &form)
+{
+    return form.findChild<QLabel *>(QStringLiteral("Label1"));
+}
+
+/// One caption of the dialog: its Chinese source text and how to read what is shown.
+struct Caption
+{
+    QString chinese;
+    std::function<QString(frmFilter &)> shown;
+};
+
+// The captions in the order in which they must be written.
+QList<Caption> captionsInOrder()
+{
+    const auto tip = [](const char *key) {
+        return [key](frmFilter &f) { return toolAction(f, key)->toolTip(); };
+    };
+    const auto menu = [](int i) { return [i](frmFilter &f) { return menuText(f, i); }; };
+    const auto header = [](int col) {
+        return [col](frmFilter &f) { return f.grid().GetCellText(0, col); };
+    };
+    return {
+        {QStringLiteral("过滤条件"), [](frmFilter &f) { return f.windowTitle(); }},
+        {QStringLiteral("保存方案"), tip("Save")},
+        {QStringLiteral("删除方案"), tip("Delete")},
+        {QStringLiteral("另存方案"), tip("SaveAs")},
+        {QStringLiteral("查看"), tip("View")},
+        {QStringLiteral("大图标"), menu(0)},
+        {QStringLiteral("小图标"), menu(1)},
+        {QStringLiteral("列表"), menu(2)},
+        {QStringLiteral("详细资料"), menu(3)},
+        {QStringLiteral("方案："), [](frmFilter &f) { return label1(f)->text(); }},
+        {QStringLiteral("过滤"), [](frmFilter &f) { return f.tabBar()->tabText(0); }},
+        {QStringLiteral("逻辑"), header(1)},
+        {QStringLiteral("字段"), header(3)},
+        {QStringLiteral("比较"), header(4)},
+        {QStringLiteral("数值"), header(5)},
+        {QStringLiteral("比较值代码"), header(6)},
+        {QStringLiteral("确定(&O)"), [](frmFilter &f) { return f.CmdOK()->text(); }},
+        {QStringLiteral("取消(&C)"), [](frmFilter &f) { return f.CmdCancel()->text(); }},
+    };
+}
+
+/// Records the keys that the dialog asks the language loader for.
+class RecordingLoader : public ResourceLoaderComponent
+{
+public:
+    explicit RecordingLoader(QStringList *asked)
+        : m_asked(asked)
+    {}
+    void setResFileBaseName(const QString &) override {}
+    void setLanguageID(const QString &) override {}
+    QString LoadString(const QString &key) override
+    {
+        m_asked->append(key);
+        return key;
+    }
+    QString LoadString2(const QString &key) override { return key; }
+
+private:
+    QStringList *m_asked;
+};
+
+} // namespace
+
+class tst_FrmFilterLayout : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void geometry_data();
+    void geometry();
+    void designTexts_data();
+    void designTexts();
+    void englishThroughout();
+    void englishCaptionsFit();
+    void captionOrder();
+    void skippedCaption_data();
+    void skippedCaption();
+    void missingControlsDoNotStopCaptions();
+    void controlsAndImages();
+    void extent_data();
+    void extent();
+    void extentOnList();
+    void extentWithoutList();
+
+private:
+    void useLanguage(const QString &language);
+    QTemporaryDir m_dir;
+    std::shared_ptr<Testing::ScriptedAlerts> m_alerts;
+};
+
+void tst_FrmFilterLayout::init()
+{
+    Testing::freshProcessState();
+    m_alerts = Testing::ScriptedAlerts::install();
+    useLanguage(QString());
+}
+
+void tst_FrmFilterLayout::cleanup()
+{
+    nxAlert::setPresenter(nullptr);
+    m_alerts.reset();
+}
+
+void tst_FrmFilterLayout::useLanguage(const QString &language)
+{
+    MParse::resetModuleState(); // the language is read once per load of the component
+    QString props = QStringLiteral("SCHEMEDB=") + m_dir.filePath(QStringLiteral("s.sqlite")) + u';';
+    if (!language.isNull())
+        props += QStringLiteral("LANGUAGE=") + language + u';';
+    ContextStore::setPropsString(props);
+}
+
+void tst_FrmFilterLayout::geometry_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("chinese") << QString() << QStringLiteral("filter-dialog.png");
+    QTest::newRow("english") << QStringLiteral("en") << QStringLiteral("filter-dialog-en.png");
+}
+
+void tst_FrmFilterLayout::geometry()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, file);
+    useLanguage(language);
+    frmFilter form;
+    form.setSerialUse(true);
+    form.setSerialDesc(Testing::standardSerialDescription());
+    form.Form_Load();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.lstFilter()->addItem(QStringLiteral("K1"), QStringLiteral("本月入库"), Images::image(5));
+    form.LblMsg()->setText(QStringLiteral("序列号") +
+                           MParse::LoadLangString(QStringLiteral("按F7键可查看---")));
+    QApplication::processEvents();
+    QVERIFY(form.grab().toImage().save(screenshotPath(file)));
+
+    // A fixed-size window whose client area is 8400 x 4575 twips.
+    const QSize client(pixels(8400, &form), pixels(4575, &form));
+    QVERIFY2(std::abs(form.width() - client.width()) <= 1 &&
+                 std::abs(form.height() - client.height()) <= 1,
+             qPrintable(describe(form.rect())));
+    QCOMPARE(form.minimumSize(), form.size()); // opens at its designed size, the smallest
+
+    for (const Placement &p : placements) {
+        const auto *widget = form.findChild<QWidget *>(QString::fromLatin1(p.name));
+        QVERIFY2(widget, p.name);
+        QCOMPARE(widget->parentWidget()->objectName(), QString::fromLatin1(p.parent));
+        const QRect want(pixels(p.left, &form), pixels(p.top, &form), pixels(p.width, &form),
+                         pixels(p.height, &form));
+        QVERIFY2(near(widget->geometry(), want),
+                 qPrintable(QString::fromLatin1(p.name) + QStringLiteral(" at ") +
+                            describe(widget->geometry()) + QStringLiteral(", want ") +
+                            describe(want)));
+        QVERIFY2(widget->isVisible(), p.name);
+    }
+    // The tab row ends above the grid's frame, so the grid is not covered by it.
+    QVERIFY(form.tabBar()->geometry().bottom() <
+            form.findChild<QWidget *>(QStringLiteral("Picture2"))->y());
+
+    // A text cut by its cell shows whole in a tool tip.
+    QString longValue;
+    while (form.vspFilter()->fontMetrics().horizontalAdvance(longValue) <=
+           form.vspFilter()->columnWidth(ConditionGrid::ColValue - 1))
+        longValue += u'8';
+    form.grid().SetCellText(1, ConditionGrid::ColValue, longValue);
+    auto showTip = [&form] {
+        QToolTip::hideText();
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+            return QStringLiteral("a tip that would not hide");
+        ConditionGridView *view = form.vspFilter();
+        const QRect cell = view->visualRect(form.grid().index(0, ConditionGrid::ColValue - 1));
+        QHelpEvent help(QEvent::ToolTip, cell.center(),
+                        view->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(view->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(showTip(), longValue);
+
+    // Enlarged, the grid and the scheme list take the room, the extra width going to the
+    // field and value columns, and the buttons keep to the corner.
+    const auto before = [&form](const char *name) {
+        return form.findChild<QWidget *>(QString::fromLatin1(name))->geometry();
+    };
+    const QRect grid = before("vspFilter"), list = before("lstFilter"), ok = before("CmdOK");
+    const int fieldWidth = form.vspFilter()->columnWidth(ConditionGrid::ColField - 1);
+    const int valueWidth = form.vspFilter()->columnWidth(ConditionGrid::ColValue - 1);
+    const QSize more(300, 200);
+    form.resize(form.size() + more);
+    QTRY_COMPARE(before("vspFilter").size(), grid.size() + more);
+    QCOMPARE(before("lstFilter").height(), list.height() + more.height());
+    QCOMPARE(before("CmdOK").topLeft(), ok.topLeft() + QPoint(more.width(), more.height()));
+    QCOMPARE(form.vspFilter()->columnWidth(ConditionGrid::ColField - 1) +
+                 form.vspFilter()->columnWidth(ConditionGrid::ColValue - 1),
+             fieldWidth + valueWidth + more.width());
+    QVERIFY(form.vspFilter()->columnWidth(ConditionGrid::ColField - 1) > fieldWidth);
+    QCOMPARE(showTip(), QString()); // now it fits
+}
+
+void tst_FrmFilterLayout::designTexts_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("loaderAvailable");
+    QTest::newRow("no LANGUAGE entry") << QString() << true;
+    QTest::newRow("chs") << QStringLiteral("chs") << true;
+    QTest::newRow("CHS in capitals") << QStringLiteral("CHS") << true;
+    QTest::newRow("english without a loader") << QStringLiteral("en") << false;
+    QTest::newRow("a language without translations") << QStringLiteral("xx") << true;
+}
+
+void tst_FrmFilterLayout::designTexts()
+{
+    QFETCH(QString, language);
+    QFETCH(bool, loaderAvailable);
+    useLanguage(language);
+    if (!loaderAvailable)
+        ComponentRegistry::instance().unregisterFactory(ComponentId::resourceLoader());
+    frmFilter form;
+    form.setSerialUse(true);
+    form.setSerialDesc(Testing::standardSerialDescription());
+    form.Form_Load();
+
+    for (const Caption &caption : captionsInOrder())
+        QCOMPARE(caption.shown(form), caption.chinese);
+    QCOMPARE(form.grid().GetCellText(0, 2), QStringLiteral("("));
+    QCOMPARE(form.grid().GetCellText(0, 7), QStringLiteral(")"));
+    QCOMPARE(form.grid().columnItems(1),
+             (QStringList{QStringLiteral("并且"), QStringLiteral("或者")}));
+    QCOMPARE(form.grid().columnItems(4).value(9), QStringLiteral("不为空"));
+}
+
+void tst_FrmFilterLayout::englishThroughout()
+{
+    useLanguage(QStringLiteral("en"));
+    frmFilter form;
+    form.setSerialUse(true);
+    form.setSerialDesc(Testing::standardSerialDescription());
+    form.Form_Load();
+
+    QStringList shown;
+    for (const Caption &caption : captionsInOrder())
+        shown << caption.shown(form);
+    for (QAction *a : form.toolbar()->actions())
+        shown << a->text() << a->toolTip();
+    for (QAction *a : form.viewMenu()->actions())
+        shown << a->text();
+    shown << form.grid().columnItems(1) << form.grid().columnItems(4)
+          << form.grid().columnItems(3).value(0);
+    shown << form.lstFilter()->headerText();
+    for (int i = 1; i <= form.lstFilter()->count(); ++i)
+        shown << form.lstFilter()->text(i);
+    for (const QString &text : std::as_const(shown))
+        QVERIFY2(!text.isEmpty() && !hasCjk(text), qPrintable(text));
+    // The parenthesis headers are the same in every language.
+    QCOMPARE(form.grid().GetCellText(0, 2), QStringLiteral("("));
+    QCOMPARE(form.grid().GetCellText(0, 7), QStringLiteral(")"));
+    // The buttons keep their accelerators.
+    QVERIFY(form.CmdOK()->text().contains(u'&'));
+    QVERIFY(form.CmdCancel()->text().contains(u'&'));
+}
+
+void tst_FrmFilterLayout::englishCaptionsFit()
+{
+    // English words are longer than the Chinese ones the layout was drawn for: a caption
+    // wider than its control is cut off.
+    useLanguage(QStringLiteral("en"));
+    frmFilter form;
+    form.setSerialUse(true);
+    form.setSerialDesc(Testing::standardSerialDescription());
+    form.Form_Load();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    QLabel *label = label1(form);
+    QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+             qPrintable(label->text()));
+    const QHeaderView *header = form.vspFilter()->horizontalHeader();
+    for (int col : {1, 3, 4, 5}) {
+        const QString text = form.grid().GetCellText(0, col);
+        QVERIFY2(header->fontMetrics().horizontalAdvance(text) + 4 <= header->sectionSize(col - 1),
+                 qPrintable(text));
+    }
+    for (QPushButton *button : {form.CmdOK(), form.CmdCancel()}) {
+        QString text = button->text();
+        text.remove(u'&');
+        QVERIFY2(button->fontMetrics().horizontalAdvance(text) + 8 <= button->width(),
+                 qPrintable(text));
+    }
+}
+
+// Loading runs its steps in order: the captions, then the field list, then the scheme list
+// over a grid whose active cell is set; the Delete button and the list's column come last.
+void tst_FrmFilterLayout::captionOrder()
+{
+    QStringList asked;
+    ComponentRegistry::instance().registerFactory(ComponentId::resourceLoader(), [&asked] {
+        return std::make_shared<RecordingLoader>(&asked);
+    });
+    frmFilter form;
+    form.setSerialUse(true);
+    form.setSerialDesc(Testing::standardSerialDescription());
+    form.Form_Load();
+    QStringList expected;
+    for (const Caption &caption : captionsInOrder())
+        expected << caption.chinese;
+    QCOMPARE(asked.mid(0, expected.size()), expected);
+    const qsizetype fields = asked.indexOf(Texts::noField());
+    QVERIFY(fields >= expected.size());
+    QVERIFY(asked.indexOf(Texts::schemeNameHeader()) > fields);
+    QCOMPARE(form.grid().activeRow(), 1);
+    QCOMPARE(form.grid().activeCol(), int(ConditionGrid::ColLeftParen));
+    QVERIFY(!form.toolbar()->findChild<QAction *>(QStringLiteral("Delete"))->isEnabled());
+    QCOMPARE(form.lstFilter()->headerWidth(),
+             form.lstFilter()->width() - pixels(80, form.lstFilter()));
+}
+
+void tst_FrmFilterLayout::skippedCaption_data()
+{
+    QTest::addColumn<int>("failing");
+    const QList<Caption> captions = captionsInOrder();
+    for (int i = 0; i < captions.size(); ++i)
+        QTest::addRow("%s", captions.at(i).chinese.toUtf8().constData()) << i;
+}
+
+void tst_FrmFilterLayout::skippedCaption()
+{
+    // A write that fails leaves that one control with its design-time text; the writes
+    // before and after it are made.
+    QFETCH(int, failing);
+    useLanguage(QStringLiteral("en"));
+    frmFilter form;
+    std::vector<CaptionStep> steps = form.captionSteps();
+    const QList<Caption> captions = captionsInOrder();
+    QCOMPARE(int(steps.size()), captions.size());
+    steps.at(size_t(failing)).write = [](const QString &) {
+        throw FilterError(ErrorNumber::MemberMissing, QStringLiteral("test"), QStringLiteral("x"));
+    };
+    runCaptionSteps(steps);
+    for (int i = 0; i < captions.size(); ++i) {
+        QCOMPARE(steps.at(size_t(i)).key, captions.at(i).chinese);
+        const QString shown = captions.at(i).shown(form);
+        if (i == failing)
+            QCOMPARE(shown, captions.at(i).chinese);
+        else
+            QVERIFY2(shown != captions.at(i).chinese, qPrintable(shown));
+    }
+}
+
+void tst_FrmFilterLayout::missingControlsDoNotStopCaptions()
+{
+    // A toolbar button or menu entry that is not there is a failing write, not a crash.
+    useLanguage(QStringLiteral("en"));
+    frmFilter form;
+    delete toolAction(form, "SaveAs");
+    const QList<QAction *> menu = form.viewMenu()->actions();
+    form.viewMenu()->removeAction(menu.at(3));
+    form.viewMenu()->removeAction(menu.at(2));
+    form.LoadCaptions();
+    QVERIFY(!hasCjk(toolAction(form, "View")->toolTip()));
+    QVERIFY(!hasCjk(menuText(form, 1)));
+    QVERIFY(!hasCjk(label1(form)->text()));
+    QVERIFY(!hasCjk(form.CmdCancel()->text()));
+}
+
+void tst_FrmFilterLayout::controlsAndImages()
+{
+    frmFilter form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // Four toolbar buttons in index order, each with its own 16 x 16 image.
+    QStringList keys;
+    QList<QImage> images;
+    for (QAction *a : form.toolbar()->actions()) {
+        keys << a->objectName();
+        QVERIFY(!a->icon().isNull());
+        images << a->icon().pixmap(16, 16).toImage();
+    }
+    QCOMPARE(keys, (QStringList{QStringLiteral("Save"), QStringLiteral("Delete"),
+                                QStringLiteral("SaveAs"), QStringLiteral("View")}));
+    for (int i = 1; i <= 5; ++i) {
+        const QImage image = Images::image(i).pixmap(16, 16).toImage();
+        QCOMPARE(image.size(), QSize(16, 16));
+        // The large-icon view shows large icons, not the small ones again.
+        QCOMPARE(Images::image(i).actualSize(QSize(32, 32)), QSize(32, 32));
+        for (int j = 1; j < i; ++j)
+            QVERIFY2(image != Images::image(j).pixmap(16, 16).toImage(), "two images alike");
+    }
+    QVERIFY(!form.windowIcon().isNull());
+    // The "View" button drops down the four view modes.
+    QCOMPARE(form.viewButton()->menu(), form.viewMenu());
+    QStringList modes;
+    for (QAction *a : form.viewMenu()->actions())
+        modes << a->objectName();
+    QCOMPARE(modes, (QStringList{QStringLiteral("BigIcon"), QStringLiteral("SmallIcon"),
+                                 QStringLiteral("Report"), QStringLiteral("Detail")}));
+    QCOMPARE(form.tabBar()->count(), 1);
+    QCOMPARE(form.LblMsg()->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QVERIFY(form.CmdOK()->isDefault());
+    QVERIFY(!form.CmdCancel()->isDefault());
+}
+
+void tst_FrmFilterLayout::extent_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<double>("tpp");
+    QTest::addColumn<int>("extent");
+    QTest::newRow("3000 twips at 15") << 3000 << 15.0 << 215;
+    QTest::newRow("nothing at 15") << 0 << 15.0 << 15;
+    QTest::newRow("12.5 rounds down to even") << 6 << 12.0 << 12;
+    QTest::newRow("13.5 rounds up to even") << 18 << 12.0 << 14;
+    QTest::newRow("10.5 at 10") << 5 << 10.0 << 10;
+    QTest::newRow("11.5 at 10") << 15 << 10.0 << 12;
+    QTest::newRow("not a half") << 3010 << 15.0 << 216;
+}
+
+void tst_FrmFilterLayout::extent()
+{
+    QFETCH(int, width);
+    QFETCH(double, tpp);
+    QFETCH(int, extent);
+    QCOMPARE(frmFilter::horizontalExtent(width, tpp), extent);
+}
+
+void tst_FrmFilterLayout::extentOnList()
+{
+    QListWidget list;
+    list.resize(100, 80);
+    list.addItems({QStringLiteral("a"), QStringLiteral("b")});
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QCOMPARE(Twips::perPixel(&list), 15.0);
+    frmFilter::addHorScrlBarListBox(&list, 3000);
+    QCOMPARE(list.property("horizontalExtent").toInt(), 215);
+    const auto wanted = [&list] { return 215 - list.viewport()->width(); };
+    QCOMPARE(list.horizontalScrollBar()->maximum(), wanted());
+
+    // The list lays its items out again on its own; the range must survive that.
+    list.addItem(QStringLiteral("c"));
+    list.resize(120, 90);
+    QApplication::processEvents();
+    QTRY_COMPARE(list.horizontalScrollBar()->maximum(), wanted());
+
+    // A smaller width gives a smaller range.
+    frmFilter::addHorScrlBarListBox(&list, 1500);
+    QApplication::processEvents();
+    QCOMPARE(list.horizontalScrollBar()->maximum(), std::max(0, 115 - list.viewport()->width()));
+}
+
+void tst_FrmFilterLayout::extentWithoutList()
+{
+    try {
+        frmFilter::addHorScrlBarListBox(nullptr, 3000);
+        QFAIL("a missing list must be reported to the caller");
+    } catch (const FilterError &error) {
+        QCOMPARE(error.number(), int(ErrorNumber::ObjectNotSet));
+    }
+}
+
+QTEST_MAIN(tst_FrmFilterLayout)
+#include "tst_frmfilterlayout.moc"

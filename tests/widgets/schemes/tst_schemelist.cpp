@@ -1,0 +1,629 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+// The scheme list and toolbar inside the real filter dialog: picking, saving through the real
+// name dialog, deleting, view modes, and stores that fail.
+
+#include "conditions/conditiongrid.h"
+#include "dialog/frmfilter.h"
+#include "schemes/frmname.h"
+#include "schemes/schemelist.h"
+#include "schemes/schemelistview.h"
+#include "schemes/schemetext.h"
+#include "support/texts.h"
+#include "testsupport/descriptions.h"
+#include "testsupport/dialogfixture.h"
+#include "testsupport/scriptedalerts.h"
+#include <NxSerialFilter/schemeservice.h>
+#include <NxSerialFilter/schemestore.h>
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace NxSerialFilter;
+using namespace NxSerialFilter::Testing;
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(QList<int>)
+
+namespace {
+
+const QString cancelName = QStringLiteral("<cancel>");
+
+/// Answers every name dialog that opens, in order: types a name and presses Enter, or
+/// presses Cancel. Dialogs beyond the answers are cancelled and counted.
+class NameAnswers : public QObject
+{
+public:
+    explicit NameAnswers(QStringList answers)
+        : m_answers(std::move(answers))
+    {
+        connect(&m_timer, &QTimer::timeout, this, &NameAnswers::answer);
+        m_timer.start(0);
+    }
+
+    QStringList seenAtOpen; // the box's text as each dialog opened
+    int unexpected = 0;
+
+private:
+    void answer()
+    {
+        auto *dialog = qobject_cast<frmName *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || dialog == m_last)
+            return;
+        m_last = dialog;
+        seenAtOpen.append(dialog->txtName()->text());
+        if (m_answers.isEmpty()) {
+            ++unexpected;
+            QTest::mouseClick(dialog->cmdAction(1), Qt::LeftButton);
+            return;
+        }
+        const QString name = m_answers.takeFirst();
+        if (name == cancelName) {
+            QTest::mouseClick(dialog->cmdAction(1), Qt::LeftButton);
+            return;
+        }
+        for (const QChar ch : name) {
+            QTest::sendKeyEvent(QTest::Click, dialog->txtName(),
+                                ch.unicode() < 0x80 ? Qt::Key(ch.toUpper().unicode())
+                                                    : Qt::Key_unknown,
+                                QString(ch), Qt::NoModifier);
+        }
+        QTest::keyClick(dialog->txtName(), Qt::Key_Return);
+    }
+
+    QStringList m_answers;
+    QTimer m_timer;
+    QPointer<frmName> m_last;
+};
+
+/// Records every SchemeRecord and DeleteFilter call, then lets the real store do the work
+/// (or answers deletes itself when told to).
+class SpyWriter : public SchemeWriterComponent
+{
+public:
+    static inline QList<KeyedValuesPtr> records;
+    static inline std::optional<QVariant> deleteAnswer;
+
+    explicit SpyWriter(std::shared_ptr<SchemeWriterComponent> inner)
+        : m_inner(std::move(inner))
+    {}
+    void UpdateFilter(const QString &props, const KeyedValuesPtr &record) override
+    {
+        records.append(record);
+        m_inner->UpdateFilter(props, record);
+    }
+    QVariant DeleteFilter(const QString &props, qint32 id) override
+    {
+        return deleteAnswer ? *deleteAnswer : m_inner->DeleteFilter(props, id);
+    }
+
+private:
+    std::shared_ptr<SchemeWriterComponent> m_inner;
+};
+
+/// A service that lists what it is told, to check the list's keys and texts.
+class FixedReader : public SchemeReaderComponent
+{
+public:
+    QVariant FilterExists(const QString &, const QString &, const QString &) override { return {}; }
+    RecordSetPtr GetFilters(const QString &, const QString &) override
+    {
+        return std::make_shared<RecordSet>(
+            QStringList{QStringLiteral("FID"), QStringLiteral("FFilterName")},
+            QList<QVariantList>{{12, QStringLiteral("  twelve  ")},
+                                {-3, QStringLiteral("minus three")},
+                                {7, QStringLiteral("a'b")}});
+    }
+    RecordSetPtr GetFilterByID(const QString &, qint32) override { return nullptr; }
+};
+
+QString undoubled(QString text)
+{
+    return text.replace(QStringLiteral("''"), QStringLiteral("'"));
+}
+
+} // namespace
+
+class tst_SchemeList : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_location;
+    QString m_screen;
+    std::unique_ptr<frmFilter> m_form;
+    std::shared_ptr<ScriptedAlerts> m_alerts;
+
+    SchemeListView *list() { return m_form->lstFilter(); }
+    ConditionGrid &grid() { return m_form->grid(); }
+
+    QAction *action(const QString &key)
+    {
+        for (QAction *a : m_form->toolbar()->actions()) {
+            if (a->objectName() == key)
+                return a;
+        }
+        return nullptr;
+    }
+
+    void press(const QString &key) { action(key)->trigger(); }
+
+    void preset(const QString &pairs)
+    {
+        SchemeStore store(m_location);
+        for (const QString &pair : pairs.split(u';', Qt::SkipEmptyParts))
+            store.save({0, m_screen, pair.section(u'=', 0, 0), pair.section(u'=', 1), {}});
+        m_form->schemes().FillSchemeList();
+    }
+
+    int indexOf(const QString &name)
+    {
+        for (int i = 1; i <= list()->count(); ++i) {
+            if (list()->text(i) == name)
+                return i;
+        }
+        return 0;
+    }
+
+    /// Clicks an item with the mouse, as the user picks it ("" is the new-scheme item).
+    void pick(const QString &name)
+    {
+        const int index = name.isEmpty() ? 1 : indexOf(name);
+        QVERIFY(index > 0);
+        const QRect rect = list()->itemRect(index);
+        QVERIFY(rect.isValid());
+        QTest::mouseClick(qobject_cast<QAbstractScrollArea *>(list()->currentView())->viewport(),
+                          Qt::LeftButton, {}, rect.center());
+    }
+
+    QString stored()
+    {
+        QStringList pairs;
+        for (const StoredScheme &s : SchemeStore(m_location).fullSchemes(m_screen))
+            pairs.append(s.FFilterName + u'=' + s.FFilter);
+        pairs.sort();
+        return pairs.join(u';');
+    }
+
+    qint32 storedId(const QString &name)
+    {
+        for (const StoredScheme &s : SchemeStore(m_location).fullSchemes(m_screen)) {
+            if (s.FFilterName == name)
+                return s.FID;
+        }
+        return 0;
+    }
+
+    void writeCondition(const QString &value)
+    {
+        grid().SetCellText(1, ConditionGrid::ColField, QStringLiteral("名称"));
+        grid().SetCellText(1, ConditionGrid::ColCompare, QStringLiteral("等于"));
+        grid().SetCellText(1, ConditionGrid::ColValue, value);
+    }
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void saveFlows_data();
+    void saveFlows();
+    void saveTwice_data();
+    void saveTwice();
+    void deleteFlows_data();
+    void deleteFlows();
+    void pickFlows();
+    void keyboardPicks_data();
+    void keyboardPicks();
+    void viewModes_data();
+    void viewModes();
+    void listKeys();
+    void unusableStore_data();
+    void unusableStore();
+};
+
+void tst_SchemeList::init()
+{
+    m_alerts = ScriptedAlerts::install();
+    m_location = m_dir.filePath(QStringLiteral("list.sqlite"));
+    useStore(m_location);
+    m_screen = uniqueScreen();
+    SpyWriter::records.clear();
+    SpyWriter::deleteAnswer.reset();
+    auto inner = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
+    ComponentRegistry::instance().registerFactory(
+        ComponentId::schemeWriter(), [inner] { return std::make_shared<SpyWriter>(inner); });
+    m_form = openCommonDialog(m_screen);
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void tst_SchemeList::cleanup()
+{
+    m_form.reset();
+    ComponentRegistry::instance().restoreDefaults();
+    nxAlert::setPresenter(nullptr);
+    SchemeStore::closeConnections();
+}
+
+void tst_SchemeList::saveFlows_data()
+{
+    QTest::addColumn<QString>("presets");
+    QTest::addColumn<QString>("picked");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QString>("expected"); // NEW stands for the grid's text
+    QTest::addColumn<QString>("record");   // name|IsNew|mFilterID (u"picked"_s for its id)
+    const QList<int> no{nxAlert::AnswerNo}, yes{nxAlert::AnswerYes};
+    QTest::newRow("new scheme asks a name")
+        << QString() << QString() << u"Save"_s << QStringList{u"first"_s} << QList<int>{}
+        << u"first=NEW"_s << u"first|1|0"_s;
+    QTest::newRow("taken name, No, then another")
+        << u"a=old"_s << QString() << u"Save"_s << QStringList{u"a"_s, u"b"_s} << no
+        << u"a=old;b=NEW"_s << u"b|1|0"_s;
+    // A question nobody could answer (no window to show it in) must not replace a scheme.
+    // Questions are answered No or anything else, which counts as Yes.
+    QTest::newRow("taken name, any answer but No replaces it")
+        << u"a=old"_s << QString() << u"Save"_s << QStringList{u"a"_s}
+        << QList<int>{nxAlert::AnswerOk} << u"a=NEW"_s << u"a|0|0"_s;
+    QTest::newRow("taken name, Yes replaces it")
+        << u"a=old"_s << QString() << u"Save"_s << QStringList{u"a"_s} << yes << u"a=NEW"_s
+        << u"a|0|0"_s;
+    QTest::newRow("cancel saves nothing")
+        << u"a=old"_s << QString() << u"Save"_s << QStringList{cancelName} << QList<int>{}
+        << u"a=old"_s << QString();
+    QTest::newRow("spaces only save nothing")
+        << QString() << QString() << u"Save"_s << QStringList{u"   "_s} << QList<int>{} << QString()
+        << QString();
+    QTest::newRow("name trimmed") << QString() << QString() << u"Save"_s
+                                  << QStringList{u"  x y  "_s} << QList<int>{} << u"x y=NEW"_s
+                                  << u"x y|1|0"_s;
+    QTest::newRow("cjk name") << QString() << QString() << u"Save"_s << QStringList{u"仓库方案"_s}
+                              << QList<int>{} << u"仓库方案=NEW"_s << u"仓库方案|1|0"_s;
+    QTest::newRow("save over the picked scheme")
+        << u"a=old;b=old"_s << u"b"_s << u"Save"_s << QStringList{} << QList<int>{}
+        << u"a=old;b=NEW"_s << u"b|0|picked"_s;
+    QTest::newRow("save as with its own name, Yes")
+        << u"a=old"_s << u"a"_s << u"SaveAs"_s << QStringList{u"a"_s} << yes << u"a=NEW"_s
+        << u"a|0|0"_s;
+    QTest::newRow("save as a new name")
+        << u"a=old"_s << u"a"_s << u"SaveAs"_s << QStringList{u"c"_s} << QList<int>{}
+        << u"a=old;c=NEW"_s << u"c|1|0"_s;
+}
+
+// Each save flow reaches the store with the right record, asks only what it must, and leaves
+// the grid as it was.
+void tst_SchemeList::saveFlows()
+{
+    QFETCH(QString, presets);
+    QFETCH(QString, picked);
+    QFETCH(QString, button);
+    QFETCH(QStringList, names);
+    QFETCH(QList<int>, answers);
+    QFETCH(QString, expected);
+    QFETCH(QString, record);
+    preset(presets);
+    if (!picked.isEmpty())
+        pick(picked);
+    const qint32 current = m_form->state().CurrentFilterID;
+    QCOMPARE(current, picked.isEmpty() ? 0 : storedId(picked));
+    writeCondition(QStringLiteral("O'Neil"));
+    const QString text = SchemeText::GetSchemeText(grid());
+    m_alerts->answers = answers;
+
+    NameAnswers typer(names);
+    press(button);
+
+    QCOMPARE(typer.unexpected, 0);
+    QCOMPARE(typer.seenAtOpen.size(), names.size());
+    for (const QString &seen : typer.seenAtOpen)
+        QVERIFY2(seen.isEmpty(), "a name dialog did not open empty");
+    QVERIFY(m_alerts->answers.isEmpty());
+    for (const auto &shown : m_alerts->shown)
+        QCOMPARE(shown.style, int(nxAlert::Question));
+    QCOMPARE(stored(), QString(expected).replace(QStringLiteral("NEW"), undoubled(text)));
+    if (record.isEmpty()) {
+        QVERIFY(SpyWriter::records.isEmpty());
+    } else {
+        QCOMPARE(SpyWriter::records.size(), 1);
+        const KeyedValuesPtr r = SpyWriter::records.first();
+        QCOMPARE(r->keys(), (QStringList{u"FScreenID"_s, u"FFilterName"_s, u"FFilter"_s, u"FSort"_s,
+                                         u"IsNew"_s, u"mFilterID"_s}));
+        QCOMPARE(r->get(u"FScreenID"_s).toString(), m_screen);
+        QCOMPARE(r->get(u"FFilter"_s).toString(), text);
+        QCOMPARE(r->get(u"FSort"_s).toString(), QString());
+        const QString mFilterId = record.section(u'|', 2);
+        QCOMPARE(r->get(u"FFilterName"_s).toString() + u'|' +
+                     (r->get(u"IsNew"_s).toBool() ? u"1"_s : u"0"_s) + u'|' +
+                     r->get(u"mFilterID"_s).toString(),
+                 record.section(u'|', 0, 1) + u'|' +
+                     (mFilterId == u"picked"_s ? QString::number(current) : mFilterId));
+    }
+    // A saved copy becomes the current scheme, so that a later "Save" writes to it.
+    const QString savedAs =
+        button == u"SaveAs"_s && !record.isEmpty() ? record.section(u'|', 0, 0) : QString();
+    const qint32 nowCurrent = savedAs.isEmpty() ? current : storedId(savedAs);
+    QCOMPARE(m_form->state().CurrentFilterID, nowCurrent);
+    QCOMPARE(action(u"Delete"_s)->isEnabled(), nowCurrent > 0);
+    QCOMPARE(SchemeText::GetSchemeText(grid()), text);
+    QCOMPARE(list()->selectedIndex(),
+             nowCurrent == 0 ? 1 : indexOf(savedAs.isEmpty() ? picked : savedAs));
+}
+
+void tst_SchemeList::saveTwice_data()
+{
+    QTest::addColumn<QString>("picked");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<QString>("target"); // the scheme the second "Save" writes to
+    QTest::newRow("new scheme asks again") << QString() << u"Save"_s << 2 << u"n2"_s;
+    QTest::newRow("picked scheme keeps its name") << u"b"_s << u"Save"_s << 0 << u"b"_s;
+    // Writing the second change over the scheme the user started from would lose it.
+    QTest::newRow("save as, then save writes to the copy") << u"b"_s << u"SaveAs"_s << 1 << u"n1"_s;
+}
+
+// After a save refills the list, the next "Save" must still mean the scheme the grid shows: a
+// picked scheme is written over by its own name, never renamed to the new-scheme item's text.
+void tst_SchemeList::saveTwice()
+{
+    QFETCH(QString, picked);
+    QFETCH(QString, first);
+    QFETCH(int, dialogs);
+    QFETCH(QString, target);
+    preset(QStringLiteral("a=1;b=2;c=3"));
+    if (!picked.isEmpty())
+        pick(picked);
+    writeCondition(QStringLiteral("v"));
+    NameAnswers typer({QStringLiteral("n1"), QStringLiteral("n2")});
+    press(first);
+    writeCondition(QStringLiteral("w"));
+    const QString last = undoubled(SchemeText::GetSchemeText(grid()));
+    press(QStringLiteral("Save"));
+    QCOMPARE(typer.seenAtOpen.size(), dialogs);
+    QCOMPARE(SpyWriter::records.size(), 2);
+    const KeyedValuesPtr second = SpyWriter::records.last();
+    QCOMPARE(second->get(u"FFilterName"_s).toString(), target);
+    if (dialogs < 2)
+        QCOMPARE(second->get(u"mFilterID"_s).toInt(), storedId(target));
+    QVERIFY(stored().contains(target + u'=' + last));
+    if (!picked.isEmpty() && picked != target)
+        QVERIFY(stored().contains(picked + u"=2"_s));
+    QCOMPARE(list()->selectedIndex(), picked.isEmpty() ? 1 : indexOf(target));
+    QCOMPARE(list()->count(), 4 + (picked.isEmpty() ? 2 : dialogs));
+}
+
+void tst_SchemeList::deleteFlows_data()
+{
+    QTest::addColumn<QString>("picked");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QVariant>("serviceSays"); // invalid: the real store answers
+    QTest::addColumn<bool>("deleted");
+    QTest::addColumn<int>("questions");
+    QTest::newRow("new-scheme item selected")
+        << QString() << int(nxAlert::AnswerYes) << QVariant() << false << 0;
+    QTest::newRow("answered No") << u"a"_s << int(nxAlert::AnswerNo) << QVariant() << false << 1;
+    QTest::newRow("answered Yes") << u"a"_s << int(nxAlert::AnswerYes) << QVariant() << true << 1;
+    QTest::newRow("service says false")
+        << u"a"_s << int(nxAlert::AnswerYes) << QVariant(false) << false << 1;
+    QTest::newRow("service says null") << u"a"_s << int(nxAlert::AnswerYes)
+                                       << QVariant(QMetaType::fromType<QString>()) << false << 1;
+}
+
+void tst_SchemeList::deleteFlows()
+{
+    QFETCH(QString, picked);
+    QFETCH(int, answer);
+    QFETCH(QVariant, serviceSays);
+    QFETCH(bool, deleted);
+    QFETCH(int, questions);
+    preset(QStringLiteral("a=\t\t名称\t等于\tx\t\t;b=2"));
+    pick(picked);
+    const qint32 current = m_form->state().CurrentFilterID;
+    if (serviceSays.isValid())
+        SpyWriter::deleteAnswer = serviceSays;
+    m_alerts->answers = {answer};
+    press(QStringLiteral("Delete"));
+    QCOMPARE(m_alerts->shown.size(), questions);
+    QCOMPARE(storedId(QStringLiteral("a")) == 0, deleted);
+    if (deleted) {
+        QCOMPARE(m_form->state().CurrentFilterID, 0);
+        QCOMPARE(list()->selectedIndex(), 1);
+        QVERIFY(!action(QStringLiteral("Delete"))->isEnabled());
+        QCOMPARE(grid().GetCellText(1, ConditionGrid::ColField), QString());
+        QCOMPARE(list()->count(), 2);
+    } else {
+        QCOMPARE(m_form->state().CurrentFilterID, current);
+        QCOMPARE(action(QStringLiteral("Delete"))->isEnabled(), current > 0);
+        QCOMPARE(list()->count(), 3);
+    }
+}
+
+// Picking loads a scheme (with the Delete button following the pick), picking it again keeps
+// the user's edits, and the new-scheme item empties the grid.
+void tst_SchemeList::pickFlows()
+{
+    QVERIFY(!action(QStringLiteral("Delete"))->isEnabled());
+    preset(QStringLiteral("a=\t\t数量\t大于\t12\t\t\r\n并且\t\t名称\t为空\t\t\t"));
+    pick(QStringLiteral("a"));
+    QCOMPARE(m_form->state().CurrentFilterID, storedId(QStringLiteral("a")));
+    QVERIFY(action(QStringLiteral("Delete"))->isEnabled());
+    QCOMPARE(grid().MaxRows(), 2);
+    QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), QStringLiteral("12"));
+    QVERIFY(grid().isLocked(2, ConditionGrid::ColValue));
+    QVERIFY(!grid().isLocked(1, ConditionGrid::ColValue));
+    QVERIFY(m_alerts->shown.isEmpty());
+
+    grid().SetCellText(1, ConditionGrid::ColValue, QStringLiteral("99"));
+    pick(QStringLiteral("a"));
+    QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), QStringLiteral("99"));
+
+    pick(QString());
+    QCOMPARE(m_form->state().CurrentFilterID, 0);
+    QVERIFY(!action(QStringLiteral("Delete"))->isEnabled());
+    QCOMPARE(grid().MaxRows(), 2);
+    QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), QString());
+    QVERIFY(grid().isLocked(1, ConditionGrid::ColLogic));
+}
+
+void tst_SchemeList::keyboardPicks_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("keys"); // key names, or one letter for type-ahead
+    QTest::addColumn<int>("to");
+    QTest::addColumn<bool>("deleted"); // Delete pressed in the list afterwards, answered Yes
+    const int report = SchemeListView::ReportView, icons = SchemeListView::IconView,
+              small = SchemeListView::SmallIconView, listed = SchemeListView::ListView;
+    QTest::newRow("down, report") << report << 2 << u"Down"_s << 3 << false;
+    QTest::newRow("home onto the new-scheme item") << report << 3 << u"Home"_s << 1 << false;
+    QTest::newRow("end") << report << 1 << u"End"_s << 4 << false;
+    QTest::newRow("page down") << report << 2 << u"PageDown"_s << 4 << false;
+    QTest::newRow("type-ahead") << report << 1 << u"c"_s << 4 << false;
+    QTest::newRow("right, icons") << icons << 2 << u"Right"_s << 3 << false;
+    QTest::newRow("right, small icons") << small << 2 << u"Right"_s << 3 << false;
+    QTest::newRow("down, list") << listed << 2 << u"Down"_s << 3 << false;
+    // Deleting a scheme the user does not see highlighted would lose it.
+    QTest::newRow("Delete key removes the highlighted scheme")
+        << report << 2 << u"Down"_s << 3 << true;
+    QTest::newRow("Delete key on the new-scheme item asks nothing")
+        << report << 2 << u"Home"_s << 1 << true;
+}
+
+// The highlighted item is always the loaded one, however the user moved onto it.
+void tst_SchemeList::keyboardPicks()
+{
+    QFETCH(int, mode);
+    QFETCH(int, from);
+    QFETCH(QString, keys);
+    QFETCH(int, to);
+    QFETCH(bool, deleted);
+    preset(QStringLiteral("a=\t\t名称\t等于\tva\t\t;b=\t\t名称\t等于\tvb\t\t;"
+                          "c=\t\t名称\t等于\tvc\t\t"));
+    list()->setViewMode(mode);
+    QApplication::processEvents();
+    pick(from == 1 ? QString() : list()->text(from));
+    QWidget *view = list()->currentView();
+    for (const QString &key : keys.split(u' ')) {
+        if (key.size() == 1) {
+            QTest::keyClicks(view, key);
+            continue;
+        }
+        const QMetaEnum keyEnum = QMetaEnum::fromType<Qt::Key>();
+        QTest::keyClick(view, Qt::Key(keyEnum.keyToValue(("Key_" + key.toLatin1()).constData())));
+    }
+    QCOMPARE(list()->selectedIndex(), to);
+    const QString name = to == 1 ? QString() : list()->text(to);
+    QCOMPARE(m_form->state().CurrentFilterID, to == 1 ? 0 : storedId(name));
+    QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), to == 1 ? QString() : u'v' + name);
+    QCOMPARE(action(u"Delete"_s)->isEnabled(), to > 1);
+    if (!deleted)
+        return;
+    m_alerts->answers = {nxAlert::AnswerYes};
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(m_alerts->shown.size(), to > 1 ? 1 : 0);
+    QCOMPARE(list()->count(), to > 1 ? 3 : 4);
+    if (to > 1)
+        QCOMPARE(storedId(name), 0);
+    QCOMPARE(m_form->state().CurrentFilterID, 0);
+}
+
+void tst_SchemeList::viewModes_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QList<int>>("modes");
+    QTest::newRow("view presses cycle from small icons")
+        << QStringList{u"View"_s, u"View"_s, u"View"_s, u"View"_s, u"View"_s}
+        << QList<int>{1, 2, 3, 0, 1};
+    QTest::newRow("menu texts and modes cross")
+        << QStringList{u"menu:Report"_s, u"menu:Detail"_s, u"menu:BigIcon"_s, u"menu:SmallIcon"_s}
+        << QList<int>{3, 2, 0, 1};
+    QTest::newRow("menu leaves the counter alone")
+        << QStringList{u"View"_s, u"menu:BigIcon"_s, u"View"_s} << QList<int>{1, 0, 2};
+}
+
+void tst_SchemeList::viewModes()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QList<int>, modes);
+    QList<int> got;
+    for (const QString &step : steps) {
+        if (step.startsWith(QLatin1String("menu:"))) {
+            for (QAction *a : m_form->viewMenu()->actions()) {
+                if (a->objectName() == step.mid(5))
+                    a->trigger();
+            }
+        } else {
+            press(step);
+        }
+        got.append(list()->viewMode());
+    }
+    QCOMPARE(got, modes);
+    QVERIFY(m_alerts->shown.isEmpty());
+}
+
+// Keys carry the signed id with a blank in the sign position; texts are trimmed.
+void tst_SchemeList::listKeys()
+{
+    ComponentRegistry::instance().registerFactory(ComponentId::schemeReader(),
+                                                  [] { return std::make_shared<FixedReader>(); });
+    m_form->schemes().FillSchemeList();
+    QCOMPARE(list()->count(), 4);
+    QStringList keys, texts;
+    for (int i = 1; i <= list()->count(); ++i) {
+        keys.append(list()->key(i));
+        texts.append(list()->text(i));
+    }
+    QCOMPARE(keys, (QStringList{u"K0"_s, u"K 12"_s, u"K-3"_s, u"K 7"_s}));
+    QCOMPARE(texts, (QStringList{Texts::newScheme(), u"twelve"_s, u"minus three"_s, u"a'b"_s}));
+    QCOMPARE(list()->headerText(), Texts::schemeNameHeader());
+    QCOMPARE(SchemeList::idOf(QStringLiteral("K-3")), -3);
+    QCOMPARE(SchemeList::idOf(QStringLiteral("K 12")), 12);
+}
+
+void tst_SchemeList::unusableStore_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("save") << u"Save"_s;
+    QTest::newRow("delete") << u"Delete"_s;
+}
+
+// A store that fails: one alert naming the failure, nothing stored before changes, and the
+// dialog goes on working once the store is back.
+void tst_SchemeList::unusableStore()
+{
+    QFETCH(QString, button);
+    preset(QStringLiteral("a=kept"));
+    pick(QStringLiteral("a"));
+    const QString junk = m_dir.filePath(QStringLiteral("junk.sqlite"));
+    {
+        QFile file(junk);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("not a database at all\n").repeated(50));
+    }
+    useStore(junk);
+    writeCondition(QStringLiteral("v"));
+    m_alerts->answers = {nxAlert::AnswerYes};
+    press(button);
+    const int questions = button == QLatin1String("Delete") ? 1 : 0;
+    QCOMPARE(m_alerts->shown.size(), questions + 1);
+    QVERIFY2(m_alerts->shown.last().message.contains(junk),
+             qPrintable(m_alerts->shown.last().message));
+    QCOMPARE(m_alerts->shown.last().style, int(nxAlert::Information));
+    QCOMPARE(list()->count(), 2);
+    QCOMPARE(m_form->state().CurrentFilterID, storedId(QStringLiteral("a")));
+
+    useStore(m_location);
+    QCOMPARE(stored(), QStringLiteral("a=kept"));
+    press(QStringLiteral("Save"));
+    QCOMPARE(stored(), QStringLiteral("a=") + undoubled(SchemeText::GetSchemeText(grid())));
+}
+
+QTEST_MAIN(tst_SchemeList)
+#include "tst_schemelist.moc"
