@@ -92,6 +92,10 @@
         <translation>the field is not in the field list</translation>
     </message>
     <message>
+        <source>字段的列名不是单个标识符</source>
+        <translation>the field&apos;s column name is not a single identifier</translation>
+    </message>
+    <message>
         <source>(无)</source>
         <translation>(None)</translation>
     </message>

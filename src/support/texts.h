@@ -40,6 +40,7 @@ NXSF_TEXT(noLogicChosen, "没有选择逻辑")
 NXSF_TEXT(noCompareChosen, "没有选择比较方式")
 NXSF_TEXT(noFieldEntry, "字段没有对应的字段标识")
 NXSF_TEXT(noCommonField, "字段列表中没有这一项")
+NXSF_TEXT(columnNotIdentifier, "字段的列名不是单个标识符")
 
 // Lists and hints
 NXSF_TEXT(noField, "(无)")

@@ -15,5 +15,9 @@ int main(int argc, char **argv)
     NxSerialFilter::Filter filter;
     const bool registered = NxSerialFilter::ComponentRegistry::instance().isRegistered(
         NxSerialFilter::ComponentId::filter());
-    return filter.FilterSQL().isEmpty() && !filter.Cancel() && registered ? 0 : 1;
+    const NxSerialFilter::BoundCondition query = filter.FilterQuery(
+        NxSerialFilter::SqlEngine::PostgreSQL, NxSerialFilter::Placeholders::Dollar);
+    return filter.FilterSQL().isEmpty() && query.sql.isEmpty() && !filter.Cancel() && registered
+               ? 0
+               : 1;
 }
