@@ -16,6 +16,9 @@
 #include "support/nxalert.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -58,10 +61,19 @@ QString help()
     return QStringLiteral(
         "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID]\n"
         "                        [--language CODE]\n"
+        "                        [--bound [--placeholders qmark|dollar]\n"
+        "                                 [--engine sqlite|postgresql]]\n"
         "\n"
         "Composes the SQL condition of a stored filter scheme without opening the dialog, as\n"
         "the dialog's OK would, and writes it to standard output followed by one newline.\n"
         "Every blank of the condition is kept; no row in use gives an empty line.\n"
+        "\n"
+        "  --bound           writes the condition with a placeholder for each value instead,\n"
+        "                    as one JSON object {\"sql\": ..., \"values\": [...]} (numbers as\n"
+        "                    JSON numbers, texts and dates as strings) and one newline.\n"
+        "  --placeholders P  qmark (default): \"?\", for Qt Sql, SQLite and ODBC; dollar:\n"
+        "                    \"$1\" to \"$n\", for libpq.\n"
+        "  --engine E        sqlite (default) or postgresql: the forms that engine accepts.\n"
         "\n"
         "  --fields FILE     the field description as JSON. \"SerialUse\": true reads\n"
         "                    \"Header\", \"Entry\" and \"SerialclassID\"; false reads \"Fields\"\n"
@@ -101,6 +113,9 @@ struct Options
     std::optional<QString> screen;
     std::optional<QString> language;
     bool help = false;
+    bool bound = false;
+    std::optional<Placeholders> placeholders;
+    std::optional<SqlEngine> engine;
 };
 
 /// Parses the arguments; returns the message for bad usage, or nothing.
@@ -112,14 +127,20 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             options.help = true;
             continue;
         }
+        if (name == QLatin1String("--bound")) {
+            options.bound = true;
+            continue;
+        }
         std::optional<QString> value;
         const qsizetype equals = name.indexOf(u'=');
         if (name.startsWith(QLatin1String("--")) && equals > 0) {
             value = name.mid(equals + 1);
             name.truncate(equals);
         }
-        const bool known = name == QLatin1String("--fields") || name == QLatin1String("--scheme") ||
-                           name == QLatin1String("--screen") || name == QLatin1String("--language");
+        const bool known =
+            name == QLatin1String("--fields") || name == QLatin1String("--scheme") ||
+            name == QLatin1String("--screen") || name == QLatin1String("--language") ||
+            name == QLatin1String("--placeholders") || name == QLatin1String("--engine");
         if (!known)
             return QStringLiteral("unknown argument '") + args.at(i) + u'\'';
         if (!value) {
@@ -133,11 +154,23 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             options.scheme = *value;
         else if (name == QLatin1String("--screen"))
             options.screen = *value;
-        else
+        else if (name == QLatin1String("--placeholders") && *value == QLatin1String("qmark"))
+            options.placeholders = Placeholders::QMark;
+        else if (name == QLatin1String("--placeholders") && *value == QLatin1String("dollar"))
+            options.placeholders = Placeholders::Dollar;
+        else if (name == QLatin1String("--engine") && *value == QLatin1String("sqlite"))
+            options.engine = SqlEngine::SQLite;
+        else if (name == QLatin1String("--engine") && *value == QLatin1String("postgresql"))
+            options.engine = SqlEngine::PostgreSQL;
+        else if (name == QLatin1String("--language"))
             options.language = *value;
+        else
+            return QStringLiteral("unknown value '") + *value + QStringLiteral("' of ") + name;
     }
     if (!options.help && options.fields.isEmpty())
         return QStringLiteral("--fields is required");
+    if (!options.bound && (options.placeholders || options.engine))
+        return QStringLiteral("--placeholders and --engine need --bound");
     return std::nullopt;
 }
 
@@ -244,7 +277,20 @@ int runSql(const QStringList &args)
 
     if (!SqlBuilder::CreateSQL(state, grid))
         return Refused;
-    writeTo(stdout, state.FilterSQL + u'\n');
+    if (!options.bound) {
+        writeTo(stdout, state.FilterSQL + u'\n');
+        return Done;
+    }
+    const BoundCondition &query =
+        state.FilterQuery.at(size_t(options.engine.value_or(SqlEngine::SQLite)))
+            .at(size_t(options.placeholders.value_or(Placeholders::QMark)));
+    QJsonArray values;
+    for (const QVariant &value : query.values)
+        values.append(QJsonValue::fromVariant(value));
+    const QJsonObject object{{QStringLiteral("sql"), query.sql},
+                             {QStringLiteral("values"), values}};
+    writeTo(stdout,
+            QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + u'\n');
     return Done;
 }
 
