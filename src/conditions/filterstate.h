@@ -15,7 +15,7 @@ namespace NxSerialFilter {
 
 /// The engine a host runs the bound condition on. Each gets what it accepts with the same
 /// meaning: PostgreSQL reads a number or date column through a cast to text before Like, and
-/// tests such a column for emptiness by null alone (it can hold no ''). FilterSQL is the same
+/// its empty tests compare no such column with '' (it can hold none). FilterSQL is the same
 /// text for every engine.
 enum class SqlEngine : quint8 { SQLite, PostgreSQL };
 

@@ -35,7 +35,8 @@ NXSERIALFILTER_EXPORT QString compose(const FilterState &state, const ConditionG
 /// compose writes a value literal, the values in order (see BoundCondition). On SQLite the
 /// text is compose's with only the literals replaced; on PostgreSQL a number or date column
 /// is cast to text before Like, every Like gets "ESCAPE ?" bound to "" (a backslash is no
-/// escape, as on SQLite), and a date or number column is tested for emptiness by null alone.
+/// escape, as on SQLite), and the empty tests compare no date or number column with '' (it
+/// holds none; a number's "=0" stays), so a date column's test is the null test alone.
 /// Fails exactly where compose fails.
 NXSERIALFILTER_EXPORT BoundCondition composeBound(const FilterState &state,
                                                   const ConditionGrid &grid,
