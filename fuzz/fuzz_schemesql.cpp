@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: MIT
 // Any stored scheme text, loaded into the grid and composed into a condition, either fails
 // with one alert or gives a condition that SQLite runs as one expression over the described
-// columns, and that finds exactly the rows a bound-parameter query of the same rows finds.
+// columns, and that finds exactly the rows a bound-parameter query of the same rows finds. The
+// component's own bound form finds the same rows and holds no quote.
 
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
@@ -373,5 +374,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (built != expected)
         finding(QStringLiteral("built condition finds %1, bound query finds %2\n%3\n%4\n%5")
                     .arg(idList(built), idList(expected), s.state.FilterSQL, reference, context));
+
+    const BoundCondition &own =
+        s.state.FilterQuery[size_t(SqlEngine::SQLite)][size_t(Placeholders::QMark)];
+    if (own.sql.contains(u'\''))
+        finding(QStringLiteral("a quote in the bound form\n%1\n%2").arg(own.sql, context));
+    const QList<qint64> bound = db.run(select + own.sql, own.values, context);
+    if (bound != built)
+        finding(QStringLiteral("built condition finds %1, its bound form finds %2\n%3\n%4\n%5")
+                    .arg(idList(built), idList(bound), s.state.FilterSQL, own.sql, context));
     return 0;
 }

@@ -96,6 +96,10 @@
         <translation>not a valid date; enter it as year-month-day, for example 2024-03-05</translation>
     </message>
     <message>
+        <source>字段的列名不是单个标识符</source>
+        <translation>the field&apos;s column name is not a single identifier</translation>
+    </message>
+    <message>
         <source>(无)</source>
         <translation>(None)</translation>
     </message>

@@ -12,6 +12,9 @@
 #include <NxSerialFilter/storedconditions.h>
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -37,10 +40,19 @@ QString help()
         "                        [--language CODE]\n"
         "       serialfilter sql --fields FIELDS.json --store DB --scheme-name NAME\n"
         "                        [--screen ID] [--language CODE]\n"
+        "                        [--bound [--placeholders qmark|dollar]\n"
+        "                                 [--engine sqlite|postgresql]]\n"
         "\n"
         "Composes the SQL condition of a stored filter scheme without opening the dialog, as\n"
         "the dialog's OK would, and writes it to standard output followed by one newline.\n"
         "Every blank of the condition is kept; no row in use gives an empty line.\n"
+        "\n"
+        "  --bound           writes the condition with a placeholder for each value instead,\n"
+        "                    as one JSON object {\"sql\": ..., \"values\": [...]} (numbers as\n"
+        "                    JSON numbers, texts and dates as strings) and one newline.\n"
+        "  --placeholders P  qmark (default): \"?\", for Qt Sql, SQLite and ODBC; dollar:\n"
+        "                    \"$1\" to \"$n\", for libpq.\n"
+        "  --engine E        sqlite (default) or postgresql: the forms that engine accepts.\n"
         "\n"
         "  --fields FILE     the field description as JSON. \"SerialUse\": true reads\n"
         "                    \"Header\", \"Entry\" and \"SerialclassID\"; false reads \"Fields\"\n"
@@ -61,6 +73,17 @@ QString help()
         "Exit status: 0 the condition was written; 1 the condition could not be built (the\n"
         "message the dialog would show is written to standard error); 2 bad usage, or an\n"
         "unreadable or malformed file.\n");
+}
+
+/// {"sql": "...", "values": [...]}: numbers as JSON numbers, texts as strings.
+QString boundJson(const BoundCondition &query)
+{
+    QJsonArray values;
+    for (const QVariant &value : query.values)
+        values.append(QJsonValue::fromVariant(value));
+    const QJsonObject object{{QStringLiteral("sql"), query.sql},
+                             {QStringLiteral("values"), values}};
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
 int usageError(const QString &message)
@@ -86,6 +109,9 @@ struct Options
     std::optional<QString> schemeName;
     bool schemeGiven = false;
     bool help = false;
+    bool bound = false;
+    std::optional<Placeholders> placeholders;
+    std::optional<SqlEngine> engine;
 };
 
 /// Parses the arguments; returns the message for bad usage, or nothing.
@@ -97,6 +123,10 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             options.help = true;
             continue;
         }
+        if (name == QLatin1String("--bound")) {
+            options.bound = true;
+            continue;
+        }
         std::optional<QString> value;
         const qsizetype equals = name.indexOf(u'=');
         if (name.startsWith(QLatin1String("--")) && equals > 0) {
@@ -106,7 +136,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
         const bool known =
             name == QLatin1String("--fields") || name == QLatin1String("--scheme") ||
             name == QLatin1String("--screen") || name == QLatin1String("--language") ||
-            name == QLatin1String("--store") || name == QLatin1String("--scheme-name");
+            name == QLatin1String("--store") || name == QLatin1String("--scheme-name") ||
+            name == QLatin1String("--placeholders") || name == QLatin1String("--engine");
         if (!known)
             return QStringLiteral("unknown argument '") + args.at(i) + u'\'';
         if (!value) {
@@ -125,8 +156,18 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             options.store = *value;
         } else if (name == QLatin1String("--scheme-name")) {
             options.schemeName = *value;
-        } else {
+        } else if (name == QLatin1String("--placeholders") && *value == QLatin1String("qmark")) {
+            options.placeholders = Placeholders::QMark;
+        } else if (name == QLatin1String("--placeholders") && *value == QLatin1String("dollar")) {
+            options.placeholders = Placeholders::Dollar;
+        } else if (name == QLatin1String("--engine") && *value == QLatin1String("sqlite")) {
+            options.engine = SqlEngine::SQLite;
+        } else if (name == QLatin1String("--engine") && *value == QLatin1String("postgresql")) {
+            options.engine = SqlEngine::PostgreSQL;
+        } else if (name == QLatin1String("--language")) {
             options.language = *value;
+        } else {
+            return QStringLiteral("unknown value '") + *value + QStringLiteral("' of ") + name;
         }
     }
     if (options.help)
@@ -137,6 +178,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
         return QStringLiteral("--store and --scheme-name go together");
     if (options.store && options.schemeGiven)
         return QStringLiteral("--scheme and --scheme-name exclude each other");
+    if (!options.bound && (options.placeholders || options.engine))
+        return QStringLiteral("--placeholders and --engine need --bound");
     return std::nullopt;
 }
 
@@ -201,13 +244,15 @@ int runSql(const QStringList &args)
     const ConditionComposer composer =
         ConditionComposer::forDescription(description, options.screen.value_or(QString()));
 
+    const SqlEngine engine = options.engine.value_or(SqlEngine::SQLite);
+    const Placeholders placeholders = options.placeholders.value_or(Placeholders::QMark);
     ComposedCondition condition;
     if (options.store) {
         if (!SchemeStore::isServerAddress(*options.store) && !QFile::exists(*options.store))
             return fileError(QStringLiteral("no scheme store at ") + *options.store);
         ContextStore::setPropsString(ContextStore::propsString() + QStringLiteral("SCHEMEDB=") +
                                      *options.store + u';');
-        condition = StoredConditions::compose(composer, *options.schemeName);
+        condition = StoredConditions::compose(composer, *options.schemeName, engine, placeholders);
     } else {
         QByteArray schemeBytes;
         if (const auto bad = readAll(options.scheme, schemeBytes))
@@ -221,12 +266,15 @@ int runSql(const QStringList &args)
                              QStringLiteral(": not UTF-8 text"));
         if (schemeText.startsWith(QChar(0xFEFF)))
             schemeText.remove(0, 1);
-        condition = composer.compose(storedLineBreaks(schemeText));
+        condition = composer.compose(storedLineBreaks(schemeText), engine, placeholders);
     }
 
     switch (condition.failure) {
     case ComposedCondition::Failure::None:
-        writeTo(stdout, condition.sql + u'\n');
+        if (options.bound)
+            writeTo(stdout, boundJson(condition.query) + u'\n');
+        else
+            writeTo(stdout, condition.sql + u'\n');
         return Done;
     case ComposedCondition::Failure::Description:
         writeTo(stderr, condition.error + u'\n');

@@ -38,6 +38,16 @@ void alertFailure()
     nxAlert::ShowAlert(describeFailure(std::current_exception()), nxAlert::Information);
 }
 
+/// The values are bound, never pasted into the statement.
+bool execBound(QSqlQuery &query, const QString &sql, const QVariantList &values)
+{
+    if (!query.prepare(sql))
+        return false;
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
+
 } // namespace
 
 QString propsString(const QString &language, const QString &dataFolder)
@@ -105,25 +115,26 @@ HostScreen::HostScreen(HostQuery query, QString connectionName, QWidget *parent)
     layout->addWidget(m_lblSummary);
 }
 
-bool HostScreen::apply(const QString &filterSql)
+bool HostScreen::apply(const QString &filterSql, const BoundCondition &query)
 {
     const QSqlDatabase db = QSqlDatabase::database(m_connectionName);
     QElapsedTimer timer;
     timer.start();
     QSqlQuery count(db);
-    if (!count.exec(m_query.countSql(filterSql)) || !count.next()) {
+    if (!execBound(count, m_query.countSql(query.sql), query.values) || !count.next()) {
         nxAlert::ShowAlert(localized(Texts::demoQueryFailed()) + count.lastError().text(),
                            nxAlert::Information);
         return false;
     }
     const qint64 records = count.value(0).toLongLong();
     // The model fetches the first rows now and the rest only as the user scrolls.
-    m_model->setQuery(m_query.selectSql(filterSql), db);
-    if (m_model->lastError().isValid()) {
-        nxAlert::ShowAlert(localized(Texts::demoQueryFailed()) + m_model->lastError().text(),
+    QSqlQuery rows(db);
+    if (!execBound(rows, m_query.selectSql(query.sql), query.values)) {
+        nxAlert::ShowAlert(localized(Texts::demoQueryFailed()) + rows.lastError().text(),
                            nxAlert::Information);
         return false;
     }
+    m_model->setQuery(std::move(rows));
     m_ms = timer.elapsed();
     m_count = records;
     m_condition = filterSql;
@@ -248,7 +259,7 @@ void MainWindow::openFilter()
     }
     if (filter.Cancel())
         return; // a cancelled dialog leaves the list as it was
-    screen->apply(filter.FilterSQL());
+    screen->apply(filter.FilterSQL(), filter.FilterQuery());
 }
 
 void MainWindow::clearFilter()

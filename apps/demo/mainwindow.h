@@ -45,8 +45,9 @@ class HostScreen : public QWidget
 public:
     HostScreen(HostQuery query, QString connectionName, QWidget *parent = nullptr);
 
-    /// Runs the host's query with the condition; reports a failing query in one alert.
-    bool apply(const QString &filterSql);
+    /// Runs the host's query with the bound condition and shows filterSql, its text form;
+    /// reports a failing query in one alert.
+    bool apply(const QString &filterSql, const BoundCondition &query = {});
     void retranslate();
 
     QString condition() const { return m_condition; }

@@ -22,6 +22,7 @@ public:
     KeyedValuesPtr serialDesc;
     KeyedValuesPtr commonFields;
     QString filterSql;
+    BoundConditions filterQuery;
     bool cancel = false;
     std::shared_ptr<frmFilter> dialog;
 };
@@ -76,6 +77,11 @@ QString Filter::FilterSQL() const
     return d->filterSql;
 }
 
+BoundCondition Filter::FilterQuery(SqlEngine engine, Placeholders placeholders) const
+{
+    return d->filterQuery.at(size_t(engine)).at(size_t(placeholders));
+}
+
 QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)
@@ -103,8 +109,10 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     }
     form.setScreenID(d->screenId);
     form.showModal();
-    if (!form.Cancel())
+    if (!form.Cancel()) {
         d->filterSql = form.FilterSQL();
+        d->filterQuery = form.FilterQuery();
+    }
     d->cancel = form.Cancel();
     return d->filterSql;
 }

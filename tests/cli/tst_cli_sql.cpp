@@ -100,6 +100,42 @@ void tst_CliSql::run_data()
         << serial << utf8(u"\t\t序列号\t等于\tO'Brien %1 :name ?\t\t"_qs) << 0
         << QByteArrayLiteral(" ( (tf.FSERIALNUM = 'O''Brien %1 :name ?') ) \n") << none;
 
+    // The bound form: one JSON object, no value in the text.
+    const QStringList bound = serial + QStringList{u"--bound"_qs};
+    QTest::newRow("bound serial example")
+        << bound + QStringList{u"--scheme"_qs, u"@serial-scheme.txt"_qs} << none << 0
+        << QByteArrayLiteral(
+               "{\"sql\":\" ( (( tf.FSERIALNUM = ?   Or  (t_FITEM.FName Is null or "
+               "t_FITEM.FName=? or t_FITEM.FName=?) )) ) \",\"values\":[\"B7\",\"\",\"*\"]}\n")
+        << none;
+    QTest::newRow("bound quote and backslash")
+        << bound + QStringList{u"--placeholders=qmark"_qs, u"--engine"_qs, u"sqlite"_qs}
+        << utf8(u"\t\t序列号\t等于\t\\' OR 1=1 --\t\t"_qs) << 0
+        << QByteArrayLiteral("{\"sql\":\" ( (tf.FSERIALNUM = ?) ) \",\"values\":[\"\\\\' OR 1=1 "
+                             "--\"]}\n")
+        << none;
+    QTest::newRow("bound for libpq on PostgreSQL")
+        << bound + QStringList{u"--placeholders"_qs, u"dollar"_qs, u"--engine=postgresql"_qs}
+        << utf8(u"\t\t数量\t包含\t12.50kg\t\t\r\n并且\t\t日期\t为空\t\t\t\r\n"
+                u"并且\t\t数量\t小于\t1e400\t\t"_qs)
+        << 0
+        << QByteArrayLiteral(
+               "{\"sql\":\" ( (CAST(tf.FQTY AS TEXT) Like $1 ESCAPE $2  And  (tf.FDATE Is null)  "
+               "And  tf.FQTY < $3) ) \",\"values\":[12.5,\"\",1.7976931348623157e+308]}\n")
+        << none;
+    QTest::newRow("bound, no row in use")
+        << bound << QByteArray() << 0 << QByteArrayLiteral("{\"sql\":\"\",\"values\":[]}\n")
+        << none;
+    QTest::newRow("bound refused")
+        << bound << utf8(u"\t((\t序列号\t等于\tB7\t\t)"_qs) << 1 << QByteArray()
+        << utf8(u"左、右括号不匹配，请改正后继续。\n"_qs);
+    QTest::newRow("unknown placeholders")
+        << bound + QStringList{u"--placeholders"_qs, u"named"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: unknown value 'named' of --placeholders");
+    QTest::newRow("engine without --bound")
+        << serial + QStringList{u"--engine"_qs, u"postgresql"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: --placeholders and --engine need --bound");
+
     QTest::newRow("tautology in a parenthesis cell")
         << serial << utf8(u"\t1=1 or (\t序列号\t等于\tB7\t\t)       "_qs) << 1 << QByteArray()
         << utf8(u"括号栏只能填写括号，请改正后继续。\n"_qs);
@@ -164,8 +200,8 @@ void tst_CliSql::help()
     QVERIFY(process.waitForFinished(30000));
     QCOMPARE(process.exitCode(), 0);
     const QByteArray text = process.readAllStandardOutput();
-    for (const char *word :
-         {"--fields", "--scheme", "--screen", "--language", "standard input", "Exit status"})
+    for (const char *word : {"--fields", "--scheme", "--screen", "--language", "--bound",
+                             "--placeholders", "--engine", "standard input", "Exit status"})
         QVERIFY2(text.contains(word), word);
 }
 

@@ -87,6 +87,7 @@ private Q_SLOTS:
         Filter filter;
         QCOMPARE(filter.Cancel(), false);
         QCOMPARE(filter.FilterSQL(), QString());
+        QCOMPARE(filter.FilterQuery(SqlEngine::PostgreSQL, Placeholders::Dollar), BoundCondition{});
         QCOMPARE(filter.SerialUse(), false);
         QCOMPARE(filter.ScreenID(), QString());
         QVERIFY(!FilterTestAccess::dialog(filter));
@@ -146,6 +147,12 @@ private Q_SLOTS:
         QCOMPARE(confirmed, QStringLiteral(" ( (tf.FSERIALNUM Like '%A01%') ) "));
         QCOMPARE(filter.FilterSQL(), confirmed);
         QCOMPARE(filter.Cancel(), false);
+        const BoundCondition bound{QStringLiteral(" ( (tf.FSERIALNUM Like ?) ) "),
+                                   {QStringLiteral("%A01%")}};
+        QCOMPARE(filter.FilterQuery(), bound);
+        QCOMPARE(filter.FilterQuery(SqlEngine::PostgreSQL, Placeholders::Dollar),
+                 (BoundCondition{QStringLiteral(" ( (tf.FSERIALNUM Like $1 ESCAPE $2) ) "),
+                                 {QStringLiteral("%A01%"), QStringLiteral("")}}));
 
         // Each call starts from a fresh dialog; Cancel keeps the last confirmed condition.
         whenShown(filter, [](frmFilter &form) {
@@ -155,6 +162,7 @@ private Q_SLOTS:
         });
         QCOMPARE(filter.ShowFilterForm(), confirmed);
         QCOMPARE(filter.Cancel(), true);
+        QCOMPARE(filter.FilterQuery(), bound);
 
         // The window's close button counts as Cancel.
         whenShown(filter, [](frmFilter &form) { form.close(); });

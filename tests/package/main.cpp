@@ -67,10 +67,13 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     Filter filter;
+    const BoundCondition query = filter.FilterQuery(SqlEngine::PostgreSQL, Placeholders::Dollar);
     const bool ok = typed.sql == QLatin1String(" ( (tf.FQTY = 5) ) ") &&
                     stored.sql == QLatin1String(" ( (tf.FQTY > 50) ) ") &&
                     refused.failure == ComposedCondition::Failure::Condition &&
-                    !refused.error.isEmpty() && filter.FilterSQL().isEmpty() && !filter.Cancel() &&
+                    !refused.error.isEmpty() && filter.FilterSQL().isEmpty() &&
+                    query.sql.isEmpty() &&
+                    stored.query.sql == QLatin1String(" ( (tf.FQTY > ?) ) ") && !filter.Cancel() &&
                     ComponentRegistry::instance().isRegistered(ComponentId::filter());
     return ok ? 0 : 1;
 }

@@ -73,7 +73,8 @@ QString ConditionComposer::screenID() const
            Values::toText(d->state.SerialDesc->GetWithDefault(QStringLiteral("SerialclassID")));
 }
 
-ComposedCondition ConditionComposer::compose(const QString &schemeText) const
+ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngine engine,
+                                             Placeholders placeholders) const
 {
     // The dialog's own steps from load to OK; whatever it would show in an alert comes back
     // as the result instead.
@@ -100,6 +101,7 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText) const
     }
     try {
         result.sql = SqlBuilder::compose(state, grid);
+        result.query = SqlBuilder::composeBound(state, grid, engine, placeholders);
     } catch (const FilterError &e) {
         result.failure = ComposedCondition::Failure::Condition;
         result.error = e.description();

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <NxSerialFilter/boundcondition.h>
 #include <NxSerialFilter/keyedvalues.h>
 
 #include <QString>
@@ -20,6 +21,8 @@ struct FilterState
     QStringList CompareWords; // SQL words behind the comparison list, by index
     QStringList FieldIDs;     // FPropID texts parallel to the field list; [0] is "(无)"
     QString FilterSQL;
+    /// FilterSQL in bound form, [SqlEngine][Placeholders]; set together with FilterSQL.
+    BoundConditions FilterQuery;
     bool Cancel = false;
     bool LoadingScheme = false;
     QString ScreenID;

@@ -34,6 +34,7 @@ struct Field
     QString column;  // the column expression written into the condition
     ValueKind kind;  // how values are written
     qint32 dataType; // FDataType (serial) or DataType (common)
+    bool textColumn; // the column holds text (not a number or a date)
 };
 
 /// The localized comparison texts that choose a value part, looked up once per run.
@@ -75,29 +76,148 @@ bool onlyOf(const QString &text, char16_t paren)
                       Vocabulary::rowMessage(row, what));
 }
 
+/// Where the composer writes: values as literals with their quotes doubled (FilterSQL), or a
+/// "?" for each value with the value kept beside it (the bound form, for one engine).
+class Sink
+{
+public:
+    Sink() = default;
+    explicit Sink(SqlEngine engine)
+        : m_bound(true)
+        , m_engine(engine)
+    {}
+
+    QString sql;
+
+    bool postgres() const { return m_bound && m_engine == SqlEngine::PostgreSQL; }
+
+    void reserve(int rows)
+    {
+        sql.reserve(qsizetype(rows) * 48);
+        if (m_bound) {
+            m_values.reserve(rows);
+            m_at.reserve(rows);
+        }
+    }
+
+    void text(const QString &value)
+    {
+        if (m_bound) {
+            // A null text would be bound as NULL, which equals nothing.
+            placeholder(value.isNull() ? QStringLiteral("") : value);
+            return;
+        }
+        sql += u'\'';
+        escaped(value);
+        sql += u'\'';
+    }
+
+    /// The value with "%" on both sides.
+    void pattern(const QString &value)
+    {
+        if (m_bound) {
+            placeholder(u'%' + value + u'%');
+            return;
+        }
+        sql += "'%"_L1;
+        escaped(value);
+        sql += "%'"_L1;
+    }
+
+    /// The leading number of the text.
+    void number(const QString &value)
+    {
+        const double n = Numbers::leadingNumber(value);
+        if (m_bound)
+            placeholder(Numbers::sqlNumberValue(n));
+        else
+            sql += Numbers::sqlNumber(n);
+    }
+
+    void zero()
+    {
+        if (m_bound)
+            placeholder(qint64(0));
+        else
+            sql += u'0';
+    }
+
+    /// Removes the spaces at both ends; then, unless empty, wraps twice in " (" and ") ".
+    void finish()
+    {
+        qsizetype lead = 0;
+        while (lead < sql.size() && sql.at(lead) == u' ')
+            ++lead;
+        const QString text = trimSpaces(sql);
+        sql.clear();
+        if (text.isEmpty())
+            return;
+        sql.reserve(text.size() + 8);
+        sql.append(" ( ("_L1).append(text).append(") ) "_L1);
+        for (qsizetype &at : m_at)
+            at += 4 - lead;
+    }
+
+    BoundCondition bound(Placeholders placeholders) const
+    {
+        if (placeholders == Placeholders::QMark || m_at.isEmpty())
+            return {sql, m_values};
+        QString numbered;
+        numbered.reserve(sql.size() + m_at.size() * 4);
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < m_at.size(); ++i) {
+            numbered.append(QStringView(sql).sliced(from, m_at.at(i) - from));
+            numbered.append(u'$').append(QString::number(i + 1));
+            from = m_at.at(i) + 1;
+        }
+        numbered.append(QStringView(sql).sliced(from));
+        return {numbered, m_values};
+    }
+
+private:
+    void escaped(const QString &text)
+    {
+        if (!text.contains(u'\''))
+            sql += text;
+        else
+            sql += QString(text).replace(u'\'', QStringLiteral("''"));
+    }
+
+    void placeholder(QVariant &&value)
+    {
+        m_at.append(sql.size());
+        sql += u'?';
+        m_values.append(std::move(value));
+    }
+
+    bool m_bound = false;
+    SqlEngine m_engine = SqlEngine::SQLite;
+    QVariantList m_values;
+    QList<qsizetype> m_at; // where each "?" stands in sql
+};
+
 class Composer
 {
 public:
-    Composer(const FilterState &state, const ConditionGrid &grid)
+    Composer(const FilterState &state, const ConditionGrid &grid, Sink &out)
         : m_state(state)
         , m_grid(grid)
+        , m_out(out)
         , m_storageCheck(
               state.ScreenID.compare(QLatin1String("STORAGECHECK"), Qt::CaseInsensitive) == 0)
     {}
 
-    QString run();
+    /// Writes the condition into the sink, finished.
+    void run();
 
 private:
     const Field &field(int row, int f);
     Field serialField(int row, int f) const;
     Field commonField(int row, int f) const;
 
-    template <class... Parts> void append(const Parts &...parts) { (m_sql.append(parts), ...); }
+    template <class... Parts> void append(const Parts &...parts) { (m_out.sql.append(parts), ...); }
     /// Appends a parenthesis cell; returns how many parentheses it holds.
     qsizetype appendParens(int row, int col, char16_t paren);
-    void appendEscaped(const QString &text);
-    void appendQuoted(const QString &text);
-    void appendNumber(const QString &text);
     void appendEmptyTest(const Field &fld, bool empty);
     void appendPattern(const Field &fld, const QString &value);
     void appendList(const Field &fld, const QString &value);
@@ -105,16 +225,16 @@ private:
 
     const FilterState &m_state;
     const ConditionGrid &m_grid;
+    Sink &m_out;
     const bool m_storageCheck;
     const PartWords m_words;
     QHash<int, Field> m_fields;
-    QString m_sql;
 
 public:
     int m_row = 0; // the row being written, for failures that name it
 };
 
-QString Composer::run()
+void Composer::run()
 {
     const int rows = m_grid.MaxRows();
     qsizetype open = 0;
@@ -124,15 +244,15 @@ QString Composer::run()
         if (m_grid.GetCellText(r, ConditionGrid::ColField).isEmpty())
             break;
         if (r == 1) // one allocation for a typical row, instead of growing the text step by step
-            m_sql.reserve(qsizetype(rows) * 48);
+            m_out.reserve(rows);
         const int f = m_grid.GetComboIndex(r, ConditionGrid::ColField);
 
         if (r > 1) {
             const int logic = m_grid.GetComboIndex(r, ConditionGrid::ColLogic);
             if (logic < 0 || logic >= m_state.LogicWords.size())
                 rowFailure(r, Texts::noLogicChosen());
-            m_sql += u' ';
-            m_sql += m_state.LogicWords.at(logic);
+            m_out.sql += u' ';
+            m_out.sql += m_state.LogicWords.at(logic);
         }
 
         open += appendParens(r, ConditionGrid::ColLeftParen, u'(');
@@ -141,13 +261,18 @@ QString Composer::run()
 
         const int k = m_grid.GetComboIndex(r, ConditionGrid::ColCompare);
         const bool emptyTest = k == int(CompareOp::IsEmpty) || k == int(CompareOp::IsNotEmpty);
-        m_sql += emptyTest ? " ("_L1 : " "_L1;
-        m_sql += fld.column;
+        const bool like = k == int(CompareOp::Contains) || k == int(CompareOp::NotContains);
+        m_out.sql += emptyTest ? " ("_L1 : " "_L1;
+        if (like && !fld.textColumn &&
+            m_out.postgres()) // PostgreSQL has no Like for numbers or dates
+            append("CAST("_L1, fld.column, " AS TEXT)"_L1);
+        else
+            m_out.sql += fld.column;
         if (!(m_storageCheck && emptyTest)) {
             if (k < 0 || k >= m_state.CompareWords.size())
                 rowFailure(r, Texts::noCompareChosen());
-            m_sql += u' ';
-            m_sql += m_state.CompareWords.at(k);
+            m_out.sql += u' ';
+            m_out.sql += m_state.CompareWords.at(k);
         }
 
         const QString compare = m_grid.GetCellText(r, ConditionGrid::ColCompare);
@@ -169,15 +294,7 @@ QString Composer::run()
     m_row = 0; // parentheses that never close belong to no one row
     if (open != close)
         refuse(Texts::unbalancedParentheses());
-
-    // Wrapped twice in " (" and ") ", written in one go.
-    const QString text = trimSpaces(m_sql);
-    if (text.isEmpty())
-        return text;
-    QString result;
-    result.reserve(text.size() + 8);
-    result.append(" ( ("_L1).append(text).append(") ) "_L1);
-    return result;
+    m_out.finish();
 }
 
 qsizetype Composer::appendParens(int row, int col, char16_t paren)
@@ -185,8 +302,8 @@ qsizetype Composer::appendParens(int row, int col, char16_t paren)
     const QString parens = m_grid.GetCellText(row, col);
     if (!onlyOf(parens, paren))
         refuse(Texts::parenthesisCellsOnly());
-    m_sql += u' ';
-    m_sql += parens;
+    m_out.sql += u' ';
+    m_out.sql += parens;
     return parens.size();
 }
 
@@ -209,20 +326,24 @@ Field Composer::serialField(int row, int f) const
     if (name.isEmpty())
         throw FilterError(ErrorNumber::CreateSql, source(),
                           MParse::LoadLangString(Texts::unknownSerialField()));
+    if (!isPlainColumnName(name))
+        rowFailure(row, Texts::columnNotIdentifier());
     const qint32 dataType = FieldList::intValue(d, QStringLiteral("FDataType"));
     const qint32 sysType = FieldList::intValue(d, QStringLiteral("FSysDatatype"));
     switch (dataType) {
     case 0:
-        return {QStringLiteral("tf.") + name, ValueKind::Number, dataType};
+        return {QStringLiteral("tf.") + name, ValueKind::Number, dataType, false};
     case 1:
-    case 4:
-        return {QStringLiteral("tf.") + name, ValueKind::Text, dataType};
+        return {QStringLiteral("tf.") + name, ValueKind::Text, dataType, true};
+    case 4: // dates are written as texts
+        return {QStringLiteral("tf.") + name, ValueKind::Text, dataType, false};
     case 2:
     case 3:
-        return {QStringLiteral("t_") + name + QStringLiteral(".FName"), ValueKind::Text, dataType};
+        return {QStringLiteral("t_") + name + QStringLiteral(".FName"), ValueKind::Text, dataType,
+                true};
     case -10:
         return {QStringLiteral("tf.") + name, sysType == 0 ? ValueKind::Number : ValueKind::Text,
-                dataType};
+                dataType, sysType != 0};
     default:
         throw FilterError(ErrorNumber::CreateSql, source(),
                           MParse::LoadLangString(Texts::badSerialDataType()));
@@ -236,84 +357,75 @@ Field Composer::commonField(int row, int f) const
     const KeyedValuesPtr item = FieldList::commonField(m_state, f);
     const qint32 dataType = FieldList::intValue(item, QStringLiteral("DataType"));
     const QString column = Values::toText(item->get(QStringLiteral("ColumnName")));
-    if (trimSpaces(column).isEmpty()) // the condition would compare nothing with the value
+    const QString name = trimSpaces(column);
+    if (name.isEmpty()) // the condition would compare nothing with the value
         rowFailure(row, Texts::noCommonField());
-    return {column, isCharacterType(dataType) ? ValueKind::Text : ValueKind::Number, dataType};
-}
-
-void Composer::appendEscaped(const QString &text)
-{
-    if (!text.contains(u'\''))
-        m_sql += text;
-    else
-        m_sql += QString(text).replace(u'\'', QStringLiteral("''"));
-}
-
-void Composer::appendQuoted(const QString &text)
-{
-    m_sql += u'\'';
-    appendEscaped(text);
-    m_sql += u'\'';
-}
-
-void Composer::appendNumber(const QString &text)
-{
-    m_sql += Numbers::sqlNumber(Numbers::leadingNumber(text));
+    if (!isPlainColumnName(name))
+        rowFailure(row, Texts::columnNotIdentifier());
+    const bool text = isCharacterType(dataType);
+    return {column, text ? ValueKind::Text : ValueKind::Number, dataType, text};
 }
 
 void Composer::appendEmptyTest(const Field &fld, bool empty)
 {
     const QString &c = fld.column;
+    const QLatin1StringView is = empty ? "="_L1 : "<>"_L1;
     if (!m_state.SerialUse) {
-        const bool text = fld.kind == ValueKind::Text;
-        if (m_storageCheck) {
-            append(empty ? (text ? "='')"_L1 : "=0)"_L1) : (text ? "<>'')"_L1 : "<>0)"_L1));
-        } else if (empty) {
-            append(" or "_L1, c, text ? "='')"_L1 : "=0)"_L1);
-        } else {
-            append(" and "_L1, c, text ? " <> '' )"_L1 : " <> 0 )"_L1);
-        }
+        if (m_storageCheck)
+            m_out.sql += is;
+        else
+            append(empty ? " or "_L1 : " and "_L1, c, empty ? "="_L1 : " <> "_L1);
+        if (fld.kind == ValueKind::Text)
+            m_out.text(QString());
+        else
+            m_out.zero();
+        m_out.sql += empty || m_storageCheck ? ")"_L1 : " )"_L1;
         return;
     }
+    const QLatin1StringView join = empty ? " or "_L1 : " and "_L1;
     switch (fld.dataType) {
     case 0:
-        if (empty)
-            append(" or "_L1, c, "=0)"_L1);
-        else
-            append(" and "_L1, c, "<>0)"_L1);
+        append(join, c, is);
+        m_out.zero();
+        m_out.sql += u')';
         break;
     case 4:
     case -10:
-        if (empty)
-            append(" or "_L1, c, "='')"_L1);
-        else
-            append(" and "_L1, c, "<>'' )"_L1);
+        // A date or number column cannot hold '', and PostgreSQL refuses to compare it with ''.
+        if (!fld.textColumn && m_out.postgres()) {
+            m_out.sql += u')';
+            break;
+        }
+        append(join, c, is);
+        m_out.text(QString());
+        m_out.sql += empty ? ")"_L1 : " )"_L1;
         break;
     default: // 1, 2 and 3: a "*" stands for no value as well
-        if (empty)
-            append(" or "_L1, c, "='' or "_L1, c, "='*')"_L1);
-        else
-            append(" and "_L1, c, "<>'' and "_L1, c, "<>'*')"_L1);
+        append(join, c, is);
+        m_out.text(QString());
+        append(join, c, is);
+        m_out.text(QStringLiteral("*"));
+        m_out.sql += u')';
         break;
     }
 }
 
 void Composer::appendPattern(const Field &fld, const QString &value)
 {
-    m_sql += u' ';
-    if (fld.kind == ValueKind::Number) {
-        appendNumber(value);
-        return;
+    m_out.sql += u' ';
+    if (fld.kind == ValueKind::Number)
+        m_out.number(value);
+    else if (value.contains(u'%') || value.contains(u'_'))
+        m_out.text(value);
+    else
+        m_out.pattern(value);
+    // PostgreSQL reads a backslash in a pattern as an escape; SQLite reads it as itself.
+    if (m_out.postgres()) {
+        m_out.sql += " ESCAPE "_L1;
+        m_out.text(QString());
     }
-    if (value.contains(u'%') || value.contains(u'_')) {
-        appendQuoted(value);
-    } else {
-        m_sql += "'%"_L1;
-        appendEscaped(value);
-        m_sql += "%'"_L1;
-    }
-    if (m_state.SerialUse)
-        m_sql += u' ';
+    if (fld.kind == ValueKind::Text && m_state.SerialUse)
+        m_out.sql += u' ';
 }
 
 void Composer::appendList(const Field &fld, const QString &value)
@@ -321,43 +433,70 @@ void Composer::appendList(const Field &fld, const QString &value)
     // Every field that is not of a character type takes numbers, here as in every other
     // value part; writing no list at all would leave a broken condition.
     const bool text = fld.kind == ValueKind::Text;
-    m_sql += " ("_L1;
+    m_out.sql += " ("_L1;
     if (value.isEmpty()) {
         if (text)
-            m_sql += "''"_L1;
+            m_out.text(QString());
     } else {
         bool first = true;
         for (const QString &piece : value.split(u',')) {
             if (!first)
-                m_sql += u',';
+                m_out.sql += u',';
             first = false;
             if (text)
-                appendQuoted(piece);
+                m_out.text(piece);
             else
-                appendNumber(piece);
+                m_out.number(piece);
         }
     }
-    m_sql += u')';
+    m_out.sql += u')';
 }
 
 void Composer::appendPlain(const Field &fld, const QString &value)
 {
-    m_sql += u' ';
+    m_out.sql += u' ';
     if (fld.kind == ValueKind::Number) {
-        appendNumber(value);
+        m_out.number(value);
     } else {
-        appendQuoted(value);
-        m_sql += u' ';
+        m_out.text(value);
+        m_out.sql += u' ';
     }
 }
 
 } // namespace
 
-QString compose(const FilterState &state, const ConditionGrid &grid)
+bool isPlainColumnName(QStringView name)
 {
-    Composer composer(state, grid);
+    if (name.startsWith(u'"') || name.startsWith(u'[')) {
+        const QChar close = name.front() == u'"' ? QChar(u'"') : QChar(u']');
+        if (name.size() < 3 || name.back() != close)
+            return false;
+        for (const QChar ch : name.sliced(1, name.size() - 2)) {
+            // A NUL would end the statement text early for some readers.
+            if (ch == close || ch.unicode() < 0x20)
+                return false;
+        }
+        return true;
+    }
+    const auto part = [](QStringView p) {
+        if (p.isEmpty() || (p.front() >= u'0' && p.front() <= u'9'))
+            return false; // a leading digit would make it a number, not a column
+        for (const QChar ch : p) {
+            if (!ch.isLetter() && !(ch >= u'0' && ch <= u'9') && ch != u'_')
+                return false;
+        }
+        return true;
+    };
+    const qsizetype dot = name.indexOf(u'.');
+    return dot < 0 ? part(name) : part(name.first(dot)) && part(name.sliced(dot + 1));
+}
+
+/// Runs one walk over the rows into out; a failure carries the row it names.
+static void runComposer(const FilterState &state, const ConditionGrid &grid, Sink &out)
+{
+    Composer composer(state, grid, out);
     try {
-        return composer.run();
+        composer.run();
     } catch (FilterError &e) {
         if (e.row() == 0)
             e.setRow(composer.m_row);
@@ -365,20 +504,43 @@ QString compose(const FilterState &state, const ConditionGrid &grid)
     }
 }
 
+QString compose(const FilterState &state, const ConditionGrid &grid)
+{
+    Sink out;
+    runComposer(state, grid, out);
+    return out.sql;
+}
+
+BoundCondition composeBound(const FilterState &state, const ConditionGrid &grid, SqlEngine engine,
+                            Placeholders placeholders)
+{
+    Sink out(engine);
+    runComposer(state, grid, out);
+    return out.bound(placeholders);
+}
+
 bool CreateSQL(FilterState &state, const ConditionGrid &grid)
 {
     std::exception_ptr failure;
     QString sql;
+    BoundConditions bound;
     {
         BusyPointer::Scope busy;
         try {
             sql = compose(state, grid);
+            for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
+                Sink out(engine);
+                Composer(state, grid, out).run();
+                bound[size_t(engine)] = {out.bound(Placeholders::QMark),
+                                         out.bound(Placeholders::Dollar)};
+            }
         } catch (...) {
             failure = std::current_exception();
         }
     }
     if (!failure) {
         state.FilterSQL = sql;
+        state.FilterQuery = bound;
         return true;
     }
     int style = nxAlert::Information;

@@ -75,4 +75,15 @@ QString sqlNumber(double value)
     return QString::number(value, format, QLocale::FloatingPointShortest);
 }
 
+QVariant sqlNumberValue(double value)
+{
+    if (!std::isfinite(value))
+        value = std::isnan(value) ? 0.0 : (value > 0 ? DBL_MAX : -DBL_MAX);
+    // 2^63 itself does not fit; -2^63 does.
+    constexpr double limit = 9223372036854775808.0;
+    if (value == std::trunc(value) && value >= -limit && value < limit)
+        return qint64(value);
+    return value;
+}
+
 } // namespace NxSerialFilter::Numbers

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <QVariant>
 
 namespace NxSerialFilter::Numbers {
 
@@ -19,5 +20,9 @@ NXSF_CORE_PRIVATE_EXPORT qint32 leadingInt(QStringView text);
 /// A number written for SQL: plain decimal with "." and no trailing zeros; exponent form only
 /// for magnitudes a plain form would spell out at great length.
 NXSF_CORE_PRIVATE_EXPORT QString sqlNumber(double value);
+
+/// The value bound where sqlNumber writes a literal, of the type SQL reads that literal as: a
+/// whole number within 64 bits is a qint64, anything else a double.
+NXSF_CORE_PRIVATE_EXPORT QVariant sqlNumberValue(double value);
 
 } // namespace NxSerialFilter::Numbers

@@ -41,6 +41,7 @@ NXSF_TEXT(noCompareChosen, "没有选择比较方式")
 NXSF_TEXT(noFieldEntry, "字段没有对应的字段标识")
 NXSF_TEXT(noCommonField, "字段列表中没有这一项")
 NXSF_TEXT(impossibleDate, "不是有效的日期，请按年-月-日填写，例如2024-03-05")
+NXSF_TEXT(columnNotIdentifier, "字段的列名不是单个标识符")
 
 // Lists and hints
 NXSF_TEXT(noField, "(无)")

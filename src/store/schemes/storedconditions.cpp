@@ -11,7 +11,8 @@
 
 namespace NxSerialFilter::StoredConditions {
 
-ComposedCondition compose(const ConditionComposer &composer, const QString &schemeName)
+ComposedCondition compose(const ConditionComposer &composer, const QString &schemeName,
+                          SqlEngine engine, Placeholders placeholders)
 {
     ComposedCondition result;
     result.failure = ComposedCondition::Failure::Scheme;
@@ -28,7 +29,7 @@ ComposedCondition compose(const ConditionComposer &composer, const QString &sche
         result.error = describeFailure(std::current_exception());
         return result;
     }
-    return composer.compose(text);
+    return composer.compose(text, engine, placeholders);
 }
 
 } // namespace NxSerialFilter::StoredConditions

@@ -123,6 +123,11 @@ QString frmFilter::FilterSQL() const
     return m_state.FilterSQL;
 }
 
+const BoundConditions &frmFilter::FilterQuery() const
+{
+    return m_state.FilterQuery;
+}
+
 void frmFilter::showModal()
 {
     if (!m_loaded) {

@@ -48,6 +48,8 @@ public:
     QString ScreenID() const;
     bool Cancel() const;
     QString FilterSQL() const;
+    /// FilterSQL in bound form for every engine and placeholder style.
+    const BoundConditions &FilterQuery() const;
 
     /// Loads the dialog on its first showing, then shows it modally until OK, Cancel or close.
     void showModal();

@@ -5,11 +5,15 @@
 #include "conditions/vocabulary.h"
 #include "fields/fieldlist.h"
 #include "support/busypointer.h"
+#include "support/leadingnumber.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/failure.h>
 
 #include <QTest>
+
+#include <cfloat>
+#include <cmath>
 
 using namespace NxSerialFilter;
 using namespace NxSerialFilter::Testing;
@@ -63,6 +67,67 @@ struct Fixture
     }
 };
 
+/// FilterSQL's text back from a bound form: each "?" replaced by its value as a literal.
+QString withLiterals(const BoundCondition &bound)
+{
+    QString sql;
+    qsizetype next = 0;
+    for (const QChar ch : bound.sql) {
+        if (ch != u'?') {
+            sql += ch;
+            continue;
+        }
+        if (next >= bound.values.size())
+            return u"(more placeholders than values) "_qs + bound.sql;
+        const QVariant &value = bound.values.at(next++);
+        switch (value.typeId()) {
+        case QMetaType::QString:
+            // A null text would be bound as NULL.
+            if (value.toString().isNull())
+                return u"(null text) "_qs + bound.sql;
+            sql += u'\'' + value.toString().replace(u'\'', u"''"_qs) + u'\'';
+            break;
+        case QMetaType::LongLong:
+            sql += QString::number(value.toLongLong());
+            break;
+        case QMetaType::Double:
+            // SQL reads a literal without a fraction as an integer: so must the value be.
+            if (value.toDouble() == std::trunc(value.toDouble()) &&
+                std::fabs(value.toDouble()) < 9.2e18)
+                return u"(whole number bound as a double) "_qs + bound.sql;
+            sql += Numbers::sqlNumber(value.toDouble());
+            break;
+        default:
+            return u"(value of another type) "_qs + bound.sql;
+        }
+    }
+    if (next != bound.values.size())
+        return u"(more values than placeholders) "_qs + bound.sql;
+    return sql;
+}
+
+/// The "?" of a bound form numbered "$1" to "$n".
+QString numbered(const QString &sql)
+{
+    QString result;
+    int n = 0;
+    for (const QChar ch : sql)
+        result += ch == u'?' ? u'$' + QString::number(++n) : QString(ch);
+    return result;
+}
+
+/// The SQLite bound forms of a grid hold FilterSQL's text with only the literals replaced.
+void compareBound(const FilterState &state, const ConditionGrid &grid, const QString &expected)
+{
+    const BoundCondition bound = SqlBuilder::composeBound(state, grid);
+    QCOMPARE(withLiterals(bound), expected);
+    QVERIFY2(!bound.sql.contains(u'\''), qPrintable(bound.sql));
+    const BoundCondition dollar =
+        SqlBuilder::composeBound(state, grid, SqlEngine::SQLite, Placeholders::Dollar);
+    QCOMPARE(dollar.sql, numbered(bound.sql));
+    QCOMPARE(dollar.values, bound.values);
+}
+
 /// Records whether the busy pointer was still shown when an alert appeared.
 class PointerAtAlert : public ScriptedAlerts
 {
@@ -88,6 +153,10 @@ private Q_SLOTS:
     void commonConditions();
     void valueLists_data();
     void valueLists();
+    void engineForms_data();
+    void engineForms();
+    void columnNames_data();
+    void columnNames();
     void failures_data();
     void failures();
     void successStoresAndStaysQuiet();
@@ -214,6 +283,7 @@ void tst_SqlBuilder::serialConditions()
     Fixture f(Mode::Serial);
     f.setRows(rows);
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
+    compareBound(f.state, f.grid, expected);
 }
 
 void tst_SqlBuilder::commonConditions_data()
@@ -285,6 +355,7 @@ void tst_SqlBuilder::commonConditions()
     Fixture f(Mode::Common, screen);
     f.setRows(rows);
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
+    compareBound(f.state, f.grid, expected);
 }
 
 void tst_SqlBuilder::valueLists_data()
@@ -325,6 +396,116 @@ void tst_SqlBuilder::valueLists()
     f.offerValueLists();
     f.setRows({row});
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
+    compareBound(f.state, f.grid, expected);
+}
+
+void tst_SqlBuilder::engineForms_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("expected"); // PostgreSQL, "$n"
+    QTest::addColumn<QVariantList>("values");
+
+    const QString items = QStringLiteral("Items");
+    const QString empty = QStringLiteral("");
+    // Like on a number or date column reads it as text; a backslash is no escape.
+    QTest::newRow("contains number")
+        << true << items << QStringList{u"||数量|包含|5kg|"_qs}
+        << u" ( (CAST(tf.FQTY AS TEXT) Like $1 ESCAPE $2) ) "_qs << QVariantList{qint64(5), empty};
+    QTest::newRow("not contains date") << true << items << QStringList{u"||日期|不包含|2026|"_qs}
+                                       << u" ( (CAST(tf.FDATE AS TEXT) Not Like $1 ESCAPE $2) ) "_qs
+                                       << QVariantList{u"%2026%"_qs, empty};
+    QTest::newRow("contains system number")
+        << true << items << QStringList{u"||系统数|包含|1.5|"_qs}
+        << u" ( (CAST(tf.FSYSN AS TEXT) Like $1 ESCAPE $2) ) "_qs << QVariantList{1.5, empty};
+    QTest::newRow("contains text keeps the column")
+        << true << items << QStringList{u"||序列号|包含|\\'|"_qs}
+        << u" ( (tf.FSERIALNUM Like $1 ESCAPE $2) ) "_qs << QVariantList{u"%\\'%"_qs, empty};
+    QTest::newRow("common contains number")
+        << false << items << QStringList{u"||比率|包含|2|"_qs, u"并且||名称|包含|a_|"_qs}
+        << u" ( (CAST(t1.FRate AS TEXT) Like $1 ESCAPE $2  And  t1.FName Like $3 ESCAPE $4) ) "_qs
+        << QVariantList{qint64(2), empty, u"a_"_qs, empty};
+    // A date or a number column holds no '': the empty tests are the null tests.
+    QTest::newRow("empty date") << true << items << QStringList{u"||日期|为空||"_qs}
+                                << u" ( ((tf.FDATE Is null)) ) "_qs << QVariantList{};
+    QTest::newRow("not empty system number")
+        << true << items << QStringList{u"||系统数|不为空||"_qs}
+        << u" ( ((tf.FSYSN Is not null)) ) "_qs << QVariantList{};
+    QTest::newRow("not empty system text keeps ''")
+        << true << items << QStringList{u"||系统文本|不为空||"_qs}
+        << u" ( ((tf.FSYST Is not null and tf.FSYST<>$1 )) ) "_qs << QVariantList{empty};
+    QTest::newRow("empty number keeps 0")
+        << true << items << QStringList{u"||数量|为空||"_qs, u"或者||序列号|不为空||"_qs}
+        << u" ( ((tf.FQTY Is null or tf.FQTY=$1)  Or  (tf.FSERIALNUM Is not null and "
+           u"tf.FSERIALNUM<>$2 and tf.FSERIALNUM<>$3)) ) "_qs
+        << QVariantList{qint64(0), empty, u"*"_qs};
+    QTest::newRow("storage check")
+        << false << u"StorageCheck"_qs
+        << QStringList{u"||数量|为空||"_qs, u"或者||名称|不为空||"_qs}
+        << u" ( ((t1.FQty=$1)  Or  (t1.FName<>$2)) ) "_qs << QVariantList{qint64(0), empty};
+    // Everything else is the SQLite form.
+    QTest::newRow("plain comparisons")
+        << true << items
+        << QStringList{u"|(|日期|大于|2026-01-02|"_qs, u"或者||数量|小于|1e400|)"_qs}
+        << u" ( (( tf.FDATE > $1   Or  tf.FQTY < $2 )) ) "_qs
+        << QVariantList{u"2026-01-02"_qs, DBL_MAX};
+}
+
+void tst_SqlBuilder::engineForms()
+{
+    QFETCH(bool, serial);
+    QFETCH(QString, screen);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, expected);
+    QFETCH(QVariantList, values);
+    Fixture f(serial ? Mode::Serial : Mode::Common, screen);
+    f.setRows(rows);
+    const BoundCondition bound =
+        SqlBuilder::composeBound(f.state, f.grid, SqlEngine::PostgreSQL, Placeholders::Dollar);
+    QCOMPARE(bound.sql, expected);
+    QCOMPARE(bound.values, values);
+    for (qsizetype i = 0; i < values.size(); ++i)
+        QCOMPARE(bound.values.at(i).typeId(), values.at(i).typeId());
+}
+
+void tst_SqlBuilder::columnNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("plain");
+
+    QTest::newRow("name") << u"FSERIALNUM"_qs << true;
+    QTest::newRow("qualified") << u"t1.FQty"_qs << true;
+    QTest::newRow("underscore and digits") << u"_F2_x9"_qs << true;
+    QTest::newRow("letters of any script") << u"t1.数量"_qs << true;
+    QTest::newRow("double quoted") << u"\"Serial No. (old)\""_qs << true;
+    QTest::newRow("bracketed") << u"[Serial \"No\"]"_qs << true;
+
+    QTest::newRow("empty") << QString() << false;
+    QTest::newRow("widening") << u"FSERIALNUM OR 1=1 OR tf.FSERIALNUM"_qs << false;
+    QTest::newRow("blank inside") << u"F A"_qs << false;
+    QTest::newRow("two dots") << u"a.b.c"_qs << false;
+    QTest::newRow("empty qualifier") << u".FQty"_qs << false;
+    QTest::newRow("empty name after the dot") << u"t1."_qs << false;
+    QTest::newRow("leading digit: a number") << u"1"_qs << false;
+    QTest::newRow("leading digit after the dot") << u"t1.2x"_qs << false;
+    QTest::newRow("comment") << u"FQTY--"_qs << false;
+    QTest::newRow("call") << u"lower(FName)"_qs << false;
+    QTest::newRow("quote") << u"F'"_qs << false;
+    QTest::newRow("closing quote inside") << u"\"a\" OR \"b\""_qs << false;
+    QTest::newRow("closing bracket inside") << u"[a] OR [b]"_qs << false;
+    QTest::newRow("empty quotes") << u"\"\""_qs << false;
+    QTest::newRow("unclosed quote") << u"\"abc"_qs << false;
+    QTest::newRow("quoted then more") << u"\"a\".b"_qs << false;
+    QTest::newRow("NUL inside quotes") << u"\"a"_qs + QChar(0) + u"b\""_qs << false;
+    QTest::newRow("placeholder") << u"F?"_qs << false;
+}
+
+void tst_SqlBuilder::columnNames()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, plain);
+    QCOMPARE(SqlBuilder::isPlainColumnName(name), plain);
 }
 
 void tst_SqlBuilder::failures_data()
@@ -381,6 +562,18 @@ void tst_SqlBuilder::failures_data()
         << QStringList{} << QStringList{u"||其他|等于|A|"_qs} << int(ErrorNumber::CreateSql)
         << u"序列号列数据类型异常。"_qs << 64;
 
+    // Descriptions are trusted, but one read from a file must not widen a filter.
+    const QString notIdentifier = u"第1行：字段的列名不是单个标识符"_qs;
+    QTest::newRow("serial column with SQL")
+        << true
+        << serialDescription(
+               {serialField(1, u"FSERIALNUM OR 1=1 OR tf.FSERIALNUM"_qs, u"序列号"_qs, 0, 1)}, {})
+        << QStringList{} << QStringList{u"||序列号|等于|A|"_qs} << row << notIdentifier << 64;
+    QTest::newRow("common column with SQL")
+        << false
+        << commonValues({commonField(u"名称"_qs, 200, u"t1.FName) OR (1=1"_qs)}, u"Items"_qs)
+        << QStringList{} << QStringList{u"||名称|为空||"_qs} << row << notIdentifier << 64;
+
     QTest::newRow("logic not chosen") << true << standard << QStringList{}
                                       << QStringList{u"||序列号|等于|A|"_qs, u"||数量|等于|1|"_qs}
                                       << row << u"第2行：没有选择逻辑"_qs << 64;
@@ -435,6 +628,7 @@ void tst_SqlBuilder::failures()
     const auto alerts = std::make_shared<PointerAtAlert>();
     nxAlert::setPresenter(alerts);
     f.state.FilterSQL = QStringLiteral(" (previous) ");
+    f.state.FilterQuery[1][1] = {u" (previous) "_qs, {2}};
     f.grid.SelectBlock(1, f.grid.MaxRows(), 1, ConditionGrid::ColumnCount);
     const QString gridBefore = f.grid.blockText();
     QVERIFY(!SqlBuilder::CreateSQL(f.state, f.grid));
@@ -442,6 +636,7 @@ void tst_SqlBuilder::failures()
     QCOMPARE(alerts->shown.first().message, message);
     QCOMPARE(alerts->shown.first().style, style);
     QCOMPARE(f.state.FilterSQL, u" (previous) "_qs);
+    QCOMPARE(f.state.FilterQuery[1][1], (BoundCondition{u" (previous) "_qs, {2}}));
     QCOMPARE(f.grid.blockText(), gridBefore);
     QVERIFY2(!alerts->busyAtAlert, "the pointer must be restored before the message");
     QVERIFY(!BusyPointer::isShown());
@@ -455,12 +650,22 @@ void tst_SqlBuilder::successStoresAndStaysQuiet()
     f.state.FilterSQL = QStringLiteral("old");
     QVERIFY(SqlBuilder::CreateSQL(f.state, f.grid));
     QCOMPARE(f.state.FilterSQL, u" ( (tf.FQTY = 1) ) "_qs);
+    for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
+        for (const Placeholders style : {Placeholders::QMark, Placeholders::Dollar}) {
+            QCOMPARE(f.state.FilterQuery.at(size_t(engine)).at(size_t(style)),
+                     SqlBuilder::composeBound(f.state, f.grid, engine, style));
+        }
+    }
+    QCOMPARE(f.state.FilterQuery[size_t(SqlEngine::PostgreSQL)][size_t(Placeholders::Dollar)],
+             (BoundCondition{u" ( (tf.FQTY = $1) ) "_qs, {qint64(1)}}));
 
     // An empty grid stores the empty condition, not the old one.
     Fixture empty(Mode::Serial);
     empty.state.FilterSQL = QStringLiteral("old");
+    empty.state.FilterQuery[0][0] = {u"old"_qs, {1}};
     QVERIFY(SqlBuilder::CreateSQL(empty.state, empty.grid));
     QCOMPARE(empty.state.FilterSQL, QString());
+    QCOMPARE(empty.state.FilterQuery[0][0], BoundCondition{});
     QVERIFY(alerts->shown.isEmpty());
     QVERIFY(!BusyPointer::isShown());
 }

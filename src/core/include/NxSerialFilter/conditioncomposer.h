@@ -5,6 +5,7 @@
 /// @file
 /// Composing a condition without the dialog.
 
+#include <NxSerialFilter/boundcondition.h>
 #include <NxSerialFilter/keyedvalues.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
@@ -30,6 +31,8 @@ struct ComposedCondition
     /// The condition exactly as the dialog's FilterSQL would hold it after OK: wrapped twice
     /// in " (" and ") ", or "" when no row is in use.
     QString sql;
+    /// The same condition with bound parameters, for the engine and placeholders asked for.
+    BoundCondition query;
     QString error; ///< the text of the alert the dialog would show; empty on success
     int row = 0;   ///< the grid row the refusal names, from 1; 0 when it names none
 
@@ -69,8 +72,10 @@ public:
     bool serialUse() const;
 
     /// Composes the condition of schemeText: the grid as text, one line per row, TAB between
-    /// the seven cells, CR LF between rows, quotes single (as a stored scheme holds it).
-    ComposedCondition compose(const QString &schemeText) const;
+    /// the seven cells, CR LF between rows, quotes single (as a stored scheme holds it). The
+    /// bound form is written for engine with placeholders.
+    ComposedCondition compose(const QString &schemeText, SqlEngine engine = SqlEngine::SQLite,
+                              Placeholders placeholders = Placeholders::QMark) const;
 
 private:
     ConditionComposer();

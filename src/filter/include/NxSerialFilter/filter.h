@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <NxSerialFilter/boundcondition.h>
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/keyedvalues.h>
 #include <NxSerialFilter/nxserialfilter_export.h>
@@ -15,7 +16,11 @@ namespace NxSerialFilter {
 class FilterPrivate;
 
 /// The component's public class: describe the fields, call ShowFilterForm, read Cancel and
-/// FilterSQL.
+/// FilterQuery (or FilterSQL).
+///
+/// The field descriptions are the host's code and trusted input: their column names go into
+/// the condition as written. At OK a column name that is not one identifier (a plain name,
+/// optionally qualified once, or one quoted name) is refused with an alert naming the row.
 ///
 /// Errors reach the host as NxSerialFilter::FilterError in two cases only: ShowFilterForm in
 /// serial mode without a SerialDesc (number 91, before any dialog is shown), and
@@ -38,8 +43,21 @@ public:
     void setSerialDesc(KeyedValuesPtr serialDesc);
     /// Outcome of the most recent dialog: true when it was cancelled or closed.
     bool Cancel() const;
-    /// The condition of the most recent dialog that ended with OK ("" before any).
+    /// The condition of the most recent dialog that ended with OK ("" before any), values
+    /// written as literals with quotes doubled: the compatible text form. Prefer FilterQuery.
     QString FilterSQL() const;
+    /// The same condition with a placeholder wherever FilterSQL has a value literal, and the
+    /// values to bind in order (empty before any). Bind them, never paste them: the text then
+    /// holds nothing a user typed, whatever the server's quoting settings.
+    /// - engine: SQLite gives FilterSQL's text with the literals replaced; PostgreSQL writes the
+    ///   few forms it would refuse otherwise (Like on a number or date column, '' on a date).
+    /// - placeholders: QMark ("?") for QSqlQuery::addBindValue with any Qt driver, for SQLite's
+    ///   API and ODBC; Dollar ("$1".."$n") for libpq's PQexecParams or PQprepare.
+    /// Qt's PostgreSQL driver writes bound values into its statement itself, escaped for the
+    /// standard_conforming_strings it found when the connection opened: set that option when
+    /// connecting, not later with SET, or bind through libpq.
+    BoundCondition FilterQuery(SqlEngine engine = SqlEngine::SQLite,
+                               Placeholders placeholders = Placeholders::QMark) const;
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     QString ShowFilterForm(const QString &strScreenID = QString(), bool blnOverLoad = false);
     QString operator()(const QString &strScreenID = QString(), bool blnOverLoad = false)

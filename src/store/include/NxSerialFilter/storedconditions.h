@@ -19,7 +19,9 @@ namespace StoredConditions {
 /// context property SCHEMEDB) unless the host registered its own. A scheme that does not
 /// exist or cannot be read fails with ComposedCondition::Failure::Scheme.
 NXSF_STORE_EXPORT ComposedCondition compose(const ConditionComposer &composer,
-                                            const QString &schemeName);
+                                            const QString &schemeName,
+                                            SqlEngine engine = SqlEngine::SQLite,
+                                            Placeholders placeholders = Placeholders::QMark);
 
 } // namespace StoredConditions
 } // namespace NxSerialFilter
