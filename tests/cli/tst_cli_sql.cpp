@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "clioutcome.h"
 
+#include <NxSerialFilter/schemestore.h>
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -55,6 +57,15 @@ void tst_CliSql::initTestCase()
     write("malformed.json", QByteArrayLiteral("{\"SerialUse\": true, \"Header\": ["));
     write("noheader.json", QByteArrayLiteral("{\"SerialUse\": true, \"SerialclassID\": 3}"));
     write("array.json", QByteArrayLiteral("[1, 2]"));
+    QFile scheme(m_examples + QStringLiteral("serial-scheme.txt"));
+    QVERIFY(scheme.open(QIODevice::ReadOnly));
+    NxSerialFilter::SchemeStore(m_dir.filePath(QStringLiteral("store.sqlite")))
+        .save({0,
+               QStringLiteral("Serial_12"),
+               QStringLiteral("B7 or no item"),
+               QString::fromUtf8(scheme.readAll()),
+               {}});
+    NxSerialFilter::SchemeStore::closeConnections();
 }
 
 void tst_CliSql::run_data()
@@ -135,6 +146,25 @@ void tst_CliSql::run_data()
     QTest::newRow("engine without --bound")
         << serial + QStringList{u"--engine"_qs, u"postgresql"_qs} << none << 2 << QByteArray()
         << QByteArrayLiteral("serialfilter sql: --placeholders and --engine need --bound");
+
+    // A saved scheme, read from the store as picking it in the dialog would.
+    const QStringList stored = serial + QStringList{u"--store"_qs, u"~store.sqlite"_qs};
+    QTest::newRow("saved scheme by name")
+        << stored + QStringList{u"--scheme-name"_qs, u" B7 or no item "_qs} << none << 0
+        << serialExample << none;
+    QTest::newRow("saved scheme, bound")
+        << stored + QStringList{u"--scheme-name=B7 or no item"_qs, u"--bound"_qs} << none << 0
+        << QByteArrayLiteral("{\"sql\":\" ( (( tf.FSERIALNUM = ?   Or  "
+                             "(t_FITEM.FName Is null or t_FITEM.FName=? or "
+                             "t_FITEM.FName=?) )) ) \",\"values\":[\"B7\","
+                             "\"\",\"*\"]}\n")
+        << none;
+    QTest::newRow("no saved scheme of that name")
+        << stored + QStringList{u"--scheme-name"_qs, u"nope"_qs} << none << 2 << QByteArray()
+        << utf8(u"serialfilter sql: 没有这个过滤方案：nope"_qs);
+    QTest::newRow("store without a name")
+        << stored << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: --store and --scheme-name go together");
 
     QTest::newRow("tautology in a parenthesis cell")
         << serial << utf8(u"\t1=1 or (\t序列号\t等于\tB7\t\t)       "_qs) << 1 << QByteArray()

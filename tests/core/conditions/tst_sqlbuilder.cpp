@@ -7,7 +7,9 @@
 #include "support/busypointer.h"
 #include "support/leadingnumber.h"
 #include "testsupport/descriptions.h"
+
 #include "testsupport/scriptedalerts.h"
+#include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/failure.h>
 
 #include <QTest>
@@ -126,6 +128,32 @@ void compareBound(const FilterState &state, const ConditionGrid &grid, const QSt
         SqlBuilder::composeBound(state, grid, SqlEngine::SQLite, Placeholders::Dollar);
     QCOMPARE(dollar.sql, numbered(bound.sql));
     QCOMPARE(dollar.values, bound.values);
+}
+
+/// The rows as a stored scheme text: TAB between the seven cells, CR LF between rows.
+QString schemeText(const QStringList &rows)
+{
+    QStringList lines;
+    for (const QString &row : rows) {
+        QStringList cells = row.split(u'|');
+        while (cells.size() < 6)
+            cells.append(QString());
+        cells.insert(5, QString()); // the value code
+        lines.append(cells.join(u'\t'));
+    }
+    return lines.join(u"\r\n"_qs);
+}
+
+/// The composer without a window gives what the dialog gives for the same rows.
+ComposedCondition composeHeadless(bool serial, const QString &screen,
+                                  const KeyedValuesPtr &description, const QStringList &rows)
+{
+    const ConditionComposer composer =
+        serial ? ConditionComposer::forSerialDescription(description ? description
+                                                                     : standardSerialDescription())
+               : ConditionComposer::forCommonFields(
+                     description ? description : standardCommonValues(screen), screen);
+    return composer.compose(schemeText(rows));
 }
 
 /// Records whether the busy pointer was still shown when an alert appeared.
@@ -284,6 +312,7 @@ void tst_SqlBuilder::serialConditions()
     f.setRows(rows);
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
     compareBound(f.state, f.grid, expected);
+    QCOMPARE(composeHeadless(true, {}, {}, rows).sql, expected);
 }
 
 void tst_SqlBuilder::commonConditions_data()
@@ -356,6 +385,7 @@ void tst_SqlBuilder::commonConditions()
     f.setRows(rows);
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
     compareBound(f.state, f.grid, expected);
+    QCOMPARE(composeHeadless(false, screen, {}, rows).sql, expected);
 }
 
 void tst_SqlBuilder::valueLists_data()
@@ -640,6 +670,17 @@ void tst_SqlBuilder::failures()
     QCOMPARE(f.grid.blockText(), gridBefore);
     QVERIFY2(!alerts->busyAtAlert, "the pointer must be restored before the message");
     QVERIFY(!BusyPointer::isShown());
+
+    // Without a window the same refusal comes back, with the row it names, and no alert.
+    if (fieldIds.isEmpty()) {
+        const ComposedCondition headless =
+            composeHeadless(serial, QStringLiteral("StorageCheck"), description, rows);
+        QCOMPARE(headless.error, message);
+        QCOMPARE(headless.failure, ComposedCondition::Failure::Condition);
+        if (message.startsWith(u"第"_qs))
+            QCOMPARE(headless.row, message.mid(1, message.indexOf(u'行') - 1).toInt());
+        QCOMPARE(alerts->shown.size(), 1);
+    }
 }
 
 void tst_SqlBuilder::successStoresAndStaysQuiet()
