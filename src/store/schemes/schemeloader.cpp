@@ -13,16 +13,25 @@
 
 namespace NxSerialFilter::SchemeText {
 
-QString storedText(qint32 id)
+RecordSetPtr readRecords(const QString &operation, const ReaderCall &call)
 {
     RecordSetPtr records;
     {
+        // The service object is released before its records are read.
         auto reader = createComponent<SchemeReaderComponent>(ComponentId::schemeReader());
-        records = reader->GetFilterByID(MMTS::GetPropsString(), id);
+        records = call(*reader, MMTS::GetPropsString());
     }
     if (!records)
-        throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("GetFilterByID"),
-                          Texts::objectNotSet() + QStringLiteral("GetFilterByID"));
+        throw FilterError(ErrorNumber::ObjectNotSet, operation, Texts::objectNotSet() + operation);
+    return records;
+}
+
+QString storedText(qint32 id)
+{
+    RecordSetPtr records = readRecords(QStringLiteral("GetFilterByID"),
+                                       [id](SchemeReaderComponent &r, const QString &props) {
+                                           return r.GetFilterByID(props, id);
+                                       });
     RecordSetCloser closer(records);
     const QVariant stored = records->Fields(QStringLiteral("FFilter")).Value;
     if (stored.isNull())
@@ -32,14 +41,10 @@ QString storedText(qint32 id)
 
 qint32 storedId(const QString &screenId, const QString &name)
 {
-    RecordSetPtr records;
-    {
-        auto reader = createComponent<SchemeReaderComponent>(ComponentId::schemeReader());
-        records = reader->GetFilters(MMTS::GetPropsString(), screenId);
-    }
-    if (!records)
-        throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("GetFilters"),
-                          Texts::objectNotSet() + QStringLiteral("GetFilters"));
+    RecordSetPtr records = readRecords(QStringLiteral("GetFilters"),
+                                       [&screenId](SchemeReaderComponent &r, const QString &props) {
+                                           return r.GetFilters(props, screenId);
+                                       });
     RecordSetCloser closer(records);
     const QString wanted = trimSpaces(name);
     for (; !records->Eof(); records->MoveNext()) {

@@ -61,13 +61,10 @@ void SchemeList::FillSchemeList()
 {
     RecordSetPtr records;
     try {
-        {
-            auto reader = createComponent<SchemeReaderComponent>(ComponentId::schemeReader());
-            records = reader->GetFilters(MMTS::GetPropsString(), m_state.ScreenID);
-        }
-        if (!records)
-            throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("GetFilters"),
-                              Texts::objectNotSet() + QStringLiteral("GetFilters"));
+        records = SchemeText::readRecords(QStringLiteral("GetFilters"),
+                                          [this](SchemeReaderComponent &r, const QString &props) {
+                                              return r.GetFilters(props, m_state.ScreenID);
+                                          });
         RecordSetCloser closer(records);
         m_list.setHeaderText(MParse::LoadLangString(Texts::schemeNameHeader()));
         const QIcon icon = Images::image(5);
