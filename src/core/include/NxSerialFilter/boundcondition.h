@@ -29,9 +29,10 @@ enum class Placeholders : quint8 { QMark, Dollar };
 /// the parsed value FilterSQL writes: qint64 when whole and within 64 bits, else double.
 struct BoundCondition
 {
-    QString sql;
-    QVariantList values;
+    QString sql;         ///< the condition with placeholders; "" when no row is in use
+    QVariantList values; ///< the values to bind, in the order of the placeholders
 
+    /// Equal when both the text and every value are equal.
     friend bool operator==(const BoundCondition &, const BoundCondition &) = default;
 };
 

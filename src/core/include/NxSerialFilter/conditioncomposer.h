@@ -62,7 +62,9 @@ public:
     static ConditionComposer forDescription(KeyedValuesPtr description,
                                             const QString &screenId = QString());
 
+    /// Takes over other's descriptions; other may then only be assigned to or destroyed.
     ConditionComposer(ConditionComposer &&other) noexcept;
+    /// Takes over other's descriptions; other may then only be assigned to or destroyed.
     ConditionComposer &operator=(ConditionComposer &&other) noexcept;
     ~ConditionComposer();
 

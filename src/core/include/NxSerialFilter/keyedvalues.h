@@ -26,17 +26,24 @@ using DescriptionGroupPtr = std::shared_ptr<DescriptionGroup>;
 class NXSF_CORE_EXPORT KeyedValues : public std::enable_shared_from_this<KeyedValues>
 {
 public:
+    /// A new, empty collection; the only way to make one.
     static KeyedValuesPtr create();
 
     /// The value stored under key; a null variant when there is none.
     QVariant get(const QString &key) const;
+    /// Same as get(key).
     QVariant operator[](const QString &key) const { return get(key); }
+    /// Stores value under key; a key set before keeps its first spelling and place.
     void set(const QString &key, const QVariant &value);
+    /// True when key was set, even to a null value.
     bool contains(const QString &key) const;
+    /// The value stored under key; defaultValue when key was never set.
     QVariant GetWithDefault(const QString &key, const QVariant &defaultValue = {}) const;
     /// The values that describe a serial class; a description is its own view.
     KeyedValuesPtr DescriptionValues();
+    /// The keys as first spelled, in the order they were first set.
     QStringList keys() const { return m_keys; }
+    /// The number of keys.
     qsizetype count() const { return m_keys.size(); }
 
 private:
@@ -49,10 +56,13 @@ private:
 class NXSF_CORE_EXPORT ValueList
 {
 public:
+    /// A new list holding items as 1 to n.
     static ValueListPtr create(QList<QVariant> items = {});
+    /// The number of items.
     qsizetype count() const { return m_items.size(); }
     /// Item i, 1 <= i <= count; throws FilterError for any other index.
     QVariant item(qsizetype i) const;
+    /// Adds value as item count() + 1.
     void append(const QVariant &value) { m_items.append(value); }
 
 private:
@@ -70,7 +80,9 @@ class NXSF_CORE_EXPORT DescriptionGroup
 public:
     /// Throws FilterError when the items do not fit between those limits.
     static DescriptionGroupPtr create(QList<KeyedValuesPtr> items = {}, int lowerBound = 0);
+    /// The lowest index (0 for "Header" and "Entry" read from JSON).
     int LBound() const { return m_lowerBound; }
+    /// The highest index; LBound() - 1 when the group is empty.
     int UBound() const { return int(m_lowerBound + m_items.size() - 1); }
     /// The descriptor at index i; throws FilterError outside LBound..UBound.
     KeyedValuesPtr Item(int i) const;

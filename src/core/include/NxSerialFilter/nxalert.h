@@ -17,6 +17,8 @@ class NXSF_CORE_EXPORT AlertPresenter
 {
 public:
     virtual ~AlertPresenter();
+    /// Shows message under title in a style already normalised (64, 48 or 36) and returns
+    /// the button pressed, a nxAlert::Answer. Called on the thread that raised the alert.
     virtual int present(const QString &message, int style, const QString &title) = 0;
 };
 

@@ -34,12 +34,20 @@ public:
     Filter(const Filter &) = delete;
     Filter &operator=(const Filter &) = delete;
 
+    /// True for serial mode (fields from SerialDesc); false, the default, for common mode
+    /// (fields from the common values).
     void setSerialUse(bool serialUse);
+    /// True in serial mode.
     bool SerialUse() const;
     /// Stores the common values; then ScreenID := their "ScreenID" entry as text.
     void setCommonFields(KeyedValuesPtr commonFields);
+    /// The screen whose schemes the dialog lists; in serial mode the dialog uses "Serial_"
+    /// followed by the serial class instead.
     void setScreenID(const QString &screenId);
+    /// The screen set last, by setScreenID or setCommonFields.
     QString ScreenID() const;
+    /// The serial description (groups "Header" and "Entry", "SerialclassID"); shared, not
+    /// copied, and read when ShowFilterForm runs.
     void setSerialDesc(KeyedValuesPtr serialDesc);
     /// Outcome of the most recent dialog: true when it was cancelled or closed.
     bool Cancel() const;
@@ -60,6 +68,7 @@ public:
                                Placeholders placeholders = Placeholders::QMark) const;
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     QString ShowFilterForm(const QString &strScreenID = QString(), bool blnOverLoad = false);
+    /// Same as ShowFilterForm.
     QString operator()(const QString &strScreenID = QString(), bool blnOverLoad = false)
     {
         return ShowFilterForm(strScreenID, blnOverLoad);
@@ -74,7 +83,7 @@ private:
 class NXSERIALFILTER_EXPORT FilterComponent : public Component
 {
 public:
-    Filter filter;
+    Filter filter; ///< the Filter the host drives; lives as long as the component
 };
 
 } // namespace NxSerialFilter

@@ -19,11 +19,14 @@ class NXSF_STORE_EXPORT RecordSet
 public:
     enum { StateClosed = 0, StateOpen = 1 };
 
+    /// One field of the current record.
     struct Field
     {
-        QVariant Value;
+        QVariant Value; ///< the stored value; null for NULL
     };
 
+    /// An open set positioned on the first row; each row holds values in the order of
+    /// fieldNames, a short row reads null in the fields it lacks.
     RecordSet(QStringList fieldNames, QList<QVariantList> rows);
 
     /// The current record's field; throws when the set is closed, at its end, or has no such
@@ -31,8 +34,11 @@ public:
     Field Fields(const QString &name) const;
     /// True past the last record. (EOF itself is a macro of the C library.)
     bool Eof() const;
+    /// Moves to the next record; throws FilterError when closed or already past the last.
     void MoveNext();
+    /// Closes the set and drops its records; throws FilterError when already closed.
     void Close();
+    /// StateOpen, or StateClosed once Close was called.
     int State() const { return m_open ? StateOpen : StateClosed; }
 
 private:
@@ -49,6 +55,8 @@ using RecordSetPtr = std::shared_ptr<RecordSet>;
 class NXSF_STORE_EXPORT RecordSetCloser
 {
 public:
+    /// Keeps a reference to records, which must outlive the closer; a null or closed set is
+    /// left alone, and a failure to close is swallowed.
     explicit RecordSetCloser(RecordSetPtr &records)
         : m_records(records)
     {}

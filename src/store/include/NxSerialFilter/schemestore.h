@@ -15,11 +15,11 @@ namespace NxSerialFilter {
 /// One stored scheme. FFilter is the grid's text as it was before quotes were doubled.
 struct StoredScheme
 {
-    qint32 FID = 0;
-    QString FScreenID;
-    QString FFilterName;
-    QString FFilter;
-    QString FSort;
+    qint32 FID = 0;      ///< the store's id, from 1; 0 for a scheme not yet saved
+    QString FScreenID;   ///< the screen the scheme belongs to
+    QString FFilterName; ///< the name the user gave it, unique within the screen
+    QString FFilter;     ///< the grid as text, as ConditionComposer::compose reads it
+    QString FSort;       ///< a sort text kept with the scheme; the dialog saves it empty
 };
 
 /// The schemes of every screen in one database: a SQLite file, or a PostgreSQL server when the
@@ -30,12 +30,14 @@ struct StoredScheme
 class NXSF_STORE_EXPORT SchemeStore
 {
 public:
+    /// The number of every FilterError the store throws.
     static constexpr int FailureNumber = 14430;
 
     /// The location named by a context property string: its "SCHEMEDB", else the default file.
     static QString locationFor(const QString &propsString);
     /// schemes.sqlite in the user's application data folder.
     static QString defaultLocation();
+    /// True for a postgresql:// address (letter case ignored); anything else names a file.
     static bool isServerAddress(const QString &location);
     /// The location as it may be shown: an address without its password.
     static QString displayName(const QString &location);
@@ -43,6 +45,7 @@ public:
     /// Opens the store, creating its table on first use.
     explicit SchemeStore(const QString &location);
 
+    /// True when the screen has a scheme of that name, letter case included.
     bool exists(const QString &screen, const QString &name);
     /// The screen's schemes (FID and FFilterName only) in the order they were created.
     QList<StoredScheme> schemes(const QString &screen);
