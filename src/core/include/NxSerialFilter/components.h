@@ -21,6 +21,7 @@ class NXSF_CORE_EXPORT Component
 public:
     virtual ~Component();
 };
+/// Shared ownership of a component the registry created.
 using ComponentPtr = std::shared_ptr<Component>;
 
 /// Identifiers by which the component reaches the host suite's outside components.

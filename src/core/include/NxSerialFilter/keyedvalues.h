@@ -17,8 +17,11 @@ namespace NxSerialFilter {
 class KeyedValues;
 class ValueList;
 class DescriptionGroup;
+/// Shared ownership: the host and the component hold the same collection.
 using KeyedValuesPtr = std::shared_ptr<KeyedValues>;
+/// Shared ownership of a list of values.
 using ValueListPtr = std::shared_ptr<ValueList>;
+/// Shared ownership of a description group ("Header" or "Entry").
 using DescriptionGroupPtr = std::shared_ptr<DescriptionGroup>;
 
 /// A host's keyed value collection: text key to a value of any type. Keys match without
@@ -98,14 +101,19 @@ private:
     int m_lowerBound;
 };
 
+/// Reading the host's values as the component does.
 namespace Values {
 /// Text of a plain value, as the host's library converts it; objects cannot be text.
 NXSF_CORE_EXPORT QString toText(const QVariant &value);
+/// True for a true value, a non-zero number or a text that reads as one; false otherwise.
 NXSF_CORE_EXPORT bool toBool(const QVariant &value);
 /// The value as an object of the expected kind; throws FilterError naming `what` otherwise.
 NXSF_CORE_EXPORT KeyedValuesPtr toKeyedValues(const QVariant &value, const QString &what);
+/// The value as a list; throws FilterError naming `what` otherwise.
 NXSF_CORE_EXPORT ValueListPtr toValueList(const QVariant &value, const QString &what);
+/// The value as a description group; throws FilterError naming `what` otherwise.
 NXSF_CORE_EXPORT DescriptionGroupPtr toGroup(const QVariant &value, const QString &what);
+/// True when the value holds a collection, a list or a group rather than a plain value.
 NXSF_CORE_EXPORT bool isObject(const QVariant &value);
 } // namespace Values
 

@@ -22,10 +22,22 @@ public:
     virtual int present(const QString &message, int style, const QString &title) = 0;
 };
 
+/// The one alert box of the component and its presenter.
 namespace nxAlert {
 
-enum Answer { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
-enum Style { Information = 64, Warning = 48, Question = 36 };
+/// The button an alert was answered with.
+enum Answer {
+    AnswerOk = 1,     ///< OK, also the answer to a notice
+    AnswerCancel = 2, ///< Cancel
+    AnswerYes = 6,    ///< Yes to a question
+    AnswerNo = 7      ///< No to a question
+};
+/// The kinds of alert the component shows.
+enum Style {
+    Information = 64, ///< a notice with OK
+    Warning = 48,     ///< a warning with OK
+    Question = 36     ///< a question with Yes and No
+};
 
 /// Shows message with the normalised style and the localized title; returns the answer.
 NXSF_CORE_EXPORT int ShowAlert(const QString &message, int style);
@@ -38,6 +50,7 @@ NXSF_CORE_EXPORT int windowlessAnswer(int style);
 
 /// Replaces the presenter; a null pointer puts the default one back.
 NXSF_CORE_EXPORT void setPresenter(std::shared_ptr<AlertPresenter> presenter);
+/// The presenter alerts go to now.
 NXSF_CORE_EXPORT std::shared_ptr<AlertPresenter> presenter();
 /// Makes a presenter for setPresenter(nullptr) to put back.
 using PresenterFactory = std::function<std::shared_ptr<AlertPresenter>()>;

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+/// Everything of the component lives in this namespace.
 namespace NxSerialFilter {
 
 class FilterPrivate;

@@ -49,6 +49,7 @@ private:
     qsizetype m_at = 0;
     bool m_open = true;
 };
+/// Shared ownership of a record set; whoever holds it last closes it.
 using RecordSetPtr = std::shared_ptr<RecordSet>;
 
 /// Closes a record set when the scope ends, however it ends.
