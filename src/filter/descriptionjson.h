@@ -14,7 +14,12 @@ namespace NxSerialFilter::DescriptionJson {
 /// become groups from index 0, other arrays lists from 1, objects keyed values.
 NXSERIALFILTER_EXPORT KeyedValuesPtr read(const QJsonObject &object);
 
-/// Parses JSON text; throws FilterError with the parser's message when it is malformed.
+/// The most bytes a description's JSON may have: far above any real one, low enough that
+/// parsing it cannot exhaust memory.
+constexpr qsizetype MaxBytes = 8 * 1024 * 1024;
+
+/// Parses JSON text; throws FilterError with the parser's message when it is malformed, or
+/// when it is longer than MaxBytes.
 NXSERIALFILTER_EXPORT KeyedValuesPtr parse(const QByteArray &json);
 
 /// Whether the description asks for serial mode ("SerialUse").

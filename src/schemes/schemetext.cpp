@@ -5,7 +5,10 @@
 #include "conditions/conditiongrid.h"
 #include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
+#include "support/failure.h"
+#include "support/mparse.h"
 #include "support/spaces.h"
+#include "support/texts.h"
 
 namespace NxSerialFilter::SchemeText {
 
@@ -28,7 +31,36 @@ private:
     FilterState &m_state;
 };
 
+[[noreturn]] void refuse(QString (*what)(), qsizetype cap)
+{
+    throw FilterError(ErrorNumber::TooLarge, QStringLiteral("SchemeText"),
+                      MParse::LoadLangString(what()) + QString::number(cap));
+}
+
 } // namespace
+
+void checkLength(qsizetype length)
+{
+    if (length > MaxTextLength)
+        refuse(Texts::schemeTextTooLong, MaxTextLength);
+}
+
+void checkSize(QStringView text)
+{
+    checkLength(text.size());
+    qsizetype rows = 1;
+    qsizetype cell = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch == u'\t' || ch == u'\r' || ch == u'\n') {
+            cell = 0;
+            if (ch == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n' && ++rows > MaxRows)
+                refuse(Texts::schemeTooManyRows, MaxRows);
+        } else if (++cell > MaxCellLength) {
+            refuse(Texts::cellTooLong, MaxCellLength);
+        }
+    }
+}
 
 QString GetSchemeText(ConditionGrid &grid)
 {
@@ -51,6 +83,7 @@ void clearGrid(ConditionGrid &grid)
 
 void applyText(FilterState &state, ConditionGrid &grid, ValueCells &valueCells, const QString &text)
 {
+    checkSize(text);
     LoadingFlag loading(state);
     const int lines = text.isEmpty() ? 0 : int(text.count(QStringLiteral("\r\n"))) + 1;
     // A grid never has fewer than one row, so an empty text loads as one empty row.

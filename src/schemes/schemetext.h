@@ -16,6 +16,17 @@ class ValueCells;
 /// between rows.
 namespace SchemeText {
 
+/// The most a scheme text may hold: far above any real scheme, and low enough that loading or
+/// saving one can neither freeze the dialog nor exhaust memory.
+constexpr qsizetype MaxTextLength = 4'000'000; // characters
+constexpr qsizetype MaxRows = 200'000;
+constexpr qsizetype MaxCellLength = 1 << 20; // characters
+
+/// Throws FilterError when a text of this many characters is over MaxTextLength.
+NXSERIALFILTER_EXPORT void checkLength(qsizetype length);
+/// Throws FilterError when the text, its number of rows or one of its cells is over its cap.
+NXSERIALFILTER_EXPORT void checkSize(QStringView text);
+
 /// The grid's scheme text, trimmed of spaces at its ends, with every single quote doubled.
 NXSERIALFILTER_EXPORT QString GetSchemeText(ConditionGrid &grid);
 
@@ -24,7 +35,8 @@ NXSERIALFILTER_EXPORT void clearGrid(ConditionGrid &grid);
 
 /// Puts a stored text into the grid: one row per line (an empty text gives one empty row),
 /// value cells set up for their fields with the loaded values kept, empty tests locked.
-/// LoadingScheme is true while it runs, also when it throws.
+/// LoadingScheme is true while it runs, also when it throws. A text over the caps is refused
+/// before anything changes.
 NXSERIALFILTER_EXPORT void applyText(FilterState &state, ConditionGrid &grid,
                                      ValueCells &valueCells, const QString &text);
 

@@ -37,6 +37,7 @@ constexpr int ComponentMissing = 429;
 constexpr int MemberMissing = 438;
 constexpr int CreateSql = 14416;
 constexpr int Unexpected = 440;
+constexpr int TooLarge = 7; // refused before it could exhaust memory
 // Refusals the user must correct (shown as warnings), not failures of the component.
 constexpr int UnbalancedParentheses = 14417;
 } // namespace ErrorNumber

@@ -40,6 +40,10 @@ NXSF_TEXT(noLogicChosen, "没有选择逻辑")
 NXSF_TEXT(noCompareChosen, "没有选择比较方式")
 NXSF_TEXT(noFieldEntry, "字段没有对应的字段标识")
 NXSF_TEXT(noCommonField, "字段列表中没有这一项")
+NXSF_TEXT(schemeTextTooLong, "过滤方案太长，最多允许的字符数：")
+NXSF_TEXT(schemeTooManyRows, "过滤方案行数太多，最多允许的行数：")
+NXSF_TEXT(cellTooLong, "单元格内容太长，最多允许的字符数：")
+NXSF_TEXT(descriptionTooLarge, "字段描述太大，最多允许的字节数：")
 NXSF_TEXT(impossibleDate, "不是有效的日期，请按年-月-日填写，例如2024-03-05")
 
 // Lists and hints

@@ -13,6 +13,8 @@
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace NxSerialFilter;
@@ -69,7 +71,33 @@ private Q_SLOTS:
     void loading();
     void loadFailures_data();
     void loadFailures();
+
+private:
+    /// A text stored as another tool could have written it, past the store's own checks.
+    qint32 storeRaw(const QString &text);
 };
+
+qint32 tst_SchemeText::storeRaw(const QString &text)
+{
+    SchemeStore{m_dir.filePath(u"text.sqlite"_s)}; // the table exists
+    qint32 id = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"raw"_s);
+        db.setDatabaseName(m_dir.filePath(u"text.sqlite"_s));
+        if (db.open()) {
+            QSqlQuery insert(db);
+            insert.prepare(u"INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, "
+                           "fcreated, fchanged) VALUES (?, ?, ?, '', '', '')"_s);
+            insert.addBindValue(u"raw"_s);
+            insert.addBindValue(QString::number(text.size()));
+            insert.addBindValue(text);
+            if (insert.exec())
+                id = insert.lastInsertId().toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase(u"raw"_s);
+    return id;
+}
 
 void tst_SchemeText::init()
 {
@@ -202,12 +230,20 @@ void tst_SchemeText::loading()
 
 void tst_SchemeText::loadFailures_data()
 {
-    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("id"); // -1: the id of the stored text
     QTest::addColumn<bool>("brokenStore");
     QTest::addColumn<int>("alerts");
-    QTest::newRow("new-scheme item only empties") << 0 << false << 0;
-    QTest::newRow("no record for the id") << 999999 << false << 1;
-    QTest::newRow("store cannot be opened") << 1 << true << 1;
+    QTest::addColumn<QString>("stored"); // written past the store's checks
+    QTest::newRow("new-scheme item only empties") << 0 << false << 0 << QString();
+    QTest::newRow("no record for the id") << 999999 << false << 1 << QString();
+    QTest::newRow("store cannot be opened") << 1 << true << 1 << QString();
+    // Another tool may write what the dialog could never load without freezing.
+    QTest::newRow("text over the cap")
+        << -1 << false << 1 << QString(SchemeText::MaxTextLength + 1, u'\t');
+    QTest::newRow("cell over the cap")
+        << -1 << false << 1 << T + QString(SchemeText::MaxCellLength + 1, u'x');
+    QTest::newRow("too many rows")
+        << -1 << false << 1 << QStringList(SchemeText::MaxRows + 1, QString()).join(NL);
 }
 
 // A failed load says so once, leaves the grid emptied with its row count and the first logic
@@ -217,6 +253,9 @@ void tst_SchemeText::loadFailures()
     QFETCH(int, id);
     QFETCH(bool, brokenStore);
     QFETCH(int, alerts);
+    QFETCH(QString, stored);
+    if (id < 0)
+        QVERIFY((id = storeRaw(stored)) > 0);
     fill(*m_grid, 4, u"1,3=名称|1,5=old|3,5=old"_s);
     m_grid->setCellKind(1, ConditionGrid::ColLogic, CellKind::List);
     m_grid->setLocked(1, ConditionGrid::ColLogic, false);
