@@ -26,11 +26,24 @@ struct StoredScheme
 /// location is a postgresql:// address. Each write is one transaction with bound parameters;
 /// (screen, name) is unique. Failures throw FilterError with the database's own description.
 ///
-/// Connections are kept open per thread and location, so creating a store is cheap.
+/// Connections are kept open per thread, location and access, so creating a store is cheap.
+/// A server connection that was lost (a restart) is opened again once, and the operation
+/// repeated when nothing of it can have been committed.
 class NXSERIALFILTER_EXPORT SchemeStore
 {
 public:
     static constexpr int FailureNumber = 14430;
+
+    enum class Access {
+        ReadWrite, // creates the table on first use
+        ReadOnly,  // changes nothing, not even the file's journal; no table reads as empty
+    };
+
+    /// Server timeouts unless the address sets its own: connecting (seconds), each statement
+    /// and each lock wait (milliseconds). A lock wait gives up first, so that it says so.
+    static constexpr int DefaultConnectTimeout = 5;
+    static constexpr int DefaultStatementTimeout = 10000;
+    static constexpr int DefaultLockTimeout = 5000;
 
     /// The location named by a context property string: its "SCHEMEDB", else the default file.
     static QString locationFor(const QString &propsString);
@@ -40,8 +53,8 @@ public:
     /// The location as it may be shown: an address without its password.
     static QString displayName(const QString &location);
 
-    /// Opens the store, creating its table on first use.
-    explicit SchemeStore(const QString &location);
+    /// Opens the store; for writing, it creates its table on first use.
+    explicit SchemeStore(const QString &location, Access access = Access::ReadWrite);
 
     bool exists(const QString &screen, const QString &name);
     /// The screen's schemes (FID and FFilterName only) in the order they were created.
