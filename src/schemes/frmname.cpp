@@ -5,6 +5,7 @@
 #include "conditions/conditiongrid.h"
 #include "support/mparse.h"
 #include "support/nxalert.h"
+#include "support/spaces.h"
 #include "support/texts.h"
 #include "support/twips.h"
 
@@ -18,6 +19,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
+
+#include <algorithm>
 
 namespace NxSerialFilter {
 
@@ -45,6 +48,15 @@ QString NameRules::insertable(const QString &current, int selectedLength, const 
 bool NameRules::canAccept(const QString &name)
 {
     return !name.isEmpty();
+}
+
+bool NameRules::isStorable(const QString &name)
+{
+    if (!canAccept(name) || name.size() > MaxLength || trimSpaces(name) != name ||
+        name.contains(u'\'') || ConditionGrid::cellSafe(name) != name)
+        return false;
+    return std::none_of(name.cbegin(), name.cend(),
+                        [](QChar ch) { return ch.category() == QChar::Other_Control; });
 }
 
 namespace {

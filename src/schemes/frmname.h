@@ -31,6 +31,13 @@ NXSERIALFILTER_EXPORT QString insertable(const QString &current, int selectedLen
 /// Whether OK may accept the name as typed.
 NXSERIALFILTER_EXPORT bool canAccept(const QString &name);
 
+/// The most characters a name can reach: typing stops one past KeyLimit.
+constexpr int MaxLength = KeyLimit + 1;
+/// Whether a name that did not come through the box (an import, say) is one that the box and
+/// a save could have stored: not empty, no spaces at its ends, no quote, no control character
+/// (a line break would forge lines in listings) and at most MaxLength characters.
+NXSERIALFILTER_EXPORT bool isStorable(const QString &name);
+
 } // namespace NameRules
 
 /// The small modal dialog in which the user names a scheme being saved. SchemaName holds the
