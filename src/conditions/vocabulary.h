@@ -34,6 +34,10 @@ NXSERIALFILTER_EXPORT QStringList leftParenItems();
 NXSERIALFILTER_EXPORT QStringList compareItems();
 NXSERIALFILTER_EXPORT QStringList rightParenItems();
 
+/// A design-time list as every language the component ships shows it, the source language
+/// first; positions stay those of the design list.
+NXSERIALFILTER_EXPORT QList<QStringList> inShippedLanguages(const QStringList &designItems);
+
 /// The SQL words behind the logic and comparison lists, by index.
 NXSERIALFILTER_EXPORT QStringList logicWords();
 NXSERIALFILTER_EXPORT QStringList compareWords();

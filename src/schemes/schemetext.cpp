@@ -37,6 +37,32 @@ private:
                       MParse::LoadLangString(what()) + QString::number(cap));
 }
 
+/// The words of the logic and comparison cells a loaded text did not match: a scheme keeps
+/// the words of the language it was saved in, and a store may be shared by users of several.
+void matchForeignWords(ConditionGrid &grid, int lines)
+{
+    const int columns[] = {ConditionGrid::ColLogic, ConditionGrid::ColCompare};
+    QList<QStringList> lists[2];
+    for (int r = 1; r <= lines; ++r) {
+        for (int i = 0; i < 2; ++i) {
+            const int col = columns[i];
+            const QString word = grid.GetCellText(r, col);
+            if (word.isEmpty() || grid.GetComboIndex(r, col) >= 0)
+                continue;
+            if (lists[i].isEmpty())
+                lists[i] = Vocabulary::inShippedLanguages(i == 0 ? Vocabulary::logicItems()
+                                                                 : Vocabulary::compareItems());
+            for (const QStringList &list : std::as_const(lists[i])) {
+                const qsizetype at = list.indexOf(word);
+                if (at >= 0 && at < grid.columnItems(col).size()) {
+                    grid.SetComboIndex(r, col, int(at));
+                    break;
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 
 void checkLength(qsizetype length)
@@ -91,6 +117,7 @@ void applyText(FilterState &state, ConditionGrid &grid, ValueCells &valueCells, 
     grid.SelectBlock(1, grid.MaxRows(), 1, grid.MaxCols());
     grid.setBlockText(text);
     grid.setBlockMode(false);
+    matchForeignWords(grid, lines);
     for (int r = 1; r <= lines; ++r) {
         const int field = grid.GetComboIndex(r, ConditionGrid::ColField);
         if (field >= 0)

@@ -36,7 +36,8 @@ NXSERIALFILTER_EXPORT void clearGrid(ConditionGrid &grid);
 /// Puts a stored text into the grid: one row per line (an empty text gives one empty row),
 /// value cells set up for their fields with the loaded values kept, empty tests locked.
 /// LoadingScheme is true while it runs, also when it throws. A text over the caps is refused
-/// before anything changes.
+/// before anything changes. Logic and comparison words of any language the component ships
+/// are taken by their position, so a scheme saved in one language loads in every other.
 NXSERIALFILTER_EXPORT void applyText(FilterState &state, ConditionGrid &grid,
                                      ValueCells &valueCells, const QString &text);
 

@@ -3,12 +3,16 @@
 // The grid written as scheme text, and stored texts loaded back into the grid.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/sqlbuilder.h"
 #include "conditions/valuecells.h"
+#include "conditions/vocabulary.h"
 #include "filter/fieldlist.h"
 #include "schemes/schemeloader.h"
 #include "schemes/schemestore.h"
 #include "schemes/schemetext.h"
 #include "storefixture.h"
+#include "support/failure.h"
+#include "support/mparse.h"
 #include "support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
@@ -62,6 +66,7 @@ private Q_SLOTS:
     {
         SchemeStore::closeConnections();
         nxAlert::setPresenter(nullptr);
+        MParse::resetModuleState();
     }
     void writing_data();
     void writing();
@@ -71,10 +76,23 @@ private Q_SLOTS:
     void loading();
     void loadFailures_data();
     void loadFailures();
+    void savedInAnotherLanguage_data();
+    void savedInAnotherLanguage();
 
 private:
     /// A text stored as another tool could have written it, past the store's own checks.
     qint32 storeRaw(const QString &text);
+    /// The dialog's state as it loads in serial mode for a user of a language.
+    void openSerial(const QString &language);
+    /// The condition OK would compose, or the failure's description.
+    QString composed() const
+    {
+        try {
+            return SqlBuilder::compose(m_state, *m_grid);
+        } catch (...) {
+            return describeFailure(std::current_exception());
+        }
+    }
 };
 
 qint32 tst_SchemeText::storeRaw(const QString &text)
@@ -97,6 +115,21 @@ qint32 tst_SchemeText::storeRaw(const QString &text)
     }
     QSqlDatabase::removeDatabase(u"raw"_s);
     return id;
+}
+
+void tst_SchemeText::openSerial(const QString &language)
+{
+    ContextStore::setPropsString(u"LANGUAGE="_s + language + u";SCHEMEDB="_s +
+                                 m_dir.filePath(u"text.sqlite"_s) + u';');
+    MParse::resetModuleState();
+    m_state = FilterState();
+    m_state.SerialUse = true;
+    m_state.SerialDesc = standardSerialDescription();
+    m_state.LogicWords = Vocabulary::logicWords();
+    m_state.CompareWords = Vocabulary::compareWords();
+    m_grid = std::make_unique<ConditionGrid>();
+    FieldList::SetFields(m_state, *m_grid);
+    m_cells = std::make_unique<ValueCells>(m_state, *m_grid);
 }
 
 void tst_SchemeText::init()
@@ -275,6 +308,67 @@ void tst_SchemeText::loadFailures()
         QCOMPARE(m_grid->GetCellText(r, ConditionGrid::ColValue), QString());
     QVERIFY(m_grid->isLocked(1, ConditionGrid::ColLogic));
     QCOMPARE(m_grid->activeCol(), int(ConditionGrid::ColLeftParen));
+}
+
+void tst_SchemeText::savedInAnotherLanguage_data()
+{
+    QTest::addColumn<QString>("savedIn");
+    QTest::addColumn<QString>("loadedIn");
+    QTest::addColumn<QStringList>("rows"); // logic index|(|field|comparison index|value|)
+    QTest::addColumn<QString>("sql");
+    const struct
+    {
+        const char *row;
+        QStringList rows;
+        QString sql;
+    } examples[] = {
+        {"contains", {u"-1||序列号|6|A01|"_s}, u" ( (tf.FSERIALNUM Like '%A01%') ) "_s},
+        {"at least", {u"-1||数量|4|12.50kg|"_s}, u" ( (tf.FQTY >= 12.5) ) "_s},
+        {"not empty", {u"-1||日期|9||"_s}, u" ( ((tf.FDATE Is not null and tf.FDATE<>'' )) ) "_s},
+        {"or and parentheses",
+         {u"-1|(|序列号|0|B7|"_s, u"1||物料|8||)"_s},
+         u" ( (( tf.FSERIALNUM = 'B7'   Or  (t_FITEM.FName Is null or t_FITEM.FName='' or "
+         "t_FITEM.FName='*') )) ) "_s},
+    };
+    for (const auto &[from, to] : {std::pair{"chs", "en"}, std::pair{"en", "chs"}}) {
+        for (const auto &e : examples) {
+            QTest::addRow("%s saved in %s", e.row, from)
+                << QString::fromLatin1(from) << QString::fromLatin1(to) << e.rows << e.sql;
+        }
+    }
+}
+
+// A store shared by users of two languages: a scheme keeps the words of the user who saved
+// it, and loads for a user of the other language with the same condition and no alert.
+void tst_SchemeText::savedInAnotherLanguage()
+{
+    QFETCH(QString, savedIn);
+    QFETCH(QString, loadedIn);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, sql);
+    openSerial(savedIn);
+    m_grid->SetMaxRows(int(rows.size()) + 1);
+    for (int r = 1; r <= rows.size(); ++r) {
+        const QStringList cells = rows.at(r - 1).split(u'|');
+        if (cells.at(0).toInt() >= 0)
+            m_grid->SetComboIndex(r, ConditionGrid::ColLogic, cells.at(0).toInt());
+        m_grid->SetCellText(r, ConditionGrid::ColLeftParen, cells.at(1));
+        m_grid->SetCellText(r, ConditionGrid::ColField, cells.at(2));
+        m_grid->SetComboIndex(r, ConditionGrid::ColCompare, cells.at(3).toInt());
+        m_grid->SetCellText(r, ConditionGrid::ColValue, cells.at(4));
+        m_grid->SetCellText(r, ConditionGrid::ColRightParen, cells.at(5));
+    }
+    QCOMPARE(composed(), sql);
+    const QString saved = SchemeText::GetSchemeText(*m_grid);
+    const qint32 id = store(saved);
+
+    openSerial(loadedIn);
+    m_state.CurrentFilterID = id;
+    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, id);
+    QVERIFY(m_alerts->shown.isEmpty());
+    QCOMPARE(composed(), sql);
+    // Saved again, it speaks the language of the user who saves.
+    QVERIFY(SchemeText::GetSchemeText(*m_grid) != saved);
 }
 
 QTEST_MAIN(tst_SchemeText)
