@@ -92,6 +92,22 @@
         <translation>the field is not in the field list</translation>
     </message>
     <message>
+        <source>过滤方案太长，最多允许的字符数：</source>
+        <translation>The filter scheme is too long; characters allowed at most: </translation>
+    </message>
+    <message>
+        <source>过滤方案行数太多，最多允许的行数：</source>
+        <translation>The filter scheme has too many rows; rows allowed at most: </translation>
+    </message>
+    <message>
+        <source>单元格内容太长，最多允许的字符数：</source>
+        <translation>A cell holds too much; characters allowed at most: </translation>
+    </message>
+    <message>
+        <source>字段描述太大，最多允许的字节数：</source>
+        <translation>The field description is too large; bytes allowed at most: </translation>
+    </message>
+    <message>
         <source>不是有效的日期，请按年-月-日填写，例如2024-03-05</source>
         <translation>not a valid date; enter it as year-month-day, for example 2024-03-05</translation>
     </message>

@@ -5,9 +5,9 @@
 #include "commands.h"
 
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/limits.h>
 #include <NxSerialFilter/schemestore.h>
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,14 +23,20 @@ using namespace NxSerialFilter;
 namespace {
 
 const char usage[] =
-    "usage: serialfilter schemes list   --store DB --screen ID\n"
+    "usage: serialfilter schemes list   --store DB --screen ID [--json]\n"
     "       serialfilter schemes export --store DB [--screen ID]\n"
     "       serialfilter schemes import --store DB FILE\n"
     "       serialfilter schemes delete --store DB --id FID\n"
     "DB is a SQLite file or a postgresql://user@host:port/database address.\n"
-    "list prints one line per scheme: FID, TAB, name. export prints a JSON array of\n"
-    "{FID, FScreenID, FFilterName, FFilter, FSort}; import reads the same array and saves\n"
-    "each scheme by screen and name, replacing one of the same name (FID is ignored).\n";
+    "list prints one line per scheme: FID, TAB, name (with --json a JSON array of\n"
+    "{FID, FFilterName}). export prints a JSON array of {FID, FScreenID, FFilterName,\n"
+    "FFilter, FSort}. list and export only read: they change nothing in DB. import reads\n"
+    "the same array and saves each scheme by screen and name, replacing one of the same\n"
+    "name (FID is ignored); a name must be one the scheme-name dialog could save.\n";
+
+/// An import file may hold a whole site's schemes, but not so much that reading it
+/// exhausts memory.
+constexpr qint64 maxImportBytes = 64 * 1024 * 1024;
 
 int usageError(const QString &why = {})
 {
@@ -48,6 +54,8 @@ struct Options
     std::optional<QString> screen;
     std::optional<QString> id;
     QStringList files;
+    bool json = false;
+    bool help = false;
 };
 
 /// The options, or an explanation of what is wrong with them.
@@ -70,6 +78,11 @@ std::optional<Options> parse(const QStringList &args, QString &why)
                 options.screen = value;
             else
                 options.id = value;
+        } else if (arg == QLatin1String("--help")) {
+            // Only where an option stands: as an option's value it is that value.
+            options.help = true;
+        } else if (arg == QLatin1String("--json")) {
+            options.json = true;
         } else if (arg.startsWith(QLatin1String("--"))) {
             why = QStringLiteral("unknown option ") + arg;
             return std::nullopt;
@@ -79,7 +92,7 @@ std::optional<Options> parse(const QStringList &args, QString &why)
             options.files.append(arg);
         }
     }
-    if (options.store.isEmpty()) {
+    if (!options.help && options.store.isEmpty()) {
         why = QStringLiteral("--store is required");
         return std::nullopt;
     }
@@ -111,13 +124,13 @@ QJsonObject toJson(const StoredScheme &s)
 /// The schemes of an import file; why says what is wrong when there are none.
 std::optional<QList<StoredScheme>> readImport(const QString &path, QString &why)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        why = path + QStringLiteral(": ") + file.errorString();
+    QByteArray bytes;
+    if (const auto bad = readFile(path, bytes, maxImportBytes)) {
+        why = *bad;
         return std::nullopt;
     }
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isArray()) {
         why = path + QStringLiteral(": ") +
               (error.error != QJsonParseError::NoError ? error.errorString()
@@ -140,6 +153,23 @@ std::optional<QList<StoredScheme>> readImport(const QString &path, QString &why)
                              .arg(i + 1);
             return std::nullopt;
         }
+        // A name the dialog could not have saved would show differently, or forge lines in
+        // a listing.
+        if (!SchemeStore::isStorableName(name.toString())) {
+            why = path + QStringLiteral(": item %1: FFilterName must have no quote, no control "
+                                        "character, no spaces at its ends and at most %2 "
+                                        "characters")
+                             .arg(i + 1)
+                             .arg(Limits::MaxSchemeNameLength);
+            return std::nullopt;
+        }
+        try {
+            SchemeStore::checkSchemeText(text.toString());
+        } catch (...) {
+            why = path + QStringLiteral(": item ") + QString::number(i + 1) + QStringLiteral(": ") +
+                  describeFailure(std::current_exception());
+            return std::nullopt;
+        }
         schemes.append({0, screen.toString(), name.toString(), text.toString(), sort.toString()});
     }
     return schemes;
@@ -150,20 +180,29 @@ int run(const Options &o)
     QTextStream out(stdout);
     if (o.action == QLatin1String("list")) {
         if (!o.screen || !o.files.isEmpty())
-            return usageError(QStringLiteral("list takes --store and --screen"));
+            return usageError(QStringLiteral("list takes --store, --screen and --json"));
         if (storeMissing(o.store))
             return missingStore(o.store);
-        SchemeStore store(o.store);
-        for (const StoredScheme &s : store.schemes(*o.screen))
+        SchemeStore store(o.store, SchemeStore::Access::ReadOnly);
+        const QList<StoredScheme> schemes = store.schemes(*o.screen);
+        if (o.json) {
+            QJsonArray array;
+            for (const StoredScheme &s : schemes)
+                array.append(QJsonObject{{QStringLiteral("FID"), s.FID},
+                                         {QStringLiteral("FFilterName"), s.FFilterName}});
+            out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+            return Done;
+        }
+        for (const StoredScheme &s : schemes)
             out << s.FID << '\t' << s.FFilterName << '\n';
         return Done;
     }
     if (o.action == QLatin1String("export")) {
-        if (!o.files.isEmpty())
+        if (!o.files.isEmpty() || o.json)
             return usageError(QStringLiteral("export takes --store and --screen"));
         if (storeMissing(o.store))
             return missingStore(o.store);
-        SchemeStore store(o.store);
+        SchemeStore store(o.store, SchemeStore::Access::ReadOnly);
         QJsonArray array;
         for (const StoredScheme &s : store.fullSchemes(o.screen.value_or(QString())))
             array.append(toJson(s));
@@ -171,8 +210,12 @@ int run(const Options &o)
         return Done;
     }
     if (o.action == QLatin1String("import")) {
-        if (o.files.size() != 1 || o.screen)
+        if (o.files.size() != 1 || o.screen || o.json)
             return usageError(QStringLiteral("import takes --store and one FILE"));
+        // SQLite's in-memory database would take the schemes and drop them as the tool ends.
+        if (o.store == QLatin1String(":memory:"))
+            return usageError(QStringLiteral("import needs a store that keeps the schemes, "
+                                             "not :memory:"));
         QString why;
         const auto schemes = readImport(o.files.first(), why);
         if (!schemes)
@@ -183,7 +226,7 @@ int run(const Options &o)
     if (o.action == QLatin1String("delete")) {
         bool ok = false;
         const qint32 id = o.id ? o.id->trimmed().toInt(&ok) : 0;
-        if (!ok || !o.files.isEmpty() || o.screen)
+        if (!ok || !o.files.isEmpty() || o.screen || o.json)
             return usageError(QStringLiteral("delete takes --store and --id FID"));
         if (storeMissing(o.store))
             return missingStore(o.store);
@@ -201,14 +244,14 @@ int run(const Options &o)
 
 int runSchemes(const QStringList &args)
 {
-    if (args.contains(QLatin1String("--help"))) {
-        QTextStream(stdout) << usage;
-        return Done;
-    }
     QString why;
     const auto options = parse(args, why);
     if (!options)
         return usageError(why);
+    if (options->help) {
+        QTextStream(stdout) << usage;
+        return Done;
+    }
     try {
         const int code = run(*options);
         SchemeStore::closeConnections();

@@ -8,6 +8,7 @@
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/limits.h>
 #include <NxSerialFilter/schemestore.h>
 #include <NxSerialFilter/storedconditions.h>
 
@@ -183,26 +184,6 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
     return std::nullopt;
 }
 
-/// Reads a whole file, or standard input for "-"; the error message when it cannot.
-std::optional<QString> readAll(const QString &path, QByteArray &bytes)
-{
-    const bool standardInput = path == QLatin1String("-");
-    const QString shown = standardInput ? QStringLiteral("standard input") : path;
-    QFile file;
-    bool opened = false;
-    if (standardInput) {
-        opened = file.open(stdin, QIODevice::ReadOnly);
-    } else {
-        file.setFileName(path);
-        opened = file.open(QIODevice::ReadOnly);
-    }
-    if (opened)
-        bytes = file.readAll();
-    if (!opened || file.error() != QFileDevice::NoError)
-        return QStringLiteral("cannot read ") + shown + QStringLiteral(": ") + file.errorString();
-    return std::nullopt;
-}
-
 /// The stored form separates rows by CR LF; a text saved by an editor may use bare LF.
 QString storedLineBreaks(const QString &text)
 {
@@ -218,6 +199,34 @@ QString storedLineBreaks(const QString &text)
 
 } // namespace
 
+std::optional<QString> readFile(const QString &path, QByteArray &bytes, qint64 limit)
+{
+    const bool standardInput = path == QLatin1String("-");
+    const QString shown = standardInput ? QStringLiteral("standard input") : path;
+    QFile file;
+    bool opened = false;
+    if (standardInput) {
+        opened = file.open(stdin, QIODevice::ReadOnly);
+    } else {
+        file.setFileName(path);
+        opened = file.open(QIODevice::ReadOnly);
+    }
+    // A pipe gives what it has at a time.
+    bytes.clear();
+    while (opened && bytes.size() <= limit) {
+        const QByteArray chunk = file.read(limit + 1 - bytes.size());
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    if (!opened || file.error() != QFileDevice::NoError)
+        return QStringLiteral("cannot read ") + shown + QStringLiteral(": ") + file.errorString();
+    if (bytes.size() > limit)
+        return shown + QStringLiteral(": larger than ") + QString::number(limit) +
+               QStringLiteral(" bytes");
+    return std::nullopt;
+}
+
 int runSql(const QStringList &args)
 {
     Options options;
@@ -229,7 +238,7 @@ int runSql(const QStringList &args)
     }
 
     QByteArray fieldsJson;
-    if (const auto bad = readAll(options.fields, fieldsJson))
+    if (const auto bad = readFile(options.fields, fieldsJson, DescriptionJson::MaxBytes))
         return fileError(*bad);
     KeyedValuesPtr description;
     try {
@@ -255,7 +264,8 @@ int runSql(const QStringList &args)
         condition = StoredConditions::compose(composer, *options.schemeName, engine, placeholders);
     } else {
         QByteArray schemeBytes;
-        if (const auto bad = readAll(options.scheme, schemeBytes))
+        // Enough bytes for any text within the cap, which the load then applies exactly.
+        if (const auto bad = readFile(options.scheme, schemeBytes, 4 * Limits::MaxSchemeTextLength))
             return fileError(*bad);
         QStringDecoder utf8(QStringDecoder::Utf8);
         QString schemeText = utf8(schemeBytes);

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
 #include "clioutcome.h"
+#include "schemes/schemetext.h"
+#include <NxSerialFilter/descriptionjson.h>
 
 #include <NxSerialFilter/schemestore.h>
 
@@ -66,6 +68,7 @@ void tst_CliSql::initTestCase()
                QString::fromUtf8(scheme.readAll()),
                {}});
     NxSerialFilter::SchemeStore::closeConnections();
+    write("huge.json", '{' + QByteArray(NxSerialFilter::DescriptionJson::MaxBytes, ' ') + '}');
 }
 
 void tst_CliSql::run_data()
@@ -197,6 +200,13 @@ void tst_CliSql::run_data()
     QTest::newRow("description without groups")
         << QStringList{u"--fields"_qs, u"~noheader.json"_qs} << none << 2 << QByteArray()
         << utf8(u"对象未设置：Header\n"_qs);
+    // Inputs far beyond any real one end in a message, not in a frozen or killed job.
+    QTest::newRow("scheme over the cap")
+        << serial << QByteArray(NxSerialFilter::SchemeText::MaxTextLength + 1, '\t') << 2
+        << QByteArray() << utf8(u"serialfilter sql: 过滤方案太长"_qs);
+    QTest::newRow("fields over the cap")
+        << QStringList{u"--fields"_qs, u"~huge.json"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: ~huge.json: larger than");
     QTest::newRow("scheme not UTF-8")
         << serial << QByteArrayLiteral("\t\t\xff\xfe") << 2 << QByteArray()
         << QByteArrayLiteral("serialfilter sql: standard input");
@@ -210,6 +220,7 @@ void tst_CliSql::run()
     QFETCH(QByteArray, out);
     QFETCH(QByteArray, err);
 
+    err.replace('~', m_dir.path().toUtf8() + '/');
     for (QString &arg : args) {
         arg.replace(u'@', m_examples);
         arg.replace(u'~', m_dir.path() + u'/');

@@ -415,6 +415,8 @@ private Q_SLOTS:
         QTest::newRow("NUL inside") << QByteArray("{\"Header\": \0[]}", 15);
         QTest::newRow("nested too deep") << QByteArray(100'000, '[');
         QTest::newRow("number beyond a double") << QByteArray("{\"SerialclassID\": 1e400}");
+        QTest::newRow("over the size cap")
+            << '{' + QByteArray(DescriptionJson::MaxBytes, ' ') + '}';
     }
 
     // A description that is no JSON object is refused with the reader's own failure.

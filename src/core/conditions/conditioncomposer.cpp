@@ -10,8 +10,6 @@
 #include "fields/fieldlist.h"
 #include "schemes/schemetext.h"
 #include "support/guard.h"
-#include "support/mparse.h"
-#include "support/texts.h"
 
 #include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/failure.h>
@@ -95,8 +93,9 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngin
         SchemeText::applyText(state, grid, cells, schemeText);
         SchemeText::finishLoad(grid);
     } catch (...) {
+        // The dialog shows its general load-failure alert here; the reason tells more.
         result.failure = ComposedCondition::Failure::Scheme;
-        result.error = MParse::LoadLangString(Texts::schemeLoadFailed());
+        result.error = describeFailure(std::current_exception());
         return result;
     }
     try {

@@ -5,6 +5,9 @@
 #include "conditiongrid.h"
 #include "support/mparse.h"
 #include "support/texts.h"
+#include <NxSerialFilter/components.h>
+
+#include <QDir>
 
 namespace NxSerialFilter::Vocabulary {
 
@@ -31,6 +34,32 @@ QStringList rightParenItems()
 {
     return {QStringLiteral(")"), QStringLiteral("))"), QStringLiteral(")))"),
             QStringLiteral("))))")};
+}
+
+QList<QStringList> inShippedLanguages(const QStringList &designItems)
+{
+    QList<QStringList> lists{designItems};
+    // Every translation built into the library is a language the component ships.
+    const QString baseName = QStringLiteral("NxINDUSTRY");
+    const QStringList files =
+        QDir(QStringLiteral(":/i18n"))
+            .entryList({baseName + QStringLiteral("_*.qm")}, QDir::Files, QDir::Name);
+    for (const QString &file : files) {
+        const QString language = file.mid(baseName.size() + 1).chopped(3);
+        try {
+            // A loader of its own: the one the dialog shares stays set to the current language.
+            auto loader = createComponent<ResourceLoaderComponent>(ComponentId::resourceLoader());
+            loader->setResFileBaseName(baseName);
+            loader->setLanguageID(language);
+            QStringList list;
+            for (const QString &item : designItems)
+                list.append(loader->LoadString2(item));
+            lists.append(list);
+        } catch (...) {
+            // A language that cannot be read matches nothing.
+        }
+    }
+    return lists;
 }
 
 QStringList logicWords()

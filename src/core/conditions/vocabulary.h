@@ -34,6 +34,10 @@ NXSF_CORE_PRIVATE_EXPORT QStringList leftParenItems();
 NXSF_CORE_PRIVATE_EXPORT QStringList compareItems();
 NXSF_CORE_PRIVATE_EXPORT QStringList rightParenItems();
 
+/// A design-time list as every language the component ships shows it, the source language
+/// first; positions stay those of the design list.
+NXSF_CORE_PRIVATE_EXPORT QList<QStringList> inShippedLanguages(const QStringList &designItems);
+
 /// The SQL words behind the logic and comparison lists, by index.
 NXSF_CORE_PRIVATE_EXPORT QStringList logicWords();
 NXSF_CORE_PRIVATE_EXPORT QStringList compareWords();

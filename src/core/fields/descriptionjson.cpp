@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/descriptionjson.h>
 
+#include "support/mparse.h"
+#include "support/texts.h"
 #include <NxSerialFilter/failure.h>
 
 #include <cmath>
@@ -70,6 +72,10 @@ KeyedValuesPtr read(const QJsonObject &object)
 
 KeyedValuesPtr parse(const QByteArray &json)
 {
+    if (json.size() > MaxBytes)
+        throw FilterError(ErrorNumber::TooLarge, QStringLiteral("JSON"),
+                          MParse::LoadLangString(Texts::descriptionTooLarge()) +
+                              QString::number(MaxBytes));
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "conditions/filterstate.h"
+#include <NxSerialFilter/limits.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QString>
@@ -16,6 +17,16 @@ class ValueCells;
 /// between rows.
 namespace SchemeText {
 
+/// The most a scheme text may hold.
+constexpr qsizetype MaxTextLength = Limits::MaxSchemeTextLength; // characters
+constexpr qsizetype MaxRows = Limits::MaxSchemeRows;
+constexpr qsizetype MaxCellLength = Limits::MaxCellLength; // characters
+
+/// Throws FilterError when a text of this many characters is over MaxTextLength.
+NXSF_CORE_PRIVATE_EXPORT void checkLength(qsizetype length);
+/// Throws FilterError when the text, its number of rows or one of its cells is over its cap.
+NXSF_CORE_PRIVATE_EXPORT void checkSize(QStringView text);
+
 /// The grid's scheme text, trimmed of spaces at its ends, with every single quote doubled.
 NXSF_CORE_PRIVATE_EXPORT QString GetSchemeText(ConditionGrid &grid);
 
@@ -24,7 +35,9 @@ NXSF_CORE_PRIVATE_EXPORT void clearGrid(ConditionGrid &grid);
 
 /// Puts a stored text into the grid: one row per line (an empty text gives one empty row),
 /// value cells set up for their fields with the loaded values kept, empty tests locked.
-/// LoadingScheme is true while it runs, also when it throws.
+/// LoadingScheme is true while it runs, also when it throws. A text over the caps is refused
+/// before anything changes. Logic and comparison words of any language the component ships
+/// are taken by their position, so a scheme saved in one language loads in every other.
 NXSF_CORE_PRIVATE_EXPORT void applyText(FilterState &state, ConditionGrid &grid,
                                         ValueCells &valueCells, const QString &text);
 

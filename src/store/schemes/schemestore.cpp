@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/schemestore.h>
 
+#include "schemes/namerules.h"
+#include "schemes/schemetext.h"
 #include "support/mparse.h"
 #include "support/texts.h"
 #include <NxSerialFilter/failure.h>
@@ -11,6 +13,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QMap>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -41,6 +45,8 @@ enum class Sql {
     DropSameName,
     UpdateById,
     Remove,
+    LockName,
+    TableExists,
 };
 
 QString statement(Sql which, bool server)
@@ -66,7 +72,9 @@ QString statement(Sql which, bool server)
             "SELECT fid, fscreenid, ffiltername, ffilter, fsort FROM nxsf_schemes "
             "WHERE fscreenid = ? ORDER BY fid");
     case Sql::Text:
-        return QStringLiteral("SELECT ffilter FROM nxsf_schemes WHERE fid = ?");
+        // A text far too long (written by another tool) is not even fetched.
+        return QStringLiteral("SELECT CASE WHEN length(ffilter) <= ? THEN ffilter END, "
+                              "length(ffilter) FROM nxsf_schemes WHERE fid = ?");
     case Sql::Upsert:
         return QStringLiteral(
             "INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, fcreated, fchanged) "
@@ -81,6 +89,14 @@ QString statement(Sql which, bool server)
                               "fchanged = ? WHERE fid = ? AND fscreenid = ?");
     case Sql::Remove:
         return QStringLiteral("DELETE FROM nxsf_schemes WHERE fid = ?");
+    case Sql::LockName:
+        // Every write of a name waits for the others of that name, so that a rename onto it
+        // never meets an insert of it that has not committed yet.
+        return QStringLiteral("SELECT pg_advisory_xact_lock(7310043, hashtext(?))");
+    case Sql::TableExists:
+        return server ? QStringLiteral("SELECT 1 WHERE to_regclass('nxsf_schemes') IS NOT NULL")
+                      : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
+                                       "name = 'nxsf_schemes'");
     }
     return {};
 }
@@ -106,6 +122,7 @@ struct SqlFailure
 {
     QString (*what)();
     QSqlError error;
+    bool atCommit = false; // the write may have been committed: never repeat it
 };
 
 /// Qt binds a null QString as NULL; the columns are NOT NULL, so empty must stay empty.
@@ -127,7 +144,10 @@ struct SchemeStore::Connection
 {
     QString name;
     QString location;
+    QString key; // in the pool
     bool server = false;
+    bool readOnly = false;
+    bool hasTable = false;
     QSqlDatabase db;
     std::map<Sql, QSqlQuery> queries;
 
@@ -212,7 +232,12 @@ public:
     }
     void commit()
     {
-        step(Sql::Commit);
+        try {
+            step(Sql::Commit);
+        } catch (SqlFailure &failure) {
+            failure.atCommit = true;
+            throw;
+        }
         m_open = false;
     }
     Transaction(const Transaction &) = delete;
@@ -232,7 +257,23 @@ private:
     bool m_open = true;
 };
 
-void configureServer(QSqlDatabase &db, const QString &location)
+/// libpq reads "keyword=value" pairs apart at blanks; quoted, a value keeps its spaces.
+QString connectValue(const QString &value)
+{
+    QString quoted = value;
+    quoted.replace(u'\\', QStringLiteral("\\\\"));
+    quoted.replace(u'\'', QStringLiteral("\\'"));
+    return u'\'' + quoted + u'\'';
+}
+
+/// Settings of the server's session that the address may give besides libpq's keywords.
+struct SessionSettings
+{
+    QString statementTimeout = QString::number(SchemeStore::DefaultStatementTimeout);
+    QString lockTimeout = QString::number(SchemeStore::DefaultLockTimeout);
+};
+
+SessionSettings configureServer(QSqlDatabase &db, const QString &location)
 {
     const QUrl url(location);
     const QString database = url.path().mid(1);
@@ -243,17 +284,50 @@ void configureServer(QSqlDatabase &db, const QString &location)
     db.setDatabaseName(database);
     db.setUserName(url.userName(QUrl::FullyDecoded));
     db.setPassword(url.password(QUrl::FullyDecoded));
-    QStringList options;
-    for (const auto &item : QUrlQuery(url).queryItems(QUrl::FullyDecoded))
-        options.append(item.first + u'=' + item.second);
-    db.setConnectOptions(options.join(u';'));
+    SessionSettings settings;
+    QMap<QString, QString> options{
+        {QStringLiteral("connect_timeout"), QString::number(SchemeStore::DefaultConnectTimeout)}};
+    static const QRegularExpression keyword(QStringLiteral("^[a-z_]+$"));
+    for (const auto &[key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+        // Qt hands the options to libpq with every ";" made a blank.
+        if (!keyword.match(key).hasMatch() || value.contains(u';'))
+            raise(Texts::schemeStoreBadAddress, location, key);
+        if (key == QLatin1String("statement_timeout"))
+            settings.statementTimeout = value;
+        else if (key == QLatin1String("lock_timeout"))
+            settings.lockTimeout = value;
+        else
+            options.insert(key, value);
+    }
+    QStringList pairs;
+    for (auto it = options.cbegin(); it != options.cend(); ++it)
+        pairs.append(it.key() + u'=' + connectValue(it.value()));
+    db.setConnectOptions(pairs.join(u';'));
+    return settings;
+}
+
+/// The session's timeouts, before anything could wait on a lock; a session for reading may
+/// not write at all.
+void applySettings(SchemeStore::Connection &c, const SessionSettings &settings)
+{
+    QSqlQuery query(c.db);
+    QString sql = QStringLiteral("SELECT set_config('statement_timeout', ?, false), "
+                                 "set_config('lock_timeout', ?, false), "
+                                 // the server would remark on every open that the table exists
+                                 "set_config('client_min_messages', 'warning', false)");
+    if (c.readOnly)
+        sql += QStringLiteral(", set_config('default_transaction_read_only', 'on', false)");
+    if (!query.prepare(sql))
+        throw SqlFailure{Texts::schemeStoreOpenFailed, query.lastError()};
+    query.bindValue(0, settings.statementTimeout);
+    query.bindValue(1, settings.lockTimeout);
+    if (!query.exec())
+        throw SqlFailure{Texts::schemeStoreOpenFailed, query.lastError()};
 }
 
 void createSchema(SchemeStore::Connection &c)
 {
     if (c.server) {
-        // The server would remark on every open that the table exists.
-        c.exec(QStringLiteral("SET client_min_messages TO WARNING"), Texts::schemeStoreOpenFailed);
         // Two users opening a new server store at once must not both create the table.
         Transaction transaction(c);
         c.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7310042)"),
@@ -269,19 +343,30 @@ void createSchema(SchemeStore::Connection &c)
     c.exec(schemaStatement(false), Texts::schemeStoreOpenFailed);
 }
 
-QString poolKey(const QString &location)
+/// Whether the table is there to read; a store opened only for reading may have none.
+bool tableReady(SchemeStore::Connection &c)
 {
-    return SchemeStore::isServerAddress(location) ? location
-                                                  : QFileInfo(location).absoluteFilePath();
+    if (!c.hasTable) {
+        QSqlQuery &q = c.run(Sql::TableExists, {}, Texts::schemeStoreReadFailed);
+        c.hasTable = q.next();
+        q.finish();
+    }
+    return c.hasTable;
 }
 
-ConnectionPtr openConnection(const QString &location)
+QString filePath(const QString &location)
 {
-    const QString key = poolKey(location);
+    return QFileInfo(location).absoluteFilePath();
+}
+
+ConnectionPtr openConnection(const QString &location, bool readOnly)
+{
     const bool server = SchemeStore::isServerAddress(location);
+    const QString key = (server ? location : filePath(location)) +
+                        (readOnly ? QStringLiteral("\n(read)") : QString());
     if (ConnectionPtr pooled = pool().value(key)) {
         // A file removed behind our back would swallow saves into an unlinked inode.
-        if (server || QFileInfo::exists(key))
+        if (server || QFileInfo::exists(filePath(location)))
             return pooled;
         pool().remove(key);
     }
@@ -291,21 +376,32 @@ ConnectionPtr openConnection(const QString &location)
     auto c = std::make_shared<SchemeStore::Connection>();
     c->name = QStringLiteral("nxsf-schemes-%1").arg(++connectionCounter);
     c->location = location;
+    c->key = key;
     c->server = server;
+    c->readOnly = readOnly;
     c->db = QSqlDatabase::addDatabase(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"),
                                       c->name);
     if (!c->db.isValid())
         raise(Texts::schemeStoreOpenFailed, location, c->db.lastError().text());
+    SessionSettings settings;
     if (server) {
-        configureServer(c->db, location);
+        settings = configureServer(c->db, location);
     } else {
-        c->db.setDatabaseName(key);
-        c->db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000"));
+        c->db.setDatabaseName(filePath(location));
+        // Reading opens the file as it is: no journal change, no table, no new file.
+        c->db.setConnectOptions(
+            readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=15000")
+                     : QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000"));
     }
     if (!c->db.open())
         raise(Texts::schemeStoreOpenFailed, location, c->db.lastError().text());
     try {
-        createSchema(*c);
+        if (server)
+            applySettings(*c, settings);
+        if (!readOnly) {
+            createSchema(*c);
+            c->hasTable = true;
+        }
     } catch (const SqlFailure &failure) {
         raise(failure.what, location, failure.error.text());
     }
@@ -316,27 +412,46 @@ ConnectionPtr openConnection(const QString &location)
     return c;
 }
 
+/// Whether a failure means the server's session is gone (a restart, an administrator, the
+/// network) rather than that the statement was refused.
+bool sessionLost(const QSqlError &error)
+{
+    const QString code = error.nativeErrorCode();
+    return code.isEmpty() || code.startsWith(QLatin1String("08")) ||
+           code == QLatin1String("57P01") || code == QLatin1String("57P02") ||
+           code == QLatin1String("57P03");
+}
+
 /// Runs one operation; a failure drops the connection (it may be broken) and is described.
 template <class F>
-auto guarded(SchemeStore::Connection &c, bool write, F &&body) -> decltype(body())
+auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*connection))
 {
-    // Concurrent writers on a server may meet a unique or serialization conflict; the whole
-    // write is then tried again.
+    bool reopened = false;
     for (int attempt = 1;; ++attempt) {
         try {
-            return body();
+            return body(*connection);
         } catch (const SqlFailure &failure) {
+            const QString location = connection->location;
+            const bool server = connection->server;
+            const bool readOnly = connection->readOnly;
             const QString code = failure.error.nativeErrorCode();
+            // Concurrent writers on a server may meet a unique or serialization conflict;
+            // the whole write is then tried again.
             const bool conflict =
-                c.server && write &&
+                server && write &&
                 (code == QLatin1String("23505") || code == QLatin1String("40001") ||
                  code == QLatin1String("40P01"));
             if (conflict && attempt < 5)
                 continue;
-            const QString location = c.location;
-            const QString key = poolKey(location);
-            if (pool().value(key).get() == &c)
-                pool().remove(key);
+            if (pool().value(connection->key) == connection)
+                pool().remove(connection->key);
+            // After a server restart the first use of a kept connection fails: a read, or a
+            // write that rolled back, is done once more on a new connection.
+            if (server && !reopened && !failure.atCommit && sessionLost(failure.error)) {
+                reopened = true;
+                connection = openConnection(location, readOnly);
+                continue;
+            }
             raise(failure.what, location, failure.error.text());
         }
     }
@@ -369,17 +484,19 @@ QString SchemeStore::displayName(const QString &location)
     return QUrl(location).toDisplayString(QUrl::RemovePassword);
 }
 
-SchemeStore::SchemeStore(const QString &location)
-    : m_connection(openConnection(location))
+SchemeStore::SchemeStore(const QString &location, Access access)
+    : m_connection(openConnection(location, access == Access::ReadOnly))
 {}
 
 SchemeStore::~SchemeStore() = default;
 
 bool SchemeStore::exists(const QString &screen, const QString &name)
 {
-    return guarded(*m_connection, false, [&] {
-        QSqlQuery &q = m_connection->run(Sql::Exists, {bindText(screen), bindText(name)},
-                                         Texts::schemeStoreReadFailed);
+    return guarded(m_connection, false, [&](Connection &c) {
+        if (!tableReady(c))
+            return false;
+        QSqlQuery &q =
+            c.run(Sql::Exists, {bindText(screen), bindText(name)}, Texts::schemeStoreReadFailed);
         const bool found = q.next();
         q.finish();
         return found;
@@ -388,10 +505,11 @@ bool SchemeStore::exists(const QString &screen, const QString &name)
 
 QList<StoredScheme> SchemeStore::schemes(const QString &screen)
 {
-    return guarded(*m_connection, false, [&] {
-        QSqlQuery &q =
-            m_connection->run(Sql::List, {bindText(screen)}, Texts::schemeStoreReadFailed);
+    return guarded(m_connection, false, [&](Connection &c) {
         QList<StoredScheme> found;
+        if (!tableReady(c))
+            return found;
+        QSqlQuery &q = c.run(Sql::List, {bindText(screen)}, Texts::schemeStoreReadFailed);
         while (q.next())
             found.append({q.value(0).toInt(), screen, q.value(1).toString(), {}, {}});
         q.finish();
@@ -401,12 +519,13 @@ QList<StoredScheme> SchemeStore::schemes(const QString &screen)
 
 QList<StoredScheme> SchemeStore::fullSchemes(const QString &screen)
 {
-    return guarded(*m_connection, false, [&] {
-        QSqlQuery &q = screen.isEmpty()
-                           ? m_connection->run(Sql::ListAll, {}, Texts::schemeStoreReadFailed)
-                           : m_connection->run(Sql::ListScreen, {bindText(screen)},
-                                               Texts::schemeStoreReadFailed);
+    return guarded(m_connection, false, [&](Connection &c) {
         QList<StoredScheme> found;
+        if (!tableReady(c))
+            return found;
+        QSqlQuery &q = screen.isEmpty() ? c.run(Sql::ListAll, {}, Texts::schemeStoreReadFailed)
+                                        : c.run(Sql::ListScreen, {bindText(screen)},
+                                                Texts::schemeStoreReadFailed);
         while (q.next()) {
             found.append({q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(),
                           q.value(3).toString(), q.value(4).toString()});
@@ -418,18 +537,35 @@ QList<StoredScheme> SchemeStore::fullSchemes(const QString &screen)
 
 std::optional<QString> SchemeStore::text(qint32 id)
 {
-    return guarded(*m_connection, false, [&]() -> std::optional<QString> {
-        QSqlQuery &q = m_connection->run(Sql::Text, {id}, Texts::schemeStoreReadFailed);
+    return guarded(m_connection, false, [&](Connection &c) -> std::optional<QString> {
+        if (!tableReady(c))
+            return std::nullopt;
+        QSqlQuery &q =
+            c.run(Sql::Text, {qint64(SchemeText::MaxTextLength), id}, Texts::schemeStoreReadFailed);
         std::optional<QString> found;
+        qint64 length = 0;
         // A NULL text (possible in a table made by another tool) is no scheme text at all.
-        if (q.next() && !q.isNull(0))
-            found = q.value(0).toString();
+        if (q.next()) {
+            if (!q.isNull(0))
+                found = q.value(0).toString();
+            length = q.value(1).toLongLong();
+        }
         q.finish();
+        SchemeText::checkLength(length);
         return found;
     });
 }
 
 namespace {
+
+/// Serialises the writers of a name on a server (SQLite writers are serial already).
+void lockName(SchemeStore::Connection &c, const StoredScheme &s)
+{
+    if (c.server)
+        c.run(Sql::LockName, {s.FScreenID + QChar(0x1f) + s.FFilterName},
+              Texts::schemeStoreWriteFailed)
+            .finish();
+}
 
 qint32 upsert(SchemeStore::Connection &c, const StoredScheme &s, const QVariant &time)
 {
@@ -446,10 +582,11 @@ qint32 upsert(SchemeStore::Connection &c, const StoredScheme &s, const QVariant 
 
 qint32 SchemeStore::save(const StoredScheme &scheme, qint32 replaceId)
 {
-    Connection &c = *m_connection;
-    return guarded(c, true, [&] {
+    SchemeText::checkSize(scheme.FFilter);
+    return guarded(m_connection, true, [&](Connection &c) {
         const QVariant time = now();
         Transaction transaction(c);
+        lockName(c, scheme);
         qint32 id = 0;
         if (replaceId > 0) {
             c.run(Sql::DropSameName,
@@ -475,10 +612,16 @@ qint32 SchemeStore::save(const StoredScheme &scheme, qint32 replaceId)
 
 void SchemeStore::saveAll(const QList<StoredScheme> &schemes)
 {
-    Connection &c = *m_connection;
-    guarded(c, true, [&] {
+    for (const StoredScheme &scheme : schemes)
+        SchemeText::checkSize(scheme.FFilter);
+    guarded(m_connection, true, [&](Connection &c) {
         const QVariant time = now();
         Transaction transaction(c);
+        // Many names at once: one lock that waits for every other writer, and they for it.
+        // (The server prepares no LOCK statement.)
+        if (c.server)
+            c.exec(QStringLiteral("LOCK TABLE nxsf_schemes IN SHARE ROW EXCLUSIVE MODE"),
+                   Texts::schemeStoreWriteFailed);
         for (const StoredScheme &scheme : schemes)
             upsert(c, scheme, time);
         transaction.commit();
@@ -488,11 +631,13 @@ void SchemeStore::saveAll(const QList<StoredScheme> &schemes)
 
 bool SchemeStore::remove(qint32 id)
 {
-    Connection &c = *m_connection;
-    return guarded(c, true, [&] {
+    return guarded(m_connection, true, [&](Connection &c) {
+        // In a transaction of its own, so that a lost connection leaves it undone for certain.
+        Transaction transaction(c);
         QSqlQuery &q = c.run(Sql::Remove, {id}, Texts::schemeStoreWriteFailed);
         const bool removed = q.numRowsAffected() > 0;
         q.finish();
+        transaction.commit();
         return removed;
     });
 }
@@ -505,6 +650,16 @@ void SchemeStore::closeConnections()
 QString SchemeStore::notFoundMessage(qint32 id)
 {
     return MParse::LoadLangString(Texts::schemeNotFound()) + QString::number(id);
+}
+
+bool SchemeStore::isStorableName(const QString &name)
+{
+    return NameRules::isStorable(name);
+}
+
+void SchemeStore::checkSchemeText(const QString &text)
+{
+    SchemeText::checkSize(text);
 }
 
 } // namespace NxSerialFilter

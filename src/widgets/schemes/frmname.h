@@ -4,6 +4,7 @@
 
 #include <NxSerialFilter/nxsf_widgets_export.h>
 
+#include "schemes/namerules.h"
 #include "support/captionsteps.h"
 
 #include <QDialog>
@@ -16,24 +17,6 @@ class QLineEdit;
 class QPushButton;
 
 namespace NxSerialFilter {
-
-/// What the name box lets through, apart from the window.
-namespace NameRules {
-
-/// A box holding more than this many characters refuses every key.
-constexpr int KeyLimit = 255;
-
-/// Whether a typed character (Backspace is 8) may reach a box holding current.
-NXSF_WIDGETS_AUTOTEST_EXPORT bool acceptsKey(const QString &current, QChar key);
-/// The part of text arriving other than by a key (pasted, from an input method) that may
-/// replace selectedLength characters of current: no quotes, breaks as spaces, and no more
-/// than typing could have reached. Empty when nothing may be inserted.
-NXSF_WIDGETS_AUTOTEST_EXPORT QString insertable(const QString &current, int selectedLength,
-                                                const QString &text);
-/// Whether OK may accept the name as typed.
-NXSF_WIDGETS_AUTOTEST_EXPORT bool canAccept(const QString &name);
-
-} // namespace NameRules
 
 /// The small modal dialog in which the user names a scheme being saved. SchemaName holds the
 /// name accepted with OK, untrimmed; it stays empty after Cancel or closing the window.

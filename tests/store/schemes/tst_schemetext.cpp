@@ -3,16 +3,22 @@
 // The grid written as scheme text, and stored texts loaded back into the grid.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/sqlbuilder.h"
 #include "conditions/valuecells.h"
+#include "conditions/vocabulary.h"
 #include "fields/fieldlist.h"
 #include "schemes/schemeloader.h"
 #include "schemes/schemetext.h"
+#include "support/mparse.h"
 #include "support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include "testsupport/storefixture.h"
+#include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemestore.h>
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace NxSerialFilter;
@@ -60,6 +66,7 @@ private Q_SLOTS:
     {
         SchemeStore::closeConnections();
         nxAlert::setPresenter(nullptr);
+        MParse::resetModuleState();
     }
     void writing_data();
     void writing();
@@ -69,7 +76,61 @@ private Q_SLOTS:
     void loading();
     void loadFailures_data();
     void loadFailures();
+    void savedInAnotherLanguage_data();
+    void savedInAnotherLanguage();
+
+private:
+    /// A text stored as another tool could have written it, past the store's own checks.
+    qint32 storeRaw(const QString &text);
+    /// The dialog's state as it loads in serial mode for a user of a language.
+    void openSerial(const QString &language);
+    /// The condition OK would compose, or the failure's description.
+    QString composed() const
+    {
+        try {
+            return SqlBuilder::compose(m_state, *m_grid);
+        } catch (...) {
+            return describeFailure(std::current_exception());
+        }
+    }
 };
+
+qint32 tst_SchemeText::storeRaw(const QString &text)
+{
+    SchemeStore{m_dir.filePath(u"text.sqlite"_s)}; // the table exists
+    qint32 id = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"raw"_s);
+        db.setDatabaseName(m_dir.filePath(u"text.sqlite"_s));
+        if (db.open()) {
+            QSqlQuery insert(db);
+            insert.prepare(u"INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, "
+                           "fcreated, fchanged) VALUES (?, ?, ?, '', '', '')"_s);
+            insert.addBindValue(u"raw"_s);
+            insert.addBindValue(QString::number(text.size()));
+            insert.addBindValue(text);
+            if (insert.exec())
+                id = insert.lastInsertId().toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase(u"raw"_s);
+    return id;
+}
+
+void tst_SchemeText::openSerial(const QString &language)
+{
+    ContextStore::setPropsString(u"LANGUAGE="_s + language + u";SCHEMEDB="_s +
+                                 m_dir.filePath(u"text.sqlite"_s) + u';');
+    MParse::resetModuleState();
+    m_state = FilterState();
+    m_state.SerialUse = true;
+    m_state.SerialDesc = standardSerialDescription();
+    m_state.LogicWords = Vocabulary::logicWords();
+    m_state.CompareWords = Vocabulary::compareWords();
+    m_grid = std::make_unique<ConditionGrid>();
+    FieldList::SetFields(m_state, *m_grid);
+    m_cells = std::make_unique<ValueCells>(m_state, *m_grid);
+}
 
 void tst_SchemeText::init()
 {
@@ -202,12 +263,20 @@ void tst_SchemeText::loading()
 
 void tst_SchemeText::loadFailures_data()
 {
-    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("id"); // -1: the id of the stored text
     QTest::addColumn<bool>("brokenStore");
     QTest::addColumn<int>("alerts");
-    QTest::newRow("new-scheme item only empties") << 0 << false << 0;
-    QTest::newRow("no record for the id") << 999999 << false << 1;
-    QTest::newRow("store cannot be opened") << 1 << true << 1;
+    QTest::addColumn<QString>("stored"); // written past the store's checks
+    QTest::newRow("new-scheme item only empties") << 0 << false << 0 << QString();
+    QTest::newRow("no record for the id") << 999999 << false << 1 << QString();
+    QTest::newRow("store cannot be opened") << 1 << true << 1 << QString();
+    // Another tool may write what the dialog could never load without freezing.
+    QTest::newRow("text over the cap")
+        << -1 << false << 1 << QString(SchemeText::MaxTextLength + 1, u'\t');
+    QTest::newRow("cell over the cap")
+        << -1 << false << 1 << T + QString(SchemeText::MaxCellLength + 1, u'x');
+    QTest::newRow("too many rows")
+        << -1 << false << 1 << QStringList(SchemeText::MaxRows + 1, QString()).join(NL);
 }
 
 // A failed load says so once, leaves the grid emptied with its row count and the first logic
@@ -217,6 +286,9 @@ void tst_SchemeText::loadFailures()
     QFETCH(int, id);
     QFETCH(bool, brokenStore);
     QFETCH(int, alerts);
+    QFETCH(QString, stored);
+    if (id < 0)
+        QVERIFY((id = storeRaw(stored)) > 0);
     fill(*m_grid, 4, u"1,3=名称|1,5=old|3,5=old"_s);
     m_grid->setCellKind(1, ConditionGrid::ColLogic, CellKind::List);
     m_grid->setLocked(1, ConditionGrid::ColLogic, false);
@@ -236,6 +308,67 @@ void tst_SchemeText::loadFailures()
         QCOMPARE(m_grid->GetCellText(r, ConditionGrid::ColValue), QString());
     QVERIFY(m_grid->isLocked(1, ConditionGrid::ColLogic));
     QCOMPARE(m_grid->activeCol(), int(ConditionGrid::ColLeftParen));
+}
+
+void tst_SchemeText::savedInAnotherLanguage_data()
+{
+    QTest::addColumn<QString>("savedIn");
+    QTest::addColumn<QString>("loadedIn");
+    QTest::addColumn<QStringList>("rows"); // logic index|(|field|comparison index|value|)
+    QTest::addColumn<QString>("sql");
+    const struct
+    {
+        const char *row;
+        QStringList rows;
+        QString sql;
+    } examples[] = {
+        {"contains", {u"-1||序列号|6|A01|"_s}, u" ( (tf.FSERIALNUM Like '%A01%') ) "_s},
+        {"at least", {u"-1||数量|4|12.50kg|"_s}, u" ( (tf.FQTY >= 12.5) ) "_s},
+        {"not empty", {u"-1||日期|9||"_s}, u" ( ((tf.FDATE Is not null and tf.FDATE<>'' )) ) "_s},
+        {"or and parentheses",
+         {u"-1|(|序列号|0|B7|"_s, u"1||物料|8||)"_s},
+         u" ( (( tf.FSERIALNUM = 'B7'   Or  (t_FITEM.FName Is null or t_FITEM.FName='' or "
+         "t_FITEM.FName='*') )) ) "_s},
+    };
+    for (const auto &[from, to] : {std::pair{"chs", "en"}, std::pair{"en", "chs"}}) {
+        for (const auto &e : examples) {
+            QTest::addRow("%s saved in %s", e.row, from)
+                << QString::fromLatin1(from) << QString::fromLatin1(to) << e.rows << e.sql;
+        }
+    }
+}
+
+// A store shared by users of two languages: a scheme keeps the words of the user who saved
+// it, and loads for a user of the other language with the same condition and no alert.
+void tst_SchemeText::savedInAnotherLanguage()
+{
+    QFETCH(QString, savedIn);
+    QFETCH(QString, loadedIn);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, sql);
+    openSerial(savedIn);
+    m_grid->SetMaxRows(int(rows.size()) + 1);
+    for (int r = 1; r <= rows.size(); ++r) {
+        const QStringList cells = rows.at(r - 1).split(u'|');
+        if (cells.at(0).toInt() >= 0)
+            m_grid->SetComboIndex(r, ConditionGrid::ColLogic, cells.at(0).toInt());
+        m_grid->SetCellText(r, ConditionGrid::ColLeftParen, cells.at(1));
+        m_grid->SetCellText(r, ConditionGrid::ColField, cells.at(2));
+        m_grid->SetComboIndex(r, ConditionGrid::ColCompare, cells.at(3).toInt());
+        m_grid->SetCellText(r, ConditionGrid::ColValue, cells.at(4));
+        m_grid->SetCellText(r, ConditionGrid::ColRightParen, cells.at(5));
+    }
+    QCOMPARE(composed(), sql);
+    const QString saved = SchemeText::GetSchemeText(*m_grid);
+    const qint32 id = store(saved);
+
+    openSerial(loadedIn);
+    m_state.CurrentFilterID = id;
+    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, id);
+    QVERIFY(m_alerts->shown.isEmpty());
+    QCOMPARE(composed(), sql);
+    // Saved again, it speaks the language of the user who saves.
+    QVERIFY(SchemeText::GetSchemeText(*m_grid) != saved);
 }
 
 QTEST_MAIN(tst_SchemeText)

@@ -33,7 +33,9 @@ struct ComposedCondition
     QString sql;
     /// The same condition with bound parameters, for the engine and placeholders asked for.
     BoundCondition query;
-    QString error; ///< the text of the alert the dialog would show; empty on success
+    /// The text of the alert the dialog would show; for Failure::Scheme the reason the text
+    /// cannot be loaded. Empty on success.
+    QString error;
     int row = 0;   ///< the grid row the refusal names, from 1; 0 when it names none
 
     /// True when the condition was composed.

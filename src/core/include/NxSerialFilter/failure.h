@@ -55,6 +55,9 @@ constexpr int MemberMissing = 438;
 constexpr int CreateSql = 14416;
 /// Any other failure while the dialog loads.
 constexpr int Unexpected = 440;
+/// A text or description beyond the size the component accepts, refused before it could
+/// exhaust memory.
+constexpr int TooLarge = 7;
 /// Unbalanced parentheses, or parenthesis cells holding anything else: a refusal the user must
 /// correct (shown as a warning), not a failure of the component.
 constexpr int UnbalancedParentheses = 14417;

@@ -26,12 +26,25 @@ struct StoredScheme
 /// location is a postgresql:// address. Each write is one transaction with bound parameters;
 /// (screen, name) is unique. Failures throw FilterError with the database's own description.
 ///
-/// Connections are kept open per thread and location, so creating a store is cheap.
+/// Connections are kept open per thread, location and access, so creating a store is cheap.
+/// A server connection that was lost (a restart) is opened again once, and the operation
+/// repeated when nothing of it can have been committed.
 class NXSF_STORE_EXPORT SchemeStore
 {
 public:
     /// The number of every FilterError the store throws.
     static constexpr int FailureNumber = 14430;
+
+    enum class Access {
+        ReadWrite, // creates the table on first use
+        ReadOnly,  // changes nothing, not even the file's journal; no table reads as empty
+    };
+
+    /// Server timeouts unless the address sets its own: connecting (seconds), each statement
+    /// and each lock wait (milliseconds). A lock wait gives up first, so that it says so.
+    static constexpr int DefaultConnectTimeout = 5;
+    static constexpr int DefaultStatementTimeout = 10000;
+    static constexpr int DefaultLockTimeout = 5000;
 
     /// The location named by a context property string: its "SCHEMEDB", else the default file.
     static QString locationFor(const QString &propsString);
@@ -42,8 +55,8 @@ public:
     /// The location as it may be shown: an address without its password.
     static QString displayName(const QString &location);
 
-    /// Opens the store, creating its table on first use.
-    explicit SchemeStore(const QString &location);
+    /// Opens the store; for writing, it creates its table on first use.
+    explicit SchemeStore(const QString &location, Access access = Access::ReadWrite);
 
     /// True when the screen has a scheme of that name, letter case included.
     bool exists(const QString &screen, const QString &name);
@@ -63,6 +76,13 @@ public:
     bool remove(qint32 id);
     /// The localized message for an id that names no scheme.
     static QString notFoundMessage(qint32 id);
+    /// Whether a name that did not come through the name box (an import, say) is one the
+    /// dialog could have saved: not empty, no spaces at its ends, no quote, no control
+    /// character and at most Limits::MaxSchemeNameLength characters.
+    static bool isStorableName(const QString &name);
+    /// Throws FilterError (ErrorNumber::TooLarge) when a scheme text, its rows or one of its
+    /// cells is over the caps of <NxSerialFilter/limits.h>.
+    static void checkSchemeText(const QString &text);
 
     /// Closes the connections this thread keeps (they reopen on the next use).
     static void closeConnections();

@@ -1,0 +1,26 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+/// @file
+/// The sizes the component accepts.
+
+#include <QtGlobal>
+
+/// The sizes the component accepts: far above any real scheme or description, low enough that
+/// none can freeze the dialog or exhaust memory. Beyond them an input is refused with one alert
+/// (or FilterError number ErrorNumber::TooLarge) before anything changes.
+namespace NxSerialFilter::Limits {
+
+/// Characters of one scheme text.
+constexpr qsizetype MaxSchemeTextLength = 4'000'000;
+/// Rows of one scheme text.
+constexpr qsizetype MaxSchemeRows = 200'000;
+/// Characters of one cell of a scheme text.
+constexpr qsizetype MaxCellLength = 1 << 20;
+/// Characters of a scheme's name: the name box stops taking keys one past 255.
+constexpr qsizetype MaxSchemeNameLength = 256;
+/// Bytes of a field description's JSON.
+constexpr qsizetype MaxDescriptionBytes = 8 * 1024 * 1024;
+
+} // namespace NxSerialFilter::Limits
