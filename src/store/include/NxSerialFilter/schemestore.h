@@ -35,16 +35,17 @@ public:
     /// The number of every FilterError the store throws.
     static constexpr int FailureNumber = 14430;
 
+    /// What a store opened by this object may do.
     enum class Access {
-        ReadWrite, // creates the table on first use
-        ReadOnly,  // changes nothing, not even the file's journal; no table reads as empty
+        ReadWrite, ///< creates the table on first use
+        ReadOnly,  ///< changes nothing, not even the file's journal; no table reads as empty
     };
 
-    /// Server timeouts unless the address sets its own: connecting (seconds), each statement
-    /// and each lock wait (milliseconds). A lock wait gives up first, so that it says so.
-    static constexpr int DefaultConnectTimeout = 5;
-    static constexpr int DefaultStatementTimeout = 10000;
-    static constexpr int DefaultLockTimeout = 5000;
+    /// Server timeouts unless the address sets its own. A lock wait gives up before a
+    /// statement does, so that its failure says so.
+    static constexpr int DefaultConnectTimeout = 5;       ///< seconds to connect
+    static constexpr int DefaultStatementTimeout = 10000; ///< milliseconds for one statement
+    static constexpr int DefaultLockTimeout = 5000;       ///< milliseconds waiting for a lock
 
     /// The location named by a context property string: its "SCHEMEDB", else the default file.
     static QString locationFor(const QString &propsString);
