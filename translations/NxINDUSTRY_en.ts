@@ -116,6 +116,14 @@
         <translation>the field&apos;s column name is not a single identifier</translation>
     </message>
     <message>
+        <source>条件超过500行，数据库无法执行，请减少条件</source>
+        <translation>the condition has more than 500 rows, which databases cannot run; use fewer rows</translation>
+    </message>
+    <message>
+        <source>括号嵌套超过32层，数据库无法执行，请减少括号</source>
+        <translation>parentheses are nested more than 32 deep, which databases cannot run; use fewer</translation>
+    </message>
+    <message>
         <source>(无)</source>
         <translation>(None)</translation>
     </message>

@@ -8,7 +8,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace NxSerialFilter {
+
+struct FieldIndex;
 
 /// The filter dialog's working state: plain data, held alike by the dialog and by the
 /// composer that runs without a window.
@@ -20,6 +24,7 @@ struct FilterState
     QStringList LogicWords;   // SQL words behind the logic list, by index
     QStringList CompareWords; // SQL words behind the comparison list, by index
     QStringList FieldIDs;     // FPropID texts parallel to the field list; [0] is "(无)"
+    std::shared_ptr<const FieldIndex> SerialFields; // where each FPropID leads; by SetFields
     QString FilterSQL;
     /// FilterSQL in bound form, [SqlEngine][Placeholders]; set together with FilterSQL.
     BoundConditions FilterQuery;

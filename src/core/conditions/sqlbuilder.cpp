@@ -7,10 +7,12 @@
 #include "support/busypointer.h"
 #include "support/leadingnumber.h"
 #include "support/mparse.h"
+#include "support/quotes.h"
 #include "support/spaces.h"
 #include "support/texts.h"
 #include "vocabulary.h"
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/limits.h>
 #include <NxSerialFilter/nxalert.h>
 
 #include <QHash>
@@ -175,13 +177,7 @@ public:
     }
 
 private:
-    void escaped(const QString &text)
-    {
-        if (!text.contains(u'\''))
-            sql += text;
-        else
-            sql += QString(text).replace(u'\'', QStringLiteral("''"));
-    }
+    void escaped(const QString &text) { appendQuotesDoubled(sql, text); }
 
     void placeholder(QVariant &&value)
     {
@@ -245,6 +241,9 @@ void Composer::run()
             break;
         if (r == 1) // one allocation for a typical row, instead of growing the text step by step
             m_out.reserve(rows);
+        // Beyond these the host's engine would refuse the condition after OK had passed it.
+        if (r > Limits::MaxConditionRows)
+            rowFailure(r, Texts::tooManyConditionRows());
         const int f = m_grid.GetComboIndex(r, ConditionGrid::ColField);
 
         if (r > 1) {
@@ -256,6 +255,8 @@ void Composer::run()
         }
 
         open += appendParens(r, ConditionGrid::ColLeftParen, u'(');
+        if (open - close > Limits::MaxParenthesisDepth)
+            rowFailure(r, Texts::parenthesesTooDeep());
 
         const Field &fld = field(r, f);
 

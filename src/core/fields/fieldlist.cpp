@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "fieldlist.h"
 
+#include <cmath>
+
 #include "conditions/conditiongrid.h"
 #include "support/guard.h"
 #include "support/leadingnumber.h"
@@ -54,6 +56,32 @@ void localizeColumn(ConditionGrid &grid, int col)
         item = MParse::LoadLangString2(item);
     grid.setBlockItems(items.join(u'\t'));
     grid.setBlockMode(false);
+}
+
+/// -0 and 0 are one number; NaN equals none.
+double numberKey(double n)
+{
+    return n == 0 ? 0.0 : n;
+}
+
+/// Every descriptor of Header, then Entry, by its FPropID: the first of each text and of each
+/// leading number, as a walk in that order would find them.
+std::shared_ptr<const FieldIndex> indexFields(const FilterState &state)
+{
+    auto index = std::make_shared<FieldIndex>();
+    for (const QString &name : {header(), entry()}) {
+        const DescriptionGroupPtr fields = group(state, name);
+        for (int i = fields->LBound(); i <= fields->UBound(); ++i) {
+            const KeyedValuesPtr d = fields->Item(i);
+            const QString id = text(d, QStringLiteral("FPropID"));
+            if (!index->byText.contains(id))
+                index->byText.insert(id, d);
+            const double n = Numbers::leadingNumber(id);
+            if (!std::isnan(n) && !index->byNumber.contains(numberKey(n)))
+                index->byNumber.insert(numberKey(n), d);
+        }
+    }
+    return index;
 }
 
 template <class Listed>
@@ -112,6 +140,7 @@ void SetFields(FilterState &state, ConditionGrid &grid)
                 QStringLiteral("Serial_") +
                 Values::toText(state.SerialDesc->GetWithDefault(QStringLiteral("SerialclassID")));
             state.FieldIDs = QStringList{QString()};
+            state.SerialFields.reset();
             listGroup(state, group(state, header()), list,
                       [](const QString &column, const KeyedValuesPtr &d) {
                           const bool serialOrUser = column == QLatin1String("FSERIALNUM") ||
@@ -126,6 +155,7 @@ void SetFields(FilterState &state, ConditionGrid &grid)
                                  column != QLatin1String("FSTATUS") &&
                                  column != QLatin1String("FVALID");
                       });
+            state.SerialFields = indexFields(state);
         } else {
             const ValueListPtr fields = commonFields(state);
             for (qsizetype i = 1; i <= fields->count(); ++i) {
@@ -156,6 +186,11 @@ KeyedValuesPtr FindFieldDescriptor(const FilterState &state, int k)
     if (k == 0)
         return nullptr;
     const QString &id = state.FieldIDs.at(k);
+    if (const FieldIndex *index = state.SerialFields.get()) {
+        if (const auto exact = index->byText.constFind(id); exact != index->byText.constEnd())
+            return *exact;
+        return index->byNumber.value(numberKey(Numbers::leadingNumber(id)));
+    }
     const double target = Numbers::leadingNumber(id);
     KeyedValuesPtr first;
     for (const QString &name : {header(), entry()}) {

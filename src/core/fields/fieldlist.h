@@ -3,11 +3,21 @@
 #pragma once
 
 #include "conditions/filterstate.h"
+
 #include <NxSerialFilter/nxsf_core_export.h>
+#include <QHash>
 
 namespace NxSerialFilter {
 
 class ConditionGrid;
+
+/// Where an FPropID leads in the serial description, built once per field list so that finding
+/// a row's field costs the same however many fields there are.
+struct FieldIndex
+{
+    QHash<QString, KeyedValuesPtr> byText;  // the first descriptor whose FPropID is that text
+    QHash<double, KeyedValuesPtr> byNumber; // the first whose FPropID has that leading number
+};
 
 /// The field column's list and FieldIDs, built from the host's descriptions, and the way back
 /// from a list position to its descriptor.
@@ -20,7 +30,8 @@ NXSF_CORE_PRIVATE_EXPORT void SetFields(FilterState &state, ConditionGrid &grid)
 /// The descriptor behind list position k (serial mode): the first of Header, then of Entry,
 /// whose FPropID has the same leading number as FieldIDs[k], one with the very same text
 /// before others; none when there is none, and none for position 0, "(无)".
-/// Throws when the description lacks its groups or k has no FieldIDs entry.
+/// Throws when the description lacks its groups or k has no FieldIDs entry. Uses the index
+/// SetFields built, or walks the groups when there is none.
 NXSF_CORE_PRIVATE_EXPORT KeyedValuesPtr FindFieldDescriptor(const FilterState &state, int k);
 
 /// The common-mode field list ("Fields" of the common values); throws when there is none.

@@ -6,6 +6,7 @@
 #include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
 #include "support/mparse.h"
+#include "support/quotes.h"
 #include "support/spaces.h"
 #include "support/texts.h"
 #include <NxSerialFilter/failure.h>
@@ -95,9 +96,7 @@ QString GetSchemeText(ConditionGrid &grid)
     const int cols = grid.MaxCols();
     grid.SelectBlock(1, rows, 1, cols);
     grid.setBlockMode(false);
-    QString text = trimSpaces(grid.blockText());
-    text.replace(u'\'', QStringLiteral("''"));
-    return text;
+    return quotesDoubled(trimSpaces(grid.blockText()));
 }
 
 void clearGrid(ConditionGrid &grid)

@@ -46,6 +46,8 @@ NXSF_TEXT(cellTooLong, "单元格内容太长，最多允许的字符数：")
 NXSF_TEXT(descriptionTooLarge, "字段描述太大，最多允许的字节数：")
 NXSF_TEXT(impossibleDate, "不是有效的日期，请按年-月-日填写，例如2024-03-05")
 NXSF_TEXT(columnNotIdentifier, "字段的列名不是单个标识符")
+NXSF_TEXT(tooManyConditionRows, "条件超过500行，数据库无法执行，请减少条件")
+NXSF_TEXT(parenthesesTooDeep, "括号嵌套超过32层，数据库无法执行，请减少括号")
 
 // Lists and hints
 NXSF_TEXT(noField, "(无)")

@@ -11,6 +11,7 @@
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/limits.h>
 
 #include <QTest>
 
@@ -554,6 +555,18 @@ void tst_SqlBuilder::failures_data()
     const QString unbalanced = QStringLiteral("左、右括号不匹配，请改正后继续。");
     const QString parenCells = QStringLiteral("括号栏只能填写括号，请改正后继续。");
 
+    // Conditions the host's engine would refuse after OK had passed them.
+    QStringList tooMany{u"||序列号|等于|A|"_qs};
+    while (tooMany.size() <= Limits::MaxConditionRows)
+        tooMany.append(u"或者||序列号|等于|A|"_qs);
+    QTest::newRow("more rows than engines take")
+        << true << standard << QStringList{} << tooMany << row
+        << u"第501行：条件超过500行，数据库无法执行，请减少条件"_qs << 64;
+    QTest::newRow("parentheses deeper than engines take")
+        << true << standard << QStringList{}
+        << QStringList{u"|"_qs + QString(Limits::MaxParenthesisDepth, u'(') + u"|序列号|等于|A|"_qs,
+                       u"或者|(|序列号|等于|B|"_qs + QString(Limits::MaxParenthesisDepth + 1, u')')}
+        << row << u"第2行：括号嵌套超过32层，数据库无法执行，请减少括号"_qs << 64;
     QTest::newRow("close before open fails at row 1")
         << true << standard << QStringList{}
         << QStringList{u"||序列号|等于|A|)"_qs, u"并且|(|数量|等于|1|"_qs} << parens << unbalanced

@@ -9,9 +9,11 @@
 #include "support/leadingnumber.h"
 #include "testsupport/descriptions.h"
 
+#include <NxSerialFilter/limits.h>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+
 #include <QTest>
 
 #include <libpq-fe.h>
@@ -327,6 +329,18 @@ void tst_SqlEngine::everyConditionRuns_data()
                {u"或者"_qs, QString(), u"物料"_qs, u"为空"_qs, QString(), QString(), u")"_qs},
                {u"并且"_qs, u"("_qs, u"数量"_qs, u"包含"_qs, u"5"_qs},
                {u"或者"_qs, QString(), u"日期"_qs, u"不为空"_qs, QString(), QString(), u"))"_qs}};
+    // The deepest conditions OK lets through must still run: SQLite refuses an expression
+    // deeper than 1,000 levels and overflows its parser at about 85 parentheses.
+    QList<QStringList> longest{{QString(), QString(), u"物料"_qs, u"为空"_qs}};
+    for (int r = 2; r <= Limits::MaxConditionRows; ++r)
+        longest.append({u"或者"_qs, QString(), u"物料"_qs, u"为空"_qs});
+    QTest::newRow("as many rows as OK accepts") << true << u"Items"_qs << longest;
+    const QString deepest(Limits::MaxParenthesisDepth, u'(');
+    QTest::newRow("parentheses as deep as OK accepts")
+        << true << u"Items"_qs
+        << QList<QStringList>{{QString(), deepest, u"物料"_qs, u"为空"_qs},
+                              {u"或者"_qs, QString(), u"数量"_qs, u"包含"_qs, u"5"_qs, QString(),
+                               QString(Limits::MaxParenthesisDepth, u')')}};
     QTest::newRow("storage check rows joined with parentheses")
         << false << u"StorageCheck"_qs
         << QList<QStringList>{

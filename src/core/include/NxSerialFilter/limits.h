@@ -20,6 +20,13 @@ constexpr qsizetype MaxSchemeRows = 200'000;
 constexpr qsizetype MaxCellLength = 1 << 20;
 /// Characters of a scheme's name: the name box stops taking keys one past 255.
 constexpr qsizetype MaxSchemeNameLength = 256;
+/// Rows of one condition. Every row adds a level to the condition's expression tree, and
+/// SQLite refuses a tree deeper than 1,000 levels; 500 rows leave room for what the rows
+/// themselves nest, on SQLite, PostgreSQL, SQL Server and MySQL with their default settings.
+constexpr int MaxConditionRows = 500;
+/// Levels of parentheses open at once in a condition. SQLite's parser overflows at about 85
+/// levels; 32 leave room for the levels the condition adds itself.
+constexpr int MaxParenthesisDepth = 32;
 /// Bytes of a field description's JSON.
 constexpr qsizetype MaxDescriptionBytes = 8 * 1024 * 1024;
 
