@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QToolBar>
@@ -60,12 +61,15 @@ frmFilter::frmFilter(QWidget *parent)
     connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);
     // Every path that reads the grid first takes what an open editor shows.
-    connect(m_lstFilter, &SchemeListView::itemClicked, this, [this](int index) {
+    connect(m_lstFilter, &SchemeListView::itemClicked, this, [this](int index, bool byKeyboard) {
         m_vspFilter->commitOpenEditor();
+        const QScopedValueRollback keep(m_listKeepsFocus, byKeyboard);
         m_schemes->itemClick(index);
     });
     connect(m_schemes, &SchemeList::loaded, this, [this] {
-        if (m_vspFilter->isVisible())
+        // A click hands the loaded scheme to the grid; a user moving through the list with
+        // the keys stays in the list.
+        if (m_vspFilter->isVisible() && !m_listKeepsFocus)
             m_vspFilter->setFocus();
     });
     for (QAction *action : m_toolbar->actions()) {

@@ -113,8 +113,9 @@ private:
     FilterState m_state;
     bool m_loaded = false;
     std::unique_ptr<KeyPreview> m_keyPreview;
-    bool m_ending = false;     // OK or Cancel is hiding the dialog
-    bool m_alertShown = false; // an alert box has taken the activation
+    bool m_ending = false;         // OK or Cancel is hiding the dialog
+    bool m_alertShown = false;     // an alert box has taken the activation
+    bool m_listKeepsFocus = false; // a scheme picked with the keys keeps the focus in the list
 
     ConditionGrid *m_grid = nullptr;
     std::unique_ptr<ValueCells> m_valueCells;

@@ -102,14 +102,14 @@ void SchemeListView::userMovedTo(const QModelIndex &current, bool byMouse)
         const QScopedValueRollback guard(m_programmatic, true);
         m_list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
     }
-    Q_EMIT itemClicked(current.row() + 1);
+    Q_EMIT itemClicked(current.row() + 1, !byMouse);
 }
 
 void SchemeListView::userClicked(const QModelIndex &index)
 {
     // The press that moved onto the item has picked it already.
     if (index.isValid() && index.row() != m_pickedOnPress)
-        Q_EMIT itemClicked(index.row() + 1);
+        Q_EMIT itemClicked(index.row() + 1, false);
     m_pickedOnPress = -1;
 }
 

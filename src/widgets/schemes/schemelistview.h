@@ -56,7 +56,7 @@ public:
 
 Q_SIGNALS:
     /// The user picked an item (index from 1): a click, or a keyboard move onto it.
-    void itemClicked(int index);
+    void itemClicked(int index, bool byKeyboard);
     /// The user pressed Delete in the list.
     void deletePressed();
 
