@@ -23,6 +23,7 @@ public:
     KeyedValuesPtr commonFields;
     QString filterSql;
     BoundConditions filterQuery;
+    QString filterText;
     bool cancel = false;
     std::shared_ptr<frmFilter> dialog;
 };
@@ -82,6 +83,11 @@ BoundCondition Filter::FilterQuery(SqlEngine engine, Placeholders placeholders) 
     return d->filterQuery.at(size_t(engine)).at(size_t(placeholders));
 }
 
+QString Filter::FilterText() const
+{
+    return d->filterText;
+}
+
 QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)
@@ -112,6 +118,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     if (!form.Cancel()) {
         d->filterSql = form.FilterSQL();
         d->filterQuery = form.FilterQuery();
+        d->filterText = form.FilterText();
     }
     d->cancel = form.Cancel();
     return d->filterSql;

@@ -128,6 +128,11 @@ const BoundConditions &frmFilter::FilterQuery() const
     return m_state.FilterQuery;
 }
 
+QString frmFilter::FilterText() const
+{
+    return m_state.FilterText;
+}
+
 void frmFilter::showModal()
 {
     if (!m_loaded) {

@@ -50,6 +50,8 @@ public:
     QString FilterSQL() const;
     /// FilterSQL in bound form for every engine and placeholder style.
     const BoundConditions &FilterQuery() const;
+    /// FilterSQL in the grid's words.
+    QString FilterText() const;
 
     /// Loads the dialog on its first showing, then shows it modally until OK, Cancel or close.
     void showModal();

@@ -33,6 +33,9 @@ struct ComposedCondition
     QString sql;
     /// The same condition with bound parameters, for the engine and placeholders asked for.
     BoundCondition query;
+    /// The same condition in words, as the user wrote it in the grid and in the current
+    /// language, as Filter::FilterText gives it; empty when no row is in use or on failure.
+    QString text;
     QString error; ///< the text of the alert the dialog would show; empty on success
     int row = 0;   ///< the grid row the refusal names, from 1; 0 when it names none
 

@@ -58,6 +58,10 @@ public:
     /// connecting, not later with SET, or bind through libpq.
     BoundCondition FilterQuery(SqlEngine engine = SqlEngine::SQLite,
                                Placeholders placeholders = Placeholders::QMark) const;
+    /// The same condition in words, as the user wrote it in the dialog's language, for a
+    /// status line: "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". Empty
+    /// before any, and after a confirmed dialog with no row in use.
+    QString FilterText() const;
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     QString ShowFilterForm(const QString &strScreenID = QString(), bool blnOverLoad = false);
     QString operator()(const QString &strScreenID = QString(), bool blnOverLoad = false)
