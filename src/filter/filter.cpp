@@ -25,6 +25,9 @@ public:
     BoundConditions filterQuery;
     QString filterText;
     bool cancel = false;
+    MatchCounter counter;
+    SqlEngine countEngine = SqlEngine::SQLite;
+    Placeholders countPlaceholders = Placeholders::QMark;
     std::shared_ptr<frmFilter> dialog;
 };
 
@@ -88,6 +91,13 @@ QString Filter::FilterText() const
     return d->filterText;
 }
 
+void Filter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholders placeholders)
+{
+    d->counter = std::move(counter);
+    d->countEngine = engine;
+    d->countPlaceholders = placeholders;
+}
+
 QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)
@@ -114,6 +124,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
         form.setCommonField(d->commonFields);
     }
     form.setScreenID(d->screenId);
+    form.setMatchCounter(d->counter, d->countEngine, d->countPlaceholders);
     form.showModal();
     if (!form.Cancel()) {
         d->filterSql = form.FilterSQL();
