@@ -272,6 +272,18 @@
         <translation>&amp;Cancel</translation>
     </message>
     <message>
+        <source>符合条件的记录：</source>
+        <translation>Matching records: </translation>
+    </message>
+    <message>
+        <source>正在计数…</source>
+        <translation>Counting…</translation>
+    </message>
+    <message>
+        <source>无法计数</source>
+        <translation>Cannot count</translation>
+    </message>
+    <message>
         <source>过滤方案名称</source>
         <translation>Filter Name</translation>
     </message>

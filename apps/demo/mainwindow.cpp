@@ -21,6 +21,8 @@
 #include <QSqlQueryModel>
 #include <QTabWidget>
 #include <QTableView>
+#include <QThread>
+#include <QThreadStorage>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -48,7 +50,63 @@ bool execBound(QSqlQuery &query, const QString &sql, const QVariantList &values)
     return query.exec();
 }
 
+/// A counting thread's own connection to the database file, read-only: a Qt Sql connection
+/// serves only the thread that opened it. Removed when the thread ends.
+class ThreadConnection
+{
+public:
+    explicit ThreadConnection(const QString &file)
+        : m_name(QStringLiteral("serialfilter-count-") +
+                 QString::number(quintptr(QThread::currentThreadId()), 16))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        db.setDatabaseName(file);
+    }
+    ThreadConnection(const ThreadConnection &) = delete;
+    ThreadConnection &operator=(const ThreadConnection &) = delete;
+    ~ThreadConnection()
+    {
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+
+    QSqlDatabase db() const
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (!db.isOpen())
+            db.open();
+        return db;
+    }
+
+private:
+    QString m_name;
+};
+
 } // namespace
+
+std::optional<qint64> countRecords(const QSqlDatabase &db, const HostQuery &query,
+                                   const BoundCondition &condition, QString *error)
+{
+    QSqlQuery count(db);
+    if (!execBound(count, query.countSql(condition.sql), condition.values) || !count.next()) {
+        if (error)
+            *error = count.lastError().text();
+        return std::nullopt;
+    }
+    return count.value(0).toLongLong();
+}
+
+MatchCounter recordCounter(const QString &databaseFile, const HostQuery &query)
+{
+    return [databaseFile, query](const BoundCondition &condition) {
+        // Qt ends the thread's storage while the thread can still close a connection.
+        static QThreadStorage<ThreadConnection *> connections;
+        if (!connections.hasLocalData())
+            connections.setLocalData(new ThreadConnection(databaseFile));
+        return countRecords(connections.localData()->db(), query, condition);
+    };
+}
 
 QString propsString(const QString &language, const QString &dataFolder)
 {
@@ -64,11 +122,14 @@ ElidedLabel::ElidedLabel(QWidget *parent)
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
 
-void ElidedLabel::setFullText(const QString &text)
+void ElidedLabel::setFullText(const QString &text, const QString &toolTip)
 {
     m_fullText = text;
+    const QString tip = toolTip.isNull() ? text : toolTip;
     // Rich text lets the tool tip wrap; plain text would make it one line as wide as the text.
-    setToolTip(QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>"));
+    setToolTip(tip.isEmpty()
+                   ? QString()
+                   : QStringLiteral("<p>") + tip.toHtmlEscaped() + QStringLiteral("</p>"));
     elide();
 }
 
@@ -115,18 +176,18 @@ HostScreen::HostScreen(HostQuery query, QString connectionName, QWidget *parent)
     layout->addWidget(m_lblSummary);
 }
 
-bool HostScreen::apply(const QString &filterSql, const BoundCondition &query)
+bool HostScreen::apply(const QString &filterText, const QString &filterSql,
+                       const BoundCondition &query)
 {
     const QSqlDatabase db = QSqlDatabase::database(m_connectionName);
     QElapsedTimer timer;
     timer.start();
-    QSqlQuery count(db);
-    if (!execBound(count, m_query.countSql(query.sql), query.values) || !count.next()) {
-        nxAlert::ShowAlert(localized(Texts::demoQueryFailed()) + count.lastError().text(),
-                           nxAlert::Information);
+    QString error;
+    const std::optional<qint64> records = countRecords(db, m_query, query, &error);
+    if (!records) {
+        nxAlert::ShowAlert(localized(Texts::demoQueryFailed()) + error, nxAlert::Information);
         return false;
     }
-    const qint64 records = count.value(0).toLongLong();
     // The model fetches the first rows now and the rest only as the user scrolls.
     QSqlQuery rows(db);
     if (!execBound(rows, m_query.selectSql(query.sql), query.values)) {
@@ -136,8 +197,9 @@ bool HostScreen::apply(const QString &filterSql, const BoundCondition &query)
     }
     m_model->setQuery(std::move(rows));
     m_ms = timer.elapsed();
-    m_count = records;
+    m_count = *records;
     m_condition = filterSql;
+    m_conditionText = filterText;
     showHeaders();
     showSummary();
     return true;
@@ -157,10 +219,12 @@ void HostScreen::showHeaders()
 
 void HostScreen::showSummary()
 {
+    // The condition in the user's words; the SQL the host ran stays at hand in the tool tip.
     const QString condition = m_condition.trimmed();
     m_lblCondition->setFullText(
         localized(Texts::demoCondition()) +
-        (condition.isEmpty() ? localized(Texts::demoAllRecords()) : condition));
+            (condition.isEmpty() ? localized(Texts::demoAllRecords()) : m_conditionText),
+        condition);
     m_lblSummary->setText(localized(Texts::demoRecordCount()) + QString::number(m_count) +
                           QStringLiteral("    ") + localized(Texts::demoQueryTime()) +
                           QString::number(m_ms));
@@ -230,11 +294,15 @@ MainWindow::MainWindow(QString connectionName, QString dataFolder, const QString
     m_serialFilter.setScreenID(QStringLiteral("SerialList"));
     m_itemFilter.setSerialUse(false);
     m_itemFilter.setCommonFields(m_itemDescription);
+    // The dialogs count the matching records while the user writes the condition.
+    const QString databaseFile = QSqlDatabase::database(connectionName).databaseName();
+    m_serialFilter.setMatchCounter(recordCounter(databaseFile, m_serial->query()));
+    m_itemFilter.setMatchCounter(recordCounter(databaseFile, m_items->query()));
 
     resize(QSize(1100, 640).boundedTo(screen()->availableGeometry().size()));
     setLanguage(language);
-    m_serial->apply(QString());
-    m_items->apply(QString());
+    m_serial->apply(QString(), QString());
+    m_items->apply(QString(), QString());
 }
 
 HostScreen *MainWindow::currentScreen() const
@@ -259,12 +327,12 @@ void MainWindow::openFilter()
     }
     if (filter.Cancel())
         return; // a cancelled dialog leaves the list as it was
-    screen->apply(filter.FilterSQL(), filter.FilterQuery());
+    screen->apply(filter.FilterText(), filter.FilterSQL(), filter.FilterQuery());
 }
 
 void MainWindow::clearFilter()
 {
-    currentScreen()->apply(QString());
+    currentScreen()->apply(QString(), QString());
 }
 
 void MainWindow::showHelp()

@@ -7,6 +7,9 @@
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QSqlDatabase>
+
+#include <optional>
 
 class QActionGroup;
 class QSqlQueryModel;
@@ -24,7 +27,8 @@ class ElidedLabel : public QLabel
 {
 public:
     explicit ElidedLabel(QWidget *parent = nullptr);
-    void setFullText(const QString &text);
+    /// Shows text; the tool tip holds toolTip, or the whole text when toolTip is null.
+    void setFullText(const QString &text, const QString &toolTip = QString());
     QString fullText() const { return m_fullText; }
     QSize minimumSizeHint() const override;
 
@@ -37,6 +41,15 @@ private:
     QString m_fullText;
 };
 
+/// The records of a host query that a bound condition matches; nothing when the query fails
+/// (its error in *error).
+std::optional<qint64> countRecords(const QSqlDatabase &db, const HostQuery &query,
+                                   const BoundCondition &condition, QString *error = nullptr);
+
+/// The count the filter dialog shows while the user writes: runs on the component's worker
+/// threads, each with a read-only connection of its own to the database file.
+MatchCounter recordCounter(const QString &databaseFile, const HostQuery &query);
+
 /// One list of the host: its query, the rows fetched as the user scrolls, and the condition,
 /// record count and query time of the last run.
 class HostScreen : public QWidget
@@ -45,12 +58,15 @@ class HostScreen : public QWidget
 public:
     HostScreen(HostQuery query, QString connectionName, QWidget *parent = nullptr);
 
-    /// Runs the host's query with the bound condition and shows filterSql, its text form;
-    /// reports a failing query in one alert.
-    bool apply(const QString &filterSql, const BoundCondition &query = {});
+    /// Runs the host's query with the bound condition and shows filterText, the condition in
+    /// words, with filterSql, its text form, in the tool tip; reports a failing query in one
+    /// alert.
+    bool apply(const QString &filterText, const QString &filterSql,
+               const BoundCondition &query = {});
     void retranslate();
 
     QString condition() const { return m_condition; }
+    QString conditionText() const { return m_conditionText; }
     qint64 recordCount() const { return m_count; }
     qint64 queryMs() const { return m_ms; }
     QTableView *view() const { return m_view; }
@@ -63,6 +79,7 @@ private:
     HostQuery m_query;
     QString m_connectionName;
     QString m_condition;
+    QString m_conditionText;
     qint64 m_count = 0;
     qint64 m_ms = 0;
     QSqlQueryModel *m_model;

@@ -4,7 +4,9 @@
 
 #include "conditions/conditiongrid.h"
 #include "conditions/conditiongridview.h"
+#include "conditions/sqlbuilder.h"
 #include "dialog/frmfilter.h"
+#include "dialog/matchcount.h"
 #include "lookupwindow.h"
 #include "mainwindow.h"
 #include "schemes/schemelistview.h"
@@ -379,11 +381,46 @@ void Walkthrough::serialSession(frmFilter &form)
     for (int r = 1; r <= grid.MaxRows(); ++r)
         empty = empty && grid.GetCellText(r, ConditionGrid::ColField).isEmpty();
     check(empty, QStringLiteral("the new-scheme item emptied the grid"));
+    // The live count: the empty grid matches every record.
+    const QString matching = localized(Texts::matchingRecords());
+    const QLabel *countLine = form.LblCount();
+    const bool everyRecord = Ui::waitUntil(
+        [&] { return countLine->toolTip() == matching + QString::number(m_total); }, 10000);
+    check(everyRecord, QStringLiteral("live count: the empty grid matches every record (%1)")
+                           .arg(countLine->toolTip()));
     clickScheme(form, m_schemeName);
+    QElapsedTimer sinceChange;
+    sinceChange.start();
     check(gridRows(form, 7) == m_savedRows,
           QStringLiteral("the saved scheme brought every row back: ") +
               gridRows(form, 7).join(QStringLiteral(" / ")));
     check(unexpectedAlerts().isEmpty(), QStringLiteral("the scheme list showed no alert"));
+
+    // A moment after the scheme loaded, the line shows what the host's own query of the grid's
+    // condition finds.
+    const bool counted = Ui::waitUntil(
+        [&] {
+            const QString line = countLine->toolTip();
+            return line.startsWith(matching) && line != matching + QString::number(m_total);
+        },
+        10000);
+    const qint64 shownAfter = sinceChange.elapsed();
+    const BoundCondition bound = SqlBuilder::composeBound(form.state(), form.grid());
+    QElapsedTimer queryTime;
+    queryTime.start();
+    m_liveCount = directCount(serialQuery().countSql(bound.sql), bound.values);
+    const qint64 queryMs = queryTime.elapsed();
+    note(QStringLiteral("live count: %1 shown %2 ms after the scheme loaded; the direct query "
+                        "alone takes %3 ms, the grid settles for %4 ms")
+             .arg(countLine->toolTip())
+             .arg(shownAfter)
+             .arg(queryMs)
+             .arg(MatchCount::settleMs));
+    check(counted && countLine->toolTip() == matching + QString::number(m_liveCount),
+          QStringLiteral("live count: the dialog shows the direct query's %1").arg(m_liveCount));
+    // Generous: a loaded machine may take longer, but not seconds.
+    check(shownAfter < MatchCount::settleMs + queryMs + 1000,
+          QStringLiteral("live count: shown soon after the last change"));
 
     shoot(&form, QStringLiteral("filter-dialog"));
     Ui::click(form.CmdOK());
@@ -424,6 +461,9 @@ void Walkthrough::englishSession(frmFilter &form)
     const QString caption = localized(Texts::filterCaption());
     check(form.windowTitle() == caption && caption != Texts::filterCaption(),
           QStringLiteral("the dialog speaks English: ") + form.windowTitle());
+    const QString everyRecord = localized(Texts::matchingRecords()) + QString::number(m_total);
+    check(Ui::waitUntil([&] { return form.LblCount()->toolTip() == everyRecord; }, 10000),
+          QStringLiteral("live count in English: ") + everyRecord);
     shoot(&form, QStringLiteral("filter-dialog-en"));
     Ui::click(form.CmdCancel());
 }
@@ -455,10 +495,13 @@ void Walkthrough::checkConditionLine(HostScreen *screen)
               .arg(line->width())
               .arg(m_window.width())
               .arg(area.width()));
-    check(line->text().endsWith(QChar(0x2026)) &&
-              line->fullText().endsWith(screen->condition().trimmed()) &&
+    const bool fits =
+        line->fontMetrics().horizontalAdvance(line->fullText()) <= line->contentsRect().width();
+    check((fits ? line->text() == line->fullText() : line->text().endsWith(QChar(0x2026))) &&
+              line->fullText().endsWith(screen->conditionText()) &&
               line->toolTip().contains(screen->condition().trimmed().toHtmlEscaped()),
-          QStringLiteral("condition line: elided, the whole condition in the tool tip"));
+          QStringLiteral("condition line: the condition in words, elided when too long; the "
+                         "SQL in the tool tip"));
 }
 
 void Walkthrough::checkHeaders(bool english)
@@ -493,6 +536,7 @@ int Walkthrough::run()
 
     HostScreen *serial = m_window.serialScreen();
     const qint64 total = directCount(QStringLiteral("SELECT COUNT(*) FROM t_SerialNumber"), {});
+    m_total = total;
     note(QStringLiteral("serial list: %1 records").arg(total));
     check(total >= 100000 && serial->recordCount() == total,
           QStringLiteral("the host lists every record before filtering"));
@@ -549,6 +593,14 @@ int Walkthrough::run()
                   QLatin1Char(']'));
         check(serial->condition() == serialFilter.FilterSQL(),
               QStringLiteral("the host ran its query with FilterSQL"));
+        const QString words =
+            QStringLiteral("(物料 等于 %1 或者 颜色 等于 %2) 并且 数量 大于或等于 50 并且 入库日期 "
+                           "大于或等于 2023-01-01 并且 序列号 包含 7 并且 保修截止 不为空")
+                .arg(m_item, m_colour);
+        note(QStringLiteral("FilterText: [") + serialFilter.FilterText() + QLatin1Char(']'));
+        check(serialFilter.FilterText() == words && serial->conditionText() == words,
+              QStringLiteral("FilterText is the condition in the grid's words, and the host "
+                             "shows it"));
         const qint64 direct = directCount(
             QStringLiteral("SELECT COUNT(*) FROM ") + serialQuery().from +
                 QStringLiteral(" WHERE (t_FITEMID.FName = ? OR t_FCOLOR.FName = ?) AND "
@@ -561,6 +613,8 @@ int Walkthrough::run()
         note(
             QStringLiteral("matching records, direct query with bound parameters: %1").arg(direct));
         check(direct == serial->recordCount(), QStringLiteral("both counts agree"));
+        check(m_liveCount == direct,
+              QStringLiteral("the dialog's live count was the count of the confirmed condition"));
         check(direct > 0 && direct < total, QStringLiteral("the filter kept some records"));
         checkConditionLine(serial);
         shoot(&m_window, QStringLiteral("host-serial"));

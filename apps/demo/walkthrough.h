@@ -93,6 +93,8 @@ private:
     QString m_schemeName;
     QStringList m_savedRows;
     QString m_itemNumber;
+    qint64 m_total = 0;     // records in the serial list
+    qint64 m_liveCount = 0; // what the dialog counted for the loaded scheme
 };
 
 } // namespace NxSerialFilter::Demo

@@ -23,7 +23,11 @@ public:
     KeyedValuesPtr commonFields;
     QString filterSql;
     BoundConditions filterQuery;
+    QString filterText;
     bool cancel = false;
+    MatchCounter counter;
+    SqlEngine countEngine = SqlEngine::SQLite;
+    Placeholders countPlaceholders = Placeholders::QMark;
     std::shared_ptr<frmFilter> dialog;
 };
 
@@ -82,6 +86,18 @@ BoundCondition Filter::FilterQuery(SqlEngine engine, Placeholders placeholders) 
     return d->filterQuery.at(size_t(engine)).at(size_t(placeholders));
 }
 
+QString Filter::FilterText() const
+{
+    return d->filterText;
+}
+
+void Filter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholders placeholders)
+{
+    d->counter = std::move(counter);
+    d->countEngine = engine;
+    d->countPlaceholders = placeholders;
+}
+
 QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)
@@ -108,10 +124,12 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
         form.setCommonField(d->commonFields);
     }
     form.setScreenID(d->screenId);
+    form.setMatchCounter(d->counter, d->countEngine, d->countPlaceholders);
     form.showModal();
     if (!form.Cancel()) {
         d->filterSql = form.FilterSQL();
         d->filterQuery = form.FilterQuery();
+        d->filterText = form.FilterText();
     }
     d->cancel = form.Cancel();
     return d->filterSql;

@@ -88,6 +88,7 @@ private Q_SLOTS:
         QCOMPARE(filter.Cancel(), false);
         QCOMPARE(filter.FilterSQL(), QString());
         QCOMPARE(filter.FilterQuery(SqlEngine::PostgreSQL, Placeholders::Dollar), BoundCondition{});
+        QCOMPARE(filter.FilterText(), QString());
         QCOMPARE(filter.SerialUse(), false);
         QCOMPARE(filter.ScreenID(), QString());
         QVERIFY(!FilterTestAccess::dialog(filter));
@@ -153,6 +154,8 @@ private Q_SLOTS:
         QCOMPARE(filter.FilterQuery(SqlEngine::PostgreSQL, Placeholders::Dollar),
                  (BoundCondition{QStringLiteral(" ( (tf.FSERIALNUM Like $1 ESCAPE $2) ) "),
                                  {QStringLiteral("%A01%"), QStringLiteral("")}}));
+        const QString words = QStringLiteral("序列号 包含 A01");
+        QCOMPARE(filter.FilterText(), words);
 
         // Each call starts from a fresh dialog; Cancel keeps the last confirmed condition.
         whenShown(filter, [](frmFilter &form) {
@@ -163,6 +166,7 @@ private Q_SLOTS:
         QCOMPARE(filter.ShowFilterForm(), confirmed);
         QCOMPARE(filter.Cancel(), true);
         QCOMPARE(filter.FilterQuery(), bound);
+        QCOMPARE(filter.FilterText(), words);
 
         // The window's close button counts as Cancel.
         whenShown(filter, [](frmFilter &form) { form.close(); });

@@ -15,5 +15,8 @@ int main()
             "Fields": [{"Caption": "名称", "DataType": 200, "ColumnName": "t1.FName"}]})"));
     const ComposedCondition c = composer.compose(QStringLiteral("\t\t名称\t等于\tO'Neil\t\t"));
     std::printf("%s\n", qPrintable(c.sql));
-    return c.ok() && c.sql == QLatin1String(" ( (t1.FName = 'O''Neil') ) ") ? 0 : 1;
+    return c.ok() && c.sql == QLatin1String(" ( (t1.FName = 'O''Neil') ) ") &&
+                   c.text == QStringLiteral("名称 等于 O'Neil")
+               ? 0
+               : 1;
 }

@@ -101,6 +101,7 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngin
     try {
         result.sql = SqlBuilder::compose(state, grid);
         result.query = SqlBuilder::composeBound(state, grid, engine, placeholders);
+        result.text = SqlBuilder::conditionText(grid);
     } catch (const FilterError &e) {
         result.failure = ComposedCondition::Failure::Condition;
         result.error = e.description();

@@ -28,6 +28,8 @@ struct FilterState
     QString FilterSQL;
     /// FilterSQL in bound form, [SqlEngine][Placeholders]; set together with FilterSQL.
     BoundConditions FilterQuery;
+    /// FilterSQL in the words of the grid, as the user wrote it; set together with FilterSQL.
+    QString FilterText;
     bool Cancel = false;
     bool LoadingScheme = false;
     QString ScreenID;

@@ -520,10 +520,33 @@ BoundCondition composeBound(const FilterState &state, const ConditionGrid &grid,
     return out.bound(placeholders);
 }
 
+QString conditionText(const ConditionGrid &grid)
+{
+    QStringList words;
+    const int rows = grid.MaxRows();
+    for (int r = 1; r <= rows; ++r) {
+        const QString field = grid.GetCellText(r, ConditionGrid::ColField);
+        if (field.isEmpty())
+            break;
+        if (r > 1)
+            words << grid.GetCellText(r, ConditionGrid::ColLogic);
+        const QString compare = grid.GetCellText(r, ConditionGrid::ColCompare);
+        QStringList phrase{field, compare};
+        if (!Vocabulary::isEmptyTest(compare)) // the builder reads no value there either
+            phrase << grid.GetCellText(r, ConditionGrid::ColValue);
+        phrase.removeAll(QString());
+        words << grid.GetCellText(r, ConditionGrid::ColLeftParen) + phrase.join(u' ') +
+                     grid.GetCellText(r, ConditionGrid::ColRightParen);
+    }
+    words.removeAll(QString());
+    return words.join(u' ');
+}
+
 bool CreateSQL(FilterState &state, const ConditionGrid &grid)
 {
     std::exception_ptr failure;
     QString sql;
+    QString text;
     BoundConditions bound;
     {
         BusyPointer::Scope busy;
@@ -535,6 +558,7 @@ bool CreateSQL(FilterState &state, const ConditionGrid &grid)
                 bound[size_t(engine)] = {out.bound(Placeholders::QMark),
                                          out.bound(Placeholders::Dollar)};
             }
+            text = conditionText(grid);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -542,6 +566,7 @@ bool CreateSQL(FilterState &state, const ConditionGrid &grid)
     if (!failure) {
         state.FilterSQL = sql;
         state.FilterQuery = bound;
+        state.FilterText = text;
         return true;
     }
     int style = nxAlert::Information;

@@ -42,10 +42,16 @@ NXSF_CORE_PRIVATE_EXPORT BoundCondition
 composeBound(const FilterState &state, const ConditionGrid &grid,
              SqlEngine engine = SqlEngine::SQLite, Placeholders placeholders = Placeholders::QMark);
 
-/// Runs compose under the busy pointer: on success stores FilterSQL and, for every engine and
-/// placeholder style, FilterQuery, and returns true; on failure shows exactly one alert (style
-/// 48 for the parenthesis refusals, 64 otherwise), leaves FilterSQL, FilterQuery and the grid
-/// as they were, returns false.
+/// The rows in use in the words the grid shows them, in the dialog's language: logic word,
+/// parentheses, field caption, comparison and value, for example
+/// "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". An empty test shows no
+/// value. Meant for a condition that composes: checks nothing and never throws.
+NXSF_CORE_PRIVATE_EXPORT QString conditionText(const ConditionGrid &grid);
+
+/// Runs compose under the busy pointer: on success stores FilterSQL, FilterText and, for every
+/// engine and placeholder style, FilterQuery, and returns true; on failure shows exactly one
+/// alert (style 48 for the parenthesis refusals, 64 otherwise), leaves FilterSQL, FilterText,
+/// FilterQuery and the grid as they were, returns false.
 NXSF_CORE_PRIVATE_EXPORT bool CreateSQL(FilterState &state, const ConditionGrid &grid);
 
 } // namespace SqlBuilder

@@ -91,6 +91,9 @@ NXSF_TEXT(headerValue, "数值")
 NXSF_TEXT(headerValueCode, "比较值代码")
 NXSF_TEXT(ok, "确定(&O)")
 NXSF_TEXT(cancel, "取消(&C)")
+NXSF_TEXT(matchingRecords, "符合条件的记录：")
+NXSF_TEXT(counting, "正在计数…")
+NXSF_TEXT(cannotCount, "无法计数")
 
 // Scheme name dialog
 NXSF_TEXT(nameCaption, "过滤方案名称")

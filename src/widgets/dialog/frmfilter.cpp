@@ -9,6 +9,7 @@
 #include "conditions/vocabulary.h"
 #include "fields/fieldlist.h"
 #include "keypreview.h"
+#include "matchcount.h"
 #include "schemes/schemelist.h"
 #include "schemes/schemelistview.h"
 #include "support/busypointer.h"
@@ -130,6 +131,26 @@ QString frmFilter::FilterSQL() const
 const BoundConditions &frmFilter::FilterQuery() const
 {
     return m_state.FilterQuery;
+}
+
+QString frmFilter::FilterText() const
+{
+    return m_state.FilterText;
+}
+
+void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholders placeholders)
+{
+    m_matchCount.reset();
+    m_lblCount->clear();
+    m_lblCount->setToolTip(QString());
+    m_lblCount->setVisible(bool(counter));
+    if (!counter)
+        return;
+    m_matchCount =
+        std::make_unique<MatchCount>(m_state, *m_grid, std::move(counter), engine, placeholders);
+    connect(m_matchCount.get(), &MatchCount::lineChanged, this, &frmFilter::fitCountLine);
+    if (isVisible())
+        m_matchCount->start();
 }
 
 void frmFilter::showModal()
@@ -272,6 +293,16 @@ void frmFilter::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     Form_Activate();
+    if (m_matchCount)
+        m_matchCount->start();
+}
+
+void frmFilter::hideEvent(QHideEvent *event)
+{
+    // A closed dialog asks for no count, and shows none that was still running.
+    if (m_matchCount)
+        m_matchCount->stop();
+    QDialog::hideEvent(event);
 }
 
 void frmFilter::changeEvent(QEvent *event)

@@ -4,6 +4,7 @@
 
 #include "conditions/filterstate.h"
 #include "support/captionsteps.h"
+#include <NxSerialFilter/matchcounter.h>
 #include <NxSerialFilter/nxsf_widgets_export.h>
 
 #include <QDialog>
@@ -27,6 +28,7 @@ namespace NxSerialFilter {
 class ConditionGrid;
 class KeyPreview;
 class ConditionGridView;
+class MatchCount;
 class SchemeList;
 class SchemeListView;
 class ValueCells;
@@ -50,6 +52,13 @@ public:
     QString FilterSQL() const;
     /// FilterSQL in bound form for every engine and placeholder style.
     const BoundConditions &FilterQuery() const;
+    /// FilterSQL in the grid's words.
+    QString FilterText() const;
+    /// With a counter, the line under the grid shows how many records the condition being
+    /// written matches, counted on a worker thread (see MatchCounter); without one there is
+    /// neither line nor thread.
+    void setMatchCounter(MatchCounter counter, SqlEngine engine = SqlEngine::SQLite,
+                         Placeholders placeholders = Placeholders::QMark);
 
     /// Loads the dialog on its first showing, then shows it modally until OK, Cancel or close.
     void showModal();
@@ -91,6 +100,8 @@ public:
     QToolButton *viewButton() const { return m_viewButton; }
     QMenu *viewMenu() const { return m_viewMenu; }
     QLabel *LblMsg() const { return m_lblMsg; }
+    QLabel *LblCount() const { return m_lblCount; }
+    MatchCount *matchCount() const { return m_matchCount.get(); }
     QTabBar *tabBar() const { return m_tabBar; }
     QPushButton *CmdOK() const { return m_cmdOk; }
     QPushButton *CmdCancel() const { return m_cmdCancel; }
@@ -100,6 +111,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 public Q_SLOTS:
@@ -109,6 +121,8 @@ private:
     void buildLayout();
     void layoutTabPage();
     void followSize();
+    /// Shows the count line, shortened to the room it has; the tool tip holds all of it.
+    void fitCountLine();
 
     FilterState m_state;
     bool m_loaded = false;
@@ -119,6 +133,7 @@ private:
 
     ConditionGrid *m_grid = nullptr;
     std::unique_ptr<ValueCells> m_valueCells;
+    std::unique_ptr<MatchCount> m_matchCount; // ends before the state it reads
     SchemeList *m_schemes = nullptr;
 
     QWidget *m_picture1 = nullptr;
@@ -133,10 +148,11 @@ private:
     QWidget *m_picture2 = nullptr;
     ConditionGridView *m_vspFilter = nullptr;
     QLabel *m_lblMsg = nullptr;
+    QLabel *m_lblCount = nullptr;
     QPushButton *m_cmdOk = nullptr;
     QPushButton *m_cmdCancel = nullptr;
 
-    enum class Grow { Height, Width, Both, MoveCorner };
+    enum class Grow { Height, Width, Both, MoveCorner, FollowBottom };
     struct Anchor
     {
         QWidget *widget;

@@ -6,6 +6,7 @@
 
 #include "conditions/conditiongrid.h"
 #include "conditions/conditiongridview.h"
+#include "matchcount.h"
 #include "schemes/schemelistview.h"
 #include "support/images.h"
 #include "support/texts.h"
@@ -123,6 +124,15 @@ void frmFilter::buildLayout()
     m_lblMsg->setPalette(blue);
     Twips::place(m_lblMsg, 2580, 60, 3285, 210);
 
+    // The live count sits under the condition page, beside the buttons; shown only when the
+    // host counts.
+    m_lblCount = new QLabel(this);
+    m_lblCount->setObjectName(QStringLiteral("LblCount"));
+    m_lblCount->setTextFormat(Qt::PlainText);
+    m_lblCount->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Twips::place(m_lblCount, 2520, 4140, 3450, 330);
+    m_lblCount->hide();
+
     m_cmdOk = new QPushButton(Texts::ok(), this);
     m_cmdOk->setObjectName(QStringLiteral("CmdOK"));
     m_cmdOk->setDefault(true);
@@ -135,11 +145,16 @@ void frmFilter::buildLayout()
     Twips::place(m_cmdCancel, 7260, 4140, 1050, 330);
 
     // What an enlarged dialog does with its extra room: the lists grow, the buttons follow
-    // the bottom right corner.
-    m_anchors = {{m_picture1, Grow::Height},  {m_lstFilter, Grow::Height},
-                 {m_tabS, Grow::Both},        {m_picture2, Grow::Both},
-                 {m_vspFilter, Grow::Both},   {m_lblMsg, Grow::Width},
-                 {m_cmdOk, Grow::MoveCorner}, {m_cmdCancel, Grow::MoveCorner}};
+    // the bottom right corner, the count line the bottom edge.
+    m_anchors = {{m_picture1, Grow::Height},
+                 {m_lstFilter, Grow::Height},
+                 {m_tabS, Grow::Both},
+                 {m_picture2, Grow::Both},
+                 {m_vspFilter, Grow::Both},
+                 {m_lblMsg, Grow::Width},
+                 {m_cmdOk, Grow::MoveCorner},
+                 {m_cmdCancel, Grow::MoveCorner},
+                 {m_lblCount, Grow::FollowBottom}};
     for (Anchor &anchor : m_anchors)
         anchor.designed = anchor.widget->geometry();
     m_designedSize = designed;
@@ -164,11 +179,24 @@ void frmFilter::followSize()
         case Grow::MoveCorner:
             r.translate(dx, dy);
             break;
+        case Grow::FollowBottom:
+            r.translate(0, dy);
+            r.setWidth(r.width() + dx);
+            break;
         }
         anchor.widget->setGeometry(r);
     }
     m_vspFilter->setExtraWidth(dx);
     layoutTabPage();
+    fitCountLine();
+}
+
+void frmFilter::fitCountLine()
+{
+    const QString line = m_matchCount ? m_matchCount->line() : QString();
+    m_lblCount->setToolTip(line);
+    m_lblCount->setText(m_lblCount->fontMetrics().elidedText(line, Qt::ElideRight,
+                                                             m_lblCount->contentsRect().width()));
 }
 
 void frmFilter::resizeEvent(QResizeEvent *event)

@@ -6,13 +6,16 @@
 #include "fields/fieldlist.h"
 #include "support/busypointer.h"
 #include "support/leadingnumber.h"
+#include "support/mparse.h"
 #include "testsupport/descriptions.h"
 
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/conditioncomposer.h>
+#include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
 
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cfloat>
@@ -196,124 +199,178 @@ void tst_SqlBuilder::serialConditions_data()
 {
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QString>("expected");
+    // The rows in words, in Chinese and in English; none where the words add nothing.
+    QTest::addColumn<QStringList>("words");
 
     // Worked examples.
     QTest::newRow("contains wraps in %")
-        << QStringList{u"||序列号|包含|A01|"_qs} << u" ( (tf.FSERIALNUM Like '%A01%') ) "_qs;
+        << QStringList{u"||序列号|包含|A01|"_qs} << u" ( (tf.FSERIALNUM Like '%A01%') ) "_qs
+        << QStringList{u"序列号 包含 A01"_qs, u"序列号 Contains A01"_qs};
     QTest::newRow("contains own pattern _")
-        << QStringList{u"||序列号|包含|A_1|"_qs} << u" ( (tf.FSERIALNUM Like 'A_1') ) "_qs;
+        << QStringList{u"||序列号|包含|A_1|"_qs} << u" ( (tf.FSERIALNUM Like 'A_1') ) "_qs
+        << QStringList{u"序列号 包含 A_1"_qs, u"序列号 Contains A_1"_qs};
     QTest::newRow("number from 12.50kg")
-        << QStringList{u"||数量|大于或等于|12.50kg|"_qs} << u" ( (tf.FQTY >= 12.5) ) "_qs;
+        << QStringList{u"||数量|大于或等于|12.50kg|"_qs} << u" ( (tf.FQTY >= 12.5) ) "_qs
+        << QStringList{u"数量 大于或等于 12.50kg"_qs, u"数量 Greater than or equal to 12.50kg"_qs};
     QTest::newRow("date not empty") << QStringList{u"||日期|不为空||"_qs}
-                                    << u" ( ((tf.FDATE Is not null and tf.FDATE<>'' )) ) "_qs;
+                                    << u" ( ((tf.FDATE Is not null and tf.FDATE<>'' )) ) "_qs
+                                    << QStringList{u"日期 不为空"_qs, u"日期 Is not empty"_qs};
     QTest::newRow("two rows with parentheses")
         << QStringList{u"|(|序列号|等于|B7|"_qs, u"或者||物料|为空||)"_qs}
         << u" ( (( tf.FSERIALNUM = 'B7'   Or  (t_FITEM.FName Is null or t_FITEM.FName='' or "
-           u"t_FITEM.FName='*') )) ) "_qs;
-    QTest::newRow("no row in use") << QStringList{} << QString();
+           u"t_FITEM.FName='*') )) ) "_qs
+        << QStringList{u"(序列号 等于 B7 或者 物料 为空)"_qs,
+                       u"(序列号 Equal to B7 Or 物料 Is empty)"_qs};
+    QTest::newRow("no row in use")
+        << QStringList{} << QString() << QStringList{QString(), QString()};
 
     // Empty values still give a value part.
     QTest::newRow("empty text value")
-        << QStringList{u"||序列号|等于||"_qs} << u" ( (tf.FSERIALNUM = '') ) "_qs;
+        << QStringList{u"||序列号|等于||"_qs} << u" ( (tf.FSERIALNUM = '') ) "_qs
+        << QStringList{u"序列号 等于"_qs, u"序列号 Equal to"_qs};
     QTest::newRow("empty number value")
-        << QStringList{u"||数量|等于||"_qs} << u" ( (tf.FQTY = 0) ) "_qs;
-    QTest::newRow("contains empty")
-        << QStringList{u"||序列号|包含||"_qs} << u" ( (tf.FSERIALNUM Like '%%') ) "_qs;
+        << QStringList{u"||数量|等于||"_qs} << u" ( (tf.FQTY = 0) ) "_qs << QStringList();
+    QTest::newRow("contains empty") << QStringList{u"||序列号|包含||"_qs}
+                                    << u" ( (tf.FSERIALNUM Like '%%') ) "_qs << QStringList();
 
     // Numbers are written from the parsed value, never from the text.
-    QTest::newRow("number abc") << QStringList{u"||数量|等于|abc|"_qs} << u" ( (tf.FQTY = 0) ) "_qs;
+    QTest::newRow("number abc") << QStringList{u"||数量|等于|abc|"_qs} << u" ( (tf.FQTY = 0) ) "_qs
+                                << QStringList();
     QTest::newRow("number injection")
-        << QStringList{u"||数量|等于|1 OR 1=1|"_qs} << u" ( (tf.FQTY = 1) ) "_qs;
+        << QStringList{u"||数量|等于|1 OR 1=1|"_qs} << u" ( (tf.FQTY = 1) ) "_qs << QStringList();
     QTest::newRow("number comment")
-        << QStringList{u"||数量|小于|1--|"_qs} << u" ( (tf.FQTY < 1) ) "_qs;
+        << QStringList{u"||数量|小于|1--|"_qs} << u" ( (tf.FQTY < 1) ) "_qs << QStringList();
     QTest::newRow("number negative")
-        << QStringList{u"||数量|大于| -3.0|"_qs} << u" ( (tf.FQTY > -3) ) "_qs;
+        << QStringList{u"||数量|大于| -3.0|"_qs} << u" ( (tf.FQTY > -3) ) "_qs << QStringList();
     QTest::newRow("number trailing zeros")
-        << QStringList{u"||数量|不等于|0.10|"_qs} << u" ( (tf.FQTY <> 0.1) ) "_qs;
+        << QStringList{u"||数量|不等于|0.10|"_qs} << u" ( (tf.FQTY <> 0.1) ) "_qs << QStringList();
     QTest::newRow("contains number")
-        << QStringList{u"||数量|包含|5|"_qs} << u" ( (tf.FQTY Like 5) ) "_qs;
+        << QStringList{u"||数量|包含|5|"_qs} << u" ( (tf.FQTY Like 5) ) "_qs << QStringList();
     QTest::newRow("contains number with pattern")
-        << QStringList{u"||数量|不包含|5%|"_qs} << u" ( (tf.FQTY Not Like 5) ) "_qs;
-    QTest::newRow("system number")
-        << QStringList{u"||系统数|小于或等于|7x|"_qs} << u" ( (tf.FSYSN <= 7) ) "_qs;
+        << QStringList{u"||数量|不包含|5%|"_qs} << u" ( (tf.FQTY Not Like 5) ) "_qs
+        << QStringList();
+    QTest::newRow("system number") << QStringList{u"||系统数|小于或等于|7x|"_qs}
+                                   << u" ( (tf.FSYSN <= 7) ) "_qs << QStringList();
 
     // Quotes are doubled wherever a text is written.
     QTest::newRow("quote equal") << QStringList{u"||序列号|等于|O'Brien|"_qs}
-                                 << u" ( (tf.FSERIALNUM = 'O''Brien') ) "_qs;
-    QTest::newRow("quote contains") << QStringList{u"||序列号|包含|O'Brien|"_qs}
-                                    << u" ( (tf.FSERIALNUM Like '%O''Brien%') ) "_qs;
+                                 << u" ( (tf.FSERIALNUM = 'O''Brien') ) "_qs
+                                 << QStringList{u"序列号 等于 O'Brien"_qs,
+                                                u"序列号 Equal to O'Brien"_qs};
+    QTest::newRow("quote contains")
+        << QStringList{u"||序列号|包含|O'Brien|"_qs}
+        << u" ( (tf.FSERIALNUM Like '%O''Brien%') ) "_qs << QStringList();
     QTest::newRow("quote own pattern")
-        << QStringList{u"||序列号|不包含|O'B%|"_qs} << u" ( (tf.FSERIALNUM Not Like 'O''B%') ) "_qs;
+        << QStringList{u"||序列号|不包含|O'B%|"_qs} << u" ( (tf.FSERIALNUM Not Like 'O''B%') ) "_qs
+        << QStringList();
     QTest::newRow("only quotes") << QStringList{u"||物料|不等于|''|"_qs}
-                                 << u" ( (t_FITEM.FName <> '''''') ) "_qs;
+                                 << u" ( (t_FITEM.FName <> '''''') ) "_qs << QStringList();
 
     // Column expressions and text kinds.
-    QTest::newRow("look-up field")
-        << QStringList{u"||物料|大于|M1|"_qs} << u" ( (t_FITEM.FName > 'M1') ) "_qs;
+    QTest::newRow("look-up field") << QStringList{u"||物料|大于|M1|"_qs}
+                                   << u" ( (t_FITEM.FName > 'M1') ) "_qs << QStringList();
     QTest::newRow("sub-message field")
-        << QStringList{u"||等级|小于|A|"_qs} << u" ( (t_FSUB.FName < 'A') ) "_qs;
+        << QStringList{u"||等级|小于|A|"_qs} << u" ( (t_FSUB.FName < 'A') ) "_qs << QStringList();
     QTest::newRow("date field") << QStringList{u"||日期|等于|2026-01-02|"_qs}
-                                << u" ( (tf.FDATE = '2026-01-02') ) "_qs;
+                                << u" ( (tf.FDATE = '2026-01-02') ) "_qs << QStringList();
     QTest::newRow("system text") << QStringList{u"||系统文本|包含|x|"_qs}
-                                 << u" ( (tf.FSYST Like '%x%') ) "_qs;
+                                 << u" ( (tf.FSYST Like '%x%') ) "_qs << QStringList();
     QTest::newRow("number kept as text on text field")
-        << QStringList{u"||序列号|等于|12.50kg|"_qs} << u" ( (tf.FSERIALNUM = '12.50kg') ) "_qs;
+        << QStringList{u"||序列号|等于|12.50kg|"_qs} << u" ( (tf.FSERIALNUM = '12.50kg') ) "_qs
+        << QStringList();
 
     // Empty tests, by field type.
     QTest::newRow("empty text") << QStringList{u"||序列号|为空||"_qs}
                                 << u" ( ((tf.FSERIALNUM Is null or tf.FSERIALNUM='' or "
-                                   u"tf.FSERIALNUM='*')) ) "_qs;
+                                   u"tf.FSERIALNUM='*')) ) "_qs
+                                << QStringList();
     QTest::newRow("empty sub-message") << QStringList{u"||等级|为空||"_qs}
                                        << u" ( ((t_FSUB.FName Is null or t_FSUB.FName='' or "
-                                          u"t_FSUB.FName='*')) ) "_qs;
+                                          u"t_FSUB.FName='*')) ) "_qs
+                                       << QStringList();
     QTest::newRow("empty date") << QStringList{u"||日期|为空||"_qs}
-                                << u" ( ((tf.FDATE Is null or tf.FDATE='')) ) "_qs;
+                                << u" ( ((tf.FDATE Is null or tf.FDATE='')) ) "_qs << QStringList();
     QTest::newRow("empty system number")
-        << QStringList{u"||系统数|为空||"_qs} << u" ( ((tf.FSYSN Is null or tf.FSYSN='')) ) "_qs;
+        << QStringList{u"||系统数|为空||"_qs} << u" ( ((tf.FSYSN Is null or tf.FSYSN='')) ) "_qs
+        << QStringList();
     QTest::newRow("empty system text")
-        << QStringList{u"||系统文本|为空||"_qs} << u" ( ((tf.FSYST Is null or tf.FSYST='')) ) "_qs;
+        << QStringList{u"||系统文本|为空||"_qs} << u" ( ((tf.FSYST Is null or tf.FSYST='')) ) "_qs
+        << QStringList();
     QTest::newRow("empty number ignores value")
-        << QStringList{u"||数量|为空|5'|"_qs} << u" ( ((tf.FQTY Is null or tf.FQTY=0)) ) "_qs;
+        << QStringList{u"||数量|为空|5'|"_qs} << u" ( ((tf.FQTY Is null or tf.FQTY=0)) ) "_qs
+        << QStringList{u"数量 为空"_qs, u"数量 Is empty"_qs};
     QTest::newRow("not empty text") << QStringList{u"||序列号|不为空||"_qs}
                                     << u" ( ((tf.FSERIALNUM Is not null and tf.FSERIALNUM<>'' "
-                                       u"and tf.FSERIALNUM<>'*')) ) "_qs;
+                                       u"and tf.FSERIALNUM<>'*')) ) "_qs
+                                    << QStringList();
     QTest::newRow("not empty look-up") << QStringList{u"||物料|不为空|x|"_qs}
                                        << u" ( ((t_FITEM.FName Is not null and t_FITEM.FName<>'' "
-                                          u"and t_FITEM.FName<>'*')) ) "_qs;
+                                          u"and t_FITEM.FName<>'*')) ) "_qs
+                                       << QStringList();
     QTest::newRow("not empty system number")
         << QStringList{u"||系统数|不为空||"_qs}
-        << u" ( ((tf.FSYSN Is not null and tf.FSYSN<>'' )) ) "_qs;
+        << u" ( ((tf.FSYSN Is not null and tf.FSYSN<>'' )) ) "_qs << QStringList();
     QTest::newRow("not empty number")
-        << QStringList{u"||数量|不为空||"_qs} << u" ( ((tf.FQTY Is not null and tf.FQTY<>0)) ) "_qs;
+        << QStringList{u"||数量|不为空||"_qs} << u" ( ((tf.FQTY Is not null and tf.FQTY<>0)) ) "_qs
+        << QStringList();
 
     // Joining rows: each piece brings its blank, a text value its trailing one.
-    QTest::newRow("and after text") << QStringList{u"||序列号|等于|A|"_qs, u"并且||数量|大于|1|"_qs}
-                                    << u" ( (tf.FSERIALNUM = 'A'   And  tf.FQTY > 1) ) "_qs;
+    QTest::newRow("and after text")
+        << QStringList{u"||序列号|等于|A|"_qs, u"并且||数量|大于|1|"_qs}
+        << u" ( (tf.FSERIALNUM = 'A'   And  tf.FQTY > 1) ) "_qs << QStringList();
     QTest::newRow("pattern keeps its trailing blank")
         << QStringList{u"||序列号|包含|A|"_qs, u"并且||数量|大于|1|"_qs}
-        << u" ( (tf.FSERIALNUM Like '%A%'   And  tf.FQTY > 1) ) "_qs;
+        << u" ( (tf.FSERIALNUM Like '%A%'   And  tf.FQTY > 1) ) "_qs << QStringList();
     QTest::newRow("nested parentheses")
         << QStringList{u"|((|序列号|等于|A|"_qs, u"或者||数量|大于|1|)"_qs,
                        u"并且||日期|等于|x|)"_qs}
-        << u" ( ((( tf.FSERIALNUM = 'A'   Or  tf.FQTY > 1 ) And  tf.FDATE = 'x'  )) ) "_qs;
+        << u" ( ((( tf.FSERIALNUM = 'A'   Or  tf.FQTY > 1 ) And  tf.FDATE = 'x'  )) ) "_qs
+        << QStringList{u"((序列号 等于 A 或者 数量 大于 1) 并且 日期 等于 x)"_qs,
+                       u"((序列号 Equal to A Or 数量 Greater than 1) And 日期 Equal to x)"_qs};
     QTest::newRow("double parentheses on one row")
-        << QStringList{u"|((|数量|等于|1|))"_qs} << u" ( ((( tf.FQTY = 1 ))) ) "_qs;
+        << QStringList{u"|((|数量|等于|1|))"_qs} << u" ( ((( tf.FQTY = 1 ))) ) "_qs
+        << QStringList();
     QTest::newRow("rows after an empty field are not read")
         << QStringList{u"||序列号|等于|A|"_qs, u"|||||"_qs, u"并且|(|数量|等于|1|"_qs}
-        << u" ( (tf.FSERIALNUM = 'A') ) "_qs;
+        << u" ( (tf.FSERIALNUM = 'A') ) "_qs
+        << QStringList{u"序列号 等于 A"_qs, u"序列号 Equal to A"_qs};
     QTest::newRow("row 1's logic is never read")
-        << QStringList{u"或者||数量|等于|1|"_qs} << u" ( (tf.FQTY = 1) ) "_qs;
+        << QStringList{u"或者||数量|等于|1|"_qs} << u" ( (tf.FQTY = 1) ) "_qs
+        << QStringList{u"数量 等于 1"_qs, u"数量 Equal to 1"_qs};
 }
 
 void tst_SqlBuilder::serialConditions()
 {
     QFETCH(QStringList, rows);
     QFETCH(QString, expected);
+    QFETCH(QStringList, words);
     Fixture f(Mode::Serial);
     f.setRows(rows);
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
     compareBound(f.state, f.grid, expected);
     QCOMPARE(composeHeadless(true, {}, {}, rows).sql, expected);
+    if (words.isEmpty())
+        return;
+    QCOMPARE(SqlBuilder::conditionText(f.grid), words.at(0));
+
+    // In English the lists offer English words: the same rows read in them, same condition.
+    ContextStore::setPropsString(u"LANGUAGE=en;"_qs);
+    MParse::resetModuleState();
+    const auto chinese = qScopeGuard([] {
+        ContextStore::clear();
+        MParse::resetModuleState();
+    });
+    QStringList english;
+    for (const QString &row : rows) {
+        QStringList cells = row.split(u'|');
+        for (int i : {0, 3}) // logic and comparison
+            cells[i] = MParse::LoadLangString(cells.at(i));
+        english << cells.join(u'|');
+    }
+    Fixture en(Mode::Serial);
+    en.setRows(english);
+    QCOMPARE(SqlBuilder::conditionText(en.grid), words.at(1));
+    QCOMPARE(SqlBuilder::compose(en.state, en.grid), expected);
 }
 
 void tst_SqlBuilder::commonConditions_data()

@@ -65,7 +65,14 @@ const Placement placements[] = {
     {"LblMsg", "TabS", 2580, 60, 3285, 210},
     {"CmdOK", "frmFilter", 6090, 4140, 1050, 330},
     {"CmdCancel", "frmFilter", 7260, 4140, 1050, 330},
+    {"LblCount", "frmFilter", 2520, 4140, 3450, 330}, // shown when the host counts
 };
+
+/// A host's counter that finds every record of the demo.
+std::optional<qint64> everyRecord(const BoundCondition &)
+{
+    return 100000;
+}
 
 int pixels(int twips, const QWidget *widget)
 {
@@ -241,13 +248,14 @@ void tst_FrmFilterLayout::geometry()
     frmFilter form;
     form.setSerialUse(true);
     form.setSerialDesc(Testing::standardSerialDescription());
+    form.setMatchCounter(everyRecord);
     form.Form_Load();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.lstFilter()->addItem(QStringLiteral("K1"), QStringLiteral("本月入库"), Images::image(5));
     form.LblMsg()->setText(QStringLiteral("序列号") +
                            MParse::LoadLangString(QStringLiteral("按F7键可查看---")));
-    QApplication::processEvents();
+    QTRY_VERIFY(form.LblCount()->text().endsWith(QStringLiteral("100000")));
     QVERIFY(form.grab().toImage().save(screenshotPath(file)));
 
     // A fixed-size window whose client area is 8400 x 4575 twips.
@@ -297,7 +305,8 @@ void tst_FrmFilterLayout::geometry()
     const auto before = [&form](const char *name) {
         return form.findChild<QWidget *>(QString::fromLatin1(name))->geometry();
     };
-    const QRect grid = before("vspFilter"), list = before("lstFilter"), ok = before("CmdOK");
+    const QRect grid = before("vspFilter"), list = before("lstFilter"), ok = before("CmdOK"),
+                count = before("LblCount");
     const int fieldWidth = form.vspFilter()->columnWidth(ConditionGrid::ColField - 1);
     const int valueWidth = form.vspFilter()->columnWidth(ConditionGrid::ColValue - 1);
     const QSize more(300, 200);
@@ -305,6 +314,8 @@ void tst_FrmFilterLayout::geometry()
     QTRY_COMPARE(before("vspFilter").size(), grid.size() + more);
     QCOMPARE(before("lstFilter").height(), list.height() + more.height());
     QCOMPARE(before("CmdOK").topLeft(), ok.topLeft() + QPoint(more.width(), more.height()));
+    QCOMPARE(before("LblCount"), QRect(count.topLeft() + QPoint(0, more.height()),
+                                       count.size() + QSize(more.width(), 0)));
     QCOMPARE(form.vspFilter()->columnWidth(ConditionGrid::ColField - 1) +
                  form.vspFilter()->columnWidth(ConditionGrid::ColValue - 1),
              fieldWidth + valueWidth + more.width());
@@ -382,10 +393,14 @@ void tst_FrmFilterLayout::englishCaptionsFit()
     frmFilter form;
     form.setSerialUse(true);
     form.setSerialDesc(Testing::standardSerialDescription());
+    form.setMatchCounter(everyRecord);
     form.Form_Load();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
+    // The count line is shortened only when it would not fit.
+    QTRY_COMPARE(form.LblCount()->toolTip(), QStringLiteral("Matching records: 100000"));
+    QCOMPARE(form.LblCount()->text(), form.LblCount()->toolTip());
     QLabel *label = label1(form);
     QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
              qPrintable(label->text()));

@@ -33,10 +33,13 @@ struct ComposedCondition
     QString sql;
     /// The same condition with bound parameters, for the engine and placeholders asked for.
     BoundCondition query;
+    /// The same condition in words, as the user wrote it in the grid and in the current
+    /// language, as Filter::FilterText gives it; empty when no row is in use or on failure.
+    QString text;
     /// The text of the alert the dialog would show; for Failure::Scheme the reason the text
     /// cannot be loaded. Empty on success.
     QString error;
-    int row = 0;   ///< the grid row the refusal names, from 1; 0 when it names none
+    int row = 0; ///< the grid row the refusal names, from 1; 0 when it names none
 
     /// True when the condition was composed.
     bool ok() const { return failure == Failure::None; }

@@ -5,6 +5,7 @@
 #include <NxSerialFilter/boundcondition.h>
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/keyedvalues.h>
+#include <NxSerialFilter/matchcounter.h>
 #include <NxSerialFilter/nxserialfilter_export.h>
 
 #include <QString>
@@ -67,6 +68,18 @@ public:
     /// connecting, not later with SET, or bind through libpq.
     BoundCondition FilterQuery(SqlEngine engine = SqlEngine::SQLite,
                                Placeholders placeholders = Placeholders::QMark) const;
+    /// The same condition in words, as the user wrote it in the dialog's language, for a
+    /// status line: "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". Empty
+    /// before any, and after a confirmed dialog with no row in use.
+    QString FilterText() const;
+    /// Lets the dialog show, under its grid, how many records the condition being written
+    /// matches: counter gets the condition in bound form for engine and placeholders, as
+    /// FilterQuery would give it, a moment after the user stops changing the grid. It runs on
+    /// a worker thread, never on the user-interface thread: see MatchCounter for what it may
+    /// and may not do. An empty counter (the default) leaves the dialog without the line.
+    /// Takes effect from the next ShowFilterForm.
+    void setMatchCounter(MatchCounter counter, SqlEngine engine = SqlEngine::SQLite,
+                         Placeholders placeholders = Placeholders::QMark);
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     QString ShowFilterForm(const QString &strScreenID = QString(), bool blnOverLoad = false);
     /// Same as ShowFilterForm.

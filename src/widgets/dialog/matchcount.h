@@ -1,0 +1,76 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "conditions/filterstate.h"
+#include <NxSerialFilter/matchcounter.h>
+#include <NxSerialFilter/nxsf_widgets_export.h>
+
+#include <QObject>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+class QThreadPool;
+
+namespace NxSerialFilter {
+
+class ConditionGrid;
+
+/// The filter dialog's live count: composes the grid's condition once the user has stopped
+/// changing it for a moment and has the host's counter count it on a worker thread. The
+/// user-interface thread only composes (cheap) and shows the line; it never waits for a count.
+///
+/// Each count carries a generation. A newer condition, stop() or the end of this object bumps
+/// the generation: a count not yet started then never calls the counter, and the result of
+/// one already running is dropped.
+class NXSF_WIDGETS_AUTOTEST_EXPORT MatchCount : public QObject
+{
+    Q_OBJECT
+public:
+    /// How long the grid must stay unchanged before it is counted.
+    static constexpr int settleMs = 300;
+    /// How long a count may take before the line says it is counting.
+    static constexpr int slowMs = 150;
+
+    MatchCount(const FilterState &state, const ConditionGrid &grid, MatchCounter counter,
+               SqlEngine engine, Placeholders placeholders, QObject *parent = nullptr);
+    ~MatchCount() override;
+
+    /// Counts the grid as it stands, then again after each change.
+    void start();
+    /// No count is started any more; the result of a running one is dropped.
+    void stop();
+    /// What the count line shows.
+    QString line() const { return m_line; }
+
+    /// The threads the counts run on, made on first use; they end with the application object,
+    /// which lets running counts finish. Null while no count has ever been asked for.
+    static QThreadPool *pool(bool create = false);
+
+Q_SIGNALS:
+    void lineChanged(const QString &text);
+
+private:
+    void changed();
+    void refresh();
+    void finished(quint64 generation, std::optional<qint64> count);
+    void show(const QString &text);
+
+    const FilterState &m_state;
+    const ConditionGrid &m_grid;
+    std::shared_ptr<const MatchCounter> m_counter;
+    SqlEngine m_engine;
+    Placeholders m_placeholders;
+    /// The generation whose result may be shown; shared with the counts in flight.
+    std::shared_ptr<std::atomic<quint64>> m_current;
+    std::optional<BoundCondition> m_asked; // the condition counted or being counted
+    bool m_active = false;
+    QTimer m_settle;
+    QTimer m_slow;
+    QString m_line;
+};
+
+} // namespace NxSerialFilter
