@@ -23,19 +23,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QScrollBar>
-#include <QTabBar>
 #include <QToolBar>
-#include <QToolButton>
 
-#include <cmath>
 #include <utility>
 
 namespace NxSerialFilter {
