@@ -179,6 +179,17 @@ private:
     QStringList *m_asked;
 };
 
+/// The serial dialog as a host with a match counter shows it.
+bool showWithCount(frmFilter &form)
+{
+    form.setSerialUse(true);
+    form.setSerialDesc(Testing::standardSerialDescription());
+    form.setMatchCounter(everyRecord);
+    form.Form_Load();
+    form.show();
+    return QTest::qWaitForWindowExposed(&form);
+}
+
 } // namespace
 
 class tst_FrmFilterLayout : public QObject
@@ -246,12 +257,7 @@ void tst_FrmFilterLayout::geometry()
     QFETCH(QString, file);
     useLanguage(language);
     frmFilter form;
-    form.setSerialUse(true);
-    form.setSerialDesc(Testing::standardSerialDescription());
-    form.setMatchCounter(everyRecord);
-    form.Form_Load();
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(showWithCount(form));
     form.lstFilter()->addItem(QStringLiteral("K1"), QStringLiteral("本月入库"), Images::image(5));
     form.LblMsg()->setText(QStringLiteral("序列号") +
                            MParse::LoadLangString(QStringLiteral("按F7键可查看---")));
@@ -391,12 +397,7 @@ void tst_FrmFilterLayout::englishCaptionsFit()
     // wider than its control is cut off.
     useLanguage(QStringLiteral("en"));
     frmFilter form;
-    form.setSerialUse(true);
-    form.setSerialDesc(Testing::standardSerialDescription());
-    form.setMatchCounter(everyRecord);
-    form.Form_Load();
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(showWithCount(form));
 
     // The count line is shortened only when it would not fit.
     QTRY_COMPARE(form.LblCount()->toolTip(), QStringLiteral("Matching records: 100000"));
