@@ -4,6 +4,7 @@
 
 #include "dialog/frmfilter.h"
 #include "filtertestaccess.h"
+#include "schemes/schemetext.h"
 #include "support/defaultcomponents.h"
 #include "support/texts.h"
 #include <NxSerialFilter/components.h>
@@ -24,6 +25,7 @@ public:
     QString filterSql;
     BoundConditions filterQuery;
     QString filterText;
+    QString filterScheme;
     bool cancel = false;
     MatchCounter counter;
     SqlEngine countEngine = SqlEngine::SQLite;
@@ -91,6 +93,11 @@ QString Filter::FilterText() const
     return d->filterText;
 }
 
+QString Filter::FilterScheme() const
+{
+    return d->filterScheme;
+}
+
 void Filter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholders placeholders)
 {
     d->counter = std::move(counter);
@@ -130,6 +137,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
         d->filterSql = form.FilterSQL();
         d->filterQuery = form.FilterQuery();
         d->filterText = form.FilterText();
+        d->filterScheme = SchemeText::gridText(form.grid());
     }
     d->cancel = form.Cancel();
     return d->filterSql;

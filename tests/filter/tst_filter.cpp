@@ -9,6 +9,7 @@
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/components.h>
+#include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/filter.h>
@@ -89,6 +90,7 @@ private Q_SLOTS:
         QCOMPARE(filter.FilterSQL(), QString());
         QCOMPARE(filter.FilterQuery(SqlEngine::PostgreSQL, Placeholders::Dollar), BoundCondition{});
         QCOMPARE(filter.FilterText(), QString());
+        QCOMPARE(filter.FilterScheme(), QString());
         QCOMPARE(filter.SerialUse(), false);
         QCOMPARE(filter.ScreenID(), QString());
         QVERIFY(!FilterTestAccess::dialog(filter));
@@ -156,6 +158,10 @@ private Q_SLOTS:
                                  {QStringLiteral("%A01%"), QStringLiteral("")}}));
         const QString words = QStringLiteral("序列号 包含 A01");
         QCOMPARE(filter.FilterText(), words);
+        const ConditionComposer again =
+            ConditionComposer::forSerialDescription(Testing::standardSerialDescription());
+        const QString scheme = filter.FilterScheme();
+        QCOMPARE(again.compose(scheme).sql, confirmed);
 
         // Each call starts from a fresh dialog; Cancel keeps the last confirmed condition.
         whenShown(filter, [](frmFilter &form) {
@@ -167,6 +173,7 @@ private Q_SLOTS:
         QCOMPARE(filter.Cancel(), true);
         QCOMPARE(filter.FilterQuery(), bound);
         QCOMPARE(filter.FilterText(), words);
+        QCOMPARE(filter.FilterScheme(), scheme);
 
         // The window's close button counts as Cancel.
         whenShown(filter, [](frmFilter &form) { form.close(); });

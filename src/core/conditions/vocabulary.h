@@ -34,6 +34,10 @@ NXSF_CORE_PRIVATE_EXPORT QStringList leftParenItems();
 NXSF_CORE_PRIVATE_EXPORT QStringList compareItems();
 NXSF_CORE_PRIVATE_EXPORT QStringList rightParenItems();
 
+/// The codes of the languages whose translations are built into the library ("en"), without
+/// "chs", the language of the keys.
+NXSF_CORE_PRIVATE_EXPORT QStringList shippedLanguages();
+
 /// A design-time list as every language the component ships shows it, the source language
 /// first; positions stay those of the design list.
 NXSF_CORE_PRIVATE_EXPORT QList<QStringList> inShippedLanguages(const QStringList &designItems);

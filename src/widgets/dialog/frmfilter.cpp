@@ -180,6 +180,7 @@ void frmFilter::Form_Load()
     m_state.LogicWords = Vocabulary::logicWords();
     m_state.CompareWords = Vocabulary::compareWords();
     SetFields();
+    fitWords();
     m_grid->setActiveCell(1, ConditionGrid::ColLeftParen);
     m_schemes->FillSchemeList();
     if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))

@@ -398,6 +398,10 @@ void tst_SqlBuilder::commonConditions_data()
         << check << QStringList{u"||比率|不为空||"_qs} << u" ( ((t1.FRate<>0)) ) "_qs;
     QTest::newRow("storage check plain comparison unchanged")
         << check << QStringList{u"||数量|等于|2|"_qs} << u" ( (t1.FQty = 2) ) "_qs;
+    // A screen the host gives, even an empty one, comes before the description's.
+    QTest::newRow("empty screen, not the description's")
+        << u""_qs << QStringList{u"||名称|为空||"_qs}
+        << u" ( ((t1.FName Is null or t1.FName='')) ) "_qs;
     QTest::newRow("storage check near miss")
         << u"StorageCheck2"_qs << QStringList{u"||数量|为空||"_qs}
         << u" ( ((t1.FQty Is null or t1.FQty=0)) ) "_qs;
@@ -444,6 +448,15 @@ void tst_SqlBuilder::commonConditions()
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
     compareBound(f.state, f.grid, expected);
     QCOMPARE(composeHeadless(false, screen, {}, rows).sql, expected);
+    // Without a screen of the host's the description's own is used; with one, that one.
+    QCOMPARE(ConditionComposer::forCommonFields(standardCommonValues(screen), QString())
+                 .compose(schemeText(rows))
+                 .sql,
+             expected);
+    QCOMPARE(ConditionComposer::forCommonFields(standardCommonValues(u"STORAGECHECK"_qs), screen)
+                 .compose(schemeText(rows))
+                 .sql,
+             expected);
 }
 
 void tst_SqlBuilder::valueLists_data()
