@@ -129,11 +129,10 @@ public:
     /// The leading number of the text.
     void number(const QString &value)
     {
-        const double n = Numbers::leadingNumber(value);
         if (m_bound)
-            placeholder(Numbers::sqlNumberValue(n));
+            placeholder(Numbers::sqlLeadingNumberValue(value));
         else
-            sql += Numbers::sqlNumber(n);
+            sql += Numbers::sqlLeadingNumber(value);
     }
 
     void zero()

@@ -249,6 +249,16 @@ void tst_SqlBuilder::serialConditions_data()
     QTest::newRow("contains number with pattern")
         << QStringList{u"||数量|不包含|5%|"_qs} << u" ( (tf.FQTY Not Like 5) ) "_qs
         << QStringList();
+    // A whole number within 64 bits is written digit for digit, never through a double.
+    QTest::newRow("number beyond a double's precision")
+        << QStringList{u"||数量|等于|9007199254740993|"_qs}
+        << u" ( (tf.FQTY = 9007199254740993) ) "_qs << QStringList();
+    QTest::newRow("lowest 64-bit number with a zero fraction")
+        << QStringList{u"||数量|大于|-9223372036854775808.00|"_qs}
+        << u" ( (tf.FQTY > -9223372036854775808) ) "_qs << QStringList();
+    QTest::newRow("whole number with sign, zeros and a unit")
+        << QStringList{u"||数量|等于|+0009007199254740995x|"_qs}
+        << u" ( (tf.FQTY = 9007199254740995) ) "_qs << QStringList();
     QTest::newRow("system number") << QStringList{u"||系统数|小于或等于|7x|"_qs}
                                    << u" ( (tf.FSYSN <= 7) ) "_qs << QStringList();
 
@@ -532,6 +542,9 @@ void tst_SqlBuilder::engineForms_data()
         << false << u"StorageCheck"_qs
         << QStringList{u"||数量|为空||"_qs, u"或者||名称|不为空||"_qs}
         << u" ( ((t1.FQty=$1)  Or  (t1.FName<>$2)) ) "_qs << QVariantList{qint64(0), empty};
+    QTest::newRow("whole number beyond a double's precision")
+        << false << items << QStringList{u"||数量|等于|9223372036854775807|"_qs}
+        << u" ( (t1.FQty = $1) ) "_qs << QVariantList{qint64(9223372036854775807)};
     // Everything else is the SQLite form.
     QTest::newRow("plain comparisons")
         << true << items
