@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "sqlbuilder.h"
 
+#include "columnexpression.h"
 #include "conditiongrid.h"
 #include "fields/fieldlist.h"
 #include "support/busypointer.h"
@@ -37,6 +38,8 @@ struct Field
     ValueKind kind;  // how values are written
     qint32 dataType; // FDataType (serial) or DataType (common)
     bool textColumn; // the column holds text (not a number or a date)
+    int nesting;     // levels of parentheses inside the column expression
+    bool brackets;   // a name quoted in [...], which PostgreSQL cannot read
 };
 
 /// The localized comparison texts that choose a value part, looked up once per run.
@@ -129,11 +132,10 @@ public:
     /// The leading number of the text.
     void number(const QString &value)
     {
-        const double n = Numbers::leadingNumber(value);
         if (m_bound)
-            placeholder(Numbers::sqlNumberValue(n));
+            placeholder(Numbers::sqlLeadingNumberValue(value));
         else
-            sql += Numbers::sqlNumber(n);
+            sql += Numbers::sqlLeadingNumber(value);
     }
 
     void zero()
@@ -195,10 +197,14 @@ private:
 class Composer
 {
 public:
-    Composer(const FilterState &state, const ConditionGrid &grid, Sink &out)
+    /// keepBrackets: write a name quoted in […] into the PostgreSQL form instead of refusing
+    /// it, for the dialog, which stores every engine's form while the host runs one of them.
+    Composer(const FilterState &state, const ConditionGrid &grid, Sink &out,
+             bool keepBrackets = false)
         : m_state(state)
         , m_grid(grid)
         , m_out(out)
+        , m_keepBrackets(keepBrackets)
         , m_storageCheck(
               state.ScreenID.compare(QLatin1String("STORAGECHECK"), Qt::CaseInsensitive) == 0)
     {}
@@ -222,6 +228,7 @@ private:
     const FilterState &m_state;
     const ConditionGrid &m_grid;
     Sink &m_out;
+    const bool m_keepBrackets;
     const bool m_storageCheck;
     const PartWords m_words;
     QHash<int, Field> m_fields;
@@ -255,10 +262,9 @@ void Composer::run()
         }
 
         open += appendParens(r, ConditionGrid::ColLeftParen, u'(');
-        if (open - close > Limits::MaxParenthesisDepth)
-            rowFailure(r, Texts::parenthesesTooDeep());
-
         const Field &fld = field(r, f);
+        if (open - close + fld.nesting > Limits::MaxParenthesisDepth)
+            rowFailure(r, Texts::parenthesesTooDeep());
 
         const int k = m_grid.GetComboIndex(r, ConditionGrid::ColCompare);
         const bool emptyTest = k == int(CompareOp::IsEmpty) || k == int(CompareOp::IsNotEmpty);
@@ -313,6 +319,8 @@ const Field &Composer::field(int row, int f)
     auto it = m_fields.constFind(f);
     if (it == m_fields.constEnd())
         it = m_fields.insert(f, m_state.SerialUse ? serialField(row, f) : commonField(row, f));
+    if (it->brackets && m_out.postgres() && !m_keepBrackets)
+        rowFailure(row, Texts::columnInBrackets());
     return it.value();
 }
 
@@ -327,24 +335,31 @@ Field Composer::serialField(int row, int f) const
     if (name.isEmpty())
         throw FilterError(ErrorNumber::CreateSql, source(),
                           MParse::LoadLangString(Texts::unknownSerialField()));
-    if (!isPlainColumnName(name))
-        rowFailure(row, Texts::columnNotIdentifier());
     const qint32 dataType = FieldList::intValue(d, QStringLiteral("FDataType"));
     const qint32 sysType = FieldList::intValue(d, QStringLiteral("FSysDatatype"));
+    // The name follows "tf.": one column, qualified at most once. A look-up field's name is
+    // also part of the alias "t_<name>", where only a plain name makes one.
+    const ColumnExpression expr = ColumnExpression::read(name);
+    const bool lookUp = dataType == 2 || dataType == 3;
+    if (!expr.safe || expr.parts < 1 || expr.parts > 2 ||
+        (lookUp && (expr.parts != 1 || !expr.plain)))
+        rowFailure(row, Texts::columnRefused());
+    const auto field = [&](const QString &column, ValueKind kind, bool text) {
+        return Field{column, kind, dataType, text, expr.nesting, expr.brackets};
+    };
     switch (dataType) {
     case 0:
-        return {QStringLiteral("tf.") + name, ValueKind::Number, dataType, false};
+        return field(QStringLiteral("tf.") + name, ValueKind::Number, false);
     case 1:
-        return {QStringLiteral("tf.") + name, ValueKind::Text, dataType, true};
+        return field(QStringLiteral("tf.") + name, ValueKind::Text, true);
     case 4: // dates are written as texts
-        return {QStringLiteral("tf.") + name, ValueKind::Text, dataType, false};
+        return field(QStringLiteral("tf.") + name, ValueKind::Text, false);
     case 2:
     case 3:
-        return {QStringLiteral("t_") + name + QStringLiteral(".FName"), ValueKind::Text, dataType,
-                true};
+        return field(QStringLiteral("t_") + name + QStringLiteral(".FName"), ValueKind::Text, true);
     case -10:
-        return {QStringLiteral("tf.") + name, sysType == 0 ? ValueKind::Number : ValueKind::Text,
-                dataType, sysType != 0};
+        return field(QStringLiteral("tf.") + name,
+                     sysType == 0 ? ValueKind::Number : ValueKind::Text, sysType != 0);
     default:
         throw FilterError(ErrorNumber::CreateSql, source(),
                           MParse::LoadLangString(Texts::badSerialDataType()));
@@ -361,10 +376,12 @@ Field Composer::commonField(int row, int f) const
     const QString name = trimSpaces(column);
     if (name.isEmpty()) // the condition would compare nothing with the value
         rowFailure(row, Texts::noCommonField());
-    if (!isPlainColumnName(name))
-        rowFailure(row, Texts::columnNotIdentifier());
+    const ColumnExpression expr = ColumnExpression::read(name);
+    if (!expr.safe)
+        rowFailure(row, Texts::columnRefused());
     const bool text = isCharacterType(dataType);
-    return {column, text ? ValueKind::Text : ValueKind::Number, dataType, text};
+    return {column,       text ? ValueKind::Text : ValueKind::Number, dataType, text, expr.nesting,
+            expr.brackets};
 }
 
 void Composer::appendEmptyTest(const Field &fld, bool empty)
@@ -466,32 +483,6 @@ void Composer::appendPlain(const Field &fld, const QString &value)
 
 } // namespace
 
-bool isPlainColumnName(QStringView name)
-{
-    if (name.startsWith(u'"') || name.startsWith(u'[')) {
-        const QChar close = name.front() == u'"' ? QChar(u'"') : QChar(u']');
-        if (name.size() < 3 || name.back() != close)
-            return false;
-        for (const QChar ch : name.sliced(1, name.size() - 2)) {
-            // A NUL would end the statement text early for some readers.
-            if (ch == close || ch.unicode() < 0x20)
-                return false;
-        }
-        return true;
-    }
-    const auto part = [](QStringView p) {
-        if (p.isEmpty() || (p.front() >= u'0' && p.front() <= u'9'))
-            return false; // a leading digit would make it a number, not a column
-        for (const QChar ch : p) {
-            if (!ch.isLetter() && !(ch >= u'0' && ch <= u'9') && ch != u'_')
-                return false;
-        }
-        return true;
-    };
-    const qsizetype dot = name.indexOf(u'.');
-    return dot < 0 ? part(name) : part(name.first(dot)) && part(name.sliced(dot + 1));
-}
-
 /// Runs one walk over the rows into out; a failure carries the row it names.
 static void runComposer(const FilterState &state, const ConditionGrid &grid, Sink &out)
 {
@@ -554,7 +545,7 @@ bool CreateSQL(FilterState &state, const ConditionGrid &grid)
             sql = compose(state, grid);
             for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
                 Sink out(engine);
-                Composer(state, grid, out).run();
+                Composer(state, grid, out, true).run();
                 bound[size_t(engine)] = {out.bound(Placeholders::QMark),
                                          out.bound(Placeholders::Dollar)};
             }

@@ -14,14 +14,10 @@ class ConditionGrid;
 /// Composes the SQL condition from the grid's rows in use.
 ///
 /// The field descriptions are the host's code and trusted input: their column names go into
-/// the condition as written. A name that is not one identifier (isPlainColumnName) is refused
-/// all the same, so that a description read from a file cannot widen a filter.
+/// the condition as written. A name outside the grammar of ColumnExpression is refused all the
+/// same, so that a description read from a file cannot widen a filter; in serial mode the name
+/// must be one column ("tf." is put before it), for a look-up field one plain name.
 namespace SqlBuilder {
-
-/// Whether a column name of a field description may go into a condition: letters, digits and
-/// "_", not starting with a digit, optionally qualified once with "." ("t1.FQty"); or one
-/// identifier quoted in "…" or […] with no closing quote and no control character inside.
-NXSF_CORE_PRIVATE_EXPORT bool isPlainColumnName(QStringView name);
 
 /// The condition for the rows in use, wrapped twice in " (" and ") ", or "" when no row is in
 /// use. Throws FilterError when the grid cannot be turned into a condition: 14416 with the
@@ -37,7 +33,7 @@ NXSF_CORE_PRIVATE_EXPORT QString compose(const FilterState &state, const Conditi
 /// is cast to text before Like, every Like gets "ESCAPE ?" bound to "" (a backslash is no
 /// escape, as on SQLite), and the empty tests compare no date or number column with '' (it
 /// holds none; a number's "=0" stays), so a date column's test is the null test alone.
-/// Fails exactly where compose fails.
+/// Fails where compose fails, and on PostgreSQL also for a column name quoted in […].
 NXSF_CORE_PRIVATE_EXPORT BoundCondition
 composeBound(const FilterState &state, const ConditionGrid &grid,
              SqlEngine engine = SqlEngine::SQLite, Placeholders placeholders = Placeholders::QMark);
@@ -49,9 +45,10 @@ composeBound(const FilterState &state, const ConditionGrid &grid,
 NXSF_CORE_PRIVATE_EXPORT QString conditionText(const ConditionGrid &grid);
 
 /// Runs compose under the busy pointer: on success stores FilterSQL, FilterText and, for every
-/// engine and placeholder style, FilterQuery, and returns true; on failure shows exactly one
-/// alert (style 48 for the parenthesis refusals, 64 otherwise), leaves FilterSQL, FilterText,
-/// FilterQuery and the grid as they were, returns false.
+/// engine and placeholder style, FilterQuery, and returns true (a column quoted in […], which
+/// only PostgreSQL's forms refuse, stays in them as written: the server refuses to run it); on
+/// failure shows exactly one alert (style 48 for the parenthesis refusals, 64 otherwise), leaves
+/// FilterSQL, FilterText, FilterQuery and the grid as they were, returns false.
 NXSF_CORE_PRIVATE_EXPORT bool CreateSQL(FilterState &state, const ConditionGrid &grid);
 
 } // namespace SqlBuilder
