@@ -31,6 +31,15 @@ public:
     SqlEngine countEngine = SqlEngine::SQLite;
     Placeholders countPlaceholders = Placeholders::QMark;
     std::shared_ptr<frmFilter> dialog;
+    // ShowFilterForm watches a weak copy: a host may delete its Filter while the dialog runs.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+
+    ~FilterPrivate()
+    {
+        // The dialog of a deleted Filter has no one to answer to: it closes as cancelled.
+        if (dialog && dialog->isVisible())
+            dialog->CmdCancel_Click();
+    }
 };
 
 Filter::Filter()
@@ -132,7 +141,10 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     }
     form.setScreenID(d->screenId);
     form.setMatchCounter(d->counter, d->countEngine, d->countPlaceholders);
+    const std::weak_ptr<bool> alive = d->alive;
     form.showModal();
+    if (alive.expired())
+        return {}; // this Filter was deleted while the dialog ran: nothing of it may be touched
     if (!form.Cancel()) {
         d->filterSql = form.FilterSQL();
         d->filterQuery = form.FilterQuery();

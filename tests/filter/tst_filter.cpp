@@ -18,9 +18,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 
@@ -295,6 +297,68 @@ private Q_SLOTS:
         });
         filter.ShowFilterForm();
         QCOMPARE(filter.Cancel(), true);
+    }
+
+    // A host may delete its Filter from a timer while the dialog runs: the dialog closes and
+    // the call returns without touching the deleted object.
+    void deletedWhileShown()
+    {
+        auto *filter = new Filter;
+        filter->setCommonFields(Testing::standardCommonValues());
+        QPointer<frmFilter> form;
+        bool leftOpen = false;
+        QTimer::singleShot(0, qApp, [&] {
+            form = FilterTestAccess::dialog(*filter);
+            QVERIFY(form && form->isVisible());
+            delete filter;
+            QTimer::singleShot(0, form, [&] {
+                if (form->isVisible()) { // never leave a test hanging
+                    leftOpen = true;
+                    form->CmdCancel_Click();
+                }
+            });
+        });
+        QCOMPARE(filter->ShowFilterForm(), QString());
+        QVERIFY(!leftOpen);
+        QVERIFY(!form); // ended with the call
+    }
+
+    // A host with its own translation of Qt's texts (German here) keeps it: the component's
+    // Qt texts speak the dialog's language only while it is shown.
+    void hostKeepsItsQtTranslation_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("cancelWhileShown");
+        QTest::newRow("no LANGUAGE") << QString() << QStringLiteral("取消");
+        QTest::newRow("cht") << QStringLiteral("LANGUAGE=cht;") << QStringLiteral("取消");
+        QTest::newRow("en") << QStringLiteral("LANGUAGE=en;") << QStringLiteral("Abbrechen");
+    }
+    void hostKeepsItsQtTranslation()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, cancelWhileShown);
+        struct German : QTranslator
+        {
+            bool isEmpty() const override { return false; }
+            QString translate(const char *context, const char *source, const char *,
+                              int) const override
+            {
+                return qstrcmp(context, "QPlatformTheme") == 0 && qstrcmp(source, "Cancel") == 0
+                           ? QStringLiteral("Abbrechen")
+                           : QString();
+            }
+        } german;
+        QCoreApplication::installTranslator(&german);
+        const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+        ContextStore::setPropsString(ContextStore::propsString() + language);
+        Filter filter;
+        filter.setCommonFields(Testing::standardCommonValues());
+        for (int round = 0; round < 2; ++round) {
+            whenShown(filter, [&](frmFilter &) { QCOMPARE(cancel(), cancelWhileShown); });
+            filter.ShowFilterForm();
+            QCOMPARE(cancel(), QStringLiteral("Abbrechen"));
+        }
+        QCoreApplication::removeTranslator(&german);
     }
 
     void commonModeWithoutFieldsStillOpens()

@@ -85,6 +85,8 @@ public:
     void setMatchCounter(MatchCounter counter, SqlEngine engine = SqlEngine::SQLite,
                          Placeholders placeholders = Placeholders::QMark);
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
+    /// Deleting the Filter while its dialog runs (from a timer, say) cancels the dialog; the
+    /// call then returns an empty text and touches nothing of the deleted object.
     QString ShowFilterForm(const QString &strScreenID = QString(), bool blnOverLoad = false);
     /// Same as ShowFilterForm.
     QString operator()(const QString &strScreenID = QString(), bool blnOverLoad = false)
