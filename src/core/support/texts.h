@@ -48,6 +48,7 @@ NXSF_TEXT(impossibleDate, "不是有效的日期，请按年-月-日填写，例
 NXSF_TEXT(columnNotIdentifier, "字段的列名不是单个标识符")
 NXSF_TEXT(tooManyConditionRows, "条件超过500行，数据库无法执行，请减少条件")
 NXSF_TEXT(parenthesesTooDeep, "括号嵌套超过32层，数据库无法执行，请减少括号")
+NXSF_TEXT(emptyFieldBeforeRows, "没有选择字段，但下面还有条件；请选择字段或删除这一行")
 
 // Lists and hints
 NXSF_TEXT(noField, "(无)")
