@@ -158,6 +158,9 @@ void ConditionDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
             m_refusedText = line->text();
             nxAlert::ShowAlert(Vocabulary::rowMessage(index.row() + 1, Texts::impossibleDate()),
                                nxAlert::Information);
+            // Without a window manager nothing gives the dialog back its activation, and the
+            // user's next keys would go nowhere.
+            line->activateWindow();
         }
     }
 }
@@ -289,12 +292,16 @@ void ConditionGridView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndE
     if (m_committing)
         return;
     // A refused text stays on screen to be corrected, unless the user moves on or gives up.
-    if (!m_leaving && hint != QAbstractItemDelegate::RevertModelCache &&
-        delegate()->refused(editor)) {
+    const bool refused = delegate()->refused(editor);
+    if (!m_leaving && hint != QAbstractItemDelegate::RevertModelCache && refused) {
         editor->setFocus();
         return;
     }
     QTableView::closeEditor(editor, hint);
+    // The alert took the focus from the editor: it comes back to the grid, not to the next
+    // button in line, where Enter would press OK.
+    if (refused)
+        setFocus();
 }
 
 void ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)

@@ -17,8 +17,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace NxSerialFilter;
 using namespace NxSerialFilter::Testing;
@@ -288,17 +290,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ending"); // how OK is pressed
         QTest::addColumn<QString>("typed");  // left in row 1's date editor
         QTest::addColumn<bool>("gap");       // row 3 filled below an empty row 2
+        QTest::addColumn<bool>("box");       // a real message box takes the activation
         QTest::addColumn<QString>("alert");
         const QString date = u"第1行："_qs + Texts::impossibleDate();
         const QString gap = u"第2行："_qs + Texts::emptyFieldBeforeRows();
-        QTest::newRow("impossible date, Alt+O") << u"alt+o"_qs << u"2024-02-30"_qs << false << date;
-        QTest::newRow("impossible date, Enter") << u"enter"_qs << u"2024-02-30"_qs << false << date;
+        const QString wrong = u"2024-02-30"_qs;
+        QTest::newRow("impossible date, Alt+O") << u"alt+o"_qs << wrong << false << false << date;
+        QTest::newRow("impossible date, Enter") << u"enter"_qs << wrong << false << false << date;
         QTest::newRow("impossible date, OK clicked")
-            << u"click"_qs << u"2024-02-30"_qs << false << date;
+            << u"click"_qs << wrong << false << false << date;
+        QTest::newRow("impossible date, Alt+O, message box")
+            << u"alt+o"_qs << wrong << false << true << date;
+        QTest::newRow("impossible date, OK clicked, message box")
+            << u"click"_qs << wrong << false << true << date;
+        // Moving to another cell still ends the edit, and Enter then must not press OK.
+        QTest::newRow("impossible date, another cell clicked, message box")
+            << u"cell"_qs << wrong << false << true << date;
         QTest::newRow("row without a field above a filled one, Alt+O")
-            << u"alt+o"_qs << QString() << true << gap;
+            << u"alt+o"_qs << QString() << true << false << gap;
         QTest::newRow("row without a field above a filled one, OK clicked")
-            << u"click"_qs << QString() << true << gap;
+            << u"click"_qs << QString() << true << false << gap;
     }
 
     // OK must not pass a condition other than the one on the screen: after its one alert the
@@ -309,7 +320,27 @@ private Q_SLOTS:
         QFETCH(QString, ending);
         QFETCH(QString, typed);
         QFETCH(bool, gap);
+        QFETCH(bool, box);
         QFETCH(QString, alert);
+        QStringList shown;
+        QTimer answer;
+        if (box) {
+            nxAlert::setPresenter(nullptr);
+            connect(&answer, &QTimer::timeout, this, [&shown] {
+                auto *open = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (open && open->isVisible()) {
+                    shown << open->text();
+                    open->accept();
+                }
+            });
+            answer.start(20);
+        }
+        auto alerts = [&] {
+            QStringList messages = shown;
+            for (const auto &one : m_alerts->shown)
+                messages << one.message;
+            return messages;
+        };
         click(1, G::ColField);
         typeText(view(), u"日"_qs);
         QCOMPARE(grid().cellKind(1, G::ColValue), CellKind::Date);
@@ -330,6 +361,8 @@ private Q_SLOTS:
                 QTest::keyClick(focused(), Qt::Key_O, Qt::AltModifier);
             else if (ending == u"enter"_qs)
                 QTest::keyClick(focused(), Qt::Key_Return);
+            else if (ending == u"cell"_qs)
+                click(3, G::ColCompare);
             else
                 QTest::mouseClick(m_dialog->CmdOK(), Qt::LeftButton);
         };
@@ -337,9 +370,15 @@ private Q_SLOTS:
         QTest::qWait(300); // an accelerator clicks after a short animation
         QVERIFY(m_dialog->isVisible());
         QCOMPARE(m_dialog->FilterSQL(), QString());
-        QCOMPARE(m_alerts->shown.size(), 1);
-        QCOMPARE(m_alerts->shown.first().message, alert);
+        QCOMPARE(alerts(), QStringList{alert});
 
+        if (ending == u"cell"_qs) {
+            QCOMPARE(grid().GetCellText(1, G::ColValue), u"2024-03-05"_qs);
+            QCOMPARE(focused(), view());
+            QTest::keyClick(focused(), Qt::Key_Return);
+            QVERIFY(m_dialog->isVisible());
+            return;
+        }
         if (gap) {
             click(2, G::ColField);
             typeText(view(), u"数"_qs);
@@ -356,7 +395,7 @@ private Q_SLOTS:
             ending = u"alt+o"_qs;
         pressOk();
         QTRY_VERIFY(!m_dialog->isVisible());
-        QCOMPARE(m_alerts->shown.size(), 1);
+        QCOMPARE(alerts().size(), 1);
         QVERIFY2(m_dialog->FilterSQL().contains(gap ? u"tf.FDATE = '2024-03-05'"_qs
                                                     : u"tf.FDATE = '2024-02-29'"_qs),
                  qPrintable(m_dialog->FilterSQL()));
