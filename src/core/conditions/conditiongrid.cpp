@@ -487,7 +487,8 @@ QString ConditionGrid::userInputFor(int col, const QString &text)
     return userEdit(col, QString(), text);
 }
 
-QString ConditionGrid::userEdit(int col, const QString &before, const QString &after, int *cursor)
+QString ConditionGrid::userEdit(int col, const QString &before, const QString &after,
+                                bool oneChange, int *cursor)
 {
     // What a cell may not hold becomes a space first, as on every other way in: the key rule
     // would drop a NUL as a discarded key instead.
@@ -502,8 +503,9 @@ QString ConditionGrid::userEdit(int col, const QString &before, const QString &a
            before.at(before.size() - 1 - tail) == text.at(text.size() - 1 - tail))
         ++tail;
     // A character the rule refuses stays only as one the replaced text held (a look-up
-    // value's quote kept while the user types on both sides of it), matched in order.
-    const QStringView replaced = QStringView(before).mid(head, before.size() - head - tail);
+    // value's quote kept while the user typed on both sides of it), matched in order.
+    const QStringView replaced =
+        oneChange ? QStringView() : QStringView(before).mid(head, before.size() - head - tail);
     qsizetype matched = 0;
     QString kept = text.left(head);
     kept.reserve(text.size());

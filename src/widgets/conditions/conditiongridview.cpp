@@ -56,7 +56,7 @@ public:
         // Each change is judged against the text before it, so the rule meets only what the
         // user typed or pasted.
         int cursor = pos;
-        const QString kept = ConditionGrid::userEdit(m_col, m_last, input, &cursor);
+        const QString kept = ConditionGrid::userEdit(m_col, m_last, input, true, &cursor);
         if (kept != input) {
             pos = cursor;
             input = kept;

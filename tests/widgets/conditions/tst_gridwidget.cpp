@@ -202,7 +202,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("col");
         QTest::addColumn<QString>("before"); // the cell's text, written by the dialog
         QTest::addColumn<QString>("home");   // typed at the start of the text
-        QTest::addColumn<QString>("pasted"); // added at its end; typed when it starts with "~"
+        // Added at its end; typed when it starts with "~", over the whole text with "=".
+        QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("stored");
         QTest::newRow("left paren") << 2 << QString() << QString() << u"a'((b"_qs << u"(("_qs;
         QTest::newRow("right paren") << 7 << QString() << QString() << u"1)')"_qs << u"))"_qs;
@@ -216,6 +217,8 @@ private Q_SLOTS:
             << 5 << u"O'Brien"_qs << QString() << u"'s%"_qs << u"O'Briens%"_qs;
         QTest::newRow("typed on both sides of a value's quotes")
             << 5 << u"'a'"_qs << u"x"_qs << u"~y"_qs << u"x'a'y"_qs;
+        QTest::newRow("pasted over a value with a quote")
+            << 5 << u"O'Brien"_qs << QString() << u"=X'Y"_qs << u"XY"_qs;
     }
 
     // Pasted or dropped text goes through the editor's insert, not the key filter.
@@ -233,10 +236,14 @@ private Q_SLOTS:
         auto *line = combo ? combo->lineEdit() : qobject_cast<QLineEdit *>(focused());
         QVERIFY(line);
         QCOMPARE(line->text(), before);
-        QTest::keyClick(line, Qt::Key_Home);
-        for (const QChar ch : home)
-            QTest::keyClick(focused(), ch.toLatin1());
-        QTest::keyClick(line, Qt::Key_End);
+        if (pasted.startsWith(u'=')) {
+            pasted.remove(0, 1); // the editor opens with its text selected
+        } else {
+            QTest::keyClick(line, Qt::Key_Home);
+            for (const QChar ch : home)
+                QTest::keyClick(focused(), ch.toLatin1());
+            QTest::keyClick(line, Qt::Key_End);
+        }
         if (pasted.startsWith(u'~')) {
             for (const QChar ch : pasted.mid(1))
                 QTest::keyClick(focused(), ch.toLatin1());
