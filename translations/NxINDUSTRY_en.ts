@@ -128,6 +128,10 @@
         <translation>parentheses are nested more than 16 deep, which databases cannot run; use fewer</translation>
     </message>
     <message>
+        <source>没有选择字段，但下面还有条件；请选择字段或删除这一行</source>
+        <translation>no field is chosen, but conditions follow below; choose a field or delete this row</translation>
+    </message>
+    <message>
         <source>(无)</source>
         <translation>(None)</translation>
     </message>

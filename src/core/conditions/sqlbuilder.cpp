@@ -244,8 +244,14 @@ void Composer::run()
     qsizetype close = 0;
     for (int r = 1; r <= rows; ++r) {
         m_row = r;
-        if (m_grid.GetCellText(r, ConditionGrid::ColField).isEmpty())
+        if (m_grid.GetCellText(r, ConditionGrid::ColField).isEmpty()) {
+            // Rows the grid shows below a gap would silently drop out of the condition.
+            for (int later = r + 1; later <= rows; ++later) {
+                if (!m_grid.GetCellText(later, ConditionGrid::ColField).isEmpty())
+                    rowFailure(r, Texts::emptyFieldBeforeRows());
+            }
             break;
+        }
         if (r == 1) // one allocation for a typical row, instead of growing the text step by step
             m_out.reserve(rows);
         // Beyond these the host's engine would refuse the condition after OK had passed it.

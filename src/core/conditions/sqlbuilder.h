@@ -24,7 +24,8 @@ namespace SqlBuilder {
 /// source "[CreateSQL]" for a field the description does not know or cannot type, the
 /// parenthesis refusals (ErrorNumber::UnbalancedParentheses) for unbalanced parentheses or
 /// parenthesis cells holding anything but parentheses, and a row-naming failure for a row
-/// with no logic, comparison or field entry. Changes nothing.
+/// with no logic, comparison or field entry, or with no field while rows with a field follow
+/// (only trailing rows without a field end the condition). Changes nothing.
 NXSF_CORE_PRIVATE_EXPORT QString compose(const FilterState &state, const ConditionGrid &grid);
 
 /// The same condition in bound form, from the same walk over the rows: a placeholder wherever

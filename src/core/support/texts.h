@@ -49,6 +49,7 @@ NXSF_TEXT(columnRefused, "字段的列名不是可用的列名或列表达式")
 NXSF_TEXT(columnInBrackets, "字段的列名用方括号引用，PostgreSQL无法执行")
 NXSF_TEXT(tooManyConditionRows, "条件超过500行，数据库无法执行，请减少条件")
 NXSF_TEXT(parenthesesTooDeep, "括号嵌套超过16层，数据库无法执行，请减少括号")
+NXSF_TEXT(emptyFieldBeforeRows, "没有选择字段，但下面还有条件；请选择字段或删除这一行")
 
 // Lists and hints
 NXSF_TEXT(noField, "(无)")
