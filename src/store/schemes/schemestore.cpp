@@ -11,15 +11,18 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -137,6 +140,27 @@ QVariant now()
 }
 
 std::atomic<quint64> connectionCounter{0};
+
+/// SQLite's own wait for a lock sleeps longer the longer it waits, so that a writer looping
+/// in another process takes the file again and again before a waiting one looks: each wait is
+/// short, and the whole operation is tried again until the file has been busy this long.
+constexpr int sqliteBusyTimeout = 500;
+constexpr int sqliteBusyDeadline = 30000;
+
+/// Whether SQLite refused because another connection held the file (SQLITE_BUSY or
+/// SQLITE_LOCKED, any extended code); nothing of the statement was done.
+bool sqliteBusy(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+    return ok && (code == 5 || code == 6);
+}
+
+/// A short random pause, so that waiting writers do not all try again at the same moment.
+void pauseBeforeRetry()
+{
+    QThread::msleep(5 + QRandomGenerator::global()->bounded(20));
+}
 
 } // namespace
 
@@ -389,21 +413,31 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
     } else {
         c->db.setDatabaseName(filePath(location));
         // Reading opens the file as it is: no journal change, no table, no new file.
-        c->db.setConnectOptions(
-            readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=15000")
-                     : QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000"));
+        c->db.setConnectOptions((readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;") : QString()) +
+                                QStringLiteral("QSQLITE_BUSY_TIMEOUT=") +
+                                QString::number(sqliteBusyTimeout));
     }
     if (!c->db.open())
         raise(Texts::schemeStoreOpenFailed, location, c->db.lastError().text());
-    try {
-        if (server)
-            applySettings(*c, settings);
-        if (!readOnly) {
-            createSchema(*c);
-            c->hasTable = true;
+    QElapsedTimer busy;
+    busy.start();
+    for (;;) {
+        try {
+            if (server)
+                applySettings(*c, settings);
+            if (!readOnly) {
+                createSchema(*c);
+                c->hasTable = true;
+            }
+            break;
+        } catch (const SqlFailure &failure) {
+            // Several processes opening a new file at once meet while one turns on WAL.
+            if (!server && sqliteBusy(failure.error) && busy.elapsed() < sqliteBusyDeadline) {
+                pauseBeforeRetry();
+                continue;
+            }
+            raise(failure.what, location, failure.error.text());
         }
-    } catch (const SqlFailure &failure) {
-        raise(failure.what, location, failure.error.text());
     }
     static std::atomic_bool cleanupFiled{false};
     if (QCoreApplication::instance() && !cleanupFiled.exchange(true))
@@ -427,6 +461,8 @@ template <class F>
 auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*connection))
 {
     bool reopened = false;
+    QElapsedTimer busy;
+    busy.start();
     for (int attempt = 1;; ++attempt) {
         try {
             return body(*connection);
@@ -443,6 +479,12 @@ auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*
                  code == QLatin1String("40P01"));
             if (conflict && attempt < 5)
                 continue;
+            // A file held by another writer: nothing was done (a commit refused as busy left
+            // its transaction to the rollback), so the whole operation is tried again.
+            if (!server && sqliteBusy(failure.error) && busy.elapsed() < sqliteBusyDeadline) {
+                pauseBeforeRetry();
+                continue;
+            }
             if (pool().value(connection->key) == connection)
                 pool().remove(connection->key);
             // After a server restart the first use of a kept connection fails: a read, or a
