@@ -328,6 +328,22 @@
         <translation>There is no such saved filter: </translation>
     </message>
     <message>
+        <source>过滤方案名称不能保存（不能为空，两端不能有空格，不能包括单引号或控制字符，不超过256个字符）：</source>
+        <translation>This filter name cannot be saved (not empty, no spaces at its ends, no single quote or control character, at most 256 characters): </translation>
+    </message>
+    <message>
+        <source>过滤方案的屏幕标识不能保存：</source>
+        <translation>This screen id cannot be saved with a filter: </translation>
+    </message>
+    <message>
+        <source>过滤方案太大，没有读取：</source>
+        <translation>Saved filter too large, not read: </translation>
+    </message>
+    <message>
+        <source>过滤方案编号超出范围，没有读取：</source>
+        <translation>Saved filter id out of range, not read: </translation>
+    </message>
+    <message>
         <source>序列号过滤演示</source>
         <translation>Serial Number Filter Demo</translation>
     </message>

@@ -3,6 +3,7 @@
 // serialfilter schemes: look after a site's scheme store from batch jobs.
 
 #include "commands.h"
+#include "schemes/namerules.h"
 
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -28,8 +29,9 @@ const char usage[] =
     "       serialfilter schemes import --store DB FILE\n"
     "       serialfilter schemes delete --store DB --id FID\n"
     "DB is a SQLite file or a postgresql://user@host:port/database address.\n"
-    "list prints one line per scheme: FID, TAB, name (with --json a JSON array of\n"
-    "{FID, FFilterName}). export prints a JSON array of {FID, FScreenID, FFilterName,\n"
+    "list prints one line per scheme: FID, TAB, name with control characters and\n"
+    "backslashes escaped (\\n, \\u202e, \\\\); with --json a JSON array of {FID, FFilterName}\n"
+    "as stored. export prints a JSON array of {FID, FScreenID, FFilterName,\n"
     "FFilter, FSort}. list and export only read: they change nothing in DB. import reads\n"
     "the same array and saves each scheme by screen and name, replacing one of the same\n"
     "name (FID is ignored); a name must be one the scheme-name dialog could save.\n";
@@ -121,6 +123,16 @@ QJsonObject toJson(const StoredScheme &s)
             {QStringLiteral("FSort"), s.FSort}};
 }
 
+/// The rows a read left out go to standard error, one line each, after what could be read.
+int reportRefusals(const SchemeStore &store)
+{
+    const QStringList refusals = store.refusals();
+    QTextStream err(stderr);
+    for (const QString &refusal : refusals)
+        err << refusal << '\n';
+    return refusals.isEmpty() ? Done : Refused;
+}
+
 /// The schemes of an import file; why says what is wrong when there are none.
 std::optional<QList<StoredScheme>> readImport(const QString &path, QString &why)
 {
@@ -154,23 +166,17 @@ std::optional<QList<StoredScheme>> readImport(const QString &path, QString &why)
             return std::nullopt;
         }
         // A name the dialog could not have saved would show differently, or forge lines in
-        // a listing.
-        if (!SchemeStore::isStorableName(name.toString())) {
-            why = path + QStringLiteral(": item %1: FFilterName must have no quote, no control "
-                                        "character, no spaces at its ends and at most %2 "
-                                        "characters")
-                             .arg(i + 1)
-                             .arg(Limits::MaxSchemeNameLength);
-            return std::nullopt;
-        }
+        // a listing; the store refuses it as it refuses an oversized text.
+        const StoredScheme scheme{0, screen.toString(), name.toString(), text.toString(),
+                                  sort.toString()};
         try {
-            SchemeStore::checkSchemeText(text.toString());
+            SchemeStore::checkScheme(scheme);
         } catch (...) {
             why = path + QStringLiteral(": item ") + QString::number(i + 1) + QStringLiteral(": ") +
                   describeFailure(std::current_exception());
             return std::nullopt;
         }
-        schemes.append({0, screen.toString(), name.toString(), text.toString(), sort.toString()});
+        schemes.append(scheme);
     }
     return schemes;
 }
@@ -191,11 +197,11 @@ int run(const Options &o)
                 array.append(QJsonObject{{QStringLiteral("FID"), s.FID},
                                          {QStringLiteral("FFilterName"), s.FFilterName}});
             out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
-            return Done;
+            return reportRefusals(store);
         }
         for (const StoredScheme &s : schemes)
-            out << s.FID << '\t' << s.FFilterName << '\n';
-        return Done;
+            out << s.FID << '\t' << NameRules::printable(s.FFilterName) << '\n';
+        return reportRefusals(store);
     }
     if (o.action == QLatin1String("export")) {
         if (!o.files.isEmpty() || o.json)
@@ -207,7 +213,7 @@ int run(const Options &o)
         for (const StoredScheme &s : store.fullSchemes(o.screen.value_or(QString())))
             array.append(toJson(s));
         out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
-        return Done;
+        return reportRefusals(store);
     }
     if (o.action == QLatin1String("import")) {
         if (o.files.size() != 1 || o.screen || o.json)

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,6 +53,7 @@ void tst_CliSchemes::run_data()
     QTest::addColumn<QByteArray>("file");    // written to "#" first when not empty
     QTest::addColumn<QStringList>("before"); // run first, must succeed
     QTest::addColumn<bool>("foreign");       // the store is another application's file
+    QTest::addColumn<QString>("sql");        // run on the store after before, as another tool
 
     const QByteArray none;
     const QStringList nothing;
@@ -59,34 +61,34 @@ void tst_CliSchemes::run_data()
     QTest::newRow("list of a missing store")
         << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--screen"_qs, u"S"_qs} << 2 << none
         << QByteArrayLiteral("serialfilter schemes: cannot read ") << false << none << nothing
-        << false;
+        << false << QString();
     QTest::newRow("export of a missing store")
         << QStringList{u"export"_qs, u"--store"_qs, u"~"_qs} << 2 << none
         << QByteArrayLiteral("serialfilter schemes: cannot read ") << false << none << nothing
-        << false;
+        << false << QString();
     QTest::newRow("delete from a missing store")
         << QStringList{u"delete"_qs, u"--store"_qs, u"~"_qs, u"--id"_qs, u"1"_qs} << 2 << none
         << QByteArrayLiteral("serialfilter schemes: cannot read ") << false << none << nothing
-        << false;
+        << false << QString();
     QTest::newRow("import creates the store")
         << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs, u"@one.json"_qs} << 0 << none << none
-        << true << none << nothing << false;
+        << true << none << nothing << false << QString();
     // Reading another application's database changes not a byte of it.
     QTest::newRow("list of a foreign file")
         << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--screen"_qs, u"S"_qs} << 0 << none
-        << none << true << none << nothing << true;
+        << none << true << none << nothing << true << QString();
     QTest::newRow("export of a foreign file")
         << QStringList{u"export"_qs, u"--store"_qs, u"~"_qs} << 0 << QByteArrayLiteral("[\n]\n")
-        << none << true << none << nothing << true;
+        << none << true << none << nothing << true << QString();
     // The tool must not report success for schemes it did not keep.
     QTest::newRow("import into memory")
         << QStringList{u"import"_qs, u"--store"_qs, u":memory:"_qs, u"@one.json"_qs} << 2 << none
         << QByteArrayLiteral("serialfilter schemes: import needs a store") << false << none
-        << nothing << false;
+        << nothing << false << QString();
     QTest::newRow("--help as a value")
         << QStringList{u"list"_qs, u"--store"_qs, u"--help"_qs, u"--screen"_qs, u"S"_qs} << 2
         << none << QByteArrayLiteral("serialfilter schemes: cannot read --help") << false << none
-        << nothing << false;
+        << nothing << false << QString();
     const QByteArray listed = QByteArrayLiteral(
         "[\n    {\n        \"FFilterName\": \"a\",\n        \"FID\": 1\n    }\n]\n");
     QTest::newRow("list as JSON") << QStringList{u"list"_qs,     u"--store"_qs, u"~"_qs,
@@ -94,7 +96,7 @@ void tst_CliSchemes::run_data()
                                   << 0 << listed << none << true << none
                                   << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs,
                                                  u"@one.json"_qs}
-                                  << false;
+                                  << false << QString();
 
     // A name the dialog could not have saved refuses the whole file, naming the item.
     const struct
@@ -118,20 +120,49 @@ void tst_CliSchemes::run_data()
                                                   R"("FFilter": "x"}, {"FScreenID": "S", )"
                                                   R"("FFilterName": )") +
                                     n.name + QByteArrayLiteral(R"(, "FFilter": "x"}])")
-                             << nothing << false;
+                             << nothing << false << QString();
     }
     QTest::newRow("name of the longest length")
         << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs, u"#"_qs} << 0 << none << none << true
         << QByteArrayLiteral(R"([{"FScreenID": "S", "FFilterName": ")") + QByteArray(256, 'n') +
                QByteArrayLiteral(R"(", "FFilter": "x"}])")
-        << nothing << false;
+        << nothing << false << QString();
     QTest::newRow("text over the cap")
         << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs, u"#"_qs} << 2 << none
         << QByteArrayLiteral("serialfilter schemes: #: item 1: ") << false
         << QByteArrayLiteral(R"([{"FScreenID": "S", "FFilterName": "a", "FFilter": ")") +
                QByteArray(NxSerialFilter::SchemeText::MaxTextLength + 1, 'x') +
                QByteArrayLiteral("\"}]")
-        << nothing << false;
+        << nothing << false << QString();
+
+    // Names written by another tool print as they are stored, escaped so that no name forges a
+    // line, moves the cursor or reorders the line; JSON gives them exactly.
+    const QStringList importOne{u"import"_qs, u"--store"_qs, u"~"_qs, u"@one.json"_qs};
+    const QString forge = u"INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, "
+                          "fcreated, fchanged) VALUES ('S', 'good' || char(10) || '999' || "
+                          "char(9) || 'FORGED ' || char(27) || '[2J' || char(8238) || 'x\\y' "
+                          "|| char(8232), 't', '', '', '')"_qs;
+    QTest::newRow("list escapes stored names")
+        << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--screen"_qs, u"S"_qs} << 0
+        << QByteArrayLiteral("1\ta\n2\tgood\\n999\\tFORGED \\u001b[2J\\u202ex\\\\y\\u2028\n")
+        << none << true << none << importOne << false << forge;
+    QTest::newRow("list as JSON keeps stored names")
+        << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--screen"_qs, u"S"_qs, u"--json"_qs}
+        << 0
+        << QByteArrayLiteral(
+               "[\n    {\n        \"FFilterName\": \"a\",\n        \"FID\": 1\n    },\n"
+               "    {\n        \"FFilterName\": \"good\\n999\\tFORGED "
+               "\\u001b[2J\u202ex\\\\y\u2028\",\n        \"FID\": 2\n    }\n]\n")
+        << none << true << none << importOne << false << forge;
+    // A row the tool cannot read within the caps is named on standard error; the rest is
+    // listed and the exit code says that something was left out.
+    QTest::newRow("list leaves out an id beyond 32 bits")
+        << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--screen"_qs, u"S"_qs} << 1
+        << QByteArrayLiteral("1\ta\n")
+        << QByteArrayLiteral("过滤方案编号超出范围，没有读取：far (FID 99999999999)") << true
+        << none << importOne << false
+        << u"PRAGMA ignore_check_constraints = ON; INSERT INTO nxsf_schemes VALUES "
+           "(99999999999, 'S', 'far', 't', '', '', '')"_qs;
 }
 
 namespace {
@@ -172,6 +203,7 @@ void tst_CliSchemes::run()
     QFETCH(QByteArray, file);
     QFETCH(QStringList, before);
     QFETCH(bool, foreign);
+    QFETCH(QString, sql);
 
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
     const QString store = m_dir.filePath(tag + QStringLiteral(".sqlite"));
@@ -202,6 +234,18 @@ void tst_CliSchemes::run()
         first.start(m_program, QStringList{u"schemes"_qs} + substitute(before));
         QVERIFY(first.waitForFinished(30000));
         QCOMPARE(first.exitCode(), 0);
+    }
+    if (!sql.isEmpty()) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, u"other"_qs);
+        db.setDatabaseName(store);
+        QVERIFY(db.open());
+        for (const QString &statement : sql.split(u"; "_qs)) {
+            QSqlQuery query(db);
+            QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(u"other"_qs);
     }
     QProcess process;
     process.start(m_program, QStringList{u"schemes"_qs} + substitute(args));

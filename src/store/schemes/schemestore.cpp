@@ -7,6 +7,7 @@
 #include "support/mparse.h"
 #include "support/texts.h"
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/limits.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -27,6 +28,7 @@
 #include <QUrlQuery>
 
 #include <atomic>
+#include <limits>
 #include <map>
 
 namespace NxSerialFilter {
@@ -52,6 +54,24 @@ enum class Sql {
     TableExists,
 };
 
+constexpr qsizetype nameCap = Limits::MaxSchemeNameLength;
+constexpr qsizetype screenCap = Limits::MaxScreenIdLength;
+constexpr qsizetype textCap = Limits::MaxSchemeTextLength;
+
+/// Two columns for a text column: its value when it is within cap characters (else NULL, so
+/// that a huge value written by another tool never reaches this process), and whether it is.
+/// A server counts bytes first, which it knows without reading the value.
+QString capped(const char *column, qsizetype cap, bool server)
+{
+    const QString c = QLatin1String(column), n = QString::number(cap);
+    const QString fits =
+        server ? QStringLiteral("(octet_length(%1) <= %2 OR (octet_length(%1) <= %3 AND "
+                                "length(%1) <= %2))")
+                     .arg(c, n, QString::number(4 * cap))
+               : QStringLiteral("length(%1) <= %2").arg(c, n);
+    return QStringLiteral("CASE WHEN %1 THEN %2 END, COALESCE(%1, 1 = 1)").arg(fits, c);
+}
+
 QString statement(Sql which, bool server)
 {
     switch (which) {
@@ -64,16 +84,17 @@ QString statement(Sql which, bool server)
     case Sql::Exists:
         return QStringLiteral("SELECT 1 FROM nxsf_schemes WHERE fscreenid = ? AND ffiltername = ?");
     case Sql::List:
-        return QStringLiteral(
-            "SELECT fid, ffiltername FROM nxsf_schemes WHERE fscreenid = ? ORDER BY fid");
+        return QStringLiteral("SELECT fid, ") + capped("ffiltername", nameCap, server) +
+               QStringLiteral(" FROM nxsf_schemes WHERE fscreenid = ? ORDER BY fid");
     case Sql::ListAll:
-        return QStringLiteral(
-            "SELECT fid, fscreenid, ffiltername, ffilter, fsort FROM nxsf_schemes "
-            "ORDER BY fscreenid, fid");
     case Sql::ListScreen:
-        return QStringLiteral(
-            "SELECT fid, fscreenid, ffiltername, ffilter, fsort FROM nxsf_schemes "
-            "WHERE fscreenid = ? ORDER BY fid");
+        return QStringLiteral("SELECT fid, %1, %2, %3, %4")
+                   .arg(capped("fscreenid", screenCap, server),
+                        capped("ffiltername", nameCap, server), capped("ffilter", textCap, server),
+                        capped("fsort", textCap, server)) +
+               (which == Sql::ListAll
+                    ? QStringLiteral(" FROM nxsf_schemes ORDER BY fscreenid, fid")
+                    : QStringLiteral(" FROM nxsf_schemes WHERE fscreenid = ? ORDER BY fid"));
     case Sql::Text:
         // A text far too long (written by another tool) is not even fetched.
         return QStringLiteral("SELECT CASE WHEN length(ffilter) <= ? THEN ffilter END, "
@@ -545,36 +566,123 @@ bool SchemeStore::exists(const QString &screen, const QString &name)
     });
 }
 
+namespace {
+
+/// What one row read from the store may give: an id within the 32-bit range and texts within
+/// the caps. Otherwise the row is left out and described by its id and (when it could be
+/// read) its name, so that the rest can still be used.
+class RowCheck
+{
+public:
+    explicit RowCheck(QStringList &refusals)
+        : m_refusals(refusals)
+    {}
+
+    /// The text of a capped column pair at index, or nothing when it is too long.
+    std::optional<QString> text(const QSqlQuery &q, int index, qsizetype cap)
+    {
+        if (!q.value(index + 1).toBool())
+            return std::nullopt;
+        QString value = q.value(index).toString();
+        if (value.size() > cap)
+            return std::nullopt;
+        return value;
+    }
+
+    /// The row's id, or nothing (and a refusal) when it is outside 1 to 2^31-1.
+    std::optional<qint32> id(const QVariant &stored, const std::optional<QString> &name)
+    {
+        bool ok = false;
+        const qlonglong id = stored.toLongLong(&ok);
+        if (ok && id >= 1 && id <= std::numeric_limits<qint32>::max())
+            return qint32(id);
+        refuse(Texts::schemeSkippedBadId, stored, name);
+        return std::nullopt;
+    }
+
+    void refuse(QString (*why)(), const QVariant &id, const std::optional<QString> &name)
+    {
+        QString described = MParse::LoadLangString(why());
+        if (name)
+            described += NameRules::printable(*name) + u' ';
+        m_refusals.append(described + QStringLiteral("(FID ") +
+                          NameRules::printable(id.toString()) + u')');
+    }
+
+private:
+    QStringList &m_refusals;
+};
+
+} // namespace
+
 QList<StoredScheme> SchemeStore::schemes(const QString &screen)
 {
+    m_refusals.clear();
     return guarded(m_connection, false, [&](Connection &c) {
         QList<StoredScheme> found;
+        QStringList refusals;
         if (!tableReady(c))
             return found;
+        RowCheck check(refusals);
         QSqlQuery &q = c.run(Sql::List, {bindText(screen)}, Texts::schemeStoreReadFailed);
-        while (q.next())
-            found.append({q.value(0).toInt(), screen, q.value(1).toString(), {}, {}});
+        while (q.next()) {
+            const auto name = check.text(q, 1, nameCap);
+            const auto id = check.id(q.value(0), name);
+            if (!id)
+                continue;
+            if (!name)
+                check.refuse(Texts::schemeSkippedTooLarge, q.value(0), name);
+            else
+                found.append({*id, screen, *name, {}, {}});
+        }
         q.finish();
+        m_refusals = refusals;
         return found;
     });
 }
 
 QList<StoredScheme> SchemeStore::fullSchemes(const QString &screen)
 {
+    m_refusals.clear();
     return guarded(m_connection, false, [&](Connection &c) {
         QList<StoredScheme> found;
+        QStringList refusals;
         if (!tableReady(c))
             return found;
+        RowCheck check(refusals);
         QSqlQuery &q = screen.isEmpty() ? c.run(Sql::ListAll, {}, Texts::schemeStoreReadFailed)
                                         : c.run(Sql::ListScreen, {bindText(screen)},
                                                 Texts::schemeStoreReadFailed);
         while (q.next()) {
-            found.append({q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(),
-                          q.value(3).toString(), q.value(4).toString()});
+            const auto name = check.text(q, 3, nameCap);
+            const auto id = check.id(q.value(0), name);
+            if (!id)
+                continue;
+            const auto storedScreen = check.text(q, 1, screenCap);
+            const auto text = check.text(q, 5, textCap);
+            const auto sort = check.text(q, 7, textCap);
+            bool fits = name && storedScreen && text && sort;
+            if (fits) {
+                try {
+                    SchemeText::checkSize(*text);
+                } catch (const FilterError &) {
+                    fits = false;
+                }
+            }
+            if (!fits)
+                check.refuse(Texts::schemeSkippedTooLarge, q.value(0), name);
+            else
+                found.append({*id, *storedScreen, *name, *text, *sort});
         }
         q.finish();
+        m_refusals = refusals;
         return found;
     });
+}
+
+QStringList SchemeStore::refusals() const
+{
+    return m_refusals;
 }
 
 std::optional<QString> SchemeStore::text(qint32 id)
@@ -624,7 +732,7 @@ qint32 upsert(SchemeStore::Connection &c, const StoredScheme &s, const QVariant 
 
 qint32 SchemeStore::save(const StoredScheme &scheme, qint32 replaceId)
 {
-    SchemeText::checkSize(scheme.FFilter);
+    checkScheme(scheme);
     return guarded(m_connection, true, [&](Connection &c) {
         const QVariant time = now();
         Transaction transaction(c);
@@ -655,7 +763,7 @@ qint32 SchemeStore::save(const StoredScheme &scheme, qint32 replaceId)
 void SchemeStore::saveAll(const QList<StoredScheme> &schemes)
 {
     for (const StoredScheme &scheme : schemes)
-        SchemeText::checkSize(scheme.FFilter);
+        checkScheme(scheme);
     guarded(m_connection, true, [&](Connection &c) {
         const QVariant time = now();
         Transaction transaction(c);
@@ -699,9 +807,18 @@ bool SchemeStore::isStorableName(const QString &name)
     return NameRules::isStorable(name);
 }
 
-void SchemeStore::checkSchemeText(const QString &text)
+void SchemeStore::checkScheme(const StoredScheme &scheme)
 {
-    SchemeText::checkSize(text);
+    const auto refuse = [](QString (*why)(), const QString &what) {
+        throw FilterError(FailureNumber, QStringLiteral("SchemeStore"),
+                          MParse::LoadLangString(why()) + NameRules::printable(what));
+    };
+    if (!NameRules::isStorable(scheme.FFilterName))
+        refuse(Texts::schemeNameNotStorable, scheme.FFilterName.left(nameCap + 1));
+    if (!NameRules::isStorableScreen(scheme.FScreenID))
+        refuse(Texts::schemeScreenNotStorable, scheme.FScreenID.left(screenCap + 1));
+    SchemeText::checkSize(scheme.FFilter);
+    SchemeText::checkLength(scheme.FSort.size());
 }
 
 } // namespace NxSerialFilter

@@ -7,6 +7,7 @@
 #include "support/mmts.h"
 #include "testsupport/storefixture.h"
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/limits.h>
 #include <NxSerialFilter/recordset.h>
 #include <NxSerialFilter/schemeservice.h>
 #include <NxSerialFilter/schemestore.h>
@@ -247,6 +248,8 @@ private Q_SLOTS:
     void unusableStore();
     void oversizedTextRefused_data();
     void oversizedTextRefused();
+    void foreignRowsWithinCaps_data();
+    void foreignRowsWithinCaps();
     void sessionEndedByServer_data();
     void sessionEndedByServer();
     void concurrentSavesOfOneName_data();
@@ -266,15 +269,16 @@ void tst_SchemeStore::roundTrip_data()
         QString name;
         QString text;
     } cases[] = {
-        {"quotes", QStringLiteral("O'Brien's"), QStringLiteral("\t\t名称\t等于\tO'Brien''s\t\t")},
+        {"quotes", QStringLiteral("OBrien"), QStringLiteral("\t\t名称\t等于\tO'Brien''s\t\t")},
         {"sql words", QStringLiteral("a; DROP TABLE nxsf_schemes; --"),
          QStringLiteral("x\t(\t代码\t包含\t'; DELETE FROM nxsf_schemes; --\t\t)")},
         {"cjk", QStringLiteral("仓库方案"),
          QStringLiteral("\t\t仓库\t等于\t北京一号库\t\t\r\n并且\t\t名称\t为空\t\t\t")},
         {"empty text", QStringLiteral("empty"), QString()},
         {"ends in a line break", QStringLiteral("tail"), QStringLiteral("a\tb\r\n")},
-        {"only quotes", QStringLiteral("'"), QStringLiteral("''''")},
-        {"spaces kept", QStringLiteral(" padded "), QStringLiteral("  a \t b  ")},
+        {"only quotes", QStringLiteral("q"), QStringLiteral("''''")},
+        {"spaces kept", QStringLiteral("pad ded"), QStringLiteral("  a \t b  ")},
+        {"right to left and astral", QStringLiteral("مخطط 😀"), QStringLiteral("\t\tمخطط\t\t")},
         {"percent signs", QStringLiteral("%1 %2"), QStringLiteral("%1\t%L2\t?\t:a\t$1")},
     };
     for (const Backend &b : backends(m_dir, QStringLiteral("roundtrip"))) {
@@ -284,7 +288,7 @@ void tst_SchemeStore::roundTrip_data()
 }
 
 // The text comes back as the grid had it: the service gets doubled quotes and must undo them
-// exactly once; names keep their quotes and spaces.
+// exactly once; names keep their inner spaces.
 void tst_SchemeStore::roundTrip()
 {
     QFETCH(QString, location);
@@ -538,39 +542,196 @@ void tst_SchemeStore::oversizedTextRefused_data()
     QTest::addColumn<QString>("location");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("screen"); // appended to a unique screen
     const QString cell(SchemeText::MaxCellLength, u'x');
     QString atCap = cell;
     while (atCap.size() + 1 + cell.size() <= SchemeText::MaxTextLength)
         atCap += u'\t' + cell;
     atCap += QString(SchemeText::MaxTextLength - atCap.size(), u'\t');
+    const QString big = QStringLiteral("big");
+    // Names and screens the store itself refuses, whoever writes: they would show as
+    // something else (a forged line, text reordered) or could never be typed again.
+    const struct
+    {
+        const char *row;
+        QString name;
+        QString screen;
+    } refusedNames[] = {
+        {"name with a quote", QStringLiteral("O'Brien"), {}},
+        {"name with spaces at its ends", QStringLiteral(" padded "), {}},
+        {"name with a line break", QStringLiteral("good\n999\tFORGED line"), {}},
+        {"empty name", QString(), {}},
+        {"name of 100000 characters", QString(100000, u'n'), {}},
+        {"name with a bidi override", QStringLiteral("abc\u202Egpj.exe"), {}},
+        {"name with a line separator", QStringLiteral("a\u2028b"), {}},
+        {"name with an escape sequence", QStringLiteral("a\x1b[2Jb"), {}},
+        {"screen with a line break", big, QStringLiteral("\nX")},
+        {"screen with a line separator", big, QStringLiteral("\u2028")},
+        {"screen with a bidi isolate", big, QStringLiteral("\u2066x")},
+        {"screen over the cap", big, QString(Limits::MaxScreenIdLength, u's')},
+    };
     for (const Backend &b : backends(m_dir, QStringLiteral("caps"))) {
-        QTest::addRow("%s text at the cap", b.name.constData()) << b.location << atCap << false;
+        QTest::addRow("%s text at the cap", b.name.constData())
+            << b.location << atCap << false << big << QString();
         QTest::addRow("%s text over the cap", b.name.constData())
-            << b.location << atCap + u'\t' << true;
+            << b.location << atCap + u'\t' << true << big << QString();
         QTest::addRow("%s cell over the cap", b.name.constData())
-            << b.location << cell + u'y' << true;
+            << b.location << cell + u'y' << true << big << QString();
         QTest::addRow("%s too many rows", b.name.constData())
-            << b.location << QStringList(SchemeText::MaxRows + 1, QString()).join(u"\r\n") << true;
+            << b.location << QStringList(SchemeText::MaxRows + 1, QString()).join(u"\r\n") << true
+            << big << QString();
+        QTest::addRow("%s name of the longest length", b.name.constData())
+            << b.location << QString() << false << QString(Limits::MaxSchemeNameLength, u'名')
+            << QString();
+        for (const auto &r : refusedNames) {
+            QTest::addRow("%s %s", b.name.constData(), r.row)
+                << b.location << QStringLiteral("t") << true << r.name << r.screen;
+        }
     }
 }
 
-// A text too large for the dialog is refused when saved, with a description, and nothing is
+// A text too large for the dialog, or a name or screen that could not be shown as it is, is
+// refused when saved (also through the default writer), with a description, and nothing is
 // stored; one just within the caps comes back whole.
 void tst_SchemeStore::oversizedTextRefused()
 {
     QFETCH(QString, location);
     QFETCH(QString, text);
     QFETCH(bool, refused);
-    const QString screen = uniqueScreen();
+    QFETCH(QString, name);
+    QFETCH(QString, screen);
+    screen.prepend(uniqueScreen());
     SchemeStore store(location);
     if (!refused) {
-        QCOMPARE(store.text(store.save({0, screen, QStringLiteral("big"), text, {}})), text);
+        QCOMPARE(store.text(store.save({0, screen, name, text, {}})), text);
+        QCOMPARE(store.fullSchemes(screen).value(0).FFilterName, name);
         return;
     }
-    QVERIFY_THROWS_EXCEPTION(FilterError, store.save({0, screen, QStringLiteral("big"), text, {}}));
-    QVERIFY_THROWS_EXCEPTION(FilterError,
-                             store.saveAll({{0, screen, QStringLiteral("big"), text, {}}}));
-    QVERIFY(store.schemes(screen).isEmpty());
+    QVERIFY_THROWS_EXCEPTION(FilterError, store.save({0, screen, name, text, {}}));
+    QVERIFY_THROWS_EXCEPTION(FilterError, store.saveAll({{0, screen, name, text, {}}}));
+    useStore(location);
+    KeyedValuesPtr record = KeyedValues::create();
+    record->set(QStringLiteral("FScreenID"), screen);
+    record->set(QStringLiteral("FFilterName"), name);
+    record->set(QStringLiteral("FFilter"), text);
+    record->set(QStringLiteral("IsNew"), true);
+    auto writer = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
+    QVERIFY_THROWS_EXCEPTION(FilterError, writer->UpdateFilter(MMTS::GetPropsString(), record));
+    QVERIFY(store.fullSchemes(screen).isEmpty());
+}
+
+void tst_SchemeStore::foreignRowsWithinCaps_data()
+{
+    QTest::addColumn<QString>("location");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<qint64>("length"); // of the value written into column, 0 for the text below
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<qint64>("id"); // 0: the store assigns it
+    QTest::addColumn<bool>("listed");
+    QTest::addColumn<bool>("exported");
+    for (const Backend &b : backends(m_dir, QStringLiteral("foreign"))) {
+        const auto row = [&](const char *what) -> QTestData & {
+            return QTest::addRow("%s %s", b.name.constData(), what) << b.location;
+        };
+        row("name over the cap") << QStringLiteral("ffiltername")
+                                 << qint64(Limits::MaxSchemeNameLength + 1) << QString()
+                                 << qint64(0) << false << false;
+        row("text over the cap") << QStringLiteral("ffilter")
+                                 << qint64(Limits::MaxSchemeTextLength + 1) << QString()
+                                 << qint64(0) << true << false;
+        row("sort over the cap") << QStringLiteral("fsort")
+                                 << qint64(Limits::MaxSchemeTextLength + 1) << QString()
+                                 << qint64(0) << true << false;
+        row("text with a cell over the cap")
+            << QStringLiteral("ffilter") << qint64(Limits::MaxCellLength + 1) << QString()
+            << qint64(0) << true << false;
+        // Stored text is given back as stored; only its display escapes it.
+        row("forged name") << QStringLiteral("ffiltername") << qint64(0)
+                           << QStringLiteral("good\n999\tFORGED \u202Eline") << qint64(0) << true
+                           << true;
+        if (!SchemeStore::isServerAddress(b.location)) {
+            row("id beyond 32 bits")
+                << QStringLiteral("ffiltername") << qint64(0) << QStringLiteral("far")
+                << qint64(99999999999) << false << false;
+        }
+    }
+}
+
+// Rows written by another tool are read within the caps: an oversized value is never fetched
+// and an id beyond 32 bits never truncated; such a row is left out, named in refusals(), and
+// the others are still read.
+void tst_SchemeStore::foreignRowsWithinCaps()
+{
+    QFETCH(QString, location);
+    QFETCH(QString, column);
+    QFETCH(qint64, length);
+    QFETCH(QString, value);
+    QFETCH(qint64, id);
+    QFETCH(bool, listed);
+    QFETCH(bool, exported);
+    const QString screen = uniqueScreen();
+    SchemeStore store(location);
+    const qint32 good = store.save({0, screen, QStringLiteral("good"), QStringLiteral("t"), {}});
+    const bool server = SchemeStore::isServerAddress(location);
+    QSqlDatabase db =
+        server ? otherSession(location, QStringLiteral("foreign"))
+               : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+    if (!server)
+        db.setDatabaseName(location);
+    QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+    QVariant storedId;
+    {
+        QSqlQuery insert(db);
+        // As a table made by another tool, which has no check on the id.
+        if (!server)
+            QVERIFY(insert.exec(QStringLiteral("PRAGMA ignore_check_constraints = ON")));
+        // The long value is made by the database, so that no copy of it passes through here.
+        const QString made =
+            length == 0 ? QStringLiteral("?")
+            : server    ? QStringLiteral("repeat('x', %1)").arg(length)
+                        : QStringLiteral("replace(hex(zeroblob(%1)), '00', 'x')").arg(length);
+        QStringList columns{QStringLiteral("fscreenid"), QStringLiteral("ffiltername"),
+                            QStringLiteral("ffilter"),   QStringLiteral("fsort"),
+                            QStringLiteral("fcreated"),  QStringLiteral("fchanged")};
+        QStringList values(columns.size(), QStringLiteral("'x'"));
+        values[0] = QStringLiteral("'") + screen + u'\'';
+        values[1] = QStringLiteral("'bad'");
+        values[columns.indexOf(column)] = made;
+        if (id != 0) {
+            columns.prepend(QStringLiteral("fid"));
+            values.prepend(QString::number(id));
+        }
+        QVERIFY(insert.prepare(QStringLiteral("INSERT INTO nxsf_schemes (%1) VALUES (%2) "
+                                              "RETURNING fid")
+                                   .arg(columns.join(u','), values.join(u','))));
+        if (length == 0)
+            insert.addBindValue(value);
+        QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
+        QVERIFY(insert.next());
+        storedId = insert.value(0);
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+
+    for (const bool full : {false, true}) {
+        const QList<StoredScheme> read = full ? store.fullSchemes(screen) : store.schemes(screen);
+        QCOMPARE(read.value(0).FID, good);
+        const bool there = full ? exported : listed;
+        QCOMPARE(read.size(), there ? 2 : 1);
+        if (there) {
+            QCOMPARE(read.at(1).FID, storedId.toInt());
+            if (column == QLatin1String("ffiltername"))
+                QCOMPARE(read.at(1).FFilterName, value);
+            QVERIFY(store.refusals().isEmpty());
+        } else {
+            QCOMPARE(store.refusals().size(), 1);
+            QVERIFY2(store.refusals().first().contains(QStringLiteral("(FID ") +
+                                                       storedId.toString() + u')'),
+                     qPrintable(store.refusals().first()));
+        }
+    }
 }
 
 void tst_SchemeStore::sessionEndedByServer_data()

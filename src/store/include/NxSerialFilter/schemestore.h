@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -61,7 +62,8 @@ public:
 
     /// True when the screen has a scheme of that name, letter case included.
     bool exists(const QString &screen, const QString &name);
-    /// The screen's schemes (FID and FFilterName only) in the order they were created.
+    /// The screen's schemes (FID and FFilterName only) in the order they were created; rows
+    /// that cannot be read within the caps are left out (see refusals()).
     QList<StoredScheme> schemes(const QString &screen);
     /// Every scheme in full, of one screen or (screen empty) of all screens.
     QList<StoredScheme> fullSchemes(const QString &screen = {});
@@ -81,9 +83,14 @@ public:
     /// dialog could have saved: not empty, no spaces at its ends, no quote, no control
     /// character and at most Limits::MaxSchemeNameLength characters.
     static bool isStorableName(const QString &name);
-    /// Throws FilterError (ErrorNumber::TooLarge) when a scheme text, its rows or one of its
-    /// cells is over the caps of <NxSerialFilter/limits.h>.
-    static void checkSchemeText(const QString &text);
+    /// Throws FilterError when the scheme may not be saved: a name the dialog could not have
+    /// saved (isStorableName), a screen id with a control character or longer than
+    /// Limits::MaxScreenIdLength, or a text over the caps of <NxSerialFilter/limits.h>
+    /// (ErrorNumber::TooLarge). save and saveAll check every scheme so.
+    static void checkScheme(const StoredScheme &scheme);
+    /// The rows that the last schemes() or fullSchemes() left out, one description each: an
+    /// id outside the 32-bit range, or a text over the caps (never read into memory).
+    QStringList refusals() const;
 
     /// Closes the connections this thread keeps (they reopen on the next use).
     static void closeConnections();
@@ -96,6 +103,7 @@ public:
 
 private:
     std::shared_ptr<Connection> m_connection;
+    QStringList m_refusals;
 };
 
 } // namespace NxSerialFilter
