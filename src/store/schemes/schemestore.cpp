@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
@@ -30,6 +31,10 @@
 #include <atomic>
 #include <limits>
 #include <map>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace NxSerialFilter {
 
@@ -185,6 +190,48 @@ void pauseBeforeRetry()
 
 } // namespace
 
+namespace {
+
+/// What a reader that does without SQLite's shared memory knows of the file it reads: any
+/// write since (a checkpoint, a new WAL) changes it.
+struct FileStamp
+{
+    bool exists = false;
+    bool wal = false;
+    qint64 size = -1;
+    qint64 modified = 0; // nanoseconds where the system keeps them
+    qint64 changed = 0;
+    quint64 inode = 0;
+    bool operator==(const FileStamp &) const = default;
+};
+
+FileStamp stampOf(const QString &path)
+{
+    FileStamp stamp;
+    stamp.wal = QFileInfo::exists(path + QStringLiteral("-wal"));
+#ifdef Q_OS_UNIX
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.size = st.st_size;
+    stamp.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changed = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    stamp.inode = st.st_ino;
+#else
+    const QFileInfo info(path);
+    stamp.exists = info.exists();
+    stamp.size = info.size();
+    stamp.modified = info.lastModified().toMSecsSinceEpoch();
+    stamp.changed = info.metadataChangeTime().toMSecsSinceEpoch();
+#endif
+    return stamp;
+}
+
+} // namespace
+
 struct SchemeStore::Connection
 {
     QString name;
@@ -193,6 +240,11 @@ struct SchemeStore::Connection
     bool server = false;
     bool readOnly = false;
     bool hasTable = false;
+    /// A reader of a file that does not exist: it reads as empty, and opens nothing.
+    bool noFile = false;
+    /// A reader of a file that has no WAL: it reads the file as it is, without locks or
+    /// shared memory, and its reads count only while the file stays as stamped.
+    std::optional<FileStamp> immutable;
     QSqlDatabase db;
     std::map<Sql, QSqlQuery> queries;
 
@@ -391,6 +443,8 @@ void createSchema(SchemeStore::Connection &c)
 /// Whether the table is there to read; a store opened only for reading may have none.
 bool tableReady(SchemeStore::Connection &c)
 {
+    if (c.noFile)
+        return false;
     if (!c.hasTable) {
         QSqlQuery &q = c.run(Sql::TableExists, {}, Texts::schemeStoreReadFailed);
         c.hasTable = q.next();
@@ -417,6 +471,10 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
     }
     if (!server && location.isEmpty())
         raise(Texts::schemeStoreBadAddress, location, {});
+    // SQLite keeps one lock state per file and process: a reader that reads the file as it
+    // is, without locks, would make this process's writer find the file read-only.
+    if (!server && !readOnly)
+        pool().remove(filePath(location) + QStringLiteral("\n(read)"));
 
     auto c = std::make_shared<SchemeStore::Connection>();
     c->name = QStringLiteral("nxsf-schemes-%1").arg(++connectionCounter);
@@ -424,6 +482,10 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
     c->key = key;
     c->server = server;
     c->readOnly = readOnly;
+    if (!server && readOnly && !QFileInfo::exists(filePath(location))) {
+        c->noFile = true;
+        return c; // not kept: the file may be made at any moment
+    }
     c->db = QSqlDatabase::addDatabase(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"),
                                       c->name);
     if (!c->db.isValid())
@@ -432,11 +494,31 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
     if (server) {
         settings = configureServer(c->db, location);
     } else {
-        c->db.setDatabaseName(filePath(location));
-        // Reading opens the file as it is: no journal change, no table, no new file.
-        c->db.setConnectOptions((readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;") : QString()) +
-                                QStringLiteral("QSQLITE_BUSY_TIMEOUT=") +
-                                QString::number(sqliteBusyTimeout));
+        const QString path = filePath(location);
+        QString options =
+            QStringLiteral("QSQLITE_BUSY_TIMEOUT=") + QString::number(sqliteBusyTimeout);
+        if (readOnly) {
+            // A reader creates nothing, so that it works in a folder it may not write and
+            // leaves no file of its own that the owner could not write. A WAL with its shared
+            // memory is read as it is, without writing to either; a file without a WAL (no
+            // writer has it open) is read as it is, and the read counts only if no writer
+            // came meanwhile.
+            QString uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+            if (QFileInfo::exists(path + QStringLiteral("-wal")) ||
+                QFileInfo::exists(path + QStringLiteral("-journal"))) {
+                uri += QFileInfo::exists(path + QStringLiteral("-shm"))
+                           ? QStringLiteral("?mode=ro&readonly_shm=1")
+                           : QStringLiteral("?mode=ro");
+            } else {
+                c->immutable = stampOf(path);
+                uri += QStringLiteral("?mode=ro&immutable=1");
+            }
+            c->db.setDatabaseName(uri);
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI");
+        } else {
+            c->db.setDatabaseName(path);
+        }
+        c->db.setConnectOptions(options);
     }
     if (!c->db.open())
         raise(Texts::schemeStoreOpenFailed, location, c->db.lastError().text());
@@ -477,17 +559,44 @@ bool sessionLost(const QSqlError &error)
            code == QLatin1String("57P03");
 }
 
+/// Whether a reader's view of a file is out of date: the file came or went, or a writer has
+/// been at it since it was opened as it was.
+bool outdated(const SchemeStore::Connection &c)
+{
+    if (c.noFile)
+        return QFileInfo::exists(filePath(c.location));
+    return c.immutable && *c.immutable != stampOf(filePath(c.location));
+}
+
+void drop(const ConnectionPtr &connection)
+{
+    if (pool().value(connection->key) == connection)
+        pool().remove(connection->key);
+}
+
 /// Runs one operation; a failure drops the connection (it may be broken) and is described.
 template <class F>
 auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*connection))
 {
     bool reopened = false;
+    int rereads = 0;
     QElapsedTimer busy;
     busy.start();
     for (int attempt = 1;; ++attempt) {
         try {
-            return body(*connection);
+            if (outdated(*connection)) {
+                drop(connection);
+                connection = openConnection(connection->location, connection->readOnly);
+            }
+            auto result = body(*connection);
+            // A writer came while the file was read as it was: what was read may mix two
+            // states, so it is read again.
+            if (!outdated(*connection) || ++rereads > 20)
+                return result;
+            continue;
         } catch (const SqlFailure &failure) {
+            if (outdated(*connection) && ++rereads <= 20)
+                continue;
             const QString location = connection->location;
             const bool server = connection->server;
             const bool readOnly = connection->readOnly;

@@ -159,6 +159,46 @@ int saveOnce(const QStringList &args)
     return 0;
 }
 
+/// Helper process: reads the screen through the read side and the store as the tools do, and
+/// prints "read NAME=TEXT;..." or "fail" and the description.
+int readOnce(const QStringList &args)
+{
+    useStore(args.value(0));
+    try {
+        QStringList found;
+        for (const auto &[id, name] : listed(args.value(1)))
+            found.append(name + u'=' + loaded(id).value_or(QStringLiteral("<missing>")));
+        SchemeStore store(args.value(0), SchemeStore::Access::ReadOnly);
+        if (store.fullSchemes(args.value(1)).size() != found.size())
+            found.append(QStringLiteral("<export differs>"));
+        say("read " + found.join(u';').toUtf8());
+    } catch (...) {
+        say("fail " + describeFailure(std::current_exception()).toUtf8());
+        return 1;
+    }
+    return 0;
+}
+
+/// Helper process: a writer that keeps the store open: saves "held", says "ready", and after a
+/// line on its input saves "after" and says "done" (or "fail").
+int holdOpen(const QStringList &args)
+{
+    try {
+        SchemeStore store(args.value(0));
+        store.save({0, args.value(1), QStringLiteral("held"), QStringLiteral("h"), {}});
+        say("ready");
+        char line[16];
+        if (!std::fgets(line, sizeof line, stdin))
+            return 1;
+        store.save({0, args.value(1), QStringLiteral("after"), QStringLiteral("f"), {}});
+        say("done");
+    } catch (...) {
+        say("fail " + describeFailure(std::current_exception()).toUtf8());
+        return 1;
+    }
+    return 0;
+}
+
 /// A loopback port on which the kernel accepts connections that nobody reads or answers.
 class SilentPort
 {
@@ -250,6 +290,8 @@ private Q_SLOTS:
     void oversizedTextRefused();
     void foreignRowsWithinCaps_data();
     void foreignRowsWithinCaps();
+    void readersWriteNothing_data();
+    void readersWriteNothing();
     void sessionEndedByServer_data();
     void sessionEndedByServer();
     void concurrentSavesOfOneName_data();
@@ -734,6 +776,81 @@ void tst_SchemeStore::foreignRowsWithinCaps()
     }
 }
 
+void tst_SchemeStore::readersWriteNothing_data()
+{
+    QTest::addColumn<bool>("otherUser");      // the reader runs as another user (needs root)
+    QTest::addColumn<bool>("readOnlyFolder"); // folder and file may not be written by anyone
+    QTest::addColumn<bool>("writerOpen");     // a writer keeps the store open meanwhile
+    QTest::newRow("own folder") << false << false << false;
+    QTest::newRow("own folder, writer open") << false << false << true;
+    QTest::newRow("read-only folder") << false << true << false;
+    QTest::newRow("another user's folder") << true << false << false;
+    QTest::newRow("another user's folder, writer open") << true << false << true;
+}
+
+// A reader (list, export, the read side) creates no file, so it works in a folder it may not
+// write and leaves nothing there that the owner could not write; a writer that keeps the store
+// open is not locked out by it, and a reader kept open sees what a writer saved since.
+void tst_SchemeStore::readersWriteNothing()
+{
+    QFETCH(bool, otherUser);
+    QFETCH(bool, readOnlyFolder);
+    QFETCH(bool, writerOpen);
+    const bool root = geteuid() == 0;
+    if (otherUser && !root)
+        QSKIP("running as another user needs root");
+    if (readOnlyFolder && root)
+        QSKIP("file permissions do not bind root");
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadOther | QFile::ExeOther);
+    const QString location = dir.filePath(QStringLiteral("shared.sqlite"));
+    const QString screen = uniqueScreen();
+    SchemeStore(location).save({0, screen, QStringLiteral("a"), QStringLiteral("x"), {}});
+    SchemeStore::closeConnections();
+    QProcess writer;
+    if (writerOpen) {
+        writer.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--hold-open"), location, screen});
+        QVERIFY(writer.waitForReadyRead(30000));
+        QCOMPARE(outputLines(writer), QStringList{QStringLiteral("ready")});
+    }
+    if (readOnlyFolder) {
+        QFile::setPermissions(location, QFile::ReadOwner | QFile::ReadOther);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    }
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+    QProcess reader;
+    const QStringList args{QStringLiteral("--read-once"), location, screen};
+    if (otherUser)
+        reader.start(QStringLiteral("runuser"),
+                     QStringList{QStringLiteral("-u"), QStringLiteral("nobody"),
+                                 QStringLiteral("--"), QCoreApplication::applicationFilePath()} +
+                         args);
+    else
+        reader.start(QCoreApplication::applicationFilePath(), args);
+    QVERIFY(reader.waitForFinished(30000));
+    const QString said = QString::fromUtf8(reader.readAllStandardOutput()).trimmed();
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(location, QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(said, writerOpen ? QStringLiteral("read a=x;held=h") : QStringLiteral("read a=x"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
+    if (writerOpen) {
+        writer.write("go\n");
+        QVERIFY(writer.waitForFinished(30000));
+        QCOMPARE(outputLines(writer), QStringList{QStringLiteral("done")});
+    }
+    // A reader kept open (as the pool keeps it) must not go on reading the file as it was.
+    SchemeStore kept(location, SchemeStore::Access::ReadOnly);
+    const qsizetype had = kept.schemes(screen).size();
+    QProcess saver;
+    saver.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--save-once"), location, screen});
+    QVERIFY(saver.waitForFinished(30000));
+    QCOMPARE(outputLines(saver), QStringList{QStringLiteral("done")});
+    QCOMPARE(kept.schemes(screen).size(), had + 1);
+}
+
 void tst_SchemeStore::sessionEndedByServer_data()
 {
     QTest::addColumn<QString>("operation");
@@ -800,7 +917,7 @@ void tst_SchemeStore::concurrentSavesOfOneName()
     QFETCH(QString, location);
     QFETCH(bool, renames);
     const QString screen = uniqueScreen();
-    const QString name = QStringLiteral("同名 'shared'");
+    const QString name = QStringLiteral("同名 shared");
     std::vector<std::unique_ptr<QProcess>> savers;
     for (int p = 0; p < 4; ++p) {
         auto process = std::make_unique<QProcess>();
@@ -895,6 +1012,10 @@ int main(int argc, char *argv[])
         return saveForever(args.mid(2));
     if (args.value(1) == QLatin1String("--save-once"))
         return saveOnce(args.mid(2));
+    if (args.value(1) == QLatin1String("--read-once"))
+        return readOnce(args.mid(2));
+    if (args.value(1) == QLatin1String("--hold-open"))
+        return holdOpen(args.mid(2));
     tst_SchemeStore test;
     return QTest::qExec(&test, argc, argv);
 }
