@@ -324,6 +324,10 @@
         <translation>The address of the saved filters is invalid: </translation>
     </message>
     <message>
+        <source>过滤方案库的表不是方案库自己的，不能使用：</source>
+        <translation>The table of the saved filters is not the store's own and is not used: </translation>
+    </message>
+    <message>
         <source>没有这个过滤方案：</source>
         <translation>There is no such saved filter: </translation>
     </message>

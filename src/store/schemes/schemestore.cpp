@@ -240,6 +240,8 @@ struct SchemeStore::Connection
     bool server = false;
     bool readOnly = false;
     bool hasTable = false;
+    /// The role that must own a server's store; empty: the connecting role.
+    QString owner;
     /// A reader of a file that does not exist: it reads as empty, and opens nothing.
     bool noFile = false;
     /// A reader of a file that has no WAL: it reads the file as it is, without locks or
@@ -368,6 +370,7 @@ struct SessionSettings
 {
     QString statementTimeout = QString::number(SchemeStore::DefaultStatementTimeout);
     QString lockTimeout = QString::number(SchemeStore::DefaultLockTimeout);
+    QString owner; // the role that must own the store; empty: the connecting role
 };
 
 SessionSettings configureServer(QSqlDatabase &db, const QString &location)
@@ -393,6 +396,8 @@ SessionSettings configureServer(QSqlDatabase &db, const QString &location)
             settings.statementTimeout = value;
         else if (key == QLatin1String("lock_timeout"))
             settings.lockTimeout = value;
+        else if (key == QLatin1String("owner"))
+            settings.owner = value;
         else
             options.insert(key, value);
     }
@@ -440,11 +445,74 @@ void createSchema(SchemeStore::Connection &c)
     c.exec(schemaStatement(false), Texts::schemeStoreOpenFailed);
 }
 
+/// Whether the server has the table, refusing one that is not the store's own: whoever owns
+/// the table (or its schema) runs code as every user of the store through a trigger, rule or
+/// policy, and can replace it. Afterwards names are looked up in the table's schema only, with
+/// the system's own functions and operators first.
+bool verifyServerTable(SchemeStore::Connection &c)
+{
+    QSqlQuery q(c.db);
+    q.setForwardOnly(true);
+    const bool ran =
+        q.prepare(QStringLiteral(
+            "SELECT c.relkind::text, pg_get_userbyid(c.relowner), n.nspname, "
+            "pg_get_userbyid(n.nspowner), (SELECT rolsuper FROM pg_roles WHERE oid = n.nspowner), "
+            "(SELECT pg_get_userbyid(datdba) FROM pg_database WHERE datname = "
+            "current_database()), (SELECT r.rolsuper FROM pg_database d JOIN pg_roles r ON r.oid "
+            "= d.datdba WHERE d.datname = current_database()), "
+            "(SELECT string_agg(tgname, ', ') FROM pg_trigger WHERE tgrelid = c.oid AND NOT "
+            "tgisinternal), (SELECT string_agg(rulename, ', ') FROM pg_rewrite WHERE ev_class = "
+            "c.oid), (SELECT string_agg(polname, ', ' ORDER BY polname) FROM pg_policy WHERE "
+            "polrelid = c.oid), COALESCE(NULLIF(?, ''), current_user) FROM pg_class c JOIN "
+            "pg_namespace n ON n.oid = c.relnamespace WHERE c.oid = "
+            "to_regclass('nxsf_schemes')")) &&
+        (q.bindValue(0, bindText(c.owner)), q.exec());
+    if (!ran)
+        throw SqlFailure{Texts::schemeStoreOpenFailed, q.lastError()};
+    if (!q.next())
+        return false;
+    const QString kind = q.value(0).toString(), owner = q.value(1).toString();
+    const QString schema = q.value(2).toString(), schemaOwner = q.value(3).toString();
+    const QString expected = q.value(10).toString();
+    const bool schemaTrusted = schemaOwner == expected || q.value(4).toBool() ||
+                               (schemaOwner == QLatin1String("pg_database_owner") &&
+                                (q.value(5).toString() == expected || q.value(6).toBool()));
+    QStringList wrong;
+    if (kind != QLatin1String("r"))
+        wrong.append(QStringLiteral("nxsf_schemes is not a plain table"));
+    if (owner != expected)
+        wrong.append(QStringLiteral("table owned by ") + owner + QStringLiteral(", not ") +
+                     expected);
+    if (!schemaTrusted)
+        wrong.append(QStringLiteral("schema ") + schema + QStringLiteral(" owned by ") +
+                     schemaOwner);
+    if (!q.value(7).toString().isEmpty())
+        wrong.append(QStringLiteral("triggers: ") + q.value(7).toString());
+    if (!q.value(8).toString().isEmpty())
+        wrong.append(QStringLiteral("rules: ") + q.value(8).toString());
+    if (!q.value(9).toString().isEmpty())
+        wrong.append(QStringLiteral("policies: ") + q.value(9).toString());
+    q.finish();
+    if (!wrong.isEmpty())
+        raise(Texts::schemeStoreNotOwn, c.location,
+              NameRules::printable(wrong.join(QStringLiteral("; "))));
+    QSqlQuery pin(c.db);
+    if (!pin.prepare(QStringLiteral(
+            "SELECT set_config('search_path', 'pg_catalog, ' || quote_ident(?), false)")) ||
+        (pin.bindValue(0, schema), !pin.exec()))
+        throw SqlFailure{Texts::schemeStoreOpenFailed, pin.lastError()};
+    // Prepared statements name the table as it was found before.
+    c.queries.clear();
+    return true;
+}
+
 /// Whether the table is there to read; a store opened only for reading may have none.
 bool tableReady(SchemeStore::Connection &c)
 {
     if (c.noFile)
         return false;
+    if (!c.hasTable && c.server)
+        return c.hasTable = verifyServerTable(c);
     if (!c.hasTable) {
         QSqlQuery &q = c.run(Sql::TableExists, {}, Texts::schemeStoreReadFailed);
         c.hasTable = q.next();
@@ -493,6 +561,7 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
     SessionSettings settings;
     if (server) {
         settings = configureServer(c->db, location);
+        c->owner = settings.owner;
     } else {
         const QString path = filePath(location);
         QString options =
@@ -532,6 +601,8 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
                 createSchema(*c);
                 c->hasTable = true;
             }
+            if (server)
+                c->hasTable = verifyServerTable(*c);
             break;
         } catch (const SqlFailure &failure) {
             // Several processes opening a new file at once meet while one turns on WAL.
