@@ -4,6 +4,7 @@
 
 #include "schemes/namerules.h"
 #include "schemes/schemetext.h"
+#include "schemes/stallwatch.h"
 #include "support/mparse.h"
 #include "support/texts.h"
 #include <NxSerialFilter/failure.h>
@@ -242,6 +243,8 @@ struct SchemeStore::Connection
     bool hasTable = false;
     /// The role that must own a server's store; empty: the connecting role.
     QString owner;
+    /// How long one operation on the server may wait in all.
+    std::chrono::milliseconds stallBudget{0};
     /// A reader of a file that does not exist: it reads as empty, and opens nothing.
     bool noFile = false;
     /// A reader of a file that has no WAL: it reads the file as it is, without locks or
@@ -371,7 +374,27 @@ struct SessionSettings
     QString statementTimeout = QString::number(SchemeStore::DefaultStatementTimeout);
     QString lockTimeout = QString::number(SchemeStore::DefaultLockTimeout);
     QString owner; // the role that must own the store; empty: the connecting role
+    /// The longest any operation may wait: connecting, one statement and a little more.
+    std::chrono::milliseconds stallBudget{0};
 };
+
+/// A server setting of time in milliseconds ("10000", "10s", "1min"); nothing when it is not
+/// one or is 0 (no limit).
+std::optional<qint64> milliseconds(const QString &setting)
+{
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\d+)\\s*(ms|s|min|h|)\\s*$"));
+    const auto match = form.match(setting);
+    bool ok = false;
+    const qint64 value = match.captured(1).toLongLong(&ok);
+    if (!match.hasMatch() || !ok || value <= 0 || value > 24LL * 3600 * 1000)
+        return std::nullopt;
+    const QString unit = match.captured(2);
+    const qint64 factor = unit == QLatin1String("s")     ? 1000
+                          : unit == QLatin1String("min") ? 60000
+                          : unit == QLatin1String("h")   ? 3600000
+                                                         : 1;
+    return value * factor;
+}
 
 SessionSettings configureServer(QSqlDatabase &db, const QString &location)
 {
@@ -401,6 +424,25 @@ SessionSettings configureServer(QSqlDatabase &db, const QString &location)
         else
             options.insert(key, value);
     }
+    bool ok = false;
+    const qint64 connectSeconds = options.value(QStringLiteral("connect_timeout")).toLongLong(&ok);
+    const qint64 statement =
+        milliseconds(settings.statementTimeout).value_or(SchemeStore::DefaultStatementTimeout);
+    settings.stallBudget = std::chrono::milliseconds(
+        (ok && connectSeconds > 0 ? connectSeconds : SchemeStore::DefaultConnectTimeout) * 1000 +
+        statement + SchemeStore::StallGrace);
+    // A network that drops the connection without a word ends it too, not only the budget.
+    options.insert(QStringLiteral("keepalives"),
+                   options.value(QStringLiteral("keepalives"), QStringLiteral("1")));
+    for (const auto &[key, value] : {std::pair{"keepalives_idle", "10"},
+                                     {"keepalives_interval", "5"},
+                                     {"keepalives_count", "3"}}) {
+        if (!options.contains(QLatin1String(key)))
+            options.insert(QLatin1String(key), QLatin1String(value));
+    }
+    if (!options.contains(QStringLiteral("tcp_user_timeout")))
+        options.insert(QStringLiteral("tcp_user_timeout"),
+                       QString::number(settings.stallBudget.count()));
     QStringList pairs;
     for (auto it = options.cbegin(); it != options.cend(); ++it)
         pairs.append(it.key() + u'=' + connectValue(it.value()));
@@ -521,6 +563,23 @@ bool tableReady(SchemeStore::Connection &c)
     return c.hasTable;
 }
 
+/// The server connection under a SQL connection, for libpq's own calls.
+void *pgHandle(SchemeStore::Connection &c)
+{
+    const QVariant handle = c.db.driver()->handle();
+    // Qt names the type by libpq's struct tag; older releases by its typedef.
+    if (handle.isValid() &&
+        (qstrcmp(handle.typeName(), "pg_conn*") == 0 || qstrcmp(handle.typeName(), "PGconn*") == 0))
+        return *static_cast<void *const *>(handle.constData());
+    return nullptr;
+}
+
+QString stalledDetail(std::chrono::milliseconds budget)
+{
+    return QStringLiteral("no answer from the server within %1 ms; the wait was ended")
+        .arg(budget.count());
+}
+
 QString filePath(const QString &location)
 {
     return QFileInfo(location).absoluteFilePath();
@@ -562,6 +621,7 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
     if (server) {
         settings = configureServer(c->db, location);
         c->owner = settings.owner;
+        c->stallBudget = settings.stallBudget;
     } else {
         const QString path = filePath(location);
         QString options =
@@ -589,8 +649,19 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
         }
         c->db.setConnectOptions(options);
     }
-    if (!c->db.open())
+    // Opening runs the driver's own first queries: a server that stalls there is cut off too.
+    std::optional<StallWatch> watch;
+    if (server) {
+        watch.emplace(c->stallBudget);
+        watch->watchNewSocketsTo(c->db.hostName(), c->db.port());
+    }
+    if (!c->db.open()) {
+        if (watch && watch->fired())
+            raise(Texts::schemeStoreOpenFailed, location, stalledDetail(c->stallBudget));
         raise(Texts::schemeStoreOpenFailed, location, c->db.lastError().text());
+    }
+    if (watch)
+        watch->watch(pgHandle(*c));
     QElapsedTimer busy;
     busy.start();
     for (;;) {
@@ -605,6 +676,11 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
                 c->hasTable = verifyServerTable(*c);
             break;
         } catch (const SqlFailure &failure) {
+            if (watch) {
+                watch->release();
+                if (watch->fired())
+                    raise(failure.what, location, stalledDetail(c->stallBudget));
+            }
             // Several processes opening a new file at once meet while one turns on WAL.
             if (!server && sqliteBusy(failure.error) && busy.elapsed() < sqliteBusyDeadline) {
                 pauseBeforeRetry();
@@ -653,19 +729,37 @@ auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*
     int rereads = 0;
     QElapsedTimer busy;
     busy.start();
+    // One budget for the whole operation, a reconnection included.
+    std::optional<StallWatch> watch;
+    if (connection->server)
+        watch.emplace(connection->stallBudget);
     for (int attempt = 1;; ++attempt) {
         try {
             if (outdated(*connection)) {
                 drop(connection);
                 connection = openConnection(connection->location, connection->readOnly);
             }
+            if (watch)
+                watch->watch(pgHandle(*connection));
             auto result = body(*connection);
+            if (watch)
+                watch->release();
             // A writer came while the file was read as it was: what was read may mix two
             // states, so it is read again.
             if (!outdated(*connection) || ++rereads > 20)
                 return result;
             continue;
         } catch (const SqlFailure &failure) {
+            if (watch) {
+                watch->release();
+                // Cut off: whatever was sent may or may not have arrived, so nothing is
+                // repeated; a write that did not commit was rolled back by the server.
+                if (watch->fired()) {
+                    drop(connection);
+                    raise(failure.what, connection->location,
+                          stalledDetail(connection->stallBudget));
+                }
+            }
             if (outdated(*connection) && ++rereads <= 20)
                 continue;
             const QString location = connection->location;

@@ -47,6 +47,9 @@ public:
     static constexpr int DefaultConnectTimeout = 5;       ///< seconds to connect
     static constexpr int DefaultStatementTimeout = 10000; ///< milliseconds for one statement
     static constexpr int DefaultLockTimeout = 5000;       ///< milliseconds waiting for a lock
+    /// Milliseconds beyond the connect and statement timeouts after which the client itself
+    /// ends an operation on a server that does not answer (a stalled server or network).
+    static constexpr int StallGrace = 3000;
 
     /// The location named by a context property string: its "SCHEMEDB", else the default file.
     static QString locationFor(const QString &propsString);
