@@ -30,25 +30,28 @@ using Peer = std::vector<unsigned char>;
 #ifdef Q_OS_UNIX
 Peer peerOf(const sockaddr *address)
 {
+    const void *host = nullptr;
+    size_t size = 0;
+    in_port_t port = 0;
     if (address->sa_family == AF_INET) {
         const auto *in = reinterpret_cast<const sockaddr_in *>(address);
-        Peer peer(reinterpret_cast<const unsigned char *>(&in->sin_addr),
-                  reinterpret_cast<const unsigned char *>(&in->sin_addr) + sizeof in->sin_addr);
-        peer.push_back(AF_INET);
-        peer.push_back(in->sin_port & 0xff);
-        peer.push_back(in->sin_port >> 8);
-        return peer;
-    }
-    if (address->sa_family == AF_INET6) {
+        host = &in->sin_addr;
+        size = sizeof in->sin_addr;
+        port = in->sin_port;
+    } else if (address->sa_family == AF_INET6) {
         const auto *in = reinterpret_cast<const sockaddr_in6 *>(address);
-        Peer peer(reinterpret_cast<const unsigned char *>(&in->sin6_addr),
-                  reinterpret_cast<const unsigned char *>(&in->sin6_addr) + sizeof in->sin6_addr);
-        peer.push_back(AF_INET6);
-        peer.push_back(in->sin6_port & 0xff);
-        peer.push_back(in->sin6_port >> 8);
-        return peer;
+        host = &in->sin6_addr;
+        size = sizeof in->sin6_addr;
+        port = in->sin6_port;
+    } else {
+        return {};
     }
-    return {};
+    Peer peer(static_cast<const unsigned char *>(host),
+              static_cast<const unsigned char *>(host) + size);
+    peer.push_back(address->sa_family);
+    peer.push_back(port & 0xff);
+    peer.push_back(port >> 8);
+    return peer;
 }
 
 /// The descriptors of this process that are sockets.
