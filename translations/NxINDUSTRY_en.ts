@@ -324,6 +324,10 @@
         <translation>The address of the saved filters is invalid: </translation>
     </message>
     <message>
+        <source>这个过滤方案库不区分用户，所有方案都是共享的：</source>
+        <translation>This store of saved filters keeps no owners; every filter in it is shared: </translation>
+    </message>
+    <message>
         <source>过滤方案库的表不是方案库自己的，不能使用：</source>
         <translation>The table of the saved filters is not the store's own and is not used: </translation>
     </message>

@@ -58,7 +58,50 @@ enum class Sql {
     Remove,
     LockName,
     TableExists,
+    ShareByName,
+    ShareById,
 };
+
+/// The SQL a store speaks: SQLite, a server, or a server whose table keeps owners.
+enum class Dialect {
+    Sqlite,
+    Server,
+    Owners,
+};
+
+/// Whether the connecting role is the store's administrator (a member of the table's owner),
+/// who may change every scheme. Functions are named with their schema, since a policy keeps
+/// what it names when it is created.
+const char adminTest[] =
+    "pg_catalog.pg_has_role(current_user, (SELECT c.relowner FROM pg_catalog.pg_class c "
+    "WHERE c.oid = 'nxsf_schemes'::regclass), 'MEMBER')";
+
+/// Rows that the connecting role may change: its own, those written before owners were kept,
+/// and every row for an administrator.
+QString changeableTest()
+{
+    return QStringLiteral("(fowner IS NULL OR fowner = current_user OR ") +
+           QLatin1String(adminTest) + u')';
+}
+
+/// The row-level rights of a store with owners, created with the table.
+QStringList policyStatements()
+{
+    const QString changeable = changeableTest();
+    return {
+        QStringLiteral("CREATE POLICY nxsf_read ON nxsf_schemes FOR SELECT USING (fowner IS NULL "
+                       "OR fshared OR fowner = current_user OR ") +
+            QLatin1String(adminTest) + u')',
+        QStringLiteral("CREATE POLICY nxsf_insert ON nxsf_schemes FOR INSERT WITH CHECK (fowner = "
+                       "current_user)"),
+        QStringLiteral("CREATE POLICY nxsf_update ON nxsf_schemes FOR UPDATE USING ") + changeable +
+            QStringLiteral(" WITH CHECK ") + changeable,
+        QStringLiteral("CREATE POLICY nxsf_delete ON nxsf_schemes FOR DELETE USING ") + changeable,
+    };
+}
+
+const QStringList storePolicies{QStringLiteral("nxsf_delete"), QStringLiteral("nxsf_insert"),
+                                QStringLiteral("nxsf_read"), QStringLiteral("nxsf_update")};
 
 constexpr qsizetype nameCap = Limits::MaxSchemeNameLength;
 constexpr qsizetype screenCap = Limits::MaxScreenIdLength;
@@ -78,8 +121,14 @@ QString capped(const char *column, qsizetype cap, bool server)
     return QStringLiteral("CASE WHEN %1 THEN %2 END, COALESCE(%1, 1 = 1)").arg(fits, c);
 }
 
-QString statement(Sql which, bool server)
+QString statement(Sql which, Dialect dialect)
 {
+    const bool server = dialect != Dialect::Sqlite;
+    // Who owns a row, whether it is shared and whether this role may change it.
+    const QString rights =
+        dialect == Dialect::Owners
+            ? QStringLiteral(", COALESCE(fowner, ''), fshared, ") + changeableTest()
+            : QString();
     switch (which) {
     case Sql::Begin:
         return server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
@@ -90,7 +139,7 @@ QString statement(Sql which, bool server)
     case Sql::Exists:
         return QStringLiteral("SELECT 1 FROM nxsf_schemes WHERE fscreenid = ? AND ffiltername = ?");
     case Sql::List:
-        return QStringLiteral("SELECT fid, ") + capped("ffiltername", nameCap, server) +
+        return QStringLiteral("SELECT fid, ") + capped("ffiltername", nameCap, server) + rights +
                QStringLiteral(" FROM nxsf_schemes WHERE fscreenid = ? ORDER BY fid");
     case Sql::ListAll:
     case Sql::ListScreen:
@@ -98,6 +147,7 @@ QString statement(Sql which, bool server)
                    .arg(capped("fscreenid", screenCap, server),
                         capped("ffiltername", nameCap, server), capped("ffilter", textCap, server),
                         capped("fsort", textCap, server)) +
+               rights +
                (which == Sql::ListAll
                     ? QStringLiteral(" FROM nxsf_schemes ORDER BY fscreenid, fid")
                     : QStringLiteral(" FROM nxsf_schemes WHERE fscreenid = ? ORDER BY fid"));
@@ -106,6 +156,15 @@ QString statement(Sql which, bool server)
         return QStringLiteral("SELECT CASE WHEN length(ffilter) <= ? THEN ffilter END, "
                               "length(ffilter) FROM nxsf_schemes WHERE fid = ?");
     case Sql::Upsert:
+        // With owners the key is (screen, name, owner): each user keeps schemes of their own,
+        // and the row's owner is the role that inserts it.
+        if (dialect == Dialect::Owners)
+            return QStringLiteral(
+                "INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, fcreated, "
+                "fchanged, fshared) VALUES (?, ?, ?, ?, ?, ?, COALESCE(?::boolean, false)) ON "
+                "CONFLICT (fscreenid, ffiltername, COALESCE(fowner, '')) DO UPDATE SET ffilter = "
+                "excluded.ffilter, fsort = excluded.fsort, fchanged = excluded.fchanged, fshared = "
+                "COALESCE(?::boolean, nxsf_schemes.fshared) RETURNING fid");
         return QStringLiteral(
             "INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, fcreated, fchanged) "
             "VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (fscreenid, ffiltername) DO UPDATE SET "
@@ -123,6 +182,13 @@ QString statement(Sql which, bool server)
         // Every write of a name waits for the others of that name, so that a rename onto it
         // never meets an insert of it that has not committed yet.
         return QStringLiteral("SELECT pg_advisory_xact_lock(7310043, hashtext(?))");
+    case Sql::ShareByName:
+        return QStringLiteral("UPDATE nxsf_schemes SET fshared = ?, fchanged = ? WHERE fscreenid "
+                              "= ? AND ffiltername = ? AND fowner = current_user");
+    case Sql::ShareById:
+        return QStringLiteral("UPDATE nxsf_schemes SET fshared = ?, fchanged = ? WHERE fid = ? "
+                              "AND fowner IS NOT NULL AND ") +
+               changeableTest();
     case Sql::TableExists:
         return server ? QStringLiteral("SELECT 1 WHERE to_regclass('nxsf_schemes') IS NOT NULL")
                       : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
@@ -133,7 +199,8 @@ QString statement(Sql which, bool server)
 
 QString schemaStatement(bool server)
 {
-    // FID stays within the host's 32-bit ids.
+    // FID stays within the host's 32-bit ids. A server's table keeps each row's owner; its
+    // unique key on (screen, name, owner) is made with the rest of the rights.
     return QStringLiteral("CREATE TABLE IF NOT EXISTS nxsf_schemes (") +
            (server ? QStringLiteral("fid INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY")
                    : QStringLiteral("fid INTEGER PRIMARY KEY AUTOINCREMENT")) +
@@ -143,8 +210,10 @@ QString schemaStatement(bool server)
                           " ffilter TEXT NOT NULL,"
                           " fsort TEXT NOT NULL,"
                           " fcreated TEXT NOT NULL,"
-                          " fchanged TEXT NOT NULL,"
-                          " UNIQUE (fscreenid, ffiltername))");
+                          " fchanged TEXT NOT NULL") +
+           (server ? QStringLiteral(", fowner TEXT DEFAULT current_user,"
+                                    " fshared BOOLEAN NOT NULL DEFAULT false)")
+                   : QStringLiteral(", UNIQUE (fscreenid, ffiltername))"));
 }
 
 /// A failure of the database, described later by what was being done.
@@ -241,6 +310,7 @@ struct SchemeStore::Connection
     bool server = false;
     bool readOnly = false;
     bool hasTable = false;
+    bool owners = false; // a server table that keeps owners and rights
     /// The role that must own a server's store; empty: the connecting role.
     QString owner;
     /// How long one operation on the server may wait in all.
@@ -262,6 +332,11 @@ struct SchemeStore::Connection
         QSqlDatabase::removeDatabase(name);
     }
 
+    Dialect dialect() const
+    {
+        return !server ? Dialect::Sqlite : owners ? Dialect::Owners : Dialect::Server;
+    }
+
     QSqlQuery &prepared(Sql which, QString (*what)())
     {
         auto it = queries.find(which);
@@ -269,7 +344,7 @@ struct SchemeStore::Connection
             return it->second;
         QSqlQuery query(db);
         query.setForwardOnly(true);
-        if (!query.prepare(statement(which, server)))
+        if (!query.prepare(statement(which, dialect())))
             throw SqlFailure{what, query.lastError()};
         return queries.emplace(which, std::move(query)).first->second;
     }
@@ -350,7 +425,7 @@ private:
     {
         // A server takes transaction control only as plain statements.
         if (m_c.server)
-            m_c.exec(statement(which, true), Texts::schemeStoreWriteFailed);
+            m_c.exec(statement(which, Dialect::Server), Texts::schemeStoreWriteFailed);
         else
             m_c.run(which, {}, Texts::schemeStoreWriteFailed).finish();
     }
@@ -469,6 +544,68 @@ void applySettings(SchemeStore::Connection &c, const SessionSettings &settings)
         throw SqlFailure{Texts::schemeStoreOpenFailed, query.lastError()};
 }
 
+bool verifyServerTable(SchemeStore::Connection &c);
+
+/// Creates the server's table where there is none, and where the connecting role owns it,
+/// what a table made before owners were kept lacks: the owner and shared columns (rows already
+/// there keep no owner), the key on (screen, name, owner), row-level security and its
+/// policies. Each step runs only when it is missing, so that opening takes no table lock.
+void setUpServerTable(SchemeStore::Connection &c)
+{
+    const auto state = [&c] {
+        QSqlQuery q(c.db);
+        if (!q.exec(QStringLiteral(
+                "SELECT t.oid IS NOT NULL, pg_get_userbyid(t.relowner) = current_user, "
+                "EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = t.oid AND attname = "
+                "'fowner' AND NOT attisdropped), "
+                "(SELECT string_agg(quote_ident(conname), ',') FROM pg_constraint WHERE conrelid "
+                "= t.oid AND contype = 'u'), "
+                "EXISTS (SELECT 1 FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid WHERE "
+                "x.indrelid = t.oid AND i.relname = 'nxsf_schemes_owner_name'), "
+                "t.relrowsecurity, (SELECT count(*) FROM pg_policy WHERE polrelid = t.oid) "
+                "FROM (SELECT to_regclass('nxsf_schemes') AS oid) r LEFT JOIN pg_class t ON "
+                "t.oid = r.oid")) ||
+            !q.next())
+            throw SqlFailure{Texts::schemeStoreOpenFailed, q.lastError()};
+        QVariantList values;
+        for (int i = 0; i < 7; ++i)
+            values.append(q.value(i));
+        return values;
+    };
+    QVariantList now = state();
+    if (!now.at(0).toBool()) {
+        c.exec(schemaStatement(true), Texts::schemeStoreOpenFailed);
+        now = state();
+    }
+    // Nothing is changed on a table that is not the store's own.
+    c.hasTable = verifyServerTable(c);
+    if (!now.at(1).toBool())
+        return; // another role's (the owner= of the address): that role sets it up
+    const auto run = [&c](const QString &sql) { c.exec(sql, Texts::schemeStoreOpenFailed); };
+    if (!now.at(2).toBool()) {
+        // Added without a default first, so that the rows already there keep no owner.
+        run(QStringLiteral("ALTER TABLE nxsf_schemes ADD COLUMN fowner TEXT, ADD COLUMN fshared "
+                           "BOOLEAN NOT NULL DEFAULT false"));
+        run(QStringLiteral(
+            "ALTER TABLE nxsf_schemes ALTER COLUMN fowner SET DEFAULT current_user"));
+    }
+    for (const QString &constraint : now.at(3).toString().split(u',', Qt::SkipEmptyParts))
+        run(QStringLiteral("ALTER TABLE nxsf_schemes DROP CONSTRAINT ") + constraint);
+    if (!now.at(4).toBool())
+        run(QStringLiteral("CREATE UNIQUE INDEX nxsf_schemes_owner_name ON nxsf_schemes "
+                           "(fscreenid, ffiltername, COALESCE(fowner, ''))"));
+    if (!now.at(5).toBool())
+        run(QStringLiteral("ALTER TABLE nxsf_schemes ENABLE ROW LEVEL SECURITY"));
+    if (now.at(6).toInt() != storePolicies.size()) {
+        for (const QString &policy : storePolicies)
+            run(QStringLiteral("DROP POLICY IF EXISTS ") + policy +
+                QStringLiteral(" ON nxsf_schemes"));
+        for (const QString &sql : policyStatements())
+            run(sql);
+    }
+    c.owners = true;
+}
+
 void createSchema(SchemeStore::Connection &c)
 {
     if (c.server) {
@@ -476,7 +613,7 @@ void createSchema(SchemeStore::Connection &c)
         Transaction transaction(c);
         c.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7310042)"),
                Texts::schemeStoreOpenFailed);
-        c.exec(schemaStatement(true), Texts::schemeStoreOpenFailed);
+        setUpServerTable(c);
         transaction.commit();
         return;
     }
@@ -505,7 +642,9 @@ bool verifyServerTable(SchemeStore::Connection &c)
             "(SELECT string_agg(tgname, ', ') FROM pg_trigger WHERE tgrelid = c.oid AND NOT "
             "tgisinternal), (SELECT string_agg(rulename, ', ') FROM pg_rewrite WHERE ev_class = "
             "c.oid), (SELECT string_agg(polname, ', ' ORDER BY polname) FROM pg_policy WHERE "
-            "polrelid = c.oid), COALESCE(NULLIF(?, ''), current_user) FROM pg_class c JOIN "
+            "polrelid = c.oid), COALESCE(NULLIF(?, ''), current_user), EXISTS (SELECT 1 FROM "
+            "pg_attribute WHERE attrelid = c.oid AND attname = 'fowner' AND NOT attisdropped) "
+            "FROM pg_class c JOIN "
             "pg_namespace n ON n.oid = c.relnamespace WHERE c.oid = "
             "to_regclass('nxsf_schemes')")) &&
         (q.bindValue(0, bindText(c.owner)), q.exec());
@@ -532,8 +671,14 @@ bool verifyServerTable(SchemeStore::Connection &c)
         wrong.append(QStringLiteral("triggers: ") + q.value(7).toString());
     if (!q.value(8).toString().isEmpty())
         wrong.append(QStringLiteral("rules: ") + q.value(8).toString());
-    if (!q.value(9).toString().isEmpty())
-        wrong.append(QStringLiteral("policies: ") + q.value(9).toString());
+    // Only the table's owner (or a superuser) can make policies; the store's own are known by
+    // name.
+    QStringList policies = q.value(9).toString().split(QStringLiteral(", "), Qt::SkipEmptyParts);
+    for (const QString &own : storePolicies)
+        policies.removeOne(own);
+    if (!policies.isEmpty())
+        wrong.append(QStringLiteral("policies: ") + policies.join(QStringLiteral(", ")));
+    c.owners = q.value(11).toBool();
     q.finish();
     if (!wrong.isEmpty())
         raise(Texts::schemeStoreNotOwn, c.location,
@@ -672,7 +817,7 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
                 createSchema(*c);
                 c->hasTable = true;
             }
-            if (server)
+            if (server && readOnly)
                 c->hasTable = verifyServerTable(*c);
             break;
         } catch (const SqlFailure &failure) {
@@ -887,6 +1032,14 @@ private:
     QStringList &m_refusals;
 };
 
+/// The rights read with a row from index on, where the store keeps them.
+SchemeRights rightsOf(const SchemeStore::Connection &c, const QSqlQuery &q, int index)
+{
+    if (!c.owners)
+        return {};
+    return {q.value(index).toString(), q.value(index + 1).toBool(), q.value(index + 2).toBool()};
+}
+
 } // namespace
 
 QList<StoredScheme> SchemeStore::schemes(const QString &screen)
@@ -907,7 +1060,7 @@ QList<StoredScheme> SchemeStore::schemes(const QString &screen)
             if (!name)
                 check.refuse(Texts::schemeSkippedTooLarge, q.value(0), name);
             else
-                found.append({*id, screen, *name, {}, {}});
+                found.append({*id, screen, *name, {}, {}, rightsOf(c, q, 3)});
         }
         q.finish();
         m_refusals = refusals;
@@ -946,7 +1099,7 @@ QList<StoredScheme> SchemeStore::fullSchemes(const QString &screen)
             if (!fits)
                 check.refuse(Texts::schemeSkippedTooLarge, q.value(0), name);
             else
-                found.append({*id, *storedScreen, *name, *text, *sort});
+                found.append({*id, *storedScreen, *name, *text, *sort, rightsOf(c, q, 9)});
         }
         q.finish();
         m_refusals = refusals;
@@ -991,12 +1144,20 @@ void lockName(SchemeStore::Connection &c, const StoredScheme &s)
             .finish();
 }
 
-qint32 upsert(SchemeStore::Connection &c, const StoredScheme &s, const QVariant &time)
+qint32 upsert(SchemeStore::Connection &c, const StoredScheme &s, const QVariant &time,
+              std::optional<bool> shared = {})
 {
-    QSqlQuery &q = c.run(Sql::Upsert,
-                         {bindText(s.FScreenID), bindText(s.FFilterName), bindText(s.FFilter),
-                          bindText(s.FSort), time, time},
-                         Texts::schemeStoreWriteFailed);
+    QVariantList values{bindText(s.FScreenID),
+                        bindText(s.FFilterName),
+                        bindText(s.FFilter),
+                        bindText(s.FSort),
+                        time,
+                        time};
+    if (c.owners) {
+        const QVariant flag = shared ? QVariant(*shared) : QVariant(QMetaType(QMetaType::Bool));
+        values << flag << flag;
+    }
+    QSqlQuery &q = c.run(Sql::Upsert, values, Texts::schemeStoreWriteFailed);
     const qint32 id = q.next() ? q.value(0).toInt() : 0;
     q.finish();
     return id;
@@ -1034,7 +1195,7 @@ qint32 SchemeStore::save(const StoredScheme &scheme, qint32 replaceId)
     });
 }
 
-void SchemeStore::saveAll(const QList<StoredScheme> &schemes)
+void SchemeStore::saveAll(const QList<StoredScheme> &schemes, std::optional<bool> shared)
 {
     for (const StoredScheme &scheme : schemes)
         checkScheme(scheme);
@@ -1047,7 +1208,7 @@ void SchemeStore::saveAll(const QList<StoredScheme> &schemes)
             c.exec(QStringLiteral("LOCK TABLE nxsf_schemes IN SHARE ROW EXCLUSIVE MODE"),
                    Texts::schemeStoreWriteFailed);
         for (const StoredScheme &scheme : schemes)
-            upsert(c, scheme, time);
+            upsert(c, scheme, time, shared);
         transaction.commit();
         return 0;
     });
@@ -1063,6 +1224,64 @@ bool SchemeStore::remove(qint32 id)
         q.finish();
         transaction.commit();
         return removed;
+    });
+}
+
+namespace {
+
+bool changeSharing(ConnectionPtr &connection, Sql which, const QVariantList &key, bool shared)
+{
+    return guarded(connection, true, [&](SchemeStore::Connection &c) {
+        if (!c.owners)
+            raise(Texts::schemeStoreKeepsNoOwners, c.location, {});
+        Transaction transaction(c);
+        QSqlQuery &q =
+            c.run(which, QVariantList{shared, now()} + key, Texts::schemeStoreWriteFailed);
+        const bool changed = q.numRowsAffected() > 0;
+        q.finish();
+        transaction.commit();
+        return changed;
+    });
+}
+
+} // namespace
+
+bool SchemeStore::share(const QString &screen, const QString &name, bool shared)
+{
+    return changeSharing(m_connection, Sql::ShareByName, {bindText(screen), bindText(name)},
+                         shared);
+}
+
+bool SchemeStore::setShared(qint32 id, bool shared)
+{
+    return changeSharing(m_connection, Sql::ShareById, {id}, shared);
+}
+
+bool SchemeStore::keepsOwners() const
+{
+    return m_connection->owners;
+}
+
+void SchemeStore::initialize(const QString &location, const QString &usersRole)
+{
+    if (!isServerAddress(location))
+        raise(Texts::schemeStoreKeepsNoOwners, location, {});
+    SchemeStore store(location);
+    guarded(store.m_connection, true, [&](Connection &c) {
+        if (!c.owners)
+            raise(Texts::schemeStoreNotOwn, location, QStringLiteral("only its owner sets it up"));
+        // A role name cannot be bound: it is written as a quoted identifier.
+        QString grantee = QStringLiteral("PUBLIC");
+        if (!usersRole.isEmpty()) {
+            grantee = usersRole;
+            grantee.replace(u'"', QStringLiteral("\"\""));
+            grantee = u'"' + grantee + u'"';
+        }
+        Transaction transaction(c);
+        c.exec(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON nxsf_schemes TO ") + grantee,
+               Texts::schemeStoreWriteFailed);
+        transaction.commit();
+        return 0;
     });
 }
 

@@ -13,6 +13,18 @@
 
 namespace NxSerialFilter {
 
+/// Who may see and change a stored scheme. Only a server store keeps owners; on SQLite (and
+/// for schemes saved before owners were kept) a scheme has none, is seen by every user and may
+/// be changed by every user.
+struct SchemeRights
+{
+    QString owner;         ///< the database role that saved it; empty when it has none
+    bool shared = false;   ///< seen by every user of the store, not only by its owner
+    bool mayChange = true; ///< whether the connecting role may change or delete it
+
+    bool operator==(const SchemeRights &) const = default;
+};
+
 /// One stored scheme. FFilter is the grid's text as it was before quotes were doubled.
 struct StoredScheme
 {
@@ -21,6 +33,7 @@ struct StoredScheme
     QString FFilterName; ///< the name the user gave it, unique within the screen
     QString FFilter;     ///< the grid as text, as ConditionComposer::compose reads it
     QString FSort;       ///< a sort text kept with the scheme; the dialog saves it empty
+    SchemeRights rights = {}; ///< as read; a save ignores it (see saveAll and setShared)
 };
 
 /// The schemes of every screen in one database: a SQLite file, or a PostgreSQL server when the
@@ -76,8 +89,22 @@ public:
     /// replaceId, that scheme of the screen takes the name and text instead (and any other of
     /// that name goes), so the screen ends with exactly one scheme of the name. Returns its id.
     qint32 save(const StoredScheme &scheme, qint32 replaceId = 0);
-    /// Saves every scheme by screen and name in one transaction: all or none.
-    void saveAll(const QList<StoredScheme> &schemes);
+    /// Saves every scheme by screen and name in one transaction: all or none. On a server
+    /// the schemes are the connecting role's own, shared with every user when shared is true
+    /// (a scheme replaced keeps whether it was shared unless shared is given).
+    void saveAll(const QList<StoredScheme> &schemes, std::optional<bool> shared = {});
+    /// Shares or stops sharing the connecting role's own scheme of that screen and name (a
+    /// server store only). False when the role has no such scheme.
+    bool share(const QString &screen, const QString &name, bool shared);
+    /// The same for a scheme by id, which the role may change (its own, or any for the store's
+    /// administrator). False when there is no such scheme or it has no owner.
+    bool setShared(qint32 id, bool shared);
+    /// Whether the store keeps owners and rights (a server store set up by this version).
+    bool keepsOwners() const;
+    /// Creates a server store (its table, row-level rights and grants), owned by the
+    /// connecting role, and lets the members of usersRole (every role when empty) use it.
+    /// Also brings a store made before owners were kept up to date.
+    static void initialize(const QString &location, const QString &usersRole = {});
     /// True when a scheme was deleted.
     bool remove(qint32 id);
     /// The localized message for an id that names no scheme.
