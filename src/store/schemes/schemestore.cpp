@@ -171,6 +171,12 @@ QString statement(Sql which, Dialect dialect)
             "ffilter = excluded.ffilter, fsort = excluded.fsort, fchanged = excluded.fchanged "
             "RETURNING fid");
     case Sql::DropSameName:
+        // With owners only the scheme's owner's others of the name go.
+        if (dialect == Dialect::Owners)
+            return QStringLiteral(
+                "DELETE FROM nxsf_schemes WHERE fscreenid = ? AND ffiltername = ? AND fid <> ? "
+                "AND COALESCE(fowner, '') = (SELECT COALESCE(t.fowner, '') FROM nxsf_schemes t "
+                "WHERE t.fid = ?)");
         return QStringLiteral(
             "DELETE FROM nxsf_schemes WHERE fscreenid = ? AND ffiltername = ? AND fid <> ?");
     case Sql::UpdateById:
@@ -1174,10 +1180,10 @@ qint32 SchemeStore::save(const StoredScheme &scheme, qint32 replaceId)
         lockName(c, scheme);
         qint32 id = 0;
         if (replaceId > 0) {
-            c.run(Sql::DropSameName,
-                  {bindText(scheme.FScreenID), bindText(scheme.FFilterName), replaceId},
-                  Texts::schemeStoreWriteFailed)
-                .finish();
+            QVariantList key{bindText(scheme.FScreenID), bindText(scheme.FFilterName), replaceId};
+            if (c.owners)
+                key.append(replaceId);
+            c.run(Sql::DropSameName, key, Texts::schemeStoreWriteFailed).finish();
             QSqlQuery &q =
                 c.run(Sql::UpdateById,
                       {bindText(scheme.FFilterName), bindText(scheme.FFilter),

@@ -380,6 +380,83 @@ class tst_SchemeStore : public QObject
 private:
     QTemporaryDir m_dir;
 
+    /// A store of its own set up by nxsf_admin for the users' role, and each role's address
+    /// of it; the ids of the schemes saved in it by name ("alice p", "bob p", "alice s" shared,
+    /// "legacy" without owner).
+    struct RoleStore
+    {
+        QString schema;
+        QHash<QString, QString> address; // by role: admin, alice, bob
+        QHash<QString, qint32> ids;
+        QString screen;
+    };
+    std::optional<RoleStore> m_roles;
+
+    /// The role store, set up on first use; empty when there is no test server.
+    const RoleStore *roleStore()
+    {
+        const QString server = qEnvironmentVariable("NXSF_TEST_PG_URL");
+        if (server.isEmpty())
+            return nullptr;
+        if (m_roles)
+            return &*m_roles;
+        RoleStore r;
+        r.schema = QStringLiteral("r_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+        r.screen = uniqueScreen();
+        {
+            QSqlDatabase admin = otherSession(server, QStringLiteral("roles"));
+            if (!admin.open())
+                return nullptr;
+            QSqlQuery q(admin);
+            q.exec(QStringLiteral("CREATE SCHEMA %1 AUTHORIZATION nxsf_admin").arg(r.schema));
+            q.exec(QStringLiteral("GRANT USAGE ON SCHEMA %1 TO nxsf_users").arg(r.schema));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("roles"));
+        for (const char *role : {"admin", "alice", "bob"}) {
+            QUrl url(withOption(server, QStringLiteral("options"),
+                                QStringLiteral("-csearch_path=") + r.schema));
+            url.setUserName(QStringLiteral("nxsf_") + QLatin1String(role));
+            QString address = url.toString();
+            if (qstrcmp(role, "admin") != 0)
+                address =
+                    withOption(address, QStringLiteral("owner"), QStringLiteral("nxsf_admin"));
+            r.address.insert(QLatin1String(role), address);
+        }
+        SchemeStore::initialize(r.address.value(QStringLiteral("admin")),
+                                QStringLiteral("nxsf_users"));
+        const auto save = [&](const char *role, const char *name, bool shared) {
+            SchemeStore store(r.address.value(QLatin1String(role)));
+            store.saveAll({{0, r.screen, QLatin1String(name), QStringLiteral("t"), {}}}, shared);
+            for (const StoredScheme &s : store.schemes(r.screen)) {
+                if (s.FFilterName == QLatin1String(name) &&
+                    s.rights.owner == QStringLiteral("nxsf_") + QLatin1String(role))
+                    r.ids.insert(QLatin1String(role) + u' ' + QLatin1String(name), s.FID);
+            }
+        };
+        save("alice", "p", false);
+        save("bob", "p", false);
+        save("alice", "s", true);
+        {
+            // A scheme written before owners were kept.
+            QSqlDatabase admin =
+                otherSession(r.address.value(QStringLiteral("admin")), QStringLiteral("roles"));
+            admin.setConnectOptions(QStringLiteral("options=-csearch_path=") + r.schema);
+            if (admin.open()) {
+                QSqlQuery q(admin);
+                q.exec(QStringLiteral("INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, "
+                                      "fsort, fcreated, fchanged, fowner) VALUES ('%1', 'legacy', "
+                                      "'t', '', '', '', NULL) RETURNING fid")
+                           .arg(r.screen));
+                if (q.next())
+                    r.ids.insert(QStringLiteral("legacy"), q.value(0).toInt());
+            }
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("roles"));
+        SchemeStore::closeConnections();
+        m_roles = r;
+        return &*m_roles;
+    }
+
     /// One row per store, each in its own file.
     void addBackendRows(const QString &file)
     {
@@ -406,6 +483,9 @@ private Q_SLOTS:
     void foreignRowsWithinCaps();
     void readersWriteNothing_data();
     void readersWriteNothing();
+    void rolesKeepTheirRights();
+    void plainClientRefused_data();
+    void plainClientRefused();
     void strangersTableRefused_data();
     void strangersTableRefused();
     void sessionEndedByServer_data();
@@ -987,6 +1067,130 @@ void tst_SchemeStore::readersWriteNothing()
     QCOMPARE(kept.schemes(screen).size(), had + 1);
 }
 
+// Each role sees its own schemes, the shared ones and those without owner, never another
+// user's private scheme; it may change only its own and the ownerless ones, the administrator
+// every one; and two users keep private schemes of one name on one screen.
+void tst_SchemeStore::rolesKeepTheirRights()
+{
+    const RoleStore *r = roleStore();
+    if (!r)
+        QSKIP("no test server (NXSF_TEST_PG_URL)");
+    const auto seen = [&](const char *role) {
+        QStringList found;
+        for (const StoredScheme &s :
+             SchemeStore(r->address.value(QLatin1String(role)), SchemeStore::Access::ReadOnly)
+                 .schemes(r->screen)) {
+            found.append(QStringLiteral("%1 %2%3%4")
+                             .arg(s.rights.owner.isEmpty() ? QStringLiteral("-") : s.rights.owner,
+                                  s.FFilterName,
+                                  s.rights.shared ? QStringLiteral(" shared") : QString(),
+                                  s.rights.mayChange ? QString() : QStringLiteral(" read-only")));
+        }
+        return found;
+    };
+    QCOMPARE(seen("alice"),
+             (QStringList{QStringLiteral("nxsf_alice p"), QStringLiteral("nxsf_alice s shared"),
+                          QStringLiteral("- legacy")}));
+    QCOMPARE(seen("bob"), (QStringList{QStringLiteral("nxsf_bob p"),
+                                       QStringLiteral("nxsf_alice s shared read-only"),
+                                       QStringLiteral("- legacy")}));
+    QCOMPARE(seen("admin").size(), 4);
+    QVERIFY(SchemeStore(r->address.value(QStringLiteral("alice"))).keepsOwners());
+
+    const qint32 shared = r->ids.value(QStringLiteral("alice s"));
+    const qint32 alicePrivate = r->ids.value(QStringLiteral("alice p"));
+    SchemeStore bob(r->address.value(QStringLiteral("bob")));
+    QVERIFY(!bob.remove(shared));
+    QVERIFY(!bob.remove(alicePrivate));
+    QVERIFY(!bob.setShared(shared, false));
+    QVERIFY(!bob.text(alicePrivate).has_value());
+    // Saving over another's scheme keeps it and gives bob a scheme of his own of that name.
+    const qint32 copy =
+        bob.save({0, r->screen, QStringLiteral("s"), QStringLiteral("bob's"), {}}, shared);
+    QVERIFY(copy != shared);
+    QCOMPARE(bob.text(shared), QStringLiteral("t"));
+    QVERIFY(bob.remove(copy));
+    QVERIFY(bob.save({0, r->screen, QStringLiteral("legacy"), QStringLiteral("u"), {}},
+                     r->ids.value(QStringLiteral("legacy"))) ==
+            r->ids.value(QStringLiteral("legacy")));
+
+    SchemeStore alice(r->address.value(QStringLiteral("alice")));
+    QVERIFY(alice.share(r->screen, QStringLiteral("p"), true));
+    QVERIFY(seen("bob").contains(QStringLiteral("nxsf_alice p shared read-only")));
+    QVERIFY(alice.setShared(alicePrivate, false));
+    QVERIFY(!seen("bob").contains(QStringLiteral("nxsf_alice p shared read-only")));
+    // The administrator may change every scheme.
+    SchemeStore admin(r->address.value(QStringLiteral("admin")));
+    QCOMPARE(admin.save({0, r->screen, QStringLiteral("p"), QStringLiteral("by admin"), {}},
+                        alicePrivate),
+             alicePrivate);
+    QCOMPARE(alice.text(alicePrivate), QStringLiteral("by admin"));
+}
+
+void tst_SchemeStore::plainClientRefused_data()
+{
+    QTest::addColumn<QString>("sql"); // "#" stands for the id of alice's private scheme p,
+                                      // "$" for alice's shared s, "%" for bob's own p
+    QTest::addColumn<bool>("fails");  // refused with an error; otherwise it touches no row
+    QTest::newRow("read another's private scheme")
+        << QStringLiteral("SELECT fid FROM nxsf_schemes WHERE fid = #") << false;
+    QTest::newRow("change a shared scheme of another")
+        << QStringLiteral("UPDATE nxsf_schemes SET ffilter = 'x' WHERE fid = $") << false;
+    QTest::newRow("delete another's scheme")
+        << QStringLiteral("DELETE FROM nxsf_schemes WHERE fid IN (#, $)") << false;
+    QTest::newRow("insert as another")
+        << QStringLiteral("INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, "
+                          "fcreated, fchanged, fowner) VALUES ('x', 'x', 'x', '', '', '', "
+                          "'nxsf_alice')")
+        << true;
+    QTest::newRow("give one's own scheme away")
+        << QStringLiteral("UPDATE nxsf_schemes SET fowner = 'nxsf_alice' WHERE fid = %") << true;
+    QTest::newRow("empty the table") << QStringLiteral("TRUNCATE nxsf_schemes") << true;
+    QTest::newRow("switch the rights off")
+        << QStringLiteral("ALTER TABLE nxsf_schemes DISABLE ROW LEVEL SECURITY") << true;
+    QTest::newRow("drop a policy")
+        << QStringLiteral("DROP POLICY nxsf_read ON nxsf_schemes") << true;
+}
+
+// A user with a plain SQL client gets no further than the store's own client: the server
+// itself refuses to show or change what the user may not.
+void tst_SchemeStore::plainClientRefused()
+{
+    QFETCH(QString, sql);
+    QFETCH(bool, fails);
+    const RoleStore *r = roleStore();
+    if (!r)
+        QSKIP("no test server (NXSF_TEST_PG_URL)");
+    sql.replace(u'#', QString::number(r->ids.value(QStringLiteral("alice p"))));
+    sql.replace(u'$', QString::number(r->ids.value(QStringLiteral("alice s"))));
+    sql.replace(u'%', QString::number(r->ids.value(QStringLiteral("bob p"))));
+    QSqlDatabase db = otherSession(r->address.value(QStringLiteral("bob")), QStringLiteral("bob"));
+    db.setConnectOptions(QStringLiteral("options=-csearch_path=") + r->schema);
+    QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+    bool ran = false;
+    int touched = -1;
+    QString error;
+    {
+        QSqlQuery q(db);
+        ran = q.exec(sql);
+        error = q.lastError().text();
+        touched = q.isSelect() ? (q.next() ? 1 : 0) : q.numRowsAffected();
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("bob"));
+    if (fails) {
+        QVERIFY2(!ran, "the server let it through");
+    } else {
+        QVERIFY2(ran, qPrintable(error));
+        QCOMPARE(touched, 0);
+    }
+    QCOMPARE(SchemeStore(r->address.value(QStringLiteral("admin")), SchemeStore::Access::ReadOnly)
+                 .schemes(r->screen)
+                 .size(),
+             4);
+}
+
 void tst_SchemeStore::strangersTableRefused_data()
 {
     // Run in a schema of the row's own: "M" is a role of no rights, "S" the schema, "E" the
@@ -1172,6 +1376,12 @@ void tst_SchemeStore::concurrentSavesOfOneName_data()
         QTest::addRow("%s saves", b.name.constData()) << b.location << false;
         QTest::addRow("%s renames", b.name.constData()) << b.location << true;
     }
+    // Two users at once, each keeping a scheme of the name: "roles" stands for the store of
+    // the three roles, alice saving in two processes and bob in two.
+    if (!qEnvironmentVariable("NXSF_TEST_PG_URL").isEmpty()) {
+        QTest::newRow("postgresql two users save") << QStringLiteral("roles") << false;
+        QTest::newRow("postgresql two users rename") << QStringLiteral("roles") << true;
+    }
 }
 
 // Four users saving the same new name at once, or renaming schemes of their own onto it:
@@ -1183,12 +1393,20 @@ void tst_SchemeStore::concurrentSavesOfOneName()
     QFETCH(bool, renames);
     const QString screen = uniqueScreen();
     const QString name = QStringLiteral("同名 shared");
+    const bool roles = location == QLatin1String("roles");
+    const RoleStore *r = roles ? roleStore() : nullptr;
+    if (roles)
+        QVERIFY(r);
+    const auto addressOf = [&](int p) {
+        return roles ? r->address.value(p % 2 ? QStringLiteral("bob") : QStringLiteral("alice"))
+                     : location;
+    };
     std::vector<std::unique_ptr<QProcess>> savers;
     for (int p = 0; p < 4; ++p) {
         auto process = std::make_unique<QProcess>();
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start(QCoreApplication::applicationFilePath(),
-                       {QStringLiteral("--save-loop"), location, screen, name,
+                       {QStringLiteral("--save-loop"), addressOf(p), screen, name,
                         QStringLiteral("200"), QStringLiteral("p%1").arg(p),
                         renames ? QStringLiteral("rename") : QString()});
         savers.push_back(std::move(process));
@@ -1204,11 +1422,20 @@ void tst_SchemeStore::concurrentSavesOfOneName()
         QCOMPARE(process->exitCode(), 0);
     }
     QCOMPARE(saved.size(), 800);
-    useStore(location);
-    const auto schemes = listed(screen);
-    QCOMPARE(schemes.size(), 1);
-    QCOMPARE(schemes.first().second, name);
-    QVERIFY(saved.contains(loaded(schemes.first().first).value_or(QString())));
+    // Each user has one scheme of the name, holding one of that user's own saves, and sees
+    // nothing of the other's.
+    for (int p = 0; p < (roles ? 2 : 1); ++p) {
+        useStore(addressOf(p));
+        const auto schemes = listed(screen);
+        QCOMPARE(schemes.size(), 1);
+        QCOMPARE(schemes.first().second, name);
+        const QString text = loaded(schemes.first().first).value_or(QString());
+        QVERIFY(saved.contains(text));
+        if (roles)
+            QVERIFY2(text.startsWith(p ? QLatin1String("p1") : QLatin1String("p0")) ||
+                         text.startsWith(p ? QLatin1String("p3") : QLatin1String("p2")),
+                     qPrintable(text));
+    }
 }
 
 void tst_SchemeStore::killedWhileSaving_data()
