@@ -5,12 +5,16 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+#include <QUrlQuery>
+#include <QUuid>
 
 /// Runs "serialfilter schemes" as a site's batch job would, each row on a store of its own.
 class tst_CliSchemes : public QObject
@@ -21,6 +25,7 @@ private Q_SLOTS:
     void initTestCase();
     void run_data();
     void run();
+    void sharedStore();
 
 private:
     QString m_program;
@@ -135,6 +140,11 @@ void tst_CliSchemes::run_data()
                QByteArrayLiteral("\"}]")
         << nothing << false << QString();
 
+    // A file store has no owners: every scheme in it is seen by all.
+    QTest::newRow("import shared into a file")
+        << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs, u"--shared"_qs, u"@one.json"_qs} << 2
+        << none << QByteArrayLiteral("serialfilter schemes: --shared needs") << false << none
+        << nothing << false << QString();
     // Names written by another tool print as they are stored, escaped so that no name forges a
     // line, moves the cursor or reorders the line; JSON gives them exactly.
     const QStringList importOne{u"import"_qs, u"--store"_qs, u"~"_qs, u"@one.json"_qs};
@@ -257,6 +267,80 @@ void tst_CliSchemes::run()
     if (foreign) {
         QCOMPARE(checksum(store), sum);
         QVERIFY(!QFile::exists(store + QStringLiteral("-wal")));
+    }
+}
+
+// A site's store as the tool sets it up and its users use it: the administrator creates it for
+// the users' role, each user imports schemes of their own, shares one and stops sharing it;
+// a user never lists another's private scheme.
+void tst_CliSchemes::sharedStore()
+{
+    const QString server = qEnvironmentVariable("NXSF_TEST_PG_URL");
+    if (server.isEmpty())
+        QSKIP("no test server (NXSF_TEST_PG_URL)");
+    const QString schema = u"c_"_qs + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    {
+        QUrl url(server);
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_qs, u"setup"_qs);
+        db.setHostName(url.host());
+        db.setPort(url.port());
+        db.setDatabaseName(url.path().mid(1));
+        db.setUserName(url.userName());
+        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+        QSqlQuery q(db);
+        QVERIFY(q.exec(u"CREATE SCHEMA %1 AUTHORIZATION nxsf_admin"_qs.arg(schema)));
+        QVERIFY(q.exec(u"GRANT USAGE ON SCHEMA %1 TO nxsf_users"_qs.arg(schema)));
+    }
+    QSqlDatabase::removeDatabase(u"setup"_qs);
+    const auto address = [&](const QString &role) {
+        QUrl url(server);
+        url.setUserName(u"nxsf_"_qs + role);
+        QUrlQuery query;
+        query.addQueryItem(u"options"_qs, u"-csearch_path%3D"_qs + schema);
+        if (role != QLatin1String("admin"))
+            query.addQueryItem(u"owner"_qs, u"nxsf_admin"_qs);
+        url.setQuery(query);
+        return url.toString();
+    };
+    const QString file = m_dir.filePath(u"one.json"_qs);
+    const struct
+    {
+        const char *role;
+        QStringList args;
+        int exitCode;
+        QByteArray out;
+    } steps[] = {
+        {"admin", {u"init"_qs, u"--users"_qs, u"nxsf_users"_qs}, 0, {}},
+        {"alice", {u"import"_qs, u"--shared"_qs, file}, 0, {}},
+        {"bob", {u"import"_qs, file}, 0, {}},
+        {"bob",
+         {u"list"_qs, u"--screen"_qs, u"S"_qs, u"--json"_qs},
+         0,
+         R"([{"FFilterName":"a","FID":1,"owner":"nxsf_alice","shared":true},)"
+         R"({"FFilterName":"a","FID":2,"owner":"nxsf_bob","shared":false}])"},
+        {"alice",
+         {u"list"_qs, u"--screen"_qs, u"S"_qs, u"--json"_qs},
+         0,
+         R"([{"FFilterName":"a","FID":1,"owner":"nxsf_alice","shared":true}])"},
+        {"alice", {u"share"_qs, u"--screen"_qs, u"S"_qs, u"--off"_qs, u"a"_qs}, 0, {}},
+        {"bob", {u"list"_qs, u"--screen"_qs, u"S"_qs}, 0, "2\ta\n"},
+        {"bob", {u"share"_qs, u"--screen"_qs, u"S"_qs, u"b"_qs}, 1, {}},
+        {"bob", {u"delete"_qs, u"--id"_qs, u"1"_qs}, 1, {}},
+        {"admin", {u"list"_qs, u"--screen"_qs, u"S"_qs}, 0, "1\ta\n2\ta\n"},
+    };
+    for (const auto &step : steps) {
+        QProcess process;
+        process.start(m_program, QStringList{u"schemes"_qs} + step.args +
+                                     QStringList{u"--store"_qs, address(QLatin1String(step.role))});
+        QVERIFY(process.waitForFinished(30000));
+        const QByteArray err = process.readAllStandardError();
+        QByteArray out = process.readAllStandardOutput();
+        if (step.args.contains(u"--json"_qs))
+            out = QJsonDocument::fromJson(out).toJson(QJsonDocument::Compact);
+        QVERIFY2(process.exitCode() == step.exitCode,
+                 qPrintable(QString::fromUtf8(step.role) + u' ' + step.args.join(u' ') + u": "_qs +
+                            QString::fromUtf8(err)));
+        QCOMPARE(out, step.out);
     }
 }
 
