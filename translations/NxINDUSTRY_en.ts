@@ -136,6 +136,22 @@
         <translation>Filter name</translation>
     </message>
     <message>
+        <source>方案所有者：</source>
+        <translation>Owner: </translation>
+    </message>
+    <message>
+        <source>（共享）</source>
+        <translation> (shared)</translation>
+    </message>
+    <message>
+        <source>共享方案</source>
+        <translation>Share</translation>
+    </message>
+    <message>
+        <source>取消共享</source>
+        <translation>Stop sharing</translation>
+    </message>
+    <message>
         <source>按F7键可查看---</source>
         <translation>: press F7 to look up</translation>
     </message>

@@ -53,6 +53,10 @@ NXSF_TEXT(parenthesesTooDeep, "括号嵌套超过32层，数据库无法执行�
 NXSF_TEXT(noField, "(无)")
 NXSF_TEXT(newScheme, "(新方案)")
 NXSF_TEXT(schemeNameHeader, "方案名称")
+NXSF_TEXT(schemeOwnerTip, "方案所有者：")
+NXSF_TEXT(schemeSharedTip, "（共享）")
+NXSF_TEXT(shareScheme, "共享方案")
+NXSF_TEXT(unshareScheme, "取消共享")
 NXSF_TEXT(lookupHint, "按F7键可查看---")
 NXSF_TEXT(stateField, "状态")
 

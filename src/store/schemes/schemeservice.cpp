@@ -33,10 +33,15 @@ public:
         QList<QVariantList> rows;
         const auto schemes = reader(propsString).schemes(screenId);
         rows.reserve(schemes.size());
+        // Beyond what the service promises: who owns each scheme, for the dialog's list.
         for (const StoredScheme &s : schemes)
-            rows.append({s.FID, s.FFilterName});
+            rows.append(
+                {s.FID, s.FFilterName, s.rights.owner, s.rights.shared, s.rights.mayChange});
         return std::make_shared<RecordSet>(
-            QStringList{QStringLiteral("FID"), QStringLiteral("FFilterName")}, std::move(rows));
+            QStringList{QStringLiteral("FID"), QStringLiteral("FFilterName"),
+                        QStringLiteral("FOwner"), QStringLiteral("FShared"),
+                        QStringLiteral("FMayChange")},
+            std::move(rows));
     }
 
     RecordSetPtr GetFilterByID(const QString &propsString, qint32 id) override

@@ -29,6 +29,7 @@ public:
         QString key;
         QString text;
         QIcon icon;
+        QString toolTip = {};
     };
 
     void clear();
@@ -38,6 +39,7 @@ public:
     int count() const;
     QString key(int index) const;
     QString text(int index) const;
+    QString toolTip(int index) const;
     /// The selected item's index from 1; 0 when none is selected.
     int selectedIndex() const;
     void setSelectedIndex(int index);
