@@ -34,8 +34,8 @@ SchemeList::SchemeList(FilterState &state, ConditionGrid &grid, ValueCells &valu
     , m_share(new QAction(&list))
 {
     m_share->setObjectName(QStringLiteral("Share"));
+    // Its text is looked up with the list's first filling, after the dialog's captions.
     m_share->setEnabled(false);
-    m_share->setText(MParse::LoadLangString(Texts::shareScheme()));
     list.addAction(m_share);
     list.setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_share, &QAction::triggered, this, &SchemeList::ToggleShared);
