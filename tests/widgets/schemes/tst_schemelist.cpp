@@ -270,6 +270,7 @@ private Q_SLOTS:
     void unusableStore();
     void schemesOfOthers_data();
     void schemesOfOthers();
+    void shareOnServer();
 };
 
 void tst_SchemeList::init()
@@ -673,6 +674,30 @@ void tst_SchemeList::unusableStore()
     QCOMPARE(stored(), QStringLiteral("a=kept"));
     press(QStringLiteral("Save"));
     QCOMPARE(stored(), QStringLiteral("a=") + undoubled(SchemeText::GetSchemeText(grid())));
+}
+
+// On a server store the context menu shares the user's own scheme and stops sharing it, and
+// the list shows it at once.
+void tst_SchemeList::shareOnServer()
+{
+    const QString server = qEnvironmentVariable("NXSF_TEST_PG_URL");
+    if (server.isEmpty())
+        QSKIP("no test server (NXSF_TEST_PG_URL)");
+    m_location = server;
+    useStore(server);
+    preset(u"a=t"_s);
+    pick(u"a"_s);
+    auto *shareAction = list()->findChild<QAction *>(u"Share"_s);
+    QVERIFY(shareAction && shareAction->isEnabled());
+    const QString owner = SchemeStore(server).fullSchemes(m_screen).value(0).rights.owner;
+    QCOMPARE(list()->toolTip(indexOf(u"a"_s)), u"方案所有者："_s + owner);
+    shareAction->trigger();
+    QVERIFY(m_alerts->shown.isEmpty());
+    QVERIFY(SchemeStore(server).fullSchemes(m_screen).value(0).rights.shared);
+    QCOMPARE(list()->toolTip(indexOf(u"a"_s)), u"方案所有者："_s + owner + u"（共享）"_s);
+    QCOMPARE(shareAction->text(), u"取消共享"_s);
+    shareAction->trigger();
+    QVERIFY(!SchemeStore(server).fullSchemes(m_screen).value(0).rights.shared);
 }
 
 void tst_SchemeList::schemesOfOthers_data()
