@@ -28,11 +28,11 @@ struct SchemeRights
 /// One stored scheme. FFilter is the grid's text as it was before quotes were doubled.
 struct StoredScheme
 {
-    qint32 FID = 0;      ///< the store's id, from 1; 0 for a scheme not yet saved
-    QString FScreenID;   ///< the screen the scheme belongs to
-    QString FFilterName; ///< the name the user gave it, unique within the screen
-    QString FFilter;     ///< the grid as text, as ConditionComposer::compose reads it
-    QString FSort;       ///< a sort text kept with the scheme; the dialog saves it empty
+    qint32 FID = 0;           ///< the store's id, from 1; 0 for a scheme not yet saved
+    QString FScreenID;        ///< the screen the scheme belongs to
+    QString FFilterName;      ///< the name the user gave it, unique within the screen
+    QString FFilter;          ///< the grid as text, as ConditionComposer::compose reads it
+    QString FSort;            ///< a sort text kept with the scheme; the dialog saves it empty
     SchemeRights rights = {}; ///< as read; a save ignores it (see saveAll and setShared)
 };
 
