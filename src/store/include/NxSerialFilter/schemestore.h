@@ -38,7 +38,8 @@ struct StoredScheme
 
 /// The schemes of every screen in one database: a SQLite file, or a PostgreSQL server when the
 /// location is a postgresql:// address. Each write is one transaction with bound parameters;
-/// (screen, name) is unique. Failures throw FilterError with the database's own description.
+/// (screen, name) is unique, on a server per owner. Failures throw FilterError with the database's
+/// own description.
 ///
 /// Connections are kept open per thread, location and access, so creating a store is cheap.
 /// A server connection that was lost (a restart) is opened again once, and the operation
