@@ -144,6 +144,22 @@
         <translation>Filter name</translation>
     </message>
     <message>
+        <source>方案所有者：</source>
+        <translation>Owner: </translation>
+    </message>
+    <message>
+        <source>（共享）</source>
+        <translation> (shared)</translation>
+    </message>
+    <message>
+        <source>共享方案</source>
+        <translation>Share</translation>
+    </message>
+    <message>
+        <source>取消共享</source>
+        <translation>Stop sharing</translation>
+    </message>
+    <message>
         <source>按F7键可查看---</source>
         <translation>: press F7 to look up</translation>
     </message>
@@ -332,8 +348,32 @@
         <translation>The address of the saved filters is invalid: </translation>
     </message>
     <message>
+        <source>这个过滤方案库不区分用户，所有方案都是共享的：</source>
+        <translation>This store of saved filters keeps no owners; every filter in it is shared: </translation>
+    </message>
+    <message>
+        <source>过滤方案库的表不是方案库自己的，不能使用：</source>
+        <translation>The table of the saved filters is not the store's own and is not used: </translation>
+    </message>
+    <message>
         <source>没有这个过滤方案：</source>
         <translation>There is no such saved filter: </translation>
+    </message>
+    <message>
+        <source>过滤方案名称不能保存（不能为空，两端不能有空格，不能包括单引号或控制字符，不超过256个字符）：</source>
+        <translation>This filter name cannot be saved (not empty, no spaces at its ends, no single quote or control character, at most 256 characters): </translation>
+    </message>
+    <message>
+        <source>过滤方案的屏幕标识不能保存：</source>
+        <translation>This screen id cannot be saved with a filter: </translation>
+    </message>
+    <message>
+        <source>过滤方案太大，没有读取：</source>
+        <translation>Saved filter too large, not read: </translation>
+    </message>
+    <message>
+        <source>过滤方案编号超出范围，没有读取：</source>
+        <translation>Saved filter id out of range, not read: </translation>
     </message>
     <message>
         <source>序列号过滤演示</source>
