@@ -110,8 +110,6 @@ public:
         }
         // Installed after the completer's own filter, so it sees Enter first.
         m_filter->popup()->installEventFilter(this);
-        QObject::connect(m_filter, qOverload<const QModelIndex &>(&QCompleter::activated), this,
-                         [this](const QModelIndex &listed) { take(sourceRow(listed)); });
     }
 
     /// The list position the typed text leads to, or -1 when it leads nowhere: the shown

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -223,8 +224,8 @@ private Q_SLOTS:
             << u"数"_qs << QStringList{u"click second"_qs}
             << QStringList{u"库存数量"_qs, u"数量"_qs} << u"数量"_qs;
         QTest::newRow("Tab takes the first and moves on")
-            << u"serial d"_qs << QStringList{u"tab"_qs} << QStringList{u"serial date"_qs}
-            << u"serial date"_qs;
+            << u"serial d"_qs << QStringList{u"down"_qs, u"tab"_qs}
+            << QStringList{u"serial date"_qs} << u"serial date"_qs;
         QTest::newRow("no caption holds the text")
             << u"xyz"_qs << enter << QStringList{} << QString();
         QTest::newRow("Escape gives up")
@@ -240,6 +241,8 @@ private Q_SLOTS:
         QFETCH(QStringList, keys);
         QFETCH(QStringList, listed);
         QFETCH(QString, chosen);
+        // A choice handed to the grid twice ends an editor that is already gone.
+        QTest::failOnWarning(QRegularExpression(u"does not belong to this view"_qs));
         openDialog(serialDescription({serialField(1, u"FA"_qs, u"Serial No"_qs, 0, 1),
                                       serialField(2, u"FB"_qs, u"Ship Date"_qs, 0, 4),
                                       serialField(3, u"FC"_qs, u"库存数量"_qs, 0, 0),
