@@ -85,7 +85,8 @@ private:
 
 /// The field cell's editor: a host may describe thousands of fields, so typing filters the
 /// drop-down list to the captions that hold the typed text (letter case ignored). Enter takes
-/// the caption typed in full, else the first one listed; leaving the cell does the same.
+/// the one picked in that list, else the caption typed in full, else the first one listed;
+/// an edit ended otherwise does the same, and text that names no field changes nothing.
 /// Chinese captions are found by their characters only: Qt's collation gives no pinyin.
 class FieldCombo : public QComboBox
 {
