@@ -150,7 +150,8 @@ void tst_CliSql::run_data()
                 u"并且\t\t数量\t小于\t1e400\t\t"_qs)
         << 0
         << QByteArrayLiteral(
-               "{\"sql\":\" ( (CAST(tf.FQTY AS TEXT) Like $1 ESCAPE $2  And  (tf.FDATE Is null)  "
+               "{\"sql\":\" ( (CAST(tf.FQTY AS TEXT) COLLATE \\\"C\\\" ILike $1 ESCAPE $2  And  "
+               "(tf.FDATE Is null)  "
                "And  tf.FQTY < $3) ) \",\"values\":[12.5,\"\",1.7976931348623157e+308]}\n")
         << none;
     QTest::newRow("bound, no row in use")

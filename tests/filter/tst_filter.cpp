@@ -156,8 +156,9 @@ private Q_SLOTS:
                                    {QStringLiteral("%A01%")}};
         QCOMPARE(filter.FilterQuery(), bound);
         QCOMPARE(filter.FilterQuery(SqlEngine::PostgreSQL, Placeholders::Dollar),
-                 (BoundCondition{QStringLiteral(" ( (tf.FSERIALNUM Like $1 ESCAPE $2) ) "),
-                                 {QStringLiteral("%A01%"), QStringLiteral("")}}));
+                 (BoundCondition{
+                     QStringLiteral(" ( (tf.FSERIALNUM COLLATE \"C\" ILike $1 ESCAPE $2) ) "),
+                     {QStringLiteral("%A01%"), QStringLiteral("")}}));
         const QString words = QStringLiteral("序列号 包含 A01");
         QCOMPARE(filter.FilterText(), words);
         const ConditionComposer again =

@@ -13,6 +13,7 @@
 #include "support/mparse.h"
 #include "support/texts.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
@@ -151,12 +152,13 @@ void click(frmFilter &form, int row, int col)
     QTest::mouseClick(view(form)->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
-/// Row 1 as the user writes it with keys: the field by its first character, the value typed
-/// into the value cell and ended with Enter. F7 and F1 are pressed on the value cell first.
+/// Row 1 as the user writes it with keys: the field by its first character and Enter, the value
+/// typed into the value cell and ended with Enter. F7 and F1 are pressed on the value cell first.
 void writeWithKeys(frmFilter &form, const QString &fieldKey, const QString &value)
 {
     click(form, 1, G::ColField);
     QTest::sendKeyEvent(QTest::Click, view(form), Qt::Key_unknown, fieldKey, Qt::NoModifier);
+    QVERIFY(enterTypedField(&form));
     click(form, 1, G::ColValue);
     QTest::keyClick(view(form), Qt::Key_F7);
     QTest::keyClick(view(form), Qt::Key_F1);

@@ -285,7 +285,13 @@ void Composer::run()
             if (k < 0 || k >= m_state.CompareWords.size())
                 rowFailure(r, Texts::noCompareChosen());
             m_out.sql += u' ';
-            m_out.sql += m_state.CompareWords.at(k);
+            // SQLite's Like ignores the case of ASCII letters only; PostgreSQL's ILike does
+            // the same under the "C" collation, whatever the database's own collation folds.
+            if (like && m_out.postgres())
+                m_out.sql += k == int(CompareOp::Contains) ? R"(COLLATE "C" ILike)"_L1
+                                                           : R"(COLLATE "C" Not ILike)"_L1;
+            else
+                m_out.sql += m_state.CompareWords.at(k);
         }
 
         const QString compare = m_grid.GetCellText(r, ConditionGrid::ColCompare);

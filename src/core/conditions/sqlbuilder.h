@@ -31,10 +31,11 @@ NXSF_CORE_PRIVATE_EXPORT QString compose(const FilterState &state, const Conditi
 /// The same condition in bound form, from the same walk over the rows: a placeholder wherever
 /// compose writes a value literal, the values in order (see BoundCondition). On SQLite the
 /// text is compose's with only the literals replaced; on PostgreSQL a number or date column
-/// is cast to text before Like, every Like gets "ESCAPE ?" bound to "" (a backslash is no
-/// escape, as on SQLite), and the empty tests compare no date or number column with '' (it
-/// holds none; a number's "=0" stays), so a date column's test is the null test alone.
-/// Fails where compose fails, and on PostgreSQL also for a column name quoted in […].
+/// is cast to text before Like, every Like is ILike under the "C" collation (letter case is
+/// ignored for ASCII letters only, as by SQLite's Like) and gets "ESCAPE ?" bound to "" (a
+/// backslash is no escape, as on SQLite), and the empty tests compare no date or number column with
+/// '' (it holds none; a number's "=0" stays), so a date column's test is the null test alone. Fails
+/// where compose fails, and on PostgreSQL also for a column name quoted in […].
 NXSF_CORE_PRIVATE_EXPORT BoundCondition
 composeBound(const FilterState &state, const ConditionGrid &grid,
              SqlEngine engine = SqlEngine::SQLite, Placeholders placeholders = Placeholders::QMark);

@@ -8,13 +8,17 @@
 #include "support/twips.h"
 #include <NxSerialFilter/nxalert.h>
 
+#include <QAbstractProxyModel>
 #include <QComboBox>
+#include <QCompleter>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
+#include <QStringListModel>
 #include <QToolTip>
 #include <QValidator>
 
@@ -79,6 +83,92 @@ private:
     mutable QString m_last; // the editor's text as last accepted
 };
 
+/// The field cell's editor: a host may describe thousands of fields, so typing filters the
+/// drop-down list to the captions that hold the typed text (letter case ignored). Enter takes
+/// the one picked in that list, else the caption typed in full, else the first one listed;
+/// an edit ended otherwise does the same, and text that names no field changes nothing.
+/// Chinese captions are found by their characters only: Qt's collation gives no pinyin.
+class FieldCombo : public QComboBox
+{
+public:
+    FieldCombo(const QStringList &captions, QWidget *parent)
+        : QComboBox(parent)
+    {
+        setEditable(true);
+        setInsertPolicy(QComboBox::NoInsert);
+        // One model shared by the list and the filter; a string list fills in one step.
+        setModel(new QStringListModel(captions, this));
+        m_filter = new QCompleter(model(), this);
+        m_filter->setFilterMode(Qt::MatchContains);
+        m_filter->setCaseSensitivity(Qt::CaseInsensitive);
+        m_filter->setCompletionMode(QCompleter::PopupCompletion);
+        m_filter->setMaxVisibleItems(12);
+        setCompleter(m_filter);
+        // One line per caption: the lists need not measure thousands of rows to lay them out.
+        for (QAbstractItemView *list : {m_filter->popup(), view()}) {
+            if (auto *lines = qobject_cast<QListView *>(list))
+                lines->setUniformItemSizes(true);
+        }
+        // Installed after the completer's own filter, so it sees Enter first.
+        m_filter->popup()->installEventFilter(this);
+    }
+
+    /// The list position the typed text leads to, or -1 when it leads nowhere: the shown
+    /// item itself, a caption equal to the text, or the first that holds it.
+    int chosenRow() const
+    {
+        const QString typed = currentText();
+        if (typed.isEmpty()) // "(无)" holds "" too, and would delete the row
+            return -1;
+        if (currentIndex() >= 0 && itemText(currentIndex()) == typed)
+            return currentIndex();
+        const QStringList captions = static_cast<QStringListModel *>(model())->stringList();
+        int first = -1;
+        for (int row = 0; row < captions.size(); ++row) {
+            const QString &caption = captions.at(row);
+            if (caption.compare(typed, Qt::CaseInsensitive) == 0)
+                return row;
+            if (first < 0 && caption.contains(typed, Qt::CaseInsensitive))
+                first = row;
+        }
+        return first;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_filter->popup() && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                const QModelIndex listed = m_filter->popup()->currentIndex();
+                m_filter->popup()->hide();
+                take(listed.isValid() ? sourceRow(listed) : chosenRow());
+                return true;
+            }
+        }
+        return QComboBox::eventFilter(watched, event);
+    }
+
+private:
+    int sourceRow(const QModelIndex &listed) const
+    {
+        const auto *proxy = qobject_cast<const QAbstractProxyModel *>(listed.model());
+        return proxy ? proxy->mapToSource(listed).row() : listed.row();
+    }
+
+    /// Shows the row and hands it to the grid, as a choice from the drop-down list does.
+    void take(int row)
+    {
+        if (row < 0)
+            return;
+        setCurrentIndex(row);
+        setEditText(itemText(row));
+        Q_EMIT activated(row);
+    }
+
+    QCompleter *m_filter;
+};
+
 void startEditorWith(const QValidator *validator, const QString &text)
 {
     if (auto *rule =
@@ -96,19 +186,27 @@ QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionView
     switch (kindOf(index)) {
     case CellKind::List:
     case CellKind::ListText: {
+        const auto commitOnChoice = [this](QComboBox *combo) {
+            connect(combo, &QComboBox::activated, this, [this, combo] {
+                auto *self = const_cast<ConditionDelegate *>(this);
+                Q_EMIT self->commitData(combo);
+                Q_EMIT self->closeEditor(combo);
+            });
+        };
+        if (col == ConditionGrid::ColField) {
+            auto *combo =
+                new FieldCombo(index.data(ConditionGrid::ItemsRole).toStringList(), parent);
+            commitOnChoice(combo);
+            return combo;
+        }
         auto *combo = new QComboBox(parent);
         combo->setEditable(kindOf(index) == CellKind::ListText);
         combo->setInsertPolicy(QComboBox::NoInsert);
         if (combo->isEditable())
             combo->setValidator(new KeyRuleValidator(col, false, combo));
         combo->addItems(index.data(ConditionGrid::ItemsRole).toStringList());
-        if (!combo->isEditable()) {
-            connect(combo, &QComboBox::activated, this, [this, combo] {
-                auto *self = const_cast<ConditionDelegate *>(this);
-                Q_EMIT self->commitData(combo);
-                Q_EMIT self->closeEditor(combo);
-            });
-        }
+        if (!combo->isEditable())
+            commitOnChoice(combo);
         return combo;
     }
     case CellKind::Integer: {
@@ -131,7 +229,9 @@ void ConditionDelegate::setEditorData(QWidget *editor, const QModelIndex &index)
     if (auto *combo = qobject_cast<QComboBox *>(editor)) {
         const int chosen = index.data(ConditionGrid::ComboIndexRole).toInt();
         combo->setCurrentIndex(chosen);
-        if (combo->isEditable()) {
+        if (dynamic_cast<FieldCombo *>(combo)) {
+            combo->lineEdit()->selectAll(); // typing starts a new search
+        } else if (combo->isEditable()) {
             startEditorWith(combo->validator(), text);
             combo->setEditText(text);
         }
@@ -144,7 +244,11 @@ void ConditionDelegate::setEditorData(QWidget *editor, const QModelIndex &index)
 void ConditionDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
                                      const QModelIndex &index) const
 {
-    if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+    if (const auto *field = dynamic_cast<FieldCombo *>(editor)) {
+        const int row = field->chosenRow();
+        if (row >= 0) // text that names no field leaves the cell as it was
+            model->setData(index, row, ConditionGrid::ComboIndexRole);
+    } else if (auto *combo = qobject_cast<QComboBox *>(editor)) {
         if (combo->isEditable())
             model->setData(index, combo->currentText(), Qt::EditRole);
         else

@@ -524,23 +524,25 @@ void tst_SqlBuilder::engineForms_data()
     const QString empty = QStringLiteral("");
     const KeyedValuesPtr standard;
     // Like on a number or date column reads it as text; a backslash is no escape.
-    QTest::newRow("contains number") << true << items << QStringList{u"||数量|包含|5kg|"_qs}
-                                     << u" ( (CAST(tf.FQTY AS TEXT) Like $1 ESCAPE $2) ) "_qs
-                                     << QVariantList{qint64(5), empty} << standard;
-    QTest::newRow("not contains date") << true << items << QStringList{u"||日期|不包含|2026|"_qs}
-                                       << u" ( (CAST(tf.FDATE AS TEXT) Not Like $1 ESCAPE $2) ) "_qs
-                                       << QVariantList{u"%2026%"_qs, empty} << standard;
+    QTest::newRow("contains number")
+        << true << items << QStringList{u"||数量|包含|5kg|"_qs}
+        << u" ( (CAST(tf.FQTY AS TEXT) COLLATE \"C\" ILike $1 ESCAPE $2) ) "_qs
+        << QVariantList{qint64(5), empty} << standard;
+    QTest::newRow("not contains date")
+        << true << items << QStringList{u"||日期|不包含|2026|"_qs}
+        << u" ( (CAST(tf.FDATE AS TEXT) COLLATE \"C\" Not ILike $1 ESCAPE $2) ) "_qs
+        << QVariantList{u"%2026%"_qs, empty} << standard;
     QTest::newRow("contains system number")
         << true << items << QStringList{u"||系统数|包含|1.5|"_qs}
-        << u" ( (CAST(tf.FSYSN AS TEXT) Like $1 ESCAPE $2) ) "_qs << QVariantList{1.5, empty}
-        << standard;
+        << u" ( (CAST(tf.FSYSN AS TEXT) COLLATE \"C\" ILike $1 ESCAPE $2) ) "_qs
+        << QVariantList{1.5, empty} << standard;
     QTest::newRow("contains text keeps the column")
         << true << items << QStringList{u"||序列号|包含|\\'|"_qs}
-        << u" ( (tf.FSERIALNUM Like $1 ESCAPE $2) ) "_qs << QVariantList{u"%\\'%"_qs, empty}
-        << standard;
+        << u" ( (tf.FSERIALNUM COLLATE \"C\" ILike $1 ESCAPE $2) ) "_qs
+        << QVariantList{u"%\\'%"_qs, empty} << standard;
     QTest::newRow("common contains number")
         << false << items << QStringList{u"||比率|包含|2|"_qs, u"并且||名称|包含|a_|"_qs}
-        << u" ( (CAST(t1.FRate AS TEXT) Like $1 ESCAPE $2  And  t1.FName Like $3 ESCAPE $4) ) "_qs
+        << u" ( (CAST(t1.FRate AS TEXT) COLLATE \"C\" ILike $1 ESCAPE $2  And  t1.FName COLLATE \"C\" ILike $3 ESCAPE $4) ) "_qs
         << QVariantList{qint64(2), empty, u"a_"_qs, empty} << standard;
     // A date or a number column holds no '': the empty tests are the null tests.
     QTest::newRow("empty date") << true << items << QStringList{u"||日期|为空||"_qs}
