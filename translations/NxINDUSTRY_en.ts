@@ -292,6 +292,10 @@
         <translation>Cannot count</translation>
     </message>
     <message>
+        <source>已保存方案：</source>
+        <translation>Scheme saved: </translation>
+    </message>
+    <message>
         <source>过滤方案名称</source>
         <translation>Filter Name</translation>
     </message>

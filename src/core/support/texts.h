@@ -96,6 +96,7 @@ NXSF_TEXT(cancel, "取消(&C)")
 NXSF_TEXT(matchingRecords, "符合条件的记录：")
 NXSF_TEXT(counting, "正在计数…")
 NXSF_TEXT(cannotCount, "无法计数")
+NXSF_TEXT(schemeSaved, "已保存方案：")
 
 // Scheme name dialog
 NXSF_TEXT(nameCaption, "过滤方案名称")

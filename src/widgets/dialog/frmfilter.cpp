@@ -68,6 +68,10 @@ frmFilter::frmFilter(QWidget *parent)
         if (m_vspFilter->isVisible() && !m_listKeepsFocus)
             m_vspFilter->setFocus();
     });
+    connect(m_schemes, &SchemeList::saved, this, [this](const QString &name) {
+        // Joined, not formatted: a name may hold anything a format would take for a marker.
+        m_lblMsg->setText(MParse::LoadLangString(Texts::schemeSaved()) + name);
+    });
     for (QAction *action : m_toolbar->actions()) {
         if (action->objectName().isEmpty())
             continue;

@@ -223,8 +223,11 @@ void SchemeList::SaveScheme(bool saveAs)
             writer->UpdateFilter(MMTS::GetPropsString(), record);
         }
         FillSchemeList();
-        if (saveAs)
+        // A scheme written under a name the user just gave is what the grid shows now: the
+        // next "Save" writes to it instead of asking again and making a second one.
+        if (named)
             makeCurrent(name);
+        Q_EMIT saved(name);
     } catch (...) {
         alertCurrentFailure();
     }

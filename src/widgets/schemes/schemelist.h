@@ -44,6 +44,8 @@ public:
 Q_SIGNALS:
     /// A picked scheme is now in the grid.
     void loaded();
+    /// The grid was written to the store as the scheme name.
+    void saved(const QString &name);
 
 private:
     void reselectCurrent();

@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -334,6 +335,9 @@ void tst_SchemeList::saveFlows_data()
                                   << u"x y|1|0"_s;
     QTest::newRow("cjk name") << QString() << QString() << u"Save"_s << QStringList{u"仓库方案"_s}
                               << QList<int>{} << u"仓库方案=NEW"_s << u"仓库方案|1|0"_s;
+    QTest::newRow("name that looks like a format marker")
+        << QString() << QString() << u"Save"_s << QStringList{u"a%1b%2"_s} << QList<int>{}
+        << u"a%1b%2=NEW"_s << u"a%1b%2|1|0"_s;
     QTest::newRow("save over the picked scheme")
         << u"a=old;b=old"_s << u"b"_s << u"Save"_s << QStringList{} << QList<int>{}
         << u"a=old;b=NEW"_s << u"b|0|picked"_s;
@@ -393,9 +397,12 @@ void tst_SchemeList::saveFlows()
                  record.section(u'|', 0, 1) + u'|' +
                      (mFilterId == u"picked"_s ? QString::number(current) : mFilterId));
     }
-    // A saved copy becomes the current scheme, so that a later "Save" writes to it.
+    // A scheme saved under a typed name becomes the current one, so that a later "Save"
+    // writes to it; the hint line confirms every save with the name as typed.
     const QString savedAs =
-        button == u"SaveAs"_s && !record.isEmpty() ? record.section(u'|', 0, 0) : QString();
+        !names.isEmpty() && !record.isEmpty() ? record.section(u'|', 0, 0) : QString();
+    QCOMPARE(m_form->LblMsg()->text(),
+             record.isEmpty() ? QString() : u"已保存方案："_s + record.section(u'|', 0, 0));
     const qint32 nowCurrent = savedAs.isEmpty() ? current : storedId(savedAs);
     QCOMPARE(m_form->state().CurrentFilterID, nowCurrent);
     QCOMPARE(action(u"Delete"_s)->isEnabled(), nowCurrent > 0);
@@ -410,7 +417,7 @@ void tst_SchemeList::saveTwice_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<int>("dialogs");
     QTest::addColumn<QString>("target"); // the scheme the second "Save" writes to
-    QTest::newRow("new scheme asks again") << QString() << u"Save"_s << 2 << u"n2"_s;
+    QTest::newRow("new scheme, then save writes to it") << QString() << u"Save"_s << 1 << u"n1"_s;
     QTest::newRow("picked scheme keeps its name") << u"b"_s << u"Save"_s << 0 << u"b"_s;
     // Writing the second change over the scheme the user started from would lose it.
     QTest::newRow("save as, then save writes to the copy") << u"b"_s << u"SaveAs"_s << 1 << u"n1"_s;
@@ -443,8 +450,10 @@ void tst_SchemeList::saveTwice()
     QVERIFY(stored().contains(target + u'=' + last));
     if (!picked.isEmpty() && picked != target)
         QVERIFY(stored().contains(picked + u"=2"_s));
-    QCOMPARE(list()->selectedIndex(), picked.isEmpty() ? 1 : indexOf(target));
-    QCOMPARE(list()->count(), 4 + (picked.isEmpty() ? 2 : dialogs));
+    QCOMPARE(list()->selectedIndex(), indexOf(target));
+    QCOMPARE(m_form->state().CurrentFilterID, storedId(target));
+    QVERIFY(action(u"Delete"_s)->isEnabled());
+    QCOMPARE(list()->count(), 4 + dialogs);
 }
 
 void tst_SchemeList::deleteFlows_data()
