@@ -4,6 +4,7 @@
 
 #include <NxSerialFilter/nxsf_widgets_export.h>
 
+#include <QCalendarWidget>
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -60,8 +61,16 @@ public:
     /// whatever reads the grid next sees what the screen shows. When the grid refuses the text
     /// (after its alert), the editor stays open with the focus in it and this returns false.
     bool commitOpenEditor();
-    /// Passes a key pressed anywhere in the grid, its editors included, to keyDown.
-    void raiseKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    /// Passes a key pressed anywhere in the grid, its editors included, to keyDown. Returns
+    /// true when the grid used the key itself (F7 or Alt+Down opening the calendar of a date
+    /// cell), so that nothing else acts on it.
+    bool raiseKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    /// Opens the calendar pop-up under the current cell when it is an unlocked date cell,
+    /// after taking what an open editor shows. Enter or a click writes the picked date, Esc
+    /// or a click elsewhere keeps the cell. Returns whether it opened.
+    bool openDatePicker();
+    /// The open calendar pop-up, or null.
+    QCalendarWidget *datePicker() const { return m_datePicker; }
 
 Q_SIGNALS:
     /// The current cell moves from (col, row) to (newCol, newRow).
@@ -88,6 +97,7 @@ private:
     bool m_committing = false; // an alert over the editor takes its focus during a commit
     bool m_leaving = false;    // the current cell moves: a refused editor closes
     int m_extraWidth = 0;
+    QPointer<QCalendarWidget> m_datePicker;
 };
 
 } // namespace NxSerialFilter

@@ -71,8 +71,11 @@ bool KeyPreview::previewKey(QObject *watched, QKeyEvent *key)
         [&] { m_form.Form_KeyDown(Keys::windowsKeyCode(key->key()), int(key->modifiers())); });
     ConditionGridView *grid = m_form.vspFilter();
     const bool inGrid = grid->isAncestorOf(widget) || widget == grid;
+    bool used = false;
     if (inGrid)
-        alertOnFailure([&] { grid->raiseKeyDown(key->key(), key->modifiers()); });
+        alertOnFailure([&] { used = grid->raiseKeyDown(key->key(), key->modifiers()); });
+    if (used)
+        return true;
 
     // The character filter follows the grid's active column, so it holds for typing into
     // the grid only: type-ahead in the scheme list must not lose its letters.
