@@ -44,6 +44,10 @@
         <translation>Delete the saved filter?</translation>
     </message>
     <message>
+        <source>已有同名的过滤方案，请换一个名称。</source>
+        <translation>A filter of this name already exists. Please choose another name.</translation>
+    </message>
+    <message>
         <source>无法创建部件：</source>
         <translation>Cannot create the component: </translation>
     </message>

@@ -26,6 +26,7 @@ NXSF_TEXT(schemeLoadFailed, "不能正确装载过滤方案，可能此方案不
 NXSF_TEXT(enterSchemeName, "请输入过滤方案名称。")
 NXSF_TEXT(overwriteScheme, "过滤方案名称重复，是否覆盖原有方案？")
 NXSF_TEXT(deleteScheme, "是否删除过滤方案？")
+NXSF_TEXT(schemeNameTaken, "已有同名的过滤方案，请换一个名称。")
 
 // Failure descriptions of the component's own making
 NXSF_TEXT(componentMissing, "无法创建部件：")
