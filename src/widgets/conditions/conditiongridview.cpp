@@ -401,6 +401,19 @@ bool ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
         // Used even when a refused text kept the calendar shut: Alt+Down must not move on.
         return true;
     }
+    // Tab in any editor (a drop-down's included, whose own text box would pass it along the
+    // window's focus chain) takes the text and moves by cell, or out after the last one.
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) &&
+        !(modifiers & (Qt::ControlModifier | Qt::AltModifier)) && state() == EditingState) {
+        const bool next = key == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier);
+        if (!commitOpenEditor())
+            return true;
+        if (tabWraps(next))
+            QWidget::focusNextPrevChild(next);
+        else
+            setCurrentIndex(moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier));
+        return true;
+    }
     // A value written by the key's handling must not be overwritten by an open editor.
     if (key == Qt::Key_F7)
         commitOpenEditor();
@@ -475,6 +488,25 @@ void ConditionGridView::keyPressEvent(QKeyEvent *event)
     // dialog's default button and close the dialog.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         event->accept();
+}
+
+bool ConditionGridView::tabWraps(bool next)
+{
+    const QModelIndex from = currentIndex();
+    if (!from.isValid())
+        return false;
+    const QModelIndex to = moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier);
+    if (!to.isValid())
+        return true;
+    const auto order = [](const QModelIndex &i) { return qint64(i.row()) * 1024 + i.column(); };
+    return next ? order(to) <= order(from) : order(to) >= order(from);
+}
+
+bool ConditionGridView::focusNextPrevChild(bool next)
+{
+    if (tabKeyNavigation() && tabWraps(next))
+        return QWidget::focusNextPrevChild(next);
+    return QTableView::focusNextPrevChild(next);
 }
 
 void ConditionGridView::followActiveCell(int row, int col)

@@ -83,6 +83,8 @@ protected:
     void changeEvent(QEvent *event) override;
     void commitData(QWidget *editor) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    /// Tab moves by cell and leaves the grid after its last cell, Shift+Tab before its first.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     /// The pixels a list column needs for its longest item and its header.
@@ -91,6 +93,8 @@ private:
     std::array<int, 8> columnWidths(int *overflow = nullptr) const;
     void fitRowsToFont();
     void followActiveCell(int row, int col);
+    /// Whether Tab (next) or Shift+Tab would go round from the current cell.
+    bool tabWraps(bool next);
     ConditionGrid *m_grid = nullptr;
     ConditionDelegate *delegate() const;
     bool m_syncing = false;

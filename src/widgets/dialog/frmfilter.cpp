@@ -31,6 +31,7 @@
 #include <QScopedValueRollback>
 #include <QToolBar>
 
+#include <array>
 #include <utility>
 
 namespace NxSerialFilter {
@@ -80,6 +81,8 @@ frmFilter::frmFilter(QWidget *parent)
             m_schemes->buttonClick(action->objectName());
         });
     }
+    connect(m_lstFilter, &SchemeListView::renamePressed, this,
+            [this] { m_schemes->RenameScheme(m_lstFilter->selectedIndex()); });
     connect(m_lstFilter, &SchemeListView::deletePressed, this, [this] {
         if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
             remove->trigger(); // does nothing while the button is disabled
@@ -275,6 +278,41 @@ void frmFilter::SetKeyPreview()
 {
     if (!m_keyPreview)
         m_keyPreview = std::make_unique<KeyPreview>(*this);
+}
+
+void frmFilter::cycleFocus(bool forward)
+{
+    QWidget *firstTool = nullptr;
+    for (QAction *action : m_toolbar->actions()) {
+        QWidget *tool = m_toolbar->widgetForAction(action);
+        if (tool && tool->isEnabled() && tool->isVisible()) {
+            firstTool = tool;
+            break;
+        }
+    }
+    QWidget *list = m_lstFilter->currentView() ? m_lstFilter->currentView() : m_lstFilter;
+    const std::array<QWidget *, 5> stops{m_vspFilter, list, firstTool, m_cmdOk, m_cmdCancel};
+    const std::array<QWidget *, 5> areas{m_vspFilter, m_lstFilter, m_toolbar, m_cmdOk, m_cmdCancel};
+    const QWidget *focus = QApplication::focusWidget();
+    int at = -1;
+    for (size_t i = 0; i < areas.size() && focus; ++i) {
+        if (areas[i] == focus || areas[i]->isAncestorOf(focus))
+            at = int(i);
+    }
+    // Leaving the grid takes what its editor shows; a refused date keeps the focus there.
+    if (at == 0 && !m_vspFilter->commitOpenEditor())
+        return;
+    const int count = int(stops.size());
+    int next = at < 0 ? (forward ? 0 : count - 1) : at;
+    for (int step = 0; step < count; ++step) {
+        if (at >= 0 || step > 0)
+            next = (next + (forward ? 1 : count - 1)) % count;
+        QWidget *stop = stops[size_t(next)];
+        if (stop && stop->isEnabled() && stop->isVisible()) {
+            stop->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
 }
 
 bool frmFilter::event(QEvent *event)

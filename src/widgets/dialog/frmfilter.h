@@ -84,6 +84,9 @@ public:
     /// The character filter that sees every typed character first; 0 discards it.
     ushort Form_KeyPress(ushort keyAscii);
     void SetKeyPreview();
+    /// Ctrl+Tab (forward) and Ctrl+Shift+Tab: the focus moves between the grid, the scheme
+    /// list, the toolbar, OK and Cancel, in that order and round.
+    void cycleFocus(bool forward);
     void LoadCaptions();
 
     /// LoadCaptions' writes in their order; each stands alone when it fails.

@@ -71,7 +71,14 @@ void frmFilter::buildLayout()
         QAction *action = m_toolbar->addAction(Images::image(image++), button.tip);
         action->setObjectName(QString::fromLatin1(button.key));
         action->setToolTip(button.tip);
+        // Reachable with Tab and Ctrl+Tab, and pressed with Space, like any other button.
+        if (QWidget *tool = m_toolbar->widgetForAction(action))
+            tool->setFocusPolicy(Qt::TabFocus);
     }
+    if (QAction *save = m_toolbar->findChild<QAction *>(QStringLiteral("Save")))
+        save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    if (QAction *saveAs = m_toolbar->findChild<QAction *>(QStringLiteral("SaveAs")))
+        saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     QAction *viewAction = m_toolbar->actions().constLast();
     m_viewButton = qobject_cast<QToolButton *>(m_toolbar->widgetForAction(viewAction));
     m_viewMenu = new QMenu(this);

@@ -65,6 +65,13 @@ bool KeyPreview::previewKey(QObject *watched, QKeyEvent *key)
     m_lastKeyEvent = key;
     m_lastKeyReceiver = watched;
 
+    // Ctrl+Tab leaves the grid, which keeps plain Tab for its cells.
+    if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+        (key->modifiers() & Qt::ControlModifier)) {
+        m_form.cycleFocus(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+        return true;
+    }
+
     // Neither the help key nor the grid's key handling has a handler of its own: a failure
     // ends that key's work with one alert and the dialog stays usable.
     alertOnFailure(

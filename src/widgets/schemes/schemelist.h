@@ -33,6 +33,9 @@ public:
     void buttonMenuClick(const QString &key);
     void SaveScheme(bool saveAs);
     void DeleteScheme();
+    /// Renames the scheme at list index (from 1) through the name dialog; the new-scheme
+    /// item has no name to change, and a name the screen already has is refused.
+    void RenameScheme(int index);
 
     /// The list key of a scheme id: "K", the sign position (a blank for 0 and above), the id.
     static QString keyFor(qint32 id);
