@@ -6,6 +6,7 @@
 #include "conditions/datetext.h"
 #include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
+#include "support/mparse.h"
 #include "support/texts.h"
 #include "support/twips.h"
 #include <NxSerialFilter/nxalert.h>
@@ -122,6 +123,17 @@ void startEditorWith(const QValidator *validator, const QString &text)
 }
 
 } // namespace
+
+QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::AccessibleTextRole || !index.isValid())
+        return ConditionGrid::data(index, role);
+    const int row = index.row() + 1;
+    const int col = index.column() + 1;
+    // One pass over the pattern: a cell's text may hold anything a marker looks like.
+    return MParse::LoadLangString(Texts::cellName())
+        .arg(QString::number(row), GetCellText(0, col), GetCellText(row, col));
+}
 
 QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                                          const QModelIndex &index) const

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "conditions/conditiongrid.h"
 #include <NxSerialFilter/nxsf_widgets_export.h>
 
 #include <QCalendarWidget>
@@ -12,8 +13,6 @@
 #include <array>
 
 namespace NxSerialFilter {
-
-class ConditionGrid;
 
 /// Maps a cell's kind to its editor: a drop-down list, a drop-down that takes typing, a line
 /// edit or a whole-number edit. A date is typed into a line edit.
@@ -36,6 +35,16 @@ public:
 private:
     mutable QPointer<QWidget> m_refusedEditor;
     mutable QString m_refusedText;
+};
+
+/// The grid as the dialog shows it: a cell also tells a screen reader its row, its column and
+/// what it holds ("第2行 比较：大于或等于").
+class NXSF_WIDGETS_AUTOTEST_EXPORT ShownConditionGrid : public ConditionGrid
+{
+    Q_OBJECT
+public:
+    using ConditionGrid::ConditionGrid;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 };
 
 /// The condition grid's view (vspFilter). It reports the grid events the dialog handles:

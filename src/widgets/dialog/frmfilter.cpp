@@ -38,7 +38,7 @@ namespace NxSerialFilter {
 
 frmFilter::frmFilter(QWidget *parent)
     : QDialog(parent)
-    , m_grid(new ConditionGrid(this))
+    , m_grid(new ShownConditionGrid(this))
 {
     setObjectName(QStringLiteral("frmFilter"));
     m_valueCells = std::make_unique<ValueCells>(m_state, *m_grid);

@@ -88,6 +88,8 @@ public:
     /// list, the toolbar, OK and Cancel, in that order and round.
     void cycleFocus(bool forward);
     void LoadCaptions();
+    /// The accessible names and descriptions of the controls, in the dialog's language.
+    void setAccessibleTexts();
 
     /// LoadCaptions' writes in their order; each stands alone when it fails.
     std::vector<CaptionStep> captionSteps();
@@ -166,6 +168,7 @@ private:
     };
     std::vector<Anchor> m_anchors;
     QSize m_designedSize;
+    QString m_countLine; // the count line last told to a screen reader
 };
 
 } // namespace NxSerialFilter

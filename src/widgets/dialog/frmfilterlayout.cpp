@@ -14,6 +14,7 @@
 
 #include <NxSerialFilter/failure.h>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -215,6 +216,14 @@ void frmFilter::fitCountLine()
     m_lblCount->setToolTip(line);
     m_lblCount->setText(m_lblCount->fontMetrics().elidedText(line, Qt::ElideRight,
                                                              m_lblCount->contentsRect().width()));
+    // A new count is told politely, once and whole: the installed Qt has no announcement,
+    // so the line's name change (the label's own) and a value change stand for it.
+    if (line != m_countLine) {
+        m_countLine = line;
+        m_lblCount->setAccessibleName(line);
+        QAccessibleValueChangeEvent changed(m_lblCount, line);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void frmFilter::resizeEvent(QResizeEvent *event)
