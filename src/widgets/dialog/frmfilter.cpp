@@ -29,7 +29,10 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
+#include <QSettings>
 #include <QToolBar>
+#include <QUrl>
 
 #include <array>
 #include <utility>
@@ -63,6 +66,10 @@ frmFilter::frmFilter(QWidget *parent)
         const QScopedValueRollback keep(m_listKeepsFocus, byKeyboard);
         m_schemes->itemClick(index);
     });
+    // A grid loaded or cut short still fills an enlarged dialog; after the model's own
+    // signal has finished.
+    connect(m_grid, &QAbstractItemModel::rowsRemoved, this, &frmFilter::fillGridHeight,
+            Qt::QueuedConnection);
     connect(m_schemes, &SchemeList::loaded, this, [this] {
         // A click hands the loaded scheme to the grid; a user moving through the list with
         // the keys stays in the list.
@@ -202,6 +209,36 @@ void frmFilter::Form_Load()
     if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
         remove->setEnabled(false);
     m_lstFilter->setHeaderWidth(m_lstFilter->width() - Twips::toPixels(80, m_lstFilter));
+    restoreSize();
+}
+
+QString frmFilter::sizeKey(const QString &screenId)
+{
+    // Percent-encoded: a screen id may hold the settings' own separators.
+    return QStringLiteral("NxSerialFilter/dialogSize/") +
+           QString::fromLatin1(QUrl::toPercentEncoding(screenId));
+}
+
+void frmFilter::restoreSize()
+{
+    if (!m_rememberSize || QCoreApplication::organizationName().isEmpty())
+        return;
+    // A stored value may be anything: only a size within the screen's room is taken, and
+    // never below the size the words need.
+    const QSize stored = QSettings().value(sizeKey(m_state.ScreenID)).toSize();
+    if (!stored.isValid())
+        return;
+    QSize room = stored;
+    if (const QScreen *screen = this->screen())
+        room = room.boundedTo(screen->availableGeometry().size());
+    resize(room.expandedTo(minimumSize()));
+}
+
+void frmFilter::keepSize()
+{
+    if (!m_rememberSize || !m_loaded || QCoreApplication::organizationName().isEmpty())
+        return;
+    QSettings().setValue(sizeKey(m_state.ScreenID), size());
 }
 
 void frmFilter::Form_Activate()
@@ -340,6 +377,8 @@ bool frmFilter::event(QEvent *event)
 void frmFilter::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // The grid's room is known once the dialog is laid out on the screen.
+    QMetaObject::invokeMethod(this, &frmFilter::fillGridHeight, Qt::QueuedConnection);
     Form_Activate();
     if (m_matchCount)
         m_matchCount->start();
@@ -350,6 +389,7 @@ void frmFilter::hideEvent(QHideEvent *event)
     // A closed dialog asks for no count, and shows none that was still running.
     if (m_matchCount)
         m_matchCount->stop();
+    keepSize();
     QDialog::hideEvent(event);
 }
 

@@ -60,6 +60,12 @@ public:
     void setMatchCounter(MatchCounter counter, SqlEngine engine = SqlEngine::SQLite,
                          Placeholders placeholders = Placeholders::QMark);
 
+    /// Whether the dialog opens at the size it last had on this screen, and keeps the size it
+    /// ends with, in QSettings under the application's organisation.
+    void setRememberSize(bool remember) { m_rememberSize = remember; }
+    /// The settings key of the size for a screen.
+    static QString sizeKey(const QString &screenId);
+
     /// Loads the dialog on its first showing, then shows it modally until OK, Cancel or close.
     void showModal();
     bool isLoaded() const { return m_loaded; }
@@ -130,6 +136,10 @@ private:
     void fitWords();
     /// Shows the count line, shortened to the room it has; the tool tip holds all of it.
     void fitCountLine();
+    /// An enlarged dialog's grid gets empty rows down to its bottom edge.
+    void fillGridHeight();
+    void restoreSize();
+    void keepSize();
 
     FilterState m_state;
     bool m_loaded = false;
@@ -137,6 +147,7 @@ private:
     bool m_ending = false;         // OK or Cancel is hiding the dialog
     bool m_alertShown = false;     // an alert box has taken the activation
     bool m_listKeepsFocus = false; // a scheme picked with the keys keeps the focus in the list
+    bool m_rememberSize = false;
 
     ConditionGrid *m_grid = nullptr;
     std::unique_ptr<ValueCells> m_valueCells;

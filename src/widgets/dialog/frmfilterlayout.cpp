@@ -15,6 +15,7 @@
 #include <NxSerialFilter/failure.h>
 
 #include <QAccessible>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -197,6 +198,19 @@ void frmFilter::followSize()
     m_vspFilter->setExtraWidth(dx);
     layoutTabPage();
     fitCountLine();
+    fillGridHeight();
+}
+
+void frmFilter::fillGridHeight()
+{
+    // Only an enlarged dialog: at its designed size the grid keeps the rows it was drawn with.
+    if (height() <= m_designedSize.height() || !m_grid || !m_vspFilter)
+        return;
+    const int rowHeight = std::max(1, m_vspFilter->verticalHeader()->defaultSectionSize());
+    const int rows = m_vspFilter->viewport()->height() / rowHeight;
+    // Rows are only added, never taken: a shrinking dialog must not drop what they hold.
+    if (rows > m_grid->MaxRows())
+        m_grid->SetMaxRows(rows);
 }
 
 void frmFilter::fitWords()

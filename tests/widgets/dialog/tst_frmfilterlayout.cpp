@@ -340,6 +340,16 @@ void tst_FrmFilterLayout::geometry()
              fieldWidth + valueWidth + more.width());
     QVERIFY(form.vspFilter()->columnWidth(ConditionGrid::ColField - 1) > fieldWidth);
     QCOMPARE(showTip(), QString()); // now it fits
+    // The taller grid is filled with empty rows down to its bottom, the text kept; a smaller
+    // dialog again drops none of them.
+    const int rowHeight = form.vspFilter()->verticalHeader()->defaultSectionSize();
+    QTRY_VERIFY(form.grid().MaxRows() >= form.vspFilter()->viewport()->height() / rowHeight);
+    QVERIFY(form.grid().MaxRows() > ConditionGrid::DesignRowCount);
+    QCOMPARE(form.grid().GetCellText(1, ConditionGrid::ColValue), longValue);
+    const int filled = form.grid().MaxRows();
+    form.resize(form.size() - more);
+    QTRY_COMPARE(before("vspFilter").size(), grid.size());
+    QCOMPARE(form.grid().MaxRows(), filled);
 }
 
 void tst_FrmFilterLayout::designTexts_data()
