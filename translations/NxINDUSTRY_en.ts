@@ -44,6 +44,10 @@
         <translation>Delete the saved filter?</translation>
     </message>
     <message>
+        <source>已有同名的过滤方案，请换一个名称。</source>
+        <translation>A filter of this name already exists. Please choose another name.</translation>
+    </message>
+    <message>
         <source>无法创建部件：</source>
         <translation>Cannot create the component: </translation>
     </message>
@@ -306,6 +310,78 @@
     <message>
         <source>无法计数</source>
         <translation>Cannot count</translation>
+    </message>
+    <message>
+        <source>已保存方案：</source>
+        <translation>Filter saved: </translation>
+    </message>
+    <message>
+        <source>第%1行 %2：%3</source>
+        <translation>Row %1 %2: %3</translation>
+    </message>
+    <message>
+        <source>过滤条件表格</source>
+        <translation>Filter conditions</translation>
+    </message>
+    <message>
+        <source>每行一个条件。Tab 移到下一格，F7 查看数值或打开日历，Ctrl+Tab 离开表格。</source>
+        <translation>One condition per row. Tab moves to the next cell, F7 looks up a value or opens the calendar, Ctrl+Tab leaves the grid.</translation>
+    </message>
+    <message>
+        <source>过滤方案列表</source>
+        <translation>Saved filters</translation>
+    </message>
+    <message>
+        <source>选取方案即把它装入条件表格。F2 重命名，Delete 删除。</source>
+        <translation>Picking a filter loads it into the grid. F2 renames it, Delete deletes it.</translation>
+    </message>
+    <message>
+        <source>方案工具栏</source>
+        <translation>Filter toolbar</translation>
+    </message>
+    <message>
+        <source>保存、删除、另存方案和切换列表的显示方式。</source>
+        <translation>Saves, deletes and saves filters as, and changes how the list is shown.</translation>
+    </message>
+    <message>
+        <source>把条件保存到当前方案（Ctrl+S）。</source>
+        <translation>Saves the conditions into the current filter (Ctrl+S).</translation>
+    </message>
+    <message>
+        <source>删除当前方案。</source>
+        <translation>Deletes the current filter.</translation>
+    </message>
+    <message>
+        <source>以新名称保存条件（Ctrl+Shift+S）。</source>
+        <translation>Saves the conditions under a new name (Ctrl+Shift+S).</translation>
+    </message>
+    <message>
+        <source>切换方案列表的显示方式。</source>
+        <translation>Changes how the filter list is shown.</translation>
+    </message>
+    <message>
+        <source>按这些条件过滤并关闭对话框。</source>
+        <translation>Filters by these conditions and closes the dialog.</translation>
+    </message>
+    <message>
+        <source>不改变过滤，关闭对话框。</source>
+        <translation>Closes the dialog without changing the filter.</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Hint</translation>
+    </message>
+    <message>
+        <source>当前单元格的提示和保存的确认。</source>
+        <translation>Hints for the current cell and confirmations of saves.</translation>
+    </message>
+    <message>
+        <source>条件改变后更新的符合条件的记录数。</source>
+        <translation>The number of matching records, updated as the conditions change.</translation>
+    </message>
+    <message>
+        <source>过滤条件页。</source>
+        <translation>The filter conditions page.</translation>
     </message>
     <message>
         <source>过滤方案名称</source>

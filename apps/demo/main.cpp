@@ -144,6 +144,12 @@ int main(int argc, char *argv[])
     Demo::registerLookupWindow(connectionName);
 
     Demo::MainWindow window(connectionName, dataFolder, language);
+    // Each filter dialog opens at the size the user last gave it on that list; a walkthrough
+    // leaves the user's settings alone.
+    if (interactive) {
+        window.filterFor(window.serialScreen()).setRememberDialogSize(true);
+        window.filterFor(window.itemScreen()).setRememberDialogSize(true);
+    }
     if (!walkthrough) {
         QObject::connect(
             &window, &Demo::MainWindow::languageChosen, &window,

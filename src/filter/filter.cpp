@@ -30,6 +30,7 @@ public:
     MatchCounter counter;
     SqlEngine countEngine = SqlEngine::SQLite;
     Placeholders countPlaceholders = Placeholders::QMark;
+    bool rememberSize = false;
     std::shared_ptr<frmFilter> dialog;
     // ShowFilterForm watches a weak copy: a host may delete its Filter while the dialog runs.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -114,6 +115,16 @@ void Filter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholder
     d->countPlaceholders = placeholders;
 }
 
+void Filter::setRememberDialogSize(bool remember)
+{
+    d->rememberSize = remember;
+}
+
+bool Filter::RememberDialogSize() const
+{
+    return d->rememberSize;
+}
+
 QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)
@@ -141,6 +152,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     }
     form.setScreenID(d->screenId);
     form.setMatchCounter(d->counter, d->countEngine, d->countPlaceholders);
+    form.setRememberSize(d->rememberSize);
     const std::weak_ptr<bool> alive = d->alive;
     form.showModal();
     if (alive.expired())

@@ -20,6 +20,9 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
@@ -127,6 +130,79 @@ private Q_SLOTS:
         QVERIFY(FilterTestAccess::dialog(filter));
         QVERIFY(!FilterTestAccess::dialog(filter)->isLoaded());
         QVERIFY(m_alerts->shown.isEmpty());
+    }
+
+    void rememberedSize_data()
+    {
+        QTest::addColumn<bool>("remember");
+        QTest::addColumn<QString>("organisation");
+        QTest::addColumn<QString>("secondScreen");
+        QTest::addColumn<QVariant>("stored"); // in the settings for S1 before the first dialog
+        QTest::addColumn<bool>("kept");       // the second dialog opens at the first's size
+        const QString org = QStringLiteral("NxsfSizeTest");
+        QTest::newRow("off by default") << false << org << u"S1"_qs << QVariant() << false;
+        QTest::newRow("kept for the screen") << true << org << u"S1"_qs << QVariant() << true;
+        QTest::newRow("another screen has its own")
+            << true << org << u"S2"_qs << QVariant() << false;
+        QTest::newRow("no organisation, nothing written")
+            << true << QString() << u"S1"_qs << QVariant() << false;
+        QTest::newRow("a stored size that is no size")
+            << true << org << u"S1"_qs << QVariant(u"x"_qs) << true;
+        QTest::newRow("a stored size beyond the screen")
+            << true << org << u"S1"_qs << QVariant(QSize(100000, 100000)) << true;
+    }
+
+    // With the host's leave, the dialog opens at the size it last had on the same screen, never
+    // beyond the screen nor below what its words need; a stored value that is no size is
+    // ignored.
+    void rememberedSize()
+    {
+        QFETCH(bool, remember);
+        QFETCH(QString, organisation);
+        QFETCH(QString, secondScreen);
+        QFETCH(QVariant, stored);
+        QFETCH(bool, kept);
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName(organisation);
+        QSettings().clear();
+        if (stored.isValid())
+            QSettings().setValue(frmFilter::sizeKey(u"S1"_qs), stored);
+        QSize plain;
+        {
+            frmFilter form;
+            form.setCommonField(Testing::standardCommonValues(u"S1"_qs));
+            form.Form_Load();
+            plain = form.size();
+        }
+        Filter filter;
+        filter.setRememberDialogSize(remember);
+        QCOMPARE(filter.RememberDialogSize(), remember);
+        filter.setCommonFields(Testing::standardCommonValues(u"S1"_qs));
+        QSize first, enlarged, second;
+        QRect room;
+        whenShown(filter, [&](frmFilter &form) {
+            first = form.size();
+            room = form.screen()->availableGeometry();
+            form.resize(plain + QSize(120, 90));
+            enlarged = form.size();
+            form.CmdCancel_Click();
+        });
+        filter.ShowFilterForm();
+        if (stored.toSize().isValid())
+            QVERIFY(first.width() <= room.width() && first.height() <= room.height());
+        else
+            QCOMPARE(first, plain);
+        filter.setCommonFields(Testing::standardCommonValues(secondScreen));
+        whenShown(filter, [&second](frmFilter &form) {
+            second = form.size();
+            form.CmdCancel_Click();
+        });
+        filter.ShowFilterForm();
+        QCOMPARE(second, kept ? enlarged : plain);
+        if (!remember)
+            QVERIFY(!QSettings().contains(frmFilter::sizeKey(u"S1"_qs)));
+        QSettings().clear();
+        QCoreApplication::setOrganizationName(QString());
     }
 
     void confirmCancelAndClose()

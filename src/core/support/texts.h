@@ -26,6 +26,7 @@ NXSF_TEXT(schemeLoadFailed, "不能正确装载过滤方案，可能此方案不
 NXSF_TEXT(enterSchemeName, "请输入过滤方案名称。")
 NXSF_TEXT(overwriteScheme, "过滤方案名称重复，是否覆盖原有方案？")
 NXSF_TEXT(deleteScheme, "是否删除过滤方案？")
+NXSF_TEXT(schemeNameTaken, "已有同名的过滤方案，请换一个名称。")
 
 // Failure descriptions of the component's own making
 NXSF_TEXT(componentMissing, "无法创建部件：")
@@ -100,6 +101,26 @@ NXSF_TEXT(cancel, "取消(&C)")
 NXSF_TEXT(matchingRecords, "符合条件的记录：")
 NXSF_TEXT(counting, "正在计数…")
 NXSF_TEXT(cannotCount, "无法计数")
+NXSF_TEXT(schemeSaved, "已保存方案：")
+
+// What a screen reader says about the dialog's controls
+NXSF_TEXT(cellName, "第%1行 %2：%3")
+NXSF_TEXT(a11yGrid, "过滤条件表格")
+NXSF_TEXT(a11yGridHelp, "每行一个条件。Tab 移到下一格，F7 查看数值或打开日历，Ctrl+Tab 离开表格。")
+NXSF_TEXT(a11yList, "过滤方案列表")
+NXSF_TEXT(a11yListHelp, "选取方案即把它装入条件表格。F2 重命名，Delete 删除。")
+NXSF_TEXT(a11yToolbar, "方案工具栏")
+NXSF_TEXT(a11yToolbarHelp, "保存、删除、另存方案和切换列表的显示方式。")
+NXSF_TEXT(a11ySaveHelp, "把条件保存到当前方案（Ctrl+S）。")
+NXSF_TEXT(a11yDeleteHelp, "删除当前方案。")
+NXSF_TEXT(a11ySaveAsHelp, "以新名称保存条件（Ctrl+Shift+S）。")
+NXSF_TEXT(a11yViewHelp, "切换方案列表的显示方式。")
+NXSF_TEXT(a11yOkHelp, "按这些条件过滤并关闭对话框。")
+NXSF_TEXT(a11yCancelHelp, "不改变过滤，关闭对话框。")
+NXSF_TEXT(a11yHint, "提示")
+NXSF_TEXT(a11yHintHelp, "当前单元格的提示和保存的确认。")
+NXSF_TEXT(a11yCountHelp, "条件改变后更新的符合条件的记录数。")
+NXSF_TEXT(a11yTabHelp, "过滤条件页。")
 
 // Scheme name dialog
 NXSF_TEXT(nameCaption, "过滤方案名称")

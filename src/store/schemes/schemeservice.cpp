@@ -9,6 +9,14 @@
 
 namespace NxSerialFilter {
 
+QVariant SchemeWriterComponent::RenameFilter(const QString &, const QString &, qint32,
+                                             const QString &)
+{
+    // A host's own service written before renames existed keeps working without them.
+    throw FilterError(ErrorNumber::MemberMissing, QStringLiteral("RenameFilter"),
+                      Texts::componentWrongType() + QStringLiteral("RenameFilter"));
+}
+
 namespace {
 
 /// The store as the read side opens it: creating nothing, so that a reader needs no right to
@@ -77,6 +85,12 @@ public:
     QVariant DeleteFilter(const QString &propsString, qint32 id) override
     {
         return SchemeStore(SchemeStore::locationFor(propsString)).remove(id);
+    }
+
+    QVariant RenameFilter(const QString &propsString, const QString &screenId, qint32 id,
+                          const QString &name) override
+    {
+        return SchemeStore(SchemeStore::locationFor(propsString)).rename(id, screenId, name);
     }
 };
 

@@ -56,6 +56,7 @@ enum class Sql {
     DropSameName,
     UpdateById,
     Remove,
+    Rename,
     LockName,
     TableExists,
     ShareByName,
@@ -184,6 +185,11 @@ QString statement(Sql which, Dialect dialect)
                               "fchanged = ? WHERE fid = ? AND fscreenid = ?");
     case Sql::Remove:
         return QStringLiteral("DELETE FROM nxsf_schemes WHERE fid = ?");
+    case Sql::Rename:
+        // Refuses a name the screen already has instead of replacing that scheme.
+        return QStringLiteral("UPDATE nxsf_schemes SET ffiltername = ?, fchanged = ? WHERE fid = ? "
+                              "AND fscreenid = ? AND NOT EXISTS (SELECT 1 FROM nxsf_schemes o "
+                              "WHERE o.fscreenid = ? AND o.ffiltername = ? AND o.fid <> ?)");
     case Sql::LockName:
         // Every write of a name waits for the others of that name, so that a rename onto it
         // never meets an insert of it that has not committed yet.
@@ -1288,6 +1294,25 @@ void SchemeStore::initialize(const QString &location, const QString &usersRole)
                Texts::schemeStoreWriteFailed);
         transaction.commit();
         return 0;
+    });
+}
+
+bool SchemeStore::rename(qint32 id, const QString &screen, const QString &name)
+{
+    if (!NameRules::isStorable(name))
+        return false;
+    return guarded(m_connection, true, [&](Connection &c) {
+        const QVariant time = now();
+        Transaction transaction(c);
+        lockName(c, {0, screen, name, {}, {}});
+        QSqlQuery &q = c.run(
+            Sql::Rename,
+            {bindText(name), time, id, bindText(screen), bindText(screen), bindText(name), id},
+            Texts::schemeStoreWriteFailed);
+        const bool renamed = q.numRowsAffected() > 0;
+        q.finish();
+        transaction.commit();
+        return renamed;
     });
 }
 

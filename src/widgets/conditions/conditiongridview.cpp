@@ -3,12 +3,16 @@
 #include "conditiongridview.h"
 
 #include "conditions/conditiongrid.h"
+#include "conditions/datetext.h"
+#include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
+#include "support/mparse.h"
 #include "support/texts.h"
 #include "support/twips.h"
 #include <NxSerialFilter/nxalert.h>
 
 #include <QAbstractProxyModel>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QCompleter>
 #include <QHeaderView>
@@ -19,6 +23,7 @@
 #include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QStringListModel>
+#include <QScreen>
 #include <QToolTip>
 #include <QValidator>
 
@@ -169,6 +174,37 @@ private:
     QCompleter *m_filter;
 };
 
+/// A calendar that is its own pop-up window: Esc closes it without a date, as a click
+/// elsewhere does.
+class DatePopup : public QCalendarWidget
+{
+public:
+    explicit DatePopup(QWidget *parent)
+        : QCalendarWidget(parent)
+    {
+        setWindowFlags(Qt::Popup);
+        setAttribute(Qt::WA_DeleteOnClose);
+        setObjectName(QStringLiteral("datePicker"));
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Escape) {
+            close();
+            return;
+        }
+        QCalendarWidget::keyPressEvent(event);
+    }
+    void hideEvent(QHideEvent *event) override
+    {
+        QCalendarWidget::hideEvent(event);
+        // The keys go back to the grid the calendar was opened from.
+        if (QWidget *grid = parentWidget(); grid && grid->isVisible())
+            grid->setFocus();
+    }
+};
+
 void startEditorWith(const QValidator *validator, const QString &text)
 {
     if (auto *rule =
@@ -177,6 +213,17 @@ void startEditorWith(const QValidator *validator, const QString &text)
 }
 
 } // namespace
+
+QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::AccessibleTextRole || !index.isValid())
+        return ConditionGrid::data(index, role);
+    const int row = index.row() + 1;
+    const int col = index.column() + 1;
+    // One pass over the pattern: a cell's text may hold anything a marker looks like.
+    return MParse::LoadLangString(Texts::cellName())
+        .arg(QString::number(row), GetCellText(0, col), GetCellText(row, col));
+}
 
 QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                                          const QModelIndex &index) const
@@ -457,12 +504,81 @@ void ConditionGridView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndE
         setFocus();
 }
 
-void ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
+bool ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
+    // The pop-up's own keys choose a date; they are no grid keys.
+    if (m_datePicker)
+        return false;
+    const bool pickKey =
+        key == Qt::Key_F7 || (key == Qt::Key_Down && (modifiers & Qt::AltModifier));
+    if (pickKey && m_grid &&
+        m_grid->cellKind(m_grid->activeRow(), m_grid->activeCol()) == CellKind::Date) {
+        openDatePicker();
+        // Used even when a refused text kept the calendar shut: Alt+Down must not move on.
+        return true;
+    }
+    // Tab in any editor (a drop-down's included, whose own text box would pass it along the
+    // window's focus chain) takes the text and moves by cell, or out after the last one.
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) &&
+        !(modifiers & (Qt::ControlModifier | Qt::AltModifier)) && state() == EditingState) {
+        const bool next = key == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier);
+        if (!commitOpenEditor())
+            return true;
+        if (tabWraps(next))
+            QWidget::focusNextPrevChild(next);
+        else
+            setCurrentIndex(moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier));
+        return true;
+    }
     // A value written by the key's handling must not be overwritten by an open editor.
     if (key == Qt::Key_F7)
         commitOpenEditor();
     Q_EMIT keyDown(key, modifiers);
+    return false;
+}
+
+bool ConditionGridView::openDatePicker()
+{
+    if (!m_grid || m_datePicker)
+        return false;
+    const int row = m_grid->activeRow();
+    const int col = m_grid->activeCol();
+    if (m_grid->cellKind(row, col) != CellKind::Date || m_grid->isLocked(row, col))
+        return false;
+    // A typed date counts first; a text the grid refused stays in its editor for correction.
+    if (!commitOpenEditor())
+        return false;
+    const QDate shown = DateText::parse(m_grid->GetCellText(row, col));
+    auto *popup = new DatePopup(this);
+    popup->setSelectedDate(shown.isValid() ? shown : ValueCells::today());
+    const QPersistentModelIndex cell = m_grid->index(row - 1, col - 1);
+    auto take = [this, popup, cell](QDate date) {
+        // Only the cell the pop-up was opened on takes the date, and only while it still
+        // holds a date: the grid may have been reloaded meanwhile.
+        if (cell.isValid() && m_grid &&
+            m_grid->cellKind(cell.row() + 1, cell.column() + 1) == CellKind::Date)
+            m_grid->setData(cell, date.toString(QStringLiteral("yyyy-MM-dd")), Qt::EditRole);
+        popup->close();
+    };
+    connect(popup, &QCalendarWidget::activated, this, take);
+    connect(popup, &QCalendarWidget::clicked, this, take);
+    m_datePicker = popup;
+    popup->adjustSize();
+    const QRect cellRect = visualRect(cell);
+    QPoint at = viewport()->mapToGlobal(cellRect.bottomLeft());
+    if (const QScreen *screen = this->screen()) {
+        // Kept on the screen: above the cell when there is no room below it.
+        const QRect room = screen->availableGeometry();
+        if (at.y() + popup->height() > room.bottom())
+            at.setY(viewport()->mapToGlobal(cellRect.topLeft()).y() - popup->height());
+        at.setX(
+            std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - popup->width())));
+        at.setY(std::max(at.y(), room.top()));
+    }
+    popup->move(at);
+    popup->show();
+    popup->setFocus();
+    return true;
 }
 
 void ConditionGridView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
@@ -488,6 +604,25 @@ void ConditionGridView::keyPressEvent(QKeyEvent *event)
     // dialog's default button and close the dialog.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         event->accept();
+}
+
+bool ConditionGridView::tabWraps(bool next)
+{
+    const QModelIndex from = currentIndex();
+    if (!from.isValid())
+        return false;
+    const QModelIndex to = moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier);
+    if (!to.isValid())
+        return true;
+    const auto order = [](const QModelIndex &i) { return qint64(i.row()) * 1024 + i.column(); };
+    return next ? order(to) <= order(from) : order(to) >= order(from);
+}
+
+bool ConditionGridView::focusNextPrevChild(bool next)
+{
+    if (tabKeyNavigation() && tabWraps(next))
+        return QWidget::focusNextPrevChild(next);
+    return QTableView::focusNextPrevChild(next);
 }
 
 void ConditionGridView::followActiveCell(int row, int col)

@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "conditions/conditiongrid.h"
 #include <NxSerialFilter/nxsf_widgets_export.h>
 
+#include <QCalendarWidget>
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -11,8 +13,6 @@
 #include <array>
 
 namespace NxSerialFilter {
-
-class ConditionGrid;
 
 /// Maps a cell's kind to its editor: a drop-down list, a drop-down that takes typing, a line
 /// edit or a whole-number edit. A date is typed into a line edit.
@@ -35,6 +35,16 @@ public:
 private:
     mutable QPointer<QWidget> m_refusedEditor;
     mutable QString m_refusedText;
+};
+
+/// The grid as the dialog shows it: a cell also tells a screen reader its row, its column and
+/// what it holds ("第2行 比较：大于或等于").
+class NXSF_WIDGETS_AUTOTEST_EXPORT ShownConditionGrid : public ConditionGrid
+{
+    Q_OBJECT
+public:
+    using ConditionGrid::ConditionGrid;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 };
 
 /// The condition grid's view (vspFilter). It reports the grid events the dialog handles:
@@ -60,8 +70,16 @@ public:
     /// whatever reads the grid next sees what the screen shows. When the grid refuses the text
     /// (after its alert), the editor stays open with the focus in it and this returns false.
     bool commitOpenEditor();
-    /// Passes a key pressed anywhere in the grid, its editors included, to keyDown.
-    void raiseKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    /// Passes a key pressed anywhere in the grid, its editors included, to keyDown. Returns
+    /// true when the grid used the key itself (F7 or Alt+Down opening the calendar of a date
+    /// cell), so that nothing else acts on it.
+    bool raiseKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    /// Opens the calendar pop-up under the current cell when it is an unlocked date cell,
+    /// after taking what an open editor shows. Enter or a click writes the picked date, Esc
+    /// or a click elsewhere keeps the cell. Returns whether it opened.
+    bool openDatePicker();
+    /// The open calendar pop-up, or null.
+    QCalendarWidget *datePicker() const { return m_datePicker; }
 
 Q_SIGNALS:
     /// The current cell moves from (col, row) to (newCol, newRow).
@@ -74,6 +92,8 @@ protected:
     void changeEvent(QEvent *event) override;
     void commitData(QWidget *editor) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    /// Tab moves by cell and leaves the grid after its last cell, Shift+Tab before its first.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     /// The pixels a list column needs for its longest item and its header.
@@ -82,12 +102,15 @@ private:
     std::array<int, 8> columnWidths(int *overflow = nullptr) const;
     void fitRowsToFont();
     void followActiveCell(int row, int col);
+    /// Whether Tab (next) or Shift+Tab would go round from the current cell.
+    bool tabWraps(bool next);
     ConditionGrid *m_grid = nullptr;
     ConditionDelegate *delegate() const;
     bool m_syncing = false;
     bool m_committing = false; // an alert over the editor takes its focus during a commit
     bool m_leaving = false;    // the current cell moves: a refused editor closes
     int m_extraWidth = 0;
+    QPointer<QCalendarWidget> m_datePicker;
 };
 
 } // namespace NxSerialFilter

@@ -29,15 +29,19 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
+#include <QSettings>
 #include <QToolBar>
+#include <QUrl>
 
+#include <array>
 #include <utility>
 
 namespace NxSerialFilter {
 
 frmFilter::frmFilter(QWidget *parent)
     : QDialog(parent)
-    , m_grid(new ConditionGrid(this))
+    , m_grid(new ShownConditionGrid(this))
 {
     setObjectName(QStringLiteral("frmFilter"));
     m_valueCells = std::make_unique<ValueCells>(m_state, *m_grid);
@@ -62,11 +66,19 @@ frmFilter::frmFilter(QWidget *parent)
         const QScopedValueRollback keep(m_listKeepsFocus, byKeyboard);
         m_schemes->itemClick(index);
     });
+    // A grid loaded or cut short still fills an enlarged dialog; after the model's own
+    // signal has finished.
+    connect(m_grid, &QAbstractItemModel::rowsRemoved, this, &frmFilter::fillGridHeight,
+            Qt::QueuedConnection);
     connect(m_schemes, &SchemeList::loaded, this, [this] {
         // A click hands the loaded scheme to the grid; a user moving through the list with
         // the keys stays in the list.
         if (m_vspFilter->isVisible() && !m_listKeepsFocus)
             m_vspFilter->setFocus();
+    });
+    connect(m_schemes, &SchemeList::saved, this, [this](const QString &name) {
+        // Joined, not formatted: a name may hold anything a format would take for a marker.
+        m_lblMsg->setText(MParse::LoadLangString(Texts::schemeSaved()) + name);
     });
     for (QAction *action : m_toolbar->actions()) {
         if (action->objectName().isEmpty())
@@ -76,6 +88,8 @@ frmFilter::frmFilter(QWidget *parent)
             m_schemes->buttonClick(action->objectName());
         });
     }
+    connect(m_lstFilter, &SchemeListView::renamePressed, this,
+            [this] { m_schemes->RenameScheme(m_lstFilter->selectedIndex()); });
     connect(m_lstFilter, &SchemeListView::deletePressed, this, [this] {
         if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
             remove->trigger(); // does nothing while the button is disabled
@@ -195,6 +209,36 @@ void frmFilter::Form_Load()
     if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
         remove->setEnabled(false);
     m_lstFilter->setHeaderWidth(m_lstFilter->width() - Twips::toPixels(80, m_lstFilter));
+    restoreSize();
+}
+
+QString frmFilter::sizeKey(const QString &screenId)
+{
+    // Percent-encoded: a screen id may hold the settings' own separators.
+    return QStringLiteral("NxSerialFilter/dialogSize/") +
+           QString::fromLatin1(QUrl::toPercentEncoding(screenId));
+}
+
+void frmFilter::restoreSize()
+{
+    if (!m_rememberSize || QCoreApplication::organizationName().isEmpty())
+        return;
+    // A stored value may be anything: only a size within the screen's room is taken, and
+    // never below the size the words need.
+    const QSize stored = QSettings().value(sizeKey(m_state.ScreenID)).toSize();
+    if (!stored.isValid())
+        return;
+    QSize room = stored;
+    if (const QScreen *screen = this->screen())
+        room = room.boundedTo(screen->availableGeometry().size());
+    resize(room.expandedTo(minimumSize()));
+}
+
+void frmFilter::keepSize()
+{
+    if (!m_rememberSize || !m_loaded || QCoreApplication::organizationName().isEmpty())
+        return;
+    QSettings().setValue(sizeKey(m_state.ScreenID), size());
 }
 
 void frmFilter::Form_Activate()
@@ -273,6 +317,41 @@ void frmFilter::SetKeyPreview()
         m_keyPreview = std::make_unique<KeyPreview>(*this);
 }
 
+void frmFilter::cycleFocus(bool forward)
+{
+    QWidget *firstTool = nullptr;
+    for (QAction *action : m_toolbar->actions()) {
+        QWidget *tool = m_toolbar->widgetForAction(action);
+        if (tool && tool->isEnabled() && tool->isVisible()) {
+            firstTool = tool;
+            break;
+        }
+    }
+    QWidget *list = m_lstFilter->currentView() ? m_lstFilter->currentView() : m_lstFilter;
+    const std::array<QWidget *, 5> stops{m_vspFilter, list, firstTool, m_cmdOk, m_cmdCancel};
+    const std::array<QWidget *, 5> areas{m_vspFilter, m_lstFilter, m_toolbar, m_cmdOk, m_cmdCancel};
+    const QWidget *focus = QApplication::focusWidget();
+    int at = -1;
+    for (size_t i = 0; i < areas.size() && focus; ++i) {
+        if (areas[i] == focus || areas[i]->isAncestorOf(focus))
+            at = int(i);
+    }
+    // Leaving the grid takes what its editor shows; a refused date keeps the focus there.
+    if (at == 0 && !m_vspFilter->commitOpenEditor())
+        return;
+    const int count = int(stops.size());
+    int next = at < 0 ? (forward ? 0 : count - 1) : at;
+    for (int step = 0; step < count; ++step) {
+        if (at >= 0 || step > 0)
+            next = (next + (forward ? 1 : count - 1)) % count;
+        QWidget *stop = stops[size_t(next)];
+        if (stop && stop->isEnabled() && stop->isVisible()) {
+            stop->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
 bool frmFilter::event(QEvent *event)
 {
     switch (event->type()) {
@@ -298,6 +377,8 @@ bool frmFilter::event(QEvent *event)
 void frmFilter::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // The grid's room is known once the dialog is laid out on the screen.
+    QMetaObject::invokeMethod(this, &frmFilter::fillGridHeight, Qt::QueuedConnection);
     Form_Activate();
     if (m_matchCount)
         m_matchCount->start();
@@ -308,6 +389,7 @@ void frmFilter::hideEvent(QHideEvent *event)
     // A closed dialog asks for no count, and shows none that was still running.
     if (m_matchCount)
         m_matchCount->stop();
+    keepSize();
     QDialog::hideEvent(event);
 }
 

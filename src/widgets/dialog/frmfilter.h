@@ -60,6 +60,12 @@ public:
     void setMatchCounter(MatchCounter counter, SqlEngine engine = SqlEngine::SQLite,
                          Placeholders placeholders = Placeholders::QMark);
 
+    /// Whether the dialog opens at the size it last had on this screen, and keeps the size it
+    /// ends with, in QSettings under the application's organisation.
+    void setRememberSize(bool remember) { m_rememberSize = remember; }
+    /// The settings key of the size for a screen.
+    static QString sizeKey(const QString &screenId);
+
     /// Loads the dialog on its first showing, then shows it modally until OK, Cancel or close.
     void showModal();
     bool isLoaded() const { return m_loaded; }
@@ -84,7 +90,12 @@ public:
     /// The character filter that sees every typed character first; 0 discards it.
     ushort Form_KeyPress(ushort keyAscii);
     void SetKeyPreview();
+    /// Ctrl+Tab (forward) and Ctrl+Shift+Tab: the focus moves between the grid, the scheme
+    /// list, the toolbar, OK and Cancel, in that order and round.
+    void cycleFocus(bool forward);
     void LoadCaptions();
+    /// The accessible names and descriptions of the controls, in the dialog's language.
+    void setAccessibleTexts();
 
     /// LoadCaptions' writes in their order; each stands alone when it fails.
     std::vector<CaptionStep> captionSteps();
@@ -125,6 +136,10 @@ private:
     void fitWords();
     /// Shows the count line, shortened to the room it has; the tool tip holds all of it.
     void fitCountLine();
+    /// An enlarged dialog's grid gets empty rows down to its bottom edge.
+    void fillGridHeight();
+    void restoreSize();
+    void keepSize();
 
     FilterState m_state;
     bool m_loaded = false;
@@ -132,6 +147,7 @@ private:
     bool m_ending = false;         // OK or Cancel is hiding the dialog
     bool m_alertShown = false;     // an alert box has taken the activation
     bool m_listKeepsFocus = false; // a scheme picked with the keys keeps the focus in the list
+    bool m_rememberSize = false;
 
     ConditionGrid *m_grid = nullptr;
     std::unique_ptr<ValueCells> m_valueCells;
@@ -163,6 +179,7 @@ private:
     };
     std::vector<Anchor> m_anchors;
     QSize m_designedSize;
+    QString m_countLine; // the count line last told to a screen reader
 };
 
 } // namespace NxSerialFilter

@@ -4,6 +4,9 @@
 #include "frmfilter.h"
 
 #include "conditions/conditiongrid.h"
+#include "conditions/conditiongridview.h"
+#include "schemes/schemelistview.h"
+#include "support/mparse.h"
 #include "support/texts.h"
 
 #include <NxSerialFilter/failure.h>
@@ -69,6 +72,42 @@ std::vector<CaptionStep> frmFilter::captionSteps()
 void frmFilter::LoadCaptions()
 {
     runCaptionSteps(captionSteps());
+    setAccessibleTexts();
+}
+
+void frmFilter::setAccessibleTexts()
+{
+    const auto say = [](QWidget *widget, const QString &name, const QString &help) {
+        if (!widget)
+            return;
+        if (!name.isEmpty())
+            widget->setAccessibleName(MParse::LoadLangString(name));
+        widget->setAccessibleDescription(MParse::LoadLangString(help));
+    };
+    say(m_vspFilter, Texts::a11yGrid(), Texts::a11yGridHelp());
+    say(m_lstFilter, Texts::a11yList(), Texts::a11yListHelp());
+    if (m_lstFilter)
+        say(m_lstFilter->currentView(), Texts::a11yList(), Texts::a11yListHelp());
+    say(m_toolbar, Texts::a11yToolbar(), Texts::a11yToolbarHelp());
+    const struct
+    {
+        const char *key;
+        QString name;
+        QString help;
+    } tools[] = {{"Save", Texts::toolSave(), Texts::a11ySaveHelp()},
+                 {"Delete", Texts::toolDelete(), Texts::a11yDeleteHelp()},
+                 {"SaveAs", Texts::toolSaveAs(), Texts::a11ySaveAsHelp()},
+                 {"View", Texts::toolView(), Texts::a11yViewHelp()}};
+    for (const auto &tool : tools) {
+        if (QAction *action = m_toolbar->findChild<QAction *>(QString::fromLatin1(tool.key)))
+            say(m_toolbar->widgetForAction(action), tool.name, tool.help);
+    }
+    say(m_tabBar, Texts::filterTab(), Texts::a11yTabHelp());
+    say(m_lblMsg, Texts::a11yHint(), Texts::a11yHintHelp());
+    // The count line's name is the count itself, so that a change of it is what is read.
+    say(m_lblCount, QString(), Texts::a11yCountHelp());
+    say(m_cmdOk, QString(), Texts::a11yOkHelp());
+    say(m_cmdCancel, QString(), Texts::a11yCancelHelp());
 }
 
 } // namespace NxSerialFilter

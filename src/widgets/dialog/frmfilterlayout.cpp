@@ -14,6 +14,8 @@
 
 #include <NxSerialFilter/failure.h>
 
+#include <QAccessible>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -71,7 +73,14 @@ void frmFilter::buildLayout()
         QAction *action = m_toolbar->addAction(Images::image(image++), button.tip);
         action->setObjectName(QString::fromLatin1(button.key));
         action->setToolTip(button.tip);
+        // Reachable with Tab and Ctrl+Tab, and pressed with Space, like any other button.
+        if (QWidget *tool = m_toolbar->widgetForAction(action))
+            tool->setFocusPolicy(Qt::TabFocus);
     }
+    if (QAction *save = m_toolbar->findChild<QAction *>(QStringLiteral("Save")))
+        save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    if (QAction *saveAs = m_toolbar->findChild<QAction *>(QStringLiteral("SaveAs")))
+        saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     QAction *viewAction = m_toolbar->actions().constLast();
     m_viewButton = qobject_cast<QToolButton *>(m_toolbar->widgetForAction(viewAction));
     m_viewMenu = new QMenu(this);
@@ -189,6 +198,19 @@ void frmFilter::followSize()
     m_vspFilter->setExtraWidth(dx);
     layoutTabPage();
     fitCountLine();
+    fillGridHeight();
+}
+
+void frmFilter::fillGridHeight()
+{
+    // Only an enlarged dialog: at its designed size the grid keeps the rows it was drawn with.
+    if (height() <= m_designedSize.height() || !m_grid || !m_vspFilter)
+        return;
+    const int rowHeight = std::max(1, m_vspFilter->verticalHeader()->defaultSectionSize());
+    const int rows = m_vspFilter->viewport()->height() / rowHeight;
+    // Rows are only added, never taken: a shrinking dialog must not drop what they hold.
+    if (rows > m_grid->MaxRows())
+        m_grid->SetMaxRows(rows);
 }
 
 void frmFilter::fitWords()
@@ -208,6 +230,14 @@ void frmFilter::fitCountLine()
     m_lblCount->setToolTip(line);
     m_lblCount->setText(m_lblCount->fontMetrics().elidedText(line, Qt::ElideRight,
                                                              m_lblCount->contentsRect().width()));
+    // A new count is told politely, once and whole: the installed Qt has no announcement,
+    // so the line's name change (the label's own) and a value change stand for it.
+    if (line != m_countLine) {
+        m_countLine = line;
+        m_lblCount->setAccessibleName(line);
+        QAccessibleValueChangeEvent changed(m_lblCount, line);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void frmFilter::resizeEvent(QResizeEvent *event)

@@ -65,14 +65,24 @@ bool KeyPreview::previewKey(QObject *watched, QKeyEvent *key)
     m_lastKeyEvent = key;
     m_lastKeyReceiver = watched;
 
+    // Ctrl+Tab leaves the grid, which keeps plain Tab for its cells.
+    if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+        (key->modifiers() & Qt::ControlModifier)) {
+        m_form.cycleFocus(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+        return true;
+    }
+
     // Neither the help key nor the grid's key handling has a handler of its own: a failure
     // ends that key's work with one alert and the dialog stays usable.
     alertOnFailure(
         [&] { m_form.Form_KeyDown(Keys::windowsKeyCode(key->key()), int(key->modifiers())); });
     ConditionGridView *grid = m_form.vspFilter();
     const bool inGrid = grid->isAncestorOf(widget) || widget == grid;
+    bool used = false;
     if (inGrid)
-        alertOnFailure([&] { grid->raiseKeyDown(key->key(), key->modifiers()); });
+        alertOnFailure([&] { used = grid->raiseKeyDown(key->key(), key->modifiers()); });
+    if (used)
+        return true;
 
     // The character filter follows the grid's active column, so it holds for typing into
     // the grid only: type-ahead in the scheme list must not lose its letters.

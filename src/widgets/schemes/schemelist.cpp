@@ -18,6 +18,7 @@
 #include <NxSerialFilter/schemeservice.h>
 
 #include <QAction>
+#include <QLineEdit>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -276,8 +277,11 @@ void SchemeList::SaveScheme(bool saveAs)
             writer->UpdateFilter(MMTS::GetPropsString(), record);
         }
         FillSchemeList();
-        if (saveAs)
+        // A scheme written under a name the user just gave is what the grid shows now: the
+        // next "Save" writes to it instead of asking again and making a second one.
+        if (named)
             makeCurrent(name);
+        Q_EMIT saved(name);
     } catch (...) {
         alertCurrentFailure();
     }
@@ -300,6 +304,39 @@ void SchemeList::DeleteScheme()
     FillSchemeList();
     m_list.setSelectedIndex(1);
     itemClick(1);
+}
+
+void SchemeList::RenameScheme(int index)
+{
+    try {
+        if (index < 2 || index > m_list.count())
+            return;
+        const qint32 id = idOf(m_list.key(index));
+        if (id <= 0)
+            return;
+        const QString old = m_list.text(index);
+        frmName dialog;
+        dialog.txtName()->setText(old);
+        dialog.txtName()->selectAll();
+        dialog.showModal();
+        const QString name = trimSpaces(dialog.SchemaName());
+        if (name.isEmpty() || name == old)
+            return;
+        QVariant renamed;
+        {
+            auto writer = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
+            renamed = writer->RenameFilter(MMTS::GetPropsString(), m_state.ScreenID, id, name);
+        }
+        if (!Values::toBool(renamed)) {
+            // Renaming onto a taken name would replace that scheme: the user picks another.
+            nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeNameTaken()),
+                               nxAlert::Information);
+            return;
+        }
+        FillSchemeList();
+    } catch (...) {
+        alertCurrentFailure();
+    }
 }
 
 } // namespace NxSerialFilter

@@ -39,6 +39,9 @@ public:
     void DeleteScheme();
     /// Shares the current scheme with every user of the store, or stops sharing it.
     void ToggleShared();
+    /// Renames the scheme at list index (from 1) through the name dialog; the new-scheme
+    /// item has no name to change, and a name the screen already has is refused.
+    void RenameScheme(int index);
 
     /// The list key of a scheme id: "K", the sign position (a blank for 0 and above), the id.
     static QString keyFor(qint32 id);
@@ -50,6 +53,8 @@ public:
 Q_SIGNALS:
     /// A picked scheme is now in the grid.
     void loaded();
+    /// The grid was written to the store as the scheme name.
+    void saved(const QString &name);
 
 private:
     void reselectCurrent();

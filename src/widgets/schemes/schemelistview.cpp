@@ -123,6 +123,10 @@ bool SchemeListView::eventFilter(QObject *watched, QEvent *event)
             Q_EMIT deletePressed();
             return true;
         }
+        if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier) {
+            Q_EMIT renamePressed();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

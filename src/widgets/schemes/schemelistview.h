@@ -62,6 +62,8 @@ Q_SIGNALS:
     void itemClicked(int index, bool byKeyboard);
     /// The user pressed Delete in the list.
     void deletePressed();
+    /// The user pressed F2 in the list.
+    void renamePressed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -552,7 +552,7 @@ void tst_SchemeStore::saveKeepsOneSchemePerName_data()
     QTest::addColumn<QString>("expected"); // name=text pairs in list order, ";" between
     // Steps: "new:NAME=TEXT" (IsNew true regardless), "save:NAME=TEXT" (as the dialog),
     // "over:OLD>NAME=TEXT" (over the current scheme OLD by id), "drop:NAME", "all:NAME=TEXT"
-    // (saved with every other scheme of an import).
+    // (saved with every other scheme of an import), "rename:OLD>NAME".
     const struct
     {
         const char *row;
@@ -565,6 +565,11 @@ void tst_SchemeStore::saveKeepsOneSchemePerName_data()
         {"over a scheme deleted meanwhile", "save:a=1;drop:a;over:a>a=2", "a=2"},
         {"over with a name taken by another", "save:a=1;save:b=2;over:a>b=3", "b=3"},
         {"import replaces by name", "save:a=1;all:a=2;all:c=3", "a=2;c=3"},
+        // "rename:OLD>NAME" renames OLD by id through the service.
+        {"rename keeps the text and the place", "save:a=1;save:b=2;rename:a>z", "z=1;b=2"},
+        {"rename onto a taken name is refused", "save:a=1;save:b=2;rename:a>b", "a=1;b=2"},
+        {"rename to a name no save could store", "save:a=1;rename:a> z", "a=1"},
+        {"rename of a scheme gone", "save:a=1;save:b=2;drop:a;rename:a>z", "b=2"},
     };
     for (const Backend &b : backends(m_dir, QStringLiteral("rules"))) {
         for (const auto &c : cases) {
@@ -605,6 +610,10 @@ void tst_SchemeStore::saveKeepsOneSchemePerName()
             saveLikeTheDialog(screen, name, text, ids.value(rest.section(u'>', 0, 0)));
         } else if (kind == QLatin1String("drop")) {
             QVERIFY(SchemeStore(location).remove(ids.value(name)));
+        } else if (kind == QLatin1String("rename")) {
+            createComponent<SchemeWriterComponent>(ComponentId::schemeWriter())
+                ->RenameFilter(MMTS::GetPropsString(), screen, ids.value(rest.section(u'>', 0, 0)),
+                               name);
         } else if (kind == QLatin1String("all")) {
             SchemeStore(location).saveAll(
                 {{0, screen, QStringLiteral("x"), QStringLiteral("t"), {}},

@@ -14,6 +14,7 @@
 #include <NxSerialFilter/components.h>
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -357,21 +359,36 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored"); // empty: refused, the cell keeps its date
-        QTest::newRow("as shown") << u"2024-01-01"_qs << u"2024-01-01"_qs;
-        QTest::newRow("one-digit month and day") << u"2023-7-9"_qs << u"2023-07-09"_qs;
-        QTest::newRow("slashes") << u"2024/02/29"_qs << u"2024-02-29"_qs;
-        QTest::newRow("digits only") << u"20240131"_qs << u"2024-01-31"_qs;
-        QTest::newRow("day the month lacks") << u"2024-02-30"_qs << QString();
-        QTest::newRow("digits of a day the month lacks") << u"20240230"_qs << QString();
-        QTest::newRow("month 13") << u"2024-13-45"_qs << QString();
+        QTest::addColumn<QString>("picks");  // keys after typing; "click15" clicks day 15
+        QTest::newRow("as shown") << u"2024-01-01"_qs << u"2024-01-01"_qs << QString();
+        QTest::newRow("one-digit month and day") << u"2023-7-9"_qs << u"2023-07-09"_qs << QString();
+        QTest::newRow("slashes") << u"2024/02/29"_qs << u"2024-02-29"_qs << QString();
+        QTest::newRow("digits only") << u"20240131"_qs << u"2024-01-31"_qs << QString();
+        QTest::newRow("day the month lacks") << u"2024-02-30"_qs << QString() << QString();
+        QTest::newRow("digits of a day the month lacks")
+            << u"20240230"_qs << QString() << QString();
+        QTest::newRow("month 13") << u"2024-13-45"_qs << QString() << QString();
+        // The calendar opens on the cell's date, or on the date just typed.
+        QTest::newRow("F7, next day, Enter")
+            << QString() << u"2024-03-06"_qs << u"F7 Right Return"_qs;
+        QTest::newRow("Alt+Down, a week on, Enter")
+            << QString() << u"2024-03-12"_qs << u"AltDown Down Return"_qs;
+        QTest::newRow("typed, then F7 on it")
+            << u"2023-7-9"_qs << u"2023-07-10"_qs << u"F7 Right Return"_qs;
+        QTest::newRow("Esc keeps the cell")
+            << u"2023-7-9"_qs << u"2023-07-09"_qs << u"AltDown Right Escape"_qs;
+        QTest::newRow("a click takes the day") << QString() << u"2024-03-15"_qs << u"F7 click15"_qs;
+        QTest::newRow("refused text keeps its editor, no calendar")
+            << u"2024-02-30"_qs << QString() << u"F7"_qs;
     }
 
-    // A date typed into its cell is that date; an impossible one is refused with one alert
-    // that names the row, and the cell keeps the date it had.
+    // A date typed into its cell, or picked in the calendar, is that date; an impossible one
+    // is refused with one alert that names the row, and the cell keeps the date it had.
     void typedDates()
     {
         QFETCH(QString, typed);
         QFETCH(QString, stored);
+        QFETCH(QString, picks);
         click(1, G::ColField);
         typeField(u"日"_qs);
         QCOMPARE(grid().cellKind(1, G::ColValue), CellKind::Date);
@@ -380,7 +397,32 @@ private Q_SLOTS:
         select(1, G::ColValue);
         for (const QChar ch : typed)
             QTest::keyClick(focused(), ch.toLatin1());
-        click(3, 4); // leaving the cell commits the editor
+        for (const QString &pick : picks.split(u' ', Qt::SkipEmptyParts)) {
+            if (pick == u"click15"_qs) {
+                QVERIFY(view()->datePicker());
+                auto *days = view()->datePicker()->findChild<QTableView *>();
+                QVERIFY(days);
+                // Day 15 shows once in a month's grid; days of the months around it do not reach
+                // it.
+                QModelIndex day15;
+                for (int r = 0; r < days->model()->rowCount(); ++r) {
+                    for (int c = 0; c < days->model()->columnCount(); ++c) {
+                        const QModelIndex at = days->model()->index(r, c);
+                        if (r > 0 && at.data().toString() == u"15"_qs)
+                            day15 = at;
+                    }
+                }
+                QVERIFY(day15.isValid());
+                QTest::mouseClick(days->viewport(), Qt::LeftButton, {},
+                                  days->visualRect(day15).center());
+            } else if (pick == u"AltDown"_qs) {
+                QTest::keyClick(focused(), Qt::Key_Down, Qt::AltModifier);
+            } else {
+                QTest::keyClick(focused(), QKeySequence::fromString(pick)[0].key());
+            }
+        }
+        QTRY_VERIFY(!view()->datePicker()); // every pick closes the calendar
+        click(3, 4);                        // leaving the cell commits the editor
         QCOMPARE(grid().GetCellText(1, G::ColValue), stored.isEmpty() ? before : stored);
         QCOMPARE(m_alerts->shown.size(), stored.isEmpty() ? 1 : 0);
         if (stored.isEmpty())

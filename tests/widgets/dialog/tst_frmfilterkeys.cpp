@@ -17,12 +17,14 @@
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include <stdexcept>
@@ -108,6 +110,8 @@ private Q_SLOTS:
     void otherWindowsKeepTheirKeys();
     void endingKeys_data();
     void endingKeys();
+    void focusKeys_data();
+    void focusKeys();
 
 private:
     std::unique_ptr<frmFilter> openForm(bool serialUse);
@@ -456,6 +460,108 @@ void tst_FrmFilterKeys::endingKeys()
     QCOMPARE(form->Cancel(), cancel);
     if (!cancel)
         QCOMPARE(form->FilterSQL(), sql);
+    QCOMPARE(m_alerts->shown.size(), 0);
+}
+
+void tst_FrmFilterKeys::focusKeys_data()
+{
+    // grid:row,col | editor:row,col (opened by F2) | typed:row,col ("(" typed) | last | list |
+    // ok | cancel
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("to"); // grid:row,col | away (out of the grid) | list | ...
+    const Qt::KeyboardModifiers none, ctrl(Qt::ControlModifier),
+        ctrlShift(Qt::ControlModifier | Qt::ShiftModifier), shift(Qt::ShiftModifier);
+    const int tab = Qt::Key_Tab, backtab = Qt::Key_Backtab;
+    QTest::newRow("Ctrl+Tab, grid to list") << u"grid:1,2"_s << tab << ctrl << u"list"_s;
+    QTest::newRow("Ctrl+Tab, list to toolbar") << u"list"_s << tab << ctrl << u"tools"_s;
+    QTest::newRow("Ctrl+Tab, Cancel round to the grid")
+        << u"cancel"_s << tab << ctrl << u"grid:1,2"_s;
+    QTest::newRow("Ctrl+Shift+Tab, grid back to Cancel")
+        << u"grid:1,2"_s << backtab << ctrlShift << u"cancel"_s;
+    QTest::newRow("Ctrl+Tab from an open editor") << u"editor:1,5"_s << tab << ctrl << u"list"_s;
+    QTest::newRow("Tab moves by cell") << u"grid:1,2"_s << tab << none << u"grid:1,3"_s;
+    QTest::newRow("Tab at a row's end goes to the next row")
+        << u"grid:1,7"_s << tab << none << u"grid:2,1"_s;
+    QTest::newRow("Tab after the last cell leaves") << u"last"_s << tab << none << u"away"_s;
+    QTest::newRow("Shift+Tab before the first cell leaves")
+        << u"grid:1,1"_s << backtab << shift << u"away"_s;
+    QTest::newRow("Tab in an editor takes its text and moves on")
+        << u"typed:1,2"_s << tab << none << u"grid:1,3"_s;
+    QTest::newRow("Shift+Tab in an editor moves back")
+        << u"typed:1,2"_s << backtab << shift << u"grid:1,1"_s;
+}
+
+// Ctrl+Tab walks the dialog's areas round; plain Tab stays in the grid until its last cell.
+void tst_FrmFilterKeys::focusKeys()
+{
+    QFETCH(QString, from);
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, to);
+    auto form = openForm(true);
+    QVERIFY(form);
+    ConditionGrid &grid = form->grid();
+    ConditionGridView *view = form->vspFilter();
+    int lastCol = ConditionGrid::ColumnCount;
+    while (view->isColumnHidden(lastCol - 1))
+        --lastCol;
+    const QString lastCell =
+        u"grid:"_s + QString::number(grid.rowCount()) + u',' + QString::number(lastCol);
+    if (from == u"last"_s)
+        from = lastCell;
+    auto cellOf = [](const QString &where) {
+        const QStringList rc = where.section(u':', 1).split(u',');
+        return std::pair{rc.value(0).toInt(), rc.value(1).toInt()};
+    };
+    QWidget *target = nullptr;
+    if (from.startsWith(u"typed"_s)) {
+        const auto [row, col] = cellOf(from);
+        grid.setActiveCell(row, col);
+        view->setFocus();
+        QTest::keyClicks(view, u"("_s); // opens the editor with the typed text
+        target = QApplication::focusWidget();
+        QVERIFY(target && target != view);
+    } else if (from.startsWith(u"grid"_s) || from.startsWith(u"editor"_s)) {
+        const auto [row, col] = cellOf(from);
+        grid.setActiveCell(row, col);
+        view->setFocus();
+        target = view;
+        if (from.startsWith(u"editor"_s)) {
+            QTest::keyClick(view, Qt::Key_F2); // opens the cell's editor
+            target = QApplication::focusWidget();
+            QVERIFY(target && target != view);
+        }
+    } else if (from == u"list"_s) {
+        target = form->lstFilter()->currentView();
+    } else {
+        target = from == u"ok"_s ? static_cast<QWidget *>(form->CmdOK()) : form->CmdCancel();
+    }
+    target->setFocus();
+    QCOMPARE(QApplication::focusWidget(), target);
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+    QWidget *now = QApplication::focusWidget();
+    QVERIFY(now);
+    QVERIFY(form->isVisible());
+    const bool inGrid = now == view || view->isAncestorOf(now);
+    if (to.startsWith(u"grid"_s)) {
+        QVERIFY2(inGrid, qPrintable(now->objectName()));
+        const auto [row, col] = cellOf(to);
+        QCOMPARE(grid.activeRow(), row);
+        QCOMPARE(grid.activeCol(), col);
+        if (from.startsWith(u"typed"_s))
+            QCOMPARE(grid.GetCellText(1, ConditionGrid::ColLeftParen), u"("_s);
+    } else if (to == u"away"_s) {
+        QVERIFY2(!inGrid, now->metaObject()->className());
+    } else if (to == u"list"_s) {
+        QVERIFY(form->lstFilter()->isAncestorOf(now));
+    } else if (to == u"tools"_s) {
+        QVERIFY(form->toolbar()->isAncestorOf(now));
+        QVERIFY(!now->accessibleName().isEmpty() || !now->toolTip().isEmpty());
+    } else {
+        QCOMPARE(now, to == u"ok"_s ? static_cast<QWidget *>(form->CmdOK()) : form->CmdCancel());
+    }
     QCOMPARE(m_alerts->shown.size(), 0);
 }
 

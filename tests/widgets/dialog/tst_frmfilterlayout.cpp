@@ -20,6 +20,7 @@
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QHeaderView>
@@ -339,6 +340,16 @@ void tst_FrmFilterLayout::geometry()
              fieldWidth + valueWidth + more.width());
     QVERIFY(form.vspFilter()->columnWidth(ConditionGrid::ColField - 1) > fieldWidth);
     QCOMPARE(showTip(), QString()); // now it fits
+    // The taller grid is filled with empty rows down to its bottom, the text kept; a smaller
+    // dialog again drops none of them.
+    const int rowHeight = form.vspFilter()->verticalHeader()->defaultSectionSize();
+    QTRY_VERIFY(form.grid().MaxRows() >= form.vspFilter()->viewport()->height() / rowHeight);
+    QVERIFY(form.grid().MaxRows() > ConditionGrid::DesignRowCount);
+    QCOMPARE(form.grid().GetCellText(1, ConditionGrid::ColValue), longValue);
+    const int filled = form.grid().MaxRows();
+    form.resize(form.size() - more);
+    QTRY_COMPARE(before("vspFilter").size(), grid.size());
+    QCOMPARE(form.grid().MaxRows(), filled);
 }
 
 void tst_FrmFilterLayout::designTexts_data()
@@ -401,6 +412,35 @@ void tst_FrmFilterLayout::englishThroughout()
     // The buttons keep their accelerators.
     QVERIFY(form.CmdOK()->text().contains(u'&'));
     QVERIFY(form.CmdCancel()->text().contains(u'&'));
+
+    // A screen reader hears every control named and described in the dialog's language.
+    QList<QWidget *> controls{form.vspFilter(), form.lstFilter()->currentView(),
+                              form.toolbar(),   form.LblMsg(),
+                              form.CmdOK(),     form.CmdCancel()};
+    for (QAction *a : form.toolbar()->actions())
+        controls << form.toolbar()->widgetForAction(a);
+    for (QWidget *control : std::as_const(controls)) {
+        QAccessibleInterface *said = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(said);
+        for (const QString &text :
+             {said->text(QAccessible::Name), said->text(QAccessible::Description)})
+            QVERIFY2(!text.isEmpty() && !hasCjk(text),
+                     qPrintable(control->objectName() + u'=' + text));
+    }
+    // A cell tells its row and column with what it holds.
+    ConditionGrid &grid = form.grid();
+    grid.setData(grid.index(0, ConditionGrid::ColField - 1), 1, ConditionGrid::ComboIndexRole);
+    const int atLeast =
+        int(grid.columnItems(ConditionGrid::ColCompare).indexOf(u"Greater than or equal to"_s));
+    QVERIFY(atLeast >= 0);
+    grid.setData(grid.index(0, ConditionGrid::ColCompare - 1), atLeast,
+                 ConditionGrid::ComboIndexRole);
+    QAccessibleTableInterface *table =
+        QAccessible::queryAccessibleInterface(form.vspFilter())->tableInterface();
+    QVERIFY(table);
+    QAccessibleInterface *cell = table->cellAt(0, ConditionGrid::ColCompare - 1);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(QAccessible::Name), u"Row 1 Compare: Greater than or equal to"_s);
 }
 
 void tst_FrmFilterLayout::captionsFit_data()

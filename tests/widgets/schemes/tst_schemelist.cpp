@@ -4,6 +4,7 @@
 // name dialog, deleting, view modes, and stores that fail.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/conditiongridview.h"
 #include "dialog/frmfilter.h"
 #include "schemes/frmname.h"
 #include "schemes/schemelist.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -134,6 +136,7 @@ class SpyWriter : public SchemeWriterComponent
 public:
     static inline QList<KeyedValuesPtr> records;
     static inline std::optional<QVariant> deleteAnswer;
+    static inline bool renames = true;
 
     explicit SpyWriter(std::shared_ptr<SchemeWriterComponent> inner)
         : m_inner(std::move(inner))
@@ -146,6 +149,13 @@ public:
     QVariant DeleteFilter(const QString &props, qint32 id) override
     {
         return deleteAnswer ? *deleteAnswer : m_inner->DeleteFilter(props, id);
+    }
+    QVariant RenameFilter(const QString &props, const QString &screen, qint32 id,
+                          const QString &name) override
+    {
+        // A host's service written before renames keeps the base class's answer.
+        return renames ? m_inner->RenameFilter(props, screen, id, name)
+                       : SchemeWriterComponent::RenameFilter(props, screen, id, name);
     }
 
 private:
@@ -241,7 +251,10 @@ private:
     void press(const QString &key)
     {
         const ModalWatch watch;
-        action(key)->trigger();
+        if (key.startsWith(u"Ctrl+"_s)) // the shortcut, pressed where the user works
+            QTest::keySequence(m_form->vspFilter(), QKeySequence::fromString(key));
+        else
+            action(key)->trigger();
         QVERIFY2(watch.closed == 0, "a window stayed open with nobody to answer it");
     }
 
@@ -307,6 +320,8 @@ private Q_SLOTS:
     void saveTwice();
     void deleteFlows_data();
     void deleteFlows();
+    void renameFlows_data();
+    void renameFlows();
     void pickFlows();
     void keyboardPicks_data();
     void keyboardPicks();
@@ -328,6 +343,7 @@ void tst_SchemeList::init()
     m_screen = uniqueScreen();
     SpyWriter::records.clear();
     SpyWriter::deleteAnswer.reset();
+    SpyWriter::renames = true;
     auto inner = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
     ComponentRegistry::instance().registerFactory(
         ComponentId::schemeWriter(), [inner] { return std::make_shared<SpyWriter>(inner); });
@@ -378,12 +394,24 @@ void tst_SchemeList::saveFlows_data()
                                   << u"x y|1|0"_s;
     QTest::newRow("cjk name") << QString() << QString() << u"Save"_s << QStringList{u"仓库方案"_s}
                               << QList<int>{} << u"仓库方案=NEW"_s << u"仓库方案|1|0"_s;
+    QTest::newRow("name that looks like a format marker")
+        << QString() << QString() << u"Save"_s << QStringList{u"a%1b%2"_s} << QList<int>{}
+        << u"a%1b%2=NEW"_s << u"a%1b%2|1|0"_s;
     QTest::newRow("save over the picked scheme")
         << u"a=old;b=old"_s << u"b"_s << u"Save"_s << QStringList{} << QList<int>{}
         << u"a=old;b=NEW"_s << u"b|0|picked"_s;
     QTest::newRow("save as with its own name, Yes")
         << u"a=old"_s << u"a"_s << u"SaveAs"_s << QStringList{u"a"_s} << yes << u"a=NEW"_s
         << u"a|0|0"_s;
+    QTest::newRow("Ctrl+S asks a name for a new scheme")
+        << QString() << QString() << u"Ctrl+S"_s << QStringList{u"k"_s} << QList<int>{}
+        << u"k=NEW"_s << u"k|1|0"_s;
+    QTest::newRow("Ctrl+S saves over the picked scheme")
+        << u"a=old"_s << u"a"_s << u"Ctrl+S"_s << QStringList{} << QList<int>{} << u"a=NEW"_s
+        << u"a|0|picked"_s;
+    QTest::newRow("Ctrl+Shift+S saves as")
+        << u"a=old"_s << u"a"_s << u"Ctrl+Shift+S"_s << QStringList{u"c"_s} << QList<int>{}
+        << u"a=old;c=NEW"_s << u"c|1|0"_s;
     QTest::newRow("save as a new name")
         << u"a=old"_s << u"a"_s << u"SaveAs"_s << QStringList{u"c"_s} << QList<int>{}
         << u"a=old;c=NEW"_s << u"c|1|0"_s;
@@ -437,9 +465,12 @@ void tst_SchemeList::saveFlows()
                  record.section(u'|', 0, 1) + u'|' +
                      (mFilterId == u"picked"_s ? QString::number(current) : mFilterId));
     }
-    // A saved copy becomes the current scheme, so that a later "Save" writes to it.
+    // A scheme saved under a typed name becomes the current one, so that a later "Save"
+    // writes to it; the hint line confirms every save with the name as typed.
     const QString savedAs =
-        button == u"SaveAs"_s && !record.isEmpty() ? record.section(u'|', 0, 0) : QString();
+        !names.isEmpty() && !record.isEmpty() ? record.section(u'|', 0, 0) : QString();
+    QCOMPARE(m_form->LblMsg()->text(),
+             record.isEmpty() ? QString() : u"已保存方案："_s + record.section(u'|', 0, 0));
     const qint32 nowCurrent = savedAs.isEmpty() ? current : storedId(savedAs);
     QCOMPARE(m_form->state().CurrentFilterID, nowCurrent);
     QCOMPARE(action(u"Delete"_s)->isEnabled(), nowCurrent > 0);
@@ -454,7 +485,7 @@ void tst_SchemeList::saveTwice_data()
     QTest::addColumn<QString>("first");
     QTest::addColumn<int>("dialogs");
     QTest::addColumn<QString>("target"); // the scheme the second "Save" writes to
-    QTest::newRow("new scheme asks again") << QString() << u"Save"_s << 2 << u"n2"_s;
+    QTest::newRow("new scheme, then save writes to it") << QString() << u"Save"_s << 1 << u"n1"_s;
     QTest::newRow("picked scheme keeps its name") << u"b"_s << u"Save"_s << 0 << u"b"_s;
     // Writing the second change over the scheme the user started from would lose it.
     QTest::newRow("save as, then save writes to the copy") << u"b"_s << u"SaveAs"_s << 1 << u"n1"_s;
@@ -487,8 +518,59 @@ void tst_SchemeList::saveTwice()
     QVERIFY(stored().contains(target + u'=' + last));
     if (!picked.isEmpty() && picked != target)
         QVERIFY(stored().contains(picked + u"=2"_s));
-    QCOMPARE(list()->selectedIndex(), picked.isEmpty() ? 1 : indexOf(target));
-    QCOMPARE(list()->count(), 4 + (picked.isEmpty() ? 2 : dialogs));
+    QCOMPARE(list()->selectedIndex(), indexOf(target));
+    QCOMPARE(m_form->state().CurrentFilterID, storedId(target));
+    QVERIFY(action(u"Delete"_s)->isEnabled());
+    QCOMPARE(list()->count(), 4 + dialogs);
+}
+
+void tst_SchemeList::renameFlows_data()
+{
+    QTest::addColumn<QString>("picked");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("expected"); // the stored schemes afterwards
+    QTest::addColumn<int>("alerts");       // below 0: the service has no renames
+    QTest::newRow("renamed, text kept, still current")
+        << u"b"_s << QStringList{u"z"_s} << u"a=1;c=3;z=2"_s << 0;
+    QTest::newRow("a name the screen has is refused, nothing replaced")
+        << u"b"_s << QStringList{u"a"_s} << u"a=1;b=2;c=3"_s << 1;
+    QTest::newRow("cancel renames nothing")
+        << u"b"_s << QStringList{cancelName} << u"a=1;b=2;c=3"_s << 0;
+    QTest::newRow("the new-scheme item has no name")
+        << QString() << QStringList{} << u"a=1;b=2;c=3"_s << 0;
+    QTest::newRow("a service without renames says so")
+        << u"c"_s << QStringList{u"z"_s} << u"a=1;b=2;c=3"_s << -1;
+}
+
+// F2 in the list renames the highlighted scheme through the name dialog, in place: its text,
+// its id and the grid stay, and a taken name never replaces the scheme that holds it.
+void tst_SchemeList::renameFlows()
+{
+    QFETCH(QString, picked);
+    QFETCH(QStringList, names);
+    QFETCH(QString, expected);
+    QFETCH(int, alerts);
+    SpyWriter::renames = alerts >= 0;
+    alerts = std::abs(alerts);
+    preset(QStringLiteral("a=1;b=2;c=3"));
+    pick(picked);
+    const qint32 id = m_form->state().CurrentFilterID;
+    const QString grid = SchemeText::GetSchemeText(this->grid());
+    NameAnswers typer(names);
+    {
+        const ModalWatch watch;
+        QTest::keyClick(list()->currentView(), Qt::Key_F2);
+        QCOMPARE(watch.closed, 0);
+    }
+    QCOMPARE(typer.unexpected, 0);
+    QCOMPARE(typer.seenAtOpen, picked.isEmpty() ? QStringList{} : QStringList{picked});
+    QCOMPARE(stored(), expected);
+    QCOMPARE(m_alerts->shown.size(), alerts);
+    QCOMPARE(m_form->state().CurrentFilterID, id);
+    QCOMPARE(list()->selectedIndex(), id == 0 ? 1 : m_form->schemes().indexOfId(id));
+    QCOMPARE(SchemeText::GetSchemeText(this->grid()), grid);
+    if (!picked.isEmpty())
+        QCOMPARE(storedId(list()->text(list()->selectedIndex())), id);
 }
 
 void tst_SchemeList::deleteFlows_data()

@@ -84,6 +84,11 @@ public:
     /// Takes effect from the next ShowFilterForm.
     void setMatchCounter(MatchCounter counter, SqlEngine engine = SqlEngine::SQLite,
                          Placeholders placeholders = Placeholders::QMark);
+    /// Lets the dialog remember the size the user gave it, per screen, in the application's
+    /// settings under its organisation (QSettings); off by default, so that a host that keeps
+    /// no settings gets none written. Takes effect from the next ShowFilterForm.
+    void setRememberDialogSize(bool remember);
+    bool RememberDialogSize() const;
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     /// Deleting the Filter while its dialog runs (from a timer, say) cancels the dialog; the
     /// call then returns an empty text and touches nothing of the deleted object.

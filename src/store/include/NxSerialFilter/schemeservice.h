@@ -31,6 +31,10 @@ public:
     virtual void UpdateFilter(const QString &propsString, const KeyedValuesPtr &record) = 0;
     /// True when the scheme was deleted; false or null otherwise.
     virtual QVariant DeleteFilter(const QString &propsString, qint32 id) = 0;
+    /// Gives the scheme a new name on its screen; true when renamed, false when the screen
+    /// already has that name or the scheme is gone. A service without renames throws.
+    virtual QVariant RenameFilter(const QString &propsString, const QString &screenId, qint32 id,
+                                  const QString &name);
 };
 
 } // namespace NxSerialFilter

@@ -108,6 +108,10 @@ public:
     static void initialize(const QString &location, const QString &usersRole = {});
     /// True when a scheme was deleted.
     bool remove(qint32 id);
+    /// Gives the screen's scheme id the name, keeping its text. False, with nothing changed,
+    /// when the screen has another scheme of that name, the id is not the screen's, or the
+    /// name is not one a save could store.
+    bool rename(qint32 id, const QString &screen, const QString &name);
     /// The localized message for an id that names no scheme.
     static QString notFoundMessage(qint32 id);
     /// Whether a name that did not come through the name box (an import, say) is one the
