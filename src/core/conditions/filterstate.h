@@ -3,6 +3,7 @@
 #pragma once
 
 #include <NxSerialFilter/boundcondition.h>
+#include <NxSerialFilter/fieldcatalog.h>
 #include <NxSerialFilter/keyedvalues.h>
 
 #include <QString>
@@ -11,8 +12,6 @@
 #include <memory>
 
 namespace NxSerialFilter {
-
-struct FieldIndex;
 
 /// The filter dialog's working state: plain data, held alike by the dialog and by the
 /// composer that runs without a window.
@@ -24,7 +23,7 @@ struct FilterState
     QStringList LogicWords;   // SQL words behind the logic list, by index
     QStringList CompareWords; // SQL words behind the comparison list, by index
     QStringList FieldIDs;     // FPropID texts parallel to the field list; [0] is "(无)"
-    std::shared_ptr<const FieldIndex> SerialFields; // where each FPropID leads; by SetFields
+    FieldCatalog Catalog;     // the field list as values; by SetFields
     QString FilterSQL;
     /// FilterSQL in bound form, [SqlEngine][Placeholders]; set together with FilterSQL.
     BoundConditions FilterQuery;

@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "columnname.h"
 #include "filterstate.h"
+#include <NxSerialFilter/compose.h>
+#include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QStringView>
@@ -11,42 +14,24 @@ namespace NxSerialFilter {
 
 class ConditionGrid;
 
-/// Composes the SQL condition from the grid's rows in use.
-///
-/// The field descriptions are the host's code and trusted input: their column names go into
-/// the condition as written. A name that is not one identifier (isPlainColumnName) is refused
-/// all the same, so that a description read from a file cannot widen a filter.
+/// The dialog's grid composed through compose() over the state's catalog.
 namespace SqlBuilder {
 
-/// Whether a column name of a field description may go into a condition: letters, digits and
-/// "_", not starting with a digit, optionally qualified once with "." ("t1.FQty"); or one
-/// identifier quoted in "…" or […] with no closing quote and no control character inside.
-NXSF_CORE_PRIVATE_EXPORT bool isPlainColumnName(QStringView name);
+/// The failure as the component's exception, as the dialog reports it: its number, the
+/// source "[CreateSQL]", its message and row.
+NXSF_CORE_PRIVATE_EXPORT FilterError failureError(const ComposeFailure &failure);
 
-/// The condition for the rows in use, wrapped twice in " (" and ") ", or "" when no row is in
-/// use. Throws FilterError when the grid cannot be turned into a condition: 14416 with the
-/// source "[CreateSQL]" for a field the description does not know or cannot type, the
-/// parenthesis refusals (ErrorNumber::UnbalancedParentheses) for unbalanced parentheses or
-/// parenthesis cells holding anything but parentheses, and a row-naming failure for a row
-/// with no logic, comparison or field entry. Changes nothing.
+/// FilterSQL of the grid's rows in use; throws failureError when they do not compose.
 NXSF_CORE_PRIVATE_EXPORT QString compose(const FilterState &state, const ConditionGrid &grid);
 
-/// The same condition in bound form, from the same walk over the rows: a placeholder wherever
-/// compose writes a value literal, the values in order (see BoundCondition). On SQLite the
-/// text is compose's with only the literals replaced; on PostgreSQL a number or date column
-/// is cast to text before Like, every Like gets "ESCAPE ?" bound to "" (a backslash is no
-/// escape, as on SQLite), and the empty tests compare no date or number column with '' (it
-/// holds none; a number's "=0" stays), so a date column's test is the null test alone.
-/// Fails exactly where compose fails.
+/// The bound form of the grid's rows in use; fails exactly where compose fails.
 NXSF_CORE_PRIVATE_EXPORT BoundCondition
 composeBound(const FilterState &state, const ConditionGrid &grid,
              SqlEngine engine = SqlEngine::SQLite, Placeholders placeholders = Placeholders::QMark);
 
-/// The rows in use in the words the grid shows them, in the dialog's language: logic word,
-/// parentheses, field caption, comparison and value, for example
-/// "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". An empty test shows no
-/// value. Meant for a condition that composes: checks nothing and never throws.
-NXSF_CORE_PRIVATE_EXPORT QString conditionText(const ConditionGrid &grid);
+/// The rows in use in the words of the current language, for example
+/// "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". Never throws.
+NXSF_CORE_PRIVATE_EXPORT QString conditionText(const FilterState &state, const ConditionGrid &grid);
 
 /// Runs compose under the busy pointer: on success stores FilterSQL, FilterText and, for every
 /// engine and placeholder style, FilterQuery, and returns true; on failure shows exactly one

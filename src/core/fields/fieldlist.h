@@ -5,19 +5,10 @@
 #include "conditions/filterstate.h"
 
 #include <NxSerialFilter/nxsf_core_export.h>
-#include <QHash>
 
 namespace NxSerialFilter {
 
 class ConditionGrid;
-
-/// Where an FPropID leads in the serial description, built once per field list so that finding
-/// a row's field costs the same however many fields there are.
-struct FieldIndex
-{
-    QHash<QString, KeyedValuesPtr> byText;  // the first descriptor whose FPropID is that text
-    QHash<double, KeyedValuesPtr> byNumber; // the first whose FPropID has that leading number
-};
 
 /// The field column's list and FieldIDs, built from the host's descriptions, and the way back
 /// from a list position to its descriptor.
