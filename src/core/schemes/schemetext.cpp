@@ -137,13 +137,12 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
         const auto cell = [&cells](int col) { return wellFormedCell(cells.value(col - 1)); };
         ConditionRow row;
         const QString logic = cell(ConditionGrid::ColLogic);
-        // The first row's logic cell is a plain cell: it names no logic.
-        const int logicAt = r == 1 || logic.isEmpty() ? -1 : logicWords.find(logic);
+        const int logicAt = logic.isEmpty() ? -1 : logicWords.find(logic);
         if (logicAt >= 0) {
             row.logic = LogicOp(logicAt);
         } else if (!logic.isEmpty()) {
             row.unmatched.logic = logic;
-            if (r > 1)
+            if (r > 1) // the first row's logic is never read
                 parsed.problems.append({r, RowProblem::Cell::Logic, logic});
         }
         row.open = cell(ConditionGrid::ColLeftParen);

@@ -10,10 +10,13 @@
 #include "testsupport/descriptions.h"
 
 #include "testsupport/scriptedalerts.h"
+#include <NxSerialFilter/components.h>
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
+#include <NxSerialFilter/schemetext.h>
 
 #include <QScopeGuard>
 #include <QTest>
@@ -23,6 +26,8 @@
 
 using namespace NxSerialFilter;
 using namespace NxSerialFilter::Testing;
+
+Q_DECLARE_METATYPE(NxSerialFilter::Condition)
 
 namespace {
 
@@ -160,6 +165,34 @@ ComposedCondition composeHeadless(bool serial, const QString &screen,
     return composer.compose(schemeText(rows));
 }
 
+FieldCatalog catalogFor(bool serial, const QString &screen, const KeyedValuesPtr &description)
+{
+    return serial ? FieldCatalog::fromSerialDescription(description ? description
+                                                                    : standardSerialDescription())
+                  : FieldCatalog::fromCommonFields(
+                        description ? description : standardCommonValues(screen), screen);
+}
+
+/// The rows read as a stored text and composed directly, without a grid.
+Composed composeDirect(bool serial, const QString &screen, const KeyedValuesPtr &description,
+                       const QStringList &rows, const SqlForm &form = SqlForm::text(),
+                       bool valueLists = false)
+{
+    const FieldCatalog catalog = catalogFor(serial, screen, description);
+    const SchemeText::Parsed parsed = SchemeText::parse(schemeText(rows), catalog);
+    Condition condition = parsed.condition;
+    // A stored text names no value list; a condition built in code does.
+    for (ConditionRow &row : condition.rows()) {
+        if (valueLists && row.unmatched.compare == u"包括"_qs ||
+            row.unmatched.compare == u"不包括"_qs) {
+            row.compare =
+                row.unmatched.compare == u"包括"_qs ? CompareOp::InList : CompareOp::NotInList;
+            row.unmatched.compare.clear();
+        }
+    }
+    return compose(catalog, condition, form);
+}
+
 /// Records whether the busy pointer was still shown when an alert appeared.
 class PointerAtAlert : public ScriptedAlerts
 {
@@ -191,6 +224,9 @@ private Q_SLOTS:
     void columnNames();
     void failures_data();
     void failures();
+    void builtInCode_data();
+    void builtInCode();
+    void translationLeavesTheSql();
     void successStoresAndStaysQuiet();
     void manyRowsInOrder();
 };
@@ -349,9 +385,17 @@ void tst_SqlBuilder::serialConditions()
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
     compareBound(f.state, f.grid, expected);
     QCOMPARE(composeHeadless(true, {}, {}, rows).sql, expected);
+    QCOMPARE(composeDirect(true, {}, {}, rows).text, expected);
+    // The stored text reads and writes back byte for byte (the dialog writes no empty text).
+    const FieldCatalog catalog = catalogFor(true, {}, {});
+    const QString stored = schemeText(rows);
+    if (!rows.isEmpty())
+        QCOMPARE(SchemeText::write(SchemeText::parse(stored, catalog).condition, catalog), stored);
     if (words.isEmpty())
         return;
     QCOMPARE(SqlBuilder::conditionText(f.state, f.grid), words.at(0));
+    QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words()).text, words.at(0));
+    QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words(u"en"_qs)).text, words.at(1));
 
     // In English the lists offer English words: the same rows read in them, same condition.
     ContextStore::setPropsString(u"LANGUAGE=en;"_qs);
@@ -444,6 +488,7 @@ void tst_SqlBuilder::commonConditions()
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
     compareBound(f.state, f.grid, expected);
     QCOMPARE(composeHeadless(false, screen, {}, rows).sql, expected);
+    QCOMPARE(composeDirect(false, screen, {}, rows).text, expected);
 }
 
 void tst_SqlBuilder::valueLists_data()
@@ -485,6 +530,7 @@ void tst_SqlBuilder::valueLists()
     f.setRows({row});
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
     compareBound(f.state, f.grid, expected);
+    QCOMPARE(composeDirect(serial, u"Items"_qs, {}, {row}, SqlForm::text(), true).text, expected);
 }
 
 void tst_SqlBuilder::engineForms_data()
@@ -555,6 +601,9 @@ void tst_SqlBuilder::engineForms()
     QCOMPARE(bound.values, values);
     for (qsizetype i = 0; i < values.size(); ++i)
         QCOMPARE(bound.values.at(i).typeId(), values.at(i).typeId());
+    const Composed direct = composeDirect(
+        serial, screen, {}, rows, SqlForm::bound(SqlEngine::PostgreSQL, Placeholders::Dollar));
+    QCOMPARE(direct.bound(), bound);
 }
 
 void tst_SqlBuilder::columnNames_data()
@@ -745,6 +794,11 @@ void tst_SqlBuilder::failures()
     QVERIFY(!BusyPointer::isShown());
 
     // Without a window the same refusal comes back, with the row it names, and no alert.
+    const Composed direct =
+        composeDirect(serial, QStringLiteral("StorageCheck"), description, rows);
+    QVERIFY(direct.failure);
+    QCOMPARE(direct.failure->message(), message);
+    QCOMPARE(direct.failure->number(), number);
     if (fieldIds.isEmpty()) {
         const ComposedCondition headless =
             composeHeadless(serial, QStringLiteral("StorageCheck"), description, rows);
@@ -754,6 +808,130 @@ void tst_SqlBuilder::failures()
             QCOMPARE(headless.row, message.mid(1, message.indexOf(u'行') - 1).toInt());
         QCOMPARE(alerts->shown.size(), 1);
     }
+}
+
+void tst_SqlBuilder::builtInCode_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<Condition>("condition");
+    QTest::addColumn<QStringList>("rows"); // the same rows as the dialog takes them
+
+    const FieldCatalog serial = catalogFor(true, {}, {});
+    const FieldCatalog common = catalogFor(false, u"Items"_qs, {});
+    const auto s = [&serial](const char16_t *column) { return serial.indexOfColumn(column); };
+    const auto c = [&common](const char16_t *column) { return common.indexOfColumn(column); };
+    const LogicOp none = LogicOp::None;
+    using Op = CompareOp;
+
+    QTest::newRow("serial: text, number, double, date, look-up")
+        << true
+        << Condition{{none, u"("_qs, s(u"FSERIALNUM"), Op::Equal, u"A'1", {}},
+                     {LogicOp::Or, {}, s(u"FQTY"), Op::Greater, 5, {}},
+                     {LogicOp::And, {}, s(u"FQTY"), Op::Less, 2.5, u")"_qs},
+                     {LogicOp::And, {}, s(u"FDATE"), Op::LessOrEqual, QDate(2026, 1, 2), {}},
+                     {LogicOp::Or, {}, s(u"FITEM"), Op::GreaterOrEqual, u"M1", {}},
+                     {LogicOp::Or, {}, s(u"FSUB"), Op::NotEqual, u"", {}}}
+        << QStringList{u"|(|序列号|等于|A'1|"_qs,       u"或者||数量|大于|5|"_qs,
+                       u"并且||数量|小于|2.5|)"_qs,     u"并且||日期|小于或等于|2026-01-02|"_qs,
+                       u"或者||物料|大于或等于|M1|"_qs, u"或者||等级|不等于||"_qs};
+    QTest::newRow("serial: patterns and empty tests")
+        << true
+        << Condition{{none, {}, s(u"FSERIALNUM"), Op::Contains, u"A%", {}},
+                     {LogicOp::And, {}, s(u"FQTY"), Op::NotContains, 7, {}},
+                     {LogicOp::And, {}, s(u"FSYSN"), Op::IsEmpty, {}, {}},
+                     {LogicOp::Or, {}, s(u"FITEM"), Op::IsNotEmpty, {}, {}}}
+        << QStringList{u"||序列号|包含|A%|"_qs, u"并且||数量|不包含|7|"_qs,
+                       u"并且||系统数|为空||"_qs, u"或者||物料|不为空||"_qs};
+    QTest::newRow("serial: value lists")
+        << true
+        << Condition{{none, {}, s(u"FSERIALNUM"), Op::InList, QStringList{u"A"_qs, u"B"_qs}, {}},
+                     {LogicOp::And, {}, s(u"FQTY"), Op::NotInList, QStringList{u"1"_qs}, {}}}
+        << QStringList{u"||序列号|包括|A,B|"_qs, u"并且||数量|不包括|1|"_qs};
+    QTest::newRow("common: every comparison")
+        << false
+        << Condition{{none, u"(("_qs, c(u"FName"), Op::Equal, u"x", {}},
+                     {LogicOp::Or, {}, c(u"FQty"), Op::Greater, qint64(1) << 40, {}},
+                     {LogicOp::Or, {}, c(u"FRate"), Op::Less, -0.5, u")"_qs},
+                     {LogicOp::And, {}, c(u"FQty"), Op::LessOrEqual, 3, {}},
+                     {LogicOp::And, {}, c(u"FCode"), Op::GreaterOrEqual, u"C", {}},
+                     {LogicOp::And, {}, c(u"FStock"), Op::NotEqual, u"W", {}},
+                     {LogicOp::And, {}, c(u"FName"), Op::Contains, u"n", {}},
+                     {LogicOp::And, {}, c(u"FQty"), Op::NotContains, 2, {}},
+                     {LogicOp::And, {}, c(u"FName"), Op::IsEmpty, {}, {}},
+                     {LogicOp::And, {}, c(u"FQty"), Op::IsNotEmpty, {}, {}},
+                     {LogicOp::And, {}, c(u"FCode"), Op::InList, QStringList{u"a"_qs}, {}},
+                     {LogicOp::Or, {}, c(u"FRate"), Op::NotInList, QStringList{u"1.5"_qs}, u")"_qs}}
+        << QStringList{u"|((|名称|等于|x|"_qs,         u"或者||数量|大于|1099511627776|"_qs,
+                       u"或者||比率|小于|-0.5|)"_qs,   u"并且||数量|小于或等于|3|"_qs,
+                       u"并且||代码|大于或等于|C|"_qs, u"并且||仓库|不等于|W|"_qs,
+                       u"并且||名称|包含|n|"_qs,       u"并且||数量|不包含|2|"_qs,
+                       u"并且||名称|为空||"_qs,        u"并且||数量|不为空||"_qs,
+                       u"并且||代码|包括|a|"_qs,       u"或者||比率|不包括|1.5|)"_qs};
+}
+
+void tst_SqlBuilder::builtInCode()
+{
+    QFETCH(bool, serial);
+    QFETCH(Condition, condition);
+    QFETCH(QStringList, rows);
+    const auto alerts = ScriptedAlerts::install();
+    Fixture f(serial ? Mode::Serial : Mode::Common);
+    f.offerValueLists();
+    f.setRows(rows);
+    QVERIFY(SqlBuilder::CreateSQL(f.state, f.grid));
+    const FieldCatalog catalog = catalogFor(serial, u"Items"_qs, {});
+    const Composed sql = compose(catalog, condition);
+    QVERIFY(sql.ok());
+    QCOMPARE(sql.text, f.state.FilterSQL);
+    for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
+        for (const Placeholders p : {Placeholders::QMark, Placeholders::Dollar})
+            QCOMPARE(compose(catalog, condition, SqlForm::bound(engine, p)).bound(),
+                     f.state.FilterQuery[size_t(engine)][size_t(p)]);
+    }
+    QCOMPARE(compose(catalog, condition, SqlForm::words()).text, f.state.FilterText);
+    // The grid hands over the same condition, copied and compared as a value.
+    Condition fromGrid = f.grid.toCondition(catalog);
+    fromGrid.rows().resize(condition.size()); // the grid keeps an empty row below
+    for (qsizetype i = 0; i < condition.size(); ++i) {
+        fromGrid[i].unmatched = {};
+        fromGrid[i].value =
+            ConditionValue::fromText(condition.at(i).value.kind(), fromGrid.at(i).value.text());
+    }
+    QCOMPARE(compose(catalog, fromGrid).text, sql.text);
+    QVERIFY(alerts->shown.isEmpty());
+}
+
+void tst_SqlBuilder::translationLeavesTheSql()
+{
+    // A translation that gives "等于" the words of "包含": the comparison is the list
+    // position, whatever its word.
+    class CollidingWords : public ResourceLoaderComponent
+    {
+    public:
+        void setResFileBaseName(const QString &) override {}
+        void setLanguageID(const QString &) override {}
+        QString LoadString(const QString &key) override
+        {
+            return key == u"等于"_qs || key == u"包含"_qs ? u"Contains"_qs : key;
+        }
+        QString LoadString2(const QString &key) override { return LoadString(key); }
+    };
+    ComponentRegistry::instance().registerFactory(
+        ComponentId::resourceLoader(), [] { return std::make_shared<CollidingWords>(); });
+    ContextStore::setPropsString(u"LANGUAGE=xx;"_qs);
+    MParse::resetModuleState();
+    const auto restore = qScopeGuard([] {
+        ComponentRegistry::instance().restoreDefaults();
+        ContextStore::clear();
+        MParse::resetModuleState();
+    });
+    Fixture f(Mode::Serial);
+    f.setRows({u"||序列号||A|"_qs, u"并且||序列号||B|"_qs});
+    f.grid.SetComboIndex(1, ConditionGrid::ColCompare, int(CompareOp::Equal));
+    f.grid.SetComboIndex(2, ConditionGrid::ColCompare, int(CompareOp::Contains));
+    QCOMPARE(f.grid.GetCellText(1, ConditionGrid::ColCompare), u"Contains"_qs);
+    QCOMPARE(SqlBuilder::compose(f.state, f.grid),
+             u" ( (tf.FSERIALNUM = 'A'   And  tf.FSERIALNUM Like '%B%') ) "_qs);
 }
 
 void tst_SqlBuilder::successStoresAndStaysQuiet()

@@ -16,7 +16,9 @@
 #include "testsupport/storefixture.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemestore.h>
+#include <NxSerialFilter/schemetext.h>
 
+#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -74,6 +76,8 @@ private Q_SLOTS:
     void writeThenLoadKeepsShape();
     void loading_data();
     void loading();
+    void corpusReadsAsTheGridReads_data();
+    void corpusReadsAsTheGridReads();
     void loadFailures_data();
     void loadFailures();
     void savedInAnotherLanguage_data();
@@ -259,6 +263,58 @@ void tst_SchemeText::loading()
     QVERIFY(m_grid->isLocked(1, ConditionGrid::ColLogic));
     QCOMPARE(m_grid->activeRow(), 1);
     QCOMPARE(m_grid->activeCol(), int(ConditionGrid::ColLeftParen));
+    // Read without a grid: the same fields and values, written back as the grid saves them.
+    const SchemeText::Parsed parsed = SchemeText::parse(text, m_state.Catalog);
+    QVERIFY(parsed.ok());
+    QCOMPARE(parsed.condition.size(), rows);
+    for (int r = 1; r <= rows; ++r) {
+        QCOMPARE(parsed.condition.at(r - 1).field, gotFields.at(r - 1).toInt());
+        QCOMPARE(parsed.condition.at(r - 1).value.text(), gotValues.at(r - 1));
+    }
+    QCOMPARE(SchemeText::write(parsed.condition, m_state.Catalog),
+             SchemeText::GetSchemeText(*m_grid).replace(u"''"_s, u"'"_s));
+}
+
+void tst_SchemeText::corpusReadsAsTheGridReads_data()
+{
+    QTest::addColumn<QString>("text");
+    // The fuzzer's inputs: a mode byte, a byte whose low bit chooses UTF-16, then the text.
+    const QDir corpus(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../fuzz/corpus/fuzz_schemesql"));
+    const QStringList files = corpus.entryList(QDir::Files, QDir::Name);
+    QVERIFY(!files.isEmpty());
+    for (const QString &name : files) {
+        QFile file(corpus.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        if (bytes.size() < 2)
+            continue;
+        const QByteArray body = bytes.mid(2);
+        QString text;
+        if (bytes.at(1) & 1) {
+            for (qsizetype i = 0; i + 1 < body.size(); i += 2)
+                text += QChar(char16_t(uchar(body.at(i)) | (uchar(body.at(i + 1)) << 8)));
+        } else {
+            text = QString::fromUtf8(body);
+        }
+        QTest::newRow(qPrintable(name)) << text;
+    }
+}
+
+// Whatever a stored text holds, parse and write give what loading into the grid and saving
+// give, byte for byte.
+void tst_SchemeText::corpusReadsAsTheGridReads()
+{
+    QFETCH(QString, text);
+    m_state.CurrentFilterID = store(text);
+    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+    const QString saved = SchemeText::GetSchemeText(*m_grid).replace(u"''"_s, u"'"_s);
+    const SchemeText::Parsed parsed = SchemeText::parse(text, m_state.Catalog);
+    QVERIFY(parsed.ok());
+    const QString written = SchemeText::write(parsed.condition, m_state.Catalog);
+    QCOMPARE(written, saved);
+    QCOMPARE(
+        SchemeText::write(SchemeText::parse(written, m_state.Catalog).condition, m_state.Catalog),
+        written);
 }
 
 void tst_SchemeText::loadFailures_data()
