@@ -375,8 +375,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         finding(QStringLiteral("built condition finds %1, bound query finds %2\n%3\n%4\n%5")
                     .arg(idList(built), idList(expected), s.state.FilterSQL, reference, context));
 
-    const BoundCondition &own =
-        s.state.FilterQuery[size_t(SqlEngine::SQLite)][size_t(Placeholders::QMark)];
+    const BoundCondition own = s.state.Confirmed.query(SqlEngine::SQLite, Placeholders::QMark);
     if (own.sql.contains(u'\''))
         finding(QStringLiteral("a quote in the bound form\n%1\n%2").arg(own.sql, context));
     const QList<qint64> bound = db.run(select + own.sql, own.values, context);

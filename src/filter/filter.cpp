@@ -22,8 +22,7 @@ public:
     KeyedValuesPtr serialDesc;
     KeyedValuesPtr commonFields;
     QString filterSql;
-    BoundConditions filterQuery;
-    QString filterText;
+    ConfirmedCondition confirmed; // FilterQuery and FilterText, composed when asked for
     bool cancel = false;
     MatchCounter counter;
     SqlEngine countEngine = SqlEngine::SQLite;
@@ -83,12 +82,12 @@ QString Filter::FilterSQL() const
 
 BoundCondition Filter::FilterQuery(SqlEngine engine, Placeholders placeholders) const
 {
-    return d->filterQuery.at(size_t(engine)).at(size_t(placeholders));
+    return d->confirmed.query(engine, placeholders);
 }
 
 QString Filter::FilterText() const
 {
-    return d->filterText;
+    return d->confirmed.text();
 }
 
 void Filter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholders placeholders)
@@ -128,8 +127,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     form.showModal();
     if (!form.Cancel()) {
         d->filterSql = form.FilterSQL();
-        d->filterQuery = form.FilterQuery();
-        d->filterText = form.FilterText();
+        d->confirmed = form.confirmed();
     }
     d->cancel = form.Cancel();
     return d->filterSql;

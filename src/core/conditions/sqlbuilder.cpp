@@ -564,6 +564,21 @@ int ComposeFailure::number() const
     }
 }
 
+BoundCondition ConfirmedCondition::query(SqlEngine engine, Placeholders placeholders) const
+{
+    std::optional<BoundCondition> &cached = m_queries[size_t(engine) * 2 + size_t(placeholders)];
+    if (!cached)
+        cached = compose(m_catalog, m_condition, SqlForm::bound(engine, placeholders)).bound();
+    return *cached;
+}
+
+QString ConfirmedCondition::text() const
+{
+    if (!m_text)
+        m_text = compose(m_catalog, m_condition, SqlForm::words()).text;
+    return *m_text;
+}
+
 namespace SqlBuilder {
 
 FilterError failureError(const ComposeFailure &failure)
@@ -606,26 +621,15 @@ QString conditionText(const FilterState &state, const ConditionGrid &grid)
 bool CreateSQL(FilterState &state, const ConditionGrid &grid)
 {
     Composed sql;
-    BoundConditions bound;
-    QString text;
+    Condition condition;
     {
         BusyPointer::Scope busy;
-        const Condition condition = grid.toCondition(state.Catalog);
+        condition = grid.toCondition(state.Catalog);
         sql = NxSerialFilter::compose(state.Catalog, condition, SqlForm::text());
-        if (sql.ok()) {
-            for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
-                for (const Placeholders p : {Placeholders::QMark, Placeholders::Dollar})
-                    bound[size_t(engine)][size_t(p)] =
-                        NxSerialFilter::compose(state.Catalog, condition, SqlForm::bound(engine, p))
-                            .bound();
-            }
-            text = NxSerialFilter::compose(state.Catalog, condition, SqlForm::words()).text;
-        }
     }
     if (sql.ok()) {
         state.FilterSQL = sql.text;
-        state.FilterQuery = bound;
-        state.FilterText = text;
+        state.Confirmed = ConfirmedCondition(state.Catalog, std::move(condition));
         return true;
     }
     const int style = sql.failure->number() == ErrorNumber::UnbalancedParentheses

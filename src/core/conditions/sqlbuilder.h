@@ -33,10 +33,10 @@ composeBound(const FilterState &state, const ConditionGrid &grid,
 /// "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". Never throws.
 NXSF_CORE_PRIVATE_EXPORT QString conditionText(const FilterState &state, const ConditionGrid &grid);
 
-/// Runs compose under the busy pointer: on success stores FilterSQL, FilterText and, for every
-/// engine and placeholder style, FilterQuery, and returns true; on failure shows exactly one
-/// alert (style 48 for the parenthesis refusals, 64 otherwise), leaves FilterSQL, FilterText,
-/// FilterQuery and the grid as they were, returns false.
+/// Runs compose under the busy pointer: on success stores FilterSQL and the confirmed
+/// condition, and returns true; on failure shows exactly one alert (style 48 for the
+/// parenthesis refusals, 64 otherwise), leaves FilterSQL, the confirmed condition and the grid
+/// as they were, returns false.
 NXSF_CORE_PRIVATE_EXPORT bool CreateSQL(FilterState &state, const ConditionGrid &grid);
 
 } // namespace SqlBuilder

@@ -122,14 +122,9 @@ QString frmFilter::FilterSQL() const
     return m_state.FilterSQL;
 }
 
-const BoundConditions &frmFilter::FilterQuery() const
+const ConfirmedCondition &frmFilter::confirmed() const
 {
-    return m_state.FilterQuery;
-}
-
-QString frmFilter::FilterText() const
-{
-    return m_state.FilterText;
+    return m_state.Confirmed;
 }
 
 void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholders placeholders)

@@ -780,7 +780,10 @@ void tst_SqlBuilder::failures()
     const auto alerts = std::make_shared<PointerAtAlert>();
     nxAlert::setPresenter(alerts);
     f.state.FilterSQL = QStringLiteral(" (previous) ");
-    f.state.FilterQuery[1][1] = {u" (previous) "_qs, {2}};
+    Fixture previous(Mode::Serial);
+    previous.setRows({u"||数量|等于|2|"_qs});
+    QVERIFY(SqlBuilder::CreateSQL(previous.state, previous.grid));
+    f.state.Confirmed = previous.state.Confirmed;
     f.grid.SelectBlock(1, f.grid.MaxRows(), 1, ConditionGrid::ColumnCount);
     const QString gridBefore = f.grid.blockText();
     QVERIFY(!SqlBuilder::CreateSQL(f.state, f.grid));
@@ -788,7 +791,8 @@ void tst_SqlBuilder::failures()
     QCOMPARE(alerts->shown.first().message, message);
     QCOMPARE(alerts->shown.first().style, style);
     QCOMPARE(f.state.FilterSQL, u" (previous) "_qs);
-    QCOMPARE(f.state.FilterQuery[1][1], (BoundCondition{u" (previous) "_qs, {2}}));
+    QCOMPARE(f.state.Confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar),
+             (BoundCondition{u" ( (tf.FQTY = $1) ) "_qs, {qint64(2)}}));
     QCOMPARE(f.grid.blockText(), gridBefore);
     QVERIFY2(!alerts->busyAtAlert, "the pointer must be restored before the message");
     QVERIFY(!BusyPointer::isShown());
@@ -886,9 +890,9 @@ void tst_SqlBuilder::builtInCode()
     for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
         for (const Placeholders p : {Placeholders::QMark, Placeholders::Dollar})
             QCOMPARE(compose(catalog, condition, SqlForm::bound(engine, p)).bound(),
-                     f.state.FilterQuery[size_t(engine)][size_t(p)]);
+                     f.state.Confirmed.query(engine, p));
     }
-    QCOMPARE(compose(catalog, condition, SqlForm::words()).text, f.state.FilterText);
+    QCOMPARE(compose(catalog, condition, SqlForm::words()).text, f.state.Confirmed.text());
     // The grid hands over the same condition, copied and compared as a value.
     Condition fromGrid = f.grid.toCondition(catalog);
     fromGrid.rows().resize(condition.size()); // the grid keeps an empty row below
@@ -944,20 +948,23 @@ void tst_SqlBuilder::successStoresAndStaysQuiet()
     QCOMPARE(f.state.FilterSQL, u" ( (tf.FQTY = 1) ) "_qs);
     for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
         for (const Placeholders style : {Placeholders::QMark, Placeholders::Dollar}) {
-            QCOMPARE(f.state.FilterQuery.at(size_t(engine)).at(size_t(style)),
+            QCOMPARE(f.state.Confirmed.query(engine, style),
                      SqlBuilder::composeBound(f.state, f.grid, engine, style));
         }
     }
-    QCOMPARE(f.state.FilterQuery[size_t(SqlEngine::PostgreSQL)][size_t(Placeholders::Dollar)],
+    QCOMPARE(f.state.Confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar),
              (BoundCondition{u" ( (tf.FQTY = $1) ) "_qs, {qint64(1)}}));
+    // The forms come from the condition confirmed at OK, not from the grid as it is now.
+    f.setRows({u"||数量|等于|2|"_qs});
+    QCOMPARE(f.state.Confirmed.text(), u"数量 等于 1"_qs);
 
     // An empty grid stores the empty condition, not the old one.
     Fixture empty(Mode::Serial);
     empty.state.FilterSQL = QStringLiteral("old");
-    empty.state.FilterQuery[0][0] = {u"old"_qs, {1}};
+    empty.state.Confirmed = f.state.Confirmed;
     QVERIFY(SqlBuilder::CreateSQL(empty.state, empty.grid));
     QCOMPARE(empty.state.FilterSQL, QString());
-    QCOMPARE(empty.state.FilterQuery[0][0], BoundCondition{});
+    QCOMPARE(empty.state.Confirmed.query(SqlEngine::SQLite, Placeholders::QMark), BoundCondition{});
     QVERIFY(alerts->shown.isEmpty());
     QVERIFY(!BusyPointer::isShown());
 }
