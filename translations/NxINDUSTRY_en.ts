@@ -112,16 +112,20 @@
         <translation>not a valid date; enter it as year-month-day, for example 2024-03-05</translation>
     </message>
     <message>
-        <source>字段的列名不是单个标识符</source>
-        <translation>the field&apos;s column name is not a single identifier</translation>
+        <source>字段的列名不是可用的列名或列表达式</source>
+        <translation>the field&apos;s column name is not a usable column name or column expression</translation>
+    </message>
+    <message>
+        <source>字段的列名用方括号引用，PostgreSQL无法执行</source>
+        <translation>the field&apos;s column name is quoted in square brackets, which PostgreSQL cannot run</translation>
     </message>
     <message>
         <source>条件超过500行，数据库无法执行，请减少条件</source>
         <translation>the condition has more than 500 rows, which databases cannot run; use fewer rows</translation>
     </message>
     <message>
-        <source>括号嵌套超过32层，数据库无法执行，请减少括号</source>
-        <translation>parentheses are nested more than 32 deep, which databases cannot run; use fewer</translation>
+        <source>括号嵌套超过16层，数据库无法执行，请减少括号</source>
+        <translation>parentheses are nested more than 16 deep, which databases cannot run; use fewer</translation>
     </message>
     <message>
         <source>(无)</source>

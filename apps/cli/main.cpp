@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
         return SerialFilterCli::runSchemes(args);
     QTextStream out(command == QLatin1String("--help") ? stdout : stderr);
     out << "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID] "
-           "[--language CODE]\n"
+           "[--language CODE] [--words | --bound]\n"
            "       serialfilter schemes list|export|import|delete --store DB ...\n"
            "Run 'serialfilter sql --help' or 'serialfilter schemes --help' for details.\n";
     return command == QLatin1String("--help") ? 0 : 2;

@@ -23,13 +23,15 @@ using namespace NxSerialFilter;
 namespace {
 
 const char usage[] =
-    "usage: serialfilter schemes list   --store DB --screen ID [--json]\n"
+    "usage: serialfilter schemes list   --store DB [--screen ID] [--json]\n"
     "       serialfilter schemes export --store DB [--screen ID]\n"
     "       serialfilter schemes import --store DB FILE\n"
     "       serialfilter schemes delete --store DB --id FID\n"
     "DB is a SQLite file or a postgresql://user@host:port/database address.\n"
     "list prints one line per scheme: FID, TAB, name (with --json a JSON array of\n"
-    "{FID, FFilterName}). export prints a JSON array of {FID, FScreenID, FFilterName,\n"
+    "{FID, FFilterName}); without --screen it lists every screen's schemes, each line\n"
+    "FID, TAB, screen, TAB, name ({FID, FScreenID, FFilterName}). export prints a JSON array of "
+    "{FID, FScreenID, FFilterName,\n"
     "FFilter, FSort}. list and export only read: they change nothing in DB. import reads\n"
     "the same array and saves each scheme by screen and name, replacing one of the same\n"
     "name (FID is ignored); a name must be one the scheme-name dialog could save.\n";
@@ -179,22 +181,33 @@ int run(const Options &o)
 {
     QTextStream out(stdout);
     if (o.action == QLatin1String("list")) {
-        if (!o.screen || !o.files.isEmpty())
+        if (!o.files.isEmpty())
             return usageError(QStringLiteral("list takes --store, --screen and --json"));
         if (storeMissing(o.store))
             return missingStore(o.store);
         SchemeStore store(o.store, SchemeStore::Access::ReadOnly);
-        const QList<StoredScheme> schemes = store.schemes(*o.screen);
+        // Without a screen the lines say whose each scheme is.
+        const bool everyScreen = !o.screen;
+        const QList<StoredScheme> schemes =
+            everyScreen ? store.fullSchemes() : store.schemes(*o.screen);
         if (o.json) {
             QJsonArray array;
-            for (const StoredScheme &s : schemes)
-                array.append(QJsonObject{{QStringLiteral("FID"), s.FID},
-                                         {QStringLiteral("FFilterName"), s.FFilterName}});
+            for (const StoredScheme &s : schemes) {
+                QJsonObject item{{QStringLiteral("FID"), s.FID},
+                                 {QStringLiteral("FFilterName"), s.FFilterName}};
+                if (everyScreen)
+                    item.insert(QStringLiteral("FScreenID"), s.FScreenID);
+                array.append(item);
+            }
             out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
             return Done;
         }
-        for (const StoredScheme &s : schemes)
-            out << s.FID << '\t' << s.FFilterName << '\n';
+        for (const StoredScheme &s : schemes) {
+            out << s.FID << '\t';
+            if (everyScreen)
+                out << s.FScreenID << '\t';
+            out << s.FFilterName << '\n';
+        }
         return Done;
     }
     if (o.action == QLatin1String("export")) {

@@ -4,6 +4,8 @@
 
 #include "commands.h"
 
+#include "conditions/vocabulary.h"
+
 #include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/descriptionjson.h>
@@ -34,20 +36,28 @@ void writeTo(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
+/// The codes --language takes: the language of the texts' keys and every one shipped.
+QStringList knownLanguages()
+{
+    return QStringList{QStringLiteral("chs")} + Vocabulary::shippedLanguages();
+}
+
 QString help()
 {
-    return QStringLiteral(
+    const QString text = QStringLiteral(
         "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID]\n"
         "                        [--language CODE]\n"
         "       serialfilter sql --fields FIELDS.json --store DB --scheme-name NAME\n"
         "                        [--screen ID] [--language CODE]\n"
-        "                        [--bound [--placeholders qmark|dollar]\n"
-        "                                 [--engine sqlite|postgresql]]\n"
+        "                        [--words | --bound [--placeholders qmark|dollar]\n"
+        "                                           [--engine sqlite|postgresql]]\n"
         "\n"
         "Composes the SQL condition of a stored filter scheme without opening the dialog, as\n"
         "the dialog's OK would, and writes it to standard output followed by one newline.\n"
         "Every blank of the condition is kept; no row in use gives an empty line.\n"
         "\n"
+        "  --words           writes the condition in words instead, as the user wrote it in\n"
+        "                    the grid, in the language of --language.\n"
         "  --bound           writes the condition with a placeholder for each value instead,\n"
         "                    as one JSON object {\"sql\": ..., \"values\": [...]} (numbers as\n"
         "                    JSON numbers, texts and dates as strings) and one newline.\n"
@@ -68,12 +78,14 @@ QString help()
         "  --screen ID       the screen identifier in common mode (default: the JSON's\n"
         "                    \"ScreenID\"). In serial mode the screen is always \"Serial_\"\n"
         "                    followed by the serial class.\n"
-        "  --language CODE   sets the context property LANGUAGE (none is set without it).\n"
+        "  --language CODE   sets the context property LANGUAGE (none is set without it, which\n"
+        "                    reads as chs): one of %1.\n"
         "  --help            shows this text.\n"
         "\n"
         "Exit status: 0 the condition was written; 1 the condition could not be built (the\n"
-        "message the dialog would show is written to standard error); 2 bad usage, or an\n"
-        "unreadable or malformed file.\n");
+        "message the dialog would show is written to standard error), or the store has no\n"
+        "scheme of that name; 2 bad usage, or an unreadable or malformed file.\n");
+    return text.arg(knownLanguages().join(QStringLiteral(", ")));
 }
 
 /// {"sql": "...", "values": [...]}: numbers as JSON numbers, texts as strings.
@@ -111,6 +123,7 @@ struct Options
     bool schemeGiven = false;
     bool help = false;
     bool bound = false;
+    bool words = false;
     std::optional<Placeholders> placeholders;
     std::optional<SqlEngine> engine;
 };
@@ -126,6 +139,10 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
         }
         if (name == QLatin1String("--bound")) {
             options.bound = true;
+            continue;
+        }
+        if (name == QLatin1String("--words")) {
+            options.words = true;
             continue;
         }
         std::optional<QString> value;
@@ -165,8 +182,13 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             options.engine = SqlEngine::SQLite;
         } else if (name == QLatin1String("--engine") && *value == QLatin1String("postgresql")) {
             options.engine = SqlEngine::PostgreSQL;
-        } else if (name == QLatin1String("--language")) {
+        } else if (name == QLatin1String("--language") &&
+                   knownLanguages().contains(value->trimmed(), Qt::CaseInsensitive)) {
+            // An unknown code would silently give the keys' language.
             options.language = *value;
+        } else if (name == QLatin1String("--language")) {
+            return QStringLiteral("unknown language '") + *value + QStringLiteral("' (known: ") +
+                   knownLanguages().join(QStringLiteral(", ")) + u')';
         } else {
             return QStringLiteral("unknown value '") + *value + QStringLiteral("' of ") + name;
         }
@@ -181,6 +203,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
         return QStringLiteral("--scheme and --scheme-name exclude each other");
     if (!options.bound && (options.placeholders || options.engine))
         return QStringLiteral("--placeholders and --engine need --bound");
+    if (options.bound && options.words)
+        return QStringLiteral("--words and --bound exclude each other");
     return std::nullopt;
 }
 
@@ -283,6 +307,8 @@ int runSql(const QStringList &args)
     case ComposedCondition::Failure::None:
         if (options.bound)
             writeTo(stdout, boundJson(condition.query) + u'\n');
+        else if (options.words)
+            writeTo(stdout, condition.text + u'\n');
         else
             writeTo(stdout, condition.sql + u'\n');
         return Done;
@@ -290,6 +316,10 @@ int runSql(const QStringList &args)
         writeTo(stderr, condition.error + u'\n');
         return fileError(options.fields + QStringLiteral(": no usable field description"));
     case ComposedCondition::Failure::Scheme:
+        // A store's scheme that is missing or cannot be read is the component's refusal; a
+        // scheme file is the caller's.
+        if (options.store)
+            break;
         return fileError(condition.error);
     case ComposedCondition::Failure::Condition:
         break;

@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "demoschema.h"
 
+#include "conditions/conditiongrid.h"
+#include "conditions/vocabulary.h"
+#include "support/mparse.h"
 #include "support/texts.h"
 #include <NxSerialFilter/descriptionjson.h>
 
@@ -57,14 +60,23 @@ QString itemScreenId()
     return QStringLiteral("ItemList");
 }
 
-QJsonObject serialDescriptionJson()
+namespace {
+
+QString caption(const QString &key, bool localized)
+{
+    return localized ? MParse::LoadLangString(key) : key;
+}
+
+} // namespace
+
+QJsonObject serialDescriptionJson(bool localized)
 {
     QJsonArray header;
     QJsonArray entry;
     for (const SerialField &f : serialFields()) {
         const QJsonObject d{{QStringLiteral("FPropID"), f.propId},
                             {QStringLiteral("FSQLColumnName"), f.column},
-                            {QStringLiteral("FPropname"), f.caption},
+                            {QStringLiteral("FPropname"), caption(f.caption, localized)},
                             {QStringLiteral("FPreDefine"), f.preDefine},
                             {QStringLiteral("FDataType"), f.dataType},
                             {QStringLiteral("FSysDataType"), f.sysDataType},
@@ -77,12 +89,12 @@ QJsonObject serialDescriptionJson()
             {QStringLiteral("Entry"), entry}};
 }
 
-QJsonObject itemDescriptionJson()
+QJsonObject itemDescriptionJson(bool localized)
 {
     QJsonArray fields;
     for (const ItemField &f : itemFields()) {
         fields.append(QJsonObject{
-            {QStringLiteral("Caption"), f.caption},
+            {QStringLiteral("Caption"), caption(f.caption, localized)},
             {QStringLiteral("DataType"), f.dataType},
             {QStringLiteral("ColumnName"), f.columnName},
             {QStringLiteral("ItemClass"), f.itemClass},
@@ -97,12 +109,46 @@ QJsonObject itemDescriptionJson()
 
 KeyedValuesPtr serialDescription()
 {
-    return DescriptionJson::read(serialDescriptionJson());
+    return DescriptionJson::read(serialDescriptionJson(true));
 }
 
 KeyedValuesPtr itemDescription()
 {
-    return DescriptionJson::read(itemDescriptionJson());
+    return DescriptionJson::read(itemDescriptionJson(true));
+}
+
+QStringList captionKeys()
+{
+    QStringList keys;
+    for (const SerialField &f : serialFields())
+        keys << f.caption;
+    for (const ItemField &f : itemFields())
+        keys << f.caption;
+    keys.removeDuplicates();
+    return keys;
+}
+
+QString fieldsInCurrentLanguage(const QString &schemeText)
+{
+    const QStringList keys = captionKeys();
+    const QList<QStringList> languages = Vocabulary::inShippedLanguages(keys);
+    const QString rowBreak = QStringLiteral("\r\n");
+    QStringList rows = schemeText.split(rowBreak);
+    for (QString &row : rows) {
+        QStringList cells = row.split(u'\t');
+        const qsizetype field = ConditionGrid::ColField - 1;
+        if (field >= cells.size())
+            continue;
+        for (const QStringList &captions : languages) {
+            const qsizetype at = captions.indexOf(cells.at(field));
+            if (at >= 0) {
+                cells[field] = MParse::LoadLangString(keys.at(at));
+                break;
+            }
+        }
+        row = cells.join(u'\t');
+    }
+    return rows.join(rowBreak);
 }
 
 QString whereClause(const QString &filterSql)

@@ -46,12 +46,21 @@ constexpr int gradeType = 21;
 QList<SerialField> serialFields();
 QList<ItemField> itemFields();
 
-/// {"SerialUse": true, "SerialclassID", "Header", "Entry"} as DescriptionJson reads it.
-QJsonObject serialDescriptionJson();
+/// {"SerialUse": true, "SerialclassID", "Header", "Entry"} as DescriptionJson reads it; the
+/// captions are the Chinese keys unless localized, then in the current language.
+QJsonObject serialDescriptionJson(bool localized = false);
 /// {"SerialUse": false, "ScreenID", "Fields"}.
-QJsonObject itemDescriptionJson();
+QJsonObject itemDescriptionJson(bool localized = false);
+/// The descriptions handed to Filter: their captions in the current language, as the host's
+/// own labels are.
 KeyedValuesPtr serialDescription();
 KeyedValuesPtr itemDescription();
+/// Every field caption of both screens, as keys.
+QStringList captionKeys();
+
+/// A scheme text with its field cells in the current language: a cell holding one of the
+/// captions in any shipped language becomes that caption in the current one.
+QString fieldsInCurrentLanguage(const QString &schemeText);
 
 /// The screen identifier under which the items screen keeps its schemes.
 QString itemScreenId();

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QLocale>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QStandardPaths>
@@ -87,12 +88,13 @@ int main(int argc, char *argv[])
     }
 
     // The language the user chose last time, filed before the database is prepared so that its
-    // progress speaks it too. The walkthrough neither reads nor changes it.
+    // progress speaks it too; at the first start the system's, Chinese or else English. The
+    // walkthrough neither reads nor changes it.
     QSettings settings;
-    const QString language =
-        interactive && settings.value(languageKey).toString() == QLatin1String("en")
-            ? QStringLiteral("en")
-            : QStringLiteral("chs");
+    const QString chosen = settings.value(languageKey).toString();
+    const bool english = chosen.isEmpty() ? QLocale::system().language() != QLocale::Chinese
+                                          : chosen == QLatin1String("en");
+    const QString language = interactive && english ? QStringLiteral("en") : QStringLiteral("chs");
     ContextStore::setPropsString(Demo::propsString(language, dataFolder));
 
     Demo::SampleDatabase database(dataFolder);

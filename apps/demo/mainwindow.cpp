@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "mainwindow.h"
 
+#include <NxSerialFilter/conditioncomposer.h>
+
 #include "support/mmts.h"
 #include "support/mparse.h"
 #include "support/texts.h"
@@ -177,7 +179,7 @@ HostScreen::HostScreen(HostQuery query, QString connectionName, QWidget *parent)
 }
 
 bool HostScreen::apply(const QString &filterText, const QString &filterSql,
-                       const BoundCondition &query)
+                       const BoundCondition &query, const QString &scheme)
 {
     const QSqlDatabase db = QSqlDatabase::database(m_connectionName);
     QElapsedTimer timer;
@@ -200,13 +202,22 @@ bool HostScreen::apply(const QString &filterText, const QString &filterSql,
     m_count = *records;
     m_condition = filterSql;
     m_conditionText = filterText;
+    m_scheme = scheme;
     showHeaders();
     showSummary();
     return true;
 }
 
-void HostScreen::retranslate()
+void HostScreen::retranslate(const KeyedValuesPtr &description)
 {
+    // The words were written in the language of the dialog's OK: write them again.
+    if (!m_scheme.isEmpty()) {
+        m_scheme = fieldsInCurrentLanguage(m_scheme);
+        const ComposedCondition words =
+            ConditionComposer::forDescription(description).compose(m_scheme);
+        if (words.ok())
+            m_conditionText = words.text;
+    }
     showHeaders();
     showSummary();
 }
@@ -327,7 +338,8 @@ void MainWindow::openFilter()
     }
     if (filter.Cancel())
         return; // a cancelled dialog leaves the list as it was
-    screen->apply(filter.FilterText(), filter.FilterSQL(), filter.FilterQuery());
+    screen->apply(filter.FilterText(), filter.FilterSQL(), filter.FilterQuery(),
+                  filter.FilterScheme());
 }
 
 void MainWindow::clearFilter()
@@ -351,6 +363,11 @@ void MainWindow::setLanguage(const QString &language)
     ContextStore::setPropsString(propsString(language, m_dataFolder));
     // The component caches its language and loaders; forget them so the new code is read.
     MParse::resetModuleState();
+    // The dialog lists the fields by the descriptions' captions, which follow the language.
+    m_serialDescription = serialDescription();
+    m_itemDescription = itemDescription();
+    m_serialFilter.setSerialDesc(m_serialDescription);
+    m_itemFilter.setCommonFields(m_itemDescription);
     (language == QLatin1String("en") ? m_englishAction : m_chineseAction)->setChecked(true);
     retranslate();
 }
@@ -369,8 +386,8 @@ void MainWindow::retranslate()
     m_englishAction->setText(localized(Texts::demoEnglish()));
     m_helpMenu->setTitle(localized(Texts::demoMenuHelp()));
     m_helpAction->setText(localized(Texts::demoActionHelp()));
-    m_serial->retranslate();
-    m_items->retranslate();
+    m_serial->retranslate(m_serialDescription);
+    m_items->retranslate(m_itemDescription);
 }
 
 } // namespace NxSerialFilter::Demo

@@ -60,10 +60,13 @@ public:
 
     /// Runs the host's query with the bound condition and shows filterText, the condition in
     /// words, with filterSql, its text form, in the tool tip; reports a failing query in one
-    /// alert.
+    /// alert. scheme holds the rows, from which the words are written again in another
+    /// language.
     bool apply(const QString &filterText, const QString &filterSql,
-               const BoundCondition &query = {});
-    void retranslate();
+               const BoundCondition &query = {}, const QString &scheme = {});
+    /// Shows the headers and the condition in the current language; description is the one
+    /// the screen's Filter now has.
+    void retranslate(const KeyedValuesPtr &description);
 
     QString condition() const { return m_condition; }
     QString conditionText() const { return m_conditionText; }
@@ -80,6 +83,7 @@ private:
     QString m_connectionName;
     QString m_condition;
     QString m_conditionText;
+    QString m_scheme;
     qint64 m_count = 0;
     qint64 m_ms = 0;
     QSqlQueryModel *m_model;

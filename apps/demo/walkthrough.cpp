@@ -49,6 +49,21 @@ QString localized(const QString &key)
     return MParse::LoadLangString(key);
 }
 
+/// Condition words written in Chinese, in the current language: the grid's words and the
+/// captions translated, the values (which have no translation) as they are.
+QString inCurrentLanguage(const QString &chineseWords)
+{
+    QStringList tokens = chineseWords.split(u' ');
+    for (QString &token : tokens) {
+        const bool open = token.startsWith(u'(');
+        const bool close = token.endsWith(u')');
+        const QString word = token.mid(open ? 1 : 0, token.size() - int(open) - int(close));
+        token = (open ? QStringLiteral("(") : QString()) + localized(word) +
+                (close ? QStringLiteral(")") : QString());
+    }
+    return tokens.join(u' ');
+}
+
 /// A text literal as the condition writes it: quotes doubled, in single quotes.
 QString quoted(QString text)
 {
@@ -464,6 +479,10 @@ void Walkthrough::englishSession(frmFilter &form)
     const QString everyRecord = localized(Texts::matchingRecords()) + QString::number(m_total);
     check(Ui::waitUntil([&] { return form.LblCount()->toolTip() == everyRecord; }, 10000),
           QStringLiteral("live count in English: ") + everyRecord);
+    static const QRegularExpression han(QStringLiteral("\\p{Han}"));
+    const QStringList fields = form.grid().columnItems(ConditionGrid::ColField);
+    check(!fields.isEmpty() && fields.filter(han).isEmpty(),
+          QStringLiteral("the fields are listed in English: ") + fields.join(u','));
     shoot(&form, QStringLiteral("filter-dialog-en"));
     Ui::click(form.CmdCancel());
 }
@@ -598,6 +617,7 @@ int Walkthrough::run()
                            "大于或等于 2023-01-01 并且 序列号 包含 7 并且 保修截止 不为空")
                 .arg(m_item, m_colour);
         note(QStringLiteral("FilterText: [") + serialFilter.FilterText() + QLatin1Char(']'));
+        m_serialWords = words;
         check(serialFilter.FilterText() == words && serial->conditionText() == words,
               QStringLiteral("FilterText is the condition in the grid's words, and the host "
                              "shows it"));
@@ -666,6 +686,9 @@ int Walkthrough::run()
     note(QStringLiteral("-- language: English and back"));
     if (chooseLanguage(QStringLiteral("actionEnglish"))) {
         checkHeaders(true);
+        const QString english = inCurrentLanguage(m_serialWords);
+        check(english != m_serialWords && m_window.serialScreen()->conditionText() == english,
+              QStringLiteral("the condition line speaks English: ") + english);
         shoot(&m_window, QStringLiteral("host-window-en"));
         withFilterDialog(QStringLiteral("English dialog"),
                          [this](frmFilter &form) { englishSession(form); });
@@ -675,6 +698,8 @@ int Walkthrough::run()
               localized(Texts::filterCaption()) == Texts::filterCaption(),
           QStringLiteral("back to Chinese"));
     checkHeaders(false);
+    check(m_window.serialScreen()->conditionText() == m_serialWords,
+          QStringLiteral("the condition line speaks Chinese again"));
     check(unexpectedAlerts().isEmpty(), QStringLiteral("no alert was left unexplained"));
 
     nxAlert::setPresenter(nullptr);

@@ -90,6 +90,7 @@ private:
     // What the serial session chose, for the checks after the dialog closed.
     QString m_item;
     QString m_colour;
+    QString m_serialWords; // the serial list's condition in words, in Chinese
     QString m_schemeName;
     QStringList m_savedRows;
     QString m_itemNumber;

@@ -4,6 +4,7 @@
 
 #include "dialog/frmfilter.h"
 #include "filtertestaccess.h"
+#include "schemes/schemetext.h"
 #include "support/defaultcomponents.h"
 #include "support/texts.h"
 #include <NxSerialFilter/components.h>
@@ -23,11 +24,21 @@ public:
     KeyedValuesPtr commonFields;
     QString filterSql;
     ConfirmedCondition confirmed; // FilterQuery and FilterText, composed when asked for
+    QString filterScheme;
     bool cancel = false;
     MatchCounter counter;
     SqlEngine countEngine = SqlEngine::SQLite;
     Placeholders countPlaceholders = Placeholders::QMark;
     std::shared_ptr<frmFilter> dialog;
+    // ShowFilterForm watches a weak copy: a host may delete its Filter while the dialog runs.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+
+    ~FilterPrivate()
+    {
+        // The dialog of a deleted Filter has no one to answer to: it closes as cancelled.
+        if (dialog && dialog->isVisible())
+            dialog->CmdCancel_Click();
+    }
 };
 
 Filter::Filter()
@@ -90,6 +101,11 @@ QString Filter::FilterText() const
     return d->confirmed.text();
 }
 
+QString Filter::FilterScheme() const
+{
+    return d->filterScheme;
+}
+
 void Filter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholders placeholders)
 {
     d->counter = std::move(counter);
@@ -124,10 +140,14 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     }
     form.setScreenID(d->screenId);
     form.setMatchCounter(d->counter, d->countEngine, d->countPlaceholders);
+    const std::weak_ptr<bool> alive = d->alive;
     form.showModal();
+    if (alive.expired())
+        return {}; // this Filter was deleted while the dialog ran: nothing of it may be touched
     if (!form.Cancel()) {
         d->filterSql = form.FilterSQL();
         d->confirmed = form.confirmed();
+        d->filterScheme = SchemeText::gridText(form.grid());
     }
     d->cancel = form.Cancel();
     return d->filterSql;

@@ -95,6 +95,21 @@ void tst_CliSchemes::run_data()
                                   << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs,
                                                  u"@one.json"_qs}
                                   << false;
+    // Without a screen every screen's schemes are listed, each saying whose it is.
+    const QByteArray twoScreens =
+        QByteArrayLiteral(R"([{"FScreenID": "T", "FFilterName": "b", "FFilter": "x"},)"
+                          R"( {"FScreenID": "S", "FFilterName": "a", "FFilter": "x"}])");
+    const QStringList importTwo{u"import"_qs, u"--store"_qs, u"~"_qs, u"#"_qs};
+    QTest::newRow("list of every screen") << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs} << 0
+                                          << QByteArrayLiteral("2\tS\ta\n1\tT\tb\n") << none << true
+                                          << twoScreens << importTwo << false;
+    QTest::newRow("list of every screen as JSON")
+        << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--json"_qs} << 0
+        << QByteArrayLiteral("[\n    {\n        \"FFilterName\": \"a\",\n        \"FID\": 2,\n"
+                             "        \"FScreenID\": \"S\"\n    },\n    {\n        "
+                             "\"FFilterName\": \"b\",\n        \"FID\": 1,\n        "
+                             "\"FScreenID\": \"T\"\n    }\n]\n")
+        << none << true << twoScreens << importTwo << false;
 
     // A name the dialog could not have saved refuses the whole file, naming the item.
     const struct

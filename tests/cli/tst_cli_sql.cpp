@@ -110,6 +110,22 @@ void tst_CliSql::run_data()
     QTest::newRow("language chs") << serial + QStringList{u"--language"_qs, u"chs"_qs}
                                   << utf8(u"\t\t数量\t大于或等于\t12.50kg\t\t"_qs) << 0
                                   << QByteArrayLiteral(" ( (tf.FQTY >= 12.5) ) \n") << none;
+    // An unknown code would give the keys' language without a word.
+    QTest::newRow("unknown language")
+        << serial + QStringList{u"--language"_qs, u"eng"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: unknown language 'eng' (known: chs, en)");
+    QTest::newRow("words") << serial + QStringList{u"--words"_qs, u"--scheme"_qs,
+                                                   u"@serial-scheme.txt"_qs}
+                           << none << 0 << utf8(u"(序列号 等于 B7 或者 物料 为空)\n"_qs) << none;
+    QTest::newRow("words in English")
+        << serial + QStringList{u"--words"_qs, u"--language=EN"_qs, u"--scheme"_qs,
+                                u"@serial-scheme.txt"_qs}
+        << none << 0 << utf8(u"(序列号 Equal to B7 Or 物料 Is empty)\n"_qs) << none;
+    QTest::newRow("words, no row in use") << serial + QStringList{u"--words"_qs} << QByteArray()
+                                          << 0 << QByteArrayLiteral("\n") << none;
+    QTest::newRow("words and bound")
+        << serial + QStringList{u"--words"_qs, u"--bound"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: --words and --bound exclude each other");
     QTest::newRow("quote from a stored text")
         << serial << utf8(u"\t\t序列号\t等于\tO'Brien %1 :name ?\t\t"_qs) << 0
         << QByteArrayLiteral(" ( (tf.FSERIALNUM = 'O''Brien %1 :name ?') ) \n") << none;
@@ -162,9 +178,10 @@ void tst_CliSql::run_data()
                              "t_FITEM.FName=?) )) ) \",\"values\":[\"B7\","
                              "\"\",\"*\"]}\n")
         << none;
+    // A name the store does not have is the store's answer, not a mistake in the call.
     QTest::newRow("no saved scheme of that name")
-        << stored + QStringList{u"--scheme-name"_qs, u"nope"_qs} << none << 2 << QByteArray()
-        << utf8(u"serialfilter sql: 没有这个过滤方案：nope"_qs);
+        << stored + QStringList{u"--scheme-name"_qs, u"nope"_qs} << none << 1 << QByteArray()
+        << utf8(u"没有这个过滤方案：nope\n"_qs);
     QTest::newRow("store without a name")
         << stored << none << 2 << QByteArray()
         << QByteArrayLiteral("serialfilter sql: --store and --scheme-name go together");
@@ -241,8 +258,9 @@ void tst_CliSql::help()
     QVERIFY(process.waitForFinished(30000));
     QCOMPARE(process.exitCode(), 0);
     const QByteArray text = process.readAllStandardOutput();
-    for (const char *word : {"--fields", "--scheme", "--screen", "--language", "--bound",
-                             "--placeholders", "--engine", "standard input", "Exit status"})
+    for (const char *word :
+         {"--fields", "--scheme", "--screen", "--language", "--bound", "--placeholders", "--engine",
+          "--words", "one of chs, en.", "standard input", "Exit status"})
         QVERIFY2(text.contains(word), word);
 }
 

@@ -9,6 +9,7 @@
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/components.h>
+#include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/filter.h>
@@ -17,9 +18,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 
@@ -89,6 +92,7 @@ private Q_SLOTS:
         QCOMPARE(filter.FilterSQL(), QString());
         QCOMPARE(filter.FilterQuery(SqlEngine::PostgreSQL, Placeholders::Dollar), BoundCondition{});
         QCOMPARE(filter.FilterText(), QString());
+        QCOMPARE(filter.FilterScheme(), QString());
         QCOMPARE(filter.SerialUse(), false);
         QCOMPARE(filter.ScreenID(), QString());
         QVERIFY(!FilterTestAccess::dialog(filter));
@@ -156,6 +160,10 @@ private Q_SLOTS:
                                  {QStringLiteral("%A01%"), QStringLiteral("")}}));
         const QString words = QStringLiteral("序列号 包含 A01");
         QCOMPARE(filter.FilterText(), words);
+        const ConditionComposer again =
+            ConditionComposer::forSerialDescription(Testing::standardSerialDescription());
+        const QString scheme = filter.FilterScheme();
+        QCOMPARE(again.compose(scheme).sql, confirmed);
 
         // Each call starts from a fresh dialog; Cancel keeps the last confirmed condition.
         whenShown(filter, [](frmFilter &form) {
@@ -167,6 +175,7 @@ private Q_SLOTS:
         QCOMPARE(filter.Cancel(), true);
         QCOMPARE(filter.FilterQuery(), bound);
         QCOMPARE(filter.FilterText(), words);
+        QCOMPARE(filter.FilterScheme(), scheme);
 
         // The window's close button counts as Cancel.
         whenShown(filter, [](frmFilter &form) { form.close(); });
@@ -288,6 +297,68 @@ private Q_SLOTS:
         });
         filter.ShowFilterForm();
         QCOMPARE(filter.Cancel(), true);
+    }
+
+    // A host may delete its Filter from a timer while the dialog runs: the dialog closes and
+    // the call returns without touching the deleted object.
+    void deletedWhileShown()
+    {
+        auto *filter = new Filter;
+        filter->setCommonFields(Testing::standardCommonValues());
+        QPointer<frmFilter> form;
+        bool leftOpen = false;
+        QTimer::singleShot(0, qApp, [&] {
+            form = FilterTestAccess::dialog(*filter);
+            QVERIFY(form && form->isVisible());
+            delete filter;
+            QTimer::singleShot(0, form, [&] {
+                if (form->isVisible()) { // never leave a test hanging
+                    leftOpen = true;
+                    form->CmdCancel_Click();
+                }
+            });
+        });
+        QCOMPARE(filter->ShowFilterForm(), QString());
+        QVERIFY(!leftOpen);
+        QVERIFY(!form); // ended with the call
+    }
+
+    // A host with its own translation of Qt's texts (German here) keeps it: the component's
+    // Qt texts speak the dialog's language only while it is shown.
+    void hostKeepsItsQtTranslation_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("cancelWhileShown");
+        QTest::newRow("no LANGUAGE") << QString() << QStringLiteral("取消");
+        QTest::newRow("cht") << QStringLiteral("LANGUAGE=cht;") << QStringLiteral("取消");
+        QTest::newRow("en") << QStringLiteral("LANGUAGE=en;") << QStringLiteral("Abbrechen");
+    }
+    void hostKeepsItsQtTranslation()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, cancelWhileShown);
+        struct German : QTranslator
+        {
+            bool isEmpty() const override { return false; }
+            QString translate(const char *context, const char *source, const char *,
+                              int) const override
+            {
+                return qstrcmp(context, "QPlatformTheme") == 0 && qstrcmp(source, "Cancel") == 0
+                           ? QStringLiteral("Abbrechen")
+                           : QString();
+            }
+        } german;
+        QCoreApplication::installTranslator(&german);
+        const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+        ContextStore::setPropsString(ContextStore::propsString() + language);
+        Filter filter;
+        filter.setCommonFields(Testing::standardCommonValues());
+        for (int round = 0; round < 2; ++round) {
+            whenShown(filter, [&](frmFilter &) { QCOMPARE(cancel(), cancelWhileShown); });
+            filter.ShowFilterForm();
+            QCOMPARE(cancel(), QStringLiteral("Abbrechen"));
+        }
+        QCoreApplication::removeTranslator(&german);
     }
 
     void commonModeWithoutFieldsStillOpens()

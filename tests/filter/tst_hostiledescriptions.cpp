@@ -319,6 +319,20 @@ private Q_SLOTS:
         QTest::newRow("DataType an array")
             << withField("{\"Caption\": \"A\", \"DataType\": [200], \"ColumnName\": \"t.A\"}")
             << QString() << QStringList{u"A"_qs} << QString();
+        // A column expression is the host's to write, within a grammar that cannot widen.
+        QTest::newRow("ColumnName an expression")
+            << withField("{\"Caption\": \"A\", \"DataType\": 3, \"ColumnName\": "
+                         "\"ISNULL(dbo.t1.[F Qty],0)*t1.FPrice\"}")
+            << QString() << QStringList{u"A"_qs}
+            << u" ( (ISNULL(dbo.t1.[F Qty],0)*t1.FPrice = 5) ) "_qs;
+        QTest::newRow("ColumnName an expression with a literal")
+            << withField("{\"Caption\": \"A\", \"DataType\": 3, \"ColumnName\": "
+                         "\"ISNULL(t1.FQty,'1')\"}")
+            << QString() << QStringList{u"A"_qs} << QString();
+        QTest::newRow("ColumnName of a million characters")
+            << withField("{\"Caption\": \"A\", \"DataType\": 3, \"ColumnName\": \"" +
+                         QByteArray(1'000'000, 'F') + "\"}")
+            << QString() << QStringList{u"A"_qs} << QString();
         QTest::newRow("ColumnName an object")
             << withField("{\"Caption\": \"A\", \"DataType\": 3, \"ColumnName\": {}}") << QString()
             << QStringList{u"A"_qs} << QString();

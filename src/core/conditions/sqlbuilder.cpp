@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "sqlbuilder.h"
 
-#include "columnname.h"
+#include "columnexpression.h"
 #include "conditiongrid.h"
 #include "fields/fieldcatalogdata.h"
 #include "support/busypointer.h"
@@ -116,11 +116,10 @@ public:
     /// The leading number of the text.
     void number(const QString &value)
     {
-        const double n = Numbers::leadingNumber(value);
         if (m_bound)
-            placeholder(Numbers::sqlNumberValue(n));
+            placeholder(Numbers::sqlLeadingNumberValue(value));
         else
-            sql += Numbers::sqlNumber(n);
+            sql += Numbers::sqlLeadingNumber(value);
     }
 
     void zero()
@@ -203,10 +202,14 @@ qsizetype rowsInUseOf(const FieldCatalog::Data &catalog, const Condition &condit
 class Composer
 {
 public:
-    Composer(const FieldCatalog &catalog, const Condition &condition, Sink &out)
+    /// keepBrackets: write a name quoted in […] into the PostgreSQL form instead of refusing
+    /// it, for the dialog, which stores every engine's form while the host runs one of them.
+    Composer(const FieldCatalog &catalog, const Condition &condition, Sink &out,
+             bool keepBrackets = false)
         : m_catalog(catalog.data())
         , m_condition(condition)
         , m_out(out)
+        , m_keepBrackets(keepBrackets)
         , m_storageCheck(
               catalog.screenId().compare(QLatin1String("STORAGECHECK"), Qt::CaseInsensitive) == 0)
     {}
@@ -229,6 +232,7 @@ private:
     const FieldCatalog::Data &m_catalog;
     const Condition &m_condition;
     Sink &m_out;
+    const bool m_keepBrackets;
     const bool m_storageCheck;
 
 public:
@@ -257,11 +261,10 @@ void Composer::run()
         }
 
         open += appendParens(row.open, u'(');
-        if (open - close > Limits::MaxParenthesisDepth)
+        const Field &fld = field(r, row.field);
+        if (open - close + fld.nesting > Limits::MaxParenthesisDepth)
             rowFailure(r, Reason::ParenthesesTooDeep,
                        {QString::number(Limits::MaxParenthesisDepth)});
-
-        const Field &fld = field(r, row.field);
 
         const CompareOp k = row.compare;
         const bool emptyTest = k == CompareOp::IsEmpty || k == CompareOp::IsNotEmpty;
@@ -326,6 +329,8 @@ const Composer::Field &Composer::field(int row, int f) const
         failure.row = row;
         throw Refusal{failure};
     }
+    if (fld.brackets && m_out.postgres() && !m_keepBrackets)
+        rowFailure(row, Reason::ColumnInBrackets);
     return fld;
 }
 
@@ -459,32 +464,6 @@ QString words(const FieldCatalog::Data &catalog, const Condition &condition,
 
 } // namespace
 
-bool isPlainColumnName(QStringView name)
-{
-    if (name.startsWith(u'"') || name.startsWith(u'[')) {
-        const QChar close = name.front() == u'"' ? QChar(u'"') : QChar(u']');
-        if (name.size() < 3 || name.back() != close)
-            return false;
-        for (const QChar ch : name.sliced(1, name.size() - 2)) {
-            // A NUL would end the statement text early for some readers.
-            if (ch == close || ch.unicode() < 0x20)
-                return false;
-        }
-        return true;
-    }
-    const auto part = [](QStringView p) {
-        if (p.isEmpty() || (p.front() >= u'0' && p.front() <= u'9'))
-            return false; // a leading digit would make it a number, not a column
-        for (const QChar ch : p) {
-            if (!ch.isLetter() && !(ch >= u'0' && ch <= u'9') && ch != u'_')
-                return false;
-        }
-        return true;
-    };
-    const qsizetype dot = name.indexOf(u'.');
-    return dot < 0 ? part(name) : part(name.first(dot)) && part(name.sliced(dot + 1));
-}
-
 qsizetype rowsInUse(const FieldCatalog &catalog, const Condition &condition)
 {
     return rowsInUseOf(catalog.data(), condition);
@@ -498,7 +477,7 @@ Composed compose(const FieldCatalog &catalog, const Condition &condition, const 
         return result;
     }
     Sink out = form.kind == SqlForm::Kind::Bound ? Sink(form.engine) : Sink();
-    Composer composer(catalog, condition, out);
+    Composer composer(catalog, condition, out, form.keepBrackets);
     try {
         composer.run();
     } catch (Refusal &refusal) {
@@ -532,8 +511,10 @@ QString ComposeFailure::message() const
         return Vocabulary::rowMessage(row, Texts::noFieldEntry());
     case Reason::NoCommonField:
         return Vocabulary::rowMessage(row, Texts::noCommonField());
-    case Reason::ColumnNotIdentifier:
-        return Vocabulary::rowMessage(row, Texts::columnNotIdentifier());
+    case Reason::ColumnRefused:
+        return Vocabulary::rowMessage(row, Texts::columnRefused());
+    case Reason::ColumnInBrackets:
+        return Vocabulary::rowMessage(row, Texts::columnInBrackets());
     case Reason::UnknownField:
         return MParse::LoadLangString(Texts::unknownSerialField());
     case Reason::BadDataType:
@@ -567,8 +548,11 @@ int ComposeFailure::number() const
 BoundCondition ConfirmedCondition::query(SqlEngine engine, Placeholders placeholders) const
 {
     std::optional<BoundCondition> &cached = m_queries[size_t(engine) * 2 + size_t(placeholders)];
-    if (!cached)
-        cached = compose(m_catalog, m_condition, SqlForm::bound(engine, placeholders)).bound();
+    if (!cached) {
+        SqlForm form = SqlForm::bound(engine, placeholders);
+        form.keepBrackets = true; // the dialog keeps every engine's form; the host runs one
+        cached = compose(m_catalog, m_condition, form).bound();
+    }
     return *cached;
 }
 

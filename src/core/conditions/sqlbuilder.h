@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "columnname.h"
 #include "filterstate.h"
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/failure.h>
@@ -15,6 +14,11 @@ namespace NxSerialFilter {
 class ConditionGrid;
 
 /// The dialog's grid composed through compose() over the state's catalog.
+///
+/// The field descriptions are the host's code and trusted input: their column names go into
+/// the condition as written. A name outside the grammar of ColumnExpression is refused all the
+/// same, so that a description read from a file cannot widen a filter; in serial mode the name
+/// must be one column ("tf." is put before it), for a look-up field one plain name.
 namespace SqlBuilder {
 
 /// The failure as the component's exception, as the dialog reports it: its number, the
@@ -24,7 +28,8 @@ NXSF_CORE_PRIVATE_EXPORT FilterError failureError(const ComposeFailure &failure)
 /// FilterSQL of the grid's rows in use; throws failureError when they do not compose.
 NXSF_CORE_PRIVATE_EXPORT QString compose(const FilterState &state, const ConditionGrid &grid);
 
-/// The bound form of the grid's rows in use; fails exactly where compose fails.
+/// The bound form of the grid's rows in use; fails where compose fails, and on PostgreSQL
+/// also for a column name quoted in […].
 NXSF_CORE_PRIVATE_EXPORT BoundCondition
 composeBound(const FilterState &state, const ConditionGrid &grid,
              SqlEngine engine = SqlEngine::SQLite, Placeholders placeholders = Placeholders::QMark);

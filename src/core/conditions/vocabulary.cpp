@@ -36,6 +36,25 @@ QStringList rightParenItems()
             QStringLiteral("))))")};
 }
 
+namespace {
+QString baseName()
+{
+    return QStringLiteral("NxINDUSTRY");
+}
+} // namespace
+
+QStringList shippedLanguages()
+{
+    // Every translation built into the library is a language the component ships.
+    const QStringList files =
+        QDir(QStringLiteral(":/i18n"))
+            .entryList({baseName() + QStringLiteral("_*.qm")}, QDir::Files, QDir::Name);
+    QStringList codes;
+    for (const QString &file : files)
+        codes.append(file.mid(baseName().size() + 1).chopped(3));
+    return codes;
+}
+
 QStringList compareOpItems()
 {
     return compareItems() << Texts::compareInList() << Texts::compareNotInList();
@@ -46,7 +65,7 @@ namespace {
 std::shared_ptr<ResourceLoaderComponent> loaderFor(const QString &language)
 {
     auto loader = createComponent<ResourceLoaderComponent>(ComponentId::resourceLoader());
-    loader->setResFileBaseName(QStringLiteral("NxINDUSTRY"));
+    loader->setResFileBaseName(baseName());
     loader->setLanguageID(language);
     return loader;
 }
@@ -93,13 +112,7 @@ QString WordBook::compare(CompareOp op) const
 QList<QStringList> inShippedLanguages(const QStringList &designItems)
 {
     QList<QStringList> lists{designItems};
-    // Every translation built into the library is a language the component ships.
-    const QString baseName = QStringLiteral("NxINDUSTRY");
-    const QStringList files =
-        QDir(QStringLiteral(":/i18n"))
-            .entryList({baseName + QStringLiteral("_*.qm")}, QDir::Files, QDir::Name);
-    for (const QString &file : files) {
-        const QString language = file.mid(baseName.size() + 1).chopped(3);
+    for (const QString &language : shippedLanguages()) {
         try {
             // A loader of its own: the one the dialog shares stays set to the current language.
             const auto loader = loaderFor(language);

@@ -18,6 +18,10 @@ NXSF_CORE_PRIVATE_EXPORT QStringList leftParenItems();
 NXSF_CORE_PRIVATE_EXPORT QStringList compareItems();
 NXSF_CORE_PRIVATE_EXPORT QStringList rightParenItems();
 
+/// The codes of the languages whose translations are built into the library ("en"), without
+/// "chs", the language of the keys.
+NXSF_CORE_PRIVATE_EXPORT QStringList shippedLanguages();
+
 /// The words of every CompareOp by its position: the comparison list and the value lists.
 NXSF_CORE_PRIVATE_EXPORT QStringList compareOpItems();
 

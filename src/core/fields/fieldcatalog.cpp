@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "fieldcatalogdata.h"
 
-#include "conditions/columnname.h"
+#include "conditions/columnexpression.h"
 #include "support/leadingnumber.h"
 #include "support/spaces.h"
 #include "support/texts.h"
@@ -86,12 +86,19 @@ void readSerial(CatalogEntry &e, const KeyedValuesPtr &d, const QHash<double, bo
         return;
     }
     e.hasLookUp = lookUps.value(numberKey(Numbers::leadingNumber(e.identifier)));
-    if (!isPlainColumnName(name)) {
-        e.problem = problem(Reason::ColumnNotIdentifier, {name});
-        return;
-    }
     e.dataType = intValue(d, QStringLiteral("FDataType"));
     const qint32 sysType = intValue(d, QStringLiteral("FSysDatatype"));
+    // The name follows "tf.": one column, qualified at most once. A look-up field's name is
+    // also part of the alias "t_<name>", where only a plain name makes one.
+    const ColumnExpression expr = ColumnExpression::read(name);
+    const bool lookUp = e.dataType == 2 || e.dataType == 3;
+    if (!expr.safe || expr.parts < 1 || expr.parts > 2 ||
+        (lookUp && (expr.parts != 1 || !expr.plain))) {
+        e.problem = problem(Reason::ColumnRefused, {name});
+        return;
+    }
+    e.nesting = expr.nesting;
+    e.brackets = expr.brackets;
     e.column = QStringLiteral("tf.") + name;
     switch (e.dataType) {
     case 0:
@@ -139,10 +146,13 @@ void readCommon(CatalogEntry &e, const KeyedValuesPtr &item)
         const bool characters = e.dataType == 200 || e.dataType == 129;
         e.kind = characters ? ValueKind::Text : ValueKind::Number;
         e.textColumn = characters;
+        const ColumnExpression expr = ColumnExpression::read(e.identifier);
+        e.nesting = expr.nesting;
+        e.brackets = expr.brackets;
         if (e.identifier.isEmpty()) // the condition would compare nothing with the value
             e.problem = problem(Reason::NoCommonField);
-        else if (!isPlainColumnName(e.identifier))
-            e.problem = problem(Reason::ColumnNotIdentifier, {e.identifier});
+        else if (!expr.safe)
+            e.problem = problem(Reason::ColumnRefused, {e.identifier});
     } catch (...) {
         e.problem = readFailure();
     }

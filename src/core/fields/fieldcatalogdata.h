@@ -24,6 +24,8 @@ struct CatalogEntry
     qint32 lookUpClass = 0;
     bool hasLookUp = false;
     bool textColumn = false; // holds text: not a number or a date
+    int nesting = 0;         // levels of parentheses inside the column expression
+    bool brackets = false;   // a name quoted in [...], which PostgreSQL cannot read
     KeyedValuesPtr descriptor;
     /// Why a row on this field cannot compose; the reason alone, the row is the composer's.
     std::optional<ComposeFailure> problem;

@@ -224,14 +224,19 @@ void checkSize(QStringView text)
     }
 }
 
-QString GetSchemeText(ConditionGrid &grid)
+QString gridText(ConditionGrid &grid)
 {
     grid.setActiveCell(1, 1);
     const int rows = grid.MaxRows();
     const int cols = grid.MaxCols();
     grid.SelectBlock(1, rows, 1, cols);
     grid.setBlockMode(false);
-    return quotesDoubled(trimSpaces(grid.blockText()));
+    return trimSpaces(grid.blockText());
+}
+
+QString GetSchemeText(ConditionGrid &grid)
+{
+    return quotesDoubled(gridText(grid));
 }
 
 void clearGrid(ConditionGrid &grid)

@@ -8,33 +8,47 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 namespace NxSerialFilter::Numbers {
 
-double leadingNumber(QStringView text)
+namespace {
+
+/// The characters of the number a text begins with, as strtod and strtoll read them.
+struct Scanned
 {
+    QByteArray digits;   // sign, whole part, "." and fraction, exponent
+    qsizetype whole = 0; // characters of sign and whole part
+    bool any = false;    // a digit was read
+    bool exact = true;   // no exponent and no fraction digit other than 0: a whole number
+};
+
+Scanned scan(QStringView text)
+{
+    Scanned s;
+    QByteArray &digits = s.digits;
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == u' ' || text[i] == u'\t'))
         ++i;
-    QByteArray digits;
     if (i < n && (text[i] == u'+' || text[i] == u'-'))
         digits.append(char(text[i++].unicode()));
-    bool any = false;
     while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
         digits.append(char(text[i++].unicode()));
-        any = true;
+        s.any = true;
     }
+    s.whole = digits.size();
     if (i < n && text[i] == u'.') {
         digits.append('.');
         ++i;
         while (i < n && text[i].unicode() >= '0' && text[i].unicode() <= '9') {
+            s.exact = s.exact && text[i] == u'0';
             digits.append(char(text[i++].unicode()));
-            any = true;
+            s.any = true;
         }
     }
-    if (!any)
-        return 0;
+    if (!s.any)
+        return s;
     if (i < n && (text[i] == u'e' || text[i] == u'E')) {
         qsizetype j = i + 1;
         QByteArray exponent("e");
@@ -45,13 +59,45 @@ double leadingNumber(QStringView text)
             exponent.append(char(text[j++].unicode()));
             expDigits = true;
         }
-        if (expDigits)
+        if (expDigits) {
             digits.append(exponent);
+            s.exact = false;
+        }
     }
-    double value = std::strtod(digits.constData(), nullptr);
+    return s;
+}
+
+double toDouble(const Scanned &s)
+{
+    if (!s.any)
+        return 0;
+    double value = std::strtod(s.digits.constData(), nullptr);
     if (std::isinf(value))
         value = value > 0 ? DBL_MAX : -DBL_MAX;
     return value == 0 ? 0.0 : value; // no negative zero
+}
+
+/// The whole number of the scan when it is one and fits 64 bits; a double would round
+/// anything beyond 2^53 to a neighbour, which then matches another record.
+std::optional<qint64> toWhole(const Scanned &s)
+{
+    if (!s.any || !s.exact)
+        return std::nullopt;
+    const QByteArray whole = s.digits.first(s.whole);
+    if (whole.isEmpty() || whole == "+" || whole == "-")
+        return qint64(0); // ".0"
+    bool ok = false;
+    const qint64 value = whole.toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+double leadingNumber(QStringView text)
+{
+    return toDouble(scan(text));
 }
 
 qint32 leadingInt(QStringView text)
@@ -73,6 +119,22 @@ QString sqlNumber(double value)
     const double magnitude = std::fabs(value);
     const char format = (magnitude >= 1e-6 && magnitude < 1e21) ? 'f' : 'g';
     return QString::number(value, format, QLocale::FloatingPointShortest);
+}
+
+QString sqlLeadingNumber(QStringView text)
+{
+    const Scanned s = scan(text);
+    if (const auto whole = toWhole(s))
+        return QString::number(*whole);
+    return sqlNumber(toDouble(s));
+}
+
+QVariant sqlLeadingNumberValue(QStringView text)
+{
+    const Scanned s = scan(text);
+    if (const auto whole = toWhole(s))
+        return *whole;
+    return sqlNumberValue(toDouble(s));
 }
 
 QVariant sqlNumberValue(double value)

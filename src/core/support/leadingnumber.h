@@ -21,6 +21,14 @@ NXSF_CORE_PRIVATE_EXPORT qint32 leadingInt(QStringView text);
 /// for magnitudes a plain form would spell out at great length.
 NXSF_CORE_PRIVATE_EXPORT QString sqlNumber(double value);
 
+/// The leading number of a text written for SQL: a whole number within 64 bits digit for
+/// digit ("9007199254740993", beyond a double's precision), anything else as sqlNumber.
+NXSF_CORE_PRIVATE_EXPORT QString sqlLeadingNumber(QStringView text);
+
+/// The value bound where sqlLeadingNumber writes a literal: a qint64 for a whole number within
+/// 64 bits, read from the digits; anything else as sqlNumberValue.
+NXSF_CORE_PRIVATE_EXPORT QVariant sqlLeadingNumberValue(QStringView text);
+
 /// The value bound where sqlNumber writes a literal, of the type SQL reads that literal as: a
 /// whole number within 64 bits is a qint64, anything else a double.
 NXSF_CORE_PRIVATE_EXPORT QVariant sqlNumberValue(double value);

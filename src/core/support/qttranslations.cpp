@@ -24,43 +24,78 @@ QString fileFor(const QString &language)
     return {};
 }
 
-struct Installed
+struct State
 {
+    QString wanted; // the file of the noted language
+    int shownCount = 0;
     QPointer<QCoreApplication> application;
-    QString file;
+    QString installedFile;
     QPointer<QTranslator> translator; // owned by the application
 };
 
-Installed &installed()
+State &state()
 {
-    static Installed s;
+    static State s;
     return s;
+}
+
+QCoreApplication *applicationHere()
+{
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application || application->thread() != QThread::currentThread())
+        return nullptr; // the translator belongs to the application's thread
+    return application;
+}
+
+void apply(QCoreApplication *application)
+{
+    State &s = state();
+    const QString file = s.shownCount > 0 ? s.wanted : QString();
+    // Installing posts a language change to every widget: only a real change is worth it.
+    if (s.application == application && s.installedFile == file)
+        return;
+    delete s.translator; // a deleted translator removes itself from the application
+    s.application = application;
+    s.installedFile = file;
+    if (file.isEmpty())
+        return;
+    auto *translator = new QTranslator(application);
+    if (translator->load(file, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+        s.translator = translator;
+    } else {
+        delete translator;
+    }
 }
 
 } // namespace
 
 void follow(const QString &language)
 {
-    QCoreApplication *application = QCoreApplication::instance();
-    if (!application || application->thread() != QThread::currentThread())
-        return; // the translator belongs to the application's thread
-    Installed &current = installed();
-    const QString file = fileFor(language);
-    // Installing posts a language change to every widget: only a real change is worth it.
-    if (current.application == application && current.file == file)
+    QCoreApplication *application = applicationHere();
+    if (!application)
         return;
-    delete current.translator; // a deleted translator removes itself from the application
-    current.application = application;
-    current.file = file;
-    if (file.isEmpty())
+    state().wanted = fileFor(language);
+    apply(application);
+}
+
+Shown::Shown()
+{
+    QCoreApplication *application = applicationHere();
+    if (!application)
         return;
-    auto *translator = new QTranslator(application);
-    if (translator->load(file, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(translator);
-        current.translator = translator;
-    } else {
-        delete translator;
-    }
+    m_counted = true;
+    ++state().shownCount;
+    apply(application);
+}
+
+Shown::~Shown()
+{
+    if (!m_counted)
+        return;
+    --state().shownCount;
+    if (QCoreApplication *application = applicationHere())
+        apply(application);
 }
 
 } // namespace NxSerialFilter::QtTranslations

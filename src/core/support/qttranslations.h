@@ -8,9 +8,25 @@
 
 namespace NxSerialFilter::QtTranslations {
 
-/// Lets Qt's own texts (standard buttons, the editors' context menus) speak a language code of
-/// the context: Qt's Chinese for "chs", "cht" and no code, Qt's English otherwise. The
-/// translator of the previous language is removed; a missing file leaves Qt's English.
+/// Notes the language code of the context whose Qt texts (standard buttons, the editors'
+/// context menus) the component's windows show: Qt's Chinese for "chs", "cht" and no code,
+/// Qt's English otherwise. Takes effect at once while a Shown lives, else at the next one.
 NXSF_CORE_PRIVATE_EXPORT void follow(const QString &language);
+
+/// Qt's translator for the noted language is installed while at least one Shown lives (one
+/// per window of the component being shown) and removed with the last, so that the host's
+/// own translation of Qt's texts is what it was before and after. Does nothing outside the
+/// application's thread.
+class NXSF_CORE_PRIVATE_EXPORT Shown
+{
+public:
+    Shown();
+    ~Shown();
+    Shown(const Shown &) = delete;
+    Shown &operator=(const Shown &) = delete;
+
+private:
+    bool m_counted = false;
+};
 
 } // namespace NxSerialFilter::QtTranslations

@@ -45,9 +45,10 @@ NXSF_TEXT(schemeTooManyRows, "过滤方案行数太多，最多允许的行数�
 NXSF_TEXT(cellTooLong, "单元格内容太长，最多允许的字符数：")
 NXSF_TEXT(descriptionTooLarge, "字段描述太大，最多允许的字节数：")
 NXSF_TEXT(impossibleDate, "不是有效的日期，请按年-月-日填写，例如2024-03-05")
-NXSF_TEXT(columnNotIdentifier, "字段的列名不是单个标识符")
+NXSF_TEXT(columnRefused, "字段的列名不是可用的列名或列表达式")
+NXSF_TEXT(columnInBrackets, "字段的列名用方括号引用，PostgreSQL无法执行")
 NXSF_TEXT(tooManyConditionRows, "条件超过500行，数据库无法执行，请减少条件")
-NXSF_TEXT(parenthesesTooDeep, "括号嵌套超过32层，数据库无法执行，请减少括号")
+NXSF_TEXT(parenthesesTooDeep, "括号嵌套超过16层，数据库无法执行，请减少括号")
 
 // Lists and hints
 NXSF_TEXT(noField, "(无)")

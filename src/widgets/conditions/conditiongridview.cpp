@@ -189,8 +189,10 @@ void ConditionGridView::fitRowsToFont()
 void ConditionGridView::changeEvent(QEvent *event)
 {
     QTableView::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         fitRowsToFont();
+        applyColumnWidths();
+    }
 }
 
 void ConditionGridView::setGrid(ConditionGrid *grid)
@@ -203,21 +205,68 @@ void ConditionGridView::setGrid(ConditionGrid *grid)
     followActiveCell(grid->activeRow(), grid->activeCol());
 }
 
+int ConditionGridView::wordsWidth(int col) const
+{
+    // A cell draws its text inside a focus-frame margin on each side, the grid line after it.
+    const int cellMargin =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 1;
+    int widest = 0;
+    for (const QString &item : m_grid->columnItems(col))
+        widest = std::max(widest, fontMetrics().horizontalAdvance(item) + cellMargin);
+    const QHeaderView *header = horizontalHeader();
+    const int headerMargin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 1;
+    const QString title = m_grid->GetCellText(0, col);
+    return std::max(widest, header->fontMetrics().horizontalAdvance(title) + headerMargin);
+}
+
+std::array<int, 8> ConditionGridView::columnWidths(int *overflow) const
+{
+    static_assert(ConditionGrid::ColumnCount == 7);
+    std::array<int, 8> widths{};
+    for (int col = 1; col <= ConditionGrid::ColumnCount; ++col)
+        widths[size_t(col)] = Twips::toPixels(ConditionGrid::columnWidthTwips(col), this);
+    // The words of the fixed lists decide their columns: a cut "Greater than or equal to"
+    // cannot be told from "Greater than".
+    int needed = 0;
+    for (int col : {int(ConditionGrid::ColLogic), int(ConditionGrid::ColCompare)}) {
+        const int words = wordsWidth(col);
+        needed += std::max(0, words - widths[size_t(col)]);
+        widths[size_t(col)] = std::max(widths[size_t(col)], words);
+    }
+    // The field and value columns lend a little, so that the designed size holds where the
+    // words are only a little longer; the dialog grows for the rest.
+    constexpr int lendPercent = 15;
+    const int field = ConditionGrid::ColField;
+    const int value = ConditionGrid::ColValue;
+    const int lendable = (widths[size_t(field)] + widths[size_t(value)]) * lendPercent / 100;
+    const int lent = std::min(needed, lendable);
+    const int over = needed - lent;
+    const int spare = std::max(0, m_extraWidth - over) - lent;
+    widths[size_t(field)] += spare / 2;
+    widths[size_t(value)] += spare - spare / 2;
+    if (overflow)
+        *overflow = over;
+    return widths;
+}
+
+int ConditionGridView::wordsOverflow() const
+{
+    int overflow = 0;
+    if (m_grid)
+        columnWidths(&overflow);
+    return overflow;
+}
+
 void ConditionGridView::applyColumnWidths()
 {
     if (!m_grid)
         return;
+    const std::array<int, 8> widths = columnWidths();
     for (int col = 1; col <= ConditionGrid::ColumnCount; ++col) {
-        const int twips = ConditionGrid::columnWidthTwips(col);
-        setColumnHidden(col - 1, twips == 0);
-        if (twips == 0)
-            continue;
-        int extra = 0;
-        if (col == ConditionGrid::ColField)
-            extra = m_extraWidth / 2;
-        else if (col == ConditionGrid::ColValue)
-            extra = m_extraWidth - m_extraWidth / 2;
-        setColumnWidth(col - 1, Twips::toPixels(twips, this) + extra);
+        const bool hidden = ConditionGrid::columnWidthTwips(col) == 0;
+        setColumnHidden(col - 1, hidden);
+        if (!hidden)
+            setColumnWidth(col - 1, widths[size_t(col)]);
     }
 }
 

@@ -7,6 +7,8 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <array>
+
 namespace NxSerialFilter {
 
 class ConditionGrid;
@@ -37,10 +39,16 @@ public:
     explicit ConditionGridView(QWidget *parent = nullptr);
     void setGrid(ConditionGrid *grid);
     ConditionGrid *grid() const { return m_grid; }
-    /// Sets the design-time column widths for the view's screen, plus the extra width.
+    /// Sets the column widths: the design-time ones for the view's screen, the logic and
+    /// comparison columns widened to their longest word, plus the extra width.
     void applyColumnWidths();
-    /// Width in pixels beyond the designed one; the field and value columns share it.
+    /// Width in pixels beyond the designed one. It first pays for wordsOverflow(); the field
+    /// and value columns share the rest.
     void setExtraWidth(int pixels);
+    /// Pixels the grid needs beyond its designed width so that every word of the logic and
+    /// comparison lists (in the current language and font) shows whole, after the field and
+    /// value columns have lent what they can spare.
+    int wordsOverflow() const;
     /// Writes the text of an open cell editor to the grid and closes the editor, so that
     /// whatever reads the grid next sees what the screen shows.
     void commitOpenEditor();
@@ -58,6 +66,10 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    /// The pixels a list column needs for its longest item and its header.
+    int wordsWidth(int col) const;
+    /// The width of every column (index 0 unused) for the current extra width.
+    std::array<int, 8> columnWidths(int *overflow = nullptr) const;
     void fitRowsToFont();
     void followActiveCell(int row, int col);
     ConditionGrid *m_grid = nullptr;

@@ -16,6 +16,7 @@
 #include "support/keys.h"
 #include "support/mmts.h"
 #include "support/mparse.h"
+#include "support/qttranslations.h"
 #include "support/texts.h"
 #include "support/twips.h"
 #include <NxSerialFilter/failure.h>
@@ -144,6 +145,8 @@ void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placehol
 
 void frmFilter::showModal()
 {
+    // Qt's own texts speak the dialog's language while it is shown, the host's after.
+    const QtTranslations::Shown shown;
     if (!m_loaded) {
         // A failed load reaches the host, which knows only FilterError: an outside component's
         // own exception (a form text loader's, say) is carried in one.
@@ -175,6 +178,7 @@ void frmFilter::Form_Load()
     m_state.LogicWords = Vocabulary::logicWords();
     m_state.CompareWords = Vocabulary::compareWords();
     SetFields();
+    fitWords();
     m_grid->setActiveCell(1, ConditionGrid::ColLeftParen);
     m_schemes->FillSchemeList();
     if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))

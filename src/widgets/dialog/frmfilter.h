@@ -119,6 +119,8 @@ private:
     void buildLayout();
     void layoutTabPage();
     void followSize();
+    /// Opens the dialog wide enough for the longest logic and comparison words.
+    void fitWords();
     /// Shows the count line, shortened to the room it has; the tool tip holds all of it.
     void fitCountLine();
 

@@ -191,6 +191,17 @@ void frmFilter::followSize()
     fitCountLine();
 }
 
+void frmFilter::fitWords()
+{
+    // The words are known once the language and the form's font are: the dialog grows by
+    // what they need, never below its designed size.
+    m_vspFilter->applyColumnWidths();
+    const QSize needed = m_designedSize + QSize(m_vspFilter->wordsOverflow(), 0);
+    setMinimumSize(needed);
+    if (width() < needed.width())
+        resize(needed.width(), height());
+}
+
 void frmFilter::fitCountLine()
 {
     const QString line = m_matchCount ? m_matchCount->line() : QString();

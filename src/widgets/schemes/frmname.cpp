@@ -5,6 +5,7 @@
 #include "conditions/conditiongrid.h"
 #include "support/captionsteps.h"
 #include "support/mparse.h"
+#include "support/qttranslations.h"
 #include "support/texts.h"
 #include "support/twips.h"
 #include <NxSerialFilter/nxalert.h>
@@ -165,6 +166,7 @@ void frmName::Form_Load()
 
 void frmName::showModal()
 {
+    const QtTranslations::Shown shown;
     Form_Load();
     if (QWidget *over = QApplication::activeWindow())
         move(over->frameGeometry().center() - rect().center());

@@ -16,7 +16,8 @@ namespace NxSerialFilter {
 
 /// The scheme list lstFilter: items with a key, a text and an icon, shown in one of four
 /// modes (icon, small icon, list, report with one column header). Item indexes count from 1.
-class NXSF_WIDGETS_AUTOTEST_EXPORT SchemeListView : public QWidget
+/// Exported in every build: the demo host's walkthrough clicks its items.
+class NXSF_WIDGETS_PRIVATE_EXPORT SchemeListView : public QWidget
 {
     Q_OBJECT
 public:

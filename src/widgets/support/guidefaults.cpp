@@ -5,6 +5,7 @@
 #include "guidefaults.h"
 
 #include "support/busypointer.h"
+#include "support/qttranslations.h"
 
 #include <NxSerialFilter/nxalert.h>
 
@@ -28,6 +29,7 @@ public:
     {
         if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
             return nxAlert::windowlessAnswer(style);
+        const QtTranslations::Shown shown; // the buttons speak the component's language
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(title);
         box.setText(message);

@@ -384,11 +384,18 @@ private Q_SLOTS:
         m_grid->SelectBlock(-1, -1, G::ColCompare, G::ColCompare);
         QCOMPARE(m_grid->blockItems().split(tab), Vocabulary::compareItems());
 
-        // A chosen index that a shorter list no longer has is no choice.
+        // A chosen index that a shorter list no longer has is no choice, even one just past
+        // its end, and stays none when the list grows back.
         m_grid->SetComboIndex(2, G::ColField, 2);
-        m_grid->setColumnItems(G::ColField, {u"(无)"_qs});
+        m_grid->SetComboIndex(3, G::ColField, 1);
+        m_grid->setColumnItems(G::ColField, {u"(无)"_qs, u"A"_qs});
         QCOMPARE(m_grid->GetComboIndex(2, G::ColField), -1);
         QCOMPARE(m_grid->GetCellText(2, G::ColField), QString());
+        QCOMPARE(m_grid->GetComboIndex(3, G::ColField), 1);
+        m_grid->setColumnItems(G::ColField, {u"(无)"_qs, u"A"_qs, u"B"_qs});
+        QCOMPARE(m_grid->GetComboIndex(2, G::ColField), -1);
+        QCOMPARE(m_grid->GetCellText(2, G::ColField), QString());
+        QCOMPARE(m_grid->GetComboIndex(3, G::ColField), 1);
     }
 
     // Clearing returns cells to their column's settings, as loading a scheme needs.

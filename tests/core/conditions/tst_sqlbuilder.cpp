@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
+#include "conditions/columnexpression.h"
 #include "conditions/conditiongrid.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
@@ -285,6 +286,16 @@ void tst_SqlBuilder::serialConditions_data()
     QTest::newRow("contains number with pattern")
         << QStringList{u"||数量|不包含|5%|"_qs} << u" ( (tf.FQTY Not Like 5) ) "_qs
         << QStringList();
+    // A whole number within 64 bits is written digit for digit, never through a double.
+    QTest::newRow("number beyond a double's precision")
+        << QStringList{u"||数量|等于|9007199254740993|"_qs}
+        << u" ( (tf.FQTY = 9007199254740993) ) "_qs << QStringList();
+    QTest::newRow("lowest 64-bit number with a zero fraction")
+        << QStringList{u"||数量|大于|-9223372036854775808.00|"_qs}
+        << u" ( (tf.FQTY > -9223372036854775808) ) "_qs << QStringList();
+    QTest::newRow("whole number with sign, zeros and a unit")
+        << QStringList{u"||数量|等于|+0009007199254740995x|"_qs}
+        << u" ( (tf.FQTY = 9007199254740995) ) "_qs << QStringList();
     QTest::newRow("system number") << QStringList{u"||系统数|小于或等于|7x|"_qs}
                                    << u" ( (tf.FSYSN <= 7) ) "_qs << QStringList();
 
@@ -442,6 +453,10 @@ void tst_SqlBuilder::commonConditions_data()
         << check << QStringList{u"||比率|不为空||"_qs} << u" ( ((t1.FRate<>0)) ) "_qs;
     QTest::newRow("storage check plain comparison unchanged")
         << check << QStringList{u"||数量|等于|2|"_qs} << u" ( (t1.FQty = 2) ) "_qs;
+    // A screen the host gives, even an empty one, comes before the description's.
+    QTest::newRow("empty screen, not the description's")
+        << u""_qs << QStringList{u"||名称|为空||"_qs}
+        << u" ( ((t1.FName Is null or t1.FName='')) ) "_qs;
     QTest::newRow("storage check near miss")
         << u"StorageCheck2"_qs << QStringList{u"||数量|为空||"_qs}
         << u" ( ((t1.FQty Is null or t1.FQty=0)) ) "_qs;
@@ -489,6 +504,15 @@ void tst_SqlBuilder::commonConditions()
     compareBound(f.state, f.grid, expected);
     QCOMPARE(composeHeadless(false, screen, {}, rows).sql, expected);
     QCOMPARE(composeDirect(false, screen, {}, rows).text, expected);
+    // Without a screen of the host's the description's own is used; with one, that one.
+    QCOMPARE(ConditionComposer::forCommonFields(standardCommonValues(screen), QString())
+                 .compose(schemeText(rows))
+                 .sql,
+             expected);
+    QCOMPARE(ConditionComposer::forCommonFields(standardCommonValues(u"STORAGECHECK"_qs), screen)
+                 .compose(schemeText(rows))
+                 .sql,
+             expected);
 }
 
 void tst_SqlBuilder::valueLists_data()
@@ -540,50 +564,65 @@ void tst_SqlBuilder::engineForms_data()
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QString>("expected"); // PostgreSQL, "$n"
     QTest::addColumn<QVariantList>("values");
+    QTest::addColumn<KeyedValuesPtr>("description"); // null: the standard one
 
     const QString items = QStringLiteral("Items");
     const QString empty = QStringLiteral("");
+    const KeyedValuesPtr standard;
     // Like on a number or date column reads it as text; a backslash is no escape.
-    QTest::newRow("contains number")
-        << true << items << QStringList{u"||数量|包含|5kg|"_qs}
-        << u" ( (CAST(tf.FQTY AS TEXT) Like $1 ESCAPE $2) ) "_qs << QVariantList{qint64(5), empty};
+    QTest::newRow("contains number") << true << items << QStringList{u"||数量|包含|5kg|"_qs}
+                                     << u" ( (CAST(tf.FQTY AS TEXT) Like $1 ESCAPE $2) ) "_qs
+                                     << QVariantList{qint64(5), empty} << standard;
     QTest::newRow("not contains date") << true << items << QStringList{u"||日期|不包含|2026|"_qs}
                                        << u" ( (CAST(tf.FDATE AS TEXT) Not Like $1 ESCAPE $2) ) "_qs
-                                       << QVariantList{u"%2026%"_qs, empty};
+                                       << QVariantList{u"%2026%"_qs, empty} << standard;
     QTest::newRow("contains system number")
         << true << items << QStringList{u"||系统数|包含|1.5|"_qs}
-        << u" ( (CAST(tf.FSYSN AS TEXT) Like $1 ESCAPE $2) ) "_qs << QVariantList{1.5, empty};
+        << u" ( (CAST(tf.FSYSN AS TEXT) Like $1 ESCAPE $2) ) "_qs << QVariantList{1.5, empty}
+        << standard;
     QTest::newRow("contains text keeps the column")
         << true << items << QStringList{u"||序列号|包含|\\'|"_qs}
-        << u" ( (tf.FSERIALNUM Like $1 ESCAPE $2) ) "_qs << QVariantList{u"%\\'%"_qs, empty};
+        << u" ( (tf.FSERIALNUM Like $1 ESCAPE $2) ) "_qs << QVariantList{u"%\\'%"_qs, empty}
+        << standard;
     QTest::newRow("common contains number")
         << false << items << QStringList{u"||比率|包含|2|"_qs, u"并且||名称|包含|a_|"_qs}
         << u" ( (CAST(t1.FRate AS TEXT) Like $1 ESCAPE $2  And  t1.FName Like $3 ESCAPE $4) ) "_qs
-        << QVariantList{qint64(2), empty, u"a_"_qs, empty};
+        << QVariantList{qint64(2), empty, u"a_"_qs, empty} << standard;
     // A date or a number column holds no '': the empty tests are the null tests.
     QTest::newRow("empty date") << true << items << QStringList{u"||日期|为空||"_qs}
-                                << u" ( ((tf.FDATE Is null)) ) "_qs << QVariantList{};
+                                << u" ( ((tf.FDATE Is null)) ) "_qs << QVariantList{} << standard;
     QTest::newRow("not empty system number")
         << true << items << QStringList{u"||系统数|不为空||"_qs}
-        << u" ( ((tf.FSYSN Is not null)) ) "_qs << QVariantList{};
+        << u" ( ((tf.FSYSN Is not null)) ) "_qs << QVariantList{} << standard;
     QTest::newRow("not empty system text keeps ''")
         << true << items << QStringList{u"||系统文本|不为空||"_qs}
-        << u" ( ((tf.FSYST Is not null and tf.FSYST<>$1 )) ) "_qs << QVariantList{empty};
+        << u" ( ((tf.FSYST Is not null and tf.FSYST<>$1 )) ) "_qs << QVariantList{empty}
+        << standard;
     QTest::newRow("empty number keeps 0")
         << true << items << QStringList{u"||数量|为空||"_qs, u"或者||序列号|不为空||"_qs}
         << u" ( ((tf.FQTY Is null or tf.FQTY=$1)  Or  (tf.FSERIALNUM Is not null and "
            u"tf.FSERIALNUM<>$2 and tf.FSERIALNUM<>$3)) ) "_qs
-        << QVariantList{qint64(0), empty, u"*"_qs};
-    QTest::newRow("storage check")
-        << false << u"StorageCheck"_qs
-        << QStringList{u"||数量|为空||"_qs, u"或者||名称|不为空||"_qs}
-        << u" ( ((t1.FQty=$1)  Or  (t1.FName<>$2)) ) "_qs << QVariantList{qint64(0), empty};
+        << QVariantList{qint64(0), empty, u"*"_qs} << standard;
+    QTest::newRow("storage check") << false << u"StorageCheck"_qs
+                                   << QStringList{u"||数量|为空||"_qs, u"或者||名称|不为空||"_qs}
+                                   << u" ( ((t1.FQty=$1)  Or  (t1.FName<>$2)) ) "_qs
+                                   << QVariantList{qint64(0), empty} << standard;
+    QTest::newRow("whole number beyond a double's precision")
+        << false << items << QStringList{u"||数量|等于|9223372036854775807|"_qs}
+        << u" ( (t1.FQty = $1) ) "_qs << QVariantList{qint64(9223372036854775807)} << standard;
+    // […] is no name on PostgreSQL: refused there (expected ""), written on SQLite.
+    QTest::newRow("bracketed column")
+        << false << items << QStringList{u"||数量|等于|1|"_qs} << QString() << QVariantList{}
+        << commonValues({commonField(u"数量"_qs, 3, u"t1.[F Qty]"_qs)}, items);
+    QTest::newRow("bracketed serial column")
+        << true << items << QStringList{u"||数量|为空||"_qs} << QString() << QVariantList{}
+        << serialDescription({serialField(3, u"[F QTY]"_qs, u"数量"_qs, 0, 0)}, {});
     // Everything else is the SQLite form.
     QTest::newRow("plain comparisons")
         << true << items
         << QStringList{u"|(|日期|大于|2026-01-02|"_qs, u"或者||数量|小于|1e400|)"_qs}
         << u" ( (( tf.FDATE > $1   Or  tf.FQTY < $2 )) ) "_qs
-        << QVariantList{u"2026-01-02"_qs, DBL_MAX};
+        << QVariantList{u"2026-01-02"_qs, DBL_MAX} << standard;
 }
 
 void tst_SqlBuilder::engineForms()
@@ -593,25 +632,52 @@ void tst_SqlBuilder::engineForms()
     QFETCH(QStringList, rows);
     QFETCH(QString, expected);
     QFETCH(QVariantList, values);
-    Fixture f(serial ? Mode::Serial : Mode::Common, screen);
+    QFETCH(KeyedValuesPtr, description);
+    Fixture f(serial ? Mode::Serial : Mode::Common, screen, description);
     f.setRows(rows);
+    if (expected.isEmpty()) {
+        QVERIFY(!SqlBuilder::compose(f.state, f.grid).isEmpty());
+        QVERIFY_THROWS_EXCEPTION(FilterError,
+                                 SqlBuilder::composeBound(f.state, f.grid, SqlEngine::PostgreSQL));
+        // The dialog keeps OK for the engines that read it; the server refuses the rest.
+        const auto alerts = ScriptedAlerts::install();
+        QVERIFY(SqlBuilder::CreateSQL(f.state, f.grid));
+        QVERIFY(
+            f.state.Confirmed.query(SqlEngine::PostgreSQL, Placeholders::QMark).sql.contains(u'['));
+        return;
+    }
     const BoundCondition bound =
         SqlBuilder::composeBound(f.state, f.grid, SqlEngine::PostgreSQL, Placeholders::Dollar);
     QCOMPARE(bound.sql, expected);
     QCOMPARE(bound.values, values);
     for (qsizetype i = 0; i < values.size(); ++i)
         QCOMPARE(bound.values.at(i).typeId(), values.at(i).typeId());
-    const Composed direct = composeDirect(
-        serial, screen, {}, rows, SqlForm::bound(SqlEngine::PostgreSQL, Placeholders::Dollar));
+    const Composed direct =
+        composeDirect(serial, screen, description, rows,
+                      SqlForm::bound(SqlEngine::PostgreSQL, Placeholders::Dollar));
     QCOMPARE(direct.bound(), bound);
 }
 
 void tst_SqlBuilder::columnNames_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("plain");
+    QTest::addColumn<bool>("plain"); // safe to write into a condition
 
     QTest::newRow("name") << u"FSERIALNUM"_qs << true;
+    // Column expressions of common fields, as hosts write them.
+    QTest::newRow("SQL Server null default") << u"ISNULL(t1.FQty,0)"_qs << true;
+    QTest::newRow("schema qualified") << u"dbo.t1.FQty"_qs << true;
+    QTest::newRow("qualified three times") << u"db.dbo.t1.FQty"_qs << true;
+    QTest::newRow("product") << u"t1.FQty*t1.FPrice"_qs << true;
+    QTest::newRow("bracketed after a qualifier") << u"t1.[F Qty]"_qs << true;
+    QTest::newRow("operators, signs and grouping")
+        << u" -(t1.a + 1.5) / 2 % t1.b - -t1.c || \"t 2\".d "_qs << true;
+    QTest::newRow("nested calls at the nesting limit")
+        << u"COALESCE(NULLIF(ABS(ROUND(t1.a, 2)), 0), t1.b)"_qs << true;
+    QTest::newRow("call without arguments beside a column") << u"t1.a + RANDOM()"_qs << true;
+    QTest::newRow("longest name") << QString(Limits::MaxColumnNameLength, u'F') << true;
+    QTest::newRow("most terms") << QStringList(Limits::MaxColumnTerms, u"t1.a"_qs).join(u'+')
+                                << true;
     QTest::newRow("qualified") << u"t1.FQty"_qs << true;
     QTest::newRow("underscore and digits") << u"_F2_x9"_qs << true;
     QTest::newRow("letters of any script") << u"t1.数量"_qs << true;
@@ -621,19 +687,47 @@ void tst_SqlBuilder::columnNames_data()
     QTest::newRow("empty") << QString() << false;
     QTest::newRow("widening") << u"FSERIALNUM OR 1=1 OR tf.FSERIALNUM"_qs << false;
     QTest::newRow("blank inside") << u"F A"_qs << false;
-    QTest::newRow("two dots") << u"a.b.c"_qs << false;
+    QTest::newRow("two dots") << u"a.b.c"_qs << true;
+    QTest::newRow("qualified four times") << u"a.b.c.d.e"_qs << false;
+    QTest::newRow("one past the longest name")
+        << QString(Limits::MaxColumnNameLength + 1, u'F') << false;
+    QTest::newRow("one term too many")
+        << QStringList(Limits::MaxColumnTerms + 1, u"t1.a"_qs).join(u'+') << false;
+    QTest::newRow("nested one level too deep") << u"f(f(f(f(f(t1.a)))))"_qs << false;
+    QTest::newRow("no column: a constant") << u"1+1"_qs << false;
+    QTest::newRow("no column: a call") << u"ABS(1)"_qs << false;
+    QTest::newRow("string literal") << u"t1.FName||'x'"_qs << false;
+    QTest::newRow("block comment") << u"t1.FQty/**/"_qs << false;
+    QTest::newRow("line comment after an operator") << u"t1.a--1"_qs << false;
+    QTest::newRow("statement end") << u"t1.FQty;DELETE FROM t1"_qs << false;
+    QTest::newRow("comparison") << u"t1.FQty=t1.FQty"_qs << false;
+    QTest::newRow("single bar") << u"t1.a|t1.b"_qs << false;
+    QTest::newRow("list at the top") << u"t1.a,t1.b"_qs << false;
+    QTest::newRow("unbalanced") << u"(t1.a"_qs << false;
+    QTest::newRow("closed too often") << u"t1.a)"_qs << false;
+    QTest::newRow("exponent") << u"1e5*t1.a"_qs << false;
+    QTest::newRow("hexadecimal") << u"0x1F+t1.a"_qs << false;
+    QTest::newRow("keyword NULL") << u"NULL"_qs << false;
+    QTest::newRow("keyword TRUE as a column") << u"true"_qs << false;
+    QTest::newRow("keyword CURRENT_USER") << u"Current_User"_qs << false;
+    QTest::newRow("keyword after a qualifier") << u"t1.OR"_qs << false;
+    QTest::newRow("keyword as a call") << u"EXISTS(t1.a)"_qs << false;
+    QTest::newRow("keyword SELECT") << u"(SELECT t1.a)"_qs << false;
+    QTest::newRow("keyword between terms") << u"t1.a OR t1.b"_qs << false;
+    QTest::newRow("postfix null test as a column") << u"NOTNULL"_qs << false;
+    QTest::newRow("collation") << u"t1.a COLLATE NOCASE"_qs << false;
     QTest::newRow("empty qualifier") << u".FQty"_qs << false;
     QTest::newRow("empty name after the dot") << u"t1."_qs << false;
     QTest::newRow("leading digit: a number") << u"1"_qs << false;
     QTest::newRow("leading digit after the dot") << u"t1.2x"_qs << false;
     QTest::newRow("comment") << u"FQTY--"_qs << false;
-    QTest::newRow("call") << u"lower(FName)"_qs << false;
+    QTest::newRow("call") << u"lower(FName)"_qs << true;
     QTest::newRow("quote") << u"F'"_qs << false;
     QTest::newRow("closing quote inside") << u"\"a\" OR \"b\""_qs << false;
     QTest::newRow("closing bracket inside") << u"[a] OR [b]"_qs << false;
     QTest::newRow("empty quotes") << u"\"\""_qs << false;
     QTest::newRow("unclosed quote") << u"\"abc"_qs << false;
-    QTest::newRow("quoted then more") << u"\"a\".b"_qs << false;
+    QTest::newRow("quoted then more") << u"\"a\".b"_qs << true;
     QTest::newRow("NUL inside quotes") << u"\"a"_qs + QChar(0) + u"b\""_qs << false;
     QTest::newRow("placeholder") << u"F?"_qs << false;
 }
@@ -642,7 +736,7 @@ void tst_SqlBuilder::columnNames()
 {
     QFETCH(QString, name);
     QFETCH(bool, plain);
-    QCOMPARE(isPlainColumnName(name), plain);
+    QCOMPARE(ColumnExpression::read(name).safe, plain);
 }
 
 void tst_SqlBuilder::failures_data()
@@ -672,7 +766,14 @@ void tst_SqlBuilder::failures_data()
         << true << standard << QStringList{}
         << QStringList{u"|"_qs + QString(Limits::MaxParenthesisDepth, u'(') + u"|序列号|等于|A|"_qs,
                        u"或者|(|序列号|等于|B|"_qs + QString(Limits::MaxParenthesisDepth + 1, u')')}
-        << row << u"第2行：括号嵌套超过32层，数据库无法执行，请减少括号"_qs << 64;
+        << row << u"第2行：括号嵌套超过16层，数据库无法执行，请减少括号"_qs << 64;
+    // The levels of a column expression count as well.
+    QTest::newRow("parentheses and a column's calls deeper than engines take")
+        << false << commonValues({commonField(u"数量"_qs, 3, u"ABS(ABS(t1.FQty))"_qs)}, u"Items"_qs)
+        << QStringList{}
+        << QStringList{u"|"_qs + QString(Limits::MaxParenthesisDepth - 1, u'(') +
+                       u"|数量|等于|1|"_qs + QString(Limits::MaxParenthesisDepth - 1, u')')}
+        << row << u"第1行：括号嵌套超过16层，数据库无法执行，请减少括号"_qs << 64;
     QTest::newRow("close before open fails at row 1")
         << true << standard << QStringList{}
         << QStringList{u"||序列号|等于|A|)"_qs, u"并且|(|数量|等于|1|"_qs} << parens << unbalanced
@@ -715,7 +816,7 @@ void tst_SqlBuilder::failures_data()
         << u"序列号列数据类型异常。"_qs << 64;
 
     // Descriptions are trusted, but one read from a file must not widen a filter.
-    const QString notIdentifier = u"第1行：字段的列名不是单个标识符"_qs;
+    const QString notIdentifier = u"第1行：字段的列名不是可用的列名或列表达式"_qs;
     QTest::newRow("serial column with SQL")
         << true
         << serialDescription(
@@ -724,6 +825,20 @@ void tst_SqlBuilder::failures_data()
     QTest::newRow("common column with SQL")
         << false
         << commonValues({commonField(u"名称"_qs, 200, u"t1.FName) OR (1=1"_qs)}, u"Items"_qs)
+        << QStringList{} << QStringList{u"||名称|为空||"_qs} << row << notIdentifier << 64;
+    // A look-up field's name also makes the alias t_<name>; "tf." goes before a serial name.
+    QTest::newRow("quoted look-up column")
+        << true << serialDescription({serialField(2, u"\"x\""_qs, u"物料"_qs, 0, 2)}, {})
+        << QStringList{} << QStringList{u"||物料|等于|A|"_qs} << row << notIdentifier << 64;
+    QTest::newRow("qualified sub-message column")
+        << true << serialDescription({serialField(2, u"t1.FSUB"_qs, u"子项"_qs, 0, 3)}, {})
+        << QStringList{} << QStringList{u"||子项|为空||"_qs} << row << notIdentifier << 64;
+    QTest::newRow("serial column expression")
+        << true << serialDescription({serialField(3, u"ISNULL(FQTY,0)"_qs, u"数量"_qs, 0, 0)}, {})
+        << QStringList{} << QStringList{u"||数量|等于|1|"_qs} << row << notIdentifier << 64;
+    QTest::newRow("common column of a million characters")
+        << false
+        << commonValues({commonField(u"名称"_qs, 200, QString(1'000'000, u'F'))}, u"Items"_qs)
         << QStringList{} << QStringList{u"||名称|为空||"_qs} << row << notIdentifier << 64;
 
     QTest::newRow("logic not chosen") << true << standard << QStringList{}

@@ -9,6 +9,7 @@
 #include "support/leadingnumber.h"
 #include "testsupport/descriptions.h"
 
+#include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -18,6 +19,7 @@
 
 #include <libpq-fe.h>
 
+#include <functional>
 #include <memory>
 #include <variant>
 
@@ -86,6 +88,10 @@ struct Fixture
             state.SerialDesc = standardSerialDescription();
         else
             state.CommonField = standardCommonValues(screen);
+        if (!serial) // a column expression as deep as one may nest, an operator pending per level
+            FieldList::commonFields(state)->append(QVariant::fromValue(commonField(
+                u"合计"_qs, 3,
+                u"t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty))))"_qs)));
         FieldList::SetFields(state, grid);
         grid.setColumnItems(ConditionGrid::ColCompare, grid.columnItems(ConditionGrid::ColCompare)
                                                            << u"包括"_qs << u"不包括"_qs);
@@ -212,6 +218,72 @@ QList<TwinRow> twinRows()
             {u"C:\\DIR"_qs, 50, u"2021-05-05"_qs}};
 }
 
+/// Rows that nest depth levels of parentheses, each level opened by a row joined with logic
+/// (after a row joined with between, when given) or, with no logic, all in row 1's cell; every
+/// row tests field, compare, value, and the last closes every level.
+QList<QStringList> nestedRows(int depth, const QString &logic, const QString &between,
+                              const QStringList &test)
+{
+    QList<QStringList> rows;
+    if (logic.isEmpty()) {
+        rows.append(QStringList{QString(), QString(depth, u'(')} + test);
+    } else {
+        for (int level = 1; level <= depth; ++level) {
+            if (level > 1 && !between.isEmpty())
+                rows.append(QStringList{between, QString()} + test);
+            rows.append(QStringList{level > 1 ? logic : QString(), u"("_qs} + test);
+        }
+    }
+    while (rows.last().size() < 6)
+        rows.last().append(QString());
+    rows.last().append(QString(depth, u')'));
+    return rows;
+}
+
+/// The deepest conditions of each shape that OK accepts, with the same one level deeper. SQLite's
+/// parser stack holds more per level when a row joined with 或者 leaves 并且 pending.
+void addDeepest(const std::function<void(const QString &name, bool serial, const QString &screen,
+                                         const QList<QStringList> &rows,
+                                         const QList<QStringList> &onePast)> &add)
+{
+    struct Shape
+    {
+        const char *name;
+        QString logic;
+        QString between;
+    };
+    const QList<Shape> shapes{{"或者 (", u"或者"_qs, QString()},
+                              {"并且 (", u"并且"_qs, QString()},
+                              {"或者 x 并且 (", u"并且"_qs, u"或者"_qs},
+                              {"one cell", QString(), QString()}};
+    struct Use
+    {
+        bool serial;
+        QString screen;
+        QString field;
+        QString value;
+        int nesting; // of the field's column expression
+    };
+    const QList<Use> uses{
+        {true, u"Items"_qs, u"数量"_qs, u"5"_qs, 0},
+        {true, u"Items"_qs, u"物料"_qs, u"B7"_qs, 0},
+        {false, u"Items"_qs, u"名称"_qs, u"A"_qs, 0},
+        {false, u"Items"_qs, u"合计"_qs, u"1"_qs, Limits::MaxColumnNesting},
+        {false, u"StorageCheck"_qs, u"合计"_qs, u"1"_qs, Limits::MaxColumnNesting}};
+    for (const Shape &shape : shapes) {
+        for (const Use &use : uses) {
+            for (const QString &compare : {u"等于"_qs, u"为空"_qs, u"包含"_qs}) {
+                const QStringList test{use.field, compare, use.value};
+                const int depth = Limits::MaxParenthesisDepth - use.nesting;
+                add(QStringLiteral("deepest %1 %2 %3 %4")
+                        .arg(QString::fromUtf8(shape.name), use.screen, use.field, compare),
+                    use.serial, use.screen, nestedRows(depth, shape.logic, shape.between, test),
+                    nestedRows(depth + 1, shape.logic, shape.between, test));
+            }
+        }
+    }
+}
+
 /// Whether a field's values are written as numbers (the captions of both modes' number fields).
 bool numeric(const QString &caption)
 {
@@ -299,6 +371,7 @@ void tst_SqlEngine::everyConditionRuns_data()
     QTest::addColumn<bool>("serial");
     QTest::addColumn<QString>("screen");
     QTest::addColumn<QList<QStringList>>("rows");
+    QTest::addColumn<QList<QStringList>>("onePast"); // the same one level deeper: refused
 
     const QStringList values{QString(),     u"A01"_qs, u"12.50kg"_qs,
                              u"O'Brien"_qs, u"10%"_qs, u"a,b"_qs};
@@ -311,7 +384,8 @@ void tst_SqlEngine::everyConditionRuns_data()
                                          compare + QStringLiteral(" '") + value + u'\'';
                     QTest::newRow(qPrintable(name))
                         << serial << screen
-                        << QList<QStringList>{{QString(), QString(), field, compare, value}};
+                        << QList<QStringList>{{QString(), QString(), field, compare, value}}
+                        << QList<QStringList>{};
                 }
             }
         }
@@ -324,29 +398,38 @@ void tst_SqlEngine::everyConditionRuns_data()
 
     QTest::newRow("serial rows joined with parentheses")
         << true << u"Items"_qs
-        << QList<QStringList>{
-               {QString(), u"(("_qs, u"序列号"_qs, u"等于"_qs, u"B7"_qs},
-               {u"或者"_qs, QString(), u"物料"_qs, u"为空"_qs, QString(), QString(), u")"_qs},
-               {u"并且"_qs, u"("_qs, u"数量"_qs, u"包含"_qs, u"5"_qs},
-               {u"或者"_qs, QString(), u"日期"_qs, u"不为空"_qs, QString(), QString(), u"))"_qs}};
+        << QList<QStringList>{{QString(), u"(("_qs, u"序列号"_qs, u"等于"_qs, u"B7"_qs},
+                              {u"或者"_qs, QString(), u"物料"_qs, u"为空"_qs, QString(), QString(),
+                               u")"_qs},
+                              {u"并且"_qs, u"("_qs, u"数量"_qs, u"包含"_qs, u"5"_qs},
+                              {u"或者"_qs, QString(), u"日期"_qs, u"不为空"_qs, QString(),
+                               QString(), u"))"_qs}}
+        << QList<QStringList>{};
     // The deepest conditions OK lets through must still run: SQLite refuses an expression
     // deeper than 1,000 levels and overflows its parser at about 85 parentheses.
     QList<QStringList> longest{{QString(), QString(), u"物料"_qs, u"为空"_qs}};
     for (int r = 2; r <= Limits::MaxConditionRows; ++r)
         longest.append({u"或者"_qs, QString(), u"物料"_qs, u"为空"_qs});
-    QTest::newRow("as many rows as OK accepts") << true << u"Items"_qs << longest;
+    QTest::newRow("as many rows as OK accepts")
+        << true << u"Items"_qs << longest << QList<QStringList>{};
     const QString deepest(Limits::MaxParenthesisDepth, u'(');
     QTest::newRow("parentheses as deep as OK accepts")
         << true << u"Items"_qs
         << QList<QStringList>{{QString(), deepest, u"物料"_qs, u"为空"_qs},
                               {u"或者"_qs, QString(), u"数量"_qs, u"包含"_qs, u"5"_qs, QString(),
-                               QString(Limits::MaxParenthesisDepth, u')')}};
+                               QString(Limits::MaxParenthesisDepth, u')')}}
+        << QList<QStringList>{};
     QTest::newRow("storage check rows joined with parentheses")
         << false << u"StorageCheck"_qs
-        << QList<QStringList>{
-               {QString(), u"("_qs, u"数量"_qs, u"为空"_qs},
-               {u"或者"_qs, QString(), u"名称"_qs, u"不为空"_qs, QString(), QString(), u")"_qs},
-               {u"并且"_qs, QString(), u"代码"_qs, u"包含"_qs, u"A_1"_qs}};
+        << QList<QStringList>{{QString(), u"("_qs, u"数量"_qs, u"为空"_qs},
+                              {u"或者"_qs, QString(), u"名称"_qs, u"不为空"_qs, QString(),
+                               QString(), u")"_qs},
+                              {u"并且"_qs, QString(), u"代码"_qs, u"包含"_qs, u"A_1"_qs}}
+        << QList<QStringList>{};
+    addDeepest([](const QString &name, bool serial, const QString &screen,
+                  const QList<QStringList> &rows, const QList<QStringList> &onePast) {
+        QTest::newRow(qPrintable(name)) << serial << screen << rows << onePast;
+    });
 }
 
 void tst_SqlEngine::everyConditionRuns()
@@ -354,10 +437,20 @@ void tst_SqlEngine::everyConditionRuns()
     QFETCH(bool, serial);
     QFETCH(QString, screen);
     QFETCH(QList<QStringList>, rows);
+    QFETCH(QList<QStringList>, onePast);
 
     Fixture f(serial, screen);
     const QString condition = f.compose(rows);
     QVERIFY(!condition.isEmpty());
+    if (!onePast.isEmpty()) {
+        Fixture deeper(serial, screen);
+        try {
+            deeper.compose(onePast);
+            QFAIL("one level deeper than the limit was accepted");
+        } catch (const FilterError &e) {
+            QVERIFY2(e.description().contains(u"括号嵌套超过"_qs), qPrintable(e.description()));
+        }
+    }
     const QString select = serial ? serialSelect : commonSelect;
     const QSqlDatabase db = QSqlDatabase::database(connectionName);
     const auto built = run(db, select + condition);
@@ -613,6 +706,11 @@ void tst_SqlEngine::postgresFindsTheRowsOfSqlite_data()
                 {u"仓库"_qs, u"*"_qs},
                 {u"比率"_qs, u"-3"_qs}});
     }
+    // The deepest conditions OK accepts run on PostgreSQL as well.
+    addDeepest([](const QString &name, bool serial, const QString &screen,
+                  const QList<QStringList> &rows, const QList<QStringList> &) {
+        QTest::newRow(qPrintable(name)) << serial << screen << rows;
+    });
 }
 
 void tst_SqlEngine::postgresFindsTheRowsOfSqlite()

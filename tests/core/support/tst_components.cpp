@@ -84,6 +84,10 @@ private Q_SLOTS:
         QTest::newRow("leading blanks") << QStringLiteral("  7") << 7.0 << QStringLiteral("7");
         QTest::newRow("negative") << QStringLiteral("-10") << -10.0 << QStringLiteral("-10");
         QTest::newRow("fraction only") << QStringLiteral(".5") << 0.5 << QStringLiteral("0.5");
+        QTest::newRow("a 9 after the point")
+            << QStringLiteral("0.9") << 0.9 << QStringLiteral("0.9");
+        QTest::newRow("9s after the point")
+            << QStringLiteral("1.99") << 1.99 << QStringLiteral("1.99");
         QTest::newRow("sign only") << QStringLiteral("-") << 0.0 << QStringLiteral("0");
         QTest::newRow("exponent") << QStringLiteral("1e3x") << 1000.0 << QStringLiteral("1000");
         QTest::newRow("e without digits") << QStringLiteral("2e") << 2.0 << QStringLiteral("2");

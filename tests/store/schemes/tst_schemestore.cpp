@@ -549,6 +549,8 @@ void tst_SchemeStore::oversizedTextRefused_data()
             << b.location << atCap + u'\t' << true;
         QTest::addRow("%s cell over the cap", b.name.constData())
             << b.location << cell + u'y' << true;
+        QTest::addRow("%s rows at the cap", b.name.constData())
+            << b.location << QStringList(SchemeText::MaxRows, QString()).join(u"\r\n") << false;
         QTest::addRow("%s too many rows", b.name.constData())
             << b.location << QStringList(SchemeText::MaxRows + 1, QString()).join(u"\r\n") << true;
     }

@@ -41,6 +41,7 @@
 #include <stdexcept>
 
 using namespace NxSerialFilter;
+using namespace Qt::StringLiterals;
 
 using NxSerialFilter::Testing::hasCjk;
 
@@ -204,7 +205,8 @@ private Q_SLOTS:
     void designTexts_data();
     void designTexts();
     void englishThroughout();
-    void englishCaptionsFit();
+    void captionsFit_data();
+    void captionsFit();
     void captionOrder();
     void skippedCaption_data();
     void skippedCaption();
@@ -247,14 +249,17 @@ void tst_FrmFilterLayout::geometry_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("file");
-    QTest::newRow("chinese") << QString() << QStringLiteral("filter-dialog.png");
-    QTest::newRow("english") << QStringLiteral("en") << QStringLiteral("filter-dialog-en.png");
+    QTest::addColumn<bool>("wider"); // the language's words need a wider dialog
+    QTest::newRow("chinese") << QString() << QStringLiteral("filter-dialog.png") << false;
+    QTest::newRow("english") << QStringLiteral("en") << QStringLiteral("filter-dialog-en.png")
+                             << true;
 }
 
 void tst_FrmFilterLayout::geometry()
 {
     QFETCH(QString, language);
     QFETCH(QString, file);
+    QFETCH(bool, wider);
     useLanguage(language);
     frmFilter form;
     QVERIFY(showWithCount(form));
@@ -264,19 +269,26 @@ void tst_FrmFilterLayout::geometry()
     QTRY_VERIFY(form.LblCount()->text().endsWith(QStringLiteral("100000")));
     QVERIFY(form.grab().toImage().save(screenshotPath(file)));
 
-    // A fixed-size window whose client area is 8400 x 4575 twips.
+    // A window whose client area is 8400 x 4575 twips; English words widen it, and the
+    // condition page and the buttons move with its right edge.
     const QSize client(pixels(8400, &form), pixels(4575, &form));
-    QVERIFY2(std::abs(form.width() - client.width()) <= 1 &&
-                 std::abs(form.height() - client.height()) <= 1,
+    const int dx = form.width() - client.width();
+    QVERIFY2((wider ? dx > 1 : std::abs(dx) <= 1) && std::abs(form.height() - client.height()) <= 1,
              qPrintable(describe(form.rect())));
-    QCOMPARE(form.minimumSize(), form.size()); // opens at its designed size, the smallest
+    QCOMPARE(form.minimumSize(), form.size()); // opens at its smallest size
+    const QStringList widened{u"TabS"_s, u"Picture2"_s, u"vspFilter"_s, u"LblMsg"_s, u"LblCount"_s};
+    const QStringList moved{u"CmdOK"_s, u"CmdCancel"_s};
 
     for (const Placement &p : placements) {
         const auto *widget = form.findChild<QWidget *>(QString::fromLatin1(p.name));
         QVERIFY2(widget, p.name);
         QCOMPARE(widget->parentWidget()->objectName(), QString::fromLatin1(p.parent));
-        const QRect want(pixels(p.left, &form), pixels(p.top, &form), pixels(p.width, &form),
-                         pixels(p.height, &form));
+        QRect want(pixels(p.left, &form), pixels(p.top, &form), pixels(p.width, &form),
+                   pixels(p.height, &form));
+        if (widened.contains(QLatin1String(p.name)))
+            want.setWidth(want.width() + dx);
+        if (moved.contains(QLatin1String(p.name)))
+            want.translate(dx, 0);
         QVERIFY2(near(widget->geometry(), want),
                  qPrintable(QString::fromLatin1(p.name) + QStringLiteral(" at ") +
                             describe(widget->geometry()) + QStringLiteral(", want ") +
@@ -391,17 +403,41 @@ void tst_FrmFilterLayout::englishThroughout()
     QVERIFY(form.CmdCancel()->text().contains(u'&'));
 }
 
-void tst_FrmFilterLayout::englishCaptionsFit()
+void tst_FrmFilterLayout::captionsFit_data()
 {
-    // English words are longer than the Chinese ones the layout was drawn for: a caption
-    // wider than its control is cut off.
-    useLanguage(QStringLiteral("en"));
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("count");
+    QTest::newRow("chinese") << QString() << u"符合条件的记录：100000"_s;
+    QTest::newRow("english") << u"en"_s << u"Matching records: 100000"_s;
+}
+
+void tst_FrmFilterLayout::captionsFit()
+{
+    // English words are longer than the Chinese ones the layout was drawn for, and the longest
+    // Chinese comparison is as wide as its column: a caption or a word wider than its control
+    // is cut off, and a cut "大于或…" or "Greater…" no longer tells which comparison it is.
+    QFETCH(QString, language);
+    QFETCH(QString, count);
+    useLanguage(language);
     frmFilter form;
     QVERIFY(showWithCount(form));
 
     // The count line is shortened only when it would not fit.
-    QTRY_COMPARE(form.LblCount()->toolTip(), QStringLiteral("Matching records: 100000"));
+    QTRY_COMPARE(form.LblCount()->toolTip(), count);
     QCOMPARE(form.LblCount()->text(), form.LblCount()->toolTip());
+    const ConditionGridView *view = form.vspFilter();
+    // A cell draws its text inside a focus-frame margin on each side.
+    const int margin =
+        2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    for (int col : {1, 4}) {
+        const QStringList words = form.grid().columnItems(col);
+        QVERIFY(!words.isEmpty());
+        for (const QString &word : words) {
+            QVERIFY2(view->fontMetrics().horizontalAdvance(word) + margin <=
+                         view->columnWidth(col - 1),
+                     qPrintable(word));
+        }
+    }
     QLabel *label = label1(form);
     QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
              qPrintable(label->text()));

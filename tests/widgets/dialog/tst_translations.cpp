@@ -4,6 +4,7 @@
 // serves it: a key added to the texts without a translation fails here.
 
 #include "support/mparse.h"
+#include "support/qttranslations.h"
 #include "support/texts.h"
 #include "testsupport/cjk.h"
 #include "testsupport/processstate.h"
@@ -179,25 +180,33 @@ void tst_Translations::qtTextsFollowTheLanguage_data()
     QTest::newRow("en") << QStringLiteral("LANGUAGE=en;") << false;
 }
 
-// A question's buttons speak the dialog's language, whichever language came before.
+// A question's buttons speak the dialog's language while a window of the component is shown,
+// whichever language came before, and Qt's own texts are the host's again after.
 void tst_Translations::qtTextsFollowTheLanguage()
 {
     QFETCH(QString, props);
     QFETCH(bool, chinese);
-    for (const QString &before :
-         {QStringLiteral("LANGUAGE=en;"), QStringLiteral("LANGUAGE=chs;")}) {
-        for (const QString &language : {before, props}) {
-            Testing::freshProcessState();
-            ContextStore::setPropsString(language);
-            MParse::LoadLangString(Texts::alertTitle());
-        }
+    const auto yes = [] {
         QMessageBox box;
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        const QString yes = box.button(QMessageBox::Yes)->text();
-        if (chinese)
-            QVERIFY2(hasCjk(yes), qPrintable(before + yes));
-        else
-            QCOMPARE(yes, u"&Yes"_qs);
+        return box.button(QMessageBox::Yes)->text();
+    };
+    for (const QString &before :
+         {QStringLiteral("LANGUAGE=en;"), QStringLiteral("LANGUAGE=chs;")}) {
+        {
+            const QtTranslations::Shown shown;
+            for (const QString &language : {before, props}) {
+                Testing::freshProcessState();
+                ContextStore::setPropsString(language);
+                MParse::LoadLangString(Texts::alertTitle());
+            }
+            const QString shownYes = yes();
+            if (chinese)
+                QVERIFY2(hasCjk(shownYes), qPrintable(before + shownYes));
+            else
+                QCOMPARE(shownYes, u"&Yes"_qs);
+        }
+        QCOMPARE(yes(), u"&Yes"_qs);
     }
 }
 

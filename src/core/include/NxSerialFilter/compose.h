@@ -31,6 +31,9 @@ struct SqlForm
     SqlEngine engine = SqlEngine::SQLite;            ///< Bound: the engine
     Placeholders placeholders = Placeholders::QMark; ///< Bound: the placeholder style
     QString language; ///< Words: a language the component ships; empty for the current one
+    /// Bound PostgreSQL form: write a column name quoted in [...] as it is instead of failing
+    /// (the server then refuses it), for a caller that keeps every engine's form.
+    bool keepBrackets = false;
 
     /// FilterSQL.
     static SqlForm text() { return {}; }
@@ -38,12 +41,12 @@ struct SqlForm
     static SqlForm bound(SqlEngine engine = SqlEngine::SQLite,
                          Placeholders placeholders = Placeholders::QMark)
     {
-        return {Kind::Bound, engine, placeholders, {}};
+        return {Kind::Bound, engine, placeholders, {}, false};
     }
     /// The words, in language ("en", "zh_CN", ...) or the current language.
     static SqlForm words(const QString &language = QString())
     {
-        return {Kind::Words, SqlEngine::SQLite, Placeholders::QMark, language};
+        return {Kind::Words, SqlEngine::SQLite, Placeholders::QMark, language, false};
     }
 };
 
@@ -60,7 +63,8 @@ struct ComposeFailure
         NoCommonField,        ///< common mode: a field that is not in the list or has no column
         UnknownField,         ///< serial mode: the identifier leads to no field with a column
         BadDataType,          ///< serial mode: a data type the condition cannot write
-        ColumnNotIdentifier,  ///< a column name that is not one identifier
+        ColumnRefused,        ///< a column name outside the safe expressions a condition takes
+        ColumnInBrackets,     ///< PostgreSQL forms: a column name quoted in [...]
         ParenthesisCellsOnly, ///< a parenthesis cell holding anything but its parenthesis
         Unbalanced,           ///< parentheses that do not pair
         /// the host's record of the field cannot be read; arguments: the failure's number,

@@ -24,9 +24,20 @@ constexpr qsizetype MaxSchemeNameLength = 256;
 /// SQLite refuses a tree deeper than 1,000 levels; 500 rows leave room for what the rows
 /// themselves nest, on SQLite, PostgreSQL, SQL Server and MySQL with their default settings.
 constexpr int MaxConditionRows = 500;
-/// Levels of parentheses open at once in a condition. SQLite's parser overflows at about 85
-/// levels; 32 leave room for the levels the condition adds itself.
-constexpr int MaxParenthesisDepth = 32;
+/// Levels of parentheses open at once in a condition, those of a field's column expression
+/// included. SQLite 3.40's parser stack (100 entries) overflows by what a level holds, not by
+/// the levels alone: rows that nest as "或者 x 并且 (" overflow at 19 levels, "或者 (" at 31
+/// (30 with empty tests), "((…" in one cell at 90 (87). 16 leave room for the host's own query
+/// around the condition; PostgreSQL takes far more.
+constexpr int MaxParenthesisDepth = 16;
+/// Characters of a field's column name or expression.
+constexpr qsizetype MaxColumnNameLength = 1024;
+/// Levels of parentheses and function calls inside a column expression; they count towards
+/// MaxParenthesisDepth as well.
+constexpr int MaxColumnNesting = 4;
+/// Terms (names, numbers, calls) of a column expression: each adds to the expression tree
+/// that SQLite caps at 1,000 levels, as every row does.
+constexpr int MaxColumnTerms = 32;
 /// Bytes of a field description's JSON.
 constexpr qsizetype MaxDescriptionBytes = 8 * 1024 * 1024;
 

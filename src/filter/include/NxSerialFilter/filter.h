@@ -72,6 +72,10 @@ public:
     /// status line: "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". Empty
     /// before any, and after a confirmed dialog with no row in use.
     QString FilterText() const;
+    /// The rows of the same dialog as a scheme text ("" before any), from which
+    /// ConditionComposer composes the same condition again: for a status line in another
+    /// language, say.
+    QString FilterScheme() const;
     /// Lets the dialog show, under its grid, how many records the condition being written
     /// matches: counter gets the condition in bound form for engine and placeholders, as
     /// FilterQuery would give it, a moment after the user stops changing the grid. It runs on
@@ -81,6 +85,8 @@ public:
     void setMatchCounter(MatchCounter counter, SqlEngine engine = SqlEngine::SQLite,
                          Placeholders placeholders = Placeholders::QMark);
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
+    /// Deleting the Filter while its dialog runs (from a timer, say) cancels the dialog; the
+    /// call then returns an empty text and touches nothing of the deleted object.
     QString ShowFilterForm(const QString &strScreenID = QString(), bool blnOverLoad = false);
     /// Same as ShowFilterForm.
     QString operator()(const QString &strScreenID = QString(), bool blnOverLoad = false)
