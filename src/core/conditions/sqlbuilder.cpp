@@ -602,7 +602,7 @@ QString conditionText(const FilterState &state, const ConditionGrid &grid)
     return composeGrid(state, grid, SqlForm::words()).text;
 }
 
-bool CreateSQL(FilterState &state, const ConditionGrid &grid)
+std::optional<ComposeFailure> confirm(FilterState &state, const ConditionGrid &grid)
 {
     Composed sql;
     Condition condition;
@@ -611,16 +611,17 @@ bool CreateSQL(FilterState &state, const ConditionGrid &grid)
         condition = grid.toCondition(state.Catalog);
         sql = NxSerialFilter::compose(state.Catalog, condition, SqlForm::text());
     }
-    if (sql.ok()) {
-        state.FilterSQL = sql.text;
-        state.Confirmed = ConfirmedCondition(state.Catalog, std::move(condition));
-        return true;
-    }
-    const int style = sql.failure->number() == ErrorNumber::UnbalancedParentheses
-                          ? nxAlert::Warning
-                          : nxAlert::Information;
-    nxAlert::ShowAlert(sql.failure->message(), style);
-    return false;
+    if (!sql.ok())
+        return sql.failure;
+    state.FilterSQL = sql.text;
+    state.Confirmed = ConfirmedCondition(state.Catalog, std::move(condition));
+    return std::nullopt;
+}
+
+int alertStyle(const ComposeFailure &failure)
+{
+    return failure.number() == ErrorNumber::UnbalancedParentheses ? nxAlert::Warning
+                                                                  : nxAlert::Information;
 }
 
 } // namespace SqlBuilder

@@ -9,6 +9,8 @@
 
 #include <QStringView>
 
+#include <optional>
+
 namespace NxSerialFilter {
 
 class ConditionGrid;
@@ -38,11 +40,15 @@ composeBound(const FilterState &state, const ConditionGrid &grid,
 /// "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". Never throws.
 NXSF_CORE_PRIVATE_EXPORT QString conditionText(const FilterState &state, const ConditionGrid &grid);
 
-/// Runs compose under the busy pointer: on success stores FilterSQL and the confirmed
-/// condition, and returns true; on failure shows exactly one alert (style 48 for the
-/// parenthesis refusals, 64 otherwise), leaves FilterSQL, the confirmed condition and the grid
-/// as they were, returns false.
-NXSF_CORE_PRIVATE_EXPORT bool CreateSQL(FilterState &state, const ConditionGrid &grid);
+/// OK's step: composes FilterSQL under the busy pointer; on success stores it and the
+/// confirmed condition. On failure returns it and leaves FilterSQL, the confirmed condition
+/// and the grid as they were; the dialog shows it in one alert, the pointer already restored.
+NXSF_CORE_PRIVATE_EXPORT std::optional<ComposeFailure> confirm(FilterState &state,
+                                                               const ConditionGrid &grid);
+
+/// The alert style of a failure: nxAlert::Warning for the parenthesis refusals (the user's to
+/// correct), nxAlert::Information otherwise.
+NXSF_CORE_PRIVATE_EXPORT int alertStyle(const ComposeFailure &failure);
 
 } // namespace SqlBuilder
 } // namespace NxSerialFilter

@@ -6,12 +6,10 @@
 
 #include "conditions/conditiongrid.h"
 #include "fieldcatalogdata.h"
-#include "support/guard.h"
 #include "support/leadingnumber.h"
 #include "support/mparse.h"
 #include "support/texts.h"
 #include <NxSerialFilter/failure.h>
-#include <NxSerialFilter/nxalert.h>
 
 namespace NxSerialFilter::FieldList {
 
@@ -71,15 +69,12 @@ qint32 intValue(const KeyedValuesPtr &record, const QString &key)
     return Numbers::leadingInt(Values::toText(record->get(key)));
 }
 
-void SetFields(FilterState &state, ConditionGrid &grid)
+QString SetFields(FilterState &state, ConditionGrid &grid)
 {
     try {
         if (state.SerialUse) {
-            if (!state.SerialDesc) {
-                nxAlert::ShowAlert(MParse::LoadLangString(Texts::missingSerialDescription()),
-                                   nxAlert::Information);
-                return;
-            }
+            if (!state.SerialDesc)
+                return MParse::LoadLangString(Texts::missingSerialDescription());
             state.ScreenID =
                 QStringLiteral("Serial_") +
                 Values::toText(state.SerialDesc->GetWithDefault(QStringLiteral("SerialclassID")));
@@ -100,8 +95,9 @@ void SetFields(FilterState &state, ConditionGrid &grid)
         localizeColumn(grid, ConditionGrid::ColCompare);
         localizeColumn(grid, ConditionGrid::ColLogic);
     } catch (...) {
-        alertCurrentFailure();
+        return describeFailure(std::current_exception());
     }
+    return {};
 }
 
 KeyedValuesPtr FindFieldDescriptor(const FilterState &state, int k)

@@ -15,8 +15,8 @@ class ConditionGrid;
 namespace FieldList {
 
 /// Fills the field, comparison and logic lists; in serial mode also ScreenID and FieldIDs.
-/// Reports its own failures (one alert) and never throws.
-NXSF_CORE_PRIVATE_EXPORT void SetFields(FilterState &state, ConditionGrid &grid);
+/// Never throws: returns the failure's message (the dialog shows it), empty on success.
+NXSF_CORE_PRIVATE_EXPORT QString SetFields(FilterState &state, ConditionGrid &grid);
 
 /// The descriptor behind list position k (serial mode): the first of Header, then of Entry,
 /// whose FPropID has the same leading number as FieldIDs[k], one with the very same text

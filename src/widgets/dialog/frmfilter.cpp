@@ -43,6 +43,8 @@ frmFilter::frmFilter(QWidget *parent)
     m_valueCells = std::make_unique<ValueCells>(m_state, *m_grid);
     buildLayout();
     connect(m_valueCells.get(), &ValueCells::hintChanged, m_lblMsg, &QLabel::setText);
+    connect(m_valueCells.get(), &ValueCells::failed, this,
+            [](const QString &message) { nxAlert::ShowAlert(message, nxAlert::Information); });
     m_schemes = new SchemeList(m_state, *m_grid, *m_valueCells, *m_lstFilter, *m_toolbar, this);
 
     connect(m_grid, &ConditionGrid::cellChanged, this,
@@ -166,7 +168,9 @@ void frmFilter::showModal()
 
 void frmFilter::SetFields()
 {
-    FieldList::SetFields(m_state, *m_grid);
+    const QString failure = FieldList::SetFields(m_state, *m_grid);
+    if (!failure.isEmpty())
+        nxAlert::ShowAlert(failure, nxAlert::Information);
 }
 
 void frmFilter::Form_Load()
@@ -220,10 +224,12 @@ void frmFilter::CmdOK_Click()
     m_vspFilter->commitOpenEditor();
     m_state.Activated = false;
     m_state.Cancel = false;
-    if (SqlBuilder::CreateSQL(m_state, *m_grid)) {
-        m_ending = true;
-        QDialog::accept();
+    if (const auto failure = SqlBuilder::confirm(m_state, *m_grid)) {
+        nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
+        return;
     }
+    m_ending = true;
+    QDialog::accept();
 }
 
 void frmFilter::CmdCancel_Click()

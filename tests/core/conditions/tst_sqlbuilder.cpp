@@ -52,7 +52,7 @@ struct Fixture
             state.SerialDesc = description ? description : standardSerialDescription();
         else
             state.CommonField = description ? description : standardCommonValues(screen);
-        FieldList::SetFields(state, grid);
+        Testing::setFields(state, grid);
     }
 
     /// Gives the comparison list the value-list positions 10 and 11 with their SQL words.
@@ -641,7 +641,7 @@ void tst_SqlBuilder::engineForms()
                                  SqlBuilder::composeBound(f.state, f.grid, SqlEngine::PostgreSQL));
         // The dialog keeps OK for the engines that read it; the server refuses the rest.
         const auto alerts = ScriptedAlerts::install();
-        QVERIFY(SqlBuilder::CreateSQL(f.state, f.grid));
+        QVERIFY(Testing::createSql(f.state, f.grid));
         QVERIFY(
             f.state.Confirmed.query(SqlEngine::PostgreSQL, Placeholders::QMark).sql.contains(u'['));
         return;
@@ -897,11 +897,11 @@ void tst_SqlBuilder::failures()
     f.state.FilterSQL = QStringLiteral(" (previous) ");
     Fixture previous(Mode::Serial);
     previous.setRows({u"||数量|等于|2|"_qs});
-    QVERIFY(SqlBuilder::CreateSQL(previous.state, previous.grid));
+    QVERIFY(Testing::createSql(previous.state, previous.grid));
     f.state.Confirmed = previous.state.Confirmed;
     f.grid.SelectBlock(1, f.grid.MaxRows(), 1, ConditionGrid::ColumnCount);
     const QString gridBefore = f.grid.blockText();
-    QVERIFY(!SqlBuilder::CreateSQL(f.state, f.grid));
+    QVERIFY(!Testing::createSql(f.state, f.grid));
     QCOMPARE(alerts->shown.size(), 1);
     QCOMPARE(alerts->shown.first().message, message);
     QCOMPARE(alerts->shown.first().style, style);
@@ -997,7 +997,7 @@ void tst_SqlBuilder::builtInCode()
     Fixture f(serial ? Mode::Serial : Mode::Common);
     f.offerValueLists();
     f.setRows(rows);
-    QVERIFY(SqlBuilder::CreateSQL(f.state, f.grid));
+    QVERIFY(Testing::createSql(f.state, f.grid));
     const FieldCatalog catalog = catalogFor(serial, u"Items"_qs, {});
     const Composed sql = compose(catalog, condition);
     QVERIFY(sql.ok());
@@ -1059,7 +1059,7 @@ void tst_SqlBuilder::successStoresAndStaysQuiet()
     Fixture f(Mode::Serial);
     f.setRows({u"||数量|等于|1|"_qs});
     f.state.FilterSQL = QStringLiteral("old");
-    QVERIFY(SqlBuilder::CreateSQL(f.state, f.grid));
+    QVERIFY(Testing::createSql(f.state, f.grid));
     QCOMPARE(f.state.FilterSQL, u" ( (tf.FQTY = 1) ) "_qs);
     for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
         for (const Placeholders style : {Placeholders::QMark, Placeholders::Dollar}) {
@@ -1077,7 +1077,7 @@ void tst_SqlBuilder::successStoresAndStaysQuiet()
     Fixture empty(Mode::Serial);
     empty.state.FilterSQL = QStringLiteral("old");
     empty.state.Confirmed = f.state.Confirmed;
-    QVERIFY(SqlBuilder::CreateSQL(empty.state, empty.grid));
+    QVERIFY(Testing::createSql(empty.state, empty.grid));
     QCOMPARE(empty.state.FilterSQL, QString());
     QCOMPARE(empty.state.Confirmed.query(SqlEngine::SQLite, Placeholders::QMark), BoundCondition{});
     QVERIFY(alerts->shown.isEmpty());

@@ -8,6 +8,7 @@
 #include "fields/fieldlist.h"
 #include "support/leadingnumber.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/scriptedalerts.h"
 
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -92,7 +93,7 @@ struct Fixture
             FieldList::commonFields(state)->append(QVariant::fromValue(commonField(
                 u"合计"_qs, 3,
                 u"t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty))))"_qs)));
-        FieldList::SetFields(state, grid);
+        Testing::setFields(state, grid);
         grid.setColumnItems(ConditionGrid::ColCompare, grid.columnItems(ConditionGrid::ColCompare)
                                                            << u"包括"_qs << u"不包括"_qs);
     }

@@ -40,6 +40,13 @@ void fill(ConditionGrid &grid, int rows, const QString &cells)
     }
 }
 
+/// Loads as the scheme list does: a failed load shows the dialog's one message.
+void loadScheme(FilterState &state, ConditionGrid &grid, ValueCells &cells, qint32 id)
+{
+    if (!SchemeText::LoadScheme(state, grid, cells, id))
+        nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
+}
+
 const QString T = u"\t"_s;
 const QString NL = u"\r\n"_s;
 
@@ -132,8 +139,9 @@ void tst_SchemeText::openSerial(const QString &language)
     m_state.LogicWords = Vocabulary::logicWords();
     m_state.CompareWords = Vocabulary::compareWords();
     m_grid = std::make_unique<ConditionGrid>();
-    FieldList::SetFields(m_state, *m_grid);
+    Testing::setFields(m_state, *m_grid);
     m_cells = std::make_unique<ValueCells>(m_state, *m_grid);
+    Testing::alertFailures(*m_cells);
 }
 
 void tst_SchemeText::init()
@@ -143,8 +151,9 @@ void tst_SchemeText::init()
     m_state = FilterState();
     m_state.CommonField = standardCommonValues(uniqueScreen());
     m_grid = std::make_unique<ConditionGrid>();
-    FieldList::SetFields(m_state, *m_grid);
+    Testing::setFields(m_state, *m_grid);
     m_cells = std::make_unique<ValueCells>(m_state, *m_grid);
+    Testing::alertFailures(*m_cells);
 }
 
 void tst_SchemeText::writing_data()
@@ -198,7 +207,7 @@ void tst_SchemeText::writeThenLoadKeepsShape()
     for (const QString &line : lines)
         QCOMPARE(line.count(u'\t'), ConditionGrid::ColumnCount - 1);
     m_state.CurrentFilterID = store(kept);
-    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+    loadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
     QVERIFY(m_alerts->shown.isEmpty());
     QCOMPARE(m_grid->MaxRows(), 3);
     QCOMPARE(SchemeText::GetSchemeText(*m_grid), sent);
@@ -244,7 +253,7 @@ void tst_SchemeText::loading()
     fill(*m_grid, 6, u"1,5=old|4,5=old"_s);
     m_grid->setLocked(5, ConditionGrid::ColValue, true);
     m_state.CurrentFilterID = store(text);
-    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+    loadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
 
     QVERIFY(m_alerts->shown.isEmpty());
     QVERIFY(!m_state.LoadingScheme);
@@ -306,7 +315,7 @@ void tst_SchemeText::corpusReadsAsTheGridReads()
 {
     QFETCH(QString, text);
     m_state.CurrentFilterID = store(text);
-    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+    loadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
     const QString saved = SchemeText::GetSchemeText(*m_grid).replace(u"''"_s, u"'"_s);
     const SchemeText::Parsed parsed = SchemeText::parse(text, m_state.Catalog);
     QVERIFY(parsed.ok());
@@ -351,7 +360,7 @@ void tst_SchemeText::loadFailures()
     if (brokenStore)
         useStore(m_dir.filePath(u"missing/folder/x.sqlite"_s));
     m_state.CurrentFilterID = id;
-    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, id);
+    loadScheme(m_state, *m_grid, *m_cells, id);
     QCOMPARE(m_alerts->shown.size(), alerts);
     if (alerts) {
         QCOMPARE(m_alerts->shown.first().message, Texts::schemeLoadFailed());
@@ -420,7 +429,7 @@ void tst_SchemeText::savedInAnotherLanguage()
 
     openSerial(loadedIn);
     m_state.CurrentFilterID = id;
-    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, id);
+    loadScheme(m_state, *m_grid, *m_cells, id);
     QVERIFY(m_alerts->shown.isEmpty());
     QCOMPARE(composed(), sql);
     // Saved again, it speaks the language of the user who saves.
