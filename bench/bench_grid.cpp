@@ -4,8 +4,8 @@
 // heap use. The grid must grow with rows plus fields, not rows times fields.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/valuecells.h"
-#include "fields/fieldlist.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 

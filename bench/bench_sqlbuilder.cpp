@@ -7,16 +7,16 @@
 // and loading a scheme over many fields costs time in proportion to rows plus fields.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "schemes/schemetext.h"
 #include "testsupport/descriptions.h"
 #include <NxSerialFilter/compose.h>
-#include <NxSerialFilter/schemetext.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/nxalert.h>
+#include <NxSerialFilter/schemetext.h>
 
 #include <QCoreApplication>
 

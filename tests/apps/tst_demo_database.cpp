@@ -6,8 +6,8 @@
 
 #include "apps/demoprocess.h"
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/filterstate.h"
-#include "fields/fieldlist.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/descriptionjson.h>
 

@@ -6,10 +6,10 @@
 // never in a condition on another field.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
 #include "dialog/frmfilter.h"
-#include "fields/fieldlist.h"
 #include "filtertestaccess.h"
 #include "support/mparse.h"
 #include "support/texts.h"

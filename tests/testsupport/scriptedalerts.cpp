@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "scriptedalerts.h"
 
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/valuecells.h"
-#include "fields/fieldlist.h"
 
 namespace NxSerialFilter::Testing {
 

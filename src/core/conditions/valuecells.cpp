@@ -3,7 +3,7 @@
 #include "valuecells.h"
 
 #include "conditiongrid.h"
-#include "fields/fieldlist.h"
+#include "fieldlist.h"
 #include "support/busypointer.h"
 #include "support/keys.h"
 #include "support/leadingnumber.h"

@@ -4,10 +4,10 @@
 
 #include "conditions/conditiongrid.h"
 #include "conditions/conditiongridview.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "keypreview.h"
 #include "matchcount.h"
 #include "schemes/schemelist.h"

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "conditions/columnexpression.h"
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "support/busypointer.h"
 #include "support/leadingnumber.h"
 #include "support/mparse.h"

@@ -3,9 +3,9 @@
 // The conditions the builder writes, run by a real SQL engine against the host's aliases.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "support/leadingnumber.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"

@@ -4,8 +4,8 @@
 // the F7 look-up through a scripted look-up window.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/valuecells.h"
-#include "fields/fieldlist.h"
 #include "support/keys.h"
 #include "support/texts.h"
 #include "testsupport/descriptions.h"

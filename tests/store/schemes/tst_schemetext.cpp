@@ -3,10 +3,10 @@
 // The grid written as scheme text, and stored texts loaded back into the grid.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "schemes/schemeloader.h"
 #include "schemes/schemetext.h"
 #include "support/mparse.h"

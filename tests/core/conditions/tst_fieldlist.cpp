@@ -4,8 +4,8 @@
 // localized comparison and logic lists, and the way back from a list position.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "support/mparse.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "conditions/conditiongrid.h"
-#include "fieldcatalogdata.h"
+#include "conditiongrid.h"
+#include "fields/fieldcatalogdata.h"
 #include "support/leadingnumber.h"
 #include "support/mparse.h"
 #include "support/texts.h"
