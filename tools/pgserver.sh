@@ -1,5 +1,6 @@
 # A throwaway PostgreSQL server for the scheme store's tests: pg_start exports
-# NXSF_TEST_PG_URL (a postgresql:// address); pg_stop removes the server again.
+# NXSF_TEST_PG_URL (a postgresql:// address of the superuser) and creates the roles
+# nxsf_admin, nxsf_alice and nxsf_bob (see _pg_roles); pg_stop removes the server again.
 # Works without a terminal. As root the server runs as the postgres user, since initdb
 # refuses to run as root.
 
@@ -36,6 +37,19 @@ _pg_free_port() {
     return 1
 }
 
+# The roles of a site's store, for the tests of its rights: an administrator who sets the
+# store up and may change every scheme, and two users (members of nxsf_users) who keep
+# schemes of their own. The server trusts loopback connections, so they need no password.
+_pg_roles() {
+    _pg_as_owner "$1/psql" -q -v ON_ERROR_STOP=1 -h 127.0.0.1 -p "$2" -U postgres -d nxsf_test \
+        >/dev/null </dev/null -c "
+        CREATE ROLE nxsf_admin LOGIN;
+        CREATE ROLE nxsf_users NOLOGIN;
+        CREATE ROLE nxsf_alice LOGIN IN ROLE nxsf_users;
+        CREATE ROLE nxsf_bob LOGIN IN ROLE nxsf_users;
+        GRANT CREATE ON DATABASE nxsf_test TO nxsf_admin;"
+}
+
 pg_start() {
     local bin port attempt
     bin=$(_pg_bindir) || { echo "pgserver: no PostgreSQL binaries found" >&2; return 1; }
@@ -58,7 +72,7 @@ pg_start() {
                 -o "-p $port -k $NXSF_PG_DIR -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=200" \
                 start >/dev/null 2>&1 </dev/null; then
             if _pg_as_owner "$bin/createdb" -h 127.0.0.1 -p "$port" -U postgres nxsf_test \
-                    </dev/null; then
+                    </dev/null && _pg_roles "$bin" "$port"; then
                 export NXSF_PG_BIN=$bin
                 export NXSF_TEST_PG_URL="postgresql://postgres@127.0.0.1:$port/nxsf_test"
                 echo "pgserver: PostgreSQL on 127.0.0.1:$port" >&2

@@ -128,6 +128,10 @@
         <translation>parentheses are nested more than 16 deep, which databases cannot run; use fewer</translation>
     </message>
     <message>
+        <source>没有选择字段，但下面还有条件；请选择字段或删除这一行</source>
+        <translation>no field is chosen, but conditions follow below; choose a field or delete this row</translation>
+    </message>
+    <message>
         <source>(无)</source>
         <translation>(None)</translation>
     </message>
@@ -138,6 +142,22 @@
     <message>
         <source>方案名称</source>
         <translation>Filter name</translation>
+    </message>
+    <message>
+        <source>方案所有者：</source>
+        <translation>Owner: </translation>
+    </message>
+    <message>
+        <source>（共享）</source>
+        <translation> (shared)</translation>
+    </message>
+    <message>
+        <source>共享方案</source>
+        <translation>Share</translation>
+    </message>
+    <message>
+        <source>取消共享</source>
+        <translation>Stop sharing</translation>
     </message>
     <message>
         <source>按F7键可查看---</source>
@@ -328,8 +348,32 @@
         <translation>The address of the saved filters is invalid: </translation>
     </message>
     <message>
+        <source>这个过滤方案库不区分用户，所有方案都是共享的：</source>
+        <translation>This store of saved filters keeps no owners; every filter in it is shared: </translation>
+    </message>
+    <message>
+        <source>过滤方案库的表不是方案库自己的，不能使用：</source>
+        <translation>The table of the saved filters is not the store's own and is not used: </translation>
+    </message>
+    <message>
         <source>没有这个过滤方案：</source>
         <translation>There is no such saved filter: </translation>
+    </message>
+    <message>
+        <source>过滤方案名称不能保存（不能为空，两端不能有空格，不能包括单引号或控制字符，不超过256个字符）：</source>
+        <translation>This filter name cannot be saved (not empty, no spaces at its ends, no single quote or control character, at most 256 characters): </translation>
+    </message>
+    <message>
+        <source>过滤方案的屏幕标识不能保存：</source>
+        <translation>This screen id cannot be saved with a filter: </translation>
+    </message>
+    <message>
+        <source>过滤方案太大，没有读取：</source>
+        <translation>Saved filter too large, not read: </translation>
+    </message>
+    <message>
+        <source>过滤方案编号超出范围，没有读取：</source>
+        <translation>Saved filter id out of range, not read: </translation>
     </message>
     <message>
         <source>序列号过滤演示</source>

@@ -3,6 +3,9 @@
 // serialfilter schemes: look after a site's scheme store from batch jobs.
 
 #include "commands.h"
+#include "schemes/namerules.h"
+#include "support/mparse.h"
+#include "support/texts.h"
 
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -25,16 +28,26 @@ namespace {
 const char usage[] =
     "usage: serialfilter schemes list   --store DB [--screen ID] [--json]\n"
     "       serialfilter schemes export --store DB [--screen ID]\n"
-    "       serialfilter schemes import --store DB FILE\n"
+    "       serialfilter schemes import --store DB [--shared] FILE\n"
     "       serialfilter schemes delete --store DB --id FID\n"
+    "       serialfilter schemes init   --store ADDRESS [--users ROLE]\n"
+    "       serialfilter schemes share  --store ADDRESS --screen ID [--off] NAME\n"
     "DB is a SQLite file or a postgresql://user@host:port/database address.\n"
-    "list prints one line per scheme: FID, TAB, name (with --json a JSON array of\n"
-    "{FID, FFilterName}); without --screen it lists every screen's schemes, each line\n"
-    "FID, TAB, screen, TAB, name ({FID, FScreenID, FFilterName}). export prints a JSON array of "
+    "list prints one line per scheme: FID, TAB, name with control characters and\n"
+    "backslashes escaped (\\n, \\u202e, \\\\); with --json a JSON array of {FID, FFilterName}\n"
+    "as stored. Without --screen it lists every screen's schemes, each line FID, TAB,\n"
+    "screen, TAB, name ({FID, FScreenID, FFilterName}). export prints a JSON array of\n"
     "{FID, FScreenID, FFilterName,\n"
     "FFilter, FSort}. list and export only read: they change nothing in DB. import reads\n"
     "the same array and saves each scheme by screen and name, replacing one of the same\n"
-    "name (FID is ignored); a name must be one the scheme-name dialog could save.\n";
+    "name (FID is ignored); a name must be one the scheme-name dialog could save.\n"
+    "On a PostgreSQL store every scheme has an owner (the role that saved it): import\n"
+    "saves the schemes as the connecting role's own, private unless --shared; list --json\n"
+    "adds each scheme's owner and shared. init, run by the store's administrator, creates\n"
+    "the store (table, row-level rights, grants) owned by the connecting role and lets the\n"
+    "members of ROLE (default: every role) use it. share shares the connecting role's\n"
+    "scheme NAME with every user, --off makes it private again. Users name the\n"
+    "administrator in their address: postgresql://user@host/db?owner=ADMINROLE.\n";
 
 /// An import file may hold a whole site's schemes, but not so much that reading it
 /// exhausts memory.
@@ -56,7 +69,10 @@ struct Options
     std::optional<QString> screen;
     std::optional<QString> id;
     QStringList files;
+    std::optional<QString> users;
     bool json = false;
+    bool shared = false;
+    bool off = false;
     bool help = false;
 };
 
@@ -67,7 +83,8 @@ std::optional<Options> parse(const QStringList &args, QString &why)
     for (int i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         const bool takesValue = arg == QLatin1String("--store") ||
-                                arg == QLatin1String("--screen") || arg == QLatin1String("--id");
+                                arg == QLatin1String("--screen") || arg == QLatin1String("--id") ||
+                                arg == QLatin1String("--users");
         if (takesValue) {
             if (i + 1 >= args.size()) {
                 why = arg + QStringLiteral(" needs a value");
@@ -78,6 +95,8 @@ std::optional<Options> parse(const QStringList &args, QString &why)
                 options.store = value;
             else if (arg == QLatin1String("--screen"))
                 options.screen = value;
+            else if (arg == QLatin1String("--users"))
+                options.users = value;
             else
                 options.id = value;
         } else if (arg == QLatin1String("--help")) {
@@ -85,6 +104,10 @@ std::optional<Options> parse(const QStringList &args, QString &why)
             options.help = true;
         } else if (arg == QLatin1String("--json")) {
             options.json = true;
+        } else if (arg == QLatin1String("--shared")) {
+            options.shared = true;
+        } else if (arg == QLatin1String("--off")) {
+            options.off = true;
         } else if (arg.startsWith(QLatin1String("--"))) {
             why = QStringLiteral("unknown option ") + arg;
             return std::nullopt;
@@ -123,6 +146,16 @@ QJsonObject toJson(const StoredScheme &s)
             {QStringLiteral("FSort"), s.FSort}};
 }
 
+/// The rows a read left out go to standard error, one line each, after what could be read.
+int reportRefusals(const SchemeStore &store)
+{
+    const QStringList refusals = store.refusals();
+    QTextStream err(stderr);
+    for (const QString &refusal : refusals)
+        err << refusal << '\n';
+    return refusals.isEmpty() ? Done : Refused;
+}
+
 /// The schemes of an import file; why says what is wrong when there are none.
 std::optional<QList<StoredScheme>> readImport(const QString &path, QString &why)
 {
@@ -156,23 +189,17 @@ std::optional<QList<StoredScheme>> readImport(const QString &path, QString &why)
             return std::nullopt;
         }
         // A name the dialog could not have saved would show differently, or forge lines in
-        // a listing.
-        if (!SchemeStore::isStorableName(name.toString())) {
-            why = path + QStringLiteral(": item %1: FFilterName must have no quote, no control "
-                                        "character, no spaces at its ends and at most %2 "
-                                        "characters")
-                             .arg(i + 1)
-                             .arg(Limits::MaxSchemeNameLength);
-            return std::nullopt;
-        }
+        // a listing; the store refuses it as it refuses an oversized text.
+        const StoredScheme scheme{0, screen.toString(), name.toString(), text.toString(),
+                                  sort.toString()};
         try {
-            SchemeStore::checkSchemeText(text.toString());
+            SchemeStore::checkScheme(scheme);
         } catch (...) {
             why = path + QStringLiteral(": item ") + QString::number(i + 1) + QStringLiteral(": ") +
                   describeFailure(std::current_exception());
             return std::nullopt;
         }
-        schemes.append({0, screen.toString(), name.toString(), text.toString(), sort.toString()});
+        schemes.append(scheme);
     }
     return schemes;
 }
@@ -197,18 +224,22 @@ int run(const Options &o)
                                  {QStringLiteral("FFilterName"), s.FFilterName}};
                 if (everyScreen)
                     item.insert(QStringLiteral("FScreenID"), s.FScreenID);
+                if (store.keepsOwners()) {
+                    item.insert(QStringLiteral("owner"), s.rights.owner);
+                    item.insert(QStringLiteral("shared"), s.rights.shared);
+                }
                 array.append(item);
             }
             out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
-            return Done;
+            return reportRefusals(store);
         }
         for (const StoredScheme &s : schemes) {
             out << s.FID << '\t';
             if (everyScreen)
-                out << s.FScreenID << '\t';
-            out << s.FFilterName << '\n';
+                out << NameRules::printable(s.FScreenID) << '\t';
+            out << NameRules::printable(s.FFilterName) << '\n';
         }
-        return Done;
+        return reportRefusals(store);
     }
     if (o.action == QLatin1String("export")) {
         if (!o.files.isEmpty() || o.json)
@@ -220,11 +251,32 @@ int run(const Options &o)
         for (const StoredScheme &s : store.fullSchemes(o.screen.value_or(QString())))
             array.append(toJson(s));
         out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+        return reportRefusals(store);
+    }
+    const bool ownersOnly = o.users || o.shared || o.off;
+    if (ownersOnly && o.action != QLatin1String("init") && o.action != QLatin1String("import") &&
+        o.action != QLatin1String("share"))
+        return usageError(
+            QStringLiteral("--users, --shared and --off go with init, import and share"));
+    if (o.action == QLatin1String("init")) {
+        if (!o.files.isEmpty() || o.screen || o.json || o.shared || o.off)
+            return usageError(QStringLiteral("init takes --store and --users"));
+        SchemeStore::initialize(o.store, o.users.value_or(QString()));
+        return Done;
+    }
+    if (o.action == QLatin1String("share")) {
+        if (o.files.size() != 1 || !o.screen || o.json || o.users || o.shared)
+            return usageError(QStringLiteral("share takes --store, --screen, --off and one NAME"));
+        if (!SchemeStore(o.store).share(*o.screen, o.files.first(), !o.off)) {
+            QTextStream(stderr) << MParse::LoadLangString(Texts::schemeNotFound())
+                                << NameRules::printable(o.files.first()) << '\n';
+            return Refused;
+        }
         return Done;
     }
     if (o.action == QLatin1String("import")) {
-        if (o.files.size() != 1 || o.screen || o.json)
-            return usageError(QStringLiteral("import takes --store and one FILE"));
+        if (o.files.size() != 1 || o.screen || o.json || o.users || o.off)
+            return usageError(QStringLiteral("import takes --store, --shared and one FILE"));
         // SQLite's in-memory database would take the schemes and drop them as the tool ends.
         if (o.store == QLatin1String(":memory:"))
             return usageError(QStringLiteral("import needs a store that keeps the schemes, "
@@ -233,7 +285,15 @@ int run(const Options &o)
         const auto schemes = readImport(o.files.first(), why);
         if (!schemes)
             return usageError(why);
-        SchemeStore(o.store).saveAll(*schemes);
+        // Only a store with owners knows private from shared: elsewhere every scheme is seen
+        // by all, and --shared would promise what it cannot keep.
+        const QString noOwners = QStringLiteral("--shared needs a PostgreSQL store with owners");
+        if (o.shared && !SchemeStore::isServerAddress(o.store))
+            return usageError(noOwners);
+        SchemeStore store(o.store);
+        if (o.shared && !store.keepsOwners())
+            return usageError(noOwners);
+        store.saveAll(*schemes, o.shared ? std::optional<bool>(true) : std::nullopt);
         return Done;
     }
     if (o.action == QLatin1String("delete")) {

@@ -5,11 +5,16 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+#include <QUrlQuery>
+#include <QUuid>
 
 /// Runs "serialfilter schemes" as a site's batch job would, each row on a store of its own.
 class tst_CliSchemes : public QObject
@@ -20,6 +25,7 @@ private Q_SLOTS:
     void initTestCase();
     void run_data();
     void run();
+    void sharedStore();
 
 private:
     QString m_program;
@@ -52,6 +58,7 @@ void tst_CliSchemes::run_data()
     QTest::addColumn<QByteArray>("file");    // written to "#" first when not empty
     QTest::addColumn<QStringList>("before"); // run first, must succeed
     QTest::addColumn<bool>("foreign");       // the store is another application's file
+    QTest::addColumn<QString>("sql");        // run on the store after before, as another tool
 
     const QByteArray none;
     const QStringList nothing;
@@ -59,34 +66,34 @@ void tst_CliSchemes::run_data()
     QTest::newRow("list of a missing store")
         << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--screen"_qs, u"S"_qs} << 2 << none
         << QByteArrayLiteral("serialfilter schemes: cannot read ") << false << none << nothing
-        << false;
+        << false << QString();
     QTest::newRow("export of a missing store")
         << QStringList{u"export"_qs, u"--store"_qs, u"~"_qs} << 2 << none
         << QByteArrayLiteral("serialfilter schemes: cannot read ") << false << none << nothing
-        << false;
+        << false << QString();
     QTest::newRow("delete from a missing store")
         << QStringList{u"delete"_qs, u"--store"_qs, u"~"_qs, u"--id"_qs, u"1"_qs} << 2 << none
         << QByteArrayLiteral("serialfilter schemes: cannot read ") << false << none << nothing
-        << false;
+        << false << QString();
     QTest::newRow("import creates the store")
         << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs, u"@one.json"_qs} << 0 << none << none
-        << true << none << nothing << false;
+        << true << none << nothing << false << QString();
     // Reading another application's database changes not a byte of it.
     QTest::newRow("list of a foreign file")
         << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--screen"_qs, u"S"_qs} << 0 << none
-        << none << true << none << nothing << true;
+        << none << true << none << nothing << true << QString();
     QTest::newRow("export of a foreign file")
         << QStringList{u"export"_qs, u"--store"_qs, u"~"_qs} << 0 << QByteArrayLiteral("[\n]\n")
-        << none << true << none << nothing << true;
+        << none << true << none << nothing << true << QString();
     // The tool must not report success for schemes it did not keep.
     QTest::newRow("import into memory")
         << QStringList{u"import"_qs, u"--store"_qs, u":memory:"_qs, u"@one.json"_qs} << 2 << none
         << QByteArrayLiteral("serialfilter schemes: import needs a store") << false << none
-        << nothing << false;
+        << nothing << false << QString();
     QTest::newRow("--help as a value")
         << QStringList{u"list"_qs, u"--store"_qs, u"--help"_qs, u"--screen"_qs, u"S"_qs} << 2
         << none << QByteArrayLiteral("serialfilter schemes: cannot read --help") << false << none
-        << nothing << false;
+        << nothing << false << QString();
     const QByteArray listed = QByteArrayLiteral(
         "[\n    {\n        \"FFilterName\": \"a\",\n        \"FID\": 1\n    }\n]\n");
     QTest::newRow("list as JSON") << QStringList{u"list"_qs,     u"--store"_qs, u"~"_qs,
@@ -94,7 +101,7 @@ void tst_CliSchemes::run_data()
                                   << 0 << listed << none << true << none
                                   << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs,
                                                  u"@one.json"_qs}
-                                  << false;
+                                  << false << QString();
     // Without a screen every screen's schemes are listed, each saying whose it is.
     const QByteArray twoScreens =
         QByteArrayLiteral(R"([{"FScreenID": "T", "FFilterName": "b", "FFilter": "x"},)"
@@ -102,14 +109,14 @@ void tst_CliSchemes::run_data()
     const QStringList importTwo{u"import"_qs, u"--store"_qs, u"~"_qs, u"#"_qs};
     QTest::newRow("list of every screen") << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs} << 0
                                           << QByteArrayLiteral("2\tS\ta\n1\tT\tb\n") << none << true
-                                          << twoScreens << importTwo << false;
+                                          << twoScreens << importTwo << false << QString();
     QTest::newRow("list of every screen as JSON")
         << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--json"_qs} << 0
         << QByteArrayLiteral("[\n    {\n        \"FFilterName\": \"a\",\n        \"FID\": 2,\n"
                              "        \"FScreenID\": \"S\"\n    },\n    {\n        "
                              "\"FFilterName\": \"b\",\n        \"FID\": 1,\n        "
                              "\"FScreenID\": \"T\"\n    }\n]\n")
-        << none << true << twoScreens << importTwo << false;
+        << none << true << twoScreens << importTwo << false << QString();
 
     // A name the dialog could not have saved refuses the whole file, naming the item.
     const struct
@@ -133,20 +140,54 @@ void tst_CliSchemes::run_data()
                                                   R"("FFilter": "x"}, {"FScreenID": "S", )"
                                                   R"("FFilterName": )") +
                                     n.name + QByteArrayLiteral(R"(, "FFilter": "x"}])")
-                             << nothing << false;
+                             << nothing << false << QString();
     }
     QTest::newRow("name of the longest length")
         << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs, u"#"_qs} << 0 << none << none << true
         << QByteArrayLiteral(R"([{"FScreenID": "S", "FFilterName": ")") + QByteArray(256, 'n') +
                QByteArrayLiteral(R"(", "FFilter": "x"}])")
-        << nothing << false;
+        << nothing << false << QString();
     QTest::newRow("text over the cap")
         << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs, u"#"_qs} << 2 << none
         << QByteArrayLiteral("serialfilter schemes: #: item 1: ") << false
         << QByteArrayLiteral(R"([{"FScreenID": "S", "FFilterName": "a", "FFilter": ")") +
                QByteArray(NxSerialFilter::SchemeText::MaxTextLength + 1, 'x') +
                QByteArrayLiteral("\"}]")
-        << nothing << false;
+        << nothing << false << QString();
+
+    // A file store has no owners: every scheme in it is seen by all.
+    QTest::newRow("import shared into a file")
+        << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs, u"--shared"_qs, u"@one.json"_qs} << 2
+        << none << QByteArrayLiteral("serialfilter schemes: --shared needs") << false << none
+        << nothing << false << QString();
+    // Names written by another tool print as they are stored, escaped so that no name forges a
+    // line, moves the cursor or reorders the line; JSON gives them exactly.
+    const QStringList importOne{u"import"_qs, u"--store"_qs, u"~"_qs, u"@one.json"_qs};
+    const QString forge = u"INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, "
+                          "fcreated, fchanged) VALUES ('S', 'good' || char(10) || '999' || "
+                          "char(9) || 'FORGED ' || char(27) || '[2J' || char(8238) || 'x\\y' "
+                          "|| char(8232), 't', '', '', '')"_qs;
+    QTest::newRow("list escapes stored names")
+        << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--screen"_qs, u"S"_qs} << 0
+        << QByteArrayLiteral("1\ta\n2\tgood\\n999\\tFORGED \\u001b[2J\\u202ex\\\\y\\u2028\n")
+        << none << true << none << importOne << false << forge;
+    QTest::newRow("list as JSON keeps stored names")
+        << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--screen"_qs, u"S"_qs, u"--json"_qs}
+        << 0
+        << QByteArrayLiteral(
+               "[\n    {\n        \"FFilterName\": \"a\",\n        \"FID\": 1\n    },\n"
+               "    {\n        \"FFilterName\": \"good\\n999\\tFORGED "
+               "\\u001b[2J\u202ex\\\\y\u2028\",\n        \"FID\": 2\n    }\n]\n")
+        << none << true << none << importOne << false << forge;
+    // A row the tool cannot read within the caps is named on standard error; the rest is
+    // listed and the exit code says that something was left out.
+    QTest::newRow("list leaves out an id beyond 32 bits")
+        << QStringList{u"list"_qs, u"--store"_qs, u"~"_qs, u"--screen"_qs, u"S"_qs} << 1
+        << QByteArrayLiteral("1\ta\n")
+        << QByteArrayLiteral("过滤方案编号超出范围，没有读取：far (FID 99999999999)") << true
+        << none << importOne << false
+        << u"PRAGMA ignore_check_constraints = ON; INSERT INTO nxsf_schemes VALUES "
+           "(99999999999, 'S', 'far', 't', '', '', '')"_qs;
 }
 
 namespace {
@@ -187,6 +228,7 @@ void tst_CliSchemes::run()
     QFETCH(QByteArray, file);
     QFETCH(QStringList, before);
     QFETCH(bool, foreign);
+    QFETCH(QString, sql);
 
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
     const QString store = m_dir.filePath(tag + QStringLiteral(".sqlite"));
@@ -218,6 +260,18 @@ void tst_CliSchemes::run()
         QVERIFY(first.waitForFinished(30000));
         QCOMPARE(first.exitCode(), 0);
     }
+    if (!sql.isEmpty()) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_qs, u"other"_qs);
+        db.setDatabaseName(store);
+        QVERIFY(db.open());
+        for (const QString &statement : sql.split(u"; "_qs)) {
+            QSqlQuery query(db);
+            QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(u"other"_qs);
+    }
     QProcess process;
     process.start(m_program, QStringList{u"schemes"_qs} + substitute(args));
     QVERIFY(process.waitForFinished(30000));
@@ -228,6 +282,80 @@ void tst_CliSchemes::run()
     if (foreign) {
         QCOMPARE(checksum(store), sum);
         QVERIFY(!QFile::exists(store + QStringLiteral("-wal")));
+    }
+}
+
+// A site's store as the tool sets it up and its users use it: the administrator creates it for
+// the users' role, each user imports schemes of their own, shares one and stops sharing it;
+// a user never lists another's private scheme.
+void tst_CliSchemes::sharedStore()
+{
+    const QString server = qEnvironmentVariable("NXSF_TEST_PG_URL");
+    if (server.isEmpty())
+        QSKIP("no test server (NXSF_TEST_PG_URL)");
+    const QString schema = u"c_"_qs + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    {
+        QUrl url(server);
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_qs, u"setup"_qs);
+        db.setHostName(url.host());
+        db.setPort(url.port());
+        db.setDatabaseName(url.path().mid(1));
+        db.setUserName(url.userName());
+        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+        QSqlQuery q(db);
+        QVERIFY(q.exec(u"CREATE SCHEMA %1 AUTHORIZATION nxsf_admin"_qs.arg(schema)));
+        QVERIFY(q.exec(u"GRANT USAGE ON SCHEMA %1 TO nxsf_users"_qs.arg(schema)));
+    }
+    QSqlDatabase::removeDatabase(u"setup"_qs);
+    const auto address = [&](const QString &role) {
+        QUrl url(server);
+        url.setUserName(u"nxsf_"_qs + role);
+        QUrlQuery query;
+        query.addQueryItem(u"options"_qs, u"-csearch_path%3D"_qs + schema);
+        if (role != QLatin1String("admin"))
+            query.addQueryItem(u"owner"_qs, u"nxsf_admin"_qs);
+        url.setQuery(query);
+        return url.toString();
+    };
+    const QString file = m_dir.filePath(u"one.json"_qs);
+    const struct
+    {
+        const char *role;
+        QStringList args;
+        int exitCode;
+        QByteArray out;
+    } steps[] = {
+        {"admin", {u"init"_qs, u"--users"_qs, u"nxsf_users"_qs}, 0, {}},
+        {"alice", {u"import"_qs, u"--shared"_qs, file}, 0, {}},
+        {"bob", {u"import"_qs, file}, 0, {}},
+        {"bob",
+         {u"list"_qs, u"--screen"_qs, u"S"_qs, u"--json"_qs},
+         0,
+         R"([{"FFilterName":"a","FID":1,"owner":"nxsf_alice","shared":true},)"
+         R"({"FFilterName":"a","FID":2,"owner":"nxsf_bob","shared":false}])"},
+        {"alice",
+         {u"list"_qs, u"--screen"_qs, u"S"_qs, u"--json"_qs},
+         0,
+         R"([{"FFilterName":"a","FID":1,"owner":"nxsf_alice","shared":true}])"},
+        {"alice", {u"share"_qs, u"--screen"_qs, u"S"_qs, u"--off"_qs, u"a"_qs}, 0, {}},
+        {"bob", {u"list"_qs, u"--screen"_qs, u"S"_qs}, 0, "2\ta\n"},
+        {"bob", {u"share"_qs, u"--screen"_qs, u"S"_qs, u"b"_qs}, 1, {}},
+        {"bob", {u"delete"_qs, u"--id"_qs, u"1"_qs}, 1, {}},
+        {"admin", {u"list"_qs, u"--screen"_qs, u"S"_qs}, 0, "1\ta\n2\ta\n"},
+    };
+    for (const auto &step : steps) {
+        QProcess process;
+        process.start(m_program, QStringList{u"schemes"_qs} + step.args +
+                                     QStringList{u"--store"_qs, address(QLatin1String(step.role))});
+        QVERIFY(process.waitForFinished(30000));
+        const QByteArray err = process.readAllStandardError();
+        QByteArray out = process.readAllStandardOutput();
+        if (step.args.contains(u"--json"_qs))
+            out = QJsonDocument::fromJson(out).toJson(QJsonDocument::Compact);
+        QVERIFY2(process.exitCode() == step.exitCode,
+                 qPrintable(QString::fromUtf8(step.role) + u' ' + step.args.join(u' ') + u": "_qs +
+                            QString::fromUtf8(err)));
+        QCOMPARE(out, step.out);
     }
 }
 

@@ -194,6 +194,11 @@ void tst_CliSql::run_data()
     QTest::newRow("row without logic")
         << serial << utf8(u"\t\t序列号\t等于\tB7\t\t\r\n\t\t数量\t等于\t1\t\t"_qs) << 1
         << QByteArray() << utf8(u"第2行：没有选择逻辑\n"_qs);
+    QTest::newRow("row without a field before a filled row")
+        << serial
+        << utf8(u"\t\t数量\t大于\t50\t\t\r\n\t\t\t\t\t\t\r\n并且\t\t序列号\t等于\tB7\t\t"_qs) << 1
+        << QByteArray()
+        << utf8(u"第2行：没有选择字段，但下面还有条件；请选择字段或删除这一行\n"_qs);
 
     QTest::newRow("no arguments") << QStringList{} << none << 2 << QByteArray()
                                   << QByteArrayLiteral("serialfilter sql: --fields is required");

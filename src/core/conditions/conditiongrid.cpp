@@ -141,7 +141,7 @@ bool ConditionGrid::setData(const QModelIndex &index, const QVariant &value, int
         // An editor closed without a change must not filter what the dialog wrote there.
         if (value.toString() == GetCellText(row, col))
             return true;
-        QString text = userInputFor(col, value.toString());
+        QString text = userEdit(col, GetCellText(row, col), value.toString());
         if (kind == CellKind::Integer) {
             text = text.trimmed();
             if (!text.isEmpty() && !wholeNumber().match(text).hasMatch())
@@ -501,15 +501,48 @@ QString ConditionGrid::cellSafe(QString text)
 
 QString ConditionGrid::userInputFor(int col, const QString &text)
 {
+    return userEdit(col, QString(), text);
+}
+
+QString ConditionGrid::userEdit(int col, const QString &before, const QString &after,
+                                bool oneChange, int *cursor)
+{
     // What a cell may not hold becomes a space first, as on every other way in: the key rule
     // would drop a NUL as a discarded key instead.
-    const QString safe = cellSafe(text);
-    QString kept;
-    kept.reserve(safe.size());
-    for (const QChar ch : safe) {
-        if (Vocabulary::Form_KeyPress(ch.unicode(), col) != 0)
+    const QString text = cellSafe(after);
+    // The edit is what lies between the text the two share at their start and at their end.
+    const qsizetype shared = std::min(before.size(), text.size());
+    qsizetype head = 0;
+    while (head < shared && before.at(head) == text.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shared - head &&
+           before.at(before.size() - 1 - tail) == text.at(text.size() - 1 - tail))
+        ++tail;
+    // A character the rule refuses stays only as one the replaced text held (a look-up
+    // value's quote kept while the user typed on both sides of it), matched in order.
+    const QStringView replaced =
+        oneChange ? QStringView() : QStringView(before).mid(head, before.size() - head - tail);
+    qsizetype matched = 0;
+    QString kept = text.left(head);
+    kept.reserve(text.size());
+    int newCursor = cursor ? *cursor : 0;
+    for (qsizetype i = head; i < text.size() - tail; ++i) {
+        const QChar ch = text.at(i);
+        bool keep = Vocabulary::Form_KeyPress(ch.unicode(), col) != 0;
+        if (!keep) {
+            const qsizetype at = replaced.indexOf(ch, matched);
+            keep = at >= 0;
+            matched = keep ? at + 1 : matched;
+        }
+        if (keep)
             kept += ch;
+        else if (cursor && i < *cursor)
+            --newCursor;
     }
+    kept += QStringView(text).right(tail);
+    if (cursor)
+        *cursor = newCursor;
     return kept;
 }
 

@@ -126,6 +126,14 @@ public:
     /// What a user's edit may put into a column: what cellSafe keeps, no single quote; only
     /// "(" in column 2 and only ")" in column 7.
     static QString userInputFor(int col, const QString &text);
+    /// What a user's edit from before to after puts into a column: the key rule holds for
+    /// what the edit typed or pasted, never for text the cell already held. after may differ
+    /// from before in several places (an editor's whole session): a character the rule refuses
+    /// then stays as one of those the changed part replaced, in order. With oneChange, after is
+    /// one insert or replacement and the rule holds for all it brought. cursor, a position in
+    /// after, is moved to the same place in the result.
+    static QString userEdit(int col, const QString &before, const QString &after,
+                            bool oneChange = false, int *cursor = nullptr);
 
 Q_SIGNALS:
     /// A cell was changed by the user (column, row).

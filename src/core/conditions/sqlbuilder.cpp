@@ -303,6 +303,11 @@ void Composer::run()
         if (close > open)
             refuse(Reason::Unbalanced);
     }
+    // Rows the grid shows below a gap would silently drop out of the condition.
+    for (qsizetype later = rows + 1; later < m_condition.size(); ++later) {
+        if (inUse(m_catalog, m_condition.at(later)))
+            rowFailure(int(rows + 1), Reason::EmptyFieldBeforeRows);
+    }
     m_row = 0; // parentheses that never close belong to no one row
     if (open != close)
         refuse(Reason::Unbalanced);
@@ -503,6 +508,8 @@ QString ComposeFailure::message() const
         return Vocabulary::rowMessage(row, Texts::tooManyConditionRows());
     case Reason::NoLogic:
         return Vocabulary::rowMessage(row, Texts::noLogicChosen());
+    case Reason::EmptyFieldBeforeRows:
+        return Vocabulary::rowMessage(row, Texts::emptyFieldBeforeRows());
     case Reason::ParenthesesTooDeep:
         return Vocabulary::rowMessage(row, Texts::parenthesesTooDeep());
     case Reason::NoCompare:

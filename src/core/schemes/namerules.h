@@ -29,8 +29,15 @@ NXSF_CORE_PRIVATE_EXPORT bool canAccept(const QString &name);
 constexpr int MaxLength = KeyLimit + 1;
 /// Whether a name that did not come through the box (an import, say) is one that the box and
 /// a save could have stored: not empty, no spaces at its ends, no quote, no control character
-/// (a line break would forge lines in listings) and at most MaxLength characters.
+/// (a line break would forge lines in listings, nor a line separator or a control that
+/// reorders text) and at most MaxLength characters.
 NXSF_CORE_PRIVATE_EXPORT bool isStorable(const QString &name);
+/// Whether a screen id may be stored: at most Limits::MaxScreenIdLength characters, none of
+/// the characters that a name may not hold either (empty is allowed: a host may give none).
+NXSF_CORE_PRIVATE_EXPORT bool isStorableScreen(const QString &screen);
+/// The text with every control, format and separator character and every backslash written
+/// as an escape (\u202e, \\), so that a stored text shows exactly what it holds.
+NXSF_CORE_PRIVATE_EXPORT QString printable(const QString &text);
 
 } // namespace NameRules
 

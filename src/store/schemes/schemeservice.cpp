@@ -11,6 +11,13 @@ namespace NxSerialFilter {
 
 namespace {
 
+/// The store as the read side opens it: creating nothing, so that a reader needs no right to
+/// write the store's folder or file.
+SchemeStore reader(const QString &propsString)
+{
+    return SchemeStore(SchemeStore::locationFor(propsString), SchemeStore::Access::ReadOnly);
+}
+
 /// The default service: the scheme store named by the context property "SCHEMEDB".
 class StoreReader : public SchemeReaderComponent
 {
@@ -18,24 +25,29 @@ public:
     QVariant FilterExists(const QString &propsString, const QString &screenId,
                           const QString &name) override
     {
-        return SchemeStore(SchemeStore::locationFor(propsString)).exists(screenId, name);
+        return reader(propsString).exists(screenId, name);
     }
 
     RecordSetPtr GetFilters(const QString &propsString, const QString &screenId) override
     {
         QList<QVariantList> rows;
-        const auto schemes = SchemeStore(SchemeStore::locationFor(propsString)).schemes(screenId);
+        const auto schemes = reader(propsString).schemes(screenId);
         rows.reserve(schemes.size());
+        // Beyond what the service promises: who owns each scheme, for the dialog's list.
         for (const StoredScheme &s : schemes)
-            rows.append({s.FID, s.FFilterName});
+            rows.append(
+                {s.FID, s.FFilterName, s.rights.owner, s.rights.shared, s.rights.mayChange});
         return std::make_shared<RecordSet>(
-            QStringList{QStringLiteral("FID"), QStringLiteral("FFilterName")}, std::move(rows));
+            QStringList{QStringLiteral("FID"), QStringLiteral("FFilterName"),
+                        QStringLiteral("FOwner"), QStringLiteral("FShared"),
+                        QStringLiteral("FMayChange")},
+            std::move(rows));
     }
 
     RecordSetPtr GetFilterByID(const QString &propsString, qint32 id) override
     {
         QList<QVariantList> rows;
-        if (const auto text = SchemeStore(SchemeStore::locationFor(propsString)).text(id))
+        if (const auto text = reader(propsString).text(id))
             rows.append({id, *text});
         return std::make_shared<RecordSet>(
             QStringList{QStringLiteral("FID"), QStringLiteral("FFilter")}, std::move(rows));

@@ -4,27 +4,38 @@
 
 #include "schemes/namerules.h"
 #include "schemes/schemetext.h"
+#include "schemes/stallwatch.h"
 #include "support/mparse.h"
 #include "support/texts.h"
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/limits.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QThread>
 #include <QUrl>
 #include <QUrlQuery>
 
 #include <atomic>
+#include <limits>
 #include <map>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace NxSerialFilter {
 
@@ -47,10 +58,77 @@ enum class Sql {
     Remove,
     LockName,
     TableExists,
+    ShareByName,
+    ShareById,
 };
 
-QString statement(Sql which, bool server)
+/// The SQL a store speaks: SQLite, a server, or a server whose table keeps owners.
+enum class Dialect {
+    Sqlite,
+    Server,
+    Owners,
+};
+
+/// Whether the connecting role is the store's administrator (a member of the table's owner),
+/// who may change every scheme. Functions are named with their schema, since a policy keeps
+/// what it names when it is created.
+const char adminTest[] =
+    "pg_catalog.pg_has_role(current_user, (SELECT c.relowner FROM pg_catalog.pg_class c "
+    "WHERE c.oid = 'nxsf_schemes'::regclass), 'MEMBER')";
+
+/// Rows that the connecting role may change: its own, those written before owners were kept,
+/// and every row for an administrator.
+QString changeableTest()
 {
+    return QStringLiteral("(fowner IS NULL OR fowner = current_user OR ") +
+           QLatin1String(adminTest) + u')';
+}
+
+/// The row-level rights of a store with owners, created with the table.
+QStringList policyStatements()
+{
+    const QString changeable = changeableTest();
+    return {
+        QStringLiteral("CREATE POLICY nxsf_read ON nxsf_schemes FOR SELECT USING (fowner IS NULL "
+                       "OR fshared OR fowner = current_user OR ") +
+            QLatin1String(adminTest) + u')',
+        QStringLiteral("CREATE POLICY nxsf_insert ON nxsf_schemes FOR INSERT WITH CHECK (fowner = "
+                       "current_user)"),
+        QStringLiteral("CREATE POLICY nxsf_update ON nxsf_schemes FOR UPDATE USING ") + changeable +
+            QStringLiteral(" WITH CHECK ") + changeable,
+        QStringLiteral("CREATE POLICY nxsf_delete ON nxsf_schemes FOR DELETE USING ") + changeable,
+    };
+}
+
+const QStringList storePolicies{QStringLiteral("nxsf_delete"), QStringLiteral("nxsf_insert"),
+                                QStringLiteral("nxsf_read"), QStringLiteral("nxsf_update")};
+
+constexpr qsizetype nameCap = Limits::MaxSchemeNameLength;
+constexpr qsizetype screenCap = Limits::MaxScreenIdLength;
+constexpr qsizetype textCap = Limits::MaxSchemeTextLength;
+
+/// Two columns for a text column: its value when it is within cap characters (else NULL, so
+/// that a huge value written by another tool never reaches this process), and whether it is.
+/// A server counts bytes first, which it knows without reading the value.
+QString capped(const char *column, qsizetype cap, bool server)
+{
+    const QString c = QLatin1String(column), n = QString::number(cap);
+    const QString fits =
+        server ? QStringLiteral("(octet_length(%1) <= %2 OR (octet_length(%1) <= %3 AND "
+                                "length(%1) <= %2))")
+                     .arg(c, n, QString::number(4 * cap))
+               : QStringLiteral("length(%1) <= %2").arg(c, n);
+    return QStringLiteral("CASE WHEN %1 THEN %2 END, COALESCE(%1, 1 = 1)").arg(fits, c);
+}
+
+QString statement(Sql which, Dialect dialect)
+{
+    const bool server = dialect != Dialect::Sqlite;
+    // Who owns a row, whether it is shared and whether this role may change it.
+    const QString rights =
+        dialect == Dialect::Owners
+            ? QStringLiteral(", COALESCE(fowner, ''), fshared, ") + changeableTest()
+            : QString();
     switch (which) {
     case Sql::Begin:
         return server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
@@ -61,27 +139,44 @@ QString statement(Sql which, bool server)
     case Sql::Exists:
         return QStringLiteral("SELECT 1 FROM nxsf_schemes WHERE fscreenid = ? AND ffiltername = ?");
     case Sql::List:
-        return QStringLiteral(
-            "SELECT fid, ffiltername FROM nxsf_schemes WHERE fscreenid = ? ORDER BY fid");
+        return QStringLiteral("SELECT fid, ") + capped("ffiltername", nameCap, server) + rights +
+               QStringLiteral(" FROM nxsf_schemes WHERE fscreenid = ? ORDER BY fid");
     case Sql::ListAll:
-        return QStringLiteral(
-            "SELECT fid, fscreenid, ffiltername, ffilter, fsort FROM nxsf_schemes "
-            "ORDER BY fscreenid, fid");
     case Sql::ListScreen:
-        return QStringLiteral(
-            "SELECT fid, fscreenid, ffiltername, ffilter, fsort FROM nxsf_schemes "
-            "WHERE fscreenid = ? ORDER BY fid");
+        return QStringLiteral("SELECT fid, %1, %2, %3, %4")
+                   .arg(capped("fscreenid", screenCap, server),
+                        capped("ffiltername", nameCap, server), capped("ffilter", textCap, server),
+                        capped("fsort", textCap, server)) +
+               rights +
+               (which == Sql::ListAll
+                    ? QStringLiteral(" FROM nxsf_schemes ORDER BY fscreenid, fid")
+                    : QStringLiteral(" FROM nxsf_schemes WHERE fscreenid = ? ORDER BY fid"));
     case Sql::Text:
         // A text far too long (written by another tool) is not even fetched.
         return QStringLiteral("SELECT CASE WHEN length(ffilter) <= ? THEN ffilter END, "
                               "length(ffilter) FROM nxsf_schemes WHERE fid = ?");
     case Sql::Upsert:
+        // With owners the key is (screen, name, owner): each user keeps schemes of their own,
+        // and the row's owner is the role that inserts it.
+        if (dialect == Dialect::Owners)
+            return QStringLiteral(
+                "INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, fcreated, "
+                "fchanged, fshared) VALUES (?, ?, ?, ?, ?, ?, COALESCE(?::boolean, false)) ON "
+                "CONFLICT (fscreenid, ffiltername, COALESCE(fowner, '')) DO UPDATE SET ffilter = "
+                "excluded.ffilter, fsort = excluded.fsort, fchanged = excluded.fchanged, fshared = "
+                "COALESCE(?::boolean, nxsf_schemes.fshared) RETURNING fid");
         return QStringLiteral(
             "INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, fcreated, fchanged) "
             "VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (fscreenid, ffiltername) DO UPDATE SET "
             "ffilter = excluded.ffilter, fsort = excluded.fsort, fchanged = excluded.fchanged "
             "RETURNING fid");
     case Sql::DropSameName:
+        // With owners only the scheme's owner's others of the name go.
+        if (dialect == Dialect::Owners)
+            return QStringLiteral(
+                "DELETE FROM nxsf_schemes WHERE fscreenid = ? AND ffiltername = ? AND fid <> ? "
+                "AND COALESCE(fowner, '') = (SELECT COALESCE(t.fowner, '') FROM nxsf_schemes t "
+                "WHERE t.fid = ?)");
         return QStringLiteral(
             "DELETE FROM nxsf_schemes WHERE fscreenid = ? AND ffiltername = ? AND fid <> ?");
     case Sql::UpdateById:
@@ -93,6 +188,13 @@ QString statement(Sql which, bool server)
         // Every write of a name waits for the others of that name, so that a rename onto it
         // never meets an insert of it that has not committed yet.
         return QStringLiteral("SELECT pg_advisory_xact_lock(7310043, hashtext(?))");
+    case Sql::ShareByName:
+        return QStringLiteral("UPDATE nxsf_schemes SET fshared = ?, fchanged = ? WHERE fscreenid "
+                              "= ? AND ffiltername = ? AND fowner = current_user");
+    case Sql::ShareById:
+        return QStringLiteral("UPDATE nxsf_schemes SET fshared = ?, fchanged = ? WHERE fid = ? "
+                              "AND fowner IS NOT NULL AND ") +
+               changeableTest();
     case Sql::TableExists:
         return server ? QStringLiteral("SELECT 1 WHERE to_regclass('nxsf_schemes') IS NOT NULL")
                       : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
@@ -103,7 +205,8 @@ QString statement(Sql which, bool server)
 
 QString schemaStatement(bool server)
 {
-    // FID stays within the host's 32-bit ids.
+    // FID stays within the host's 32-bit ids. A server's table keeps each row's owner; its
+    // unique key on (screen, name, owner) is made with the rest of the rights.
     return QStringLiteral("CREATE TABLE IF NOT EXISTS nxsf_schemes (") +
            (server ? QStringLiteral("fid INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY")
                    : QStringLiteral("fid INTEGER PRIMARY KEY AUTOINCREMENT")) +
@@ -113,8 +216,10 @@ QString schemaStatement(bool server)
                           " ffilter TEXT NOT NULL,"
                           " fsort TEXT NOT NULL,"
                           " fcreated TEXT NOT NULL,"
-                          " fchanged TEXT NOT NULL,"
-                          " UNIQUE (fscreenid, ffiltername))");
+                          " fchanged TEXT NOT NULL") +
+           (server ? QStringLiteral(", fowner TEXT DEFAULT current_user,"
+                                    " fshared BOOLEAN NOT NULL DEFAULT false)")
+                   : QStringLiteral(", UNIQUE (fscreenid, ffiltername))"));
 }
 
 /// A failure of the database, described later by what was being done.
@@ -138,6 +243,69 @@ QVariant now()
 
 std::atomic<quint64> connectionCounter{0};
 
+/// SQLite's own wait for a lock sleeps longer the longer it waits, so that a writer looping
+/// in another process takes the file again and again before a waiting one looks: each wait is
+/// short, and the whole operation is tried again until the file has been busy this long.
+constexpr int sqliteBusyTimeout = 500;
+constexpr int sqliteBusyDeadline = 30000;
+
+/// Whether SQLite refused because another connection held the file (SQLITE_BUSY or
+/// SQLITE_LOCKED, any extended code); nothing of the statement was done.
+bool sqliteBusy(const QSqlError &error)
+{
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+    return ok && (code == 5 || code == 6);
+}
+
+/// A short random pause, so that waiting writers do not all try again at the same moment.
+void pauseBeforeRetry()
+{
+    QThread::msleep(5 + QRandomGenerator::global()->bounded(20));
+}
+
+} // namespace
+
+namespace {
+
+/// What a reader that does without SQLite's shared memory knows of the file it reads: any
+/// write since (a checkpoint, a new WAL) changes it.
+struct FileStamp
+{
+    bool exists = false;
+    bool wal = false;
+    qint64 size = -1;
+    qint64 modified = 0; // nanoseconds where the system keeps them
+    qint64 changed = 0;
+    quint64 inode = 0;
+    bool operator==(const FileStamp &) const = default;
+};
+
+FileStamp stampOf(const QString &path)
+{
+    FileStamp stamp;
+    stamp.wal = QFileInfo::exists(path + QStringLiteral("-wal"));
+#ifdef Q_OS_UNIX
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.size = st.st_size;
+    stamp.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changed = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    stamp.inode = st.st_ino;
+#else
+    const QFileInfo info(path);
+    stamp.exists = info.exists();
+    stamp.size = info.size();
+    stamp.modified = info.lastModified().toMSecsSinceEpoch();
+    stamp.changed = info.metadataChangeTime().toMSecsSinceEpoch();
+#endif
+    return stamp;
+}
+
 } // namespace
 
 struct SchemeStore::Connection
@@ -148,6 +316,16 @@ struct SchemeStore::Connection
     bool server = false;
     bool readOnly = false;
     bool hasTable = false;
+    bool owners = false; // a server table that keeps owners and rights
+    /// The role that must own a server's store; empty: the connecting role.
+    QString owner;
+    /// How long one operation on the server may wait in all.
+    std::chrono::milliseconds stallBudget{0};
+    /// A reader of a file that does not exist: it reads as empty, and opens nothing.
+    bool noFile = false;
+    /// A reader of a file that has no WAL: it reads the file as it is, without locks or
+    /// shared memory, and its reads count only while the file stays as stamped.
+    std::optional<FileStamp> immutable;
     QSqlDatabase db;
     std::map<Sql, QSqlQuery> queries;
 
@@ -160,6 +338,11 @@ struct SchemeStore::Connection
         QSqlDatabase::removeDatabase(name);
     }
 
+    Dialect dialect() const
+    {
+        return !server ? Dialect::Sqlite : owners ? Dialect::Owners : Dialect::Server;
+    }
+
     QSqlQuery &prepared(Sql which, QString (*what)())
     {
         auto it = queries.find(which);
@@ -167,7 +350,7 @@ struct SchemeStore::Connection
             return it->second;
         QSqlQuery query(db);
         query.setForwardOnly(true);
-        if (!query.prepare(statement(which, server)))
+        if (!query.prepare(statement(which, dialect())))
             throw SqlFailure{what, query.lastError()};
         return queries.emplace(which, std::move(query)).first->second;
     }
@@ -248,7 +431,7 @@ private:
     {
         // A server takes transaction control only as plain statements.
         if (m_c.server)
-            m_c.exec(statement(which, true), Texts::schemeStoreWriteFailed);
+            m_c.exec(statement(which, Dialect::Server), Texts::schemeStoreWriteFailed);
         else
             m_c.run(which, {}, Texts::schemeStoreWriteFailed).finish();
     }
@@ -271,7 +454,28 @@ struct SessionSettings
 {
     QString statementTimeout = QString::number(SchemeStore::DefaultStatementTimeout);
     QString lockTimeout = QString::number(SchemeStore::DefaultLockTimeout);
+    QString owner; // the role that must own the store; empty: the connecting role
+    /// The longest any operation may wait: connecting, one statement and a little more.
+    std::chrono::milliseconds stallBudget{0};
 };
+
+/// A server setting of time in milliseconds ("10000", "10s", "1min"); nothing when it is not
+/// one or is 0 (no limit).
+std::optional<qint64> milliseconds(const QString &setting)
+{
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\d+)\\s*(ms|s|min|h|)\\s*$"));
+    const auto match = form.match(setting);
+    bool ok = false;
+    const qint64 value = match.captured(1).toLongLong(&ok);
+    if (!match.hasMatch() || !ok || value <= 0 || value > 24LL * 3600 * 1000)
+        return std::nullopt;
+    const QString unit = match.captured(2);
+    const qint64 factor = unit == QLatin1String("s")     ? 1000
+                          : unit == QLatin1String("min") ? 60000
+                          : unit == QLatin1String("h")   ? 3600000
+                                                         : 1;
+    return value * factor;
+}
 
 SessionSettings configureServer(QSqlDatabase &db, const QString &location)
 {
@@ -296,9 +500,30 @@ SessionSettings configureServer(QSqlDatabase &db, const QString &location)
             settings.statementTimeout = value;
         else if (key == QLatin1String("lock_timeout"))
             settings.lockTimeout = value;
+        else if (key == QLatin1String("owner"))
+            settings.owner = value;
         else
             options.insert(key, value);
     }
+    bool ok = false;
+    const qint64 connectSeconds = options.value(QStringLiteral("connect_timeout")).toLongLong(&ok);
+    const qint64 statement =
+        milliseconds(settings.statementTimeout).value_or(SchemeStore::DefaultStatementTimeout);
+    settings.stallBudget = std::chrono::milliseconds(
+        (ok && connectSeconds > 0 ? connectSeconds : SchemeStore::DefaultConnectTimeout) * 1000 +
+        statement + SchemeStore::StallGrace);
+    // A network that drops the connection without a word ends it too, not only the budget.
+    options.insert(QStringLiteral("keepalives"),
+                   options.value(QStringLiteral("keepalives"), QStringLiteral("1")));
+    for (const auto &[key, value] : {std::pair{"keepalives_idle", "10"},
+                                     {"keepalives_interval", "5"},
+                                     {"keepalives_count", "3"}}) {
+        if (!options.contains(QLatin1String(key)))
+            options.insert(QLatin1String(key), QLatin1String(value));
+    }
+    if (!options.contains(QStringLiteral("tcp_user_timeout")))
+        options.insert(QStringLiteral("tcp_user_timeout"),
+                       QString::number(settings.stallBudget.count()));
     QStringList pairs;
     for (auto it = options.cbegin(); it != options.cend(); ++it)
         pairs.append(it.key() + u'=' + connectValue(it.value()));
@@ -325,6 +550,68 @@ void applySettings(SchemeStore::Connection &c, const SessionSettings &settings)
         throw SqlFailure{Texts::schemeStoreOpenFailed, query.lastError()};
 }
 
+bool verifyServerTable(SchemeStore::Connection &c);
+
+/// Creates the server's table where there is none, and where the connecting role owns it,
+/// what a table made before owners were kept lacks: the owner and shared columns (rows already
+/// there keep no owner), the key on (screen, name, owner), row-level security and its
+/// policies. Each step runs only when it is missing, so that opening takes no table lock.
+void setUpServerTable(SchemeStore::Connection &c)
+{
+    const auto state = [&c] {
+        QSqlQuery q(c.db);
+        if (!q.exec(QStringLiteral(
+                "SELECT t.oid IS NOT NULL, pg_get_userbyid(t.relowner) = current_user, "
+                "EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = t.oid AND attname = "
+                "'fowner' AND NOT attisdropped), "
+                "(SELECT string_agg(quote_ident(conname), ',') FROM pg_constraint WHERE conrelid "
+                "= t.oid AND contype = 'u'), "
+                "EXISTS (SELECT 1 FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid WHERE "
+                "x.indrelid = t.oid AND i.relname = 'nxsf_schemes_owner_name'), "
+                "t.relrowsecurity, (SELECT count(*) FROM pg_policy WHERE polrelid = t.oid) "
+                "FROM (SELECT to_regclass('nxsf_schemes') AS oid) r LEFT JOIN pg_class t ON "
+                "t.oid = r.oid")) ||
+            !q.next())
+            throw SqlFailure{Texts::schemeStoreOpenFailed, q.lastError()};
+        QVariantList values;
+        for (int i = 0; i < 7; ++i)
+            values.append(q.value(i));
+        return values;
+    };
+    QVariantList now = state();
+    if (!now.at(0).toBool()) {
+        c.exec(schemaStatement(true), Texts::schemeStoreOpenFailed);
+        now = state();
+    }
+    // Nothing is changed on a table that is not the store's own.
+    c.hasTable = verifyServerTable(c);
+    if (!now.at(1).toBool())
+        return; // another role's (the owner= of the address): that role sets it up
+    const auto run = [&c](const QString &sql) { c.exec(sql, Texts::schemeStoreOpenFailed); };
+    if (!now.at(2).toBool()) {
+        // Added without a default first, so that the rows already there keep no owner.
+        run(QStringLiteral("ALTER TABLE nxsf_schemes ADD COLUMN fowner TEXT, ADD COLUMN fshared "
+                           "BOOLEAN NOT NULL DEFAULT false"));
+        run(QStringLiteral(
+            "ALTER TABLE nxsf_schemes ALTER COLUMN fowner SET DEFAULT current_user"));
+    }
+    for (const QString &constraint : now.at(3).toString().split(u',', Qt::SkipEmptyParts))
+        run(QStringLiteral("ALTER TABLE nxsf_schemes DROP CONSTRAINT ") + constraint);
+    if (!now.at(4).toBool())
+        run(QStringLiteral("CREATE UNIQUE INDEX nxsf_schemes_owner_name ON nxsf_schemes "
+                           "(fscreenid, ffiltername, COALESCE(fowner, ''))"));
+    if (!now.at(5).toBool())
+        run(QStringLiteral("ALTER TABLE nxsf_schemes ENABLE ROW LEVEL SECURITY"));
+    if (now.at(6).toInt() != storePolicies.size()) {
+        for (const QString &policy : storePolicies)
+            run(QStringLiteral("DROP POLICY IF EXISTS ") + policy +
+                QStringLiteral(" ON nxsf_schemes"));
+        for (const QString &sql : policyStatements())
+            run(sql);
+    }
+    c.owners = true;
+}
+
 void createSchema(SchemeStore::Connection &c)
 {
     if (c.server) {
@@ -332,7 +619,7 @@ void createSchema(SchemeStore::Connection &c)
         Transaction transaction(c);
         c.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7310042)"),
                Texts::schemeStoreOpenFailed);
-        c.exec(schemaStatement(true), Texts::schemeStoreOpenFailed);
+        setUpServerTable(c);
         transaction.commit();
         return;
     }
@@ -343,15 +630,105 @@ void createSchema(SchemeStore::Connection &c)
     c.exec(schemaStatement(false), Texts::schemeStoreOpenFailed);
 }
 
+/// Whether the server has the table, refusing one that is not the store's own: whoever owns
+/// the table (or its schema) runs code as every user of the store through a trigger, rule or
+/// policy, and can replace it. Afterwards names are looked up in the table's schema only, with
+/// the system's own functions and operators first.
+bool verifyServerTable(SchemeStore::Connection &c)
+{
+    QSqlQuery q(c.db);
+    q.setForwardOnly(true);
+    const bool ran =
+        q.prepare(QStringLiteral(
+            "SELECT c.relkind::text, pg_get_userbyid(c.relowner), n.nspname, "
+            "pg_get_userbyid(n.nspowner), (SELECT rolsuper FROM pg_roles WHERE oid = n.nspowner), "
+            "(SELECT pg_get_userbyid(datdba) FROM pg_database WHERE datname = "
+            "current_database()), (SELECT r.rolsuper FROM pg_database d JOIN pg_roles r ON r.oid "
+            "= d.datdba WHERE d.datname = current_database()), "
+            "(SELECT string_agg(tgname, ', ') FROM pg_trigger WHERE tgrelid = c.oid AND NOT "
+            "tgisinternal), (SELECT string_agg(rulename, ', ') FROM pg_rewrite WHERE ev_class = "
+            "c.oid), (SELECT string_agg(polname, ', ' ORDER BY polname) FROM pg_policy WHERE "
+            "polrelid = c.oid), COALESCE(NULLIF(?, ''), current_user), EXISTS (SELECT 1 FROM "
+            "pg_attribute WHERE attrelid = c.oid AND attname = 'fowner' AND NOT attisdropped) "
+            "FROM pg_class c JOIN "
+            "pg_namespace n ON n.oid = c.relnamespace WHERE c.oid = "
+            "to_regclass('nxsf_schemes')")) &&
+        (q.bindValue(0, bindText(c.owner)), q.exec());
+    if (!ran)
+        throw SqlFailure{Texts::schemeStoreOpenFailed, q.lastError()};
+    if (!q.next())
+        return false;
+    const QString kind = q.value(0).toString(), owner = q.value(1).toString();
+    const QString schema = q.value(2).toString(), schemaOwner = q.value(3).toString();
+    const QString expected = q.value(10).toString();
+    const bool schemaTrusted = schemaOwner == expected || q.value(4).toBool() ||
+                               (schemaOwner == QLatin1String("pg_database_owner") &&
+                                (q.value(5).toString() == expected || q.value(6).toBool()));
+    QStringList wrong;
+    if (kind != QLatin1String("r"))
+        wrong.append(QStringLiteral("nxsf_schemes is not a plain table"));
+    if (owner != expected)
+        wrong.append(QStringLiteral("table owned by ") + owner + QStringLiteral(", not ") +
+                     expected);
+    if (!schemaTrusted)
+        wrong.append(QStringLiteral("schema ") + schema + QStringLiteral(" owned by ") +
+                     schemaOwner);
+    if (!q.value(7).toString().isEmpty())
+        wrong.append(QStringLiteral("triggers: ") + q.value(7).toString());
+    if (!q.value(8).toString().isEmpty())
+        wrong.append(QStringLiteral("rules: ") + q.value(8).toString());
+    // Only the table's owner (or a superuser) can make policies; the store's own are known by
+    // name.
+    QStringList policies = q.value(9).toString().split(QStringLiteral(", "), Qt::SkipEmptyParts);
+    for (const QString &own : storePolicies)
+        policies.removeOne(own);
+    if (!policies.isEmpty())
+        wrong.append(QStringLiteral("policies: ") + policies.join(QStringLiteral(", ")));
+    c.owners = q.value(11).toBool();
+    q.finish();
+    if (!wrong.isEmpty())
+        raise(Texts::schemeStoreNotOwn, c.location,
+              NameRules::printable(wrong.join(QStringLiteral("; "))));
+    QSqlQuery pin(c.db);
+    if (!pin.prepare(QStringLiteral(
+            "SELECT set_config('search_path', 'pg_catalog, ' || quote_ident(?), false)")) ||
+        (pin.bindValue(0, schema), !pin.exec()))
+        throw SqlFailure{Texts::schemeStoreOpenFailed, pin.lastError()};
+    // Prepared statements name the table as it was found before.
+    c.queries.clear();
+    return true;
+}
+
 /// Whether the table is there to read; a store opened only for reading may have none.
 bool tableReady(SchemeStore::Connection &c)
 {
+    if (c.noFile)
+        return false;
+    if (!c.hasTable && c.server)
+        return c.hasTable = verifyServerTable(c);
     if (!c.hasTable) {
         QSqlQuery &q = c.run(Sql::TableExists, {}, Texts::schemeStoreReadFailed);
         c.hasTable = q.next();
         q.finish();
     }
     return c.hasTable;
+}
+
+/// The server connection under a SQL connection, for libpq's own calls.
+void *pgHandle(SchemeStore::Connection &c)
+{
+    const QVariant handle = c.db.driver()->handle();
+    // Qt names the type by libpq's struct tag; older releases by its typedef.
+    if (handle.isValid() &&
+        (qstrcmp(handle.typeName(), "pg_conn*") == 0 || qstrcmp(handle.typeName(), "PGconn*") == 0))
+        return *static_cast<void *const *>(handle.constData());
+    return nullptr;
+}
+
+QString stalledDetail(std::chrono::milliseconds budget)
+{
+    return QStringLiteral("no answer from the server within %1 ms; the wait was ended")
+        .arg(budget.count());
 }
 
 QString filePath(const QString &location)
@@ -372,6 +749,10 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
     }
     if (!server && location.isEmpty())
         raise(Texts::schemeStoreBadAddress, location, {});
+    // SQLite keeps one lock state per file and process: a reader that reads the file as it
+    // is, without locks, would make this process's writer find the file read-only.
+    if (!server && !readOnly)
+        pool().remove(filePath(location) + QStringLiteral("\n(read)"));
 
     auto c = std::make_shared<SchemeStore::Connection>();
     c->name = QStringLiteral("nxsf-schemes-%1").arg(++connectionCounter);
@@ -379,6 +760,10 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
     c->key = key;
     c->server = server;
     c->readOnly = readOnly;
+    if (!server && readOnly && !QFileInfo::exists(filePath(location))) {
+        c->noFile = true;
+        return c; // not kept: the file may be made at any moment
+    }
     c->db = QSqlDatabase::addDatabase(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"),
                                       c->name);
     if (!c->db.isValid())
@@ -386,24 +771,74 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
     SessionSettings settings;
     if (server) {
         settings = configureServer(c->db, location);
+        c->owner = settings.owner;
+        c->stallBudget = settings.stallBudget;
     } else {
-        c->db.setDatabaseName(filePath(location));
-        // Reading opens the file as it is: no journal change, no table, no new file.
-        c->db.setConnectOptions(
-            readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=15000")
-                     : QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000"));
-    }
-    if (!c->db.open())
-        raise(Texts::schemeStoreOpenFailed, location, c->db.lastError().text());
-    try {
-        if (server)
-            applySettings(*c, settings);
-        if (!readOnly) {
-            createSchema(*c);
-            c->hasTable = true;
+        const QString path = filePath(location);
+        QString options =
+            QStringLiteral("QSQLITE_BUSY_TIMEOUT=") + QString::number(sqliteBusyTimeout);
+        if (readOnly) {
+            // A reader creates nothing, so that it works in a folder it may not write and
+            // leaves no file of its own that the owner could not write. A WAL with its shared
+            // memory is read as it is, without writing to either; a file without a WAL (no
+            // writer has it open) is read as it is, and the read counts only if no writer
+            // came meanwhile.
+            QString uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+            if (QFileInfo::exists(path + QStringLiteral("-wal")) ||
+                QFileInfo::exists(path + QStringLiteral("-journal"))) {
+                uri += QFileInfo::exists(path + QStringLiteral("-shm"))
+                           ? QStringLiteral("?mode=ro&readonly_shm=1")
+                           : QStringLiteral("?mode=ro");
+            } else {
+                c->immutable = stampOf(path);
+                uri += QStringLiteral("?mode=ro&immutable=1");
+            }
+            c->db.setDatabaseName(uri);
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI");
+        } else {
+            c->db.setDatabaseName(path);
         }
-    } catch (const SqlFailure &failure) {
-        raise(failure.what, location, failure.error.text());
+        c->db.setConnectOptions(options);
+    }
+    // Opening runs the driver's own first queries: a server that stalls there is cut off too.
+    std::optional<StallWatch> watch;
+    if (server) {
+        watch.emplace(c->stallBudget);
+        watch->watchNewSocketsTo(c->db.hostName(), c->db.port());
+    }
+    if (!c->db.open()) {
+        if (watch && watch->fired())
+            raise(Texts::schemeStoreOpenFailed, location, stalledDetail(c->stallBudget));
+        raise(Texts::schemeStoreOpenFailed, location, c->db.lastError().text());
+    }
+    if (watch)
+        watch->watch(pgHandle(*c));
+    QElapsedTimer busy;
+    busy.start();
+    for (;;) {
+        try {
+            if (server)
+                applySettings(*c, settings);
+            if (!readOnly) {
+                createSchema(*c);
+                c->hasTable = true;
+            }
+            if (server && readOnly)
+                c->hasTable = verifyServerTable(*c);
+            break;
+        } catch (const SqlFailure &failure) {
+            if (watch) {
+                watch->release();
+                if (watch->fired())
+                    raise(failure.what, location, stalledDetail(c->stallBudget));
+            }
+            // Several processes opening a new file at once meet while one turns on WAL.
+            if (!server && sqliteBusy(failure.error) && busy.elapsed() < sqliteBusyDeadline) {
+                pauseBeforeRetry();
+                continue;
+            }
+            raise(failure.what, location, failure.error.text());
+        }
     }
     static std::atomic_bool cleanupFiled{false};
     if (QCoreApplication::instance() && !cleanupFiled.exchange(true))
@@ -422,15 +857,62 @@ bool sessionLost(const QSqlError &error)
            code == QLatin1String("57P03");
 }
 
+/// Whether a reader's view of a file is out of date: the file came or went, or a writer has
+/// been at it since it was opened as it was.
+bool outdated(const SchemeStore::Connection &c)
+{
+    if (c.noFile)
+        return QFileInfo::exists(filePath(c.location));
+    return c.immutable && *c.immutable != stampOf(filePath(c.location));
+}
+
+void drop(const ConnectionPtr &connection)
+{
+    if (pool().value(connection->key) == connection)
+        pool().remove(connection->key);
+}
+
 /// Runs one operation; a failure drops the connection (it may be broken) and is described.
 template <class F>
 auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*connection))
 {
     bool reopened = false;
+    int rereads = 0;
+    QElapsedTimer busy;
+    busy.start();
+    // One budget for the whole operation, a reconnection included.
+    std::optional<StallWatch> watch;
+    if (connection->server)
+        watch.emplace(connection->stallBudget);
     for (int attempt = 1;; ++attempt) {
         try {
-            return body(*connection);
+            if (outdated(*connection)) {
+                drop(connection);
+                connection = openConnection(connection->location, connection->readOnly);
+            }
+            if (watch)
+                watch->watch(pgHandle(*connection));
+            auto result = body(*connection);
+            if (watch)
+                watch->release();
+            // A writer came while the file was read as it was: what was read may mix two
+            // states, so it is read again.
+            if (!outdated(*connection) || ++rereads > 20)
+                return result;
+            continue;
         } catch (const SqlFailure &failure) {
+            if (watch) {
+                watch->release();
+                // Cut off: whatever was sent may or may not have arrived, so nothing is
+                // repeated; a write that did not commit was rolled back by the server.
+                if (watch->fired()) {
+                    drop(connection);
+                    raise(failure.what, connection->location,
+                          stalledDetail(connection->stallBudget));
+                }
+            }
+            if (outdated(*connection) && ++rereads <= 20)
+                continue;
             const QString location = connection->location;
             const bool server = connection->server;
             const bool readOnly = connection->readOnly;
@@ -443,6 +925,12 @@ auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*
                  code == QLatin1String("40P01"));
             if (conflict && attempt < 5)
                 continue;
+            // A file held by another writer: nothing was done (a commit refused as busy left
+            // its transaction to the rollback), so the whole operation is tried again.
+            if (!server && sqliteBusy(failure.error) && busy.elapsed() < sqliteBusyDeadline) {
+                pauseBeforeRetry();
+                continue;
+            }
             if (pool().value(connection->key) == connection)
                 pool().remove(connection->key);
             // After a server restart the first use of a kept connection fails: a read, or a
@@ -503,36 +991,131 @@ bool SchemeStore::exists(const QString &screen, const QString &name)
     });
 }
 
+namespace {
+
+/// What one row read from the store may give: an id within the 32-bit range and texts within
+/// the caps. Otherwise the row is left out and described by its id and (when it could be
+/// read) its name, so that the rest can still be used.
+class RowCheck
+{
+public:
+    explicit RowCheck(QStringList &refusals)
+        : m_refusals(refusals)
+    {}
+
+    /// The text of a capped column pair at index, or nothing when it is too long.
+    std::optional<QString> text(const QSqlQuery &q, int index, qsizetype cap)
+    {
+        if (!q.value(index + 1).toBool())
+            return std::nullopt;
+        QString value = q.value(index).toString();
+        if (value.size() > cap)
+            return std::nullopt;
+        return value;
+    }
+
+    /// The row's id, or nothing (and a refusal) when it is outside 1 to 2^31-1.
+    std::optional<qint32> id(const QVariant &stored, const std::optional<QString> &name)
+    {
+        bool ok = false;
+        const qlonglong id = stored.toLongLong(&ok);
+        if (ok && id >= 1 && id <= std::numeric_limits<qint32>::max())
+            return qint32(id);
+        refuse(Texts::schemeSkippedBadId, stored, name);
+        return std::nullopt;
+    }
+
+    void refuse(QString (*why)(), const QVariant &id, const std::optional<QString> &name)
+    {
+        QString described = MParse::LoadLangString(why());
+        if (name)
+            described += NameRules::printable(*name) + u' ';
+        m_refusals.append(described + QStringLiteral("(FID ") +
+                          NameRules::printable(id.toString()) + u')');
+    }
+
+private:
+    QStringList &m_refusals;
+};
+
+/// The rights read with a row from index on, where the store keeps them.
+SchemeRights rightsOf(const SchemeStore::Connection &c, const QSqlQuery &q, int index)
+{
+    if (!c.owners)
+        return {};
+    return {q.value(index).toString(), q.value(index + 1).toBool(), q.value(index + 2).toBool()};
+}
+
+} // namespace
+
 QList<StoredScheme> SchemeStore::schemes(const QString &screen)
 {
+    m_refusals.clear();
     return guarded(m_connection, false, [&](Connection &c) {
         QList<StoredScheme> found;
+        QStringList refusals;
         if (!tableReady(c))
             return found;
+        RowCheck check(refusals);
         QSqlQuery &q = c.run(Sql::List, {bindText(screen)}, Texts::schemeStoreReadFailed);
-        while (q.next())
-            found.append({q.value(0).toInt(), screen, q.value(1).toString(), {}, {}});
+        while (q.next()) {
+            const auto name = check.text(q, 1, nameCap);
+            const auto id = check.id(q.value(0), name);
+            if (!id)
+                continue;
+            if (!name)
+                check.refuse(Texts::schemeSkippedTooLarge, q.value(0), name);
+            else
+                found.append({*id, screen, *name, {}, {}, rightsOf(c, q, 3)});
+        }
         q.finish();
+        m_refusals = refusals;
         return found;
     });
 }
 
 QList<StoredScheme> SchemeStore::fullSchemes(const QString &screen)
 {
+    m_refusals.clear();
     return guarded(m_connection, false, [&](Connection &c) {
         QList<StoredScheme> found;
+        QStringList refusals;
         if (!tableReady(c))
             return found;
+        RowCheck check(refusals);
         QSqlQuery &q = screen.isEmpty() ? c.run(Sql::ListAll, {}, Texts::schemeStoreReadFailed)
                                         : c.run(Sql::ListScreen, {bindText(screen)},
                                                 Texts::schemeStoreReadFailed);
         while (q.next()) {
-            found.append({q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(),
-                          q.value(3).toString(), q.value(4).toString()});
+            const auto name = check.text(q, 3, nameCap);
+            const auto id = check.id(q.value(0), name);
+            if (!id)
+                continue;
+            const auto storedScreen = check.text(q, 1, screenCap);
+            const auto text = check.text(q, 5, textCap);
+            const auto sort = check.text(q, 7, textCap);
+            bool fits = name && storedScreen && text && sort;
+            if (fits) {
+                try {
+                    SchemeText::checkSize(*text);
+                } catch (const FilterError &) {
+                    fits = false;
+                }
+            }
+            if (!fits)
+                check.refuse(Texts::schemeSkippedTooLarge, q.value(0), name);
+            else
+                found.append({*id, *storedScreen, *name, *text, *sort, rightsOf(c, q, 9)});
         }
         q.finish();
+        m_refusals = refusals;
         return found;
     });
+}
+
+QStringList SchemeStore::refusals() const
+{
+    return m_refusals;
 }
 
 std::optional<QString> SchemeStore::text(qint32 id)
@@ -567,12 +1150,20 @@ void lockName(SchemeStore::Connection &c, const StoredScheme &s)
             .finish();
 }
 
-qint32 upsert(SchemeStore::Connection &c, const StoredScheme &s, const QVariant &time)
+qint32 upsert(SchemeStore::Connection &c, const StoredScheme &s, const QVariant &time,
+              std::optional<bool> shared = {})
 {
-    QSqlQuery &q = c.run(Sql::Upsert,
-                         {bindText(s.FScreenID), bindText(s.FFilterName), bindText(s.FFilter),
-                          bindText(s.FSort), time, time},
-                         Texts::schemeStoreWriteFailed);
+    QVariantList values{bindText(s.FScreenID),
+                        bindText(s.FFilterName),
+                        bindText(s.FFilter),
+                        bindText(s.FSort),
+                        time,
+                        time};
+    if (c.owners) {
+        const QVariant flag = shared ? QVariant(*shared) : QVariant(QMetaType(QMetaType::Bool));
+        values << flag << flag;
+    }
+    QSqlQuery &q = c.run(Sql::Upsert, values, Texts::schemeStoreWriteFailed);
     const qint32 id = q.next() ? q.value(0).toInt() : 0;
     q.finish();
     return id;
@@ -582,17 +1173,17 @@ qint32 upsert(SchemeStore::Connection &c, const StoredScheme &s, const QVariant 
 
 qint32 SchemeStore::save(const StoredScheme &scheme, qint32 replaceId)
 {
-    SchemeText::checkSize(scheme.FFilter);
+    checkScheme(scheme);
     return guarded(m_connection, true, [&](Connection &c) {
         const QVariant time = now();
         Transaction transaction(c);
         lockName(c, scheme);
         qint32 id = 0;
         if (replaceId > 0) {
-            c.run(Sql::DropSameName,
-                  {bindText(scheme.FScreenID), bindText(scheme.FFilterName), replaceId},
-                  Texts::schemeStoreWriteFailed)
-                .finish();
+            QVariantList key{bindText(scheme.FScreenID), bindText(scheme.FFilterName), replaceId};
+            if (c.owners)
+                key.append(replaceId);
+            c.run(Sql::DropSameName, key, Texts::schemeStoreWriteFailed).finish();
             QSqlQuery &q =
                 c.run(Sql::UpdateById,
                       {bindText(scheme.FFilterName), bindText(scheme.FFilter),
@@ -610,10 +1201,10 @@ qint32 SchemeStore::save(const StoredScheme &scheme, qint32 replaceId)
     });
 }
 
-void SchemeStore::saveAll(const QList<StoredScheme> &schemes)
+void SchemeStore::saveAll(const QList<StoredScheme> &schemes, std::optional<bool> shared)
 {
     for (const StoredScheme &scheme : schemes)
-        SchemeText::checkSize(scheme.FFilter);
+        checkScheme(scheme);
     guarded(m_connection, true, [&](Connection &c) {
         const QVariant time = now();
         Transaction transaction(c);
@@ -623,7 +1214,7 @@ void SchemeStore::saveAll(const QList<StoredScheme> &schemes)
             c.exec(QStringLiteral("LOCK TABLE nxsf_schemes IN SHARE ROW EXCLUSIVE MODE"),
                    Texts::schemeStoreWriteFailed);
         for (const StoredScheme &scheme : schemes)
-            upsert(c, scheme, time);
+            upsert(c, scheme, time, shared);
         transaction.commit();
         return 0;
     });
@@ -642,6 +1233,64 @@ bool SchemeStore::remove(qint32 id)
     });
 }
 
+namespace {
+
+bool changeSharing(ConnectionPtr &connection, Sql which, const QVariantList &key, bool shared)
+{
+    return guarded(connection, true, [&](SchemeStore::Connection &c) {
+        if (!c.owners)
+            raise(Texts::schemeStoreKeepsNoOwners, c.location, {});
+        Transaction transaction(c);
+        QSqlQuery &q =
+            c.run(which, QVariantList{shared, now()} + key, Texts::schemeStoreWriteFailed);
+        const bool changed = q.numRowsAffected() > 0;
+        q.finish();
+        transaction.commit();
+        return changed;
+    });
+}
+
+} // namespace
+
+bool SchemeStore::share(const QString &screen, const QString &name, bool shared)
+{
+    return changeSharing(m_connection, Sql::ShareByName, {bindText(screen), bindText(name)},
+                         shared);
+}
+
+bool SchemeStore::setShared(qint32 id, bool shared)
+{
+    return changeSharing(m_connection, Sql::ShareById, {id}, shared);
+}
+
+bool SchemeStore::keepsOwners() const
+{
+    return m_connection->owners;
+}
+
+void SchemeStore::initialize(const QString &location, const QString &usersRole)
+{
+    if (!isServerAddress(location))
+        raise(Texts::schemeStoreKeepsNoOwners, location, {});
+    SchemeStore store(location);
+    guarded(store.m_connection, true, [&](Connection &c) {
+        if (!c.owners)
+            raise(Texts::schemeStoreNotOwn, location, QStringLiteral("only its owner sets it up"));
+        // A role name cannot be bound: it is written as a quoted identifier.
+        QString grantee = QStringLiteral("PUBLIC");
+        if (!usersRole.isEmpty()) {
+            grantee = usersRole;
+            grantee.replace(u'"', QStringLiteral("\"\""));
+            grantee = u'"' + grantee + u'"';
+        }
+        Transaction transaction(c);
+        c.exec(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON nxsf_schemes TO ") + grantee,
+               Texts::schemeStoreWriteFailed);
+        transaction.commit();
+        return 0;
+    });
+}
+
 void SchemeStore::closeConnections()
 {
     pool().clear();
@@ -657,9 +1306,18 @@ bool SchemeStore::isStorableName(const QString &name)
     return NameRules::isStorable(name);
 }
 
-void SchemeStore::checkSchemeText(const QString &text)
+void SchemeStore::checkScheme(const StoredScheme &scheme)
 {
-    SchemeText::checkSize(text);
+    const auto refuse = [](QString (*why)(), const QString &what) {
+        throw FilterError(FailureNumber, QStringLiteral("SchemeStore"),
+                          MParse::LoadLangString(why()) + NameRules::printable(what));
+    };
+    if (!NameRules::isStorable(scheme.FFilterName))
+        refuse(Texts::schemeNameNotStorable, scheme.FFilterName.left(nameCap + 1));
+    if (!NameRules::isStorableScreen(scheme.FScreenID))
+        refuse(Texts::schemeScreenNotStorable, scheme.FScreenID.left(screenCap + 1));
+    SchemeText::checkSize(scheme.FFilter);
+    SchemeText::checkLength(scheme.FSort.size());
 }
 
 } // namespace NxSerialFilter

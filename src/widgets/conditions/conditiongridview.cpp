@@ -14,12 +14,22 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 #include <QToolTip>
 #include <QValidator>
 
 namespace NxSerialFilter {
 
 namespace {
+
+QString editorText(const QWidget *editor)
+{
+    if (const auto *line = qobject_cast<const QLineEdit *>(editor))
+        return line->text();
+    if (const auto *combo = qobject_cast<const QComboBox *>(editor))
+        return combo->currentText();
+    return {};
+}
 
 CellKind kindOf(const QModelIndex &index)
 {
@@ -38,30 +48,35 @@ public:
     {}
 
     /// The text the editor starts with: it may hold what the rule refuses (a look-up value),
-    /// and showing it must not change it.
-    void setOriginal(const QString &text) { m_original = text; }
+    /// and neither showing it nor typing beside it may take that away.
+    void setOriginal(const QString &text) { m_last = text; }
 
     State validate(QString &input, int &pos) const override
     {
-        if (input == m_original)
-            return Acceptable;
-        const QString kept = ConditionGrid::userInputFor(m_col, input);
+        // Each change is judged against the text before it, so the rule meets only what the
+        // user typed or pasted.
+        int cursor = pos;
+        const QString kept = ConditionGrid::userEdit(m_col, m_last, input, true, &cursor);
         if (kept != input) {
-            pos = int(ConditionGrid::userInputFor(m_col, input.left(pos)).size());
+            pos = cursor;
             input = kept;
         }
-        if (!m_wholeNumber)
-            return Acceptable;
-        static const QRegularExpression typing(QStringLiteral("^-?\\d*$"));
-        if (!typing.match(input).hasMatch())
-            return Invalid;
-        return input.isEmpty() || input == u'-' ? Intermediate : Acceptable;
+        State state = Acceptable;
+        if (m_wholeNumber) {
+            static const QRegularExpression typing(QStringLiteral("^-?\\d*$"));
+            if (!typing.match(input).hasMatch())
+                return Invalid;
+            if (input.isEmpty() || input == u'-')
+                state = Intermediate;
+        }
+        m_last = input;
+        return state;
     }
 
 private:
     int m_col;
     bool m_wholeNumber;
-    QString m_original;
+    mutable QString m_last; // the editor's text as last accepted
 };
 
 void startEditorWith(const QValidator *validator, const QString &text)
@@ -115,11 +130,11 @@ void ConditionDelegate::setEditorData(QWidget *editor, const QModelIndex &index)
     const QString text = index.data(Qt::EditRole).toString();
     if (auto *combo = qobject_cast<QComboBox *>(editor)) {
         const int chosen = index.data(ConditionGrid::ComboIndexRole).toInt();
-        if (combo->isEditable())
-            startEditorWith(combo->validator(), text);
         combo->setCurrentIndex(chosen);
-        if (combo->isEditable())
+        if (combo->isEditable()) {
+            startEditorWith(combo->validator(), text);
             combo->setEditText(text);
+        }
     } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
         startEditorWith(line->validator(), text);
         line->setText(text);
@@ -137,10 +152,22 @@ void ConditionDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     } else if (auto *line = qobject_cast<QLineEdit *>(editor)) {
         // An editor opens only on a cell that takes edits: a date cell that refuses the text
         // was given no date, and the user must learn that it kept its value.
-        if (!model->setData(index, line->text(), Qt::EditRole) && kindOf(index) == CellKind::Date)
+        m_refusedEditor = nullptr;
+        if (!model->setData(index, line->text(), Qt::EditRole) && kindOf(index) == CellKind::Date) {
+            m_refusedEditor = line;
+            m_refusedText = line->text();
             nxAlert::ShowAlert(Vocabulary::rowMessage(index.row() + 1, Texts::impossibleDate()),
                                nxAlert::Information);
+            // Without a window manager nothing gives the dialog back its activation, and the
+            // user's next keys would go nowhere.
+            line->activateWindow();
+        }
     }
+}
+
+bool ConditionDelegate::refused(const QWidget *editor) const
+{
+    return editor && m_refusedEditor == editor && editorText(editor) == m_refusedText;
 }
 
 bool ConditionDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
@@ -278,14 +305,52 @@ void ConditionGridView::setExtraWidth(int pixels)
     applyColumnWidths();
 }
 
-void ConditionGridView::commitOpenEditor()
+ConditionDelegate *ConditionGridView::delegate() const
+{
+    return static_cast<ConditionDelegate *>(itemDelegate());
+}
+
+bool ConditionGridView::commitOpenEditor()
 {
     if (state() != QAbstractItemView::EditingState)
-        return;
-    if (QWidget *editor = indexWidget(currentIndex())) {
-        commitData(editor);
-        closeEditor(editor, QAbstractItemDelegate::NoHint);
+        return true;
+    QWidget *editor = indexWidget(currentIndex());
+    if (!editor)
+        return true;
+    commitData(editor);
+    if (delegate()->refused(editor)) {
+        editor->setFocus();
+        return false;
     }
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+void ConditionGridView::commitData(QWidget *editor)
+{
+    // The user has been told about this text already; the alert's own focus change and a
+    // second way of ending the same edit must not tell again.
+    if (m_committing || delegate()->refused(editor))
+        return;
+    const QScopedValueRollback busy(m_committing, true);
+    QTableView::commitData(editor);
+}
+
+void ConditionGridView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (m_committing)
+        return;
+    // A refused text stays on screen to be corrected, unless the user moves on or gives up.
+    const bool refused = delegate()->refused(editor);
+    if (!m_leaving && hint != QAbstractItemDelegate::RevertModelCache && refused) {
+        editor->setFocus();
+        return;
+    }
+    QTableView::closeEditor(editor, hint);
+    // The alert took the focus from the editor: it comes back to the grid, not to the next
+    // button in line, where Enter would press OK.
+    if (refused)
+        setFocus();
 }
 
 void ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
@@ -298,7 +363,10 @@ void ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
 
 void ConditionGridView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
-    QTableView::currentChanged(current, previous);
+    {
+        const QScopedValueRollback leaving(m_leaving, true);
+        QTableView::currentChanged(current, previous);
+    }
     if (m_syncing || !m_grid || !current.isValid())
         return;
     const int row = m_grid->activeRow();

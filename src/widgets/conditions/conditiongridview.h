@@ -4,6 +4,7 @@
 
 #include <NxSerialFilter/nxsf_widgets_export.h>
 
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -28,6 +29,12 @@ public:
     /// A cell whose text is cut shows it whole in a tool tip.
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
                    const QModelIndex &index) override;
+    /// Whether the grid refused the editor's text, as it still stands, with an alert.
+    bool refused(const QWidget *editor) const;
+
+private:
+    mutable QPointer<QWidget> m_refusedEditor;
+    mutable QString m_refusedText;
 };
 
 /// The condition grid's view (vspFilter). It reports the grid events the dialog handles:
@@ -50,8 +57,9 @@ public:
     /// value columns have lent what they can spare.
     int wordsOverflow() const;
     /// Writes the text of an open cell editor to the grid and closes the editor, so that
-    /// whatever reads the grid next sees what the screen shows.
-    void commitOpenEditor();
+    /// whatever reads the grid next sees what the screen shows. When the grid refuses the text
+    /// (after its alert), the editor stays open with the focus in it and this returns false.
+    bool commitOpenEditor();
     /// Passes a key pressed anywhere in the grid, its editors included, to keyDown.
     void raiseKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
@@ -64,6 +72,8 @@ protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void commitData(QWidget *editor) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     /// The pixels a list column needs for its longest item and its header.
@@ -73,7 +83,10 @@ private:
     void fitRowsToFont();
     void followActiveCell(int row, int col);
     ConditionGrid *m_grid = nullptr;
+    ConditionDelegate *delegate() const;
     bool m_syncing = false;
+    bool m_committing = false; // an alert over the editor takes its focus during a commit
+    bool m_leaving = false;    // the current cell moves: a refused editor closes
     int m_extraWidth = 0;
 };
 

@@ -88,7 +88,13 @@ frmFilter::frmFilter(QWidget *parent)
     }
 }
 
-frmFilter::~frmFilter() = default;
+frmFilter::~frmFilter()
+{
+    // Hiding the dialog below commits an open cell editor into the grid, whose handlers here
+    // would run on members already gone.
+    disconnect(m_grid, nullptr, this, nullptr);
+    disconnect(m_vspFilter, nullptr, this, nullptr);
+}
 
 void frmFilter::setSerialUse(bool serialUse)
 {
@@ -220,8 +226,10 @@ void frmFilter::Form_Unload()
 
 void frmFilter::CmdOK_Click()
 {
-    // Alt+O and Enter press OK without taking the focus from a cell editor.
-    m_vspFilter->commitOpenEditor();
+    // Alt+O and Enter press OK without taking the focus from a cell editor; a text the grid
+    // refused stays there to be corrected instead of passing the old value.
+    if (!m_vspFilter->commitOpenEditor())
+        return;
     m_state.Activated = false;
     m_state.Cancel = false;
     if (const auto failure = SqlBuilder::confirm(m_state, *m_grid)) {

@@ -31,7 +31,15 @@ SchemeList::SchemeList(FilterState &state, ConditionGrid &grid, ValueCells &valu
     , m_valueCells(valueCells)
     , m_list(list)
     , m_toolbar(toolbar)
-{}
+    , m_share(new QAction(&list))
+{
+    m_share->setObjectName(QStringLiteral("Share"));
+    // Its text is looked up with the list's first filling, after the dialog's captions.
+    m_share->setEnabled(false);
+    list.addAction(m_share);
+    list.setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(m_share, &QAction::triggered, this, &SchemeList::ToggleShared);
+}
 
 QString SchemeList::keyFor(qint32 id)
 {
@@ -70,12 +78,28 @@ void SchemeList::FillSchemeList()
         const QIcon icon = Images::image(5);
         QList<SchemeListView::Item> items;
         items.append({QStringLiteral("K0"), MParse::LoadLangString(Texts::newScheme()), icon});
+        m_rights.clear();
+        const bool withRights = records->hasField(QStringLiteral("FOwner")) &&
+                                records->hasField(QStringLiteral("FShared")) &&
+                                records->hasField(QStringLiteral("FMayChange"));
         try {
             for (; !records->Eof(); records->MoveNext()) {
                 const qint32 id = records->Fields(QStringLiteral("FID")).Value.toInt();
                 const QString name =
                     Values::toText(records->Fields(QStringLiteral("FFilterName")).Value);
-                items.append({keyFor(id), trimSpaces(name), icon});
+                QString tip;
+                if (withRights) {
+                    const SchemeRights rights{
+                        Values::toText(records->Fields(QStringLiteral("FOwner")).Value),
+                        Values::toBool(records->Fields(QStringLiteral("FShared")).Value),
+                        Values::toBool(records->Fields(QStringLiteral("FMayChange")).Value)};
+                    m_rights.insert(id, rights);
+                    if (!rights.owner.isEmpty())
+                        tip = MParse::LoadLangString(Texts::schemeOwnerTip()) + rights.owner +
+                              (rights.shared ? MParse::LoadLangString(Texts::schemeSharedTip())
+                                             : QString());
+                }
+                items.append({keyFor(id), trimSpaces(name), icon, tip});
             }
         } catch (...) {
             // What was read so far is shown before the failure is.
@@ -88,6 +112,34 @@ void SchemeList::FillSchemeList()
     } catch (...) {
         alertCurrentFailure();
     }
+    updateActions(m_state.CurrentFilterID);
+}
+
+void SchemeList::updateActions(qint32 id)
+{
+    const SchemeRights rights = rightsOf(id);
+    if (QAction *remove = action(QStringLiteral("Delete")))
+        remove->setEnabled(id > 0 && rights.mayChange);
+    // Only a scheme with an owner can be private; one without is seen by every user already.
+    m_share->setEnabled(id > 0 && rights.mayChange && !rights.owner.isEmpty());
+    m_share->setText(
+        MParse::LoadLangString(rights.shared ? Texts::unshareScheme() : Texts::shareScheme()));
+}
+
+void SchemeList::ToggleShared()
+{
+    const qint32 id = m_state.CurrentFilterID;
+    if (!m_share->isEnabled() || id <= 0)
+        return;
+    try {
+        // Sharing is the default store's own: a host's service has no such operation, and
+        // gives no owners, so the action stays disabled with it.
+        SchemeStore(SchemeStore::locationFor(MMTS::GetPropsString()))
+            .setShared(id, !rightsOf(id).shared);
+    } catch (...) {
+        alertCurrentFailure();
+    }
+    FillSchemeList();
 }
 
 void SchemeList::reselectCurrent()
@@ -103,8 +155,7 @@ void SchemeList::itemClick(int index)
     if (m_list.selectedIndex() != index)
         m_list.setSelectedIndex(index);
     const qint32 id = idOf(m_list.key(index));
-    if (QAction *remove = action(QStringLiteral("Delete")))
-        remove->setEnabled(id > 0);
+    updateActions(id);
     if (id == m_state.CurrentFilterID && m_state.CurrentFilterID > 0)
         return;
     m_state.CurrentFilterID = id;
@@ -123,8 +174,7 @@ void SchemeList::makeCurrent(const QString &name)
             continue;
         m_state.CurrentFilterID = idOf(m_list.key(i));
         m_list.setSelectedIndex(i);
-        if (QAction *remove = action(QStringLiteral("Delete")))
-            remove->setEnabled(m_state.CurrentFilterID > 0);
+        updateActions(m_state.CurrentFilterID);
         return;
     }
 }
@@ -188,9 +238,12 @@ void SchemeList::SaveScheme(bool saveAs)
         QString name;
         bool isNew = false;
         bool named = false; // the name dialog chose the name
-        // The current scheme's own item gives the name, whatever the list has selected.
+        // The current scheme's own item gives the name, whatever the list has selected; a
+        // scheme the user may not change (another's shared one) is saved under a new name.
         const int current =
-            m_state.CurrentFilterID != 0 && !saveAs ? indexOfId(m_state.CurrentFilterID) : 0;
+            m_state.CurrentFilterID != 0 && !saveAs && rightsOf(m_state.CurrentFilterID).mayChange
+                ? indexOfId(m_state.CurrentFilterID)
+                : 0;
         if (current > 1) {
             name = trimSpaces(m_list.text(current));
         } else {
@@ -234,7 +287,7 @@ void SchemeList::SaveScheme(bool saveAs)
 
 void SchemeList::DeleteScheme()
 {
-    if (m_list.selectedIndex() == 1)
+    if (m_list.selectedIndex() == 1 || !rightsOf(m_state.CurrentFilterID).mayChange)
         return;
     if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::deleteScheme()), nxAlert::Question) ==
         nxAlert::AnswerNo)

@@ -4,7 +4,9 @@
 
 #include "conditions/filterstate.h"
 #include <NxSerialFilter/nxsf_widgets_export.h>
+#include <NxSerialFilter/schemestore.h>
 
+#include <QHash>
 #include <QObject>
 
 class QAction;
@@ -18,7 +20,9 @@ class ValueCells;
 
 /// The scheme list and its toolbar: picking, saving, saving as and deleting schemes, and the
 /// list's view modes. The toolbar's actions are named by their keys ("Save", "Delete",
-/// "SaveAs", "View"); the "View" button keeps its counter in the property "Tag".
+/// "SaveAs", "View"); the "View" button keeps its counter in the property "Tag". On a store that
+/// keeps owners, a scheme the user may not change is saved under a new name and cannot be
+/// deleted, and the list's context menu ("Share") shares or unshares the user's own scheme.
 class NXSF_WIDGETS_AUTOTEST_EXPORT SchemeList : public QObject
 {
     Q_OBJECT
@@ -33,6 +37,8 @@ public:
     void buttonMenuClick(const QString &key);
     void SaveScheme(bool saveAs);
     void DeleteScheme();
+    /// Shares the current scheme with every user of the store, or stops sharing it.
+    void ToggleShared();
 
     /// The list key of a scheme id: "K", the sign position (a blank for 0 and above), the id.
     static QString keyFor(qint32 id);
@@ -49,12 +55,18 @@ private:
     void reselectCurrent();
     void makeCurrent(const QString &name);
     QAction *action(const QString &key) const;
+    /// The rights of a listed scheme; a service that gives none leaves every scheme changeable.
+    SchemeRights rightsOf(qint32 id) const { return m_rights.value(id); }
+    /// Delete and Share follow the current scheme and what the user may do with it.
+    void updateActions(qint32 id);
 
     FilterState &m_state;
     ConditionGrid &m_grid;
     ValueCells &m_valueCells;
     SchemeListView &m_list;
     QToolBar &m_toolbar;
+    QAction *m_share;
+    QHash<qint32, SchemeRights> m_rights;
 };
 
 } // namespace NxSerialFilter

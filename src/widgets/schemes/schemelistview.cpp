@@ -144,8 +144,10 @@ void SchemeListView::setItems(const QList<Item> &items)
     clear();
     QList<QStandardItem *> rows;
     rows.reserve(items.size());
-    for (const Item &i : items)
+    for (const Item &i : items) {
         rows.append(makeItem(i.key, i.text, i.icon));
+        rows.back()->setToolTip(i.toolTip);
+    }
     m_model->invisibleRootItem()->appendRows(rows);
 }
 
@@ -164,6 +166,12 @@ QString SchemeListView::text(int index) const
 {
     const QStandardItem *item = m_model->item(index - 1);
     return item ? item->text() : QString();
+}
+
+QString SchemeListView::toolTip(int index) const
+{
+    const QStandardItem *item = m_model->item(index - 1);
+    return item ? item->toolTip() : QString();
 }
 
 int SchemeListView::selectedIndex() const

@@ -30,6 +30,7 @@ public:
         QString key;
         QString text;
         QIcon icon;
+        QString toolTip = {};
     };
 
     void clear();
@@ -39,6 +40,7 @@ public:
     int count() const;
     QString key(int index) const;
     QString text(int index) const;
+    QString toolTip(int index) const;
     /// The selected item's index from 1; 0 when none is selected.
     int selectedIndex() const;
     void setSelectedIndex(int index);

@@ -377,8 +377,8 @@ void tst_SqlBuilder::serialConditions_data()
     QTest::newRow("double parentheses on one row")
         << QStringList{u"|((|数量|等于|1|))"_qs} << u" ( ((( tf.FQTY = 1 ))) ) "_qs
         << QStringList();
-    QTest::newRow("rows after an empty field are not read")
-        << QStringList{u"||序列号|等于|A|"_qs, u"|||||"_qs, u"并且|(|数量|等于|1|"_qs}
+    QTest::newRow("trailing rows without a field are not read")
+        << QStringList{u"||序列号|等于|A|"_qs, u"|||||"_qs, u"并且|(||等于|1|"_qs}
         << u" ( (tf.FSERIALNUM = 'A') ) "_qs
         << QStringList{u"序列号 等于 A"_qs, u"序列号 Equal to A"_qs};
     QTest::newRow("row 1's logic is never read")
@@ -783,8 +783,22 @@ void tst_SqlBuilder::failures_data()
         << unbalanced << 48;
     QTest::newRow("closing row not in use")
         << true << standard << QStringList{}
-        << QStringList{u"|(|序列号|等于|A|"_qs, u"|||||"_qs, u"并且||数量|等于|1|)"_qs} << parens
+        << QStringList{u"|(|序列号|等于|A|"_qs, u"|||||"_qs, u"并且||||1|)"_qs} << parens
         << unbalanced << 48;
+    // A row the grid shows must not drop out of the condition behind a row without a field.
+    const QString gap = u"行：没有选择字段，但下面还有条件；请选择字段或删除这一行"_qs;
+    QTest::newRow("field-less row before a filled one")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量|大于|50|"_qs, u"|||||"_qs, u"并且||序列号|等于|红色|"_qs} << row
+        << u"第2"_qs + gap << 64;
+    QTest::newRow("field-less first row")
+        << false << standard << QStringList{} << QStringList{u"|||||"_qs, u"并且||数量|等于|1|"_qs}
+        << row << u"第1"_qs + gap << 64;
+    QTest::newRow("first of several field-less rows is named")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量|等于|1|"_qs, u"|||等于|5|"_qs, u"|||||"_qs,
+                       u"或者||数量|等于|2|"_qs}
+        << row << u"第2"_qs + gap << 64;
     // A balanced count must not let SQL through the parenthesis cells.
     QTest::newRow("tautology in the left cell")
         << true << standard << QStringList{} << QStringList{u"|1=1 or (|数量|等于|1|)       "_qs}

@@ -17,7 +17,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace NxSerialFilter;
 using namespace NxSerialFilter::Testing;
@@ -197,29 +200,59 @@ private Q_SLOTS:
     void pasteObeysKeyRule_data()
     {
         QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("before"); // the cell's text, written by the dialog
+        QTest::addColumn<QString>("home");   // typed at the start of the text
+        // Added at its end; typed when it starts with "~", over the whole text with "=".
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("left paren") << 2 << u"a'((b"_qs << u"(("_qs;
-        QTest::newRow("right paren") << 7 << u"1)')"_qs << u"))"_qs;
-        QTest::newRow("value") << 5 << u"x'y\tz"_qs << u"xy z"_qs;
-        QTest::newRow("NUL in a value") << 5 << u"a"_qs + QChar(0) + u"b"_qs << u"a b"_qs;
+        QTest::newRow("left paren") << 2 << QString() << QString() << u"a'((b"_qs << u"(("_qs;
+        QTest::newRow("right paren") << 7 << QString() << QString() << u"1)')"_qs << u"))"_qs;
+        QTest::newRow("value") << 5 << QString() << QString() << u"x'y\tz"_qs << u"xy z"_qs;
+        QTest::newRow("NUL in a value")
+            << 5 << QString() << QString() << u"a"_qs + QChar(0) + u"b"_qs << u"a b"_qs;
+        // The rule is for what the user adds, not for a look-up value's own quote.
+        QTest::newRow("typed after a value with a quote")
+            << 5 << u"O'Brien"_qs << QString() << u"~%"_qs << u"O'Brien%"_qs;
+        QTest::newRow("pasted after a value with a quote")
+            << 5 << u"O'Brien"_qs << QString() << u"'s%"_qs << u"O'Briens%"_qs;
+        QTest::newRow("typed on both sides of a value's quotes")
+            << 5 << u"'a'"_qs << u"x"_qs << u"~y"_qs << u"x'a'y"_qs;
+        QTest::newRow("pasted over a value with a quote")
+            << 5 << u"O'Brien"_qs << QString() << u"=X'Y"_qs << u"XY"_qs;
     }
 
     // Pasted or dropped text goes through the editor's insert, not the key filter.
     void pasteObeysKeyRule()
     {
         QFETCH(int, col);
+        QFETCH(QString, before);
+        QFETCH(QString, home);
         QFETCH(QString, pasted);
         QFETCH(QString, stored);
+        grid().SetCellText(1, col, before);
         select(1, col);
         QTest::keyClick(view(), Qt::Key_F2);
         auto *combo = qobject_cast<QComboBox *>(focused());
         auto *line = combo ? combo->lineEdit() : qobject_cast<QLineEdit *>(focused());
         QVERIFY(line);
-        QApplication::clipboard()->setText(pasted);
-        // As a keyboard sends Ctrl+V: its text is a control character, not "v".
-        QTest::sendKeyEvent(QTest::Click, line, Qt::Key_V, QString(QChar(0x16)),
-                            Qt::ControlModifier);
+        QCOMPARE(line->text(), before);
+        if (pasted.startsWith(u'=')) {
+            pasted.remove(0, 1); // the editor opens with its text selected
+        } else {
+            QTest::keyClick(line, Qt::Key_Home);
+            for (const QChar ch : home)
+                QTest::keyClick(focused(), ch.toLatin1());
+            QTest::keyClick(line, Qt::Key_End);
+        }
+        if (pasted.startsWith(u'~')) {
+            for (const QChar ch : pasted.mid(1))
+                QTest::keyClick(focused(), ch.toLatin1());
+        } else {
+            QApplication::clipboard()->setText(pasted);
+            // As a keyboard sends Ctrl+V: its text is a control character, not "v".
+            QTest::sendKeyEvent(QTest::Click, line, Qt::Key_V, QString(QChar(0x16)),
+                                Qt::ControlModifier);
+        }
         QCOMPARE(line->text(), stored);
         click(3, 4);
         QCOMPARE(grid().GetCellText(1, col), stored);
@@ -257,6 +290,122 @@ private Q_SLOTS:
         QCOMPARE(m_alerts->shown.size(), stored.isEmpty() ? 1 : 0);
         if (stored.isEmpty())
             QCOMPARE(m_alerts->shown.first().message, u"第1行："_qs + Texts::impossibleDate());
+    }
+
+    void okStopsAtRefusal_data()
+    {
+        QTest::addColumn<QString>("ending"); // how OK is pressed
+        QTest::addColumn<QString>("typed");  // left in row 1's date editor
+        QTest::addColumn<bool>("gap");       // row 3 filled below an empty row 2
+        QTest::addColumn<bool>("box");       // a real message box takes the activation
+        QTest::addColumn<QString>("alert");
+        const QString date = u"第1行："_qs + Texts::impossibleDate();
+        const QString gap = u"第2行："_qs + Texts::emptyFieldBeforeRows();
+        const QString wrong = u"2024-02-30"_qs;
+        QTest::newRow("impossible date, Alt+O") << u"alt+o"_qs << wrong << false << false << date;
+        QTest::newRow("impossible date, Enter") << u"enter"_qs << wrong << false << false << date;
+        QTest::newRow("impossible date, OK clicked")
+            << u"click"_qs << wrong << false << false << date;
+        QTest::newRow("impossible date, Alt+O, message box")
+            << u"alt+o"_qs << wrong << false << true << date;
+        QTest::newRow("impossible date, OK clicked, message box")
+            << u"click"_qs << wrong << false << true << date;
+        // Moving to another cell still ends the edit, and Enter then must not press OK.
+        QTest::newRow("impossible date, another cell clicked, message box")
+            << u"cell"_qs << wrong << false << true << date;
+        QTest::newRow("row without a field above a filled one, Alt+O")
+            << u"alt+o"_qs << QString() << true << false << gap;
+        QTest::newRow("row without a field above a filled one, OK clicked")
+            << u"click"_qs << QString() << true << false << gap;
+    }
+
+    // OK must not pass a condition other than the one on the screen: after its one alert the
+    // dialog stays open, a refused date stays in its editor with the keys going there, and
+    // the corrected condition then passes.
+    void okStopsAtRefusal()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QString, typed);
+        QFETCH(bool, gap);
+        QFETCH(bool, box);
+        QFETCH(QString, alert);
+        QStringList shown;
+        QTimer answer;
+        if (box) {
+            nxAlert::setPresenter(nullptr);
+            connect(&answer, &QTimer::timeout, this, [&shown] {
+                auto *open = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (open && open->isVisible()) {
+                    shown << open->text();
+                    open->accept();
+                }
+            });
+            answer.start(20);
+        }
+        auto alerts = [&] {
+            QStringList messages = shown;
+            for (const auto &one : m_alerts->shown)
+                messages << one.message;
+            return messages;
+        };
+        click(1, G::ColField);
+        typeText(view(), u"日"_qs);
+        QCOMPARE(grid().cellKind(1, G::ColValue), CellKind::Date);
+        if (gap) {
+            click(3, G::ColField);
+            typeText(view(), u"数"_qs);
+            QCOMPARE(grid().GetCellText(3, G::ColField), u"数量"_qs);
+            QCOMPARE(grid().GetCellText(2, G::ColField), QString());
+        }
+        if (!typed.isEmpty()) {
+            select(1, G::ColValue);
+            for (const QChar ch : typed)
+                QTest::keyClick(focused(), ch.toLatin1());
+        }
+        QWidget *before = focused();
+        auto pressOk = [&] {
+            if (ending == u"alt+o"_qs)
+                QTest::keyClick(focused(), Qt::Key_O, Qt::AltModifier);
+            else if (ending == u"enter"_qs)
+                QTest::keyClick(focused(), Qt::Key_Return);
+            else if (ending == u"cell"_qs)
+                click(3, G::ColCompare);
+            else
+                QTest::mouseClick(m_dialog->CmdOK(), Qt::LeftButton);
+        };
+        pressOk();
+        QTest::qWait(300); // an accelerator clicks after a short animation
+        QVERIFY(m_dialog->isVisible());
+        QCOMPARE(m_dialog->FilterSQL(), QString());
+        QCOMPARE(alerts(), QStringList{alert});
+
+        if (ending == u"cell"_qs) {
+            QCOMPARE(grid().GetCellText(1, G::ColValue), u"2024-03-05"_qs);
+            QCOMPARE(focused(), view());
+            QTest::keyClick(focused(), Qt::Key_Return);
+            QVERIFY(m_dialog->isVisible());
+            return;
+        }
+        if (gap) {
+            click(2, G::ColField);
+            typeText(view(), u"数"_qs);
+            QCOMPARE(grid().GetCellText(2, G::ColField), u"数量"_qs);
+        } else {
+            QCOMPARE(focused(), before);
+            auto *line = qobject_cast<QLineEdit *>(focused());
+            QVERIFY(line);
+            QCOMPARE(line->text(), typed);
+            for (const int key : {Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_2, Qt::Key_9})
+                QTest::keyClick(focused(), Qt::Key(key));
+        }
+        if (ending == u"enter"_qs) // Enter ends the edit; OK is then pressed again
+            ending = u"alt+o"_qs;
+        pressOk();
+        QTRY_VERIFY(!m_dialog->isVisible());
+        QCOMPARE(alerts().size(), 1);
+        QVERIFY2(m_dialog->FilterSQL().contains(gap ? u"tf.FDATE = '2024-03-05'"_qs
+                                                    : u"tf.FDATE = '2024-02-29'"_qs),
+                 qPrintable(m_dialog->FilterSQL()));
     }
 
     // F7 in the grid: the hint shows on entering the value cell, the look-up writes a value

@@ -170,23 +170,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("left"); // row 1's opening parentheses at the last change
+        QTest::addColumn<int>("lastRow");  // the row of the last change
         QTest::addColumn<int>("calls");
         QTest::addColumn<QString>("line");
         // Each change comes before the last one settled: only the grid at rest is counted.
         QTest::newRow("quick changes, one count")
-            << int(Script::Answer::Count) << QString() << 2 << countLine(21);
+            << int(Script::Answer::Count) << QString() << 1 << 2 << countLine(21);
         QTest::newRow("a failing counter")
-            << int(Script::Answer::Fail) << QString() << 2 << u"无法计数"_qs;
+            << int(Script::Answer::Fail) << QString() << 1 << 2 << u"无法计数"_qs;
         QTest::newRow("a throwing counter")
-            << int(Script::Answer::Throw) << QString() << 2 << u"无法计数"_qs;
+            << int(Script::Answer::Throw) << QString() << 1 << 2 << u"无法计数"_qs;
         QTest::newRow("unbalanced parentheses, no count")
-            << int(Script::Answer::Count) << u"("_qs << 1 << u"左、右括号不匹配，请改正后继续。"_qs;
+            << int(Script::Answer::Count) << u"("_qs << 1 << 1
+            << u"左、右括号不匹配，请改正后继续。"_qs;
+        // Row 3 filled below an empty row 2 is no narrower filter but a mistake to show.
+        QTest::newRow("a row without a field above a filled one, no count")
+            << int(Script::Answer::Count) << QString() << 3 << 1
+            << u"第2行：没有选择字段，但下面还有条件；请选择字段或删除这一行"_qs;
     }
 
     void lineAfterChanges()
     {
         QFETCH(int, answer);
         QFETCH(QString, left);
+        QFETCH(int, lastRow);
         QFETCH(int, calls);
         QFETCH(QString, line);
         auto form = open({}, Script::Answer(answer));
@@ -196,7 +203,7 @@ private Q_SLOTS:
         writeRow(grid, 1, 2, 0, QStringLiteral("a"));
         writeRow(grid, 2, 1, 1, QStringLiteral("3"));
         writeRow(grid, 2, 0, 0, QString()); // deleted again
-        writeRow(grid, 1, 2, 0, QStringLiteral("ab"), left);
+        writeRow(grid, lastRow, 2, 0, QStringLiteral("ab"), left);
         QTRY_COMPARE(m_script->callCount(), calls);
         QTRY_COMPARE(form->LblCount()->toolTip(), line);
         QTest::qWait(MatchCount::settleMs + 100);

@@ -34,6 +34,7 @@ using namespace NxSerialFilter::Testing;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(QList<int>)
+Q_DECLARE_METATYPE(NxSerialFilter::SchemeRights)
 
 namespace {
 
@@ -167,6 +168,46 @@ public:
     RecordSetPtr GetFilterByID(const QString &, qint32) override { return nullptr; }
 };
 
+/// The default service, giving the scheme "a" the rights it is told and the others none (or,
+/// with withRights false, no rights fields at all, as a host's service).
+class RightsReader : public SchemeReaderComponent
+{
+public:
+    static inline SchemeRights rights;
+    static inline bool withRights = true;
+
+    explicit RightsReader(std::shared_ptr<SchemeReaderComponent> inner)
+        : m_inner(std::move(inner))
+    {}
+    QVariant FilterExists(const QString &props, const QString &screen, const QString &name) override
+    {
+        return m_inner->FilterExists(props, screen, name);
+    }
+    RecordSetPtr GetFilters(const QString &props, const QString &screen) override
+    {
+        RecordSetPtr inner = m_inner->GetFilters(props, screen);
+        RecordSetCloser closer(inner);
+        QList<QVariantList> rows;
+        for (; !inner->Eof(); inner->MoveNext()) {
+            const QVariant name = inner->Fields(u"FFilterName"_s).Value;
+            const bool a = name.toString() == u"a"_s;
+            rows.append({inner->Fields(u"FID"_s).Value, name, a ? rights.owner : QString(),
+                         a && rights.shared, !a || rights.mayChange});
+        }
+        QStringList fields{u"FID"_s, u"FFilterName"_s};
+        if (withRights)
+            fields << u"FOwner"_s << u"FShared"_s << u"FMayChange"_s;
+        return std::make_shared<RecordSet>(fields, rows);
+    }
+    RecordSetPtr GetFilterByID(const QString &props, qint32 id) override
+    {
+        return m_inner->GetFilterByID(props, id);
+    }
+
+private:
+    std::shared_ptr<SchemeReaderComponent> m_inner;
+};
+
 QString undoubled(QString text)
 {
     return text.replace(QStringLiteral("''"), QStringLiteral("'"));
@@ -274,6 +315,9 @@ private Q_SLOTS:
     void listKeys();
     void unusableStore_data();
     void unusableStore();
+    void schemesOfOthers_data();
+    void schemesOfOthers();
+    void shareOnServer();
 };
 
 void tst_SchemeList::init()
@@ -678,6 +722,92 @@ void tst_SchemeList::unusableStore()
     QCOMPARE(stored(), QStringLiteral("a=kept"));
     press(QStringLiteral("Save"));
     QCOMPARE(stored(), QStringLiteral("a=") + undoubled(SchemeText::GetSchemeText(grid())));
+}
+
+// On a server store the context menu shares the user's own scheme and stops sharing it, and
+// the list shows it at once.
+void tst_SchemeList::shareOnServer()
+{
+    const QString server = qEnvironmentVariable("NXSF_TEST_PG_URL");
+    if (server.isEmpty())
+        QSKIP("no test server (NXSF_TEST_PG_URL)");
+    m_location = server;
+    useStore(server);
+    preset(u"a=t"_s);
+    pick(u"a"_s);
+    auto *shareAction = list()->findChild<QAction *>(u"Share"_s);
+    QVERIFY(shareAction && shareAction->isEnabled());
+    const QString owner = SchemeStore(server).fullSchemes(m_screen).value(0).rights.owner;
+    QCOMPARE(list()->toolTip(indexOf(u"a"_s)), u"方案所有者："_s + owner);
+    shareAction->trigger();
+    QVERIFY(m_alerts->shown.isEmpty());
+    QVERIFY(SchemeStore(server).fullSchemes(m_screen).value(0).rights.shared);
+    QCOMPARE(list()->toolTip(indexOf(u"a"_s)), u"方案所有者："_s + owner + u"（共享）"_s);
+    QCOMPARE(shareAction->text(), u"取消共享"_s);
+    shareAction->trigger();
+    QVERIFY(!SchemeStore(server).fullSchemes(m_screen).value(0).rights.shared);
+}
+
+void tst_SchemeList::schemesOfOthers_data()
+{
+    QTest::addColumn<SchemeRights>("rights");
+    QTest::addColumn<bool>("withRights");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<bool>("mayDelete");
+    QTest::addColumn<QString>("share"); // the context menu's text; empty when disabled
+    QTest::newRow("another user's shared scheme")
+        << SchemeRights{u"bob"_s, true, false} << true << u"方案所有者：bob（共享）"_s << false
+        << QString();
+    QTest::newRow("own private scheme") << SchemeRights{u"me"_s, false, true} << true
+                                        << u"方案所有者：me"_s << true << u"共享方案"_s;
+    QTest::newRow("own shared scheme") << SchemeRights{u"me"_s, true, true} << true
+                                       << u"方案所有者：me（共享）"_s << true << u"取消共享"_s;
+    QTest::newRow("scheme saved before owners")
+        << SchemeRights{} << true << QString() << true << QString();
+    QTest::newRow("host service without rights")
+        << SchemeRights{} << false << QString() << true << QString();
+}
+
+// A scheme the user may not change shows whose it is, cannot be deleted, and "Save" on it asks
+// for a name of the user's own instead of writing over it; sharing is offered for one's own
+// schemes only.
+void tst_SchemeList::schemesOfOthers()
+{
+    QFETCH(SchemeRights, rights);
+    QFETCH(bool, withRights);
+    QFETCH(QString, toolTip);
+    QFETCH(bool, mayDelete);
+    QFETCH(QString, share);
+    RightsReader::rights = rights;
+    RightsReader::withRights = withRights;
+    auto inner = createComponent<SchemeReaderComponent>(ComponentId::schemeReader());
+    ComponentRegistry::instance().registerFactory(
+        ComponentId::schemeReader(), [inner] { return std::make_shared<RightsReader>(inner); });
+    preset(u"a=old;b=2"_s);
+    QCOMPARE(list()->toolTip(indexOf(u"a"_s)), toolTip);
+    pick(u"a"_s);
+    QCOMPARE(action(u"Delete"_s)->isEnabled(), mayDelete);
+    auto *shareAction = list()->findChild<QAction *>(u"Share"_s);
+    QVERIFY(shareAction);
+    QCOMPARE(shareAction->isEnabled() ? shareAction->text() : QString(), share);
+    // The Delete key asks only where the user may delete.
+    m_alerts->answers = {nxAlert::AnswerNo};
+    QTest::keyClick(list()->currentView(), Qt::Key_Delete);
+    QCOMPARE(m_alerts->shown.size(), mayDelete ? 1 : 0);
+    QVERIFY(storedId(u"a"_s) > 0);
+    m_alerts->answers.clear();
+    m_alerts->shown.clear();
+
+    writeCondition(u"v"_s);
+    NameAnswers typer({u"mine"_s});
+    press(u"Save"_s);
+    QCOMPARE(typer.seenAtOpen.size(), mayDelete ? 0 : 1);
+    QCOMPARE(SpyWriter::records.last()->get(u"FFilterName"_s).toString(),
+             mayDelete ? u"a"_s : u"mine"_s);
+    QCOMPARE(SpyWriter::records.last()->get(u"mFilterID"_s).toInt(),
+             mayDelete ? storedId(u"a"_s) : 0);
+    if (!mayDelete)
+        QVERIFY(stored().startsWith(u"a=old;"_s));
 }
 
 QTEST_MAIN(tst_SchemeList)

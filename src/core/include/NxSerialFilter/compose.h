@@ -57,6 +57,7 @@ struct ComposeFailure
     enum class Reason : quint8 {
         TooManyRows,          ///< more rows in use than Limits::MaxConditionRows
         NoLogic,              ///< a row after the first without a logic word
+        EmptyFieldBeforeRows, ///< a row without a field while rows with a field follow
         ParenthesesTooDeep,   ///< more than Limits::MaxParenthesisDepth open at once
         NoCompare,            ///< a row without a comparison
         NoFieldEntry,         ///< serial mode: a field that is not in the list
@@ -101,8 +102,9 @@ struct Composed
 };
 
 /// Composes condition over catalog in form: the rows from the first up to the first without
-/// a field. FilterSQL and the bound forms fail where the dialog's OK refuses; the words never
-/// fail. Pure: reads no grid, shows nothing, changes nothing.
+/// a field; FilterSQL and the bound forms refuse rows with a field below that one. FilterSQL and
+/// the bound forms fail where the dialog's OK refuses; the words never fail. Pure: reads no grid,
+/// shows nothing, changes nothing.
 NXSF_CORE_EXPORT Composed compose(const FieldCatalog &catalog, const Condition &condition,
                                   const SqlForm &form = SqlForm::text());
 

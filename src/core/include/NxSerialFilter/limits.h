@@ -20,6 +20,8 @@ constexpr qsizetype MaxSchemeRows = 200'000;
 constexpr qsizetype MaxCellLength = 1 << 20;
 /// Characters of a scheme's name: the name box stops taking keys one past 255.
 constexpr qsizetype MaxSchemeNameLength = 256;
+/// Characters of a screen id under which schemes are stored.
+constexpr qsizetype MaxScreenIdLength = 256;
 /// Rows of one condition. Every row adds a level to the condition's expression tree, and
 /// SQLite refuses a tree deeper than 1,000 levels; 500 rows leave room for what the rows
 /// themselves nest, on SQLite, PostgreSQL, SQL Server and MySQL with their default settings.

@@ -32,6 +32,8 @@ public:
     /// The current record's field; throws when the set is closed, at its end, or has no such
     /// field.
     Field Fields(const QString &name) const;
+    /// Whether the set has a field of that name (a host's service may give fewer fields).
+    bool hasField(const QString &name) const;
     /// True past the last record. (EOF itself is a macro of the C library.)
     bool Eof() const;
     /// Moves to the next record; throws FilterError when closed or already past the last.

@@ -6,25 +6,40 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
 
 namespace NxSerialFilter {
 
+/// Who may see and change a stored scheme. Only a server store keeps owners; on SQLite (and
+/// for schemes saved before owners were kept) a scheme has none, is seen by every user and may
+/// be changed by every user.
+struct SchemeRights
+{
+    QString owner;         ///< the database role that saved it; empty when it has none
+    bool shared = false;   ///< seen by every user of the store, not only by its owner
+    bool mayChange = true; ///< whether the connecting role may change or delete it
+
+    bool operator==(const SchemeRights &) const = default;
+};
+
 /// One stored scheme. FFilter is the grid's text as it was before quotes were doubled.
 struct StoredScheme
 {
-    qint32 FID = 0;      ///< the store's id, from 1; 0 for a scheme not yet saved
-    QString FScreenID;   ///< the screen the scheme belongs to
-    QString FFilterName; ///< the name the user gave it, unique within the screen
-    QString FFilter;     ///< the grid as text, as ConditionComposer::compose reads it
-    QString FSort;       ///< a sort text kept with the scheme; the dialog saves it empty
+    qint32 FID = 0;           ///< the store's id, from 1; 0 for a scheme not yet saved
+    QString FScreenID;        ///< the screen the scheme belongs to
+    QString FFilterName;      ///< the name the user gave it, unique within the screen
+    QString FFilter;          ///< the grid as text, as ConditionComposer::compose reads it
+    QString FSort;            ///< a sort text kept with the scheme; the dialog saves it empty
+    SchemeRights rights = {}; ///< as read; a save ignores it (see saveAll and setShared)
 };
 
 /// The schemes of every screen in one database: a SQLite file, or a PostgreSQL server when the
 /// location is a postgresql:// address. Each write is one transaction with bound parameters;
-/// (screen, name) is unique. Failures throw FilterError with the database's own description.
+/// (screen, name) is unique, on a server per owner. Failures throw FilterError with the database's
+/// own description.
 ///
 /// Connections are kept open per thread, location and access, so creating a store is cheap.
 /// A server connection that was lost (a restart) is opened again once, and the operation
@@ -46,6 +61,9 @@ public:
     static constexpr int DefaultConnectTimeout = 5;       ///< seconds to connect
     static constexpr int DefaultStatementTimeout = 10000; ///< milliseconds for one statement
     static constexpr int DefaultLockTimeout = 5000;       ///< milliseconds waiting for a lock
+    /// Milliseconds beyond the connect and statement timeouts after which the client itself
+    /// ends an operation on a server that does not answer (a stalled server or network).
+    static constexpr int StallGrace = 3000;
 
     /// The location named by a context property string: its "SCHEMEDB", else the default file.
     static QString locationFor(const QString &propsString);
@@ -61,7 +79,8 @@ public:
 
     /// True when the screen has a scheme of that name, letter case included.
     bool exists(const QString &screen, const QString &name);
-    /// The screen's schemes (FID and FFilterName only) in the order they were created.
+    /// The screen's schemes (FID and FFilterName only) in the order they were created; rows
+    /// that cannot be read within the caps are left out (see refusals()).
     QList<StoredScheme> schemes(const QString &screen);
     /// Every scheme in full, of one screen or (screen empty) of all screens.
     QList<StoredScheme> fullSchemes(const QString &screen = {});
@@ -71,8 +90,22 @@ public:
     /// replaceId, that scheme of the screen takes the name and text instead (and any other of
     /// that name goes), so the screen ends with exactly one scheme of the name. Returns its id.
     qint32 save(const StoredScheme &scheme, qint32 replaceId = 0);
-    /// Saves every scheme by screen and name in one transaction: all or none.
-    void saveAll(const QList<StoredScheme> &schemes);
+    /// Saves every scheme by screen and name in one transaction: all or none. On a server
+    /// the schemes are the connecting role's own, shared with every user when shared is true
+    /// (a scheme replaced keeps whether it was shared unless shared is given).
+    void saveAll(const QList<StoredScheme> &schemes, std::optional<bool> shared = {});
+    /// Shares or stops sharing the connecting role's own scheme of that screen and name (a
+    /// server store only). False when the role has no such scheme.
+    bool share(const QString &screen, const QString &name, bool shared);
+    /// The same for a scheme by id, which the role may change (its own, or any for the store's
+    /// administrator). False when there is no such scheme or it has no owner.
+    bool setShared(qint32 id, bool shared);
+    /// Whether the store keeps owners and rights (a server store set up by this version).
+    bool keepsOwners() const;
+    /// Creates a server store (its table, row-level rights and grants), owned by the
+    /// connecting role, and lets the members of usersRole (every role when empty) use it.
+    /// Also brings a store made before owners were kept up to date.
+    static void initialize(const QString &location, const QString &usersRole = {});
     /// True when a scheme was deleted.
     bool remove(qint32 id);
     /// The localized message for an id that names no scheme.
@@ -81,9 +114,14 @@ public:
     /// dialog could have saved: not empty, no spaces at its ends, no quote, no control
     /// character and at most Limits::MaxSchemeNameLength characters.
     static bool isStorableName(const QString &name);
-    /// Throws FilterError (ErrorNumber::TooLarge) when a scheme text, its rows or one of its
-    /// cells is over the caps of <NxSerialFilter/limits.h>.
-    static void checkSchemeText(const QString &text);
+    /// Throws FilterError when the scheme may not be saved: a name the dialog could not have
+    /// saved (isStorableName), a screen id with a control character or longer than
+    /// Limits::MaxScreenIdLength, or a text over the caps of <NxSerialFilter/limits.h>
+    /// (ErrorNumber::TooLarge). save and saveAll check every scheme so.
+    static void checkScheme(const StoredScheme &scheme);
+    /// The rows that the last schemes() or fullSchemes() left out, one description each: an
+    /// id outside the 32-bit range, or a text over the caps (never read into memory).
+    QStringList refusals() const;
 
     /// Closes the connections this thread keeps (they reopen on the next use).
     static void closeConnections();
@@ -96,6 +134,7 @@ public:
 
 private:
     std::shared_ptr<Connection> m_connection;
+    QStringList m_refusals;
 };
 
 } // namespace NxSerialFilter
