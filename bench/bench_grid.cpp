@@ -6,8 +6,8 @@
 
 #include "conditions/conditiongrid.h"
 #include "conditions/conditiongridview.h"
+#include "conditions/fieldlist.h"
 #include "conditions/valuecells.h"
-#include "fields/fieldlist.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 

@@ -1,19 +1,22 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-// CreateSQL over grids of mixed fields and comparisons; the cost per row must stay flat (a
+// OK's step (the condition taken from the grid and composed as FilterSQL, the rest composed
+// when a host asks) over grids of mixed fields and comparisons; the cost per row must stay flat (a
 // condition has at most Limits::MaxConditionRows rows). Composing the bound form may cost at
 // most 1.5 times composing FilterSQL per row. Quotes cost time in proportion to their number,
 // and loading a scheme over many fields costs time in proportion to rows plus fields.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "schemes/schemetext.h"
 #include "testsupport/descriptions.h"
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/nxalert.h>
+#include <NxSerialFilter/schemetext.h>
 
 #include <QCoreApplication>
 
@@ -74,7 +77,7 @@ void createSql(benchmark::State &bench, bool serial)
     ConditionGrid grid;
     fill(state, grid, rows, serial);
     for (auto _ : bench) {
-        const bool built = SqlBuilder::CreateSQL(state, grid);
+        const bool built = !SqlBuilder::confirm(state, grid);
         benchmark::DoNotOptimize(built);
         benchmark::DoNotOptimize(state.FilterSQL.constData());
     }
@@ -185,8 +188,60 @@ void BM_LoadOverManyFields(benchmark::State &bench)
     perRow(bench, rows);
 }
 
+/// compose() over a Condition, no grid: FilterSQL (at most Limits::MaxConditionRows rows
+/// compose) or the words, which have no limit.
+void composeCondition(benchmark::State &bench, const SqlForm &form)
+{
+    const int rows = int(bench.range(0));
+    FilterState state;
+    ConditionGrid grid;
+    fill(state, grid, rows, true);
+    const Condition condition = grid.toCondition(state.Catalog);
+    for (auto _ : bench) {
+        const Composed composed = NxSerialFilter::compose(state.Catalog, condition, form);
+        if (!composed.ok())
+            qFatal("the condition does not compose");
+        benchmark::DoNotOptimize(composed.text.constData());
+    }
+    perRow(bench, rows);
+}
+
+void BM_ComposeConditionText(benchmark::State &bench)
+{
+    composeCondition(bench, SqlForm::text());
+}
+
+void BM_ComposeConditionBound(benchmark::State &bench)
+{
+    composeCondition(bench, SqlForm::bound(SqlEngine::PostgreSQL, Placeholders::Dollar));
+}
+
+void BM_ComposeConditionWords(benchmark::State &bench)
+{
+    composeCondition(bench, SqlForm::words());
+}
+
+/// SchemeText::parse of the text a grid of these rows is stored as.
+void BM_ParseSchemeText(benchmark::State &bench)
+{
+    const int rows = int(bench.range(0));
+    FilterState state;
+    ConditionGrid grid;
+    fill(state, grid, rows, true);
+    const QString text = SchemeText::write(grid.toCondition(state.Catalog), state.Catalog);
+    for (auto _ : bench) {
+        const SchemeText::Parsed parsed = SchemeText::parse(text, state.Catalog);
+        benchmark::DoNotOptimize(parsed.condition.size());
+    }
+    perRow(bench, rows);
+}
+
 } // namespace
 
+BENCHMARK(BM_ComposeConditionText)->Arg(100)->Arg(500);
+BENCHMARK(BM_ComposeConditionBound)->Arg(100)->Arg(500);
+BENCHMARK(BM_ComposeConditionWords)->Arg(500)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ParseSchemeText)->Arg(500)->Arg(10000)->Arg(100000);
 BENCHMARK(BM_CreateSqlSerial)->Arg(10)->Arg(100)->Arg(500);
 BENCHMARK(BM_CreateSqlCommon)->Arg(10)->Arg(100)->Arg(500);
 BENCHMARK(BM_ComposeText)->Arg(100)->Arg(500);

@@ -3,9 +3,9 @@
 // Any JSON text as a field description: it is refused with an error, or the dialog's rules
 // run on it; a condition built on any of its fields succeeds or fails with exactly one alert.
 
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "fuzzsupport.h"
 #include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/failure.h>
@@ -41,10 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     }
     ConditionGrid grid;
-    FieldList::SetFields(state, grid);
+    Testing::setFields(state, grid);
     if (shown.shown.size() > 1)
         finding(QStringLiteral("SetFields gave %1 alerts").arg(shown.shown.size()));
     ValueCells cells(state, grid);
+    Testing::alertFailures(cells);
 
     // One condition per listed field, each built on its own.
     const int fields = std::min<int>(int(grid.columnItems(ConditionGrid::ColField).size()), 64);
@@ -64,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         shown.shown.clear();
         grid.SetComboIndex(1, ConditionGrid::ColCompare, int(CompareOp::Equal));
         grid.SetCellText(1, ConditionGrid::ColValue, QStringLiteral("1"));
-        const bool built = SqlBuilder::CreateSQL(state, grid);
+        const bool built = Testing::createSql(state, grid);
         if (shown.shown.size() != (built ? 0 : 1))
             finding(QStringLiteral("field %1: build %2 with %3 alerts")
                         .arg(k)

@@ -343,7 +343,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Session s(Mode(data[0] % ModeCount));
     TextReader::text = textFrom(data + 1, size - 1);
     s.state.CurrentFilterID = 1;
-    SchemeText::LoadScheme(s.state, s.grid, *s.valueCells, 1);
+    if (!SchemeText::LoadScheme(s.state, s.grid, *s.valueCells, 1)) // the list's one message
+        nxAlert::ShowAlert(QStringLiteral("load failed"), nxAlert::Information);
     if (shown.shown.size() > 1) {
         QStringList messages;
         for (const auto &alert : std::as_const(shown.shown))
@@ -354,7 +355,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     shown.shown.clear();
 
     const QString context = QStringLiteral("grid:\n") + snapshot(s.grid);
-    if (!SqlBuilder::CreateSQL(s.state, s.grid)) {
+    if (!Testing::createSql(s.state, s.grid)) {
         if (shown.shown.size() != 1)
             finding(QStringLiteral("a failed build gave %1 alerts\n").arg(shown.shown.size()) +
                     context);
@@ -375,8 +376,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         finding(QStringLiteral("built condition finds %1, bound query finds %2\n%3\n%4\n%5")
                     .arg(idList(built), idList(expected), s.state.FilterSQL, reference, context));
 
-    const BoundCondition &own =
-        s.state.FilterQuery[size_t(SqlEngine::SQLite)][size_t(Placeholders::QMark)];
+    const BoundCondition own = s.state.Confirmed.query(SqlEngine::SQLite, Placeholders::QMark);
     if (own.sql.contains(u'\''))
         finding(QStringLiteral("a quote in the bound form\n%1\n%2").arg(own.sql, context));
     const QList<qint64> bound = db.run(select + own.sql, own.values, context);

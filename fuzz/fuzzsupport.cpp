@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "fuzzsupport.h"
 
+#include "conditions/fieldlist.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/scriptedalerts.h"
 
 #include <QCoreApplication>
 
@@ -60,8 +61,9 @@ Session::Session(Mode m)
         state.SerialDesc = Testing::standardSerialDescription();
     else
         state.CommonField = Testing::standardCommonValues(state.ScreenID);
-    FieldList::SetFields(state, grid);
+    Testing::setFields(state, grid);
     valueCells = std::make_unique<ValueCells>(state, grid);
+    Testing::alertFailures(*valueCells);
 }
 
 QString snapshot(const ConditionGrid &grid)

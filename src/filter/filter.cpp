@@ -23,8 +23,7 @@ public:
     KeyedValuesPtr serialDesc;
     KeyedValuesPtr commonFields;
     QString filterSql;
-    BoundConditions filterQuery;
-    QString filterText;
+    ConfirmedCondition confirmed; // FilterQuery and FilterText, composed when asked for
     QString filterScheme;
     bool cancel = false;
     MatchCounter counter;
@@ -95,12 +94,12 @@ QString Filter::FilterSQL() const
 
 BoundCondition Filter::FilterQuery(SqlEngine engine, Placeholders placeholders) const
 {
-    return d->filterQuery.at(size_t(engine)).at(size_t(placeholders));
+    return d->confirmed.query(engine, placeholders);
 }
 
 QString Filter::FilterText() const
 {
-    return d->filterText;
+    return d->confirmed.text();
 }
 
 QString Filter::FilterScheme() const
@@ -159,8 +158,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
         return {}; // this Filter was deleted while the dialog ran: nothing of it may be touched
     if (!form.Cancel()) {
         d->filterSql = form.FilterSQL();
-        d->filterQuery = form.FilterQuery();
-        d->filterText = form.FilterText();
+        d->confirmed = form.confirmed();
         d->filterScheme = SchemeText::gridText(form.grid());
     }
     d->cancel = form.Cancel();

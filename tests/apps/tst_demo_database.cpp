@@ -6,8 +6,8 @@
 
 #include "apps/demoprocess.h"
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/filterstate.h"
-#include "fields/fieldlist.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/descriptionjson.h>
 
@@ -163,7 +163,7 @@ void tst_DemoDatabase::fieldListOffersEveryKindButHiddenColumns()
     state.SerialUse = true;
     state.SerialDesc = DescriptionJson::read(m_serialFields);
     ConditionGrid grid;
-    FieldList::SetFields(state, grid);
+    Testing::setFields(state, grid);
     QVERIFY(alerts->shown.isEmpty());
     QStringList kinds;
     for (int k = 1; k < state.FieldIDs.size(); ++k) {

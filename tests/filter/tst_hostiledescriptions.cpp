@@ -6,10 +6,10 @@
 // never in a condition on another field.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
 #include "dialog/frmfilter.h"
-#include "fields/fieldlist.h"
 #include "filtertestaccess.h"
 #include "support/mparse.h"
 #include "support/texts.h"
@@ -98,7 +98,7 @@ struct Run
         state.SerialUse = serial;
         state.ScreenID = QStringLiteral("Host");
         (serial ? state.SerialDesc : state.CommonField) = values;
-        FieldList::SetFields(state, grid);
+        Testing::setFields(state, grid);
     }
 
     QStringList listed() const { return grid.columnItems(ConditionGrid::ColField).mid(1); }
@@ -110,7 +110,7 @@ struct Run
         grid.SetComboIndex(1, ConditionGrid::ColCompare, int(CompareOp::Equal));
         grid.SetCellText(1, ConditionGrid::ColValue, QStringLiteral("5"));
         state.FilterSQL = QStringLiteral("kept");
-        return SqlBuilder::CreateSQL(state, grid) ? state.FilterSQL : QString();
+        return Testing::createSql(state, grid) ? state.FilterSQL : QString();
     }
 };
 

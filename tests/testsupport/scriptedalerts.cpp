@@ -2,6 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "scriptedalerts.h"
 
+#include "conditions/fieldlist.h"
+#include "conditions/sqlbuilder.h"
+#include "conditions/valuecells.h"
+
 namespace NxSerialFilter::Testing {
 
 int ScriptedAlerts::present(const QString &message, int style, const QString &title)
@@ -17,6 +21,29 @@ std::shared_ptr<ScriptedAlerts> ScriptedAlerts::install()
     auto alerts = std::make_shared<ScriptedAlerts>();
     nxAlert::setPresenter(alerts);
     return alerts;
+}
+
+bool createSql(FilterState &state, const ConditionGrid &grid)
+{
+    if (const auto failure = SqlBuilder::confirm(state, grid)) {
+        nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
+        return false;
+    }
+    return true;
+}
+
+void setFields(FilterState &state, ConditionGrid &grid)
+{
+    const QString failure = FieldList::SetFields(state, grid);
+    if (!failure.isEmpty())
+        nxAlert::ShowAlert(failure, nxAlert::Information);
+}
+
+void alertFailures(ValueCells &cells)
+{
+    QObject::connect(&cells, &ValueCells::failed, [](const QString &message) {
+        nxAlert::ShowAlert(message, nxAlert::Information);
+    });
 }
 
 } // namespace NxSerialFilter::Testing

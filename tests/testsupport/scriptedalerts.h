@@ -9,6 +9,12 @@
 
 #include <memory>
 
+namespace NxSerialFilter {
+struct FilterState;
+class ConditionGrid;
+class ValueCells;
+} // namespace NxSerialFilter
+
 namespace NxSerialFilter::Testing {
 
 /// Records every alert and answers as told (OK for notices, the queued answers for questions).
@@ -30,5 +36,11 @@ public:
     /// Installs a fresh presenter for the life of the returned pointer's test.
     static std::shared_ptr<ScriptedAlerts> install();
 };
+
+/// The dialog's steps below the widgets return their failures; these show them as the dialog
+/// does, one alert each, for tests that drive the steps without a dialog.
+bool createSql(FilterState &state, const ConditionGrid &grid);
+void setFields(FilterState &state, ConditionGrid &grid);
+void alertFailures(ValueCells &cells);
 
 } // namespace NxSerialFilter::Testing

@@ -3,6 +3,8 @@
 #include "conditiongrid.h"
 
 #include "datetext.h"
+#include "fields/fieldcatalogdata.h"
+#include "support/spaces.h"
 #include "support/texts.h"
 #include "vocabulary.h"
 
@@ -463,23 +465,38 @@ void ConditionGrid::setBlockText(const QString &text)
     Q_EMIT dataChanged(index(b.row1 - 1, b.col1 - 1), index(b.row2 - 1, b.col2 - 1));
 }
 
+Condition ConditionGrid::toCondition(const FieldCatalog &catalog) const
+{
+    Condition condition;
+    condition.rows().reserve(MaxRows());
+    for (int r = 1; r <= MaxRows(); ++r) {
+        ConditionRow row;
+        const int logic = GetComboIndex(r, ColLogic);
+        if (logic >= 0 && logic <= int(LogicOp::Or))
+            row.logic = LogicOp(logic);
+        else
+            row.unmatched.logic = GetCellText(r, ColLogic);
+        row.open = GetCellText(r, ColLeftParen);
+        row.field = GetComboIndex(r, ColField);
+        if (row.field < 0)
+            row.unmatched.field = GetCellText(r, ColField);
+        const int compare = GetComboIndex(r, ColCompare);
+        if (compare >= 0 && compare <= int(CompareOp::NotInList))
+            row.compare = CompareOp(compare);
+        else
+            row.unmatched.compare = GetCellText(r, ColCompare);
+        row.value = ConditionValue::fromText(rowValueKind(catalog, row.field, row.compare),
+                                             GetCellText(r, ColValue));
+        row.code = GetCellText(r, ColValueCode);
+        row.close = GetCellText(r, ColRightParen);
+        condition.append(row);
+    }
+    return condition;
+}
+
 QString ConditionGrid::cellSafe(QString text)
 {
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar ch = text.at(i);
-        if (ch == u'\t' || ch == u'\r' || ch == u'\n' || ch == u'\0') {
-            // A NUL would also end the condition early in any driver that reads C strings.
-            text[i] = u' ';
-        } else if (ch.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
-            ++i;
-        } else if (ch.isSurrogate()) {
-            // Unpaired, it is no character; SQLite's UTF-16 reader would take the next unit,
-            // a closing quote say, as its other half.
-            text[i] = QChar::ReplacementCharacter;
-        }
-    }
-    return text;
+    return wellFormedCell(std::move(text));
 }
 
 QString ConditionGrid::userInputFor(int col, const QString &text)

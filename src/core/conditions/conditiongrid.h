@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <NxSerialFilter/condition.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QAbstractTableModel>
@@ -11,6 +12,8 @@
 #include <vector>
 
 namespace NxSerialFilter {
+
+class FieldCatalog;
 
 enum class CellKind : quint8 {
     List,     // choose an item only
@@ -112,6 +115,10 @@ public:
     QString blockText() const;
     /// Writes text into the block: lines by CR LF, cells by TAB; what falls outside is dropped.
     void setBlockText(const QString &text);
+
+    /// The grid's rows as a condition over catalog: list cells by their chosen positions,
+    /// cells that chose nothing keep their text as unmatched words.
+    Condition toCondition(const FieldCatalog &catalog) const;
 
     /// What a cell may hold: no TAB, CR or LF (they would split a stored row), no NUL and no
     /// unpaired surrogate (they would break the condition's SQL text).

@@ -3,16 +3,43 @@
 #pragma once
 
 #include <NxSerialFilter/boundcondition.h>
+#include <NxSerialFilter/condition.h>
+#include <NxSerialFilter/fieldcatalog.h>
 #include <NxSerialFilter/keyedvalues.h>
+#include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <memory>
+#include <optional>
 
 namespace NxSerialFilter {
 
-struct FieldIndex;
+/// The condition confirmed at OK. Its bound forms and words are composed from it when first
+/// asked for, once: a host reads one form, and OK need not compose the others.
+class NXSF_CORE_PRIVATE_EXPORT ConfirmedCondition
+{
+public:
+    ConfirmedCondition() = default;
+    ConfirmedCondition(FieldCatalog catalog, Condition condition)
+        : m_catalog(std::move(catalog))
+        , m_condition(std::move(condition))
+    {}
+
+    const Condition &condition() const { return m_condition; }
+    /// The bound form for engine and placeholders; empty before a condition was confirmed.
+    BoundCondition query(SqlEngine engine, Placeholders placeholders) const;
+    /// The condition in the current language's words.
+    QString text() const;
+
+private:
+    FieldCatalog m_catalog;
+    Condition m_condition;
+    mutable std::array<std::optional<BoundCondition>, 4> m_queries;
+    mutable std::optional<QString> m_text;
+};
 
 /// The filter dialog's working state: plain data, held alike by the dialog and by the
 /// composer that runs without a window.
@@ -24,12 +51,10 @@ struct FilterState
     QStringList LogicWords;   // SQL words behind the logic list, by index
     QStringList CompareWords; // SQL words behind the comparison list, by index
     QStringList FieldIDs;     // FPropID texts parallel to the field list; [0] is "(无)"
-    std::shared_ptr<const FieldIndex> SerialFields; // where each FPropID leads; by SetFields
+    FieldCatalog Catalog;     // the field list as values; by SetFields
     QString FilterSQL;
-    /// FilterSQL in bound form, [SqlEngine][Placeholders]; set together with FilterSQL.
-    BoundConditions FilterQuery;
-    /// FilterSQL in the words of the grid, as the user wrote it; set together with FilterSQL.
-    QString FilterText;
+    /// The condition FilterSQL was composed from, with its other forms; set together with it.
+    ConfirmedCondition Confirmed;
     bool Cancel = false;
     bool LoadingScheme = false;
     QString ScreenID;

@@ -4,7 +4,7 @@
 
 #include "columnexpression.h"
 #include "conditiongrid.h"
-#include "fields/fieldlist.h"
+#include "fields/fieldcatalogdata.h"
 #include "support/busypointer.h"
 #include "support/leadingnumber.h"
 #include "support/mparse.h"
@@ -12,6 +12,7 @@
 #include "support/spaces.h"
 #include "support/texts.h"
 #include "vocabulary.h"
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
 #include <NxSerialFilter/nxalert.h>
@@ -20,42 +21,13 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace NxSerialFilter::SqlBuilder {
+namespace NxSerialFilter {
 
 namespace {
 
 QString source()
 {
     return QStringLiteral("[CreateSQL]");
-}
-
-enum class ValueKind : quint8 { Number, Text };
-
-/// What a row needs to know about its field; resolved once per field and run.
-struct Field
-{
-    QString column;  // the column expression written into the condition
-    ValueKind kind;  // how values are written
-    qint32 dataType; // FDataType (serial) or DataType (common)
-    bool textColumn; // the column holds text (not a number or a date)
-    int nesting;     // levels of parentheses inside the column expression
-    bool brackets;   // a name quoted in [...], which PostgreSQL cannot read
-};
-
-/// The localized comparison texts that choose a value part, looked up once per run.
-struct PartWords
-{
-    QString isEmpty = MParse::LoadLangString(Texts::compareIsEmpty());
-    QString isNotEmpty = MParse::LoadLangString(Texts::compareIsNotEmpty());
-    QString contains = MParse::LoadLangString(Texts::compareContains());
-    QString notContains = MParse::LoadLangString(Texts::compareNotContains());
-    QString inList = MParse::LoadLangString(Texts::compareInList());
-    QString notInList = MParse::LoadLangString(Texts::compareNotInList());
-};
-
-bool isCharacterType(qint32 dataType)
-{
-    return dataType == 200 || dataType == 129;
 }
 
 /// A parenthesis cell may only repeat its one character: anything else would be SQL of the
@@ -69,17 +41,29 @@ bool onlyOf(const QString &text, char16_t paren)
     return true;
 }
 
-[[noreturn]] void refuse(const QString &message)
+using Reason = ComposeFailure::Reason;
+
+/// Ends the walk with a failure; compose returns it as a value.
+struct Refusal
 {
-    throw FilterError(ErrorNumber::UnbalancedParentheses, source(),
-                      MParse::LoadLangString(message));
+    ComposeFailure failure;
+};
+
+[[noreturn]] void refuse(Reason reason, QStringList arguments = {})
+{
+    throw Refusal{{0, reason, std::move(arguments)}};
 }
 
-[[noreturn]] void rowFailure(int row, const QString &what)
+[[noreturn]] void rowFailure(int row, Reason reason, QStringList arguments = {})
 {
-    throw FilterError(ErrorNumber::SubscriptOutOfRange, source(),
-                      Vocabulary::rowMessage(row, what));
+    throw Refusal{{row, reason, std::move(arguments)}};
 }
+
+/// The SQL words of the logic and of each comparison, by their positions.
+const QLatin1StringView logicSql[] = {"And"_L1, "Or"_L1};
+const QLatin1StringView compareSql[] = {"="_L1,       ">"_L1,           "<"_L1,    "<="_L1,
+                                        ">="_L1,      "<>"_L1,          "Like"_L1, "Not Like"_L1,
+                                        "Is null"_L1, "Is not null"_L1, "In"_L1,   "Not In"_L1};
 
 /// Where the composer writes: values as literals with their quotes doubled (FilterSQL), or a
 /// "?" for each value with the value kept beside it (the bound form, for one engine).
@@ -194,44 +178,62 @@ private:
     QList<qsizetype> m_at; // where each "?" stands in sql
 };
 
+/// Whether the walk reads the row: the grid ends the condition at the first row whose field
+/// cell shows nothing.
+bool inUse(const FieldCatalog::Data &catalog, const ConditionRow &row)
+{
+    if (!row.unmatched.field.isEmpty())
+        return true;
+    if (row.field < 0)
+        return false;
+    if (row.field == 0 || row.field >= catalog.entries.size())
+        return true;
+    return !catalog.entries.at(row.field).caption.isEmpty();
+}
+
+qsizetype rowsInUseOf(const FieldCatalog::Data &catalog, const Condition &condition)
+{
+    qsizetype n = 0;
+    while (n < condition.size() && inUse(catalog, condition.at(n)))
+        ++n;
+    return n;
+}
+
 class Composer
 {
 public:
     /// keepBrackets: write a name quoted in […] into the PostgreSQL form instead of refusing
     /// it, for the dialog, which stores every engine's form while the host runs one of them.
-    Composer(const FilterState &state, const ConditionGrid &grid, Sink &out,
+    Composer(const FieldCatalog &catalog, const Condition &condition, Sink &out,
              bool keepBrackets = false)
-        : m_state(state)
-        , m_grid(grid)
+        : m_catalog(catalog.data())
+        , m_condition(condition)
         , m_out(out)
         , m_keepBrackets(keepBrackets)
         , m_storageCheck(
-              state.ScreenID.compare(QLatin1String("STORAGECHECK"), Qt::CaseInsensitive) == 0)
+              catalog.screenId().compare(QLatin1String("STORAGECHECK"), Qt::CaseInsensitive) == 0)
     {}
 
     /// Writes the condition into the sink, finished.
     void run();
 
 private:
-    const Field &field(int row, int f);
-    Field serialField(int row, int f) const;
-    Field commonField(int row, int f) const;
+    using Field = CatalogEntry;
+    const Field &field(int row, int f) const;
 
     template <class... Parts> void append(const Parts &...parts) { (m_out.sql.append(parts), ...); }
     /// Appends a parenthesis cell; returns how many parentheses it holds.
-    qsizetype appendParens(int row, int col, char16_t paren);
+    qsizetype appendParens(const QString &parens, char16_t paren);
     void appendEmptyTest(const Field &fld, bool empty);
     void appendPattern(const Field &fld, const QString &value);
     void appendList(const Field &fld, const QString &value);
     void appendPlain(const Field &fld, const QString &value);
 
-    const FilterState &m_state;
-    const ConditionGrid &m_grid;
+    const FieldCatalog::Data &m_catalog;
+    const Condition &m_condition;
     Sink &m_out;
     const bool m_keepBrackets;
     const bool m_storageCheck;
-    const PartWords m_words;
-    QHash<int, Field> m_fields;
 
 public:
     int m_row = 0; // the row being written, for failures that name it
@@ -239,42 +241,34 @@ public:
 
 void Composer::run()
 {
-    const int rows = m_grid.MaxRows();
+    const qsizetype rows = rowsInUseOf(m_catalog, m_condition);
     qsizetype open = 0;
     qsizetype close = 0;
     for (int r = 1; r <= rows; ++r) {
         m_row = r;
-        if (m_grid.GetCellText(r, ConditionGrid::ColField).isEmpty()) {
-            // Rows the grid shows below a gap would silently drop out of the condition.
-            for (int later = r + 1; later <= rows; ++later) {
-                if (!m_grid.GetCellText(later, ConditionGrid::ColField).isEmpty())
-                    rowFailure(r, Texts::emptyFieldBeforeRows());
-            }
-            break;
-        }
+        const ConditionRow &row = m_condition.at(r - 1);
         if (r == 1) // one allocation for a typical row, instead of growing the text step by step
-            m_out.reserve(rows);
+            m_out.reserve(int(std::min<qsizetype>(rows, Limits::MaxConditionRows)));
         // Beyond these the host's engine would refuse the condition after OK had passed it.
         if (r > Limits::MaxConditionRows)
-            rowFailure(r, Texts::tooManyConditionRows());
-        const int f = m_grid.GetComboIndex(r, ConditionGrid::ColField);
+            rowFailure(r, Reason::TooManyRows, {QString::number(Limits::MaxConditionRows)});
 
         if (r > 1) {
-            const int logic = m_grid.GetComboIndex(r, ConditionGrid::ColLogic);
-            if (logic < 0 || logic >= m_state.LogicWords.size())
-                rowFailure(r, Texts::noLogicChosen());
+            if (row.logic == LogicOp::None)
+                rowFailure(r, Reason::NoLogic);
             m_out.sql += u' ';
-            m_out.sql += m_state.LogicWords.at(logic);
+            m_out.sql += logicSql[int(row.logic)];
         }
 
-        open += appendParens(r, ConditionGrid::ColLeftParen, u'(');
-        const Field &fld = field(r, f);
+        open += appendParens(row.open, u'(');
+        const Field &fld = field(r, row.field);
         if (open - close + fld.nesting > Limits::MaxParenthesisDepth)
-            rowFailure(r, Texts::parenthesesTooDeep());
+            rowFailure(r, Reason::ParenthesesTooDeep,
+                       {QString::number(Limits::MaxParenthesisDepth)});
 
-        const int k = m_grid.GetComboIndex(r, ConditionGrid::ColCompare);
-        const bool emptyTest = k == int(CompareOp::IsEmpty) || k == int(CompareOp::IsNotEmpty);
-        const bool like = k == int(CompareOp::Contains) || k == int(CompareOp::NotContains);
+        const CompareOp k = row.compare;
+        const bool emptyTest = k == CompareOp::IsEmpty || k == CompareOp::IsNotEmpty;
+        const bool like = k == CompareOp::Contains || k == CompareOp::NotContains;
         m_out.sql += emptyTest ? " ("_L1 : " "_L1;
         if (like && !fld.textColumn &&
             m_out.postgres()) // PostgreSQL has no Like for numbers or dates
@@ -282,130 +276,85 @@ void Composer::run()
         else
             m_out.sql += fld.column;
         if (!(m_storageCheck && emptyTest)) {
-            if (k < 0 || k >= m_state.CompareWords.size())
-                rowFailure(r, Texts::noCompareChosen());
+            if (k == CompareOp::None)
+                rowFailure(r, Reason::NoCompare);
             m_out.sql += u' ';
             // SQLite's Like ignores the case of ASCII letters only; PostgreSQL's ILike does
             // the same under the "C" collation, whatever the database's own collation folds.
             if (like && m_out.postgres())
-                m_out.sql += k == int(CompareOp::Contains) ? R"(COLLATE "C" ILike)"_L1
-                                                           : R"(COLLATE "C" Not ILike)"_L1;
+                m_out.sql += k == CompareOp::Contains ? R"(COLLATE "C" ILike)"_L1
+                                                      : R"(COLLATE "C" Not ILike)"_L1;
             else
-                m_out.sql += m_state.CompareWords.at(k);
+                m_out.sql += compareSql[int(k)];
         }
 
-        const QString compare = m_grid.GetCellText(r, ConditionGrid::ColCompare);
-        if (compare == m_words.isEmpty)
-            appendEmptyTest(fld, true);
-        else if (compare == m_words.isNotEmpty)
-            appendEmptyTest(fld, false);
-        else if (compare == m_words.contains || compare == m_words.notContains)
-            appendPattern(fld, m_grid.GetCellText(r, ConditionGrid::ColValue));
-        else if (compare == m_words.inList || compare == m_words.notInList)
-            appendList(fld, m_grid.GetCellText(r, ConditionGrid::ColValue));
-        else
-            appendPlain(fld, m_grid.GetCellText(r, ConditionGrid::ColValue));
+        switch (k) {
+        case CompareOp::IsEmpty:
+        case CompareOp::IsNotEmpty:
+            appendEmptyTest(fld, k == CompareOp::IsEmpty);
+            break;
+        case CompareOp::Contains:
+        case CompareOp::NotContains:
+            appendPattern(fld, row.value.text());
+            break;
+        case CompareOp::InList:
+        case CompareOp::NotInList:
+            appendList(fld, row.value.text());
+            break;
+        default:
+            appendPlain(fld, row.value.text());
+        }
 
-        close += appendParens(r, ConditionGrid::ColRightParen, u')');
+        close += appendParens(row.close, u')');
         if (close > open)
-            refuse(Texts::unbalancedParentheses());
+            refuse(Reason::Unbalanced);
+    }
+    // Rows the grid shows below a gap would silently drop out of the condition.
+    for (qsizetype later = rows + 1; later < m_condition.size(); ++later) {
+        if (inUse(m_catalog, m_condition.at(later)))
+            rowFailure(int(rows + 1), Reason::EmptyFieldBeforeRows);
     }
     m_row = 0; // parentheses that never close belong to no one row
     if (open != close)
-        refuse(Texts::unbalancedParentheses());
+        refuse(Reason::Unbalanced);
     m_out.finish();
 }
 
-qsizetype Composer::appendParens(int row, int col, char16_t paren)
+qsizetype Composer::appendParens(const QString &parens, char16_t paren)
 {
-    const QString parens = m_grid.GetCellText(row, col);
     if (!onlyOf(parens, paren))
-        refuse(Texts::parenthesisCellsOnly());
+        refuse(Reason::ParenthesisCellsOnly, {parens});
     m_out.sql += u' ';
     m_out.sql += parens;
     return parens.size();
 }
 
-const Field &Composer::field(int row, int f)
+const Composer::Field &Composer::field(int row, int f) const
 {
-    auto it = m_fields.constFind(f);
-    if (it == m_fields.constEnd())
-        it = m_fields.insert(f, m_state.SerialUse ? serialField(row, f) : commonField(row, f));
-    if (it->brackets && m_out.postgres() && !m_keepBrackets)
-        rowFailure(row, Texts::columnInBrackets());
-    return it.value();
-}
-
-Field Composer::serialField(int row, int f) const
-{
-    if (f < 0 || f >= m_state.FieldIDs.size())
-        rowFailure(row, Texts::noFieldEntry());
-    const KeyedValuesPtr d = FieldList::FindFieldDescriptor(m_state, f);
-    // A blank column would give "tf." alone: a condition that fails only in the host's query.
-    const QString name =
-        d ? trimSpaces(Values::toText(d->get(QStringLiteral("FSQLColumnName")))) : QString();
-    if (name.isEmpty())
-        throw FilterError(ErrorNumber::CreateSql, source(),
-                          MParse::LoadLangString(Texts::unknownSerialField()));
-    const qint32 dataType = FieldList::intValue(d, QStringLiteral("FDataType"));
-    const qint32 sysType = FieldList::intValue(d, QStringLiteral("FSysDatatype"));
-    // The name follows "tf.": one column, qualified at most once. A look-up field's name is
-    // also part of the alias "t_<name>", where only a plain name makes one.
-    const ColumnExpression expr = ColumnExpression::read(name);
-    const bool lookUp = dataType == 2 || dataType == 3;
-    if (!expr.safe || expr.parts < 1 || expr.parts > 2 ||
-        (lookUp && (expr.parts != 1 || !expr.plain)))
-        rowFailure(row, Texts::columnRefused());
-    const auto field = [&](const QString &column, ValueKind kind, bool text) {
-        return Field{column, kind, dataType, text, expr.nesting, expr.brackets};
-    };
-    switch (dataType) {
-    case 0:
-        return field(QStringLiteral("tf.") + name, ValueKind::Number, false);
-    case 1:
-        return field(QStringLiteral("tf.") + name, ValueKind::Text, true);
-    case 4: // dates are written as texts
-        return field(QStringLiteral("tf.") + name, ValueKind::Text, false);
-    case 2:
-    case 3:
-        return field(QStringLiteral("t_") + name + QStringLiteral(".FName"), ValueKind::Text, true);
-    case -10:
-        return field(QStringLiteral("tf.") + name,
-                     sysType == 0 ? ValueKind::Number : ValueKind::Text, sysType != 0);
-    default:
-        throw FilterError(ErrorNumber::CreateSql, source(),
-                          MParse::LoadLangString(Texts::badSerialDataType()));
+    const int count = int(m_catalog.entries.size());
+    if (m_catalog.serialUse ? (f < 0 || f >= count) : (f < 1 || f >= count))
+        rowFailure(row, m_catalog.serialUse ? Reason::NoFieldEntry : Reason::NoCommonField);
+    const Field &fld = m_catalog.entries.at(f);
+    if (fld.problem) {
+        ComposeFailure failure = *fld.problem;
+        failure.row = row;
+        throw Refusal{failure};
     }
-}
-
-Field Composer::commonField(int row, int f) const
-{
-    if (f < 1 || f > FieldList::commonFields(m_state)->count())
-        rowFailure(row, Texts::noCommonField());
-    const KeyedValuesPtr item = FieldList::commonField(m_state, f);
-    const qint32 dataType = FieldList::intValue(item, QStringLiteral("DataType"));
-    const QString column = Values::toText(item->get(QStringLiteral("ColumnName")));
-    const QString name = trimSpaces(column);
-    if (name.isEmpty()) // the condition would compare nothing with the value
-        rowFailure(row, Texts::noCommonField());
-    const ColumnExpression expr = ColumnExpression::read(name);
-    if (!expr.safe)
-        rowFailure(row, Texts::columnRefused());
-    const bool text = isCharacterType(dataType);
-    return {column,       text ? ValueKind::Text : ValueKind::Number, dataType, text, expr.nesting,
-            expr.brackets};
+    if (fld.brackets && m_out.postgres() && !m_keepBrackets)
+        rowFailure(row, Reason::ColumnInBrackets);
+    return fld;
 }
 
 void Composer::appendEmptyTest(const Field &fld, bool empty)
 {
     const QString &c = fld.column;
     const QLatin1StringView is = empty ? "="_L1 : "<>"_L1;
-    if (!m_state.SerialUse) {
+    if (!m_catalog.serialUse) {
         if (m_storageCheck)
             m_out.sql += is;
         else
             append(empty ? " or "_L1 : " and "_L1, c, empty ? "="_L1 : " <> "_L1);
-        if (fld.kind == ValueKind::Text)
+        if (fld.kind != ValueKind::Number)
             m_out.text(QString());
         else
             m_out.zero();
@@ -454,7 +403,7 @@ void Composer::appendPattern(const Field &fld, const QString &value)
         m_out.sql += " ESCAPE "_L1;
         m_out.text(QString());
     }
-    if (fld.kind == ValueKind::Text && m_state.SerialUse)
+    if (fld.kind != ValueKind::Number && m_catalog.serialUse)
         m_out.sql += u' ';
 }
 
@@ -462,7 +411,7 @@ void Composer::appendList(const Field &fld, const QString &value)
 {
     // Every field that is not of a character type takes numbers, here as in every other
     // value part; writing no list at all would leave a broken condition.
-    const bool text = fld.kind == ValueKind::Text;
+    const bool text = fld.kind != ValueKind::Number;
     m_out.sql += " ("_L1;
     if (value.isEmpty()) {
         if (text)
@@ -493,95 +442,200 @@ void Composer::appendPlain(const Field &fld, const QString &value)
     }
 }
 
-} // namespace
-
-/// Runs one walk over the rows into out; a failure carries the row it names.
-static void runComposer(const FilterState &state, const ConditionGrid &grid, Sink &out)
+/// The rows in use in words: logic word, parentheses, field caption, comparison and value.
+QString words(const FieldCatalog::Data &catalog, const Condition &condition,
+              const QString &language)
 {
-    Composer composer(state, grid, out);
-    try {
-        composer.run();
-    } catch (FilterError &e) {
-        if (e.row() == 0)
-            e.setRow(composer.m_row);
-        throw;
-    }
-}
-
-QString compose(const FilterState &state, const ConditionGrid &grid)
-{
-    Sink out;
-    runComposer(state, grid, out);
-    return out.sql;
-}
-
-BoundCondition composeBound(const FilterState &state, const ConditionGrid &grid, SqlEngine engine,
-                            Placeholders placeholders)
-{
-    Sink out(engine);
-    runComposer(state, grid, out);
-    return out.bound(placeholders);
-}
-
-QString conditionText(const ConditionGrid &grid)
-{
+    const qsizetype rows = rowsInUseOf(catalog, condition);
+    if (rows == 0)
+        return {};
+    const Vocabulary::WordBook book(language);
     QStringList words;
-    const int rows = grid.MaxRows();
-    for (int r = 1; r <= rows; ++r) {
-        const QString field = grid.GetCellText(r, ConditionGrid::ColField);
-        if (field.isEmpty())
-            break;
-        if (r > 1)
-            words << grid.GetCellText(r, ConditionGrid::ColLogic);
-        const QString compare = grid.GetCellText(r, ConditionGrid::ColCompare);
+    for (qsizetype r = 0; r < rows; ++r) {
+        const ConditionRow &row = condition.at(r);
+        if (r > 0)
+            words << (row.unmatched.logic.isEmpty() ? book.logic(row.logic) : row.unmatched.logic);
+        QString field = row.unmatched.field;
+        if (field.isEmpty() && row.field == 0)
+            field = book.noField();
+        else if (field.isEmpty() && row.field < catalog.entries.size())
+            field = catalog.entries.at(row.field).caption;
+        const QString compare =
+            row.unmatched.compare.isEmpty() ? book.compare(row.compare) : row.unmatched.compare;
         QStringList phrase{field, compare};
-        if (!Vocabulary::isEmptyTest(compare)) // the builder reads no value there either
-            phrase << grid.GetCellText(r, ConditionGrid::ColValue);
+        // The composer reads no value there either.
+        if (row.compare != CompareOp::IsEmpty && row.compare != CompareOp::IsNotEmpty)
+            phrase << row.value.text();
         phrase.removeAll(QString());
-        words << grid.GetCellText(r, ConditionGrid::ColLeftParen) + phrase.join(u' ') +
-                     grid.GetCellText(r, ConditionGrid::ColRightParen);
+        words << row.open + phrase.join(u' ') + row.close;
     }
     words.removeAll(QString());
     return words.join(u' ');
 }
 
-bool CreateSQL(FilterState &state, const ConditionGrid &grid)
+} // namespace
+
+qsizetype rowsInUse(const FieldCatalog &catalog, const Condition &condition)
 {
-    std::exception_ptr failure;
-    QString sql;
-    QString text;
-    BoundConditions bound;
-    {
-        BusyPointer::Scope busy;
-        try {
-            sql = compose(state, grid);
-            for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
-                Sink out(engine);
-                Composer(state, grid, out, true).run();
-                bound[size_t(engine)] = {out.bound(Placeholders::QMark),
-                                         out.bound(Placeholders::Dollar)};
-            }
-            text = conditionText(grid);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
-    if (!failure) {
-        state.FilterSQL = sql;
-        state.FilterQuery = bound;
-        state.FilterText = text;
-        return true;
-    }
-    int style = nxAlert::Information;
-    try {
-        std::rethrow_exception(failure);
-    } catch (const FilterError &e) {
-        if (e.number() == ErrorNumber::UnbalancedParentheses)
-            style = nxAlert::Warning;
-    } catch (...) {
-    }
-    nxAlert::ShowAlert(describeFailure(failure), style);
-    return false;
+    return rowsInUseOf(catalog.data(), condition);
 }
 
-} // namespace NxSerialFilter::SqlBuilder
+Composed compose(const FieldCatalog &catalog, const Condition &condition, const SqlForm &form)
+{
+    Composed result;
+    if (form.kind == SqlForm::Kind::Words) {
+        result.text = words(catalog.data(), condition, form.language);
+        return result;
+    }
+    Sink out = form.kind == SqlForm::Kind::Bound ? Sink(form.engine) : Sink();
+    Composer composer(catalog, condition, out, form.keepBrackets);
+    try {
+        composer.run();
+    } catch (Refusal &refusal) {
+        if (refusal.failure.row == 0)
+            refusal.failure.row = composer.m_row;
+        result.failure = std::move(refusal.failure);
+        return result;
+    }
+    if (form.kind == SqlForm::Kind::Bound) {
+        BoundCondition bound = out.bound(form.placeholders);
+        result.text = std::move(bound.sql);
+        result.values = std::move(bound.values);
+    } else {
+        result.text = std::move(out.sql);
+    }
+    return result;
+}
+
+QString ComposeFailure::message() const
+{
+    switch (reason) {
+    case Reason::TooManyRows:
+        return Vocabulary::rowMessage(row, Texts::tooManyConditionRows());
+    case Reason::NoLogic:
+        return Vocabulary::rowMessage(row, Texts::noLogicChosen());
+    case Reason::EmptyFieldBeforeRows:
+        return Vocabulary::rowMessage(row, Texts::emptyFieldBeforeRows());
+    case Reason::ParenthesesTooDeep:
+        return Vocabulary::rowMessage(row, Texts::parenthesesTooDeep());
+    case Reason::NoCompare:
+        return Vocabulary::rowMessage(row, Texts::noCompareChosen());
+    case Reason::NoFieldEntry:
+        return Vocabulary::rowMessage(row, Texts::noFieldEntry());
+    case Reason::NoCommonField:
+        return Vocabulary::rowMessage(row, Texts::noCommonField());
+    case Reason::ColumnRefused:
+        return Vocabulary::rowMessage(row, Texts::columnRefused());
+    case Reason::ColumnInBrackets:
+        return Vocabulary::rowMessage(row, Texts::columnInBrackets());
+    case Reason::UnknownField:
+        return MParse::LoadLangString(Texts::unknownSerialField());
+    case Reason::BadDataType:
+        return MParse::LoadLangString(Texts::badSerialDataType());
+    case Reason::ParenthesisCellsOnly:
+        return MParse::LoadLangString(Texts::parenthesisCellsOnly());
+    case Reason::Unbalanced:
+        return MParse::LoadLangString(Texts::unbalancedParentheses());
+    case Reason::BadDescription:
+        return arguments.value(1);
+    }
+    return {};
+}
+
+int ComposeFailure::number() const
+{
+    switch (reason) {
+    case Reason::UnknownField:
+    case Reason::BadDataType:
+        return ErrorNumber::CreateSql;
+    case Reason::ParenthesisCellsOnly:
+    case Reason::Unbalanced:
+        return ErrorNumber::UnbalancedParentheses;
+    case Reason::BadDescription:
+        return arguments.value(0).toInt();
+    default:
+        return ErrorNumber::SubscriptOutOfRange;
+    }
+}
+
+BoundCondition ConfirmedCondition::query(SqlEngine engine, Placeholders placeholders) const
+{
+    std::optional<BoundCondition> &cached = m_queries[size_t(engine) * 2 + size_t(placeholders)];
+    if (!cached) {
+        SqlForm form = SqlForm::bound(engine, placeholders);
+        form.keepBrackets = true; // the dialog keeps every engine's form; the host runs one
+        cached = compose(m_catalog, m_condition, form).bound();
+    }
+    return *cached;
+}
+
+QString ConfirmedCondition::text() const
+{
+    if (!m_text)
+        m_text = compose(m_catalog, m_condition, SqlForm::words()).text;
+    return *m_text;
+}
+
+namespace SqlBuilder {
+
+FilterError failureError(const ComposeFailure &failure)
+{
+    FilterError error(failure.number(),
+                      failure.reason == ComposeFailure::Reason::BadDescription
+                          ? failure.arguments.value(2)
+                          : source(),
+                      failure.message());
+    error.setRow(failure.row);
+    return error;
+}
+
+/// The grid's condition composed in form; throws the failure as the dialog reports it.
+static Composed composeGrid(const FilterState &state, const ConditionGrid &grid,
+                            const SqlForm &form)
+{
+    Composed c = NxSerialFilter::compose(state.Catalog, grid.toCondition(state.Catalog), form);
+    if (c.failure)
+        throw failureError(*c.failure);
+    return c;
+}
+
+QString compose(const FilterState &state, const ConditionGrid &grid)
+{
+    return composeGrid(state, grid, SqlForm::text()).text;
+}
+
+BoundCondition composeBound(const FilterState &state, const ConditionGrid &grid, SqlEngine engine,
+                            Placeholders placeholders)
+{
+    return composeGrid(state, grid, SqlForm::bound(engine, placeholders)).bound();
+}
+
+QString conditionText(const FilterState &state, const ConditionGrid &grid)
+{
+    return composeGrid(state, grid, SqlForm::words()).text;
+}
+
+std::optional<ComposeFailure> confirm(FilterState &state, const ConditionGrid &grid)
+{
+    Composed sql;
+    Condition condition;
+    {
+        BusyPointer::Scope busy;
+        condition = grid.toCondition(state.Catalog);
+        sql = NxSerialFilter::compose(state.Catalog, condition, SqlForm::text());
+    }
+    if (!sql.ok())
+        return sql.failure;
+    state.FilterSQL = sql.text;
+    state.Confirmed = ConfirmedCondition(state.Catalog, std::move(condition));
+    return std::nullopt;
+}
+
+int alertStyle(const ComposeFailure &failure)
+{
+    return failure.number() == ErrorNumber::UnbalancedParentheses ? nxAlert::Warning
+                                                                  : nxAlert::Information;
+}
+
+} // namespace SqlBuilder
+} // namespace NxSerialFilter

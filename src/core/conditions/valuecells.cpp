@@ -3,9 +3,8 @@
 #include "valuecells.h"
 
 #include "conditiongrid.h"
-#include "fields/fieldlist.h"
+#include "fieldlist.h"
 #include "support/busypointer.h"
-#include "support/guard.h"
 #include "support/keys.h"
 #include "support/leadingnumber.h"
 #include "support/mparse.h"
@@ -13,7 +12,6 @@
 #include "vocabulary.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/failure.h>
-#include <NxSerialFilter/nxalert.h>
 
 namespace NxSerialFilter {
 
@@ -98,15 +96,25 @@ void ValueCells::SetValueCell(int k, int r)
                 m_grid.SetCellText(r, value, QString());
         }
     } catch (...) {
-        alertCurrentFailure();
+        reportCurrentFailure();
     }
+}
+
+void ValueCells::reportCurrentFailure()
+{
+    BusyPointer::restore();
+    Q_EMIT failed(describeFailure(std::current_exception()));
 }
 
 void ValueCells::guarded(const std::function<void()> &work)
 {
-    // The grid's events run inside the event loop: a failure ends in one alert, never in
+    // The grid's events run inside the event loop: a failure ends in one report, never in
     // the host.
-    alertOnFailure(work);
+    try {
+        work();
+    } catch (...) {
+        reportCurrentFailure();
+    }
 }
 
 void ValueCells::cellChanged(int c, int r)

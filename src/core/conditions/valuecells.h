@@ -15,7 +15,8 @@ namespace NxSerialFilter {
 class ConditionGrid;
 
 /// Keeps every grid row consistent with its field and comparison while the user edits, and
-/// runs the F7 look-up. The grid events of the dialog end here; none of them throws.
+/// runs the F7 look-up. The grid events of the dialog end here; none of them throws: a failure
+/// is reported through failed().
 class NXSF_CORE_PRIVATE_EXPORT ValueCells : public QObject
 {
     Q_OBJECT
@@ -25,7 +26,8 @@ public:
     /// The text of the hint line: the look-up hint of the cell entered, or empty.
     QString hint() const { return m_hint; }
 
-    /// Sets up the value cell of row r for field list position k. Reports its own failures.
+    /// Sets up the value cell of row r for field list position k. Reports its failures
+    /// through failed().
     void SetValueCell(int k, int r);
 
     /// The user changed cell (c, r).
@@ -47,11 +49,14 @@ public:
 
 Q_SIGNALS:
     void hintChanged(const QString &text);
+    /// A step failed; message is what to tell the user (the dialog shows it in one alert).
+    void failed(const QString &message);
 
 private:
     void showHint(const QString &text);
     void showHintFor(int r);
     void guarded(const std::function<void()> &work);
+    void reportCurrentFailure();
     void lookupSerial(int r);
     void lookupCommon();
 

@@ -55,15 +55,67 @@ QStringList shippedLanguages()
     return codes;
 }
 
+QStringList compareOpItems()
+{
+    return compareItems() << Texts::compareInList() << Texts::compareNotInList();
+}
+
+namespace {
+
+std::shared_ptr<ResourceLoaderComponent> loaderFor(const QString &language)
+{
+    auto loader = createComponent<ResourceLoaderComponent>(ComponentId::resourceLoader());
+    loader->setResFileBaseName(baseName());
+    loader->setLanguageID(language);
+    return loader;
+}
+
+} // namespace
+
+WordBook::WordBook(const QString &language)
+{
+    const QStringList logic = logicItems();
+    const QStringList compare = compareOpItems();
+    if (language.isEmpty()) {
+        for (const QString &key : logic)
+            m_logic.append(MParse::LoadLangString2(key));
+        for (const QString &key : compare)
+            m_compare.append(MParse::LoadLangString2(key));
+        m_noField = MParse::LoadLangString(Texts::noField());
+        return;
+    }
+    try {
+        const auto loader = loaderFor(language);
+        for (const QString &key : logic)
+            m_logic.append(loader->LoadString2(key));
+        for (const QString &key : compare)
+            m_compare.append(loader->LoadString2(key));
+        m_noField = loader->LoadString(Texts::noField());
+    } catch (...) {
+        // A language that cannot be read shows the words as designed.
+        m_logic = logic;
+        m_compare = compare;
+        m_noField = Texts::noField();
+    }
+}
+
+QString WordBook::logic(LogicOp op) const
+{
+    return m_logic.value(int(op));
+}
+
+QString WordBook::compare(CompareOp op) const
+{
+    return m_compare.value(int(op));
+}
+
 QList<QStringList> inShippedLanguages(const QStringList &designItems)
 {
     QList<QStringList> lists{designItems};
     for (const QString &language : shippedLanguages()) {
         try {
             // A loader of its own: the one the dialog shares stays set to the current language.
-            auto loader = createComponent<ResourceLoaderComponent>(ComponentId::resourceLoader());
-            loader->setResFileBaseName(baseName());
-            loader->setLanguageID(language);
+            const auto loader = loaderFor(language);
             QStringList list;
             for (const QString &item : designItems)
                 list.append(loader->LoadString2(item));

@@ -2,29 +2,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <NxSerialFilter/condition.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QString>
 #include <QStringList>
 
 namespace NxSerialFilter {
-
-/// Positions of the logic list; the same index selects the SQL word.
-enum class LogicOp { And = 0, Or = 1 };
-
-/// Positions of the comparison list; the same index selects the SQL word.
-enum class CompareOp {
-    Equal = 0,
-    Greater,
-    Less,
-    LessOrEqual,
-    GreaterOrEqual,
-    NotEqual,
-    Contains,
-    NotContains,
-    IsEmpty,
-    IsNotEmpty,
-};
 
 namespace Vocabulary {
 
@@ -37,6 +21,26 @@ NXSF_CORE_PRIVATE_EXPORT QStringList rightParenItems();
 /// The codes of the languages whose translations are built into the library ("en"), without
 /// "chs", the language of the keys.
 NXSF_CORE_PRIVATE_EXPORT QStringList shippedLanguages();
+
+/// The words of every CompareOp by its position: the comparison list and the value lists.
+NXSF_CORE_PRIVATE_EXPORT QStringList compareOpItems();
+
+/// The words a condition is shown in, in one language: looked up once.
+class NXSF_CORE_PRIVATE_EXPORT WordBook
+{
+public:
+    /// Words of language ("en", ...); empty for the current language, as the lists show them.
+    explicit WordBook(const QString &language = QString());
+    QString logic(LogicOp op) const;
+    QString compare(CompareOp op) const;
+    /// "(无)".
+    QString noField() const { return m_noField; }
+
+private:
+    QStringList m_logic;
+    QStringList m_compare;
+    QString m_noField;
+};
 
 /// A design-time list as every language the component ships shows it, the source language
 /// first; positions stay those of the design list.

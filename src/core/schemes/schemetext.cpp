@@ -5,11 +5,17 @@
 #include "conditions/conditiongrid.h"
 #include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
+#include "fields/fieldcatalogdata.h"
 #include "support/mparse.h"
 #include "support/quotes.h"
 #include "support/spaces.h"
 #include "support/texts.h"
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/schemetext.h>
+
+#include <QHash>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace NxSerialFilter::SchemeText {
 
@@ -64,7 +70,136 @@ void matchForeignWords(ConditionGrid &grid, int lines)
     }
 }
 
+/// Reads the words of one list cell: the current language first, then every language the
+/// component ships, so that a scheme saved in one language reads in every other.
+class WordMatcher
+{
+public:
+    explicit WordMatcher(QStringList designItems)
+        : m_design(std::move(designItems))
+    {
+        for (qsizetype i = 0; i < m_design.size(); ++i)
+            m_current.insert(MParse::LoadLangString2(m_design.at(i)), int(i));
+    }
+
+    /// The position of word; -1 when no language has it.
+    int find(const QString &word)
+    {
+        if (const auto at = m_current.constFind(word); at != m_current.constEnd())
+            return *at;
+        if (!m_shippedRead) {
+            m_shippedRead = true;
+            for (const QStringList &list : Vocabulary::inShippedLanguages(m_design)) {
+                for (qsizetype i = 0; i < list.size(); ++i) {
+                    if (!m_shipped.contains(list.at(i)))
+                        m_shipped.insert(list.at(i), int(i));
+                }
+            }
+        }
+        return m_shipped.value(word, -1);
+    }
+
+private:
+    QStringList m_design;
+    QHash<QString, int> m_current;
+    QHash<QString, int> m_shipped;
+    bool m_shippedRead = false;
+};
+
 } // namespace
+
+Parsed parse(const QString &text, const FieldCatalog &catalog)
+{
+    Parsed parsed;
+    try {
+        checkSize(text);
+    } catch (const FilterError &e) {
+        parsed.refusal = e.description();
+        return parsed;
+    }
+    // A grid never has fewer than one row, so an empty text reads as one empty row.
+    const QStringList lines = text.isEmpty() ? QStringList{QString()} : text.split(u"\r\n"_qs);
+    WordMatcher logicWords(Vocabulary::logicItems());
+    // The value lists are no item of the comparison list: a stored text does not name them.
+    WordMatcher compareWords(Vocabulary::compareItems());
+    QHash<QString, int> fields; // the first position of each caption, as the list finds it
+    fields.reserve(catalog.count());
+    for (int k = catalog.count() - 1; k >= 1; --k)
+        fields.insert(catalog.caption(k), k);
+    fields.insert(MParse::LoadLangString(Texts::noField()), 0);
+    fields.remove(QString()); // an empty text is no choice
+    QList<ConditionRow> &rows = parsed.condition.rows();
+    rows.reserve(lines.size());
+    int r = 0;
+    for (const QString &line : lines) {
+        ++r;
+        const QStringList cells = line.split(u'\t');
+        const auto cell = [&cells](int col) { return wellFormedCell(cells.value(col - 1)); };
+        ConditionRow row;
+        const QString logic = cell(ConditionGrid::ColLogic);
+        const int logicAt = logic.isEmpty() ? -1 : logicWords.find(logic);
+        if (logicAt >= 0) {
+            row.logic = LogicOp(logicAt);
+        } else if (!logic.isEmpty()) {
+            row.unmatched.logic = logic;
+            if (r > 1) // the first row's logic is never read
+                parsed.problems.append({r, RowProblem::Cell::Logic, logic});
+        }
+        row.open = cell(ConditionGrid::ColLeftParen);
+        const QString field = cell(ConditionGrid::ColField);
+        row.field = fields.value(field, -1);
+        if (row.field < 0 && !field.isEmpty()) {
+            row.unmatched.field = field;
+            parsed.problems.append({r, RowProblem::Cell::Field, field});
+        }
+        const QString compare = cell(ConditionGrid::ColCompare);
+        const int compareAt = compare.isEmpty() ? -1 : compareWords.find(compare);
+        if (compareAt >= 0) {
+            row.compare = CompareOp(compareAt);
+        } else if (!compare.isEmpty()) {
+            row.unmatched.compare = compare;
+            parsed.problems.append({r, RowProblem::Cell::Compare, compare});
+        }
+        row.value = ConditionValue::fromText(rowValueKind(catalog, row.field, row.compare),
+                                             cell(ConditionGrid::ColValue));
+        row.code = cell(ConditionGrid::ColValueCode);
+        row.close = cell(ConditionGrid::ColRightParen);
+        rows.append(std::move(row));
+    }
+    return parsed;
+}
+
+QString write(const Condition &condition, const FieldCatalog &catalog, const QString &language)
+{
+    const Vocabulary::WordBook book(language);
+    QString text;
+    text.reserve(condition.size() * 32);
+    bool first = true;
+    for (const ConditionRow &row : condition) {
+        if (!first)
+            text += u"\r\n"_qs;
+        first = false;
+        text += row.unmatched.logic.isEmpty() ? book.logic(row.logic) : row.unmatched.logic;
+        text += u'\t';
+        text += row.open;
+        text += u'\t';
+        if (!row.unmatched.field.isEmpty())
+            text += row.unmatched.field;
+        else if (row.field == 0)
+            text += book.noField();
+        else
+            text += catalog.caption(row.field);
+        text += u'\t';
+        text += row.unmatched.compare.isEmpty() ? book.compare(row.compare) : row.unmatched.compare;
+        text += u'\t';
+        text += row.value.text();
+        text += u'\t';
+        text += row.code;
+        text += u'\t';
+        text += row.close;
+    }
+    return trimSpaces(text);
+}
 
 void checkLength(qsizetype length)
 {

@@ -2,12 +2,6 @@
 // SPDX-License-Identifier: MIT
 #include "guard.h"
 
-#include "busypointer.h"
-
-#include <NxSerialFilter/failure.h>
-
-#include <exception>
-
 namespace NxSerialFilter {
 
 namespace {
@@ -28,12 +22,6 @@ AlertCapture::~AlertCapture()
 AlertCapture *AlertCapture::current()
 {
     return t_capture;
-}
-
-void alertCurrentFailure(int style)
-{
-    BusyPointer::restore();
-    nxAlert::ShowAlert(describeFailure(std::current_exception()), style);
 }
 
 } // namespace NxSerialFilter

@@ -4,11 +4,9 @@
 
 #include "schemes/schemetext.h"
 #include "support/mmts.h"
-#include "support/mparse.h"
 #include "support/spaces.h"
 #include "support/texts.h"
 #include <NxSerialFilter/failure.h>
-#include <NxSerialFilter/nxalert.h>
 #include <NxSerialFilter/schemeservice.h>
 
 namespace NxSerialFilter::SchemeText {
@@ -72,7 +70,6 @@ bool LoadScheme(FilterState &state, ConditionGrid &grid, ValueCells &valueCells,
             finishLoad(grid);
         } catch (...) {
         }
-        nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
         return false;
     }
 }

@@ -17,8 +17,9 @@ class ValueCells;
 namespace SchemeText {
 
 /// Empties the grid and puts the stored scheme id into it (an id of 0 or less only empties
-/// it). Any failure ends the load with the load-failure message; the grid keeps what was
-/// applied and its first logic cell stays a locked plain cell. Returns whether it loaded.
+/// it). Any failure ends the load and returns false (the dialog shows its load-failure
+/// message); the grid keeps what was applied and its first logic cell stays a locked plain
+/// cell. Returns whether it loaded.
 NXSF_STORE_PRIVATE_EXPORT bool LoadScheme(FilterState &state, ConditionGrid &grid,
                                           ValueCells &valueCells, qint32 id);
 

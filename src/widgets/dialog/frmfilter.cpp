@@ -4,10 +4,10 @@
 
 #include "conditions/conditiongrid.h"
 #include "conditions/conditiongridview.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "keypreview.h"
 #include "matchcount.h"
 #include "schemes/schemelist.h"
@@ -47,6 +47,8 @@ frmFilter::frmFilter(QWidget *parent)
     m_valueCells = std::make_unique<ValueCells>(m_state, *m_grid);
     buildLayout();
     connect(m_valueCells.get(), &ValueCells::hintChanged, m_lblMsg, &QLabel::setText);
+    connect(m_valueCells.get(), &ValueCells::failed, this,
+            [](const QString &message) { nxAlert::ShowAlert(message, nxAlert::Information); });
     m_schemes = new SchemeList(m_state, *m_grid, *m_valueCells, *m_lstFilter, *m_toolbar, this);
 
     connect(m_grid, &ConditionGrid::cellChanged, this,
@@ -143,14 +145,9 @@ QString frmFilter::FilterSQL() const
     return m_state.FilterSQL;
 }
 
-const BoundConditions &frmFilter::FilterQuery() const
+const ConfirmedCondition &frmFilter::confirmed() const
 {
-    return m_state.FilterQuery;
-}
-
-QString frmFilter::FilterText() const
-{
-    return m_state.FilterText;
+    return m_state.Confirmed;
 }
 
 void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholders placeholders)
@@ -191,7 +188,9 @@ void frmFilter::showModal()
 
 void frmFilter::SetFields()
 {
-    FieldList::SetFields(m_state, *m_grid);
+    const QString failure = FieldList::SetFields(m_state, *m_grid);
+    if (!failure.isEmpty())
+        nxAlert::ShowAlert(failure, nxAlert::Information);
 }
 
 void frmFilter::Form_Load()
@@ -277,10 +276,12 @@ void frmFilter::CmdOK_Click()
         return;
     m_state.Activated = false;
     m_state.Cancel = false;
-    if (SqlBuilder::CreateSQL(m_state, *m_grid)) {
-        m_ending = true;
-        QDialog::accept();
+    if (const auto failure = SqlBuilder::confirm(m_state, *m_grid)) {
+        nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
+        return;
     }
+    m_ending = true;
+    QDialog::accept();
 }
 
 void frmFilter::CmdCancel_Click()

@@ -50,10 +50,8 @@ public:
     QString ScreenID() const;
     bool Cancel() const;
     QString FilterSQL() const;
-    /// FilterSQL in bound form for every engine and placeholder style.
-    const BoundConditions &FilterQuery() const;
-    /// FilterSQL in the grid's words.
-    QString FilterText() const;
+    /// The condition of FilterSQL, for its bound forms and words.
+    const ConfirmedCondition &confirmed() const;
     /// With a counter, the line under the grid shows how many records the condition being
     /// written matches, counted on a worker thread (see MatchCounter); without one there is
     /// neither line nor thread.

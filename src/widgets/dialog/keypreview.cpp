@@ -4,7 +4,7 @@
 
 #include "conditions/conditiongridview.h"
 #include "frmfilter.h"
-#include "support/guard.h"
+#include "support/failurealert.h"
 #include "support/keys.h"
 
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 #include "schemelistview.h"
 #include "schemes/schemeloader.h"
 #include "schemes/schemetext.h"
-#include "support/guard.h"
+#include "support/failurealert.h"
 #include "support/images.h"
 #include "support/leadingnumber.h"
 #include "support/mmts.h"
@@ -162,6 +162,8 @@ void SchemeList::itemClick(int index)
     m_state.CurrentFilterID = id;
     if (SchemeText::LoadScheme(m_state, m_grid, m_valueCells, id))
         Q_EMIT loaded();
+    else
+        nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
 }
 
 void SchemeList::makeCurrent(const QString &name)

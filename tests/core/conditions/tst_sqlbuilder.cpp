@@ -2,19 +2,22 @@
 // SPDX-License-Identifier: MIT
 #include "conditions/columnexpression.h"
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "support/busypointer.h"
 #include "support/leadingnumber.h"
 #include "support/mparse.h"
 #include "testsupport/descriptions.h"
 
 #include "testsupport/scriptedalerts.h"
+#include <NxSerialFilter/components.h>
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
+#include <NxSerialFilter/schemetext.h>
 
 #include <QScopeGuard>
 #include <QTest>
@@ -24,6 +27,8 @@
 
 using namespace NxSerialFilter;
 using namespace NxSerialFilter::Testing;
+
+Q_DECLARE_METATYPE(NxSerialFilter::Condition)
 
 namespace {
 
@@ -47,7 +52,7 @@ struct Fixture
             state.SerialDesc = description ? description : standardSerialDescription();
         else
             state.CommonField = description ? description : standardCommonValues(screen);
-        FieldList::SetFields(state, grid);
+        Testing::setFields(state, grid);
     }
 
     /// Gives the comparison list the value-list positions 10 and 11 with their SQL words.
@@ -161,6 +166,34 @@ ComposedCondition composeHeadless(bool serial, const QString &screen,
     return composer.compose(schemeText(rows));
 }
 
+FieldCatalog catalogFor(bool serial, const QString &screen, const KeyedValuesPtr &description)
+{
+    return serial ? FieldCatalog::fromSerialDescription(description ? description
+                                                                    : standardSerialDescription())
+                  : FieldCatalog::fromCommonFields(
+                        description ? description : standardCommonValues(screen), screen);
+}
+
+/// The rows read as a stored text and composed directly, without a grid.
+Composed composeDirect(bool serial, const QString &screen, const KeyedValuesPtr &description,
+                       const QStringList &rows, const SqlForm &form = SqlForm::text(),
+                       bool valueLists = false)
+{
+    const FieldCatalog catalog = catalogFor(serial, screen, description);
+    const SchemeText::Parsed parsed = SchemeText::parse(schemeText(rows), catalog);
+    Condition condition = parsed.condition;
+    // A stored text names no value list; a condition built in code does.
+    for (ConditionRow &row : condition.rows()) {
+        if (valueLists && row.unmatched.compare == u"包括"_qs ||
+            row.unmatched.compare == u"不包括"_qs) {
+            row.compare =
+                row.unmatched.compare == u"包括"_qs ? CompareOp::InList : CompareOp::NotInList;
+            row.unmatched.compare.clear();
+        }
+    }
+    return compose(catalog, condition, form);
+}
+
 /// Records whether the busy pointer was still shown when an alert appeared.
 class PointerAtAlert : public ScriptedAlerts
 {
@@ -192,6 +225,9 @@ private Q_SLOTS:
     void columnNames();
     void failures_data();
     void failures();
+    void builtInCode_data();
+    void builtInCode();
+    void translationLeavesTheSql();
     void successStoresAndStaysQuiet();
     void manyRowsInOrder();
 };
@@ -360,9 +396,17 @@ void tst_SqlBuilder::serialConditions()
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
     compareBound(f.state, f.grid, expected);
     QCOMPARE(composeHeadless(true, {}, {}, rows).sql, expected);
+    QCOMPARE(composeDirect(true, {}, {}, rows).text, expected);
+    // The stored text reads and writes back byte for byte (the dialog writes no empty text).
+    const FieldCatalog catalog = catalogFor(true, {}, {});
+    const QString stored = schemeText(rows);
+    if (!rows.isEmpty())
+        QCOMPARE(SchemeText::write(SchemeText::parse(stored, catalog).condition, catalog), stored);
     if (words.isEmpty())
         return;
-    QCOMPARE(SqlBuilder::conditionText(f.grid), words.at(0));
+    QCOMPARE(SqlBuilder::conditionText(f.state, f.grid), words.at(0));
+    QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words()).text, words.at(0));
+    QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words(u"en"_qs)).text, words.at(1));
 
     // In English the lists offer English words: the same rows read in them, same condition.
     ContextStore::setPropsString(u"LANGUAGE=en;"_qs);
@@ -380,7 +424,7 @@ void tst_SqlBuilder::serialConditions()
     }
     Fixture en(Mode::Serial);
     en.setRows(english);
-    QCOMPARE(SqlBuilder::conditionText(en.grid), words.at(1));
+    QCOMPARE(SqlBuilder::conditionText(en.state, en.grid), words.at(1));
     QCOMPARE(SqlBuilder::compose(en.state, en.grid), expected);
 }
 
@@ -459,6 +503,7 @@ void tst_SqlBuilder::commonConditions()
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
     compareBound(f.state, f.grid, expected);
     QCOMPARE(composeHeadless(false, screen, {}, rows).sql, expected);
+    QCOMPARE(composeDirect(false, screen, {}, rows).text, expected);
     // Without a screen of the host's the description's own is used; with one, that one.
     QCOMPARE(ConditionComposer::forCommonFields(standardCommonValues(screen), QString())
                  .compose(schemeText(rows))
@@ -509,6 +554,7 @@ void tst_SqlBuilder::valueLists()
     f.setRows({row});
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
     compareBound(f.state, f.grid, expected);
+    QCOMPARE(composeDirect(serial, u"Items"_qs, {}, {row}, SqlForm::text(), true).text, expected);
 }
 
 void tst_SqlBuilder::engineForms_data()
@@ -597,8 +643,9 @@ void tst_SqlBuilder::engineForms()
                                  SqlBuilder::composeBound(f.state, f.grid, SqlEngine::PostgreSQL));
         // The dialog keeps OK for the engines that read it; the server refuses the rest.
         const auto alerts = ScriptedAlerts::install();
-        QVERIFY(SqlBuilder::CreateSQL(f.state, f.grid));
-        QVERIFY(f.state.FilterQuery[size_t(SqlEngine::PostgreSQL)][0].sql.contains(u'['));
+        QVERIFY(Testing::createSql(f.state, f.grid));
+        QVERIFY(
+            f.state.Confirmed.query(SqlEngine::PostgreSQL, Placeholders::QMark).sql.contains(u'['));
         return;
     }
     const BoundCondition bound =
@@ -607,6 +654,10 @@ void tst_SqlBuilder::engineForms()
     QCOMPARE(bound.values, values);
     for (qsizetype i = 0; i < values.size(); ++i)
         QCOMPARE(bound.values.at(i).typeId(), values.at(i).typeId());
+    const Composed direct =
+        composeDirect(serial, screen, description, rows,
+                      SqlForm::bound(SqlEngine::PostgreSQL, Placeholders::Dollar));
+    QCOMPARE(direct.bound(), bound);
 }
 
 void tst_SqlBuilder::columnNames_data()
@@ -765,9 +816,12 @@ void tst_SqlBuilder::failures_data()
         << QStringList{u"|(|数量|等于|1|"_qs, u"并且|)|数量|等于|2|("_qs} << parens << parenCells
         << 48;
 
+    // The listed field's identifier leads first to an unlisted record without a column.
     QTest::newRow("unknown field id")
-        << true << standard << QStringList{QString(), u"99"_qs}
-        << QStringList{u"||序列号|等于|A|"_qs} << int(ErrorNumber::CreateSql)
+        << true
+        << serialDescription({serialField(99, QString(), u"系统"_qs, 1, 1)},
+                             {serialField(99, u"FX"_qs, u"序列号"_qs, 0, 1)})
+        << QStringList{} << QStringList{u"||序列号|等于|A|"_qs} << int(ErrorNumber::CreateSql)
         << u"序列号列数据过滤字段异常！"_qs << 64;
     QTest::newRow("none chosen in a stored row")
         << true << standard << QStringList{} << QStringList{u"||(无)|等于|A|"_qs}
@@ -857,20 +911,29 @@ void tst_SqlBuilder::failures()
     const auto alerts = std::make_shared<PointerAtAlert>();
     nxAlert::setPresenter(alerts);
     f.state.FilterSQL = QStringLiteral(" (previous) ");
-    f.state.FilterQuery[1][1] = {u" (previous) "_qs, {2}};
+    Fixture previous(Mode::Serial);
+    previous.setRows({u"||数量|等于|2|"_qs});
+    QVERIFY(Testing::createSql(previous.state, previous.grid));
+    f.state.Confirmed = previous.state.Confirmed;
     f.grid.SelectBlock(1, f.grid.MaxRows(), 1, ConditionGrid::ColumnCount);
     const QString gridBefore = f.grid.blockText();
-    QVERIFY(!SqlBuilder::CreateSQL(f.state, f.grid));
+    QVERIFY(!Testing::createSql(f.state, f.grid));
     QCOMPARE(alerts->shown.size(), 1);
     QCOMPARE(alerts->shown.first().message, message);
     QCOMPARE(alerts->shown.first().style, style);
     QCOMPARE(f.state.FilterSQL, u" (previous) "_qs);
-    QCOMPARE(f.state.FilterQuery[1][1], (BoundCondition{u" (previous) "_qs, {2}}));
+    QCOMPARE(f.state.Confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar),
+             (BoundCondition{u" ( (tf.FQTY = $1) ) "_qs, {qint64(2)}}));
     QCOMPARE(f.grid.blockText(), gridBefore);
     QVERIFY2(!alerts->busyAtAlert, "the pointer must be restored before the message");
     QVERIFY(!BusyPointer::isShown());
 
     // Without a window the same refusal comes back, with the row it names, and no alert.
+    const Composed direct =
+        composeDirect(serial, QStringLiteral("StorageCheck"), description, rows);
+    QVERIFY(direct.failure);
+    QCOMPARE(direct.failure->message(), message);
+    QCOMPARE(direct.failure->number(), number);
     if (fieldIds.isEmpty()) {
         const ComposedCondition headless =
             composeHeadless(serial, QStringLiteral("StorageCheck"), description, rows);
@@ -882,30 +945,157 @@ void tst_SqlBuilder::failures()
     }
 }
 
+void tst_SqlBuilder::builtInCode_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<Condition>("condition");
+    QTest::addColumn<QStringList>("rows"); // the same rows as the dialog takes them
+
+    const FieldCatalog serial = catalogFor(true, {}, {});
+    const FieldCatalog common = catalogFor(false, u"Items"_qs, {});
+    const auto s = [&serial](const char16_t *column) { return serial.indexOfColumn(column); };
+    const auto c = [&common](const char16_t *column) { return common.indexOfColumn(column); };
+    const LogicOp none = LogicOp::None;
+    using Op = CompareOp;
+
+    QTest::newRow("serial: text, number, double, date, look-up")
+        << true
+        << Condition{{none, u"("_qs, s(u"FSERIALNUM"), Op::Equal, u"A'1", {}},
+                     {LogicOp::Or, {}, s(u"FQTY"), Op::Greater, 5, {}},
+                     {LogicOp::And, {}, s(u"FQTY"), Op::Less, 2.5, u")"_qs},
+                     {LogicOp::And, {}, s(u"FDATE"), Op::LessOrEqual, QDate(2026, 1, 2), {}},
+                     {LogicOp::Or, {}, s(u"FITEM"), Op::GreaterOrEqual, u"M1", {}},
+                     {LogicOp::Or, {}, s(u"FSUB"), Op::NotEqual, u"", {}}}
+        << QStringList{u"|(|序列号|等于|A'1|"_qs,       u"或者||数量|大于|5|"_qs,
+                       u"并且||数量|小于|2.5|)"_qs,     u"并且||日期|小于或等于|2026-01-02|"_qs,
+                       u"或者||物料|大于或等于|M1|"_qs, u"或者||等级|不等于||"_qs};
+    QTest::newRow("serial: patterns and empty tests")
+        << true
+        << Condition{{none, {}, s(u"FSERIALNUM"), Op::Contains, u"A%", {}},
+                     {LogicOp::And, {}, s(u"FQTY"), Op::NotContains, 7, {}},
+                     {LogicOp::And, {}, s(u"FSYSN"), Op::IsEmpty, {}, {}},
+                     {LogicOp::Or, {}, s(u"FITEM"), Op::IsNotEmpty, {}, {}}}
+        << QStringList{u"||序列号|包含|A%|"_qs, u"并且||数量|不包含|7|"_qs,
+                       u"并且||系统数|为空||"_qs, u"或者||物料|不为空||"_qs};
+    QTest::newRow("serial: value lists")
+        << true
+        << Condition{{none, {}, s(u"FSERIALNUM"), Op::InList, QStringList{u"A"_qs, u"B"_qs}, {}},
+                     {LogicOp::And, {}, s(u"FQTY"), Op::NotInList, QStringList{u"1"_qs}, {}}}
+        << QStringList{u"||序列号|包括|A,B|"_qs, u"并且||数量|不包括|1|"_qs};
+    QTest::newRow("common: every comparison")
+        << false
+        << Condition{{none, u"(("_qs, c(u"FName"), Op::Equal, u"x", {}},
+                     {LogicOp::Or, {}, c(u"FQty"), Op::Greater, qint64(1) << 40, {}},
+                     {LogicOp::Or, {}, c(u"FRate"), Op::Less, -0.5, u")"_qs},
+                     {LogicOp::And, {}, c(u"FQty"), Op::LessOrEqual, 3, {}},
+                     {LogicOp::And, {}, c(u"FCode"), Op::GreaterOrEqual, u"C", {}},
+                     {LogicOp::And, {}, c(u"FStock"), Op::NotEqual, u"W", {}},
+                     {LogicOp::And, {}, c(u"FName"), Op::Contains, u"n", {}},
+                     {LogicOp::And, {}, c(u"FQty"), Op::NotContains, 2, {}},
+                     {LogicOp::And, {}, c(u"FName"), Op::IsEmpty, {}, {}},
+                     {LogicOp::And, {}, c(u"FQty"), Op::IsNotEmpty, {}, {}},
+                     {LogicOp::And, {}, c(u"FCode"), Op::InList, QStringList{u"a"_qs}, {}},
+                     {LogicOp::Or, {}, c(u"FRate"), Op::NotInList, QStringList{u"1.5"_qs}, u")"_qs}}
+        << QStringList{u"|((|名称|等于|x|"_qs,         u"或者||数量|大于|1099511627776|"_qs,
+                       u"或者||比率|小于|-0.5|)"_qs,   u"并且||数量|小于或等于|3|"_qs,
+                       u"并且||代码|大于或等于|C|"_qs, u"并且||仓库|不等于|W|"_qs,
+                       u"并且||名称|包含|n|"_qs,       u"并且||数量|不包含|2|"_qs,
+                       u"并且||名称|为空||"_qs,        u"并且||数量|不为空||"_qs,
+                       u"并且||代码|包括|a|"_qs,       u"或者||比率|不包括|1.5|)"_qs};
+}
+
+void tst_SqlBuilder::builtInCode()
+{
+    QFETCH(bool, serial);
+    QFETCH(Condition, condition);
+    QFETCH(QStringList, rows);
+    const auto alerts = ScriptedAlerts::install();
+    Fixture f(serial ? Mode::Serial : Mode::Common);
+    f.offerValueLists();
+    f.setRows(rows);
+    QVERIFY(Testing::createSql(f.state, f.grid));
+    const FieldCatalog catalog = catalogFor(serial, u"Items"_qs, {});
+    const Composed sql = compose(catalog, condition);
+    QVERIFY(sql.ok());
+    QCOMPARE(sql.text, f.state.FilterSQL);
+    for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
+        for (const Placeholders p : {Placeholders::QMark, Placeholders::Dollar})
+            QCOMPARE(compose(catalog, condition, SqlForm::bound(engine, p)).bound(),
+                     f.state.Confirmed.query(engine, p));
+    }
+    QCOMPARE(compose(catalog, condition, SqlForm::words()).text, f.state.Confirmed.text());
+    // The grid hands over the same condition, copied and compared as a value.
+    Condition fromGrid = f.grid.toCondition(catalog);
+    fromGrid.rows().resize(condition.size()); // the grid keeps an empty row below
+    for (qsizetype i = 0; i < condition.size(); ++i) {
+        fromGrid[i].unmatched = {};
+        fromGrid[i].value =
+            ConditionValue::fromText(condition.at(i).value.kind(), fromGrid.at(i).value.text());
+    }
+    QCOMPARE(compose(catalog, fromGrid).text, sql.text);
+    QVERIFY(alerts->shown.isEmpty());
+}
+
+void tst_SqlBuilder::translationLeavesTheSql()
+{
+    // A translation that gives "等于" the words of "包含": the comparison is the list
+    // position, whatever its word.
+    class CollidingWords : public ResourceLoaderComponent
+    {
+    public:
+        void setResFileBaseName(const QString &) override {}
+        void setLanguageID(const QString &) override {}
+        QString LoadString(const QString &key) override
+        {
+            return key == u"等于"_qs || key == u"包含"_qs ? u"Contains"_qs : key;
+        }
+        QString LoadString2(const QString &key) override { return LoadString(key); }
+    };
+    ComponentRegistry::instance().registerFactory(
+        ComponentId::resourceLoader(), [] { return std::make_shared<CollidingWords>(); });
+    ContextStore::setPropsString(u"LANGUAGE=xx;"_qs);
+    MParse::resetModuleState();
+    const auto restore = qScopeGuard([] {
+        ComponentRegistry::instance().restoreDefaults();
+        ContextStore::clear();
+        MParse::resetModuleState();
+    });
+    Fixture f(Mode::Serial);
+    f.setRows({u"||序列号||A|"_qs, u"并且||序列号||B|"_qs});
+    f.grid.SetComboIndex(1, ConditionGrid::ColCompare, int(CompareOp::Equal));
+    f.grid.SetComboIndex(2, ConditionGrid::ColCompare, int(CompareOp::Contains));
+    QCOMPARE(f.grid.GetCellText(1, ConditionGrid::ColCompare), u"Contains"_qs);
+    QCOMPARE(SqlBuilder::compose(f.state, f.grid),
+             u" ( (tf.FSERIALNUM = 'A'   And  tf.FSERIALNUM Like '%B%') ) "_qs);
+}
+
 void tst_SqlBuilder::successStoresAndStaysQuiet()
 {
     const auto alerts = ScriptedAlerts::install();
     Fixture f(Mode::Serial);
     f.setRows({u"||数量|等于|1|"_qs});
     f.state.FilterSQL = QStringLiteral("old");
-    QVERIFY(SqlBuilder::CreateSQL(f.state, f.grid));
+    QVERIFY(Testing::createSql(f.state, f.grid));
     QCOMPARE(f.state.FilterSQL, u" ( (tf.FQTY = 1) ) "_qs);
     for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
         for (const Placeholders style : {Placeholders::QMark, Placeholders::Dollar}) {
-            QCOMPARE(f.state.FilterQuery.at(size_t(engine)).at(size_t(style)),
+            QCOMPARE(f.state.Confirmed.query(engine, style),
                      SqlBuilder::composeBound(f.state, f.grid, engine, style));
         }
     }
-    QCOMPARE(f.state.FilterQuery[size_t(SqlEngine::PostgreSQL)][size_t(Placeholders::Dollar)],
+    QCOMPARE(f.state.Confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar),
              (BoundCondition{u" ( (tf.FQTY = $1) ) "_qs, {qint64(1)}}));
+    // The forms come from the condition confirmed at OK, not from the grid as it is now.
+    f.setRows({u"||数量|等于|2|"_qs});
+    QCOMPARE(f.state.Confirmed.text(), u"数量 等于 1"_qs);
 
     // An empty grid stores the empty condition, not the old one.
     Fixture empty(Mode::Serial);
     empty.state.FilterSQL = QStringLiteral("old");
-    empty.state.FilterQuery[0][0] = {u"old"_qs, {1}};
-    QVERIFY(SqlBuilder::CreateSQL(empty.state, empty.grid));
+    empty.state.Confirmed = f.state.Confirmed;
+    QVERIFY(Testing::createSql(empty.state, empty.grid));
     QCOMPARE(empty.state.FilterSQL, QString());
-    QCOMPARE(empty.state.FilterQuery[0][0], BoundCondition{});
+    QCOMPARE(empty.state.Confirmed.query(SqlEngine::SQLite, Placeholders::QMark), BoundCondition{});
     QVERIFY(alerts->shown.isEmpty());
     QVERIFY(!BusyPointer::isShown());
 }

@@ -3,11 +3,12 @@
 // The conditions the builder writes, run by a real SQL engine against the host's aliases.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "support/leadingnumber.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/scriptedalerts.h"
 
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -94,7 +95,7 @@ struct Fixture
             FieldList::commonFields(state)->append(QVariant::fromValue(commonField(
                 u"合计"_qs, 3,
                 u"t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty))))"_qs)));
-        FieldList::SetFields(state, grid);
+        Testing::setFields(state, grid);
         grid.setColumnItems(ConditionGrid::ColCompare, grid.columnItems(ConditionGrid::ColCompare)
                                                            << u"包括"_qs << u"不包括"_qs);
     }

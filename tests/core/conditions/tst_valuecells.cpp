@@ -4,8 +4,8 @@
 // the F7 look-up through a scripted look-up window.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/valuecells.h"
-#include "fields/fieldlist.h"
 #include "support/keys.h"
 #include "support/texts.h"
 #include "testsupport/descriptions.h"
@@ -113,7 +113,7 @@ private:
         m_state.SerialUse = serial;
         m_state.ScreenID = screenId;
         (serial ? m_state.SerialDesc : m_state.CommonField) = values;
-        FieldList::SetFields(m_state, *m_grid);
+        Testing::setFields(m_state, *m_grid);
         QObject::connect(m_grid.get(), &ConditionGrid::cellChanged, m_grid.get(),
                          [this](int c, int r) { m_cells->cellChanged(c, r); });
     }
@@ -148,6 +148,7 @@ private Q_SLOTS:
         m_state = FilterState();
         m_grid = std::make_unique<ConditionGrid>();
         m_cells = std::make_unique<ValueCells>(m_state, *m_grid);
+        Testing::alertFailures(*m_cells);
     }
 
     void cleanup()

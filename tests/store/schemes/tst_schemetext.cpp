@@ -3,10 +3,10 @@
 // The grid written as scheme text, and stored texts loaded back into the grid.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/sqlbuilder.h"
 #include "conditions/valuecells.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "schemes/schemeloader.h"
 #include "schemes/schemetext.h"
 #include "support/mparse.h"
@@ -16,7 +16,9 @@
 #include "testsupport/storefixture.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemestore.h>
+#include <NxSerialFilter/schemetext.h>
 
+#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -36,6 +38,13 @@ void fill(ConditionGrid &grid, int rows, const QString &cells)
         grid.SetCellText(at.section(u',', 0, 0).toInt(), at.section(u',', 1).toInt(),
                          cell.section(u'=', 1));
     }
+}
+
+/// Loads as the scheme list does: a failed load shows the dialog's one message.
+void loadScheme(FilterState &state, ConditionGrid &grid, ValueCells &cells, qint32 id)
+{
+    if (!SchemeText::LoadScheme(state, grid, cells, id))
+        nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
 }
 
 const QString T = u"\t"_s;
@@ -74,6 +83,8 @@ private Q_SLOTS:
     void writeThenLoadKeepsShape();
     void loading_data();
     void loading();
+    void corpusReadsAsTheGridReads_data();
+    void corpusReadsAsTheGridReads();
     void loadFailures_data();
     void loadFailures();
     void savedInAnotherLanguage_data();
@@ -128,8 +139,9 @@ void tst_SchemeText::openSerial(const QString &language)
     m_state.LogicWords = Vocabulary::logicWords();
     m_state.CompareWords = Vocabulary::compareWords();
     m_grid = std::make_unique<ConditionGrid>();
-    FieldList::SetFields(m_state, *m_grid);
+    Testing::setFields(m_state, *m_grid);
     m_cells = std::make_unique<ValueCells>(m_state, *m_grid);
+    Testing::alertFailures(*m_cells);
 }
 
 void tst_SchemeText::init()
@@ -139,8 +151,9 @@ void tst_SchemeText::init()
     m_state = FilterState();
     m_state.CommonField = standardCommonValues(uniqueScreen());
     m_grid = std::make_unique<ConditionGrid>();
-    FieldList::SetFields(m_state, *m_grid);
+    Testing::setFields(m_state, *m_grid);
     m_cells = std::make_unique<ValueCells>(m_state, *m_grid);
+    Testing::alertFailures(*m_cells);
 }
 
 void tst_SchemeText::writing_data()
@@ -194,7 +207,7 @@ void tst_SchemeText::writeThenLoadKeepsShape()
     for (const QString &line : lines)
         QCOMPARE(line.count(u'\t'), ConditionGrid::ColumnCount - 1);
     m_state.CurrentFilterID = store(kept);
-    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+    loadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
     QVERIFY(m_alerts->shown.isEmpty());
     QCOMPARE(m_grid->MaxRows(), 3);
     QCOMPARE(SchemeText::GetSchemeText(*m_grid), sent);
@@ -240,7 +253,7 @@ void tst_SchemeText::loading()
     fill(*m_grid, 6, u"1,5=old|4,5=old"_s);
     m_grid->setLocked(5, ConditionGrid::ColValue, true);
     m_state.CurrentFilterID = store(text);
-    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+    loadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
 
     QVERIFY(m_alerts->shown.isEmpty());
     QVERIFY(!m_state.LoadingScheme);
@@ -259,6 +272,58 @@ void tst_SchemeText::loading()
     QVERIFY(m_grid->isLocked(1, ConditionGrid::ColLogic));
     QCOMPARE(m_grid->activeRow(), 1);
     QCOMPARE(m_grid->activeCol(), int(ConditionGrid::ColLeftParen));
+    // Read without a grid: the same fields and values, written back as the grid saves them.
+    const SchemeText::Parsed parsed = SchemeText::parse(text, m_state.Catalog);
+    QVERIFY(parsed.ok());
+    QCOMPARE(parsed.condition.size(), rows);
+    for (int r = 1; r <= rows; ++r) {
+        QCOMPARE(parsed.condition.at(r - 1).field, gotFields.at(r - 1).toInt());
+        QCOMPARE(parsed.condition.at(r - 1).value.text(), gotValues.at(r - 1));
+    }
+    QCOMPARE(SchemeText::write(parsed.condition, m_state.Catalog),
+             SchemeText::GetSchemeText(*m_grid).replace(u"''"_s, u"'"_s));
+}
+
+void tst_SchemeText::corpusReadsAsTheGridReads_data()
+{
+    QTest::addColumn<QString>("text");
+    // The fuzzer's inputs: a mode byte, a byte whose low bit chooses UTF-16, then the text.
+    const QDir corpus(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../fuzz/corpus/fuzz_schemesql"));
+    const QStringList files = corpus.entryList(QDir::Files, QDir::Name);
+    QVERIFY(!files.isEmpty());
+    for (const QString &name : files) {
+        QFile file(corpus.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        if (bytes.size() < 2)
+            continue;
+        const QByteArray body = bytes.mid(2);
+        QString text;
+        if (bytes.at(1) & 1) {
+            for (qsizetype i = 0; i + 1 < body.size(); i += 2)
+                text += QChar(char16_t(uchar(body.at(i)) | (uchar(body.at(i + 1)) << 8)));
+        } else {
+            text = QString::fromUtf8(body);
+        }
+        QTest::newRow(qPrintable(name)) << text;
+    }
+}
+
+// Whatever a stored text holds, parse and write give what loading into the grid and saving
+// give, byte for byte.
+void tst_SchemeText::corpusReadsAsTheGridReads()
+{
+    QFETCH(QString, text);
+    m_state.CurrentFilterID = store(text);
+    loadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+    const QString saved = SchemeText::GetSchemeText(*m_grid).replace(u"''"_s, u"'"_s);
+    const SchemeText::Parsed parsed = SchemeText::parse(text, m_state.Catalog);
+    QVERIFY(parsed.ok());
+    const QString written = SchemeText::write(parsed.condition, m_state.Catalog);
+    QCOMPARE(written, saved);
+    QCOMPARE(
+        SchemeText::write(SchemeText::parse(written, m_state.Catalog).condition, m_state.Catalog),
+        written);
 }
 
 void tst_SchemeText::loadFailures_data()
@@ -295,7 +360,7 @@ void tst_SchemeText::loadFailures()
     if (brokenStore)
         useStore(m_dir.filePath(u"missing/folder/x.sqlite"_s));
     m_state.CurrentFilterID = id;
-    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, id);
+    loadScheme(m_state, *m_grid, *m_cells, id);
     QCOMPARE(m_alerts->shown.size(), alerts);
     if (alerts) {
         QCOMPARE(m_alerts->shown.first().message, Texts::schemeLoadFailed());
@@ -364,7 +429,7 @@ void tst_SchemeText::savedInAnotherLanguage()
 
     openSerial(loadedIn);
     m_state.CurrentFilterID = id;
-    SchemeText::LoadScheme(m_state, *m_grid, *m_cells, id);
+    loadScheme(m_state, *m_grid, *m_cells, id);
     QVERIFY(m_alerts->shown.isEmpty());
     QCOMPARE(composed(), sql);
     // Saved again, it speaks the language of the user who saves.

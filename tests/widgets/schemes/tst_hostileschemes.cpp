@@ -277,7 +277,7 @@ void tst_HostileSchemes::hostileText()
     QCOMPARE(snapshot(), before);
 
     m_alerts->shown.clear();
-    const bool built = SqlBuilder::CreateSQL(m_form->state(), grid());
+    const bool built = Testing::createSql(m_form->state(), grid());
     QCOMPARE(built, sqlRuns);
     QCOMPARE(m_alerts->shown.size(), sqlRuns ? 0 : 1);
     if (built) {

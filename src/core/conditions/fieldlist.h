@@ -5,27 +5,18 @@
 #include "conditions/filterstate.h"
 
 #include <NxSerialFilter/nxsf_core_export.h>
-#include <QHash>
 
 namespace NxSerialFilter {
 
 class ConditionGrid;
-
-/// Where an FPropID leads in the serial description, built once per field list so that finding
-/// a row's field costs the same however many fields there are.
-struct FieldIndex
-{
-    QHash<QString, KeyedValuesPtr> byText;  // the first descriptor whose FPropID is that text
-    QHash<double, KeyedValuesPtr> byNumber; // the first whose FPropID has that leading number
-};
 
 /// The field column's list and FieldIDs, built from the host's descriptions, and the way back
 /// from a list position to its descriptor.
 namespace FieldList {
 
 /// Fills the field, comparison and logic lists; in serial mode also ScreenID and FieldIDs.
-/// Reports its own failures (one alert) and never throws.
-NXSF_CORE_PRIVATE_EXPORT void SetFields(FilterState &state, ConditionGrid &grid);
+/// Never throws: returns the failure's message (the dialog shows it), empty on success.
+NXSF_CORE_PRIVATE_EXPORT QString SetFields(FilterState &state, ConditionGrid &grid);
 
 /// The descriptor behind list position k (serial mode): the first of Header, then of Entry,
 /// whose FPropID has the same leading number as FieldIDs[k], one with the very same text

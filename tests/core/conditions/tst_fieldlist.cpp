@@ -4,8 +4,8 @@
 // localized comparison and logic lists, and the way back from a list position.
 
 #include "conditions/conditiongrid.h"
+#include "conditions/fieldlist.h"
 #include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
 #include "support/mparse.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
@@ -152,7 +152,7 @@ private Q_SLOTS:
             m_state.SerialDesc = serialDescription(header, entry, 12);
         else
             m_state.CommonField = commonValues(header, u"Items"_qs);
-        FieldList::SetFields(m_state, *m_grid);
+        Testing::setFields(m_state, *m_grid);
         QCOMPARE(m_alerts->shown.size(), 0);
         QCOMPARE(m_grid->columnItems(ConditionGrid::ColField), items);
         QCOMPARE(m_state.FieldIDs, fieldIds);
@@ -177,7 +177,7 @@ private Q_SLOTS:
         QFETCH(QString, screenId);
         m_state.SerialUse = true;
         m_state.SerialDesc = serialDescription({}, {}, serialClass);
-        FieldList::SetFields(m_state, *m_grid);
+        Testing::setFields(m_state, *m_grid);
         QCOMPARE(m_state.ScreenID, screenId);
     }
 
@@ -186,7 +186,7 @@ private Q_SLOTS:
     {
         m_state.SerialUse = true;
         m_state.FieldIDs = QStringList{u"old"_qs};
-        FieldList::SetFields(m_state, *m_grid);
+        Testing::setFields(m_state, *m_grid);
         QCOMPARE(m_alerts->shown.size(), 1);
         QCOMPARE(m_alerts->shown.first().message, u"缺少序列号描述数据"_qs);
         QCOMPARE(m_alerts->shown.first().style, int(nxAlert::Information));
@@ -230,7 +230,7 @@ private Q_SLOTS:
         QFETCH(QStringList, fieldIds);
         m_state.SerialUse = serial;
         (serial ? m_state.SerialDesc : m_state.CommonField) = values;
-        FieldList::SetFields(m_state, *m_grid);
+        Testing::setFields(m_state, *m_grid);
         QCOMPARE(m_alerts->shown.size(), 1);
         QCOMPARE(m_alerts->shown.first().style, int(nxAlert::Information));
         QVERIFY(!m_alerts->shown.first().message.isEmpty());
@@ -262,7 +262,7 @@ private Q_SLOTS:
         m_state.SerialUse = true;
         m_state.SerialDesc = standardSerialDescription();
         m_grid->SetComboIndex(2, ConditionGrid::ColCompare, 9);
-        FieldList::SetFields(m_state, *m_grid);
+        Testing::setFields(m_state, *m_grid);
 
         QStringList compare = Vocabulary::compareItems();
         QStringList logic = Vocabulary::logicItems();
@@ -303,7 +303,7 @@ private Q_SLOTS:
         m_state.SerialDesc =
             serialDescription({field(7, u"FA"_qs, u"A"_qs)},
                               {field(9, u"FB"_qs, u"B"_qs), field(7, u"FA2"_qs, u"A2"_qs), c});
-        FieldList::SetFields(m_state, *m_grid);
+        Testing::setFields(m_state, *m_grid);
         const KeyedValuesPtr d = FieldList::FindFieldDescriptor(m_state, position);
         QCOMPARE(d ? Values::toText(d->get(u"FPropname"_qs)) : QString(), name);
     }
@@ -312,7 +312,7 @@ private Q_SLOTS:
     {
         m_state.SerialUse = true;
         m_state.SerialDesc = standardSerialDescription();
-        FieldList::SetFields(m_state, *m_grid);
+        Testing::setFields(m_state, *m_grid);
         QVERIFY_THROWS_EXCEPTION(
             FilterError, FieldList::FindFieldDescriptor(m_state, int(m_state.FieldIDs.size())));
     }

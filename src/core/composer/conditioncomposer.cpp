@@ -2,17 +2,14 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/conditioncomposer.h>
 
-#include "conditions/conditiongrid.h"
 #include "conditions/filterstate.h"
-#include "conditions/sqlbuilder.h"
-#include "conditions/valuecells.h"
-#include "conditions/vocabulary.h"
-#include "fields/fieldlist.h"
-#include "schemes/schemetext.h"
-#include "support/guard.h"
+#include "support/mparse.h"
+#include "support/texts.h"
 
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/schemetext.h>
 
 namespace NxSerialFilter {
 
@@ -74,42 +71,44 @@ QString ConditionComposer::screenID() const
 ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngine engine,
                                              Placeholders placeholders) const
 {
-    // The dialog's own steps from load to OK; whatever it would show in an alert comes back
-    // as the result instead.
+    // The dialog's steps from load to OK, as values: what it would show in an alert comes
+    // back as the result instead.
     ComposedCondition result;
-    const AlertCapture capture;
-    FilterState state = d->state;
-    state.LogicWords = Vocabulary::logicWords();
-    state.CompareWords = Vocabulary::compareWords();
-    ConditionGrid grid;
-    ValueCells cells(state, grid);
-    FieldList::SetFields(state, grid);
-    if (!capture.messages().isEmpty()) {
+    const FilterState &state = d->state;
+    FieldCatalog catalog;
+    try {
+        if (state.SerialUse && !state.SerialDesc)
+            throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("SerialDesc"),
+                              MParse::LoadLangString(Texts::missingSerialDescription()));
+        catalog = state.SerialUse
+                      ? FieldCatalog::fromSerialDescription(state.SerialDesc)
+                      : FieldCatalog::fromCommonFields(state.CommonField, state.ScreenID.isNull()
+                                                                              ? QStringLiteral("")
+                                                                              : state.ScreenID);
+    } catch (...) {
         result.failure = ComposedCondition::Failure::Description;
-        result.error = capture.messages().constFirst();
+        result.error = describeFailure(std::current_exception());
         return result;
     }
-    try {
-        SchemeText::applyText(state, grid, cells, schemeText);
-        SchemeText::finishLoad(grid);
-    } catch (...) {
+    const SchemeText::Parsed parsed = SchemeText::parse(schemeText, catalog);
+    if (!parsed.ok()) {
         // The dialog shows its general load-failure alert here; the reason tells more.
         result.failure = ComposedCondition::Failure::Scheme;
-        result.error = describeFailure(std::current_exception());
+        result.error = parsed.refusal;
         return result;
     }
-    try {
-        result.sql = SqlBuilder::compose(state, grid);
-        result.query = SqlBuilder::composeBound(state, grid, engine, placeholders);
-        result.text = SqlBuilder::conditionText(grid);
-    } catch (const FilterError &e) {
+    const Composed sql = NxSerialFilter::compose(catalog, parsed.condition, SqlForm::text());
+    if (!sql.ok()) {
         result.failure = ComposedCondition::Failure::Condition;
-        result.error = e.description();
-        result.row = e.row();
-    } catch (...) {
-        result.failure = ComposedCondition::Failure::Condition;
-        result.error = describeFailure(std::current_exception());
+        result.error = sql.failure->message();
+        result.row = sql.failure->row;
+        return result;
     }
+    result.sql = sql.text;
+    result.query =
+        NxSerialFilter::compose(catalog, parsed.condition, SqlForm::bound(engine, placeholders))
+            .bound();
+    result.text = NxSerialFilter::compose(catalog, parsed.condition, SqlForm::words()).text;
     return result;
 }
 

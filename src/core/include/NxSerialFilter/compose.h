@@ -1,0 +1,114 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+/// @file
+/// Composing a Condition into SQL or words.
+
+#include <NxSerialFilter/boundcondition.h>
+#include <NxSerialFilter/condition.h>
+#include <NxSerialFilter/fieldcatalog.h>
+#include <NxSerialFilter/nxsf_core_export.h>
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <optional>
+
+namespace NxSerialFilter {
+
+/// The form compose writes.
+struct SqlForm
+{
+    /// Which form.
+    enum class Kind : quint8 {
+        Text,  ///< FilterSQL: values as literals, quotes doubled
+        Bound, ///< a placeholder for each value, the values beside (see BoundCondition)
+        Words, ///< FilterText: the rows in the words the grid shows them
+    };
+    Kind kind = Kind::Text;                          ///< the form
+    SqlEngine engine = SqlEngine::SQLite;            ///< Bound: the engine
+    Placeholders placeholders = Placeholders::QMark; ///< Bound: the placeholder style
+    QString language; ///< Words: a language the component ships; empty for the current one
+    /// Bound PostgreSQL form: write a column name quoted in [...] as it is instead of failing
+    /// (the server then refuses it), for a caller that keeps every engine's form.
+    bool keepBrackets = false;
+
+    /// FilterSQL.
+    static SqlForm text() { return {}; }
+    /// The bound form for an engine and placeholder style.
+    static SqlForm bound(SqlEngine engine = SqlEngine::SQLite,
+                         Placeholders placeholders = Placeholders::QMark)
+    {
+        return {Kind::Bound, engine, placeholders, {}, false};
+    }
+    /// The words, in language ("en", "zh_CN", ...) or the current language.
+    static SqlForm words(const QString &language = QString())
+    {
+        return {Kind::Words, SqlEngine::SQLite, Placeholders::QMark, language, false};
+    }
+};
+
+/// Why a condition does not compose, as a value: the dialog turns it into its one alert.
+struct ComposeFailure
+{
+    /// The reasons.
+    enum class Reason : quint8 {
+        TooManyRows,          ///< more rows in use than Limits::MaxConditionRows
+        NoLogic,              ///< a row after the first without a logic word
+        EmptyFieldBeforeRows, ///< a row without a field while rows with a field follow
+        ParenthesesTooDeep,   ///< more than Limits::MaxParenthesisDepth open at once
+        NoCompare,            ///< a row without a comparison
+        NoFieldEntry,         ///< serial mode: a field that is not in the list
+        NoCommonField,        ///< common mode: a field that is not in the list or has no column
+        UnknownField,         ///< serial mode: the identifier leads to no field with a column
+        BadDataType,          ///< serial mode: a data type the condition cannot write
+        ColumnRefused,        ///< a column name outside the safe expressions a condition takes
+        ColumnInBrackets,     ///< PostgreSQL forms: a column name quoted in [...]
+        ParenthesisCellsOnly, ///< a parenthesis cell holding anything but its parenthesis
+        Unbalanced,           ///< parentheses that do not pair
+        /// the host's record of the field cannot be read; arguments: the failure's number,
+        /// description and source
+        BadDescription,
+    };
+    int row = 0;                        ///< the row, from 1; 0 when the failure is about no one row
+    Reason reason = Reason::Unbalanced; ///< why
+    QStringList arguments; ///< what the reason is about: the column, the cell, the limit
+
+    /// The alert text, in the current language, as the dialog shows it.
+    NXSF_CORE_EXPORT QString message() const;
+    /// The failure number of the alert (ErrorNumber): UnbalancedParentheses for the
+    /// parenthesis refusals (a warning), CreateSql or SubscriptOutOfRange otherwise.
+    NXSF_CORE_EXPORT int number() const;
+
+    /// Equal when row, reason and arguments are.
+    friend bool operator==(const ComposeFailure &, const ComposeFailure &) = default;
+};
+
+/// What compose wrote, or why it could not.
+struct Composed
+{
+    /// The form asked for: FilterSQL, the bound SQL, or the words; "" when no row is in use
+    /// or on failure. The text form is wrapped twice in " (" and ") ".
+    QString text;
+    QVariantList values;                   ///< Bound: the values of the placeholders, in order
+    std::optional<ComposeFailure> failure; ///< set when the condition does not compose
+
+    /// True when the condition composed.
+    bool ok() const { return !failure.has_value(); }
+    /// The bound form as one value.
+    BoundCondition bound() const { return {text, values}; }
+};
+
+/// Composes condition over catalog in form: the rows from the first up to the first without
+/// a field; FilterSQL and the bound forms refuse rows with a field below that one. FilterSQL and
+/// the bound forms fail where the dialog's OK refuses; the words never fail. Pure: reads no grid,
+/// shows nothing, changes nothing.
+NXSF_CORE_EXPORT Composed compose(const FieldCatalog &catalog, const Condition &condition,
+                                  const SqlForm &form = SqlForm::text());
+
+/// The number of rows compose reads: up to the first row without a field.
+NXSF_CORE_EXPORT qsizetype rowsInUse(const FieldCatalog &catalog, const Condition &condition);
+
+} // namespace NxSerialFilter
