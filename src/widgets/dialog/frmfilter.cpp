@@ -86,7 +86,9 @@ frmFilter::frmFilter(QWidget *parent)
         if (action->objectName().isEmpty())
             continue;
         connect(action, &QAction::triggered, this, [this, action] {
-            m_vspFilter->commitOpenEditor();
+            // A refused value stays in its editor: saving now would store the old one.
+            if (!m_vspFilter->commitOpenEditor())
+                return;
             m_schemes->buttonClick(action->objectName());
         });
     }

@@ -443,6 +443,8 @@ private Q_SLOTS:
         QTest::newRow("impossible date, Enter") << u"enter"_qs << wrong << false << false << date;
         QTest::newRow("impossible date, OK clicked")
             << u"click"_qs << wrong << false << false << date;
+        // Save must not store the date the editor refused either.
+        QTest::newRow("impossible date, Ctrl+S") << u"ctrl+s"_qs << wrong << false << false << date;
         QTest::newRow("impossible date, Alt+O, message box")
             << u"alt+o"_qs << wrong << false << true << date;
         QTest::newRow("impossible date, OK clicked, message box")
@@ -500,8 +502,20 @@ private Q_SLOTS:
                 QTest::keyClick(focused(), ch.toLatin1());
         }
         QWidget *before = focused();
+        int namesAsked = 0;
+        QTimer nameDialog; // a Save that went ahead would ask for a name
+        connect(&nameDialog, &QTimer::timeout, this, [&namesAsked] {
+            if (auto *asked = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                asked && asked->objectName() == u"frmName"_qs) {
+                ++namesAsked;
+                asked->reject();
+            }
+        });
+        nameDialog.start(20);
         auto pressOk = [&] {
-            if (ending == u"alt+o"_qs)
+            if (ending == u"ctrl+s"_qs)
+                QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier);
+            else if (ending == u"alt+o"_qs)
                 QTest::keyClick(focused(), Qt::Key_O, Qt::AltModifier);
             else if (ending == u"enter"_qs)
                 QTest::keyClick(focused(), Qt::Key_Return);
@@ -515,6 +529,7 @@ private Q_SLOTS:
         QVERIFY(m_dialog->isVisible());
         QCOMPARE(m_dialog->FilterSQL(), QString());
         QCOMPARE(alerts(), QStringList{alert});
+        QCOMPARE(namesAsked, 0);
 
         if (ending == u"cell"_qs) {
             QCOMPARE(grid().GetCellText(1, G::ColValue), u"2024-03-05"_qs);
@@ -535,7 +550,7 @@ private Q_SLOTS:
             for (const int key : {Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_2, Qt::Key_9})
                 QTest::keyClick(focused(), Qt::Key(key));
         }
-        if (ending == u"enter"_qs) // Enter ends the edit; OK is then pressed again
+        if (ending == u"enter"_qs || ending == u"ctrl+s"_qs) // OK is then pressed
             ending = u"alt+o"_qs;
         pressOk();
         QTRY_VERIFY(!m_dialog->isVisible());
