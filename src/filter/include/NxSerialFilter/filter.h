@@ -88,6 +88,7 @@ public:
     /// settings under its organisation (QSettings); off by default, so that a host that keeps
     /// no settings gets none written. Takes effect from the next ShowFilterForm.
     void setRememberDialogSize(bool remember);
+    /// Whether the dialog remembers its size (see setRememberDialogSize).
     bool RememberDialogSize() const;
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     /// Deleting the Filter while its dialog runs (from a timer, say) cancels the dialog; the

@@ -22,6 +22,7 @@ struct SchemeRights
     bool shared = false;   ///< seen by every user of the store, not only by its owner
     bool mayChange = true; ///< whether the connecting role may change or delete it
 
+    /// Equal when owner, sharing and right to change are all equal.
     bool operator==(const SchemeRights &) const = default;
 };
 
