@@ -4,12 +4,12 @@
 // heap use. The grid must grow with rows plus fields, not rows times fields. Typing into the
 // field cell must open its filtered list in under 50 ms at 4,000 fields.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/conditiongridview.h"
-#include "conditions/fieldlist.h"
-#include "conditions/valuecells.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/valuecells.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/conditions/conditiongridview.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

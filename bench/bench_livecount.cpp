@@ -4,13 +4,13 @@
 // every quick change of the grid, is handled at once on the user-interface thread (the time
 // the event loop takes to get through it), and one count runs for the final text.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/conditiongridview.h"
-#include "dialog/frmfilter.h"
-#include "dialog/matchcount.h"
+#include "core/conditions/conditiongrid.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include "testsupport/storefixture.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/frmfilter.h"
+#include "widgets/dialog/matchcount.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

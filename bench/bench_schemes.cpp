@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: MIT
 // The scheme store against plain SQLite, and the scheme list with many schemes.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/valuecells.h"
-#include "schemes/schemelist.h"
-#include "schemes/schemelistview.h"
-#include "support/mmts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/valuecells.h"
+#include "core/support/mmts.h"
+#include "widgets/schemes/schemelist.h"
+#include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/recordset.h>
 #include <NxSerialFilter/schemeservice.h>

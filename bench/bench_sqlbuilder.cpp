@@ -6,12 +6,12 @@
 // most 1.5 times composing FilterSQL per row. Quotes cost time in proportion to their number,
 // and loading a scheme over many fields costs time in proportion to rows plus fields.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/fieldlist.h"
-#include "conditions/sqlbuilder.h"
-#include "conditions/valuecells.h"
-#include "conditions/vocabulary.h"
-#include "schemes/schemetext.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/sqlbuilder.h"
+#include "core/conditions/valuecells.h"
+#include "core/conditions/vocabulary.h"
+#include "core/schemes/schemetext.h"
 #include "testsupport/descriptions.h"
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/contextstore.h>

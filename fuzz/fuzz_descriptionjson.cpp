@@ -3,9 +3,9 @@
 // Any JSON text as a field description: it is refused with an error, or the dialog's rules
 // run on it; a condition built on any of its fields succeeds or fails with exactly one alert.
 
-#include "conditions/fieldlist.h"
-#include "conditions/sqlbuilder.h"
-#include "conditions/vocabulary.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/sqlbuilder.h"
+#include "core/conditions/vocabulary.h"
 #include "fuzzsupport.h"
 #include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/failure.h>

@@ -4,8 +4,8 @@
 // the first occurrence of "key=" anywhere, letters compared by their case folding, up to the
 // next ";".
 
+#include "core/support/mparse.h"
 #include "fuzzsupport.h"
-#include "support/mparse.h"
 #include <NxSerialFilter/contextstore.h>
 
 #include <string_view>

@@ -3,9 +3,9 @@
 // Whatever a user puts into the grid, the scheme text written for it loads back into the same
 // cells.
 
-#include "conditions/vocabulary.h"
+#include "core/conditions/vocabulary.h"
+#include "core/schemes/schemetext.h"
 #include "fuzzsupport.h"
-#include "schemes/schemetext.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -5,11 +5,11 @@
 // columns, and that finds exactly the rows a bound-parameter query of the same rows finds. The
 // component's own bound form finds the same rows and holds no quote.
 
-#include "conditions/sqlbuilder.h"
-#include "conditions/vocabulary.h"
+#include "core/conditions/sqlbuilder.h"
+#include "core/conditions/vocabulary.h"
+#include "core/support/leadingnumber.h"
 #include "fuzzsupport.h"
-#include "schemes/schemeloader.h"
-#include "support/leadingnumber.h"
+#include "store/schemes/schemeloader.h"
 #include <NxSerialFilter/schemeservice.h>
 
 #include <QHash>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "fuzzsupport.h"
 
-#include "conditions/fieldlist.h"
-#include "conditions/vocabulary.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/vocabulary.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 

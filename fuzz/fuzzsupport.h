@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "conditions/conditiongrid.h"
-#include "conditions/filterstate.h"
-#include "conditions/valuecells.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/filterstate.h"
+#include "core/conditions/valuecells.h"
 #include "testsupport/scriptedalerts.h"
 
 #include <QString>

@@ -3,9 +3,9 @@
 // serialfilter schemes: look after a site's scheme store from batch jobs.
 
 #include "commands.h"
-#include "schemes/namerules.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/schemes/namerules.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>

@@ -4,7 +4,7 @@
 
 #include "commands.h"
 
-#include "conditions/vocabulary.h"
+#include "core/conditions/vocabulary.h"
 
 #include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/contextstore.h>

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "demoschema.h"
 
-#include "conditions/conditiongrid.h"
-#include "conditions/vocabulary.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/vocabulary.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/descriptionjson.h>
 
 #include <QJsonArray>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "lookupwindow.h"
 
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

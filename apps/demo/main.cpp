@@ -3,11 +3,11 @@
 // serialfilter-demo: a host application that filters a database of serial-number records
 // through the component. With --walkthrough it works its own windows and checks the outcome.
 
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 #include "lookupwindow.h"
 #include "mainwindow.h"
 #include "sampledatabase.h"
-#include "support/mparse.h"
-#include "support/texts.h"
 #include "walkthrough.h"
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/nxalert.h>

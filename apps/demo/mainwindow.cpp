@@ -4,9 +4,9 @@
 
 #include <NxSerialFilter/conditioncomposer.h>
 
-#include "support/mmts.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/support/mmts.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/nxalert.h>

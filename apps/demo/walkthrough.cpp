@@ -2,17 +2,17 @@
 // SPDX-License-Identifier: MIT
 #include "walkthrough.h"
 
-#include "conditions/conditiongrid.h"
-#include "conditions/conditiongridview.h"
-#include "conditions/sqlbuilder.h"
-#include "dialog/frmfilter.h"
-#include "dialog/matchcount.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/sqlbuilder.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 #include "lookupwindow.h"
 #include "mainwindow.h"
-#include "schemes/schemelistview.h"
-#include "support/mparse.h"
-#include "support/texts.h"
 #include "uidriver.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/frmfilter.h"
+#include "widgets/dialog/matchcount.h"
+#include "widgets/schemes/schemelistview.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>

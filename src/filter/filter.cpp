@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/filter.h>
 
-#include "dialog/frmfilter.h"
-#include "filtertestaccess.h"
-#include "schemes/schemetext.h"
-#include "support/defaultcomponents.h"
-#include "support/texts.h"
+#include "core/schemes/schemetext.h"
+#include "core/support/defaultcomponents.h"
+#include "core/support/texts.h"
+#include "filter/filtertestaccess.h"
+#include "widgets/dialog/frmfilter.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/failure.h>
 

@@ -5,9 +5,9 @@
 // writes must find records, so that the demo never shows a filter that cannot work.
 
 #include "apps/demoprocess.h"
-#include "conditions/conditiongrid.h"
-#include "conditions/fieldlist.h"
-#include "conditions/filterstate.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/filterstate.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/descriptionjson.h>
 

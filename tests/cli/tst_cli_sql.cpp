@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
 #include "clioutcome.h"
-#include "schemes/schemetext.h"
+#include "core/schemes/schemetext.h"
 #include <NxSerialFilter/descriptionjson.h>
 
 #include <NxSerialFilter/schemestore.h>

@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 // The public Filter object and the dialog's life cycle, driven headless.
 
-#include "conditions/conditiongrid.h"
-#include "dialog/frmfilter.h"
-#include "filtertestaccess.h"
-#include "support/mparse.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/support/mparse.h"
+#include "filter/filtertestaccess.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/dialog/frmfilter.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/contextstore.h>

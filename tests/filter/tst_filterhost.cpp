@@ -3,10 +3,10 @@
 // A host that holds its Filter outside the life of its application object: showing fails
 // cleanly before the application exists, and the object ends without crashing after it.
 
-#include "dialog/frmfilter.h"
-#include "filtertestaccess.h"
+#include "filter/filtertestaccess.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/dialog/frmfilter.h"
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/filter.h>

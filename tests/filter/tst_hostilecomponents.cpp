@@ -5,16 +5,16 @@
 // a FilterError to the host when the form text loader fails the load; afterwards the dialog
 // takes typed conditions and OK gives the condition.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/conditiongridview.h"
-#include "dialog/frmfilter.h"
-#include "filtertestaccess.h"
-#include "support/mmts.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/support/mmts.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
+#include "filter/filtertestaccess.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/frmfilter.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>

@@ -5,17 +5,17 @@
 // odd group bounds and very large groups. Each must end in one alert or a defined condition,
 // never in a condition on another field.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/fieldlist.h"
-#include "conditions/sqlbuilder.h"
-#include "conditions/vocabulary.h"
-#include "dialog/frmfilter.h"
-#include "filtertestaccess.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/sqlbuilder.h"
+#include "core/conditions/vocabulary.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
+#include "filter/filtertestaccess.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/dialog/frmfilter.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/descriptionjson.h>

@@ -4,9 +4,9 @@
 
 // The filter dialog over a test store, for the tests of the widgets layer.
 
-#include "dialog/frmfilter.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/storefixture.h"
+#include "widgets/dialog/frmfilter.h"
 
 #include <QApplication>
 #include <QTest>

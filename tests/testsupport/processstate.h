@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "support/mmts.h"
-#include "support/mparse.h"
+#include "core/support/mmts.h"
+#include "core/support/mparse.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "scriptedalerts.h"
 
-#include "conditions/fieldlist.h"
-#include "conditions/sqlbuilder.h"
-#include "conditions/valuecells.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/sqlbuilder.h"
+#include "core/conditions/valuecells.h"
 
 namespace NxSerialFilter::Testing {
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/conditioncomposer.h>
 
-#include "conditions/filterstate.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/conditions/filterstate.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/descriptionjson.h>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "columnexpression.h"
+#include "core/conditions/columnexpression.h"
 
 #include <NxSerialFilter/limits.h>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/condition.h>
 
-#include "support/leadingnumber.h"
+#include "core/support/leadingnumber.h"
 
 #include <QLocale>
 

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "conditiongrid.h"
+#include "core/conditions/conditiongrid.h"
 
-#include "datetext.h"
-#include "fields/fieldcatalogdata.h"
-#include "support/spaces.h"
-#include "support/texts.h"
-#include "vocabulary.h"
+#include "core/conditions/datetext.h"
+#include "core/conditions/vocabulary.h"
+#include "core/fields/fieldcatalogdata.h"
+#include "core/support/spaces.h"
+#include "core/support/texts.h"
 
 #include <QRegularExpression>
 

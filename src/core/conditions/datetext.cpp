@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "datetext.h"
+#include "core/conditions/datetext.h"
 
 #include <QRegularExpression>
 

@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "fieldlist.h"
+#include "core/conditions/fieldlist.h"
 
 #include <cmath>
 
-#include "conditiongrid.h"
-#include "fields/fieldcatalogdata.h"
-#include "support/leadingnumber.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/fields/fieldcatalogdata.h"
+#include "core/support/leadingnumber.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/failure.h>
 
 namespace NxSerialFilter::FieldList {

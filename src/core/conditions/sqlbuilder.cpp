@@ -1,17 +1,17 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "sqlbuilder.h"
+#include "core/conditions/sqlbuilder.h"
 
-#include "columnexpression.h"
-#include "conditiongrid.h"
-#include "fields/fieldcatalogdata.h"
-#include "support/busypointer.h"
-#include "support/leadingnumber.h"
-#include "support/mparse.h"
-#include "support/quotes.h"
-#include "support/spaces.h"
-#include "support/texts.h"
-#include "vocabulary.h"
+#include "core/conditions/columnexpression.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/vocabulary.h"
+#include "core/fields/fieldcatalogdata.h"
+#include "core/support/busypointer.h"
+#include "core/support/leadingnumber.h"
+#include "core/support/mparse.h"
+#include "core/support/quotes.h"
+#include "core/support/spaces.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>

@@ -1,15 +1,15 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "valuecells.h"
+#include "core/conditions/valuecells.h"
 
-#include "conditiongrid.h"
-#include "fieldlist.h"
-#include "support/busypointer.h"
-#include "support/keys.h"
-#include "support/leadingnumber.h"
-#include "support/mparse.h"
-#include "support/texts.h"
-#include "vocabulary.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/vocabulary.h"
+#include "core/support/busypointer.h"
+#include "core/support/keys.h"
+#include "core/support/leadingnumber.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/failure.h>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "filterstate.h"
+#include "core/conditions/filterstate.h"
 #include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QDate>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "vocabulary.h"
+#include "core/conditions/vocabulary.h"
 
-#include "conditiongrid.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/components.h>
 
 #include <QDir>

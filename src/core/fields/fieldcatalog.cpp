@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "fieldcatalogdata.h"
+#include "core/fields/fieldcatalogdata.h"
 
-#include "conditions/columnexpression.h"
-#include "support/leadingnumber.h"
-#include "support/spaces.h"
-#include "support/texts.h"
+#include "core/conditions/columnexpression.h"
+#include "core/support/leadingnumber.h"
+#include "core/support/spaces.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/failure.h>
 

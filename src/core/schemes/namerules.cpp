@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "namerules.h"
+#include "core/schemes/namerules.h"
 
-#include "conditions/conditiongrid.h"
-#include "support/spaces.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/support/spaces.h"
 
 #include <algorithm>
 

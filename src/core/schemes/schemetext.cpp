@@ -1,15 +1,15 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "schemetext.h"
+#include "core/schemes/schemetext.h"
 
-#include "conditions/conditiongrid.h"
-#include "conditions/valuecells.h"
-#include "conditions/vocabulary.h"
-#include "fields/fieldcatalogdata.h"
-#include "support/mparse.h"
-#include "support/quotes.h"
-#include "support/spaces.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/valuecells.h"
+#include "core/conditions/vocabulary.h"
+#include "core/fields/fieldcatalogdata.h"
+#include "core/support/mparse.h"
+#include "core/support/quotes.h"
+#include "core/support/spaces.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemetext.h>
 

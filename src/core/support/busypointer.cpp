@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "busypointer.h"
+#include "core/support/busypointer.h"
 
 namespace NxSerialFilter::BusyPointer {
 

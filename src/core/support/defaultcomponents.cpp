@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "defaultcomponents.h"
+#include "core/support/defaultcomponents.h"
 
 namespace NxSerialFilter {
 

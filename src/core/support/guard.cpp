@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "guard.h"
+#include "core/support/guard.h"
 
 namespace NxSerialFilter {
 

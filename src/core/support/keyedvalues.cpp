@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/keyedvalues.h>
 
-#include "support/texts.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/failure.h>
 
 #include <QLocale>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "leadingnumber.h"
+#include "core/support/leadingnumber.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "mmts.h"
+#include "core/support/mmts.h"
 
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/keyedvalues.h>

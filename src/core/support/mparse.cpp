@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "mparse.h"
+#include "core/support/mparse.h"
 
-#include "mmts.h"
-#include "qttranslations.h"
-#include "spaces.h"
+#include "core/support/mmts.h"
+#include "core/support/qttranslations.h"
+#include "core/support/spaces.h"
 #include <NxSerialFilter/components.h>
 
 namespace NxSerialFilter::MParse {

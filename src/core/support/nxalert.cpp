@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/nxalert.h>
 
-#include "guard.h"
-#include "mparse.h"
-#include "texts.h"
+#include "core/support/guard.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 
 namespace NxSerialFilter {
 

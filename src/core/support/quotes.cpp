@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "quotes.h"
+#include "core/support/quotes.h"
 
 namespace NxSerialFilter {
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "spaces.h"
+#include "core/support/spaces.h"
 
 namespace NxSerialFilter {
 

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "schemeloader.h"
+#include "store/schemes/schemeloader.h"
 
-#include "schemes/schemetext.h"
-#include "support/mmts.h"
-#include "support/spaces.h"
-#include "support/texts.h"
+#include "core/schemes/schemetext.h"
+#include "core/support/mmts.h"
+#include "core/support/spaces.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemeservice.h>
 

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/schemeservice.h>
 
-#include "support/defaultcomponents.h"
-#include "support/texts.h"
+#include "core/support/defaultcomponents.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemestore.h>
 

@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/schemestore.h>
 
-#include "schemes/namerules.h"
-#include "schemes/schemetext.h"
-#include "schemes/stallwatch.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/schemes/namerules.h"
+#include "core/schemes/schemetext.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
+#include "store/schemes/stallwatch.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "schemes/stallwatch.h"
+#include "store/schemes/stallwatch.h"
 
 #include <QDir>
 #include <QFile>

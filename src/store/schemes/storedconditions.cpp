@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/storedconditions.h>
 
-#include "schemes/schemeloader.h"
-#include "support/guard.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/support/guard.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
+#include "store/schemes/schemeloader.h"
 
 #include <NxSerialFilter/failure.h>
 

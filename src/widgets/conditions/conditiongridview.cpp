@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "conditiongridview.h"
+#include "widgets/conditions/conditiongridview.h"
 
-#include "conditions/conditiongrid.h"
-#include "conditions/datetext.h"
-#include "conditions/valuecells.h"
-#include "conditions/vocabulary.h"
-#include "support/mparse.h"
-#include "support/texts.h"
-#include "support/twips.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/datetext.h"
+#include "core/conditions/valuecells.h"
+#include "core/conditions/vocabulary.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
+#include "widgets/support/twips.h"
 #include <NxSerialFilter/nxalert.h>
 
 #include <QAbstractProxyModel>
@@ -22,8 +22,8 @@
 #include <QListView>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
-#include <QStringListModel>
 #include <QScreen>
+#include <QStringListModel>
 #include <QToolTip>
 #include <QValidator>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "conditions/conditiongrid.h"
+#include "core/conditions/conditiongrid.h"
 #include <NxSerialFilter/nxsf_widgets_export.h>
 
 #include <QCalendarWidget>

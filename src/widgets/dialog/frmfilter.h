@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "conditions/filterstate.h"
-#include "support/captionsteps.h"
+#include "core/conditions/filterstate.h"
+#include "widgets/support/captionsteps.h"
 #include <NxSerialFilter/matchcounter.h>
 #include <NxSerialFilter/nxsf_widgets_export.h>
 

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
 // The filter dialog's captions: the texts localized when it loads, in their order.
-#include "frmfilter.h"
+#include "widgets/dialog/frmfilter.h"
 
-#include "conditions/conditiongrid.h"
-#include "conditions/conditiongridview.h"
-#include "schemes/schemelistview.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/schemes/schemelistview.h"
 
 #include <NxSerialFilter/failure.h>
 

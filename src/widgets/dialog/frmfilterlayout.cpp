@@ -2,15 +2,15 @@
 // SPDX-License-Identifier: MIT
 // The filter dialog's controls at their design-time places (in twips), and how an enlarged
 // dialog uses its room.
-#include "frmfilter.h"
+#include "widgets/dialog/frmfilter.h"
 
-#include "conditions/conditiongrid.h"
-#include "conditions/conditiongridview.h"
-#include "matchcount.h"
-#include "schemes/schemelistview.h"
-#include "support/images.h"
-#include "support/texts.h"
-#include "support/twips.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/support/texts.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/matchcount.h"
+#include "widgets/schemes/schemelistview.h"
+#include "widgets/support/images.h"
+#include "widgets/support/twips.h"
 
 #include <NxSerialFilter/failure.h>
 

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "helpwindow.h"
+#include "widgets/dialog/helpwindow.h"
 
-#include "support/defaultcomponents.h"
-#include "support/mparse.h"
-#include "support/twips.h"
+#include "core/support/defaultcomponents.h"
+#include "core/support/mparse.h"
+#include "widgets/support/twips.h"
 
 #include <QApplication>
 #include <QFile>

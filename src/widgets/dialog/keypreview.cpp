@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "keypreview.h"
+#include "widgets/dialog/keypreview.h"
 
-#include "conditions/conditiongridview.h"
-#include "frmfilter.h"
-#include "support/failurealert.h"
-#include "support/keys.h"
+#include "core/support/keys.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/frmfilter.h"
+#include "widgets/support/failurealert.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

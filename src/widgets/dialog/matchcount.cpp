@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "matchcount.h"
+#include "widgets/dialog/matchcount.h"
 
-#include "conditions/conditiongrid.h"
-#include "conditions/sqlbuilder.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/sqlbuilder.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 #include <NxSerialFilter/failure.h>
 
 #include <QCoreApplication>

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "frmname.h"
+#include "widgets/schemes/frmname.h"
 
-#include "conditions/conditiongrid.h"
-#include "support/captionsteps.h"
-#include "support/mparse.h"
-#include "support/qttranslations.h"
-#include "support/texts.h"
-#include "support/twips.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/support/mparse.h"
+#include "core/support/qttranslations.h"
+#include "core/support/texts.h"
+#include "widgets/support/captionsteps.h"
+#include "widgets/support/twips.h"
 #include <NxSerialFilter/nxalert.h>
 
 #include <QApplication>

@@ -4,8 +4,8 @@
 
 #include <NxSerialFilter/nxsf_widgets_export.h>
 
-#include "schemes/namerules.h"
-#include "support/captionsteps.h"
+#include "core/schemes/namerules.h"
+#include "widgets/support/captionsteps.h"
 
 #include <QDialog>
 

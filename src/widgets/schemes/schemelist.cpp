@@ -1,18 +1,18 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "schemelist.h"
+#include "widgets/schemes/schemelist.h"
 
-#include "frmname.h"
-#include "schemelistview.h"
-#include "schemes/schemeloader.h"
-#include "schemes/schemetext.h"
-#include "support/failurealert.h"
-#include "support/images.h"
-#include "support/leadingnumber.h"
-#include "support/mmts.h"
-#include "support/mparse.h"
-#include "support/spaces.h"
-#include "support/texts.h"
+#include "core/schemes/schemetext.h"
+#include "core/support/leadingnumber.h"
+#include "core/support/mmts.h"
+#include "core/support/mparse.h"
+#include "core/support/spaces.h"
+#include "core/support/texts.h"
+#include "store/schemes/schemeloader.h"
+#include "widgets/schemes/frmname.h"
+#include "widgets/schemes/schemelistview.h"
+#include "widgets/support/failurealert.h"
+#include "widgets/support/images.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/nxalert.h>
 #include <NxSerialFilter/schemeservice.h>

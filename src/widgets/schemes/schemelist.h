@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "conditions/filterstate.h"
+#include "core/conditions/filterstate.h"
 #include <NxSerialFilter/nxsf_widgets_export.h>
 #include <NxSerialFilter/schemestore.h>
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "schemelistview.h"
+#include "widgets/schemes/schemelistview.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "captionsteps.h"
+#include "widgets/support/captionsteps.h"
 
-#include "support/mparse.h"
+#include "core/support/mparse.h"
 
 namespace NxSerialFilter {
 

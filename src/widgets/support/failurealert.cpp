@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "failurealert.h"
+#include "widgets/support/failurealert.h"
 
-#include "support/busypointer.h"
+#include "core/support/busypointer.h"
 #include <NxSerialFilter/failure.h>
 
 #include <exception>

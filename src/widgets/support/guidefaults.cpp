@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 // What the widgets layer gives the layers below it when it loads: the application's real
 // pointer for the busy pointer, and message boxes for alerts.
-#include "guidefaults.h"
+#include "widgets/support/guidefaults.h"
 
-#include "support/busypointer.h"
-#include "support/qttranslations.h"
+#include "core/support/busypointer.h"
+#include "core/support/qttranslations.h"
 
 #include <NxSerialFilter/nxalert.h>
 

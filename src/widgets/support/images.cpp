@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "images.h"
+#include "widgets/support/images.h"
 
 #include <QPainter>
 #include <QPainterPath>

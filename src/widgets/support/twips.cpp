@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "twips.h"
+#include "widgets/support/twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

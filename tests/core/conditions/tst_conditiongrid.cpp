@@ -3,8 +3,8 @@
 // The condition grid model: design state, user edits against the dialog's own writes, block
 // text, row count and the key rule.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/vocabulary.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/vocabulary.h"
 
 #include <QAbstractItemModelTester>
 #include <QRegularExpression>

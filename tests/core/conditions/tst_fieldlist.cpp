@@ -3,10 +3,10 @@
 // The field list: which host fields are offered, FieldIDs, the serial screen identifier, the
 // localized comparison and logic lists, and the way back from a list position.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/fieldlist.h"
-#include "conditions/vocabulary.h"
-#include "support/mparse.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/vocabulary.h"
+#include "core/support/mparse.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "conditions/columnexpression.h"
-#include "conditions/conditiongrid.h"
-#include "conditions/fieldlist.h"
-#include "conditions/sqlbuilder.h"
-#include "conditions/vocabulary.h"
-#include "support/busypointer.h"
-#include "support/leadingnumber.h"
-#include "support/mparse.h"
+#include "core/conditions/columnexpression.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/sqlbuilder.h"
+#include "core/conditions/vocabulary.h"
+#include "core/support/busypointer.h"
+#include "core/support/leadingnumber.h"
+#include "core/support/mparse.h"
 #include "testsupport/descriptions.h"
 
 #include "testsupport/scriptedalerts.h"

@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: MIT
 // The conditions the builder writes, run by a real SQL engine against the host's aliases.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/fieldlist.h"
-#include "conditions/sqlbuilder.h"
-#include "conditions/vocabulary.h"
-#include "support/leadingnumber.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/sqlbuilder.h"
+#include "core/conditions/vocabulary.h"
+#include "core/support/leadingnumber.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 

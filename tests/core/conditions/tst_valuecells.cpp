@@ -3,11 +3,11 @@
 // Value cells: set-up by data type, the rows the grid keeps, the empty-test lock, the hint and
 // the F7 look-up through a scripted look-up window.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/fieldlist.h"
-#include "conditions/valuecells.h"
-#include "support/keys.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/valuecells.h"
+#include "core/support/keys.h"
+#include "core/support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/components.h>

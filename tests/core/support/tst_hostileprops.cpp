@@ -3,9 +3,9 @@
 // Property strings that a host, or whatever wrote into its store, may hand over corrupt: huge,
 // with NUL characters, lone surrogates, look-alike keys and stray separators.
 
-#include "support/mmts.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/support/mmts.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 #include "testsupport/processstate.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 // The context property parser and the language look-up.
 
-#include "support/mmts.h"
-#include "support/mparse.h"
+#include "core/support/mmts.h"
+#include "core/support/mparse.h"
 #include "testsupport/processstate.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>

@@ -3,10 +3,10 @@
 // The scheme store behind the default data service, on SQLite and on PostgreSQL. Run with
 // --save-loop or --save-forever it is also the saving process of the reliability tests.
 
-#include "schemes/schemetext.h"
-#include "support/mmts.h"
-#include "support/mparse.h"
-#include "support/texts.h"
+#include "core/schemes/schemetext.h"
+#include "core/support/mmts.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 #include "testsupport/storefixture.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>

@@ -3,14 +3,14 @@
 // The condition grid in the shown dialog, driven by real key and mouse events: the key rule,
 // choosing a field, pasted text in the editors and F7.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/conditiongridview.h"
-#include "conditions/valuecells.h"
-#include "dialog/frmfilter.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/valuecells.h"
+#include "core/support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/frmfilter.h"
 #include <NxSerialFilter/components.h>
 
 #include <QApplication>

@@ -4,15 +4,15 @@
 // focus is, exactly once per press and with the context's arguments; other keys leave help
 // alone; a failing help component costs one alert and nothing else.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/conditiongridview.h"
-#include "dialog/frmfilter.h"
-#include "schemes/schemelistview.h"
-#include "support/mmts.h"
-#include "support/mparse.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/support/mmts.h"
+#include "core/support/mparse.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/frmfilter.h"
+#include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>

@@ -3,19 +3,19 @@
 // The filter dialog as the user sees it: where every control sits, the captions it shows in
 // Chinese and in English, the order in which the captions are written, and the list-box extent.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/conditiongridview.h"
-#include "dialog/frmfilter.h"
-#include "schemes/schemelistview.h"
-#include "support/images.h"
-#include "support/mmts.h"
-#include "support/mparse.h"
-#include "support/texts.h"
-#include "support/twips.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/support/mmts.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
 #include "testsupport/cjk.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/frmfilter.h"
+#include "widgets/schemes/schemelistview.h"
+#include "widgets/support/images.h"
+#include "widgets/support/twips.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>

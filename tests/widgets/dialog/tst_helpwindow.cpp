@@ -4,14 +4,14 @@
 // dialog's own words, one window reused, and a window that works beside the modal dialog, on
 // its screen, and closes with Esc.
 
-#include "conditions/conditiongridview.h"
-#include "dialog/frmfilter.h"
-#include "dialog/helpwindow.h"
-#include "support/mmts.h"
-#include "support/mparse.h"
+#include "core/support/mmts.h"
+#include "core/support/mparse.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/frmfilter.h"
+#include "widgets/dialog/helpwindow.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 

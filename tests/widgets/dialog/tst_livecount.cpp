@@ -4,13 +4,13 @@
 // failed counts, compose failures without an alert, keys and closing that never wait for a
 // count, no line and no thread without a counter.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/conditiongridview.h"
-#include "conditions/sqlbuilder.h"
-#include "dialog/frmfilter.h"
-#include "dialog/matchcount.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/sqlbuilder.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/frmfilter.h"
+#include "widgets/dialog/matchcount.h"
 
 #include <QAccessible>
 #include <QLabel>

@@ -3,9 +3,9 @@
 // Every text the component can show has an English entry, and the built-in translation
 // serves it: a key added to the texts without a translation fails here.
 
-#include "support/mparse.h"
-#include "support/qttranslations.h"
-#include "support/texts.h"
+#include "core/support/mparse.h"
+#include "core/support/qttranslations.h"
+#include "core/support/texts.h"
 #include "testsupport/cjk.h"
 #include "testsupport/processstate.h"
 #include <NxSerialFilter/components.h>

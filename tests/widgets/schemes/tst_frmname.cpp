@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 // The scheme-name dialog, driven by real key events.
 
-#include "schemes/frmname.h"
-#include "support/texts.h"
-#include "support/twips.h"
+#include "core/support/texts.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/schemes/frmname.h"
+#include "widgets/support/twips.h"
 
 #include <QApplication>
 #include <QClipboard>

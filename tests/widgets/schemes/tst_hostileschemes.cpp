@@ -4,14 +4,14 @@
 // dialog: each load ends in one alert or a defined grid, nothing stored changes, the condition
 // built from the loaded grid is refused with one alert or runs, and the dialog goes on working.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/sqlbuilder.h"
-#include "dialog/frmfilter.h"
-#include "schemes/schemelistview.h"
-#include "schemes/schemetext.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/conditions/sqlbuilder.h"
+#include "core/schemes/schemetext.h"
+#include "core/support/texts.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/dialog/frmfilter.h"
+#include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/schemestore.h>
 
 #include <QAbstractScrollArea>

@@ -3,17 +3,17 @@
 // The scheme list and toolbar inside the real filter dialog: picking, saving through the real
 // name dialog, deleting, view modes, and stores that fail.
 
-#include "conditions/conditiongrid.h"
-#include "conditions/conditiongridview.h"
-#include "dialog/frmfilter.h"
-#include "schemes/frmname.h"
-#include "schemes/schemelist.h"
-#include "schemes/schemelistview.h"
-#include "schemes/schemetext.h"
-#include "support/texts.h"
+#include "core/conditions/conditiongrid.h"
+#include "core/schemes/schemetext.h"
+#include "core/support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/frmfilter.h"
+#include "widgets/schemes/frmname.h"
+#include "widgets/schemes/schemelist.h"
+#include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/schemeservice.h>
 #include <NxSerialFilter/schemestore.h>
 

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: MIT
 // The one alert box: style normalisation, title, answers.
 
-#include "support/guidefaults.h"
-#include "support/mparse.h"
+#include "core/support/mparse.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
+#include "widgets/support/guidefaults.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/nxalert.h>
