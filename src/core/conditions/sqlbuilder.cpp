@@ -122,6 +122,52 @@ public:
             sql += Numbers::sqlLeadingNumber(value);
     }
 
+    /// A value list as one value, so that the placeholders do not grow with the list:
+    /// PostgreSQL compares with an array, SQLite reads a JSON array.
+    void list(const QStringList &pieces, bool texts, bool notIn)
+    {
+        const bool pg = postgres();
+        if (pg)
+            sql += notIn ? " <> ALL("_L1 : " = ANY("_L1;
+        else
+            sql += notIn ? " Not In (SELECT value FROM json_each("_L1
+                         : " In (SELECT value FROM json_each("_L1;
+        QString array;
+        qsizetype size = 2;
+        for (const QString &piece : pieces)
+            size += piece.size() + 3;
+        array.reserve(size);
+        array += pg ? u'{' : u'[';
+        bool first = true;
+        for (const QString &piece : pieces) {
+            if (!first)
+                array += u',';
+            first = false;
+            if (!texts) {
+                array += Numbers::sqlLeadingNumber(piece);
+                continue;
+            }
+            array += u'"';
+            for (const QChar ch : piece) {
+                if (ch == u'"' || ch == u'\\') {
+                    array += u'\\';
+                    array += ch;
+                } else if (!pg && ch.unicode() < 0x20) {
+                    array += "\\u00"_L1;
+                    array += QString::number(ch.unicode(), 16).rightJustified(2, u'0');
+                } else {
+                    array += ch;
+                }
+            }
+            array += u'"';
+        }
+        array += pg ? u'}' : u']';
+        placeholder(std::move(array));
+        sql += pg ? ")"_L1 : "))"_L1;
+    }
+
+    bool isBound() const { return m_bound; }
+
     void zero()
     {
         if (m_bound)
@@ -226,7 +272,7 @@ private:
     qsizetype appendParens(const QString &parens, char16_t paren);
     void appendEmptyTest(const Field &fld, bool empty);
     void appendPattern(const Field &fld, const QString &value);
-    void appendList(const Field &fld, const QString &value);
+    void appendList(const Field &fld, const QString &value, bool notIn);
     void appendPlain(const Field &fld, const QString &value);
 
     const FieldCatalog::Data &m_catalog;
@@ -275,7 +321,8 @@ void Composer::run()
             append("CAST("_L1, fld.column, " AS TEXT)"_L1);
         else
             m_out.sql += fld.column;
-        if (!(m_storageCheck && emptyTest)) {
+        const bool list = k == CompareOp::InList || k == CompareOp::NotInList;
+        if (!(m_storageCheck && emptyTest) && !(list && m_out.isBound())) {
             if (k == CompareOp::None)
                 rowFailure(r, Reason::NoCompare);
             m_out.sql += u' ';
@@ -293,7 +340,7 @@ void Composer::run()
             break;
         case CompareOp::InList:
         case CompareOp::NotInList:
-            appendList(fld, row.value.text());
+            appendList(fld, row.value.text(), k == CompareOp::NotInList);
             break;
         default:
             appendPlain(fld, row.value.text());
@@ -401,26 +448,29 @@ void Composer::appendPattern(const Field &fld, const QString &value)
         m_out.sql += u' ';
 }
 
-void Composer::appendList(const Field &fld, const QString &value)
+void Composer::appendList(const Field &fld, const QString &value, bool notIn)
 {
     // Every field that is not of a character type takes numbers, here as in every other
     // value part; writing no list at all would leave a broken condition.
     const bool text = fld.kind != ValueKind::Number;
+    // An empty value is no piece for numbers but one empty text, so that both forms find
+    // the same rows.
+    const QStringList pieces =
+        value.isEmpty() ? (text ? QStringList{QString()} : QStringList{}) : value.split(u',');
+    if (m_out.isBound()) {
+        m_out.list(pieces, text, notIn);
+        return;
+    }
     m_out.sql += " ("_L1;
-    if (value.isEmpty()) {
+    bool first = true;
+    for (const QString &piece : pieces) {
+        if (!first)
+            m_out.sql += u',';
+        first = false;
         if (text)
-            m_out.text(QString());
-    } else {
-        bool first = true;
-        for (const QString &piece : value.split(u',')) {
-            if (!first)
-                m_out.sql += u',';
-            first = false;
-            if (text)
-                m_out.text(piece);
-            else
-                m_out.number(piece);
-        }
+            m_out.text(piece);
+        else
+            m_out.number(piece);
     }
     m_out.sql += u')';
 }

@@ -27,7 +27,7 @@ QStringList compareItems()
     return {Texts::compareEqual(),       Texts::compareGreater(),        Texts::compareLess(),
             Texts::compareLessOrEqual(), Texts::compareGreaterOrEqual(), Texts::compareNotEqual(),
             Texts::compareContains(),    Texts::compareNotContains(),    Texts::compareIsEmpty(),
-            Texts::compareIsNotEmpty()};
+            Texts::compareIsNotEmpty(),  Texts::compareInList(),         Texts::compareNotInList()};
 }
 
 QStringList rightParenItems()
@@ -55,11 +55,6 @@ QStringList shippedLanguages()
     return codes;
 }
 
-QStringList compareOpItems()
-{
-    return compareItems() << Texts::compareInList() << Texts::compareNotInList();
-}
-
 namespace {
 
 std::shared_ptr<ResourceLoaderComponent> loaderFor(const QString &language)
@@ -75,7 +70,7 @@ std::shared_ptr<ResourceLoaderComponent> loaderFor(const QString &language)
 WordBook::WordBook(const QString &language)
 {
     const QStringList logic = logicItems();
-    const QStringList compare = compareOpItems();
+    const QStringList compare = compareItems();
     if (language.isEmpty()) {
         for (const QString &key : logic)
             m_logic.append(MParse::LoadLangString2(key));
@@ -134,10 +129,10 @@ QStringList logicWords()
 
 QStringList compareWords()
 {
-    return {QStringLiteral("="),          QStringLiteral(">"),        QStringLiteral("<"),
-            QStringLiteral("<="),         QStringLiteral(">="),       QStringLiteral("<>"),
-            QStringLiteral("Like"),       QStringLiteral("Not Like"), QStringLiteral("Is null"),
-            QStringLiteral("Is not null")};
+    return {QStringLiteral("="),           QStringLiteral(">"),        QStringLiteral("<"),
+            QStringLiteral("<="),          QStringLiteral(">="),       QStringLiteral("<>"),
+            QStringLiteral("Like"),        QStringLiteral("Not Like"), QStringLiteral("Is null"),
+            QStringLiteral("Is not null"), QStringLiteral("In"),       QStringLiteral("Not In")};
 }
 
 ushort Form_KeyPress(ushort keyAscii, int activeCol)

@@ -22,9 +22,6 @@ NXSF_CORE_PRIVATE_EXPORT QStringList rightParenItems();
 /// "chs", the language of the keys.
 NXSF_CORE_PRIVATE_EXPORT QStringList shippedLanguages();
 
-/// The words of every CompareOp by its position: the comparison list and the value lists.
-NXSF_CORE_PRIVATE_EXPORT QStringList compareOpItems();
-
 /// The words a condition is shown in, in one language: looked up once.
 class NXSF_CORE_PRIVATE_EXPORT WordBook
 {

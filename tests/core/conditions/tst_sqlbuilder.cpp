@@ -55,15 +55,6 @@ struct Fixture
         Testing::setFields(state, grid);
     }
 
-    /// Gives the comparison list the value-list positions 10 and 11 with their SQL words.
-    void offerValueLists()
-    {
-        grid.setColumnItems(ConditionGrid::ColCompare, grid.columnItems(ConditionGrid::ColCompare)
-                                                           << QStringLiteral("包括")
-                                                           << QStringLiteral("不包括"));
-        state.CompareWords << QStringLiteral("In") << QStringLiteral("Not In");
-    }
-
     /// Each row: "logic|(|field|comparison|value|)".
     void setRows(const QStringList &rows)
     {
@@ -520,28 +511,45 @@ void tst_SqlBuilder::valueLists_data()
     QTest::addColumn<bool>("serial");
     QTest::addColumn<QString>("row");
     QTest::addColumn<QString>("expected");
+    // The bound forms hold one value whatever the list's length: SQLite's JSON array and
+    // PostgreSQL's array literal.
+    QTest::addColumn<QString>("json");
+    QTest::addColumn<QString>("array");
 
     QTest::newRow("texts") << true << u"||序列号|包括|A,B|"_qs
-                           << u" ( (tf.FSERIALNUM In ('A','B')) ) "_qs;
+                           << u" ( (tf.FSERIALNUM In ('A','B')) ) "_qs << u"[\"A\",\"B\"]"_qs
+                           << u"{\"A\",\"B\"}"_qs;
     QTest::newRow("pieces keep blanks")
-        << true << u"||序列号|包括|A, B ,|"_qs << u" ( (tf.FSERIALNUM In ('A',' B ','')) ) "_qs;
+        << true << u"||序列号|包括|A, B ,|"_qs << u" ( (tf.FSERIALNUM In ('A',' B ','')) ) "_qs
+        << u"[\"A\",\" B \",\"\"]"_qs << u"{\"A\",\" B \",\"\"}"_qs;
     QTest::newRow("no text pieces")
-        << true << u"||物料|不包括||"_qs << u" ( (t_FITEM.FName Not In ('')) ) "_qs;
+        << true << u"||物料|不包括||"_qs << u" ( (t_FITEM.FName Not In ('')) ) "_qs << u"[\"\"]"_qs
+        << u"{\"\"}"_qs;
     QTest::newRow("text quote") << true << u"||等级|包括|O'B,C|"_qs
-                                << u" ( (t_FSUB.FName In ('O''B','C')) ) "_qs;
+                                << u" ( (t_FSUB.FName In ('O''B','C')) ) "_qs
+                                << u"[\"O'B\",\"C\"]"_qs << u"{\"O'B\",\"C\"}"_qs;
+    QTest::newRow("array and JSON quotes")
+        << true << u"||序列号|包括|a\"b\\c,{x}\u0001|"_qs
+        << u" ( (tf.FSERIALNUM In ('a\"b\\c','{x}\u0001')) ) "_qs
+        << u"[\"a\\\"b\\\\c\",\"{x}\\u0001\"]"_qs << u"{\"a\\\"b\\\\c\",\"{x}\u0001\"}"_qs;
     QTest::newRow("numbers") << true << u"||数量|包括|1,2.50,x|"_qs
-                             << u" ( (tf.FQTY In (1,2.5,0)) ) "_qs;
-    QTest::newRow("no number pieces")
-        << true << u"||系统数|不包括||"_qs << u" ( (tf.FSYSN Not In ()) ) "_qs;
+                             << u" ( (tf.FQTY In (1,2.5,0)) ) "_qs << u"[1,2.5,0]"_qs
+                             << u"{1,2.5,0}"_qs;
+    QTest::newRow("no number pieces") << true << u"||系统数|不包括||"_qs
+                                      << u" ( (tf.FSYSN Not In ()) ) "_qs << u"[]"_qs << u"{}"_qs;
     QTest::newRow("system text") << true << u"||系统文本|包括|1|"_qs
-                                 << u" ( (tf.FSYST In ('1')) ) "_qs;
+                                 << u" ( (tf.FSYST In ('1')) ) "_qs << u"[\"1\"]"_qs
+                                 << u"{\"1\"}"_qs;
     QTest::newRow("common character type")
-        << false << u"||代码|包括|a,b|"_qs << u" ( (t1.FCode In ('a','b')) ) "_qs;
+        << false << u"||代码|包括|a,b|"_qs << u" ( (t1.FCode In ('a','b')) ) "_qs
+        << u"[\"a\",\"b\"]"_qs << u"{\"a\",\"b\"}"_qs;
     QTest::newRow("common number")
-        << false << u"||数量|不包括|1,2|"_qs << u" ( (t1.FQty Not In (1,2)) ) "_qs;
+        << false << u"||数量|不包括|1,2|"_qs << u" ( (t1.FQty Not In (1,2)) ) "_qs << u"[1,2]"_qs
+        << u"{1,2}"_qs;
     // Any other type takes numbers, as everywhere else; no list would leave "In" dangling.
     QTest::newRow("common other type")
-        << false << u"||比率|包括|1.5,x|"_qs << u" ( (t1.FRate In (1.5,0)) ) "_qs;
+        << false << u"||比率|包括|1.5,x|"_qs << u" ( (t1.FRate In (1.5,0)) ) "_qs << u"[1.5,0]"_qs
+        << u"{1.5,0}"_qs;
 }
 
 void tst_SqlBuilder::valueLists()
@@ -549,12 +557,25 @@ void tst_SqlBuilder::valueLists()
     QFETCH(bool, serial);
     QFETCH(QString, row);
     QFETCH(QString, expected);
+    QFETCH(QString, json);
+    QFETCH(QString, array);
+    // A stored text with the list words composes: they are items of the comparison list.
     Fixture f(serial ? Mode::Serial : Mode::Common);
-    f.offerValueLists();
     f.setRows({row});
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
-    compareBound(f.state, f.grid, expected);
-    QCOMPARE(composeDirect(serial, u"Items"_qs, {}, {row}, SqlForm::text(), true).text, expected);
+    QCOMPARE(composeDirect(serial, u"Items"_qs, {}, {row}).text, expected);
+
+    const bool notIn = row.contains(u"不包括"_qs);
+    const qsizetype list = expected.indexOf(notIn ? u" Not In ("_qs : u" In ("_qs);
+    const QString column = expected.first(list);
+    const BoundCondition sqlite = SqlBuilder::composeBound(f.state, f.grid);
+    QCOMPARE(sqlite.sql, column + (notIn ? u" Not In"_qs : u" In"_qs) +
+                             u" (SELECT value FROM json_each(?))) ) "_qs);
+    QCOMPARE(sqlite.values, QVariantList{json});
+    const BoundCondition pg =
+        SqlBuilder::composeBound(f.state, f.grid, SqlEngine::PostgreSQL, Placeholders::Dollar);
+    QCOMPARE(pg.sql, column + (notIn ? u" <> ALL($1)) ) "_qs : u" = ANY($1)) ) "_qs));
+    QCOMPARE(pg.values, QVariantList{array});
 }
 
 void tst_SqlBuilder::engineForms_data()
@@ -865,8 +886,8 @@ void tst_SqlBuilder::failures_data()
     QTest::newRow("comparison not chosen")
         << true << standard << QStringList{} << QStringList{u"||序列号||A|"_qs} << row
         << u"第1行：没有选择比较方式"_qs << 64;
-    QTest::newRow("value list without a list position")
-        << true << standard << QStringList{} << QStringList{u"||序列号|包括|A,B|"_qs} << row
+    QTest::newRow("value list word that no list holds")
+        << true << standard << QStringList{} << QStringList{u"||序列号|包括在内|A,B|"_qs} << row
         << u"第1行：没有选择比较方式"_qs << 64;
     QTest::newRow("storage check still needs a comparison")
         << false << standard << QStringList{}
@@ -1009,7 +1030,6 @@ void tst_SqlBuilder::builtInCode()
     QFETCH(QStringList, rows);
     const auto alerts = ScriptedAlerts::install();
     Fixture f(serial ? Mode::Serial : Mode::Common);
-    f.offerValueLists();
     f.setRows(rows);
     QVERIFY(Testing::createSql(f.state, f.grid));
     const FieldCatalog catalog = catalogFor(serial, u"Items"_qs, {});

@@ -25,8 +25,8 @@ enum class LogicOp : qint8 {
 };
 
 /// Every comparison a row can make. The value is the row's position in the dialog's
-/// comparison list; InList and NotInList are written by code and scheme texts, not offered in
-/// the list.
+/// comparison list; the value lists follow the ten comparisons, so that the positions stored
+/// before them keep their meaning.
 enum class CompareOp : qint8 {
     None = -1,      ///< no comparison chosen
     Equal = 0,      ///< 等于, "="
