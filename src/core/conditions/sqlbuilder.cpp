@@ -11,6 +11,7 @@
 #include "support/quotes.h"
 #include "support/spaces.h"
 #include "support/texts.h"
+#include "valuewords.h"
 #include "vocabulary.h"
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/failure.h>
@@ -251,11 +252,13 @@ public:
     /// keepBrackets: write a name quoted in […] into the PostgreSQL form instead of refusing
     /// it, for the dialog, which stores every engine's form while the host runs one of them.
     Composer(const FieldCatalog &catalog, const Condition &condition, Sink &out,
-             bool keepBrackets = false)
+             const SqlForm &form)
         : m_catalog(catalog.data())
         , m_condition(condition)
         , m_out(out)
-        , m_keepBrackets(keepBrackets)
+        , m_keepBrackets(form.keepBrackets)
+        , m_asOf(form.asOf.isValid() ? form.asOf : QDate::currentDate())
+        , m_firstDayOfWeek(form.firstDayOfWeek)
         , m_storageCheck(
               catalog.screenId().compare(QLatin1String("STORAGECHECK"), Qt::CaseInsensitive) == 0)
     {}
@@ -274,11 +277,14 @@ private:
     void appendPattern(const Field &fld, const QString &value);
     void appendList(const Field &fld, const QString &value, bool notIn);
     void appendPlain(const Field &fld, const QString &value);
+    bool appendPeriod(const Field &fld, CompareOp op, const QString &value);
 
     const FieldCatalog::Data &m_catalog;
     const Condition &m_condition;
     Sink &m_out;
     const bool m_keepBrackets;
+    const QDate m_asOf;
+    const Qt::DayOfWeek m_firstDayOfWeek;
     const bool m_storageCheck;
 
 public:
@@ -313,6 +319,12 @@ void Composer::run()
                        {QString::number(Limits::MaxParenthesisDepth)});
 
         const CompareOp k = row.compare;
+        if (appendPeriod(fld, k, row.value.text())) {
+            close += appendParens(row.close, u')');
+            if (close > open)
+                refuse(Reason::Unbalanced);
+            continue;
+        }
         const bool emptyTest = k == CompareOp::IsEmpty || k == CompareOp::IsNotEmpty;
         const bool like = k == CompareOp::Contains || k == CompareOp::NotContains;
         m_out.sql += emptyTest ? " ("_L1 : " "_L1;
@@ -486,6 +498,47 @@ void Composer::appendPlain(const Field &fld, const QString &value)
     }
 }
 
+/// A relative date compares as the range of days it means today: "等于 本月" is within the
+/// month, "大于 本月" after its last day. Returns false, writing nothing, for any other value.
+bool Composer::appendPeriod(const Field &fld, CompareOp op, const QString &value)
+{
+    if (fld.kind != ValueKind::Date || op < CompareOp::Equal || op > CompareOp::NotEqual)
+        return false;
+    const std::optional<RelativeDate> word = RelativeDate::read(value);
+    if (!word)
+        return false;
+    const auto [first, end] = word->range(m_asOf, m_firstDayOfWeek);
+    const auto side = [this, &fld](QLatin1StringView compare, QDate date) {
+        append(fld.column, compare);
+        m_out.text(date.toString(Qt::ISODate));
+    };
+    m_out.sql += u' ';
+    switch (op) {
+    case CompareOp::Equal:
+    case CompareOp::NotEqual:
+        m_out.sql += u'(';
+        side(op == CompareOp::Equal ? " >= "_L1 : " < "_L1, first);
+        m_out.sql += op == CompareOp::Equal ? " And "_L1 : " Or "_L1;
+        side(op == CompareOp::Equal ? " < "_L1 : " >= "_L1, end);
+        m_out.sql += u')';
+        break;
+    case CompareOp::Greater:
+        side(" >= "_L1, end);
+        break;
+    case CompareOp::GreaterOrEqual:
+        side(" >= "_L1, first);
+        break;
+    case CompareOp::Less:
+        side(" < "_L1, first);
+        break;
+    default: // LessOrEqual
+        side(" < "_L1, end);
+        break;
+    }
+    m_out.sql += u' ';
+    return true;
+}
+
 /// The rows in use in words: logic word, parentheses, field caption, comparison and value.
 QString words(const FieldCatalog::Data &catalog, const Condition &condition,
               const QString &language)
@@ -509,7 +562,10 @@ QString words(const FieldCatalog::Data &catalog, const Condition &condition,
         QStringList phrase{field, compare};
         // The composer reads no value there either.
         if (row.compare != CompareOp::IsEmpty && row.compare != CompareOp::IsNotEmpty)
-            phrase << row.value.text();
+            phrase << (row.field > 0 && row.field < catalog.entries.size() &&
+                               catalog.entries.at(row.field).kind == ValueKind::Date
+                           ? book.dateValue(row.value.text(), row.compare)
+                           : row.value.text());
         phrase.removeAll(QString());
         words << row.open + phrase.join(u' ') + row.close;
     }
@@ -532,7 +588,7 @@ Composed compose(const FieldCatalog &catalog, const Condition &condition, const 
         return result;
     }
     Sink out = form.kind == SqlForm::Kind::Bound ? Sink(form.engine) : Sink();
-    Composer composer(catalog, condition, out, form.keepBrackets);
+    Composer composer(catalog, condition, out, form);
     try {
         composer.run();
     } catch (Refusal &refusal) {

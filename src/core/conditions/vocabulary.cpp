@@ -5,6 +5,7 @@
 #include "conditiongrid.h"
 #include "support/mparse.h"
 #include "support/texts.h"
+#include "valuewords.h"
 #include <NxSerialFilter/components.h>
 
 #include <QDir>
@@ -68,6 +69,7 @@ std::shared_ptr<ResourceLoaderComponent> loaderFor(const QString &language)
 } // namespace
 
 WordBook::WordBook(const QString &language)
+    : m_language(language)
 {
     const QStringList logic = logicItems();
     const QStringList compare = compareItems();
@@ -104,6 +106,15 @@ QString WordBook::compare(CompareOp op) const
     return m_compare.value(int(op));
 }
 
+QString WordBook::dateValue(const QString &text, CompareOp op) const
+{
+    // Patterns and lists hold no dates.
+    if (op < CompareOp::Equal || op > CompareOp::NotEqual)
+        return text;
+    const std::optional<RelativeDate> word = RelativeDate::read(text);
+    return word ? word->word(m_language) : text;
+}
+
 QList<QStringList> inShippedLanguages(const QStringList &designItems)
 {
     QList<QStringList> lists{designItems};
@@ -120,6 +131,17 @@ QList<QStringList> inShippedLanguages(const QStringList &designItems)
         }
     }
     return lists;
+}
+
+QString translated(const QString &key, const QString &language)
+{
+    if (language.isEmpty())
+        return MParse::LoadLangString(key);
+    try {
+        return loaderFor(language)->LoadString(key);
+    } catch (...) {
+        return key;
+    }
 }
 
 QStringList logicWords()
