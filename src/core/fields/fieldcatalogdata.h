@@ -56,7 +56,7 @@ namespace FieldCatalogBuild {
 
 /// Builds the serial catalog; appends every listed FPropID to ids as it goes, so that a
 /// caller sees how far the list got when it throws.
-NXSF_CORE_PRIVATE_EXPORT FieldCatalog serial(const KeyedValuesPtr &description, QStringList &ids);
+FieldCatalog serial(const KeyedValuesPtr &description, QStringList &ids);
 
 } // namespace FieldCatalogBuild
 
