@@ -311,6 +311,9 @@ void BM_PasteListRunSQLite(benchmark::State &bench)
         benchmark::DoNotOptimize(query.value(0).toInt());
     }
     bench.SetItemsProcessed(bench.iterations() * count);
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(u"pastelist"_s);
 }
 
 /// SchemeText::parse of the text a grid of these rows is stored as.

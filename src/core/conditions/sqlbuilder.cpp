@@ -664,6 +664,7 @@ BoundCondition ConfirmedCondition::query(SqlEngine engine, Placeholders placehol
     if (!cached) {
         SqlForm form = SqlForm::bound(engine, placeholders);
         form.keepBrackets = true; // the dialog keeps every engine's form; the host runs one
+        form.asOf = m_asOf;
         cached = compose(m_catalog, m_condition, form).bound();
     }
     return *cached;
@@ -719,15 +720,18 @@ std::optional<ComposeFailure> confirm(FilterState &state, const ConditionGrid &g
 {
     Composed sql;
     Condition condition;
+    SqlForm form = SqlForm::text();
+    // A host that asks for the bound form after midnight gets the days of FilterSQL.
+    form.asOf = QDate::currentDate();
     {
         BusyPointer::Scope busy;
         condition = grid.toCondition(state.Catalog);
-        sql = NxSerialFilter::compose(state.Catalog, condition, SqlForm::text());
+        sql = NxSerialFilter::compose(state.Catalog, condition, form);
     }
     if (!sql.ok())
         return sql.failure;
     state.FilterSQL = sql.text;
-    state.Confirmed = ConfirmedCondition(state.Catalog, std::move(condition));
+    state.Confirmed = ConfirmedCondition(state.Catalog, std::move(condition), form.asOf);
     return std::nullopt;
 }
 
