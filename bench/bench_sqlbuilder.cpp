@@ -10,6 +10,7 @@
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
+#include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/schemes/schemetext.h"
 #include "testsupport/descriptions.h"
@@ -19,12 +20,16 @@
 #include <NxSerialFilter/schemetext.h>
 
 #include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include <optional>
 
 #include <benchmark/benchmark.h>
 
 using namespace NxSerialFilter;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -221,6 +226,96 @@ void BM_ComposeConditionWords(benchmark::State &bench)
     composeCondition(bench, SqlForm::words());
 }
 
+/// A column of serial numbers as a spreadsheet copies it: one per line, every tenth a repeat.
+QString pastedSerials(int count)
+{
+    QString text;
+    text.reserve(qsizetype(count) * 12);
+    for (int i = 0; i < count; ++i)
+        text.append(u"SN"_s).append(QString::number(i % 10 == 9 ? i - 1 : i)).append(u"\r\n"_s);
+    return text;
+}
+
+/// Pasting n serial numbers into a value list and composing the row: FilterSQL writes every
+/// value, the bound forms one JSON text or array.
+void pasteList(benchmark::State &bench, const SqlForm &form)
+{
+    const int count = int(bench.range(0));
+    const QString text = pastedSerials(count);
+    const FieldCatalog catalog =
+        FieldCatalog::fromSerialDescription(Testing::standardSerialDescription());
+    const int serial = catalog.indexOfCaption(u"序列号"_s);
+    for (auto _ : bench) {
+        const PastedValues pasted = splitPastedValues(text);
+        ConditionRow row;
+        row.field = serial;
+        row.compare = CompareOp::InList;
+        row.value = ConditionValue(pasted.values);
+        const Composed composed = NxSerialFilter::compose(catalog, Condition{row}, form);
+        if (!composed.ok())
+            qFatal("the list does not compose");
+        benchmark::DoNotOptimize(composed.text.constData());
+    }
+    bench.SetItemsProcessed(bench.iterations() * count);
+}
+
+void BM_PasteListText(benchmark::State &bench)
+{
+    pasteList(bench, SqlForm::text());
+}
+
+void BM_PasteListBoundSQLite(benchmark::State &bench)
+{
+    pasteList(bench, SqlForm::bound());
+}
+
+void BM_PasteListBoundPostgreSQL(benchmark::State &bench)
+{
+    pasteList(bench, SqlForm::bound(SqlEngine::PostgreSQL, Placeholders::Dollar));
+}
+
+/// The SQLite bound form run: n pasted serial numbers bound as one JSON text against a table
+/// of n rows, in memory.
+void BM_PasteListRunSQLite(benchmark::State &bench)
+{
+    const int count = int(bench.range(0));
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"pastelist"_s);
+    db.setDatabaseName(u":memory:"_s);
+    if (!db.open())
+        qFatal("no SQLite");
+    QSqlQuery setup(db);
+    setup.exec(u"CREATE TABLE tf (FSERIALNUM TEXT)"_s);
+    db.transaction();
+    setup.prepare(u"INSERT INTO tf VALUES (?)"_s);
+    for (int i = 0; i < count; ++i) {
+        setup.addBindValue(u"SN"_s + QString::number(i * 2));
+        setup.exec();
+    }
+    db.commit();
+    const QString text = pastedSerials(count);
+    const FieldCatalog catalog =
+        FieldCatalog::fromSerialDescription(Testing::standardSerialDescription());
+    ConditionRow row;
+    row.field = catalog.indexOfCaption(u"序列号"_s);
+    row.compare = CompareOp::InList;
+    for (auto _ : bench) {
+        row.value = ConditionValue(splitPastedValues(text).values);
+        const BoundCondition bound =
+            NxSerialFilter::compose(catalog, Condition{row}, SqlForm::bound()).bound();
+        QSqlQuery query(db);
+        query.prepare(u"SELECT COUNT(*) FROM tf WHERE"_s + bound.sql);
+        for (const QVariant &value : bound.values)
+            query.addBindValue(value);
+        if (!query.exec() || !query.next())
+            qFatal("%s", qPrintable(query.lastError().text()));
+        benchmark::DoNotOptimize(query.value(0).toInt());
+    }
+    bench.SetItemsProcessed(bench.iterations() * count);
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(u"pastelist"_s);
+}
+
 /// SchemeText::parse of the text a grid of these rows is stored as.
 void BM_ParseSchemeText(benchmark::State &bench)
 {
@@ -247,6 +342,10 @@ BENCHMARK(BM_CreateSqlCommon)->Arg(10)->Arg(100)->Arg(500);
 BENCHMARK(BM_ComposeText)->Arg(100)->Arg(500);
 BENCHMARK(BM_ComposeBoundSQLite)->Arg(100)->Arg(500);
 BENCHMARK(BM_ComposeBoundPostgreSQL)->Arg(100)->Arg(500);
+BENCHMARK(BM_PasteListText)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PasteListBoundSQLite)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PasteListBoundPostgreSQL)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PasteListRunSQLite)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ComposeQuotes)->Arg(1 << 20)->Arg(8 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadOverManyFields)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 

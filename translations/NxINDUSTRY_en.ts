@@ -228,6 +228,58 @@
         <translation>Not in</translation>
     </message>
     <message>
+        <source>今天</source>
+        <translation>today</translation>
+    </message>
+    <message>
+        <source>昨天</source>
+        <translation>yesterday</translation>
+    </message>
+    <message>
+        <source>本周</source>
+        <translation>this week</translation>
+    </message>
+    <message>
+        <source>上周</source>
+        <translation>last week</translation>
+    </message>
+    <message>
+        <source>本月</source>
+        <translation>this month</translation>
+    </message>
+    <message>
+        <source>上月</source>
+        <translation>last month</translation>
+    </message>
+    <message>
+        <source>本季度</source>
+        <translation>this quarter</translation>
+    </message>
+    <message>
+        <source>上季度</source>
+        <translation>last quarter</translation>
+    </message>
+    <message>
+        <source>本年</source>
+        <translation>this year</translation>
+    </message>
+    <message>
+        <source>上年</source>
+        <translation>last year</translation>
+    </message>
+    <message>
+        <source>过去%1天</source>
+        <translation>last %1 days</translation>
+    </message>
+    <message>
+        <source>未来%1天</source>
+        <translation>next %1 days</translation>
+    </message>
+    <message>
+        <source>%1 个值，去除重复 %2 个</source>
+        <translation>%1 values, %2 repeats dropped</translation>
+    </message>
+    <message>
         <source>过滤条件</source>
         <translation>Filter Conditions</translation>
     </message>

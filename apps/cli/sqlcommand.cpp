@@ -14,6 +14,7 @@
 #include <NxSerialFilter/schemestore.h>
 #include <NxSerialFilter/storedconditions.h>
 
+#include <QDate>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -46,7 +47,7 @@ QString help()
 {
     const QString text = QStringLiteral(
         "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID]\n"
-        "                        [--language CODE]\n"
+        "                        [--language CODE] [--as-of YYYY-MM-DD]\n"
         "       serialfilter sql --fields FIELDS.json --store DB --scheme-name NAME\n"
         "                        [--screen ID] [--language CODE]\n"
         "                        [--words | --bound [--placeholders qmark|dollar]\n"
@@ -64,6 +65,8 @@ QString help()
         "  --placeholders P  qmark (default): \"?\", for Qt Sql, SQLite and ODBC; dollar:\n"
         "                    \"$1\" to \"$n\", for libpq.\n"
         "  --engine E        sqlite (default) or postgresql: the forms that engine accepts.\n"
+        "  --as-of DATE      the day relative dates (\"本月\", \"过去7天\", \"this month\")\n"
+        "                    are counted from; today by default.\n"
         "\n"
         "  --fields FILE     the field description as JSON. \"SerialUse\": true reads\n"
         "                    \"Header\", \"Entry\" and \"SerialclassID\"; false reads \"Fields\"\n"
@@ -126,6 +129,7 @@ struct Options
     bool words = false;
     std::optional<Placeholders> placeholders;
     std::optional<SqlEngine> engine;
+    QDate asOf;
 };
 
 /// Parses the arguments; returns the message for bad usage, or nothing.
@@ -155,7 +159,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             name == QLatin1String("--fields") || name == QLatin1String("--scheme") ||
             name == QLatin1String("--screen") || name == QLatin1String("--language") ||
             name == QLatin1String("--store") || name == QLatin1String("--scheme-name") ||
-            name == QLatin1String("--placeholders") || name == QLatin1String("--engine");
+            name == QLatin1String("--placeholders") || name == QLatin1String("--engine") ||
+            name == QLatin1String("--as-of");
         if (!known)
             return QStringLiteral("unknown argument '") + args.at(i) + u'\'';
         if (!value) {
@@ -182,6 +187,9 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             options.engine = SqlEngine::SQLite;
         } else if (name == QLatin1String("--engine") && *value == QLatin1String("postgresql")) {
             options.engine = SqlEngine::PostgreSQL;
+        } else if (name == QLatin1String("--as-of") &&
+                   QDate::fromString(*value, Qt::ISODate).isValid()) {
+            options.asOf = QDate::fromString(*value, Qt::ISODate);
         } else if (name == QLatin1String("--language") &&
                    knownLanguages().contains(value->trimmed(), Qt::CaseInsensitive)) {
             // An unknown code would silently give the keys' language.
@@ -274,8 +282,9 @@ int runSql(const QStringList &args)
 
     if (options.language)
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=") + *options.language + u';');
-    const ConditionComposer composer =
+    ConditionComposer composer =
         ConditionComposer::forDescription(description, options.screen.value_or(QString()));
+    composer.setAsOf(options.asOf);
 
     const SqlEngine engine = options.engine.value_or(SqlEngine::SQLite);
     const Placeholders placeholders = options.placeholders.value_or(Placeholders::QMark);

@@ -130,6 +130,25 @@ void tst_CliSql::run_data()
         << serial << utf8(u"\t\t序列号\t等于\tO'Brien %1 :name ?\t\t"_qs) << 0
         << QByteArrayLiteral(" ( (tf.FSERIALNUM = 'O''Brien %1 :name ?') ) \n") << none;
 
+    // Relative dates: the SQL holds the days of --as-of, the words keep the word.
+    const QStringList asOf = serial + QStringList{u"--as-of"_qs, u"2026-12-08"_qs};
+    QTest::newRow("as of, this month")
+        << asOf << utf8(u"\t\t日期\t等于\t本月\t\t"_qs) << 0
+        << QByteArrayLiteral(" ( ((tf.FDATE >= '2026-12-01' And tf.FDATE < '2027-01-01')) ) \n")
+        << none;
+    QTest::newRow("as of, English words of a Chinese scheme")
+        << asOf + QStringList{u"--words"_qs, u"--language=en"_qs}
+        << utf8(u"\t\t日期\t小于或等于\t上周\t\t"_qs) << 0
+        << utf8(u"日期 Less than or equal to last week\n"_qs) << none;
+    QTest::newRow("as of, English scheme bound")
+        << asOf + QStringList{u"--bound"_qs, u"--language=en"_qs}
+        << utf8(u"\t\t日期\tGreater than\tlast 3 days\t\t"_qs) << 0
+        << QByteArrayLiteral("{\"sql\":\" ( (tf.FDATE >= ?) ) \",\"values\":[\"2026-12-09\"]}\n")
+        << none;
+    QTest::newRow("as of, no date")
+        << serial + QStringList{u"--as-of"_qs, u"2026-02-30"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: unknown value '2026-02-30' of --as-of");
+
     // The bound form: one JSON object, no value in the text.
     const QStringList bound = serial + QStringList{u"--bound"_qs};
     QTest::newRow("bound serial example")

@@ -354,7 +354,7 @@ private Q_SLOTS:
             QCOMPARE(form.grid().activeCol(), int(ConditionGrid::ColLeftParen));
             QCOMPARE(form.state().LogicWords,
                      (QStringList{QStringLiteral("And"), QStringLiteral("Or")}));
-            QCOMPARE(form.state().CompareWords.size(), 10);
+            QCOMPARE(form.state().CompareWords.size(), 12);
         });
         filter.ShowFilterForm();
     }

@@ -16,6 +16,8 @@ namespace NxSerialFilter {
 struct ConditionComposer::Private
 {
     FilterState state; // the dialog's state before it loads: mode, descriptions, screen
+    QDate asOf;
+    Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
 };
 
 ConditionComposer::ConditionComposer()
@@ -68,6 +70,16 @@ QString ConditionComposer::screenID() const
            Values::toText(d->state.SerialDesc->GetWithDefault(QStringLiteral("SerialclassID")));
 }
 
+void ConditionComposer::setAsOf(QDate asOf)
+{
+    d->asOf = asOf;
+}
+
+void ConditionComposer::setFirstDayOfWeek(Qt::DayOfWeek day)
+{
+    d->firstDayOfWeek = day;
+}
+
 ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngine engine,
                                              Placeholders placeholders) const
 {
@@ -97,7 +109,14 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngin
         result.error = parsed.refusal;
         return result;
     }
-    const Composed sql = NxSerialFilter::compose(catalog, parsed.condition, SqlForm::text());
+    // One day for every form, even across midnight.
+    const auto dated = [this,
+                        today = d->asOf.isValid() ? d->asOf : QDate::currentDate()](SqlForm form) {
+        form.asOf = today;
+        form.firstDayOfWeek = d->firstDayOfWeek;
+        return form;
+    };
+    const Composed sql = NxSerialFilter::compose(catalog, parsed.condition, dated(SqlForm::text()));
     if (!sql.ok()) {
         result.failure = ComposedCondition::Failure::Condition;
         result.error = sql.failure->message();
@@ -105,9 +124,9 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngin
         return result;
     }
     result.sql = sql.text;
-    result.query =
-        NxSerialFilter::compose(catalog, parsed.condition, SqlForm::bound(engine, placeholders))
-            .bound();
+    result.query = NxSerialFilter::compose(catalog, parsed.condition,
+                                           dated(SqlForm::bound(engine, placeholders)))
+                       .bound();
     result.text = NxSerialFilter::compose(catalog, parsed.condition, SqlForm::words()).text;
     return result;
 }

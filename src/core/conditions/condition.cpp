@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/condition.h>
 
+#include "core/conditions/valuewords.h"
 #include "core/support/leadingnumber.h"
 
 #include <QLocale>
@@ -31,7 +32,8 @@ ConditionValue::ConditionValue(const QStringList &items)
 ConditionValue ConditionValue::fromText(ValueKind kind, const QString &text)
 {
     ConditionValue value(text);
-    value.m_kind = kind;
+    value.m_kind =
+        kind == ValueKind::Date && RelativeDate::read(text) ? ValueKind::RelativeDate : kind;
     return value;
 }
 

@@ -23,9 +23,11 @@ class NXSF_CORE_PRIVATE_EXPORT ConfirmedCondition
 {
 public:
     ConfirmedCondition() = default;
-    ConfirmedCondition(FieldCatalog catalog, Condition condition)
+    /// asOf: the day FilterSQL counted relative dates from; the bound forms count from it too.
+    ConfirmedCondition(FieldCatalog catalog, Condition condition, QDate asOf)
         : m_catalog(std::move(catalog))
         , m_condition(std::move(condition))
+        , m_asOf(asOf)
     {}
 
     const Condition &condition() const { return m_condition; }
@@ -37,6 +39,7 @@ public:
 private:
     FieldCatalog m_catalog;
     Condition m_condition;
+    QDate m_asOf;
     mutable std::array<std::optional<BoundCondition>, 4> m_queries;
     mutable std::optional<QString> m_text;
 };

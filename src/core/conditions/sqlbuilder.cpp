@@ -4,6 +4,7 @@
 
 #include "core/conditions/columnexpression.h"
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
 #include "core/support/busypointer.h"
@@ -122,6 +123,52 @@ public:
             sql += Numbers::sqlLeadingNumber(value);
     }
 
+    /// A value list as one value, so that the placeholders do not grow with the list:
+    /// PostgreSQL compares with an array, SQLite reads a JSON array.
+    void list(const QStringList &pieces, bool texts, bool notIn)
+    {
+        const bool pg = postgres();
+        if (pg)
+            sql += notIn ? " <> ALL("_L1 : " = ANY("_L1;
+        else
+            sql += notIn ? " Not In (SELECT value FROM json_each("_L1
+                         : " In (SELECT value FROM json_each("_L1;
+        QString array;
+        qsizetype size = 2;
+        for (const QString &piece : pieces)
+            size += piece.size() + 3;
+        array.reserve(size);
+        array += pg ? u'{' : u'[';
+        bool first = true;
+        for (const QString &piece : pieces) {
+            if (!first)
+                array += u',';
+            first = false;
+            if (!texts) {
+                array += Numbers::sqlLeadingNumber(piece);
+                continue;
+            }
+            array += u'"';
+            for (const QChar ch : piece) {
+                if (ch == u'"' || ch == u'\\') {
+                    array += u'\\';
+                    array += ch;
+                } else if (!pg && ch.unicode() < 0x20) {
+                    array += "\\u00"_L1;
+                    array += QString::number(ch.unicode(), 16).rightJustified(2, u'0');
+                } else {
+                    array += ch;
+                }
+            }
+            array += u'"';
+        }
+        array += pg ? u'}' : u']';
+        placeholder(std::move(array));
+        sql += pg ? ")"_L1 : "))"_L1;
+    }
+
+    bool isBound() const { return m_bound; }
+
     void zero()
     {
         if (m_bound)
@@ -205,11 +252,13 @@ public:
     /// keepBrackets: write a name quoted in […] into the PostgreSQL form instead of refusing
     /// it, for the dialog, which stores every engine's form while the host runs one of them.
     Composer(const FieldCatalog &catalog, const Condition &condition, Sink &out,
-             bool keepBrackets = false)
+             const SqlForm &form)
         : m_catalog(catalog.data())
         , m_condition(condition)
         , m_out(out)
-        , m_keepBrackets(keepBrackets)
+        , m_keepBrackets(form.keepBrackets)
+        , m_asOf(form.asOf.isValid() ? form.asOf : QDate::currentDate())
+        , m_firstDayOfWeek(form.firstDayOfWeek)
         , m_storageCheck(
               catalog.screenId().compare(QLatin1String("STORAGECHECK"), Qt::CaseInsensitive) == 0)
     {}
@@ -226,13 +275,16 @@ private:
     qsizetype appendParens(const QString &parens, char16_t paren);
     void appendEmptyTest(const Field &fld, bool empty);
     void appendPattern(const Field &fld, const QString &value);
-    void appendList(const Field &fld, const QString &value);
+    void appendList(const Field &fld, const QString &value, bool notIn);
     void appendPlain(const Field &fld, const QString &value);
+    bool appendPeriod(const Field &fld, CompareOp op, const QString &value);
 
     const FieldCatalog::Data &m_catalog;
     const Condition &m_condition;
     Sink &m_out;
     const bool m_keepBrackets;
+    const QDate m_asOf;
+    const Qt::DayOfWeek m_firstDayOfWeek;
     const bool m_storageCheck;
 
 public:
@@ -267,6 +319,12 @@ void Composer::run()
                        {QString::number(Limits::MaxParenthesisDepth)});
 
         const CompareOp k = row.compare;
+        if (appendPeriod(fld, k, row.value.text())) {
+            close += appendParens(row.close, u')');
+            if (close > open)
+                refuse(Reason::Unbalanced);
+            continue;
+        }
         const bool emptyTest = k == CompareOp::IsEmpty || k == CompareOp::IsNotEmpty;
         const bool like = k == CompareOp::Contains || k == CompareOp::NotContains;
         m_out.sql += emptyTest ? " ("_L1 : " "_L1;
@@ -275,7 +333,8 @@ void Composer::run()
             append("CAST("_L1, fld.column, " AS TEXT)"_L1);
         else
             m_out.sql += fld.column;
-        if (!(m_storageCheck && emptyTest)) {
+        const bool list = k == CompareOp::InList || k == CompareOp::NotInList;
+        if (!(m_storageCheck && emptyTest) && !(list && m_out.isBound())) {
             if (k == CompareOp::None)
                 rowFailure(r, Reason::NoCompare);
             m_out.sql += u' ';
@@ -299,7 +358,7 @@ void Composer::run()
             break;
         case CompareOp::InList:
         case CompareOp::NotInList:
-            appendList(fld, row.value.text());
+            appendList(fld, row.value.text(), k == CompareOp::NotInList);
             break;
         default:
             appendPlain(fld, row.value.text());
@@ -407,26 +466,29 @@ void Composer::appendPattern(const Field &fld, const QString &value)
         m_out.sql += u' ';
 }
 
-void Composer::appendList(const Field &fld, const QString &value)
+void Composer::appendList(const Field &fld, const QString &value, bool notIn)
 {
     // Every field that is not of a character type takes numbers, here as in every other
     // value part; writing no list at all would leave a broken condition.
     const bool text = fld.kind != ValueKind::Number;
+    // An empty value is no piece for numbers but one empty text, so that both forms find
+    // the same rows.
+    const QStringList pieces =
+        value.isEmpty() ? (text ? QStringList{QString()} : QStringList{}) : value.split(u',');
+    if (m_out.isBound()) {
+        m_out.list(pieces, text, notIn);
+        return;
+    }
     m_out.sql += " ("_L1;
-    if (value.isEmpty()) {
+    bool first = true;
+    for (const QString &piece : pieces) {
+        if (!first)
+            m_out.sql += u',';
+        first = false;
         if (text)
-            m_out.text(QString());
-    } else {
-        bool first = true;
-        for (const QString &piece : value.split(u',')) {
-            if (!first)
-                m_out.sql += u',';
-            first = false;
-            if (text)
-                m_out.text(piece);
-            else
-                m_out.number(piece);
-        }
+            m_out.text(piece);
+        else
+            m_out.number(piece);
     }
     m_out.sql += u')';
 }
@@ -440,6 +502,47 @@ void Composer::appendPlain(const Field &fld, const QString &value)
         m_out.text(value);
         m_out.sql += u' ';
     }
+}
+
+/// A relative date compares as the range of days it means today: "等于 本月" is within the
+/// month, "大于 本月" after its last day. Returns false, writing nothing, for any other value.
+bool Composer::appendPeriod(const Field &fld, CompareOp op, const QString &value)
+{
+    if (fld.kind != ValueKind::Date || op < CompareOp::Equal || op > CompareOp::NotEqual)
+        return false;
+    const std::optional<RelativeDate> word = RelativeDate::read(value);
+    if (!word)
+        return false;
+    const auto [first, end] = word->range(m_asOf, m_firstDayOfWeek);
+    const auto side = [this, &fld](QLatin1StringView compare, QDate date) {
+        append(fld.column, compare);
+        m_out.text(date.toString(Qt::ISODate));
+    };
+    m_out.sql += u' ';
+    switch (op) {
+    case CompareOp::Equal:
+    case CompareOp::NotEqual:
+        m_out.sql += u'(';
+        side(op == CompareOp::Equal ? " >= "_L1 : " < "_L1, first);
+        m_out.sql += op == CompareOp::Equal ? " And "_L1 : " Or "_L1;
+        side(op == CompareOp::Equal ? " < "_L1 : " >= "_L1, end);
+        m_out.sql += u')';
+        break;
+    case CompareOp::Greater:
+        side(" >= "_L1, end);
+        break;
+    case CompareOp::GreaterOrEqual:
+        side(" >= "_L1, first);
+        break;
+    case CompareOp::Less:
+        side(" < "_L1, first);
+        break;
+    default: // LessOrEqual
+        side(" < "_L1, end);
+        break;
+    }
+    m_out.sql += u' ';
+    return true;
 }
 
 /// The rows in use in words: logic word, parentheses, field caption, comparison and value.
@@ -465,7 +568,10 @@ QString words(const FieldCatalog::Data &catalog, const Condition &condition,
         QStringList phrase{field, compare};
         // The composer reads no value there either.
         if (row.compare != CompareOp::IsEmpty && row.compare != CompareOp::IsNotEmpty)
-            phrase << row.value.text();
+            phrase << (row.field > 0 && row.field < catalog.entries.size() &&
+                               catalog.entries.at(row.field).kind == ValueKind::Date
+                           ? book.dateValue(row.value.text(), row.compare)
+                           : row.value.text());
         phrase.removeAll(QString());
         words << row.open + phrase.join(u' ') + row.close;
     }
@@ -488,7 +594,7 @@ Composed compose(const FieldCatalog &catalog, const Condition &condition, const 
         return result;
     }
     Sink out = form.kind == SqlForm::Kind::Bound ? Sink(form.engine) : Sink();
-    Composer composer(catalog, condition, out, form.keepBrackets);
+    Composer composer(catalog, condition, out, form);
     try {
         composer.run();
     } catch (Refusal &refusal) {
@@ -564,6 +670,7 @@ BoundCondition ConfirmedCondition::query(SqlEngine engine, Placeholders placehol
     if (!cached) {
         SqlForm form = SqlForm::bound(engine, placeholders);
         form.keepBrackets = true; // the dialog keeps every engine's form; the host runs one
+        form.asOf = m_asOf;
         cached = compose(m_catalog, m_condition, form).bound();
     }
     return *cached;
@@ -619,15 +726,18 @@ std::optional<ComposeFailure> confirm(FilterState &state, const ConditionGrid &g
 {
     Composed sql;
     Condition condition;
+    SqlForm form = SqlForm::text();
+    // A host that asks for the bound form after midnight gets the days of FilterSQL.
+    form.asOf = QDate::currentDate();
     {
         BusyPointer::Scope busy;
         condition = grid.toCondition(state.Catalog);
-        sql = NxSerialFilter::compose(state.Catalog, condition, SqlForm::text());
+        sql = NxSerialFilter::compose(state.Catalog, condition, form);
     }
     if (!sql.ok())
         return sql.failure;
     state.FilterSQL = sql.text;
-    state.Confirmed = ConfirmedCondition(state.Catalog, std::move(condition));
+    state.Confirmed = ConfirmedCondition(state.Catalog, std::move(condition), form.asOf);
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include "core/conditions/vocabulary.h"
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/valuewords.h"
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
 #include <NxSerialFilter/components.h>
@@ -27,7 +28,7 @@ QStringList compareItems()
     return {Texts::compareEqual(),       Texts::compareGreater(),        Texts::compareLess(),
             Texts::compareLessOrEqual(), Texts::compareGreaterOrEqual(), Texts::compareNotEqual(),
             Texts::compareContains(),    Texts::compareNotContains(),    Texts::compareIsEmpty(),
-            Texts::compareIsNotEmpty()};
+            Texts::compareIsNotEmpty(),  Texts::compareInList(),         Texts::compareNotInList()};
 }
 
 QStringList rightParenItems()
@@ -55,11 +56,6 @@ QStringList shippedLanguages()
     return codes;
 }
 
-QStringList compareOpItems()
-{
-    return compareItems() << Texts::compareInList() << Texts::compareNotInList();
-}
-
 namespace {
 
 std::shared_ptr<ResourceLoaderComponent> loaderFor(const QString &language)
@@ -73,9 +69,10 @@ std::shared_ptr<ResourceLoaderComponent> loaderFor(const QString &language)
 } // namespace
 
 WordBook::WordBook(const QString &language)
+    : m_language(language)
 {
     const QStringList logic = logicItems();
-    const QStringList compare = compareOpItems();
+    const QStringList compare = compareItems();
     if (language.isEmpty()) {
         for (const QString &key : logic)
             m_logic.append(MParse::LoadLangString2(key));
@@ -109,6 +106,15 @@ QString WordBook::compare(CompareOp op) const
     return m_compare.value(int(op));
 }
 
+QString WordBook::dateValue(const QString &text, CompareOp op) const
+{
+    // Patterns and lists hold no dates.
+    if (op < CompareOp::Equal || op > CompareOp::NotEqual)
+        return text;
+    const std::optional<RelativeDate> word = RelativeDate::read(text);
+    return word ? word->word(m_language) : text;
+}
+
 QList<QStringList> inShippedLanguages(const QStringList &designItems)
 {
     QList<QStringList> lists{designItems};
@@ -127,6 +133,17 @@ QList<QStringList> inShippedLanguages(const QStringList &designItems)
     return lists;
 }
 
+QString translated(const QString &key, const QString &language)
+{
+    if (language.isEmpty())
+        return MParse::LoadLangString(key);
+    try {
+        return loaderFor(language)->LoadString(key);
+    } catch (...) {
+        return key;
+    }
+}
+
 QStringList logicWords()
 {
     return {QStringLiteral("And"), QStringLiteral("Or")};
@@ -134,10 +151,10 @@ QStringList logicWords()
 
 QStringList compareWords()
 {
-    return {QStringLiteral("="),          QStringLiteral(">"),        QStringLiteral("<"),
-            QStringLiteral("<="),         QStringLiteral(">="),       QStringLiteral("<>"),
-            QStringLiteral("Like"),       QStringLiteral("Not Like"), QStringLiteral("Is null"),
-            QStringLiteral("Is not null")};
+    return {QStringLiteral("="),           QStringLiteral(">"),        QStringLiteral("<"),
+            QStringLiteral("<="),          QStringLiteral(">="),       QStringLiteral("<>"),
+            QStringLiteral("Like"),        QStringLiteral("Not Like"), QStringLiteral("Is null"),
+            QStringLiteral("Is not null"), QStringLiteral("In"),       QStringLiteral("Not In")};
 }
 
 ushort Form_KeyPress(ushort keyAscii, int activeCol)

@@ -22,9 +22,6 @@ NXSF_CORE_PRIVATE_EXPORT QStringList rightParenItems();
 /// "chs", the language of the keys.
 NXSF_CORE_PRIVATE_EXPORT QStringList shippedLanguages();
 
-/// The words of every CompareOp by its position: the comparison list and the value lists.
-NXSF_CORE_PRIVATE_EXPORT QStringList compareOpItems();
-
 /// The words a condition is shown in, in one language: looked up once.
 class NXSF_CORE_PRIVATE_EXPORT WordBook
 {
@@ -35,8 +32,12 @@ public:
     QString compare(CompareOp op) const;
     /// "(无)".
     QString noField() const { return m_noField; }
+    /// A date cell's text in this language: the word of a relative date that op compares
+    /// with translated, any other text as it is.
+    QString dateValue(const QString &text, CompareOp op) const;
 
 private:
+    QString m_language;
     QStringList m_logic;
     QStringList m_compare;
     QString m_noField;
@@ -45,6 +46,10 @@ private:
 /// A design-time list as every language the component ships shows it, the source language
 /// first; positions stay those of the design list.
 NXSF_CORE_PRIVATE_EXPORT QList<QStringList> inShippedLanguages(const QStringList &designItems);
+
+/// The translation of key in language ("en", ...); the current language when empty. A language
+/// that cannot be read gives the key.
+NXSF_CORE_PRIVATE_EXPORT QString translated(const QString &key, const QString &language);
 
 /// The SQL words behind the logic and comparison lists, by index.
 NXSF_CORE_PRIVATE_EXPORT QStringList logicWords();

@@ -192,7 +192,10 @@ QString write(const Condition &condition, const FieldCatalog &catalog, const QSt
         text += u'\t';
         text += row.unmatched.compare.isEmpty() ? book.compare(row.compare) : row.unmatched.compare;
         text += u'\t';
-        text += row.value.text();
+        // A relative date is stored in the saver's language, as the comparison is.
+        text += catalog.valueKind(row.field) == ValueKind::Date
+                    ? book.dateValue(row.value.text(), row.compare)
+                    : row.value.text();
         text += u'\t';
         text += row.code;
         text += u'\t';

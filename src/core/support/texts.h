@@ -79,6 +79,22 @@ NXSF_TEXT(compareIsNotEmpty, "不为空")
 NXSF_TEXT(compareInList, "包括")
 NXSF_TEXT(compareNotInList, "不包括")
 
+// Relative dates: a date cell may hold one of these words, "%1" a count of days
+NXSF_TEXT(relativeToday, "今天")
+NXSF_TEXT(relativeYesterday, "昨天")
+NXSF_TEXT(relativeThisWeek, "本周")
+NXSF_TEXT(relativeLastWeek, "上周")
+NXSF_TEXT(relativeThisMonth, "本月")
+NXSF_TEXT(relativeLastMonth, "上月")
+NXSF_TEXT(relativeThisQuarter, "本季度")
+NXSF_TEXT(relativeLastQuarter, "上季度")
+NXSF_TEXT(relativeThisYear, "本年")
+NXSF_TEXT(relativeLastYear, "上年")
+NXSF_TEXT(relativeLastDays, "过去%1天")
+NXSF_TEXT(relativeNextDays, "未来%1天")
+// Pasting into a value list: the values taken and the repeats dropped
+NXSF_TEXT(pastedValueCount, "%1 个值，去除重复 %2 个")
+
 // Filter dialog
 NXSF_TEXT(filterCaption, "过滤条件")
 NXSF_TEXT(toolSave, "保存方案")
@@ -138,7 +154,9 @@ NXSF_TEXT(schemeStoreBadAddress, "过滤方案库地址无效：")
 NXSF_TEXT(schemeStoreKeepsNoOwners, "这个过滤方案库不区分用户，所有方案都是共享的：")
 NXSF_TEXT(schemeStoreNotOwn, "过滤方案库的表不是方案库自己的，不能使用：")
 NXSF_TEXT(schemeNotFound, "没有这个过滤方案：")
-NXSF_TEXT(schemeNameNotStorable, "过滤方案名称不能保存（不能为空，两端不能有空格，不能包括单引号或控制字符，不超过256个字符）：")
+NXSF_TEXT(
+    schemeNameNotStorable,
+    "过滤方案名称不能保存（不能为空，两端不能有空格，不能包括单引号或控制字符，不超过256个字符）：")
 NXSF_TEXT(schemeScreenNotStorable, "过滤方案的屏幕标识不能保存：")
 NXSF_TEXT(schemeSkippedTooLarge, "过滤方案太大，没有读取：")
 NXSF_TEXT(schemeSkippedBadId, "过滤方案编号超出范围，没有读取：")

@@ -73,7 +73,7 @@ private Q_SLOTS:
                                  << QStringList{u"等于"_qs,       u"大于"_qs,       u"小于"_qs,
                                                 u"小于或等于"_qs, u"大于或等于"_qs, u"不等于"_qs,
                                                 u"包含"_qs,       u"不包含"_qs,     u"为空"_qs,
-                                                u"不为空"_qs};
+                                                u"不为空"_qs,     u"包括"_qs,       u"不包括"_qs};
         QTest::newRow("value") << 5 << u"数值"_qs << 1185 << CellKind::Text << QStringList{};
         QTest::newRow("value code (hidden)")
             << 6 << u"比较值代码"_qs << 0 << CellKind::Text << QStringList{};
@@ -210,7 +210,7 @@ private Q_SLOTS:
         // Choosing the chosen item again is no change.
         QVERIFY(m_grid->setData(at(*m_grid, 3, G::ColCompare), 8, G::ComboIndexRole));
         QCOMPARE(m_changed->count(), 1);
-        QVERIFY(!m_grid->setData(at(*m_grid, 3, G::ColCompare), 10, G::ComboIndexRole));
+        QVERIFY(!m_grid->setData(at(*m_grid, 3, G::ColCompare), 12, G::ComboIndexRole));
     }
 
     // Closing an editor without a change must not filter what a look-up wrote.
@@ -475,7 +475,8 @@ private Q_SLOTS:
         QCOMPARE(Vocabulary::logicWords(), (QStringList{u"And"_qs, u"Or"_qs}));
         QCOMPARE(Vocabulary::compareWords(),
                  (QStringList{u"="_qs, u">"_qs, u"<"_qs, u"<="_qs, u">="_qs, u"<>"_qs, u"Like"_qs,
-                              u"Not Like"_qs, u"Is null"_qs, u"Is not null"_qs}));
+                              u"Not Like"_qs, u"Is null"_qs, u"Is not null"_qs, u"In"_qs,
+                              u"Not In"_qs}));
         QCOMPARE(Vocabulary::compareItems().size(), Vocabulary::compareWords().size());
         QCOMPARE(Vocabulary::logicItems().size(), Vocabulary::logicWords().size());
     }

@@ -55,15 +55,6 @@ struct Fixture
         Testing::setFields(state, grid);
     }
 
-    /// Gives the comparison list the value-list positions 10 and 11 with their SQL words.
-    void offerValueLists()
-    {
-        grid.setColumnItems(ConditionGrid::ColCompare, grid.columnItems(ConditionGrid::ColCompare)
-                                                           << QStringLiteral("包括")
-                                                           << QStringLiteral("不包括"));
-        state.CompareWords << QStringLiteral("In") << QStringLiteral("Not In");
-    }
-
     /// Each row: "logic|(|field|comparison|value|)".
     void setRows(const QStringList &rows)
     {
@@ -156,13 +147,15 @@ QString schemeText(const QStringList &rows)
 
 /// The composer without a window gives what the dialog gives for the same rows.
 ComposedCondition composeHeadless(bool serial, const QString &screen,
-                                  const KeyedValuesPtr &description, const QStringList &rows)
+                                  const KeyedValuesPtr &description, const QStringList &rows,
+                                  QDate asOf = {})
 {
-    const ConditionComposer composer =
+    ConditionComposer composer =
         serial ? ConditionComposer::forSerialDescription(description ? description
                                                                      : standardSerialDescription())
                : ConditionComposer::forCommonFields(
                      description ? description : standardCommonValues(screen), screen);
+    composer.setAsOf(asOf);
     return composer.compose(schemeText(rows));
 }
 
@@ -238,152 +231,213 @@ void tst_SqlBuilder::serialConditions_data()
     QTest::addColumn<QString>("expected");
     // The rows in words, in Chinese and in English; none where the words add nothing.
     QTest::addColumn<QStringList>("words");
+    // A relative date's day of composing; null for rows that hold none.
+    QTest::addColumn<QDate>("asOf");
 
     // Worked examples.
     QTest::newRow("contains wraps in %")
         << QStringList{u"||序列号|包含|A01|"_qs} << u" ( (tf.FSERIALNUM Like '%A01%') ) "_qs
-        << QStringList{u"序列号 包含 A01"_qs, u"序列号 Contains A01"_qs};
+        << QStringList{u"序列号 包含 A01"_qs, u"序列号 Contains A01"_qs} << QDate();
     QTest::newRow("contains own pattern _")
         << QStringList{u"||序列号|包含|A_1|"_qs} << u" ( (tf.FSERIALNUM Like 'A_1') ) "_qs
-        << QStringList{u"序列号 包含 A_1"_qs, u"序列号 Contains A_1"_qs};
+        << QStringList{u"序列号 包含 A_1"_qs, u"序列号 Contains A_1"_qs} << QDate();
     QTest::newRow("number from 12.50kg")
         << QStringList{u"||数量|大于或等于|12.50kg|"_qs} << u" ( (tf.FQTY >= 12.5) ) "_qs
-        << QStringList{u"数量 大于或等于 12.50kg"_qs, u"数量 Greater than or equal to 12.50kg"_qs};
-    QTest::newRow("date not empty") << QStringList{u"||日期|不为空||"_qs}
-                                    << u" ( ((tf.FDATE Is not null and tf.FDATE<>'' )) ) "_qs
-                                    << QStringList{u"日期 不为空"_qs, u"日期 Is not empty"_qs};
+        << QStringList{u"数量 大于或等于 12.50kg"_qs, u"数量 Greater than or equal to 12.50kg"_qs}
+        << QDate();
+    QTest::newRow("date not empty")
+        << QStringList{u"||日期|不为空||"_qs}
+        << u" ( ((tf.FDATE Is not null and tf.FDATE<>'' )) ) "_qs
+        << QStringList{u"日期 不为空"_qs, u"日期 Is not empty"_qs} << QDate();
     QTest::newRow("two rows with parentheses")
         << QStringList{u"|(|序列号|等于|B7|"_qs, u"或者||物料|为空||)"_qs}
         << u" ( (( tf.FSERIALNUM = 'B7'   Or  (t_FITEM.FName Is null or t_FITEM.FName='' or "
            u"t_FITEM.FName='*') )) ) "_qs
         << QStringList{u"(序列号 等于 B7 或者 物料 为空)"_qs,
-                       u"(序列号 Equal to B7 Or 物料 Is empty)"_qs};
+                       u"(序列号 Equal to B7 Or 物料 Is empty)"_qs}
+        << QDate();
     QTest::newRow("no row in use")
-        << QStringList{} << QString() << QStringList{QString(), QString()};
+        << QStringList{} << QString() << QStringList{QString(), QString()} << QDate();
 
     // Empty values still give a value part.
     QTest::newRow("empty text value")
         << QStringList{u"||序列号|等于||"_qs} << u" ( (tf.FSERIALNUM = '') ) "_qs
-        << QStringList{u"序列号 等于"_qs, u"序列号 Equal to"_qs};
-    QTest::newRow("empty number value")
-        << QStringList{u"||数量|等于||"_qs} << u" ( (tf.FQTY = 0) ) "_qs << QStringList();
-    QTest::newRow("contains empty") << QStringList{u"||序列号|包含||"_qs}
-                                    << u" ( (tf.FSERIALNUM Like '%%') ) "_qs << QStringList();
+        << QStringList{u"序列号 等于"_qs, u"序列号 Equal to"_qs} << QDate();
+    QTest::newRow("empty number value") << QStringList{u"||数量|等于||"_qs}
+                                        << u" ( (tf.FQTY = 0) ) "_qs << QStringList() << QDate();
+    QTest::newRow("contains empty")
+        << QStringList{u"||序列号|包含||"_qs} << u" ( (tf.FSERIALNUM Like '%%') ) "_qs
+        << QStringList() << QDate();
 
     // Numbers are written from the parsed value, never from the text.
     QTest::newRow("number abc") << QStringList{u"||数量|等于|abc|"_qs} << u" ( (tf.FQTY = 0) ) "_qs
-                                << QStringList();
-    QTest::newRow("number injection")
-        << QStringList{u"||数量|等于|1 OR 1=1|"_qs} << u" ( (tf.FQTY = 1) ) "_qs << QStringList();
-    QTest::newRow("number comment")
-        << QStringList{u"||数量|小于|1--|"_qs} << u" ( (tf.FQTY < 1) ) "_qs << QStringList();
-    QTest::newRow("number negative")
-        << QStringList{u"||数量|大于| -3.0|"_qs} << u" ( (tf.FQTY > -3) ) "_qs << QStringList();
+                                << QStringList() << QDate();
+    QTest::newRow("number injection") << QStringList{u"||数量|等于|1 OR 1=1|"_qs}
+                                      << u" ( (tf.FQTY = 1) ) "_qs << QStringList() << QDate();
+    QTest::newRow("number comment") << QStringList{u"||数量|小于|1--|"_qs}
+                                    << u" ( (tf.FQTY < 1) ) "_qs << QStringList() << QDate();
+    QTest::newRow("number negative") << QStringList{u"||数量|大于| -3.0|"_qs}
+                                     << u" ( (tf.FQTY > -3) ) "_qs << QStringList() << QDate();
     QTest::newRow("number trailing zeros")
-        << QStringList{u"||数量|不等于|0.10|"_qs} << u" ( (tf.FQTY <> 0.1) ) "_qs << QStringList();
-    QTest::newRow("contains number")
-        << QStringList{u"||数量|包含|5|"_qs} << u" ( (tf.FQTY Like 5) ) "_qs << QStringList();
+        << QStringList{u"||数量|不等于|0.10|"_qs} << u" ( (tf.FQTY <> 0.1) ) "_qs << QStringList()
+        << QDate();
+    QTest::newRow("contains number") << QStringList{u"||数量|包含|5|"_qs}
+                                     << u" ( (tf.FQTY Like 5) ) "_qs << QStringList() << QDate();
     QTest::newRow("contains number with pattern")
-        << QStringList{u"||数量|不包含|5%|"_qs} << u" ( (tf.FQTY Not Like 5) ) "_qs
-        << QStringList();
+        << QStringList{u"||数量|不包含|5%|"_qs} << u" ( (tf.FQTY Not Like 5) ) "_qs << QStringList()
+        << QDate();
     // A whole number within 64 bits is written digit for digit, never through a double.
     QTest::newRow("number beyond a double's precision")
         << QStringList{u"||数量|等于|9007199254740993|"_qs}
-        << u" ( (tf.FQTY = 9007199254740993) ) "_qs << QStringList();
+        << u" ( (tf.FQTY = 9007199254740993) ) "_qs << QStringList() << QDate();
     QTest::newRow("lowest 64-bit number with a zero fraction")
         << QStringList{u"||数量|大于|-9223372036854775808.00|"_qs}
-        << u" ( (tf.FQTY > -9223372036854775808) ) "_qs << QStringList();
+        << u" ( (tf.FQTY > -9223372036854775808) ) "_qs << QStringList() << QDate();
     QTest::newRow("whole number with sign, zeros and a unit")
         << QStringList{u"||数量|等于|+0009007199254740995x|"_qs}
-        << u" ( (tf.FQTY = 9007199254740995) ) "_qs << QStringList();
+        << u" ( (tf.FQTY = 9007199254740995) ) "_qs << QStringList() << QDate();
     QTest::newRow("system number") << QStringList{u"||系统数|小于或等于|7x|"_qs}
-                                   << u" ( (tf.FSYSN <= 7) ) "_qs << QStringList();
+                                   << u" ( (tf.FSYSN <= 7) ) "_qs << QStringList() << QDate();
 
     // Quotes are doubled wherever a text is written.
     QTest::newRow("quote equal") << QStringList{u"||序列号|等于|O'Brien|"_qs}
                                  << u" ( (tf.FSERIALNUM = 'O''Brien') ) "_qs
                                  << QStringList{u"序列号 等于 O'Brien"_qs,
-                                                u"序列号 Equal to O'Brien"_qs};
+                                                u"序列号 Equal to O'Brien"_qs}
+                                 << QDate();
     QTest::newRow("quote contains")
         << QStringList{u"||序列号|包含|O'Brien|"_qs}
-        << u" ( (tf.FSERIALNUM Like '%O''Brien%') ) "_qs << QStringList();
+        << u" ( (tf.FSERIALNUM Like '%O''Brien%') ) "_qs << QStringList() << QDate();
     QTest::newRow("quote own pattern")
         << QStringList{u"||序列号|不包含|O'B%|"_qs} << u" ( (tf.FSERIALNUM Not Like 'O''B%') ) "_qs
-        << QStringList();
+        << QStringList() << QDate();
     QTest::newRow("only quotes") << QStringList{u"||物料|不等于|''|"_qs}
-                                 << u" ( (t_FITEM.FName <> '''''') ) "_qs << QStringList();
+                                 << u" ( (t_FITEM.FName <> '''''') ) "_qs << QStringList()
+                                 << QDate();
 
     // Column expressions and text kinds.
-    QTest::newRow("look-up field") << QStringList{u"||物料|大于|M1|"_qs}
-                                   << u" ( (t_FITEM.FName > 'M1') ) "_qs << QStringList();
+    QTest::newRow("look-up field")
+        << QStringList{u"||物料|大于|M1|"_qs} << u" ( (t_FITEM.FName > 'M1') ) "_qs << QStringList()
+        << QDate();
     QTest::newRow("sub-message field")
-        << QStringList{u"||等级|小于|A|"_qs} << u" ( (t_FSUB.FName < 'A') ) "_qs << QStringList();
+        << QStringList{u"||等级|小于|A|"_qs} << u" ( (t_FSUB.FName < 'A') ) "_qs << QStringList()
+        << QDate();
     QTest::newRow("date field") << QStringList{u"||日期|等于|2026-01-02|"_qs}
-                                << u" ( (tf.FDATE = '2026-01-02') ) "_qs << QStringList();
+                                << u" ( (tf.FDATE = '2026-01-02') ) "_qs << QStringList()
+                                << QDate();
     QTest::newRow("system text") << QStringList{u"||系统文本|包含|x|"_qs}
-                                 << u" ( (tf.FSYST Like '%x%') ) "_qs << QStringList();
+                                 << u" ( (tf.FSYST Like '%x%') ) "_qs << QStringList() << QDate();
     QTest::newRow("number kept as text on text field")
         << QStringList{u"||序列号|等于|12.50kg|"_qs} << u" ( (tf.FSERIALNUM = '12.50kg') ) "_qs
-        << QStringList();
+        << QStringList() << QDate();
 
     // Empty tests, by field type.
     QTest::newRow("empty text") << QStringList{u"||序列号|为空||"_qs}
                                 << u" ( ((tf.FSERIALNUM Is null or tf.FSERIALNUM='' or "
                                    u"tf.FSERIALNUM='*')) ) "_qs
-                                << QStringList();
+                                << QStringList() << QDate();
     QTest::newRow("empty sub-message") << QStringList{u"||等级|为空||"_qs}
                                        << u" ( ((t_FSUB.FName Is null or t_FSUB.FName='' or "
                                           u"t_FSUB.FName='*')) ) "_qs
-                                       << QStringList();
+                                       << QStringList() << QDate();
     QTest::newRow("empty date") << QStringList{u"||日期|为空||"_qs}
-                                << u" ( ((tf.FDATE Is null or tf.FDATE='')) ) "_qs << QStringList();
+                                << u" ( ((tf.FDATE Is null or tf.FDATE='')) ) "_qs << QStringList()
+                                << QDate();
     QTest::newRow("empty system number")
         << QStringList{u"||系统数|为空||"_qs} << u" ( ((tf.FSYSN Is null or tf.FSYSN='')) ) "_qs
-        << QStringList();
+        << QStringList() << QDate();
     QTest::newRow("empty system text")
         << QStringList{u"||系统文本|为空||"_qs} << u" ( ((tf.FSYST Is null or tf.FSYST='')) ) "_qs
-        << QStringList();
+        << QStringList() << QDate();
     QTest::newRow("empty number ignores value")
         << QStringList{u"||数量|为空|5'|"_qs} << u" ( ((tf.FQTY Is null or tf.FQTY=0)) ) "_qs
-        << QStringList{u"数量 为空"_qs, u"数量 Is empty"_qs};
+        << QStringList{u"数量 为空"_qs, u"数量 Is empty"_qs} << QDate();
     QTest::newRow("not empty text") << QStringList{u"||序列号|不为空||"_qs}
                                     << u" ( ((tf.FSERIALNUM Is not null and tf.FSERIALNUM<>'' "
                                        u"and tf.FSERIALNUM<>'*')) ) "_qs
-                                    << QStringList();
+                                    << QStringList() << QDate();
     QTest::newRow("not empty look-up") << QStringList{u"||物料|不为空|x|"_qs}
                                        << u" ( ((t_FITEM.FName Is not null and t_FITEM.FName<>'' "
                                           u"and t_FITEM.FName<>'*')) ) "_qs
-                                       << QStringList();
+                                       << QStringList() << QDate();
     QTest::newRow("not empty system number")
         << QStringList{u"||系统数|不为空||"_qs}
-        << u" ( ((tf.FSYSN Is not null and tf.FSYSN<>'' )) ) "_qs << QStringList();
+        << u" ( ((tf.FSYSN Is not null and tf.FSYSN<>'' )) ) "_qs << QStringList() << QDate();
     QTest::newRow("not empty number")
         << QStringList{u"||数量|不为空||"_qs} << u" ( ((tf.FQTY Is not null and tf.FQTY<>0)) ) "_qs
-        << QStringList();
+        << QStringList() << QDate();
 
     // Joining rows: each piece brings its blank, a text value its trailing one.
     QTest::newRow("and after text")
         << QStringList{u"||序列号|等于|A|"_qs, u"并且||数量|大于|1|"_qs}
-        << u" ( (tf.FSERIALNUM = 'A'   And  tf.FQTY > 1) ) "_qs << QStringList();
+        << u" ( (tf.FSERIALNUM = 'A'   And  tf.FQTY > 1) ) "_qs << QStringList() << QDate();
     QTest::newRow("pattern keeps its trailing blank")
         << QStringList{u"||序列号|包含|A|"_qs, u"并且||数量|大于|1|"_qs}
-        << u" ( (tf.FSERIALNUM Like '%A%'   And  tf.FQTY > 1) ) "_qs << QStringList();
+        << u" ( (tf.FSERIALNUM Like '%A%'   And  tf.FQTY > 1) ) "_qs << QStringList() << QDate();
     QTest::newRow("nested parentheses")
         << QStringList{u"|((|序列号|等于|A|"_qs, u"或者||数量|大于|1|)"_qs,
                        u"并且||日期|等于|x|)"_qs}
         << u" ( ((( tf.FSERIALNUM = 'A'   Or  tf.FQTY > 1 ) And  tf.FDATE = 'x'  )) ) "_qs
         << QStringList{u"((序列号 等于 A 或者 数量 大于 1) 并且 日期 等于 x)"_qs,
-                       u"((序列号 Equal to A Or 数量 Greater than 1) And 日期 Equal to x)"_qs};
+                       u"((序列号 Equal to A Or 数量 Greater than 1) And 日期 Equal to x)"_qs}
+        << QDate();
     QTest::newRow("double parentheses on one row")
-        << QStringList{u"|((|数量|等于|1|))"_qs} << u" ( ((( tf.FQTY = 1 ))) ) "_qs
-        << QStringList();
+        << QStringList{u"|((|数量|等于|1|))"_qs} << u" ( ((( tf.FQTY = 1 ))) ) "_qs << QStringList()
+        << QDate();
     QTest::newRow("trailing rows without a field are not read")
         << QStringList{u"||序列号|等于|A|"_qs, u"|||||"_qs, u"并且|(||等于|1|"_qs}
         << u" ( (tf.FSERIALNUM = 'A') ) "_qs
-        << QStringList{u"序列号 等于 A"_qs, u"序列号 Equal to A"_qs};
+        << QStringList{u"序列号 等于 A"_qs, u"序列号 Equal to A"_qs} << QDate();
     QTest::newRow("row 1's logic is never read")
         << QStringList{u"或者||数量|等于|1|"_qs} << u" ( (tf.FQTY = 1) ) "_qs
-        << QStringList{u"数量 等于 1"_qs, u"数量 Equal to 1"_qs};
+        << QStringList{u"数量 等于 1"_qs, u"数量 Equal to 1"_qs} << QDate();
+    // Relative dates compare as the days they mean on the day of composing, and keep their
+    // word in the words and in the stored text. Weeks start on Monday.
+    const auto dated = [](const char *name, const QString &row, QDate asOf, const QString &expected,
+                          const QString &zh, const QString &en) {
+        QTest::newRow(name) << QStringList{row} << expected << QStringList{zh, en} << asOf;
+    };
+    const QDate tuesday(2026, 12, 8);
+    dated("this month", u"||日期|等于|本月|"_qs, tuesday,
+          u" ( ((tf.FDATE >= '2026-12-01' And tf.FDATE < '2027-01-01')) ) "_qs,
+          u"日期 等于 本月"_qs, u"日期 Equal to this month"_qs);
+    dated("after this month, in English", u"||日期|大于|This Month|"_qs, tuesday,
+          u" ( (tf.FDATE >= '2027-01-01') ) "_qs, u"日期 大于 本月"_qs,
+          u"日期 Greater than this month"_qs);
+    dated("up to last week, on a Monday", u"||日期|小于或等于|上周|"_qs, QDate(2026, 12, 7),
+          u" ( (tf.FDATE < '2026-12-07') ) "_qs, u"日期 小于或等于 上周"_qs,
+          u"日期 Less than or equal to last week"_qs);
+    dated("this week, on a Sunday", u"||日期|等于|本周|"_qs, QDate(2026, 12, 13),
+          u" ( ((tf.FDATE >= '2026-12-07' And tf.FDATE < '2026-12-14')) ) "_qs,
+          u"日期 等于 本周"_qs, u"日期 Equal to this week"_qs);
+    dated("not last month, on the first of a year", u"||日期|不等于|上月|"_qs, QDate(2027, 1, 1),
+          u" ( ((tf.FDATE < '2026-12-01' Or tf.FDATE >= '2027-01-01')) ) "_qs,
+          u"日期 不等于 上月"_qs, u"日期 Not equal to last month"_qs);
+    dated("last quarter, at a quarter's end", u"||日期|大于或等于|上季度|"_qs, QDate(2026, 9, 30),
+          u" ( (tf.FDATE >= '2026-04-01') ) "_qs, u"日期 大于或等于 上季度"_qs,
+          u"日期 Greater than or equal to last quarter"_qs);
+    dated("this quarter, at a year's end", u"||日期|小于|本季度|"_qs, QDate(2026, 12, 31),
+          u" ( (tf.FDATE < '2026-10-01') ) "_qs, u"日期 小于 本季度"_qs,
+          u"日期 Less than this quarter"_qs);
+    dated("last year, at the end of February", u"||日期|等于|上年|"_qs, QDate(2028, 2, 29),
+          u" ( ((tf.FDATE >= '2027-01-01' And tf.FDATE < '2028-01-01')) ) "_qs,
+          u"日期 等于 上年"_qs, u"日期 Equal to last year"_qs);
+    dated("last 7 days take today", u"||日期|等于|过去7天|"_qs, QDate(2026, 3, 2),
+          u" ( ((tf.FDATE >= '2026-02-24' And tf.FDATE < '2026-03-03')) ) "_qs,
+          u"日期 等于 过去7天"_qs, u"日期 Equal to last 7 days"_qs);
+    dated("next 30 days, in English", u"||日期|等于|next 30 days|"_qs, tuesday,
+          u" ( ((tf.FDATE >= '2026-12-08' And tf.FDATE < '2027-01-07')) ) "_qs,
+          u"日期 等于 未来30天"_qs, u"日期 Equal to next 30 days"_qs);
+    dated("yesterday on the first of a month", u"||日期|等于|昨天|"_qs, QDate(2026, 3, 1),
+          u" ( ((tf.FDATE >= '2026-02-28' And tf.FDATE < '2026-03-01')) ) "_qs,
+          u"日期 等于 昨天"_qs, u"日期 Equal to yesterday"_qs);
+    // Only a date field reads the word; a count of no days is no word.
+    dated("a text field keeps the word", u"||序列号|等于|今天|"_qs, tuesday,
+          u" ( (tf.FSERIALNUM = '今天') ) "_qs, u"序列号 等于 今天"_qs, u"序列号 Equal to 今天"_qs);
+    dated("last 0 days is no date", u"||日期|等于|过去0天|"_qs, tuesday,
+          u" ( (tf.FDATE = '过去0天') ) "_qs, u"日期 等于 过去0天"_qs, u"日期 Equal to 过去0天"_qs);
+    dated("contains leaves the word", u"||日期|包含|今天|"_qs, tuesday,
+          u" ( (tf.FDATE Like '%今天%') ) "_qs, u"日期 包含 今天"_qs, u"日期 Contains 今天"_qs);
 }
 
 void tst_SqlBuilder::serialConditions()
@@ -391,6 +445,23 @@ void tst_SqlBuilder::serialConditions()
     QFETCH(QStringList, rows);
     QFETCH(QString, expected);
     QFETCH(QStringList, words);
+    QFETCH(QDate, asOf);
+    if (asOf.isValid()) {
+        SqlForm form;
+        form.asOf = asOf;
+        QCOMPARE(composeDirect(true, {}, {}, rows, form).text, expected);
+        QCOMPARE(composeHeadless(true, {}, {}, rows, asOf).sql, expected);
+        QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words()).text, words.at(0));
+        QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words(u"en"_qs)).text, words.at(1));
+        // Stored in the saver's language, read back in any.
+        const FieldCatalog catalog = catalogFor(true, {}, {});
+        const Condition read = SchemeText::parse(schemeText(rows), catalog).condition;
+        const QString english = SchemeText::write(read, catalog, u"en"_qs);
+        const Condition again = SchemeText::parse(english, catalog).condition;
+        QCOMPARE(compose(catalog, again, form).text, expected);
+        QCOMPARE(again.at(0).value.kind(), read.at(0).value.kind());
+        return;
+    }
     Fixture f(Mode::Serial);
     f.setRows(rows);
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
@@ -520,28 +591,45 @@ void tst_SqlBuilder::valueLists_data()
     QTest::addColumn<bool>("serial");
     QTest::addColumn<QString>("row");
     QTest::addColumn<QString>("expected");
+    // The bound forms hold one value whatever the list's length: SQLite's JSON array and
+    // PostgreSQL's array literal.
+    QTest::addColumn<QString>("json");
+    QTest::addColumn<QString>("array");
 
     QTest::newRow("texts") << true << u"||序列号|包括|A,B|"_qs
-                           << u" ( (tf.FSERIALNUM In ('A','B')) ) "_qs;
+                           << u" ( (tf.FSERIALNUM In ('A','B')) ) "_qs << u"[\"A\",\"B\"]"_qs
+                           << u"{\"A\",\"B\"}"_qs;
     QTest::newRow("pieces keep blanks")
-        << true << u"||序列号|包括|A, B ,|"_qs << u" ( (tf.FSERIALNUM In ('A',' B ','')) ) "_qs;
+        << true << u"||序列号|包括|A, B ,|"_qs << u" ( (tf.FSERIALNUM In ('A',' B ','')) ) "_qs
+        << u"[\"A\",\" B \",\"\"]"_qs << u"{\"A\",\" B \",\"\"}"_qs;
     QTest::newRow("no text pieces")
-        << true << u"||物料|不包括||"_qs << u" ( (t_FITEM.FName Not In ('')) ) "_qs;
+        << true << u"||物料|不包括||"_qs << u" ( (t_FITEM.FName Not In ('')) ) "_qs << u"[\"\"]"_qs
+        << u"{\"\"}"_qs;
     QTest::newRow("text quote") << true << u"||等级|包括|O'B,C|"_qs
-                                << u" ( (t_FSUB.FName In ('O''B','C')) ) "_qs;
+                                << u" ( (t_FSUB.FName In ('O''B','C')) ) "_qs
+                                << u"[\"O'B\",\"C\"]"_qs << u"{\"O'B\",\"C\"}"_qs;
+    QTest::newRow("array and JSON quotes")
+        << true << u"||序列号|包括|a\"b\\c,{x}\u0001|"_qs
+        << u" ( (tf.FSERIALNUM In ('a\"b\\c','{x}\u0001')) ) "_qs
+        << u"[\"a\\\"b\\\\c\",\"{x}\\u0001\"]"_qs << u"{\"a\\\"b\\\\c\",\"{x}\u0001\"}"_qs;
     QTest::newRow("numbers") << true << u"||数量|包括|1,2.50,x|"_qs
-                             << u" ( (tf.FQTY In (1,2.5,0)) ) "_qs;
-    QTest::newRow("no number pieces")
-        << true << u"||系统数|不包括||"_qs << u" ( (tf.FSYSN Not In ()) ) "_qs;
+                             << u" ( (tf.FQTY In (1,2.5,0)) ) "_qs << u"[1,2.5,0]"_qs
+                             << u"{1,2.5,0}"_qs;
+    QTest::newRow("no number pieces") << true << u"||系统数|不包括||"_qs
+                                      << u" ( (tf.FSYSN Not In ()) ) "_qs << u"[]"_qs << u"{}"_qs;
     QTest::newRow("system text") << true << u"||系统文本|包括|1|"_qs
-                                 << u" ( (tf.FSYST In ('1')) ) "_qs;
+                                 << u" ( (tf.FSYST In ('1')) ) "_qs << u"[\"1\"]"_qs
+                                 << u"{\"1\"}"_qs;
     QTest::newRow("common character type")
-        << false << u"||代码|包括|a,b|"_qs << u" ( (t1.FCode In ('a','b')) ) "_qs;
+        << false << u"||代码|包括|a,b|"_qs << u" ( (t1.FCode In ('a','b')) ) "_qs
+        << u"[\"a\",\"b\"]"_qs << u"{\"a\",\"b\"}"_qs;
     QTest::newRow("common number")
-        << false << u"||数量|不包括|1,2|"_qs << u" ( (t1.FQty Not In (1,2)) ) "_qs;
+        << false << u"||数量|不包括|1,2|"_qs << u" ( (t1.FQty Not In (1,2)) ) "_qs << u"[1,2]"_qs
+        << u"{1,2}"_qs;
     // Any other type takes numbers, as everywhere else; no list would leave "In" dangling.
     QTest::newRow("common other type")
-        << false << u"||比率|包括|1.5,x|"_qs << u" ( (t1.FRate In (1.5,0)) ) "_qs;
+        << false << u"||比率|包括|1.5,x|"_qs << u" ( (t1.FRate In (1.5,0)) ) "_qs << u"[1.5,0]"_qs
+        << u"{1.5,0}"_qs;
 }
 
 void tst_SqlBuilder::valueLists()
@@ -549,12 +637,25 @@ void tst_SqlBuilder::valueLists()
     QFETCH(bool, serial);
     QFETCH(QString, row);
     QFETCH(QString, expected);
+    QFETCH(QString, json);
+    QFETCH(QString, array);
+    // A stored text with the list words composes: they are items of the comparison list.
     Fixture f(serial ? Mode::Serial : Mode::Common);
-    f.offerValueLists();
     f.setRows({row});
     QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
-    compareBound(f.state, f.grid, expected);
-    QCOMPARE(composeDirect(serial, u"Items"_qs, {}, {row}, SqlForm::text(), true).text, expected);
+    QCOMPARE(composeDirect(serial, u"Items"_qs, {}, {row}).text, expected);
+
+    const bool notIn = row.contains(u"不包括"_qs);
+    const qsizetype list = expected.indexOf(notIn ? u" Not In ("_qs : u" In ("_qs);
+    const QString column = expected.first(list);
+    const BoundCondition sqlite = SqlBuilder::composeBound(f.state, f.grid);
+    QCOMPARE(sqlite.sql, column + (notIn ? u" Not In"_qs : u" In"_qs) +
+                             u" (SELECT value FROM json_each(?))) ) "_qs);
+    QCOMPARE(sqlite.values, QVariantList{json});
+    const BoundCondition pg =
+        SqlBuilder::composeBound(f.state, f.grid, SqlEngine::PostgreSQL, Placeholders::Dollar);
+    QCOMPARE(pg.sql, column + (notIn ? u" <> ALL($1)) ) "_qs : u" = ANY($1)) ) "_qs));
+    QCOMPARE(pg.values, QVariantList{array});
 }
 
 void tst_SqlBuilder::engineForms_data()
@@ -867,8 +968,8 @@ void tst_SqlBuilder::failures_data()
     QTest::newRow("comparison not chosen")
         << true << standard << QStringList{} << QStringList{u"||序列号||A|"_qs} << row
         << u"第1行：没有选择比较方式"_qs << 64;
-    QTest::newRow("value list without a list position")
-        << true << standard << QStringList{} << QStringList{u"||序列号|包括|A,B|"_qs} << row
+    QTest::newRow("value list word that no list holds")
+        << true << standard << QStringList{} << QStringList{u"||序列号|包括在内|A,B|"_qs} << row
         << u"第1行：没有选择比较方式"_qs << 64;
     QTest::newRow("storage check still needs a comparison")
         << false << standard << QStringList{}
@@ -1011,7 +1112,6 @@ void tst_SqlBuilder::builtInCode()
     QFETCH(QStringList, rows);
     const auto alerts = ScriptedAlerts::install();
     Fixture f(serial ? Mode::Serial : Mode::Common);
-    f.offerValueLists();
     f.setRows(rows);
     QVERIFY(Testing::createSql(f.state, f.grid));
     const FieldCatalog catalog = catalogFor(serial, u"Items"_qs, {});

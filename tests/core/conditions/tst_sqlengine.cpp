@@ -84,7 +84,7 @@ struct Fixture
     Fixture(bool serial, const QString &screen)
     {
         state.LogicWords = Vocabulary::logicWords();
-        state.CompareWords = Vocabulary::compareWords() << u"In"_qs << u"Not In"_qs;
+        state.CompareWords = Vocabulary::compareWords();
         state.SerialUse = serial;
         state.ScreenID = screen;
         if (serial)
@@ -96,8 +96,6 @@ struct Fixture
                 u"合计"_qs, 3,
                 u"t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty+t1.FRate*(t1.FQty))))"_qs)));
         Testing::setFields(state, grid);
-        grid.setColumnItems(ConditionGrid::ColCompare, grid.columnItems(ConditionGrid::ColCompare)
-                                                           << u"包括"_qs << u"不包括"_qs);
     }
 
     /// Cells in grid column order 1 to 7, one list per row.
@@ -501,7 +499,7 @@ void tst_SqlEngine::everyConditionRuns_data()
 
     const QStringList values{QString(),     u"A01"_qs, u"12.50kg"_qs,
                              u"O'Brien"_qs, u"10%"_qs, u"a,b"_qs};
-    const QStringList compares = Vocabulary::compareItems() << u"包括"_qs << u"不包括"_qs;
+    const QStringList compares = Vocabulary::compareItems();
     const auto addAll = [&](bool serial, const QString &screen, const QStringList &fields) {
         for (const QString &field : fields) {
             for (const QString &compare : compares) {
@@ -804,6 +802,17 @@ void tst_SqlEngine::postgresFindsTheRowsOfSqlite_data()
     serialRow("example number",
               {{QString(), QString(), u"数量"_qs, u"大于或等于"_qs, u"12.50kg"_qs}});
     serialRow("example date not empty", {{QString(), QString(), u"日期"_qs, u"不为空"_qs}});
+    // Value lists travel as one array or JSON text; an empty list is one '' for texts and
+    // nothing for numbers on both engines.
+    serialRow("example list",
+              {{QString(), QString(), u"序列号"_qs, u"包括"_qs, u"A01,B7,O'Brien,a\"b\\c,{x}"_qs}});
+    serialRow("example not in list",
+              {{QString(), QString(), u"物料"_qs, u"不包括"_qs, u"B7, x"_qs}});
+    serialRow("example number list",
+              {{QString(), QString(), u"数量"_qs, u"包括"_qs, u"5,12.50kg,x"_qs}});
+    serialRow("example empty text list", {{QString(), QString(), u"序列号"_qs, u"包括"_qs}});
+    serialRow("example empty number list", {{QString(), QString(), u"数量"_qs, u"不包括"_qs}});
+    serialRow("example empty number in list", {{QString(), QString(), u"系统数"_qs, u"包括"_qs}});
     serialRow("example two rows",
               {{QString(), u"("_qs, u"序列号"_qs, u"等于"_qs, u"B7"_qs},
                {u"或者"_qs, QString(), u"物料"_qs, u"为空"_qs, QString(), QString(), u")"_qs}});

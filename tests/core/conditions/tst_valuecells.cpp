@@ -6,6 +6,7 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/valuecells.h"
+#include "core/conditions/valuewords.h"
 #include "core/support/keys.h"
 #include "core/support/texts.h"
 #include "testsupport/descriptions.h"
@@ -584,6 +585,35 @@ private Q_SLOTS:
         m_cells->lookup(2);
         QCOMPARE(m_lookup.created, 0);
         QCOMPARE(value(2), QString());
+    }
+
+    void pastedValues_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<int>("duplicates");
+        QTest::newRow("spreadsheet column, CR LF, trailing break")
+            << u"SN1\r\nSN2\r\nSN1\r\n"_qs << QStringList{u"SN1"_qs, u"SN2"_qs} << 1;
+        QTest::newRow("tabs, commas, semicolons, blanks trimmed")
+            << u" a \tb,; c ;a"_qs << QStringList{u"a"_qs, u"b"_qs, u"c"_qs} << 1;
+        QTest::newRow("blanks inside kept, repeats after trimming")
+            << u"x y\n x y \n\n"_qs << QStringList{u"x y"_qs} << 1;
+        QTest::newRow("case differs: two values")
+            << u"A\ra"_qs << QStringList{u"A"_qs, u"a"_qs} << 0;
+        QTest::newRow("nothing but separators") << u",;\t\r\n "_qs << QStringList{} << 0;
+    }
+
+    // A pasted column must become the list the user sees counted, in its order.
+    void pastedValues()
+    {
+        QFETCH(QString, pasted);
+        QFETCH(QStringList, values);
+        QFETCH(int, duplicates);
+        const PastedValues split = splitPastedValues(pasted);
+        QCOMPARE(split.values, values);
+        QCOMPARE(split.duplicates, duplicates);
+        QCOMPARE(split.message(), QString::number(values.size()) + u" 个值，去除重复 "_qs +
+                                      QString::number(duplicates) + u" 个"_qs);
     }
 
     void lookupValueLineBreaks_data()

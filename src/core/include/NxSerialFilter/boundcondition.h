@@ -27,6 +27,10 @@ enum class Placeholders : quint8 { QMark, Dollar };
 /// order. Parentheses, logic words, comparisons, columns and aliases are FilterSQL's. Texts
 /// and dates are QString (a "包含" value with the "%" FilterSQL puts around it); numbers are
 /// the parsed value FilterSQL writes: qint64 when whole and within 64 bits, else double.
+/// A value list ("包括", "不包括") is one value whatever its length, a QString: on SQLite a
+/// JSON array read by "In (SELECT value FROM json_each(?))", on PostgreSQL an array literal
+/// compared by "= ANY(?)" or "<> ALL(?)". An empty list is [''] for a text field and no item
+/// for a number field, as in FilterSQL.
 struct BoundCondition
 {
     QString sql;         ///< the condition with placeholders; "" when no row is in use

@@ -10,6 +10,7 @@
 #include <NxSerialFilter/fieldcatalog.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -34,6 +35,11 @@ struct SqlForm
     /// Bound PostgreSQL form: write a column name quoted in [...] as it is instead of failing
     /// (the server then refuses it), for a caller that keeps every engine's form.
     bool keepBrackets = false;
+    /// FilterSQL and the bound forms: the day a relative date ("本月", "过去7天") is counted
+    /// from; a null date is today by the host's clock.
+    QDate asOf;
+    /// The day a week ("本周", "上周") starts on.
+    Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
 
     /// FilterSQL.
     static SqlForm text() { return {}; }
@@ -41,12 +47,19 @@ struct SqlForm
     static SqlForm bound(SqlEngine engine = SqlEngine::SQLite,
                          Placeholders placeholders = Placeholders::QMark)
     {
-        return {Kind::Bound, engine, placeholders, {}, false};
+        SqlForm form;
+        form.kind = Kind::Bound;
+        form.engine = engine;
+        form.placeholders = placeholders;
+        return form;
     }
     /// The words, in language ("en", "zh_CN", ...) or the current language.
     static SqlForm words(const QString &language = QString())
     {
-        return {Kind::Words, SqlEngine::SQLite, Placeholders::QMark, language, false};
+        SqlForm form;
+        form.kind = Kind::Words;
+        form.language = language;
+        return form;
     }
 };
 

@@ -25,8 +25,8 @@ enum class LogicOp : qint8 {
 };
 
 /// Every comparison a row can make. The value is the row's position in the dialog's
-/// comparison list; InList and NotInList are written by code and scheme texts, not offered in
-/// the list.
+/// comparison list; the value lists follow the ten comparisons, so that the positions stored
+/// before them keep their meaning.
 enum class CompareOp : qint8 {
     None = -1,      ///< no comparison chosen
     Equal = 0,      ///< 等于, "="
@@ -50,6 +50,9 @@ enum class ValueKind : quint8 {
     Date,   ///< yyyy-MM-dd, written as a quoted text
     LookUp, ///< the name of an item of a look-up class, written as a quoted text
     List,   ///< values separated by ",", for InList and NotInList
+    /// a word for a date that moves with the day of composing ("本月", "过去7天"), for a date
+    /// field; compared as the range of days it means
+    RelativeDate,
 };
 
 /// A row's value: its kind and its text as the user entered it. The text is kept exactly, so
@@ -80,7 +83,8 @@ public:
     /// A list for InList and NotInList; no item may hold ",".
     ConditionValue(const QStringList &items);
 
-    /// A value of this kind with the text as entered.
+    /// A value of this kind with the text as entered; a Date whose text is a relative date's
+    /// word in any language the component ships is a RelativeDate.
     static ConditionValue fromText(ValueKind kind, const QString &text);
 
     /// The kind the value was made as.

@@ -9,6 +9,7 @@
 #include <NxSerialFilter/keyedvalues.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
+#include <QDate>
 #include <QString>
 
 #include <memory>
@@ -77,6 +78,12 @@ public:
     QString screenID() const;
     /// True in serial mode.
     bool serialUse() const;
+
+    /// The day relative dates ("本月", "过去7天") are counted from; a null date (the default)
+    /// is today by the host's clock when compose runs.
+    void setAsOf(QDate asOf);
+    /// The day a week ("本周", "上周") starts on; Monday by default.
+    void setFirstDayOfWeek(Qt::DayOfWeek day);
 
     /// Composes the condition of schemeText: the grid as text, one line per row, TAB between
     /// the seven cells, CR LF between rows, quotes single (as a stored scheme holds it). The

@@ -1,0 +1,154 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "core/conditions/valuewords.h"
+
+#include "core/conditions/vocabulary.h"
+#include "core/support/mparse.h"
+#include "core/support/texts.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+namespace NxSerialFilter {
+
+QString PastedValues::message() const
+{
+    return MParse::LoadLangString(Texts::pastedValueCount()).arg(values.size()).arg(duplicates);
+}
+
+PastedValues splitPastedValues(QStringView text)
+{
+    PastedValues pasted;
+    QSet<QString> seen;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size()) {
+            const QChar ch = text.at(i);
+            if (ch != u'\n' && ch != u'\r' && ch != u'\t' && ch != u',' && ch != u';')
+                continue;
+        }
+        const QString piece = text.sliced(from, i - from).trimmed().toString();
+        from = i + 1;
+        if (piece.isEmpty())
+            continue;
+        if (seen.contains(piece)) {
+            ++pasted.duplicates;
+            continue;
+        }
+        seen.insert(piece);
+        pasted.values.append(piece);
+    }
+    return pasted;
+}
+
+namespace {
+
+/// The words by Period, the two with a number last: they hold "%1".
+QStringList designWords()
+{
+    return {Texts::relativeToday(),       Texts::relativeYesterday(),   Texts::relativeThisWeek(),
+            Texts::relativeLastWeek(),    Texts::relativeThisMonth(),   Texts::relativeLastMonth(),
+            Texts::relativeThisQuarter(), Texts::relativeLastQuarter(), Texts::relativeThisYear(),
+            Texts::relativeLastYear(),    Texts::relativeLastDays(),    Texts::relativeNextDays()};
+}
+
+constexpr int fixedWords = 10;
+
+struct WordPatterns
+{
+    QList<QStringList> fixed;          // by language
+    QList<QRegularExpression> counted; // LastDays then NextDays, per language
+};
+
+/// The words of every shipped language, read once: the translations are built in.
+const WordPatterns &patterns()
+{
+    static const WordPatterns built = [] {
+        WordPatterns p;
+        for (const QStringList &words : Vocabulary::inShippedLanguages(designWords())) {
+            p.fixed.append(words.first(fixedWords));
+            for (int i = fixedWords; i < words.size(); ++i) {
+                QStringList pieces = words.at(i).split(QStringLiteral("%1"));
+                for (QString &piece : pieces)
+                    piece = QRegularExpression::escape(piece);
+                const QString pattern = pieces.join(QStringLiteral("\\s*(\\d{1,5})\\s*"));
+                p.counted.append(QRegularExpression(
+                    u'^' + pattern + u'$', QRegularExpression::CaseInsensitiveOption |
+                                               QRegularExpression::UseUnicodePropertiesOption));
+            }
+        }
+        return p;
+    }();
+    return built;
+}
+
+} // namespace
+
+std::optional<RelativeDate> RelativeDate::read(QStringView text)
+{
+    const QStringView word = text.trimmed();
+    // A date, a number or nothing at all: the common values, answered without a look-up.
+    if (word.isEmpty() || word.front().isDigit())
+        return std::nullopt;
+    const WordPatterns &p = patterns();
+    for (const QStringList &words : p.fixed) {
+        for (int i = 0; i < words.size(); ++i) {
+            if (word.compare(words.at(i), Qt::CaseInsensitive) == 0)
+                return RelativeDate{Period(i), 0};
+        }
+    }
+    for (qsizetype i = 0; i < p.counted.size(); ++i) {
+        const QRegularExpressionMatch match = p.counted.at(i).match(word.toString());
+        if (!match.hasMatch())
+            continue;
+        const int days = match.capturedView(1).toInt();
+        if (days < 1 || days > MaxDays)
+            return std::nullopt;
+        return RelativeDate{i % 2 == 0 ? Period::LastDays : Period::NextDays, days};
+    }
+    return std::nullopt;
+}
+
+QString RelativeDate::word(const QString &language) const
+{
+    const QString key = designWords().at(int(period));
+    const QString text = Vocabulary::translated(key, language);
+    return period == Period::LastDays || period == Period::NextDays ? text.arg(days) : text;
+}
+
+std::pair<QDate, QDate> RelativeDate::range(QDate today, Qt::DayOfWeek firstDayOfWeek) const
+{
+    const QDate week = today.addDays(-((today.dayOfWeek() - int(firstDayOfWeek) + 7) % 7));
+    const QDate month(today.year(), today.month(), 1);
+    const QDate quarter(today.year(), (today.month() - 1) / 3 * 3 + 1, 1);
+    const QDate year(today.year(), 1, 1);
+    switch (period) {
+    case Period::Today:
+        return {today, today.addDays(1)};
+    case Period::Yesterday:
+        return {today.addDays(-1), today};
+    case Period::ThisWeek:
+        return {week, week.addDays(7)};
+    case Period::LastWeek:
+        return {week.addDays(-7), week};
+    case Period::ThisMonth:
+        return {month, month.addMonths(1)};
+    case Period::LastMonth:
+        return {month.addMonths(-1), month};
+    case Period::ThisQuarter:
+        return {quarter, quarter.addMonths(3)};
+    case Period::LastQuarter:
+        return {quarter.addMonths(-3), quarter};
+    case Period::ThisYear:
+        return {year, year.addYears(1)};
+    case Period::LastYear:
+        return {year.addYears(-1), year};
+    case Period::LastDays:
+        return {today.addDays(1 - days), today.addDays(1)};
+    case Period::NextDays:
+        return {today, today.addDays(days)};
+    }
+    return {today, today.addDays(1)};
+}
+
+} // namespace NxSerialFilter

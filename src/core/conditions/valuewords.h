@@ -1,0 +1,65 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <NxSerialFilter/nxsf_core_export.h>
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+
+namespace NxSerialFilter {
+
+/// Values pasted into a value list: a column copied from a spreadsheet, or a text.
+struct PastedValues
+{
+    QStringList values; ///< in the order pasted, each once
+    int duplicates = 0; ///< pieces dropped because an earlier one was the same
+
+    /// "312 个值，去除重复 4 个", in the current language.
+    NXSF_CORE_PRIVATE_EXPORT QString message() const;
+};
+
+/// Splits pasted text at new lines, tabs, commas and semicolons; trims the blanks of every
+/// piece and drops empty pieces and repeats.
+NXSF_CORE_PRIVATE_EXPORT PastedValues splitPastedValues(QStringView text);
+
+/// A date named by a word that keeps its meaning as days pass: "本月", "过去7天".
+struct RelativeDate
+{
+    enum class Period : quint8 {
+        Today,
+        Yesterday,
+        ThisWeek,
+        LastWeek,
+        ThisMonth,
+        LastMonth,
+        ThisQuarter,
+        LastQuarter,
+        ThisYear,
+        LastYear,
+        LastDays, ///< the days N-1 before today and today
+        NextDays, ///< today and the N-1 days after it
+    };
+    Period period = Period::Today;
+    int days = 0; ///< N of LastDays and NextDays
+
+    /// The largest N: beyond it the dates leave the calendar's useful range.
+    static constexpr int MaxDays = 36600;
+
+    /// The word in any language the component ships (blanks at the ends and letter case
+    /// ignored); nothing when text names no relative date.
+    NXSF_CORE_PRIVATE_EXPORT static std::optional<RelativeDate> read(QStringView text);
+    /// The word in language ("en", ...; empty for the current one).
+    NXSF_CORE_PRIVATE_EXPORT QString word(const QString &language = QString()) const;
+    /// The days the word means on today: from first up to, not including, end.
+    NXSF_CORE_PRIVATE_EXPORT std::pair<QDate, QDate> range(QDate today,
+                                                           Qt::DayOfWeek firstDayOfWeek) const;
+
+    friend bool operator==(const RelativeDate &, const RelativeDate &) = default;
+};
+
+} // namespace NxSerialFilter
