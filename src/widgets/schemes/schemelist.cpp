@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "schemelist.h"
 
+#include "conditions/conditiongrid.h"
 #include "frmname.h"
 #include "schemelistview.h"
 #include "schemes/schemeloader.h"
@@ -21,6 +22,8 @@
 #include <QLineEdit>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <optional>
 
 namespace NxSerialFilter {
 
@@ -164,6 +167,28 @@ void SchemeList::itemClick(int index)
         Q_EMIT loaded();
     else
         nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
+}
+
+void SchemeList::reopen(const QString &text, qint32 id)
+{
+    std::optional<Condition> scheme;
+    if (id > 0 && indexOfId(id) > 1) {
+        m_state.CurrentFilterID = id;
+        if (SchemeText::LoadScheme(m_state, m_grid, m_valueCells, id))
+            scheme = m_grid.toCondition(m_state.Catalog);
+    }
+    try {
+        SchemeText::clearGrid(m_grid);
+        SchemeText::applyText(m_state, m_grid, m_valueCells, text);
+    } catch (...) {
+        // A text over the caps leaves the grid empty: the dialog opens as it would without.
+        SchemeText::clearGrid(m_grid);
+    }
+    SchemeText::finishLoad(m_grid);
+    // A grid edited after its scheme was loaded belongs to no scheme: a Save must ask a name.
+    m_state.CurrentFilterID = scheme && *scheme == m_grid.toCondition(m_state.Catalog) ? id : 0;
+    reselectCurrent();
+    updateActions(m_state.CurrentFilterID);
 }
 
 void SchemeList::makeCurrent(const QString &name)

@@ -43,6 +43,10 @@ public:
     /// item has no name to change, and a name the screen already has is refused.
     void RenameScheme(int index);
 
+    /// Puts text (a confirmed grid) into the grid; scheme id becomes current and selected when
+    /// it is listed and loads into the same condition.
+    void reopen(const QString &text, qint32 id);
+
     /// The list key of a scheme id: "K", the sign position (a blank for 0 and above), the id.
     static QString keyFor(qint32 id);
     /// The id a list key names.

@@ -89,6 +89,12 @@ public:
     /// no settings gets none written. Takes effect from the next ShowFilterForm.
     void setRememberDialogSize(bool remember);
     bool RememberDialogSize() const;
+    /// Lets the dialog open with the condition of the last OK on the same screen instead of an
+    /// empty grid, its scheme selected when the grid shows that scheme unchanged; OK then keeps
+    /// the filter in force. Off by default, so that a host that wants a fresh dialog on every
+    /// call keeps it. Takes effect from the next ShowFilterForm.
+    void setReopenWithLastCondition(bool reopen);
+    bool ReopenWithLastCondition() const;
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     /// Deleting the Filter while its dialog runs (from a timer, say) cancels the dialog; the
     /// call then returns an empty text and touches nothing of the deleted object.
