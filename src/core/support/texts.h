@@ -102,6 +102,10 @@ NXSF_TEXT(matchingRecords, "符合条件的记录：")
 NXSF_TEXT(counting, "正在计数…")
 NXSF_TEXT(cannotCount, "无法计数")
 NXSF_TEXT(schemeSaved, "已保存方案：")
+NXSF_TEXT(unsavedChanges, "条件已修改，尚未保存。是否先保存再选取其他方案？")
+NXSF_TEXT(saveChanges, "保存(&S)")
+NXSF_TEXT(discardChanges, "不保存(&D)")
+NXSF_TEXT(stayWithChanges, "返回修改(&R)")
 
 // What a screen reader says about the dialog's controls
 NXSF_TEXT(cellName, "第%1行 %2：%3")
@@ -138,7 +142,9 @@ NXSF_TEXT(schemeStoreBadAddress, "过滤方案库地址无效：")
 NXSF_TEXT(schemeStoreKeepsNoOwners, "这个过滤方案库不区分用户，所有方案都是共享的：")
 NXSF_TEXT(schemeStoreNotOwn, "过滤方案库的表不是方案库自己的，不能使用：")
 NXSF_TEXT(schemeNotFound, "没有这个过滤方案：")
-NXSF_TEXT(schemeNameNotStorable, "过滤方案名称不能保存（不能为空，两端不能有空格，不能包括单引号或控制字符，不超过256个字符）：")
+NXSF_TEXT(
+    schemeNameNotStorable,
+    "过滤方案名称不能保存（不能为空，两端不能有空格，不能包括单引号或控制字符，不超过256个字符）：")
 NXSF_TEXT(schemeScreenNotStorable, "过滤方案的屏幕标识不能保存：")
 NXSF_TEXT(schemeSkippedTooLarge, "过滤方案太大，没有读取：")
 NXSF_TEXT(schemeSkippedBadId, "过滤方案编号超出范围，没有读取：")
