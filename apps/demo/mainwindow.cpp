@@ -309,9 +309,6 @@ MainWindow::MainWindow(QString connectionName, QString dataFolder, const QString
     const QString databaseFile = QSqlDatabase::database(connectionName).databaseName();
     m_serialFilter.setMatchCounter(recordCounter(databaseFile, m_serial->query()));
     m_itemFilter.setMatchCounter(recordCounter(databaseFile, m_items->query()));
-    // A user refining a filter starts from the one in force.
-    m_serialFilter.setReopenWithLastCondition(true);
-    m_itemFilter.setReopenWithLastCondition(true);
 
     resize(QSize(1100, 640).boundedTo(screen()->availableGeometry().size()));
     setLanguage(language);
