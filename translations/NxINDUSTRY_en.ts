@@ -368,6 +368,22 @@
         <translation>Filter saved: </translation>
     </message>
     <message>
+        <source>条件已修改，尚未保存。是否先保存再选取其他方案？</source>
+        <translation>The condition has changed and is not saved. Save it before picking another filter?</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>不保存(&amp;D)</source>
+        <translation>&amp;Discard</translation>
+    </message>
+    <message>
+        <source>返回修改(&amp;R)</source>
+        <translation>S&amp;tay</translation>
+    </message>
+    <message>
         <source>第%1行 %2：%3</source>
         <translation>Row %1 %2: %3</translation>
     </message>

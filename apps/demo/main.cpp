@@ -149,6 +149,10 @@ int main(int argc, char *argv[])
     if (interactive) {
         window.filterFor(window.serialScreen()).setRememberDialogSize(true);
         window.filterFor(window.itemScreen()).setRememberDialogSize(true);
+        // A user refining a filter starts from the one in force; the walkthrough's checks
+        // expect a fresh dialog each time.
+        window.filterFor(window.serialScreen()).setReopenWithLastCondition(true);
+        window.filterFor(window.itemScreen()).setReopenWithLastCondition(true);
     }
     if (!walkthrough) {
         QObject::connect(

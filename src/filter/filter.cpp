@@ -30,6 +30,9 @@ public:
     SqlEngine countEngine = SqlEngine::SQLite;
     Placeholders countPlaceholders = Placeholders::QMark;
     bool rememberSize = false;
+    bool reopen = false;
+    QString confirmedScreen; // the screen of the last OK, and the scheme it showed
+    qint32 confirmedSchemeId = 0;
     std::shared_ptr<frmFilter> dialog;
     // ShowFilterForm watches a weak copy: a host may delete its Filter while the dialog runs.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -124,6 +127,16 @@ bool Filter::RememberDialogSize() const
     return d->rememberSize;
 }
 
+void Filter::setReopenWithLastCondition(bool reopen)
+{
+    d->reopen = reopen;
+}
+
+bool Filter::ReopenWithLastCondition() const
+{
+    return d->reopen;
+}
+
 QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)
@@ -152,6 +165,9 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     form.setScreenID(d->screenId);
     form.setMatchCounter(d->counter, d->countEngine, d->countPlaceholders);
     form.setRememberSize(d->rememberSize);
+    // Another screen's condition names fields this one may not have.
+    if (d->reopen && d->confirmedScreen == d->screenId)
+        form.setReopenCondition(d->filterScheme, d->confirmedSchemeId);
     const std::weak_ptr<bool> alive = d->alive;
     form.showModal();
     if (alive.expired())
@@ -160,6 +176,8 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
         d->filterSql = form.FilterSQL();
         d->confirmed = form.confirmed();
         d->filterScheme = SchemeText::gridText(form.grid());
+        d->confirmedScreen = d->screenId;
+        d->confirmedSchemeId = form.state().CurrentFilterID;
     }
     d->cancel = form.Cancel();
     return d->filterSql;

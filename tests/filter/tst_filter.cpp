@@ -5,6 +5,9 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/support/mparse.h"
 #include "filter/filtertestaccess.h"
+#include "widgets/dialog/frmfilter.h"
+#include "widgets/schemes/schemelist.h"
+#include "widgets/schemes/schemelistview.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/dialog/frmfilter.h"
@@ -13,10 +16,13 @@
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/filter.h>
+#include <NxSerialFilter/schemestore.h>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -269,6 +275,67 @@ private Q_SLOTS:
         });
         QCOMPARE(filter.ShowFilterForm(), QString());
         QCOMPARE(filter.Cancel(), false);
+    }
+
+    void reopenWithLastCondition_data()
+    {
+        QTest::addColumn<bool>("reopen");
+        QTest::addColumn<bool>("fromScheme"); // the confirmed grid was a saved scheme, picked
+        QTest::addColumn<QString>("then");
+        QTest::newRow("reopen, OK keeps the filter") << true << false << u"ok"_qs;
+        QTest::newRow("reopen, Cancel keeps the filter") << true << false << u"cancel"_qs;
+        QTest::newRow("reopen on the saved scheme") << true << true << u"ok"_qs;
+        QTest::newRow("off: a fresh dialog") << false << false << u"ok"_qs;
+    }
+
+    void reopenWithLastCondition()
+    {
+        QFETCH(bool, reopen);
+        QFETCH(bool, fromScheme);
+        QFETCH(QString, then);
+        Filter filter;
+        filter.setSerialUse(true);
+        filter.setSerialDesc(Testing::standardSerialDescription());
+        QCOMPARE(filter.ReopenWithLastCondition(), false);
+        filter.setReopenWithLastCondition(reopen);
+        // Any condition with a value counts 7 records, the empty one 100000.
+        filter.setMatchCounter([](const BoundCondition &c) -> std::optional<qint64> {
+            return c.values.isEmpty() ? 100000 : 7;
+        });
+        whenShown(filter, [](frmFilter &form) {
+            writeRow(form.grid(), 1, 1, 6, QStringLiteral("A01"));
+            form.CmdOK()->click();
+        });
+        const QString confirmed = filter.ShowFilterForm();
+        QVERIFY(!confirmed.isEmpty());
+        const QString location = SchemeStore::locationFor(ContextStore::propsString());
+        SchemeStore(location).save({0, u"Serial_12"_qs, u"A01"_qs, filter.FilterScheme(), {}});
+        if (fromScheme) {
+            whenShown(filter, [](frmFilter &form) {
+                SchemeListView *list = form.lstFilter();
+                QCOMPARE(list->count(), 2);
+                QTest::mouseClick(
+                    qobject_cast<QAbstractScrollArea *>(list->currentView())->viewport(),
+                    Qt::LeftButton, {}, list->itemRect(2).center());
+                QCOMPARE(form.state().CurrentFilterID, SchemeList::idOf(list->key(2)));
+                form.CmdOK()->click();
+            });
+            QCOMPARE(filter.ShowFilterForm(), confirmed);
+        }
+        whenShown(filter, [&](frmFilter &form) {
+            const QString field = form.grid().GetCellText(1, ConditionGrid::ColField);
+            QCOMPARE(field.isEmpty(), !reopen);
+            QCOMPARE(form.lstFilter()->selectedIndex(), fromScheme ? 2 : 1);
+            QCOMPARE(form.state().CurrentFilterID > 0, fromScheme);
+            QTRY_VERIFY(form.LblCount()->toolTip().contains(reopen ? u"7"_qs : u"100000"_qs));
+            if (then == QLatin1String("ok"))
+                QTest::mouseClick(form.CmdOK(), Qt::LeftButton);
+            else
+                QTest::keyClick(&form, Qt::Key_Escape);
+        });
+        filter.ShowFilterForm();
+        QCOMPARE(filter.Cancel(), then != QLatin1String("ok"));
+        QCOMPARE(filter.FilterSQL(), reopen || then != QLatin1String("ok") ? confirmed : QString());
     }
 
     void failedOkKeepsTheDialogOpen_data()

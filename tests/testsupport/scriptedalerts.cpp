@@ -13,6 +13,8 @@ int ScriptedAlerts::present(const QString &message, int style, const QString &ti
     shown.append({message, style, title});
     if (style == nxAlert::Question)
         return answers.isEmpty() ? int(nxAlert::AnswerYes) : answers.takeFirst();
+    if (style == nxAlert::SaveDiscardStay) // unasked, a pick goes on as it always did
+        return answers.isEmpty() ? int(nxAlert::AnswerNo) : answers.takeFirst();
     return nxAlert::AnswerOk;
 }
 

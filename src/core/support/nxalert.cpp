@@ -54,6 +54,8 @@ int normaliseStyle(int style)
 int windowlessAnswer(int style)
 {
     // Nobody can be asked: a question is refused, so nothing is overwritten or deleted unseen.
+    if (style == SaveDiscardStay)
+        return AnswerNo; // the pick goes on as it did before anyone was asked
     return normaliseStyle(style) == Question ? AnswerNo : AnswerOk;
 }
 

@@ -118,6 +118,10 @@ NXSF_TEXT(matchingRecords, "符合条件的记录：")
 NXSF_TEXT(counting, "正在计数…")
 NXSF_TEXT(cannotCount, "无法计数")
 NXSF_TEXT(schemeSaved, "已保存方案：")
+NXSF_TEXT(unsavedChanges, "条件已修改，尚未保存。是否先保存再选取其他方案？")
+NXSF_TEXT(saveChanges, "保存(&S)")
+NXSF_TEXT(discardChanges, "不保存(&D)")
+NXSF_TEXT(stayWithChanges, "返回修改(&R)")
 
 // What a screen reader says about the dialog's controls
 NXSF_TEXT(cellName, "第%1行 %2：%3")

@@ -209,6 +209,8 @@ void frmFilter::Form_Load()
     m_schemes->FillSchemeList();
     if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
         remove->setEnabled(false);
+    if (!m_reopenText.isEmpty())
+        m_schemes->reopen(m_reopenText, m_reopenSchemeId);
     m_lstFilter->setHeaderWidth(m_lstFilter->width() - Twips::toPixels(80, m_lstFilter));
     restoreSize();
 }

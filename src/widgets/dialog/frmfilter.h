@@ -61,6 +61,13 @@ public:
     /// Whether the dialog opens at the size it last had on this screen, and keeps the size it
     /// ends with, in QSettings under the application's organisation.
     void setRememberSize(bool remember) { m_rememberSize = remember; }
+    /// The dialog opens with the grid of schemeText (the text of a confirmed condition) instead
+    /// of an empty one; scheme id is selected when it still holds that grid.
+    void setReopenCondition(const QString &schemeText, qint32 schemeId)
+    {
+        m_reopenText = schemeText;
+        m_reopenSchemeId = schemeId;
+    }
     /// The settings key of the size for a screen.
     static QString sizeKey(const QString &screenId);
 
@@ -146,6 +153,8 @@ private:
     bool m_alertShown = false;     // an alert box has taken the activation
     bool m_listKeepsFocus = false; // a scheme picked with the keys keeps the focus in the list
     bool m_rememberSize = false;
+    QString m_reopenText;
+    qint32 m_reopenSchemeId = 0;
 
     ConditionGrid *m_grid = nullptr;
     std::unique_ptr<ValueCells> m_valueCells;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/schemes/schemelist.h"
 
+#include "core/conditions/conditiongrid.h"
 #include "core/schemes/schemetext.h"
 #include "core/support/leadingnumber.h"
 #include "core/support/mmts.h"
@@ -21,6 +22,8 @@
 #include <QLineEdit>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <optional>
 
 namespace NxSerialFilter {
 
@@ -149,6 +152,37 @@ void SchemeList::reselectCurrent()
     m_list.setSelectedIndex(indexOfId(m_state.CurrentFilterID));
 }
 
+Condition SchemeList::shownCondition() const
+{
+    Condition condition = m_grid.toCondition(m_state.Catalog);
+    const auto blank = [](const ConditionRow &row) {
+        // The logic word is left out: the grid may default it on a row nobody touched.
+        return row.field < 0 && row.unmatched.field.isEmpty() && row.open.isEmpty() &&
+               row.close.isEmpty() && row.compare == CompareOp::None &&
+               row.unmatched.compare.isEmpty() && row.value.isEmpty() && row.code.isEmpty();
+    };
+    while (!condition.isEmpty() && blank(condition.rows().constLast()))
+        condition.rows().removeLast();
+    return condition;
+}
+
+bool SchemeList::mayLeave()
+{
+    if (shownCondition() == m_loaded)
+        return true;
+    switch (nxAlert::ShowAlert(MParse::LoadLangString(Texts::unsavedChanges()),
+                               nxAlert::SaveDiscardStay)) {
+    case nxAlert::AnswerYes:
+        SaveScheme(false);
+        // A save the user broke off (no name given) or that failed keeps the changes here.
+        return shownCondition() == m_loaded;
+    case nxAlert::AnswerNo:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void SchemeList::itemClick(int index)
 {
     if (index < 1 || index > m_list.count())
@@ -156,14 +190,54 @@ void SchemeList::itemClick(int index)
     if (m_list.selectedIndex() != index)
         m_list.setSelectedIndex(index);
     const qint32 id = idOf(m_list.key(index));
-    updateActions(id);
-    if (id == m_state.CurrentFilterID && m_state.CurrentFilterID > 0)
+    if (id == m_state.CurrentFilterID && m_state.CurrentFilterID > 0) {
+        updateActions(id);
         return;
+    }
+    if (!mayLeave()) {
+        reselectCurrent();
+        updateActions(m_state.CurrentFilterID);
+        // The click or key that picked is still moving the list's selection onto its item.
+        QMetaObject::invokeMethod(this, &SchemeList::reselectCurrent, Qt::QueuedConnection);
+        return;
+    }
+    // A save may have refilled the list: the picked item is found again by its id.
+    const int picked = indexOfId(id);
+    if (picked < 1)
+        return;
+    m_list.setSelectedIndex(picked);
+    updateActions(id);
     m_state.CurrentFilterID = id;
-    if (SchemeText::LoadScheme(m_state, m_grid, m_valueCells, id))
+    const bool ok = SchemeText::LoadScheme(m_state, m_grid, m_valueCells, id);
+    m_loaded = shownCondition();
+    if (ok)
         Q_EMIT loaded();
     else
         nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
+}
+
+void SchemeList::reopen(const QString &text, qint32 id)
+{
+    std::optional<Condition> scheme;
+    if (id > 0 && indexOfId(id) > 1) {
+        m_state.CurrentFilterID = id;
+        if (SchemeText::LoadScheme(m_state, m_grid, m_valueCells, id))
+            scheme = m_grid.toCondition(m_state.Catalog);
+    }
+    try {
+        SchemeText::clearGrid(m_grid);
+        SchemeText::applyText(m_state, m_grid, m_valueCells, text);
+    } catch (...) {
+        // A text over the caps leaves the grid empty: the dialog opens as it would without.
+        SchemeText::clearGrid(m_grid);
+    }
+    SchemeText::finishLoad(m_grid);
+    // A grid edited after its scheme was loaded belongs to no scheme: a Save must ask a name.
+    const bool same = scheme && *scheme == m_grid.toCondition(m_state.Catalog);
+    m_state.CurrentFilterID = same ? id : 0;
+    m_loaded = same ? shownCondition() : Condition();
+    reselectCurrent();
+    updateActions(m_state.CurrentFilterID);
 }
 
 void SchemeList::makeCurrent(const QString &name)
@@ -283,6 +357,7 @@ void SchemeList::SaveScheme(bool saveAs)
         // next "Save" writes to it instead of asking again and making a second one.
         if (named)
             makeCurrent(name);
+        m_loaded = shownCondition();
         Q_EMIT saved(name);
     } catch (...) {
         alertCurrentFailure();

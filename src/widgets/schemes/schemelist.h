@@ -43,6 +43,10 @@ public:
     /// item has no name to change, and a name the screen already has is refused.
     void RenameScheme(int index);
 
+    /// Puts text (a confirmed grid) into the grid; scheme id becomes current and selected when
+    /// it is listed and loads into the same condition.
+    void reopen(const QString &text, qint32 id);
+
     /// The list key of a scheme id: "K", the sign position (a blank for 0 and above), the id.
     static QString keyFor(qint32 id);
     /// The id a list key names.
@@ -58,6 +62,11 @@ Q_SIGNALS:
 
 private:
     void reselectCurrent();
+    /// The grid's condition without the blank rows at its end, whose number follows the
+    /// dialog's height.
+    Condition shownCondition() const;
+    /// Asks before a pick drops changes to the grid; false when the user stays.
+    bool mayLeave();
     void makeCurrent(const QString &name);
     QAction *action(const QString &key) const;
     /// The rights of a listed scheme; a service that gives none leaves every scheme changeable.
@@ -72,6 +81,7 @@ private:
     QToolBar &m_toolbar;
     QAction *m_share;
     QHash<qint32, SchemeRights> m_rights;
+    Condition m_loaded; // what the grid held when its scheme was loaded or saved
 };
 
 } // namespace NxSerialFilter

@@ -5,13 +5,16 @@
 #include "widgets/support/guidefaults.h"
 
 #include "core/support/busypointer.h"
+#include "core/support/mparse.h"
 #include "core/support/qttranslations.h"
+#include "core/support/texts.h"
 
 #include <NxSerialFilter/nxalert.h>
 
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace NxSerialFilter {
 
@@ -48,6 +51,21 @@ public:
             break;
         default:
             break;
+        }
+        if (style == nxAlert::SaveDiscardStay) {
+            // The buttons say what they do, with their keys, in the component's language.
+            QPushButton *save = box.addButton(MParse::LoadLangString(Texts::saveChanges()),
+                                              QMessageBox::AcceptRole);
+            QPushButton *discard = box.addButton(MParse::LoadLangString(Texts::discardChanges()),
+                                                 QMessageBox::DestructiveRole);
+            QPushButton *stay = box.addButton(MParse::LoadLangString(Texts::stayWithChanges()),
+                                              QMessageBox::RejectRole);
+            box.setDefaultButton(save);
+            box.setEscapeButton(stay);
+            box.exec();
+            if (box.clickedButton() == save)
+                return nxAlert::AnswerYes;
+            return box.clickedButton() == discard ? nxAlert::AnswerNo : nxAlert::AnswerCancel;
         }
         switch (style & 0x0F) {
         case 1:

@@ -25,6 +25,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -324,6 +326,8 @@ private Q_SLOTS:
     void renameFlows();
     void pickFlows();
     void keyboardPicks_data();
+    void unsavedChanges_data();
+    void unsavedChanges();
     void keyboardPicks();
     void viewModes_data();
     void viewModes();
@@ -644,6 +648,119 @@ void tst_SchemeList::pickFlows()
     QCOMPARE(grid().MaxRows(), 2);
     QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), QString());
     QVERIFY(grid().isLocked(1, ConditionGrid::ColLogic));
+}
+
+void tst_SchemeList::unsavedChanges_data()
+{
+    QTest::addColumn<QString>("from"); // the scheme first picked; "" the new-scheme item
+    QTest::addColumn<QString>("edit"); // the value then written into row 1; "" none
+    QTest::addColumn<QString>("then"); // a scheme clicked ("" new), or a key: Down, OK, Esc
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<QString>("current"); // the scheme current after; "" the new-scheme item
+    QTest::addColumn<QString>("shown");   // row 1's value after
+    QTest::addColumn<QString>("stored");  // a part the store holds after
+    const int yes = nxAlert::AnswerYes;
+    const int no = nxAlert::AnswerNo;
+    const int stay = nxAlert::AnswerCancel;
+    QTest::newRow("unchanged scheme, nothing asked")
+        << u"a"_s << QString() << u"b"_s << QList<int>{} << QStringList{} << 0 << u"b"_s << u"vb"_s
+        << u"a=\t\t名称\t等于\tva"_s;
+    QTest::newRow("edited, discard goes on")
+        << u"a"_s << u"x"_s << u"b"_s << QList<int>{no} << QStringList{} << 1 << u"b"_s << u"vb"_s
+        << u"a=\t\t名称\t等于\tva"_s;
+    QTest::newRow("edited, stay keeps the grid and the scheme")
+        << u"a"_s << u"x"_s << u"b"_s << QList<int>{stay} << QStringList{} << 1 << u"a"_s << u"x"_s
+        << u"a=\t\t名称\t等于\tva"_s;
+    QTest::newRow("edited, save writes over it, then goes on")
+        << u"a"_s << u"x"_s << u"b"_s << QList<int>{yes} << QStringList{} << 1 << u"b"_s << u"vb"_s
+        << u"a=\t\t名称\t等于\tx"_s;
+    QTest::newRow("new scheme written, save asks a name, then goes on")
+        << QString() << u"x"_s << u"b"_s << QList<int>{yes} << QStringList{u"n1"_s} << 1 << u"b"_s
+        << u"vb"_s << u"n1=\t\t名称\t等于\tx"_s;
+    QTest::newRow("new scheme written, the name dialog cancelled stays")
+        << QString() << u"x"_s << u"b"_s << QList<int>{yes} << QStringList{cancelName} << 1
+        << QString() << u"x"_s << QString();
+    QTest::newRow("edited, the new-scheme item picked, stay")
+        << u"a"_s << u"x"_s << QString() << QList<int>{stay} << QStringList{} << 1 << u"a"_s
+        << u"x"_s << QString();
+    QTest::newRow("edited, Down in the list, stay")
+        << u"a"_s << u"x"_s << u"Down"_s << QList<int>{stay} << QStringList{} << 1 << u"a"_s
+        << u"x"_s << QString();
+    // The component's own box: its buttons answer by their keys.
+    QTest::newRow("the box, Alt+R stays") << u"a"_s << u"x"_s << u"b"_s << QList<int>{Qt::Key_R}
+                                          << QStringList{} << -1 << u"a"_s << u"x"_s << QString();
+    QTest::newRow("the box, Alt+D discards")
+        << u"a"_s << u"x"_s << u"b"_s << QList<int>{Qt::Key_D} << QStringList{} << -1 << u"b"_s
+        << u"vb"_s << u"a=\t\t名称\t等于\tva"_s;
+    QTest::newRow("the box, Alt+S saves")
+        << u"a"_s << u"x"_s << u"b"_s << QList<int>{Qt::Key_S} << QStringList{} << -1 << u"b"_s
+        << u"vb"_s << u"a=\t\t名称\t等于\tx"_s;
+    QTest::newRow("edited, OK never asks") << u"a"_s << u"x"_s << u"OK"_s << QList<int>{}
+                                           << QStringList{} << 0 << u"a"_s << u"x"_s << QString();
+    QTest::newRow("edited, Esc never asks") << u"a"_s << u"x"_s << u"Esc"_s << QList<int>{}
+                                            << QStringList{} << 0 << u"a"_s << u"x"_s << QString();
+}
+
+// A pick replaces the grid: changes the user has not saved are asked about once, never lost
+// unasked, and answering "stay" leaves the grid and its scheme as they were.
+void tst_SchemeList::unsavedChanges()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, edit);
+    QFETCH(QString, then);
+    QFETCH(QList<int>, answers);
+    QFETCH(QStringList, names);
+    QFETCH(int, asked);
+    QFETCH(QString, current);
+    QFETCH(QString, shown);
+    QFETCH(QString, stored);
+    preset(QStringLiteral("a=\t\t名称\t等于\tva\t\t;b=\t\t名称\t等于\tvb\t\t"));
+    list()->setViewMode(SchemeListView::ReportView);
+    QApplication::processEvents();
+    pick(from);
+    if (!edit.isEmpty())
+        writeCondition(edit);
+    m_alerts->answers = answers;
+    QTimer boxKeys; // asked = -1: the real box, answered with Alt and the key in answers
+    int boxes = 0;
+    QPointer<QMessageBox> lastBox;
+    if (asked < 0) {
+        nxAlert::setPresenter(nullptr);
+        connect(&boxKeys, &QTimer::timeout, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible() || box == lastBox)
+                return; // a key's button is pressed a moment after the key
+            lastBox = box;
+            ++boxes;
+            QTest::keyClick(box, Qt::Key(answers.value(0)), Qt::AltModifier);
+        });
+        boxKeys.start(20);
+    }
+    NameAnswers typer(names);
+    const ModalWatch watch;
+    if (then == u"Down"_s) {
+        list()->currentView()->setFocus();
+        QTest::keyClick(list()->currentView(), Qt::Key_Down);
+    } else if (then == u"OK"_s) {
+        QTest::mouseClick(m_form->CmdOK(), Qt::LeftButton);
+    } else if (then == u"Esc"_s) {
+        QTest::keyClick(m_form.get(), Qt::Key_Escape);
+    } else {
+        pick(then);
+    }
+    QApplication::processEvents(); // what the click or key still does after the pick
+    QCOMPARE(watch.closed, 0);
+    QCOMPARE(typer.unexpected, 0);
+    int questions = 0;
+    for (const auto &alert : std::as_const(m_alerts->shown))
+        questions += alert.style == nxAlert::SaveDiscardStay ? 1 : 0;
+    QCOMPARE(asked < 0 ? boxes : questions, std::abs(asked));
+    QCOMPARE(list()->selectedIndex(), current.isEmpty() ? 1 : indexOf(current));
+    QCOMPARE(m_form->state().CurrentFilterID, current.isEmpty() ? 0 : storedId(current));
+    QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), shown);
+    QVERIFY2(stored.isEmpty() || this->stored().contains(stored), qPrintable(this->stored()));
 }
 
 void tst_SchemeList::keyboardPicks_data()

@@ -36,7 +36,10 @@ enum Answer {
 enum Style {
     Information = 64, ///< a notice with OK
     Warning = 48,     ///< a warning with OK
-    Question = 36     ///< a question with Yes and No
+    Question = 36,    ///< a question with Yes and No
+    /// Unsaved changes: Save (answered Yes), Discard (No) or stay (Cancel, also Esc). Outside
+    /// the numbers a host passes, so a host's own questions keep their two buttons.
+    SaveDiscardStay = 0x100 | 32 | 3
 };
 
 /// Shows message with the normalised style and the localized title; returns the answer.

@@ -90,6 +90,12 @@ public:
     void setRememberDialogSize(bool remember);
     /// Whether the dialog remembers its size (see setRememberDialogSize).
     bool RememberDialogSize() const;
+    /// Lets the dialog open with the condition of the last OK on the same screen instead of an
+    /// empty grid, its scheme selected when the grid shows that scheme unchanged; OK then keeps
+    /// the filter in force. Off by default, so that a host that wants a fresh dialog on every
+    /// call keeps it. Takes effect from the next ShowFilterForm.
+    void setReopenWithLastCondition(bool reopen);
+    bool ReopenWithLastCondition() const;
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     /// Deleting the Filter while its dialog runs (from a timer, say) cancels the dialog; the
     /// call then returns an empty text and touches nothing of the deleted object.
