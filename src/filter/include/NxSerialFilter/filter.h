@@ -95,6 +95,8 @@ public:
     /// the filter in force. Off by default, so that a host that wants a fresh dialog on every
     /// call keeps it. Takes effect from the next ShowFilterForm.
     void setReopenWithLastCondition(bool reopen);
+    /// Whether the dialog reopens with the last confirmed condition (see
+    /// setReopenWithLastCondition).
     bool ReopenWithLastCondition() const;
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     /// Deleting the Filter while its dialog runs (from a timer, say) cancels the dialog; the
