@@ -300,6 +300,8 @@ private:
                 break;
             if (fds[0].revents)
                 break;
+            // Only the links polled above have events; one accepted now waits for the next poll.
+            const size_t polled = links.size();
             if (fds[1].revents & POLLIN) {
                 const int client = ::accept(m_listener, nullptr, nullptr);
                 const int server = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -308,7 +310,7 @@ private:
                               sizeof address) == 0)
                     links.push_back({client, server});
             }
-            for (size_t i = 0; i < links.size(); ++i) {
+            for (size_t i = 0; i < polled; ++i) {
                 Link &l = links[i];
                 for (const bool fromClient : {true, false}) {
                     if (l.stalled || !(fds[2 + 2 * i + (fromClient ? 0 : 1)].revents & POLLIN))
