@@ -201,7 +201,7 @@ void composeCondition(benchmark::State &bench, const SqlForm &form)
     FilterState state;
     ConditionGrid grid;
     fill(state, grid, rows, true);
-    const Condition condition = grid.toCondition(state.Catalog);
+    const Condition condition = grid.condition();
     for (auto _ : bench) {
         const Composed composed = NxSerialFilter::compose(state.Catalog, condition, form);
         if (!composed.ok())
@@ -323,7 +323,7 @@ void BM_ParseSchemeText(benchmark::State &bench)
     FilterState state;
     ConditionGrid grid;
     fill(state, grid, rows, true);
-    const QString text = SchemeText::write(grid.toCondition(state.Catalog), state.Catalog);
+    const QString text = SchemeText::write(grid.condition(), state.Catalog);
     for (auto _ : bench) {
         const SchemeText::Parsed parsed = SchemeText::parse(text, state.Catalog);
         benchmark::DoNotOptimize(parsed.condition.size());

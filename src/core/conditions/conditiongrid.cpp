@@ -28,6 +28,54 @@ const QRegularExpression &wholeNumber()
     return whole;
 }
 
+/// The list position a logic, field or comparison cell chose; -1 for none.
+int chosenPosition(const ConditionRow &row, int col)
+{
+    switch (col) {
+    case ConditionGrid::ColLogic:
+        return int(row.logic);
+    case ConditionGrid::ColField:
+        return row.field;
+    default:
+        return int(row.compare);
+    }
+}
+
+/// Makes a logic, field or comparison cell choose position at (-1 for none); false, and no
+/// choice, when the condition has no operation at that position.
+bool choose(ConditionRow &row, int col, int at)
+{
+    switch (col) {
+    case ConditionGrid::ColLogic:
+        row.logic = at >= 0 && at <= int(LogicOp::Or) ? LogicOp(at) : LogicOp::None;
+        return row.logic != LogicOp::None;
+    case ConditionGrid::ColField:
+        row.field = std::max(at, -1);
+        return row.field >= 0;
+    default:
+        row.compare = at >= 0 && at <= int(CompareOp::NotInList) ? CompareOp(at) : CompareOp::None;
+        return row.compare != CompareOp::None;
+    }
+}
+
+/// The text a logic, field or comparison cell keeps when it chose nothing.
+QString &unmatchedWord(ConditionRow &row, int col)
+{
+    switch (col) {
+    case ConditionGrid::ColLogic:
+        return row.unmatched.logic;
+    case ConditionGrid::ColField:
+        return row.unmatched.field;
+    default:
+        return row.unmatched.compare;
+    }
+}
+
+const QString &unmatchedWord(const ConditionRow &row, int col)
+{
+    return unmatchedWord(const_cast<ConditionRow &>(row), col);
+}
+
 const QString &crlf()
 {
     static const QString s = QStringLiteral("\r\n");
@@ -45,7 +93,9 @@ ConditionGrid::ConditionGrid(QObject *parent)
 void ConditionGrid::resetToDesign()
 {
     beginResetModel();
-    m_rows.assign(DesignRowCount, Row{});
+    m_condition = Condition(QList<ConditionRow>(DesignRowCount));
+    m_settings.assign(DesignRowCount, RowSettings{});
+    m_catalog = FieldCatalog();
     m_items = {};
     m_items[ColLogic - 1] = Vocabulary::logicItems();
     m_items[ColLeftParen - 1] = Vocabulary::leftParenItems();
@@ -54,10 +104,7 @@ void ConditionGrid::resetToDesign()
     m_headers = {Texts::headerLogic(),   QStringLiteral("("),  Texts::headerField(),
                  Texts::headerCompare(), Texts::headerValue(), Texts::headerValueCode(),
                  QStringLiteral(")")};
-    // The first condition has no logic word.
-    Cell &firstLogic = m_rows[0][ColLogic - 1];
-    firstLogic.kind = qint8(CellKind::Text);
-    firstLogic.locked = true;
+    firstRowLogicPlain();
     m_activeRow = 1;
     m_activeCol = 1;
     m_block = {};
@@ -65,25 +112,72 @@ void ConditionGrid::resetToDesign()
     endResetModel();
 }
 
+void ConditionGrid::firstRowLogicPlain()
+{
+    // The first condition has no logic word.
+    CellSettings &firstLogic = m_settings[0][ColLogic - 1];
+    firstLogic.kind = qint8(CellKind::Text);
+    firstLogic.locked = true;
+}
+
 bool ConditionGrid::valid(int row, int col) const
 {
     return row >= 1 && row <= MaxRows() && col >= 1 && col <= ColumnCount;
 }
 
-ConditionGrid::Cell *ConditionGrid::cell(int row, int col)
+ConditionGrid::CellSettings *ConditionGrid::settings(int row, int col)
 {
-    return valid(row, col) ? &m_rows[size_t(row - 1)][size_t(col - 1)] : nullptr;
+    return valid(row, col) ? &m_settings[size_t(row - 1)][size_t(col - 1)] : nullptr;
 }
 
-const ConditionGrid::Cell *ConditionGrid::cell(int row, int col) const
+const ConditionGrid::CellSettings *ConditionGrid::settings(int row, int col) const
 {
-    return valid(row, col) ? &m_rows[size_t(row - 1)][size_t(col - 1)] : nullptr;
+    return valid(row, col) ? &m_settings[size_t(row - 1)][size_t(col - 1)] : nullptr;
 }
 
 void ConditionGrid::notify(int row, int col)
 {
     const QModelIndex at = index(row - 1, col - 1);
     Q_EMIT dataChanged(at, at);
+}
+
+void ConditionGrid::retype(ConditionRow &row) const
+{
+    const ValueKind kind = rowValueKind(m_catalog, row.field, row.compare);
+    if (kind != row.value.kind())
+        row.value = ConditionValue::fromText(kind, row.value.text());
+}
+
+void ConditionGrid::setCatalog(const FieldCatalog &catalog)
+{
+    m_catalog = catalog;
+    for (ConditionRow &row : m_condition.rows())
+        retype(row);
+}
+
+void ConditionGrid::setCondition(const Condition &condition)
+{
+    beginResetModel();
+    m_condition = condition.isEmpty() ? Condition(QList<ConditionRow>(1)) : condition;
+    m_settings.assign(size_t(m_condition.size()), RowSettings{});
+    for (ConditionRow &row : m_condition.rows()) {
+        row.open = cellSafe(row.open);
+        row.close = cellSafe(row.close);
+        row.code = cellSafe(row.code);
+        row.unmatched = {cellSafe(row.unmatched.logic), cellSafe(row.unmatched.field),
+                         cellSafe(row.unmatched.compare)};
+        // A position the lists do not have is no choice at all.
+        if (row.field >= m_items[ColField - 1].size())
+            row.field = -1;
+        row.value = ConditionValue::fromText(rowValueKind(m_catalog, row.field, row.compare),
+                                             cellSafe(row.value.text()));
+    }
+    // Row 1's logic cell is plain: a logic word there is kept as its text.
+    const QString firstLogic = GetCellText(1, ColLogic);
+    firstRowLogicPlain();
+    writeText(1, ColLogic, CellKind::Text, firstLogic);
+    m_activeRow = std::min(m_activeRow, MaxRows());
+    endResetModel();
 }
 
 int ConditionGrid::rowCount(const QModelIndex &parent) const
@@ -134,7 +228,7 @@ bool ConditionGrid::setData(const QModelIndex &index, const QVariant &value, int
         const int chosen = value.toInt();
         if (chosen < -1 || chosen >= columnItems(col).size())
             return false;
-        if (chosen == GetComboIndex(row, col) && cell(row, col)->text.isEmpty())
+        if (chosen == GetComboIndex(row, col) && (chosen >= 0 || GetCellText(row, col).isEmpty()))
             return true;
         SetComboIndex(row, col, chosen);
     } else if (role == Qt::EditRole) {
@@ -188,11 +282,13 @@ void ConditionGrid::SetMaxRows(int rows)
     const int current = MaxRows();
     if (rows > current) {
         beginInsertRows({}, current, rows - 1);
-        m_rows.resize(size_t(rows));
+        m_condition.rows().resize(rows);
+        m_settings.resize(size_t(rows));
         endInsertRows();
     } else if (rows < current) {
         beginRemoveRows({}, rows, current - 1);
-        m_rows.resize(size_t(rows));
+        m_condition.rows().resize(rows);
+        m_settings.resize(size_t(rows));
         endRemoveRows();
     }
     m_activeRow = std::min(m_activeRow, MaxRows());
@@ -202,27 +298,62 @@ QString ConditionGrid::GetCellText(int row, int col) const
 {
     if (row == 0)
         return headerText(col);
-    const Cell *c = cell(row, col);
-    if (!c)
+    if (!valid(row, col))
         return {};
-    if (c->index >= 0 && isListKind(cellKind(row, col))) {
-        const QStringList &items = m_items[size_t(col - 1)];
-        return c->index < items.size() ? items.at(c->index) : QString();
+    const ConditionRow &r = conditionRow(row);
+    switch (col) {
+    case ColLogic:
+    case ColField:
+    case ColCompare: {
+        const int at = chosenPosition(r, col);
+        if (at >= 0 && isListKind(cellKind(row, col))) {
+            const QStringList &items = m_items[size_t(col - 1)];
+            return at < items.size() ? items.at(at) : QString();
+        }
+        return unmatchedWord(r, col);
     }
-    return c->text;
+    case ColLeftParen:
+        return r.open;
+    case ColValue:
+        return r.value.text();
+    case ColValueCode:
+        return r.code;
+    default:
+        return r.close;
+    }
 }
 
-void ConditionGrid::writeText(Cell &c, CellKind kind, int col, const QString &text)
+void ConditionGrid::writeText(int row, int col, CellKind kind, const QString &text)
 {
-    c.text = cellSafe(text);
-    if (isListKind(kind)) {
+    ConditionRow &r = conditionRow(row);
+    QString safe = cellSafe(text);
+    switch (col) {
+    case ColLogic:
+    case ColField:
+    case ColCompare: {
         // An empty text is no choice, even when a host lists a field without a caption.
-        c.index = c.text.isEmpty() ? -1 : qint32(m_items[size_t(col - 1)].indexOf(c.text));
-        if (c.index >= 0)
-            c.text.clear();
-    } else {
-        c.index = -1;
+        const int at =
+            isListKind(kind) && !safe.isEmpty() ? int(m_items[size_t(col - 1)].indexOf(safe)) : -1;
+        if (choose(r, col, at))
+            safe.clear();
+        unmatchedWord(r, col) = std::move(safe);
+        break;
     }
+    case ColLeftParen:
+        r.open = std::move(safe);
+        break;
+    case ColValue:
+        r.value = ConditionValue::fromText(rowValueKind(m_catalog, r.field, r.compare), safe);
+        break;
+    case ColValueCode:
+        r.code = std::move(safe);
+        break;
+    default:
+        r.close = std::move(safe);
+        break;
+    }
+    if (col == ColField || col == ColCompare)
+        retype(r);
 }
 
 void ConditionGrid::SetCellText(int row, int col, const QString &text)
@@ -231,30 +362,41 @@ void ConditionGrid::SetCellText(int row, int col, const QString &text)
         setHeaderText(col, text);
         return;
     }
-    Cell *c = cell(row, col);
-    if (!c)
+    if (!valid(row, col))
         return;
-    writeText(*c, cellKind(row, col), col, text);
+    writeText(row, col, cellKind(row, col), text);
     notify(row, col);
 }
 
 int ConditionGrid::GetComboIndex(int row, int col) const
 {
-    const Cell *c = cell(row, col);
-    if (!c || !isListKind(cellKind(row, col)))
+    if (!valid(row, col) || !isListKind(cellKind(row, col)))
         return -1;
-    return c->index;
+    const ConditionRow &r = conditionRow(row);
+    if (col == ColLogic || col == ColField || col == ColCompare)
+        return chosenPosition(r, col);
+    const QString text = GetCellText(row, col);
+    return text.isEmpty() ? -1 : int(m_items[size_t(col - 1)].indexOf(text));
 }
 
 void ConditionGrid::SetComboIndex(int row, int col, int index)
 {
-    Cell *c = cell(row, col);
-    if (!c || !isListKind(cellKind(row, col)))
+    if (!valid(row, col) || !isListKind(cellKind(row, col)))
         return;
-    if (index < -1 || index >= m_items[size_t(col - 1)].size())
+    const QStringList &items = m_items[size_t(col - 1)];
+    if (index < -1 || index >= items.size())
         index = -1;
-    c->index = index;
-    c->text.clear();
+    ConditionRow &r = conditionRow(row);
+    if (col == ColLogic || col == ColField || col == ColCompare) {
+        // A position past the operations the condition knows is kept as its word.
+        if (choose(r, col, index) || index < 0)
+            unmatchedWord(r, col).clear();
+        else
+            unmatchedWord(r, col) = items.at(index);
+        retype(r);
+    } else {
+        writeText(row, col, cellKind(row, col), index >= 0 ? items.at(index) : QString());
+    }
     notify(row, col);
 }
 
@@ -268,11 +410,14 @@ void ConditionGrid::setColumnItems(int col, const QStringList &items)
     if (col < 1 || col > ColumnCount)
         return;
     m_items[size_t(col - 1)] = items;
-    // A chosen index that the new list does not have is no choice at all.
-    for (Row &row : m_rows) {
-        Cell &c = row[size_t(col - 1)];
-        if (c.index >= items.size())
-            c.index = -1;
+    // A chosen position that the new list does not have is no choice at all.
+    if (col == ColLogic || col == ColField || col == ColCompare) {
+        for (ConditionRow &r : m_condition.rows()) {
+            if (chosenPosition(r, col) >= items.size()) {
+                choose(r, col, -1);
+                retype(r);
+            }
+        }
     }
     if (MaxRows() > 0)
         Q_EMIT dataChanged(index(0, col - 1), index(MaxRows() - 1, col - 1));
@@ -295,7 +440,7 @@ CellKind ConditionGrid::columnKind(int col)
 
 CellKind ConditionGrid::cellKind(int row, int col) const
 {
-    const Cell *c = cell(row, col);
+    const CellSettings *c = settings(row, col);
     if (c && c->kind >= 0)
         return CellKind(c->kind);
     return columnKind(col);
@@ -303,27 +448,34 @@ CellKind ConditionGrid::cellKind(int row, int col) const
 
 void ConditionGrid::setCellKind(int row, int col, CellKind kind)
 {
-    Cell *c = cell(row, col);
+    CellSettings *c = settings(row, col);
     if (!c)
         return;
     const QString shown = GetCellText(row, col);
     c->kind = kind == columnKind(col) ? qint8(-1) : qint8(kind);
-    writeText(*c, kind, col, shown);
+    writeText(row, col, kind, shown);
     notify(row, col);
 }
 
 bool ConditionGrid::isLocked(int row, int col) const
 {
-    const Cell *c = cell(row, col);
+    const CellSettings *c = settings(row, col);
     return c && c->locked;
 }
 
 void ConditionGrid::setLocked(int row, int col, bool locked)
 {
-    if (Cell *c = cell(row, col)) {
+    if (CellSettings *c = settings(row, col)) {
         c->locked = locked;
         notify(row, col);
     }
+}
+
+void ConditionGrid::emptyRow(int row)
+{
+    conditionRow(row) = ConditionRow{};
+    retype(conditionRow(row));
+    m_settings[size_t(row - 1)] = RowSettings{};
 }
 
 void ConditionGrid::DeleteRow(int row)
@@ -333,15 +485,14 @@ void ConditionGrid::DeleteRow(int row)
     if (MaxRows() == 1) {
         // A grid of no rows would break every step that touches row 1: an empty row takes
         // the place of the last one, as a first row it has no logic word.
-        m_rows[0] = Row{};
-        Cell &firstLogic = m_rows[0][ColLogic - 1];
-        firstLogic.kind = qint8(CellKind::Text);
-        firstLogic.locked = true;
+        emptyRow(1);
+        firstRowLogicPlain();
         Q_EMIT dataChanged(index(0, 0), index(0, ColumnCount - 1));
         return;
     }
     beginRemoveRows({}, row - 1, row - 1);
-    m_rows.erase(m_rows.begin() + (row - 1));
+    m_condition.rows().removeAt(row - 1);
+    m_settings.erase(m_settings.begin() + (row - 1));
     endRemoveRows();
     m_activeRow = std::min(m_activeRow, MaxRows());
 }
@@ -422,9 +573,12 @@ void ConditionGrid::clearBlock()
     const Block b = resolvedBlock();
     if (b.row1 > b.row2 || b.col1 > b.col2)
         return;
-    for (int row = b.row1; row <= b.row2; ++row)
-        for (int col = b.col1; col <= b.col2; ++col)
-            *cell(row, col) = Cell{};
+    for (int row = b.row1; row <= b.row2; ++row) {
+        for (int col = b.col1; col <= b.col2; ++col) {
+            *settings(row, col) = CellSettings{};
+            writeText(row, col, columnKind(col), QString());
+        }
+    }
     Q_EMIT dataChanged(index(b.row1 - 1, b.col1 - 1), index(b.row2 - 1, b.col2 - 1));
 }
 
@@ -459,39 +613,10 @@ void ConditionGrid::setBlockText(const QString &text)
             const int col = b.col1 + int(j);
             if (col > b.col2)
                 break;
-            writeText(*cell(row, col), cellKind(row, col), col, cells.at(j));
+            writeText(row, col, cellKind(row, col), cells.at(j));
         }
     }
     Q_EMIT dataChanged(index(b.row1 - 1, b.col1 - 1), index(b.row2 - 1, b.col2 - 1));
-}
-
-Condition ConditionGrid::toCondition(const FieldCatalog &catalog) const
-{
-    Condition condition;
-    condition.rows().reserve(MaxRows());
-    for (int r = 1; r <= MaxRows(); ++r) {
-        ConditionRow row;
-        const int logic = GetComboIndex(r, ColLogic);
-        if (logic >= 0 && logic <= int(LogicOp::Or))
-            row.logic = LogicOp(logic);
-        else
-            row.unmatched.logic = GetCellText(r, ColLogic);
-        row.open = GetCellText(r, ColLeftParen);
-        row.field = GetComboIndex(r, ColField);
-        if (row.field < 0)
-            row.unmatched.field = GetCellText(r, ColField);
-        const int compare = GetComboIndex(r, ColCompare);
-        if (compare >= 0 && compare <= int(CompareOp::NotInList))
-            row.compare = CompareOp(compare);
-        else
-            row.unmatched.compare = GetCellText(r, ColCompare);
-        row.value = ConditionValue::fromText(rowValueKind(catalog, row.field, row.compare),
-                                             GetCellText(r, ColValue));
-        row.code = GetCellText(r, ColValueCode);
-        row.close = GetCellText(r, ColRightParen);
-        condition.append(row);
-    }
-    return condition;
 }
 
 QString ConditionGrid::cellSafe(QString text)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <NxSerialFilter/condition.h>
+#include <NxSerialFilter/fieldcatalog.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QAbstractTableModel>
@@ -13,8 +14,6 @@
 
 namespace NxSerialFilter {
 
-class FieldCatalog;
-
 enum class CellKind : quint8 {
     List,     // choose an item only
     ListText, // choose an item or type text (filtered)
@@ -23,9 +22,12 @@ enum class CellKind : quint8 {
     Date, // shown and stored as yyyy-MM-dd
 };
 
-/// The condition grid: every cell's text, chosen list index, kind and lock. Rows and columns
-/// are numbered as the dialog addresses them: condition rows from 1 (row 0 is the header),
-/// columns 1 to 7. Item lists are held once per column.
+/// The condition grid: an editing model over a Condition. The rows are held as condition
+/// rows (logic, field and comparison by their list positions, the other cells as texts); the
+/// translated words of the item lists are only what the cells show and take. Each cell also
+/// has its kind and lock, which the dialog sets. Rows and columns are numbered as the dialog
+/// addresses them: condition rows from 1 (row 0 is the header), columns 1 to 7. Item lists
+/// are held once per column.
 ///
 /// Edits that come through setData() (the view, the user) raise cellChanged(); writes made
 /// through the grid operations do not, so the dialog's own changes cause no events.
@@ -67,7 +69,7 @@ public:
                         int role = Qt::DisplayRole) const override;
 
     // Grid operations.
-    int MaxRows() const { return int(m_rows.size()); }
+    int MaxRows() const { return int(m_condition.size()); }
     /// Sets the number of condition rows; the grid always keeps at least one.
     void SetMaxRows(int rows);
     int MaxCols() const { return ColumnCount; }
@@ -116,9 +118,17 @@ public:
     /// Writes text into the block: lines by CR LF, cells by TAB; what falls outside is dropped.
     void setBlockText(const QString &text);
 
-    /// The grid's rows as a condition over catalog: list cells by their chosen positions,
-    /// cells that chose nothing keep their text as unmatched words.
-    Condition toCondition(const FieldCatalog &catalog) const;
+    /// The fields the field column lists; values are typed by them.
+    const FieldCatalog &catalog() const { return m_catalog; }
+    /// Sets the fields; every row's value is typed anew by its field.
+    void setCatalog(const FieldCatalog &catalog);
+
+    /// The rows as a condition: list cells by their chosen positions, cells that chose
+    /// nothing keep their text as unmatched words, values typed by the catalog.
+    const Condition &condition() const { return m_condition; }
+    /// Replaces the rows (at least one) by the condition's; every cell's own kind and lock is
+    /// dropped except row 1's plain, locked logic cell. Values are typed by the catalog.
+    void setCondition(const Condition &condition);
 
     /// What a cell may hold: no TAB, CR or LF (they would split a stored row), no NUL and no
     /// unpaired surrogate (they would break the condition's SQL text).
@@ -141,27 +151,34 @@ Q_SIGNALS:
     void activeCellChanged(int row, int col);
 
 private:
-    struct Cell
+    // What the dialog sets on a cell beside its content.
+    struct CellSettings
     {
-        QString text;      // list cells: only when no item is chosen
-        qint32 index = -1; // list cells: chosen item
-        qint8 kind = -1;   // own kind, -1 for the column's
+        qint8 kind = -1; // own kind, -1 for the column's
         bool locked = false;
     };
-    using Row = std::array<Cell, ColumnCount>;
+    using RowSettings = std::array<CellSettings, ColumnCount>;
 
     bool valid(int row, int col) const;
-    Cell *cell(int row, int col);
-    const Cell *cell(int row, int col) const;
+    CellSettings *settings(int row, int col);
+    const CellSettings *settings(int row, int col) const;
+    ConditionRow &conditionRow(int row) { return m_condition[row - 1]; }
+    const ConditionRow &conditionRow(int row) const { return m_condition.at(row - 1); }
     void notify(int row, int col);
-    void writeText(Cell &c, CellKind kind, int col, const QString &text);
+    /// Stores text as what cell (row, col) holds, a list cell choosing the item it names.
+    void writeText(int row, int col, CellKind kind, const QString &text);
+    void emptyRow(int row);
+    void firstRowLogicPlain();
+    void retype(ConditionRow &row) const;
     struct Block
     {
         int row1 = 0, row2 = 0, col1 = 0, col2 = 0;
     };
     Block resolvedBlock() const;
 
-    std::vector<Row> m_rows;
+    Condition m_condition;
+    std::vector<RowSettings> m_settings; // parallel to the condition's rows
+    FieldCatalog m_catalog;
     std::array<QStringList, ColumnCount> m_items;
     std::array<QString, ColumnCount> m_headers;
     int m_activeRow = 1;

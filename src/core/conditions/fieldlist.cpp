@@ -92,6 +92,7 @@ QString SetFields(FilterState &state, ConditionGrid &grid)
         grid.SelectBlock(-1, -1, ConditionGrid::ColField, ConditionGrid::ColField);
         grid.setBlockItems(list.join(u'\t'));
         grid.setBlockMode(false);
+        grid.setCatalog(state.Catalog);
         localizeColumn(grid, ConditionGrid::ColCompare);
         localizeColumn(grid, ConditionGrid::ColLogic);
     } catch (...) {

@@ -700,7 +700,7 @@ FilterError failureError(const ComposeFailure &failure)
 static Composed composeGrid(const FilterState &state, const ConditionGrid &grid,
                             const SqlForm &form)
 {
-    Composed c = NxSerialFilter::compose(state.Catalog, grid.toCondition(state.Catalog), form);
+    Composed c = NxSerialFilter::compose(state.Catalog, grid.condition(), form);
     if (c.failure)
         throw failureError(*c.failure);
     return c;
@@ -731,7 +731,7 @@ std::optional<ComposeFailure> confirm(FilterState &state, const ConditionGrid &g
     form.asOf = QDate::currentDate();
     {
         BusyPointer::Scope busy;
-        condition = grid.toCondition(state.Catalog);
+        condition = grid.condition();
         sql = NxSerialFilter::compose(state.Catalog, condition, form);
     }
     if (!sql.ok())

@@ -106,6 +106,20 @@ private:
     bool m_shippedRead = false;
 };
 
+/// Sets up the value cells of the first rows for their fields, keeping their values, and
+/// locks the value cells of the empty tests.
+void setUpValueCells(ConditionGrid &grid, ValueCells &valueCells, int rows)
+{
+    for (int r = 1; r <= rows; ++r) {
+        const int field = grid.GetComboIndex(r, ConditionGrid::ColField);
+        if (field >= 0)
+            valueCells.SetValueCell(field, r);
+        const QString compare = trimSpaces(grid.GetCellText(r, ConditionGrid::ColCompare));
+        if (Vocabulary::isEmptyTest(compare))
+            grid.setLocked(r, ConditionGrid::ColValue, true);
+    }
+}
+
 } // namespace
 
 Parsed parse(const QString &text, const FieldCatalog &catalog)
@@ -260,14 +274,16 @@ void applyText(FilterState &state, ConditionGrid &grid, ValueCells &valueCells, 
     grid.setBlockText(text);
     grid.setBlockMode(false);
     matchForeignWords(grid, lines);
-    for (int r = 1; r <= lines; ++r) {
-        const int field = grid.GetComboIndex(r, ConditionGrid::ColField);
-        if (field >= 0)
-            valueCells.SetValueCell(field, r);
-        const QString compare = trimSpaces(grid.GetCellText(r, ConditionGrid::ColCompare));
-        if (Vocabulary::isEmptyTest(compare))
-            grid.setLocked(r, ConditionGrid::ColValue, true);
-    }
+    setUpValueCells(grid, valueCells, lines);
+}
+
+void applyCondition(FilterState &state, ConditionGrid &grid, ValueCells &valueCells,
+                    const Condition &condition)
+{
+    LoadingFlag loading(state);
+    grid.setCondition(condition);
+    setUpValueCells(grid, valueCells, grid.MaxRows());
+    finishLoad(grid);
 }
 
 void finishLoad(ConditionGrid &grid)

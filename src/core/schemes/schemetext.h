@@ -43,6 +43,12 @@ NXSF_CORE_PRIVATE_EXPORT void clearGrid(ConditionGrid &grid);
 NXSF_CORE_PRIVATE_EXPORT void applyText(FilterState &state, ConditionGrid &grid,
                                         ValueCells &valueCells, const QString &text);
 
+/// Puts a condition into the grid (undo, the condition in force) as applyText puts a text:
+/// value cells set up for their fields with the values kept, empty tests locked, the load's
+/// end state. LoadingScheme is true while it runs.
+NXSF_CORE_PRIVATE_EXPORT void applyCondition(FilterState &state, ConditionGrid &grid,
+                                             ValueCells &valueCells, const Condition &condition);
+
 /// The state every load ends in: row 1's logic cell a locked plain cell, row 1 column 2 the
 /// active cell.
 NXSF_CORE_PRIVATE_EXPORT void finishLoad(ConditionGrid &grid);

@@ -154,7 +154,7 @@ void SchemeList::reselectCurrent()
 
 Condition SchemeList::shownCondition() const
 {
-    Condition condition = m_grid.toCondition(m_state.Catalog);
+    Condition condition = m_grid.condition();
     const auto blank = [](const ConditionRow &row) {
         // The logic word is left out: the grid may default it on a row nobody touched.
         return row.field < 0 && row.unmatched.field.isEmpty() && row.open.isEmpty() &&
@@ -222,7 +222,7 @@ void SchemeList::reopen(const QString &text, qint32 id)
     if (id > 0 && indexOfId(id) > 1) {
         m_state.CurrentFilterID = id;
         if (SchemeText::LoadScheme(m_state, m_grid, m_valueCells, id))
-            scheme = m_grid.toCondition(m_state.Catalog);
+            scheme = m_grid.condition();
     }
     try {
         SchemeText::clearGrid(m_grid);
@@ -233,7 +233,7 @@ void SchemeList::reopen(const QString &text, qint32 id)
     }
     SchemeText::finishLoad(m_grid);
     // A grid edited after its scheme was loaded belongs to no scheme: a Save must ask a name.
-    const bool same = scheme && *scheme == m_grid.toCondition(m_state.Catalog);
+    const bool same = scheme && *scheme == m_grid.condition();
     m_state.CurrentFilterID = same ? id : 0;
     m_loaded = same ? shownCondition() : Condition();
     reselectCurrent();

@@ -1125,7 +1125,7 @@ void tst_SqlBuilder::builtInCode()
     }
     QCOMPARE(compose(catalog, condition, SqlForm::words()).text, f.state.Confirmed.text());
     // The grid hands over the same condition, copied and compared as a value.
-    Condition fromGrid = f.grid.toCondition(catalog);
+    Condition fromGrid = f.grid.condition();
     fromGrid.rows().resize(condition.size()); // the grid keeps an empty row below
     for (qsizetype i = 0; i < condition.size(); ++i) {
         fromGrid[i].unmatched = {};
