@@ -47,7 +47,8 @@ size_t heapInUse()
 
 struct Dialog
 {
-    FilterState state;
+    HostFields state;
+    ConfirmedCondition confirmed;
     ConditionGrid grid;
     ValueCells cells{state, grid};
 

@@ -117,7 +117,7 @@ void FillSchemeList5000(benchmark::State &state)
                         {}});
     }
     SchemeStore(location).saveAll(schemes);
-    FilterState filterState;
+    HostFields filterState;
     filterState.ScreenID = QStringLiteral("List5000");
     ConditionGrid grid;
     ValueCells cells(filterState, grid);

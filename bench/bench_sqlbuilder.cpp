@@ -43,10 +43,8 @@ public:
     }
 };
 
-void fill(FilterState &state, ConditionGrid &grid, int rows, bool serial)
+void fill(HostFields &state, ConditionGrid &grid, int rows, bool serial)
 {
-    state.LogicWords = Vocabulary::logicWords();
-    state.CompareWords = Vocabulary::compareWords();
     state.SerialUse = serial;
     if (serial)
         state.SerialDesc = Testing::standardSerialDescription();
@@ -78,18 +76,19 @@ void fill(FilterState &state, ConditionGrid &grid, int rows, bool serial)
 void createSql(benchmark::State &bench, bool serial)
 {
     const int rows = int(bench.range(0));
-    FilterState state;
+    HostFields state;
+    ConfirmedCondition confirmed;
     ConditionGrid grid;
     fill(state, grid, rows, serial);
     for (auto _ : bench) {
-        const bool built = !SqlBuilder::confirm(state, grid);
+        const bool built = !SqlBuilder::confirm(confirmed, grid);
         benchmark::DoNotOptimize(built);
-        benchmark::DoNotOptimize(state.FilterSQL.constData());
+        benchmark::DoNotOptimize(confirmed.sql().constData());
     }
     bench.counters["ns_per_row"] =
         benchmark::Counter(double(rows) * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
                                                     benchmark::Counter::kInvert);
-    bench.counters["chars"] = double(state.FilterSQL.size());
+    bench.counters["chars"] = double(confirmed.sql().size());
 }
 
 void perRow(benchmark::State &bench, int rows)
@@ -103,7 +102,7 @@ void perRow(benchmark::State &bench, int rows)
 void compose(benchmark::State &bench, std::optional<SqlEngine> engine)
 {
     const int rows = int(bench.range(0));
-    FilterState state;
+    HostFields state;
     ConditionGrid grid;
     fill(state, grid, rows, true);
     for (auto _ : bench) {
@@ -147,7 +146,7 @@ void BM_CreateSqlCommon(benchmark::State &bench)
 void BM_ComposeQuotes(benchmark::State &bench)
 {
     const qsizetype bytes = bench.range(0);
-    FilterState state;
+    HostFields state;
     ConditionGrid grid;
     fill(state, grid, 1, true);
     grid.SetCellText(1, ConditionGrid::ColField, QStringLiteral("序列号"));
@@ -172,11 +171,9 @@ void BM_LoadOverManyFields(benchmark::State &bench)
     for (int i = 1; i <= fieldCount; ++i)
         header.append(Testing::serialField(i, QStringLiteral("F") + QString::number(i),
                                            QStringLiteral("字段") + QString::number(i), 0, 1));
-    FilterState state;
+    HostFields state;
     state.SerialUse = true;
     state.SerialDesc = Testing::serialDescription(header, {});
-    state.LogicWords = Vocabulary::logicWords();
-    state.CompareWords = Vocabulary::compareWords();
     QStringList lines;
     for (int r = 0; r < rows; ++r)
         lines.append((r ? QStringLiteral("并且") : QString()) + QStringLiteral("\t\t字段") +
@@ -187,7 +184,7 @@ void BM_LoadOverManyFields(benchmark::State &bench)
         ConditionGrid grid;
         FieldList::SetFields(state, grid);
         ValueCells cells(state, grid);
-        SchemeText::applyText(state, grid, cells, text);
+        SchemeText::applyText(grid, cells, text);
         benchmark::DoNotOptimize(grid.MaxRows());
     }
     perRow(bench, rows);
@@ -198,12 +195,12 @@ void BM_LoadOverManyFields(benchmark::State &bench)
 void composeCondition(benchmark::State &bench, const SqlForm &form)
 {
     const int rows = int(bench.range(0));
-    FilterState state;
+    HostFields state;
     ConditionGrid grid;
     fill(state, grid, rows, true);
     const Condition condition = grid.condition();
     for (auto _ : bench) {
-        const Composed composed = NxSerialFilter::compose(state.Catalog, condition, form);
+        const Composed composed = NxSerialFilter::compose(grid.catalog(), condition, form);
         if (!composed.ok())
             qFatal("the condition does not compose");
         benchmark::DoNotOptimize(composed.text.constData());
@@ -320,12 +317,12 @@ void BM_PasteListRunSQLite(benchmark::State &bench)
 void BM_ParseSchemeText(benchmark::State &bench)
 {
     const int rows = int(bench.range(0));
-    FilterState state;
+    HostFields state;
     ConditionGrid grid;
     fill(state, grid, rows, true);
-    const QString text = SchemeText::write(grid.condition(), state.Catalog);
+    const QString text = SchemeText::write(grid.condition(), grid.catalog());
     for (auto _ : bench) {
-        const SchemeText::Parsed parsed = SchemeText::parse(text, state.Catalog);
+        const SchemeText::Parsed parsed = SchemeText::parse(text, grid.catalog());
         benchmark::DoNotOptimize(parsed.condition.size());
     }
     perRow(bench, rows);

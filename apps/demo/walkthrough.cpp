@@ -420,7 +420,7 @@ void Walkthrough::serialSession(frmFilter &form)
         },
         10000);
     const qint64 shownAfter = sinceChange.elapsed();
-    const BoundCondition bound = SqlBuilder::composeBound(form.state(), form.grid());
+    const BoundCondition bound = SqlBuilder::composeBound(form.grid());
     QElapsedTimer queryTime;
     queryTime.start();
     m_liveCount = directCount(serialQuery().countSql(bound.sql), bound.values);

@@ -177,7 +177,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
         d->confirmed = form.confirmed();
         d->filterScheme = SchemeText::gridText(form.grid());
         d->confirmedScreen = d->screenId;
-        d->confirmedSchemeId = form.state().CurrentFilterID;
+        d->confirmedSchemeId = form.currentSchemeId();
     }
     d->cancel = form.Cancel();
     return d->filterSql;

@@ -6,8 +6,9 @@
 
 #include "apps/demoprocess.h"
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/confirmedcondition.h"
 #include "core/conditions/fieldlist.h"
-#include "core/conditions/filterstate.h"
+#include "core/fields/hostfields.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/descriptionjson.h>
 
@@ -159,7 +160,7 @@ void tst_DemoDatabase::fieldsExistInHostQuery()
 void tst_DemoDatabase::fieldListOffersEveryKindButHiddenColumns()
 {
     auto alerts = ScriptedAlerts::install();
-    FilterState state;
+    HostFields state;
     state.SerialUse = true;
     state.SerialDesc = DescriptionJson::read(m_serialFields);
     ConditionGrid grid;
@@ -167,7 +168,7 @@ void tst_DemoDatabase::fieldListOffersEveryKindButHiddenColumns()
     QVERIFY(alerts->shown.isEmpty());
     QStringList kinds;
     for (int k = 1; k < state.FieldIDs.size(); ++k) {
-        const KeyedValuesPtr d = FieldList::FindFieldDescriptor(state, k);
+        const KeyedValuesPtr d = FieldList::FindFieldDescriptor(state, grid.catalog(), k);
         QVERIFY(d);
         const QString column = d->get(QStringLiteral("FSQLColumnName")).toString().toUpper();
         QVERIFY2(column != QLatin1String("FSTATUS") && column != QLatin1String("FVALID") &&

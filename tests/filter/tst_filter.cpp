@@ -5,12 +5,11 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/support/mparse.h"
 #include "filter/filtertestaccess.h"
-#include "widgets/dialog/frmfilter.h"
-#include "widgets/schemes/schemelist.h"
-#include "widgets/schemes/schemelistview.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/dialog/frmfilter.h"
+#include "widgets/schemes/schemelist.h"
+#include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/contextstore.h>
@@ -317,7 +316,7 @@ private Q_SLOTS:
                 QTest::mouseClick(
                     qobject_cast<QAbstractScrollArea *>(list->currentView())->viewport(),
                     Qt::LeftButton, {}, list->itemRect(2).center());
-                QCOMPARE(form.state().CurrentFilterID, SchemeList::idOf(list->key(2)));
+                QCOMPARE(form.currentSchemeId(), SchemeList::idOf(list->key(2)));
                 form.CmdOK()->click();
             });
             QCOMPARE(filter.ShowFilterForm(), confirmed);
@@ -326,7 +325,7 @@ private Q_SLOTS:
             const QString field = form.grid().GetCellText(1, ConditionGrid::ColField);
             QCOMPARE(field.isEmpty(), !reopen);
             QCOMPARE(form.lstFilter()->selectedIndex(), fromScheme ? 2 : 1);
-            QCOMPARE(form.state().CurrentFilterID > 0, fromScheme);
+            QCOMPARE(form.currentSchemeId() > 0, fromScheme);
             QTRY_VERIFY(form.LblCount()->toolTip().contains(reopen ? u"7"_qs : u"100000"_qs));
             if (then == QLatin1String("ok"))
                 QTest::mouseClick(form.CmdOK(), Qt::LeftButton);
@@ -381,14 +380,14 @@ private Q_SLOTS:
                 QCOMPARE(m_alerts->shown.size(), 1);
                 QCOMPARE(m_alerts->shown.first().style, 48);
             }
-            QCOMPARE(form.state().Activated, false);
-            QCOMPARE(form.state().Cancel, false);
+            QCOMPARE(form.activated(), false);
+            QCOMPARE(form.Cancel(), false);
             QCOMPARE(form.grid().GetCellText(1, ConditionGrid::ColRightParen), QStringLiteral(")"));
             if (then == QLatin1String("window")) {
                 QDialog other;
                 bool cancelWhileAway = false;
                 QTimer::singleShot(50, &other, [&] {
-                    cancelWhileAway = form.state().Cancel;
+                    cancelWhileAway = form.Cancel();
                     other.accept();
                 });
                 other.exec();
@@ -414,14 +413,11 @@ private Q_SLOTS:
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         whenShown(filter, [](frmFilter &form) {
             QVERIFY(!QGuiApplication::overrideCursor());
-            QVERIFY(form.state().Activated);
-            QVERIFY(form.state().CommonField); // an empty one in serial mode
-            QCOMPARE(form.state().CommonField->count(), 0);
+            QVERIFY(form.activated());
+            QVERIFY(form.fields().CommonField); // an empty one in serial mode
+            QCOMPARE(form.fields().CommonField->count(), 0);
             QCOMPARE(form.grid().activeRow(), 1);
             QCOMPARE(form.grid().activeCol(), int(ConditionGrid::ColLeftParen));
-            QCOMPARE(form.state().LogicWords,
-                     (QStringList{QStringLiteral("And"), QStringLiteral("Or")}));
-            QCOMPARE(form.state().CompareWords.size(), 12);
         });
         filter.ShowFilterForm();
     }

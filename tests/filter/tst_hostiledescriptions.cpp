@@ -88,13 +88,12 @@ QString render(const QVariant &value)
 /// The dialog's state and grid after its load, with one row written on a list position.
 struct Run
 {
-    FilterState state;
+    HostFields state;
+    ConfirmedCondition confirmed;
     ConditionGrid grid;
 
     Run(bool serial, const KeyedValuesPtr &values)
     {
-        state.LogicWords = Vocabulary::logicWords();
-        state.CompareWords = Vocabulary::compareWords();
         state.SerialUse = serial;
         state.ScreenID = QStringLiteral("Host");
         (serial ? state.SerialDesc : state.CommonField) = values;
@@ -109,8 +108,8 @@ struct Run
         grid.SetComboIndex(1, ConditionGrid::ColField, position);
         grid.SetComboIndex(1, ConditionGrid::ColCompare, int(CompareOp::Equal));
         grid.SetCellText(1, ConditionGrid::ColValue, QStringLiteral("5"));
-        state.FilterSQL = QStringLiteral("kept");
-        return Testing::createSql(state, grid) ? state.FilterSQL : QString();
+        confirmed = ConfirmedCondition({}, {}, QStringLiteral("kept"), {});
+        return Testing::createSql(confirmed, grid) ? confirmed.sql() : QString();
     }
 };
 
@@ -281,7 +280,7 @@ private Q_SLOTS:
             QCOMPARE(run.conditionOn(position), sql);
             checkAlerts(*m_alerts, sqlAlert);
             if (sql.isEmpty())
-                QCOMPARE(run.state.FilterSQL, u"kept"_qs);
+                QCOMPARE(run.confirmed.sql(), u"kept"_qs);
         }
         QCOMPARE(render(QVariant::fromValue(description)), before);
     }

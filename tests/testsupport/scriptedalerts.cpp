@@ -25,16 +25,16 @@ std::shared_ptr<ScriptedAlerts> ScriptedAlerts::install()
     return alerts;
 }
 
-bool createSql(FilterState &state, const ConditionGrid &grid)
+bool createSql(ConfirmedCondition &confirmed, const ConditionGrid &grid)
 {
-    if (const auto failure = SqlBuilder::confirm(state, grid)) {
+    if (const auto failure = SqlBuilder::confirm(confirmed, grid)) {
         nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
         return false;
     }
     return true;
 }
 
-void setFields(FilterState &state, ConditionGrid &grid)
+void setFields(HostFields &state, ConditionGrid &grid)
 {
     const QString failure = FieldList::SetFields(state, grid);
     if (!failure.isEmpty())

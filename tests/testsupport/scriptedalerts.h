@@ -10,7 +10,8 @@
 #include <memory>
 
 namespace NxSerialFilter {
-struct FilterState;
+struct HostFields;
+class ConfirmedCondition;
 class ConditionGrid;
 class ValueCells;
 } // namespace NxSerialFilter
@@ -39,8 +40,8 @@ public:
 
 /// The dialog's steps below the widgets return their failures; these show them as the dialog
 /// does, one alert each, for tests that drive the steps without a dialog.
-bool createSql(FilterState &state, const ConditionGrid &grid);
-void setFields(FilterState &state, ConditionGrid &grid);
+bool createSql(ConfirmedCondition &confirmed, const ConditionGrid &grid);
+void setFields(HostFields &state, ConditionGrid &grid);
 void alertFailures(ValueCells &cells);
 
 } // namespace NxSerialFilter::Testing

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/conditioncomposer.h>
 
-#include "core/conditions/filterstate.h"
+#include "core/fields/hostfields.h"
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
 
@@ -15,7 +15,7 @@ namespace NxSerialFilter {
 
 struct ConditionComposer::Private
 {
-    FilterState state; // the dialog's state before it loads: mode, descriptions, screen
+    HostFields state; // as the dialog is given them: mode, descriptions, screen
     QDate asOf;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
 };
@@ -86,7 +86,7 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngin
     // The dialog's steps from load to OK, as values: what it would show in an alert comes
     // back as the result instead.
     ComposedCondition result;
-    const FilterState &state = d->state;
+    const HostFields &state = d->state;
     FieldCatalog catalog;
     try {
         if (state.SerialUse && !state.SerialDesc)

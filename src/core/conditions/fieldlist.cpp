@@ -42,7 +42,7 @@ void localizeColumn(ConditionGrid &grid, int col)
 
 } // namespace
 
-DescriptionGroupPtr group(const FilterState &state, const QString &name)
+DescriptionGroupPtr group(const HostFields &state, const QString &name)
 {
     if (!state.SerialDesc)
         throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("SerialDesc"),
@@ -50,7 +50,7 @@ DescriptionGroupPtr group(const FilterState &state, const QString &name)
     return Values::toGroup(state.SerialDesc->get(name), name);
 }
 
-ValueListPtr commonFields(const FilterState &state)
+ValueListPtr commonFields(const HostFields &state)
 {
     if (!state.CommonField)
         throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("CommonField"),
@@ -59,7 +59,7 @@ ValueListPtr commonFields(const FilterState &state)
                                QStringLiteral("Fields"));
 }
 
-KeyedValuesPtr commonField(const FilterState &state, int k)
+KeyedValuesPtr commonField(const HostFields &state, int k)
 {
     return Values::toKeyedValues(commonFields(state)->item(k), QStringLiteral("Fields"));
 }
@@ -69,9 +69,10 @@ qint32 intValue(const KeyedValuesPtr &record, const QString &key)
     return Numbers::leadingInt(Values::toText(record->get(key)));
 }
 
-QString SetFields(FilterState &state, ConditionGrid &grid)
+QString SetFields(HostFields &state, ConditionGrid &grid)
 {
     try {
+        FieldCatalog catalog;
         if (state.SerialUse) {
             if (!state.SerialDesc)
                 return MParse::LoadLangString(Texts::missingSerialDescription());
@@ -79,20 +80,21 @@ QString SetFields(FilterState &state, ConditionGrid &grid)
                 QStringLiteral("Serial_") +
                 Values::toText(state.SerialDesc->GetWithDefault(QStringLiteral("SerialclassID")));
             state.FieldIDs.clear();
-            state.Catalog = FieldCatalog();
-            state.Catalog = FieldCatalogBuild::serial(state.SerialDesc, state.FieldIDs);
+            // A list that fails half-way offers no fields the SQL could not name.
+            grid.setCatalog(FieldCatalog());
+            catalog = FieldCatalogBuild::serial(state.SerialDesc, state.FieldIDs);
         } else {
             // The dialog's screen is the host's, whatever the fields name.
-            state.Catalog = FieldCatalog::fromCommonFields(
+            catalog = FieldCatalog::fromCommonFields(
                 state.CommonField, state.ScreenID.isNull() ? QStringLiteral("") : state.ScreenID);
         }
         QStringList list{MParse::LoadLangString(Texts::noField())};
-        for (int k = 1; k < state.Catalog.count(); ++k)
-            list.append(state.Catalog.caption(k));
+        for (int k = 1; k < catalog.count(); ++k)
+            list.append(catalog.caption(k));
         grid.SelectBlock(-1, -1, ConditionGrid::ColField, ConditionGrid::ColField);
         grid.setBlockItems(list.join(u'\t'));
         grid.setBlockMode(false);
-        grid.setCatalog(state.Catalog);
+        grid.setCatalog(catalog);
         localizeColumn(grid, ConditionGrid::ColCompare);
         localizeColumn(grid, ConditionGrid::ColLogic);
     } catch (...) {
@@ -101,7 +103,7 @@ QString SetFields(FilterState &state, ConditionGrid &grid)
     return {};
 }
 
-KeyedValuesPtr FindFieldDescriptor(const FilterState &state, int k)
+KeyedValuesPtr FindFieldDescriptor(const HostFields &state, const FieldCatalog &catalog, int k)
 {
     if (k < 0 || k >= state.FieldIDs.size())
         throw FilterError(ErrorNumber::SubscriptOutOfRange, QStringLiteral("FieldIDs"),
@@ -111,8 +113,8 @@ KeyedValuesPtr FindFieldDescriptor(const FilterState &state, int k)
     if (k == 0)
         return nullptr;
     const QString &id = state.FieldIDs.at(k);
-    if (state.Catalog.serialUse())
-        return state.Catalog.findIdentifier(id);
+    if (catalog.serialUse())
+        return catalog.findIdentifier(id);
     const double target = Numbers::leadingNumber(id);
     KeyedValuesPtr first;
     for (const QString &name : {header(), entry()}) {

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/conditions/filterstate.h"
+#include "core/fields/hostfields.h"
+#include <NxSerialFilter/fieldcatalog.h>
 
 #include <NxSerialFilter/nxsf_core_export.h>
 
@@ -14,25 +15,27 @@ class ConditionGrid;
 /// from a list position to its descriptor.
 namespace FieldList {
 
-/// Fills the field, comparison and logic lists; in serial mode also ScreenID and FieldIDs.
+/// Fills the field, comparison and logic lists and gives the grid their catalog; in serial
+/// mode also sets ScreenID and FieldIDs.
 /// Never throws: returns the failure's message (the dialog shows it), empty on success.
-NXSF_CORE_PRIVATE_EXPORT QString SetFields(FilterState &state, ConditionGrid &grid);
+NXSF_CORE_PRIVATE_EXPORT QString SetFields(HostFields &state, ConditionGrid &grid);
 
 /// The descriptor behind list position k (serial mode): the first of Header, then of Entry,
 /// whose FPropID has the same leading number as FieldIDs[k], one with the very same text
 /// before others; none when there is none, and none for position 0, "(无)".
-/// Throws when the description lacks its groups or k has no FieldIDs entry. Uses the index
-/// SetFields built, or walks the groups when there is none.
-NXSF_CORE_PRIVATE_EXPORT KeyedValuesPtr FindFieldDescriptor(const FilterState &state, int k);
+/// Throws when the description lacks its groups or k has no FieldIDs entry. Uses the index of
+/// the serial catalog SetFields built, or walks the groups when there is none.
+NXSF_CORE_PRIVATE_EXPORT KeyedValuesPtr FindFieldDescriptor(const HostFields &state,
+                                                            const FieldCatalog &catalog, int k);
 
 /// The common-mode field list ("Fields" of the common values); throws when there is none.
-NXSF_CORE_PRIVATE_EXPORT ValueListPtr commonFields(const FilterState &state);
+NXSF_CORE_PRIVATE_EXPORT ValueListPtr commonFields(const HostFields &state);
 
 /// Item k of the common-mode field list; throws when there is none.
-NXSF_CORE_PRIVATE_EXPORT KeyedValuesPtr commonField(const FilterState &state, int k);
+NXSF_CORE_PRIVATE_EXPORT KeyedValuesPtr commonField(const HostFields &state, int k);
 
 /// The Header or Entry group of the serial description; throws when there is none.
-NXSF_CORE_PRIVATE_EXPORT DescriptionGroupPtr group(const FilterState &state, const QString &name);
+NXSF_CORE_PRIVATE_EXPORT DescriptionGroupPtr group(const HostFields &state, const QString &name);
 
 /// A descriptor value read as the integer its text begins with.
 NXSF_CORE_PRIVATE_EXPORT qint32 intValue(const KeyedValuesPtr &record, const QString &key);

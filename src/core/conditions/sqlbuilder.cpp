@@ -697,47 +697,43 @@ FilterError failureError(const ComposeFailure &failure)
 }
 
 /// The grid's condition composed in form; throws the failure as the dialog reports it.
-static Composed composeGrid(const FilterState &state, const ConditionGrid &grid,
-                            const SqlForm &form)
+static Composed composeGrid(const ConditionGrid &grid, const SqlForm &form)
 {
-    Composed c = NxSerialFilter::compose(state.Catalog, grid.condition(), form);
+    Composed c = NxSerialFilter::compose(grid.catalog(), grid.condition(), form);
     if (c.failure)
         throw failureError(*c.failure);
     return c;
 }
 
-QString compose(const FilterState &state, const ConditionGrid &grid)
+QString compose(const ConditionGrid &grid)
 {
-    return composeGrid(state, grid, SqlForm::text()).text;
+    return composeGrid(grid, SqlForm::text()).text;
 }
 
-BoundCondition composeBound(const FilterState &state, const ConditionGrid &grid, SqlEngine engine,
-                            Placeholders placeholders)
+BoundCondition composeBound(const ConditionGrid &grid, SqlEngine engine, Placeholders placeholders)
 {
-    return composeGrid(state, grid, SqlForm::bound(engine, placeholders)).bound();
+    return composeGrid(grid, SqlForm::bound(engine, placeholders)).bound();
 }
 
-QString conditionText(const FilterState &state, const ConditionGrid &grid)
+QString conditionText(const ConditionGrid &grid)
 {
-    return composeGrid(state, grid, SqlForm::words()).text;
+    return composeGrid(grid, SqlForm::words()).text;
 }
 
-std::optional<ComposeFailure> confirm(FilterState &state, const ConditionGrid &grid)
+std::optional<ComposeFailure> confirm(ConfirmedCondition &confirmed, const ConditionGrid &grid)
 {
     Composed sql;
-    Condition condition;
     SqlForm form = SqlForm::text();
     // A host that asks for the bound form after midnight gets the days of FilterSQL.
     form.asOf = QDate::currentDate();
     {
         BusyPointer::Scope busy;
-        condition = grid.condition();
-        sql = NxSerialFilter::compose(state.Catalog, condition, form);
+        sql = NxSerialFilter::compose(grid.catalog(), grid.condition(), form);
     }
     if (!sql.ok())
         return sql.failure;
-    state.FilterSQL = sql.text;
-    state.Confirmed = ConfirmedCondition(state.Catalog, std::move(condition), form.asOf);
+    confirmed =
+        ConfirmedCondition(grid.catalog(), grid.condition(), std::move(sql.text), form.asOf);
     return std::nullopt;
 }
 

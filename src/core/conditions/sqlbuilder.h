@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/conditions/filterstate.h"
+#include "core/conditions/confirmedcondition.h"
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/nxsf_core_export.h>
@@ -15,7 +15,7 @@ namespace NxSerialFilter {
 
 class ConditionGrid;
 
-/// The dialog's grid composed through compose() over the state's catalog.
+/// The dialog's grid composed through compose() over the grid's catalog.
 ///
 /// The field descriptions are the host's code and trusted input: their column names go into
 /// the condition as written. A name outside the grammar of ColumnExpression is refused all the
@@ -28,23 +28,24 @@ namespace SqlBuilder {
 NXSF_CORE_PRIVATE_EXPORT FilterError failureError(const ComposeFailure &failure);
 
 /// FilterSQL of the grid's rows in use; throws failureError when they do not compose.
-NXSF_CORE_PRIVATE_EXPORT QString compose(const FilterState &state, const ConditionGrid &grid);
+NXSF_CORE_PRIVATE_EXPORT QString compose(const ConditionGrid &grid);
 
 /// The bound form of the grid's rows in use; fails where compose fails, and on PostgreSQL
 /// also for a column name quoted in […]. On PostgreSQL every Like is ILike under the "C"
 /// collation, so that letter case is ignored for ASCII letters only, as by SQLite's Like.
 NXSF_CORE_PRIVATE_EXPORT BoundCondition
-composeBound(const FilterState &state, const ConditionGrid &grid,
-             SqlEngine engine = SqlEngine::SQLite, Placeholders placeholders = Placeholders::QMark);
+composeBound(const ConditionGrid &grid, SqlEngine engine = SqlEngine::SQLite,
+             Placeholders placeholders = Placeholders::QMark);
 
 /// The rows in use in the words of the current language, for example
 /// "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". Never throws.
-NXSF_CORE_PRIVATE_EXPORT QString conditionText(const FilterState &state, const ConditionGrid &grid);
+NXSF_CORE_PRIVATE_EXPORT QString conditionText(const ConditionGrid &grid);
 
-/// OK's step: composes FilterSQL under the busy pointer; on success stores it and the
-/// confirmed condition. On failure returns it and leaves FilterSQL, the confirmed condition
-/// and the grid as they were; the dialog shows it in one alert, the pointer already restored.
-NXSF_CORE_PRIVATE_EXPORT std::optional<ComposeFailure> confirm(FilterState &state,
+/// OK's step: composes FilterSQL under the busy pointer; on success makes the grid's
+/// condition with it the confirmed one. On failure returns it and leaves the confirmed
+/// condition and the grid as they were; the dialog shows it in one alert, the pointer
+/// already restored.
+NXSF_CORE_PRIVATE_EXPORT std::optional<ComposeFailure> confirm(ConfirmedCondition &confirmed,
                                                                const ConditionGrid &grid);
 
 /// The alert style of a failure: nxAlert::Warning for the parenthesis refusals (the user's to

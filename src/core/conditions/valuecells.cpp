@@ -42,7 +42,7 @@ constexpr int noLookupClassAlt = -1000;
 
 } // namespace
 
-ValueCells::ValueCells(FilterState &state, ConditionGrid &grid, QObject *parent)
+ValueCells::ValueCells(const HostFields &state, ConditionGrid &grid, QObject *parent)
     : QObject(parent)
     , m_state(state)
     , m_grid(grid)
@@ -67,19 +67,19 @@ void ValueCells::SetValueCell(int k, int r)
         constexpr int value = ConditionGrid::ColValue;
         if (m_state.SerialUse) {
             m_grid.setCellKind(r, value, CellKind::Text);
-            const KeyedValuesPtr d = FieldList::FindFieldDescriptor(m_state, k);
+            const KeyedValuesPtr d = FieldList::FindFieldDescriptor(m_state, m_grid.catalog(), k);
             const qint32 t = d ? FieldList::intValue(d, QStringLiteral("FDataType")) : 0;
             const qint32 s = d ? FieldList::intValue(d, QStringLiteral("FSysDataType")) : 0;
             if (t == 0 || (t == -10 && s == 0)) {
                 m_grid.setCellKind(r, value, CellKind::Integer);
-                if (!m_state.LoadingScheme)
+                if (!m_loadingScheme)
                     m_grid.SetCellText(r, value, QStringLiteral("0"));
             } else if (t == 1 || t == 2 || t == 3 || t == -10) {
-                if (!m_state.LoadingScheme)
+                if (!m_loadingScheme)
                     m_grid.SetCellText(r, value, QString());
             } else if (t == 4) {
                 m_grid.setCellKind(r, value, CellKind::Date);
-                if (!m_state.LoadingScheme) {
+                if (!m_loadingScheme) {
                     const bool empty =
                         Vocabulary::isEmptyTest(m_grid.GetCellText(r, ConditionGrid::ColCompare));
                     m_grid.SetCellText(r, value, empty ? QString() : today().toString(Qt::ISODate));
@@ -92,7 +92,7 @@ void ValueCells::SetValueCell(int k, int r)
             if (k == 0)
                 return;
             const KeyedValuesPtr f = FieldList::commonField(m_state, k);
-            if (FieldList::intValue(f, QStringLiteral("DataType")) == 200 && !m_state.LoadingScheme)
+            if (FieldList::intValue(f, QStringLiteral("DataType")) == 200 && !m_loadingScheme)
                 m_grid.SetCellText(r, value, QString());
         }
     } catch (...) {
@@ -168,7 +168,7 @@ void ValueCells::leaveCell(int c, int r, int nc, int nr)
     Q_UNUSED(c)
     guarded([&] {
         if (nc != ConditionGrid::ColValue) {
-            m_state.LookupAvailable = false;
+            m_lookupOffered = false;
             showHint(QString());
             return;
         }
@@ -177,12 +177,12 @@ void ValueCells::leaveCell(int c, int r, int nc, int nr)
             SetValueCell(m_grid.GetComboIndex(r, ConditionGrid::ColField), r);
         const int k = m_grid.GetComboIndex(nr, ConditionGrid::ColField);
         if (k <= 0) {
-            m_state.LookupAvailable = false;
+            m_lookupOffered = false;
             showHint(QString());
             return;
         }
-        m_state.LookupAvailable = lookupAvailable(k);
-        if (m_state.LookupAvailable)
+        m_lookupOffered = lookupAvailable(k);
+        if (m_lookupOffered)
             showHintFor(nr);
         else
             showHint(QString());
@@ -198,14 +198,14 @@ void ValueCells::keyDown(int keyCode)
             return;
         }
         const int k = m_grid.GetComboIndex(r, ConditionGrid::ColField);
-        if (!m_state.LookupAvailable && k > 0 && lookupAvailable(k)) {
-            m_state.LookupAvailable = true;
+        if (!m_lookupOffered && k > 0 && lookupAvailable(k)) {
+            m_lookupOffered = true;
             showHintFor(r);
             // In serial mode this key press only switches the hint on.
             if (m_state.SerialUse)
                 return;
         }
-        if (keyCode == Keys::F7 && m_state.LookupAvailable)
+        if (keyCode == Keys::F7 && m_lookupOffered)
             lookup(r);
     });
 }
@@ -261,7 +261,7 @@ void ValueCells::lookupSerial(int r)
     const int k = m_grid.GetComboIndex(r, ConditionGrid::ColField);
     if (k < 1)
         return;
-    const KeyedValuesPtr d = FieldList::FindFieldDescriptor(m_state, k);
+    const KeyedValuesPtr d = FieldList::FindFieldDescriptor(m_state, m_grid.catalog(), k);
     if (!d)
         return;
     const qint32 t = FieldList::intValue(d, QStringLiteral("FDataType"));

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/conditions/filterstate.h"
+#include "core/fields/hostfields.h"
 #include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QDate>
@@ -21,7 +21,15 @@ class NXSF_CORE_PRIVATE_EXPORT ValueCells : public QObject
 {
     Q_OBJECT
 public:
-    ValueCells(FilterState &state, ConditionGrid &grid, QObject *parent = nullptr);
+    ValueCells(const HostFields &fields, ConditionGrid &grid, QObject *parent = nullptr);
+
+    /// True while a scheme or condition is put into the grid: value cells keep the values
+    /// loaded instead of starting from their field's default.
+    bool loadingScheme() const { return m_loadingScheme; }
+    void setLoadingScheme(bool loading) { m_loadingScheme = loading; }
+    /// Whether F7 offers a look-up for the cell entered last.
+    bool lookupOffered() const { return m_lookupOffered; }
+    void setLookupOffered(bool offered) { m_lookupOffered = offered; }
 
     /// The text of the hint line: the look-up hint of the cell entered, or empty.
     QString hint() const { return m_hint; }
@@ -60,9 +68,11 @@ private:
     void lookupSerial(int r);
     void lookupCommon();
 
-    FilterState &m_state;
+    const HostFields &m_state;
     ConditionGrid &m_grid;
     QString m_hint;
+    bool m_loadingScheme = false;
+    bool m_lookupOffered = false;
 };
 
 } // namespace NxSerialFilter

@@ -21,21 +21,21 @@ namespace NxSerialFilter::SchemeText {
 
 namespace {
 
-/// Sets LoadingScheme for a scope, however the scope is left.
+/// Marks the value cells as loading for a scope, however the scope is left.
 class LoadingFlag
 {
 public:
-    explicit LoadingFlag(FilterState &state)
-        : m_state(state)
+    explicit LoadingFlag(ValueCells &cells)
+        : m_cells(cells)
     {
-        m_state.LoadingScheme = true;
+        m_cells.setLoadingScheme(true);
     }
-    ~LoadingFlag() { m_state.LoadingScheme = false; }
+    ~LoadingFlag() { m_cells.setLoadingScheme(false); }
     LoadingFlag(const LoadingFlag &) = delete;
     LoadingFlag &operator=(const LoadingFlag &) = delete;
 
 private:
-    FilterState &m_state;
+    ValueCells &m_cells;
 };
 
 [[noreturn]] void refuse(QString (*what)(), qsizetype cap)
@@ -263,10 +263,10 @@ void clearGrid(ConditionGrid &grid)
     grid.setBlockMode(false);
 }
 
-void applyText(FilterState &state, ConditionGrid &grid, ValueCells &valueCells, const QString &text)
+void applyText(ConditionGrid &grid, ValueCells &valueCells, const QString &text)
 {
     checkSize(text);
-    LoadingFlag loading(state);
+    LoadingFlag loading(valueCells);
     const int lines = text.isEmpty() ? 0 : int(text.count(QStringLiteral("\r\n"))) + 1;
     // A grid never has fewer than one row, so an empty text loads as one empty row.
     grid.SetMaxRows(std::max(lines, 1));
@@ -277,10 +277,9 @@ void applyText(FilterState &state, ConditionGrid &grid, ValueCells &valueCells, 
     setUpValueCells(grid, valueCells, lines);
 }
 
-void applyCondition(FilterState &state, ConditionGrid &grid, ValueCells &valueCells,
-                    const Condition &condition)
+void applyCondition(ConditionGrid &grid, ValueCells &valueCells, const Condition &condition)
 {
-    LoadingFlag loading(state);
+    LoadingFlag loading(valueCells);
     grid.setCondition(condition);
     setUpValueCells(grid, valueCells, grid.MaxRows());
     finishLoad(grid);

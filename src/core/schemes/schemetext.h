@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/conditions/filterstate.h"
+#include <NxSerialFilter/condition.h>
 #include <NxSerialFilter/limits.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
@@ -37,17 +37,17 @@ NXSF_CORE_PRIVATE_EXPORT void clearGrid(ConditionGrid &grid);
 
 /// Puts a stored text into the grid: one row per line (an empty text gives one empty row),
 /// value cells set up for their fields with the loaded values kept, empty tests locked.
-/// LoadingScheme is true while it runs, also when it throws. A text over the caps is refused
+/// The value cells are loading while it runs, also when it throws. A text over the caps is refused
 /// before anything changes. Logic and comparison words of any language the component ships
 /// are taken by their position, so a scheme saved in one language loads in every other.
-NXSF_CORE_PRIVATE_EXPORT void applyText(FilterState &state, ConditionGrid &grid,
-                                        ValueCells &valueCells, const QString &text);
+NXSF_CORE_PRIVATE_EXPORT void applyText(ConditionGrid &grid, ValueCells &valueCells,
+                                        const QString &text);
 
 /// Puts a condition into the grid (undo, the condition in force) as applyText puts a text:
 /// value cells set up for their fields with the values kept, empty tests locked, the load's
-/// end state. LoadingScheme is true while it runs.
-NXSF_CORE_PRIVATE_EXPORT void applyCondition(FilterState &state, ConditionGrid &grid,
-                                             ValueCells &valueCells, const Condition &condition);
+/// end state. The value cells are loading while it runs.
+NXSF_CORE_PRIVATE_EXPORT void applyCondition(ConditionGrid &grid, ValueCells &valueCells,
+                                             const Condition &condition);
 
 /// The state every load ends in: row 1's logic cell a locked plain cell, row 1 column 2 the
 /// active cell.

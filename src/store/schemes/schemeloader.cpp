@@ -53,18 +53,15 @@ qint32 storedId(const QString &screenId, const QString &name)
     return 0;
 }
 
-bool LoadScheme(FilterState &state, ConditionGrid &grid, ValueCells &valueCells, qint32 id)
+bool LoadScheme(ConditionGrid &grid, ValueCells &valueCells, qint32 id)
 {
     try {
         clearGrid(grid);
-        if (id > 0) {
-            state.LoadingScheme = true;
-            applyText(state, grid, valueCells, storedText(state.CurrentFilterID));
-        }
+        if (id > 0)
+            applyText(grid, valueCells, storedText(id));
         finishLoad(grid);
         return true;
     } catch (...) {
-        state.LoadingScheme = false;
         // The first condition never takes a logic word, also after a failed load.
         try {
             finishLoad(grid);

@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/conditions/filterstate.h"
-
 #include <NxSerialFilter/schemeservice.h>
 
 #include <NxSerialFilter/nxsf_store_export.h>
@@ -20,8 +18,7 @@ namespace SchemeText {
 /// it). Any failure ends the load and returns false (the dialog shows its load-failure
 /// message); the grid keeps what was applied and its first logic cell stays a locked plain
 /// cell. Returns whether it loaded.
-NXSF_STORE_PRIVATE_EXPORT bool LoadScheme(FilterState &state, ConditionGrid &grid,
-                                          ValueCells &valueCells, qint32 id);
+NXSF_STORE_PRIVATE_EXPORT bool LoadScheme(ConditionGrid &grid, ValueCells &valueCells, qint32 id);
 
 /// One call on the scheme reader the registry gives: props is the context property string.
 using ReaderCall = std::function<RecordSetPtr(SchemeReaderComponent &reader, const QString &props)>;

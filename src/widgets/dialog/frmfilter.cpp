@@ -44,12 +44,12 @@ frmFilter::frmFilter(QWidget *parent)
     , m_grid(new ShownConditionGrid(this))
 {
     setObjectName(QStringLiteral("frmFilter"));
-    m_valueCells = std::make_unique<ValueCells>(m_state, *m_grid);
+    m_valueCells = std::make_unique<ValueCells>(m_fields, *m_grid);
     buildLayout();
     connect(m_valueCells.get(), &ValueCells::hintChanged, m_lblMsg, &QLabel::setText);
     connect(m_valueCells.get(), &ValueCells::failed, this,
             [](const QString &message) { nxAlert::ShowAlert(message, nxAlert::Information); });
-    m_schemes = new SchemeList(m_state, *m_grid, *m_valueCells, *m_lstFilter, *m_toolbar, this);
+    m_schemes = new SchemeList(m_fields, *m_grid, *m_valueCells, *m_lstFilter, *m_toolbar, this);
 
     connect(m_grid, &ConditionGrid::cellChanged, this,
             [this](int col, int row) { m_valueCells->cellChanged(col, row); });
@@ -114,42 +114,47 @@ frmFilter::~frmFilter()
 
 void frmFilter::setSerialUse(bool serialUse)
 {
-    m_state.SerialUse = serialUse;
+    m_fields.SerialUse = serialUse;
 }
 
 void frmFilter::setSerialDesc(KeyedValuesPtr serialDesc)
 {
-    m_state.SerialDesc = std::move(serialDesc);
+    m_fields.SerialDesc = std::move(serialDesc);
 }
 
 void frmFilter::setCommonField(KeyedValuesPtr commonField)
 {
-    m_state.CommonField = std::move(commonField);
+    m_fields.CommonField = std::move(commonField);
 }
 
 void frmFilter::setScreenID(const QString &screenId)
 {
-    m_state.ScreenID = screenId;
+    m_fields.ScreenID = screenId;
 }
 
 QString frmFilter::ScreenID() const
 {
-    return m_state.ScreenID;
+    return m_fields.ScreenID;
 }
 
 bool frmFilter::Cancel() const
 {
-    return m_state.Cancel;
+    return m_cancel;
 }
 
 QString frmFilter::FilterSQL() const
 {
-    return m_state.FilterSQL;
+    return m_confirmed.sql();
+}
+
+qint32 frmFilter::currentSchemeId() const
+{
+    return m_schemes->currentId();
 }
 
 const ConfirmedCondition &frmFilter::confirmed() const
 {
-    return m_state.Confirmed;
+    return m_confirmed;
 }
 
 void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholders placeholders)
@@ -160,8 +165,7 @@ void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placehol
     m_lblCount->setVisible(bool(counter));
     if (!counter)
         return;
-    m_matchCount =
-        std::make_unique<MatchCount>(m_state, *m_grid, std::move(counter), engine, placeholders);
+    m_matchCount = std::make_unique<MatchCount>(*m_grid, std::move(counter), engine, placeholders);
     connect(m_matchCount.get(), &MatchCount::lineChanged, this, &frmFilter::fitCountLine);
     if (isVisible())
         m_matchCount->start();
@@ -190,7 +194,7 @@ void frmFilter::showModal()
 
 void frmFilter::SetFields()
 {
-    const QString failure = FieldList::SetFields(m_state, *m_grid);
+    const QString failure = FieldList::SetFields(m_fields, *m_grid);
     if (!failure.isEmpty())
         nxAlert::ShowAlert(failure, nxAlert::Information);
 }
@@ -201,8 +205,6 @@ void frmFilter::Form_Load()
     SetKeyPreview();
     LoadCaptions();
     MParse::ApplyFormFont(this);
-    m_state.LogicWords = Vocabulary::logicWords();
-    m_state.CompareWords = Vocabulary::compareWords();
     SetFields();
     fitWords();
     m_grid->setActiveCell(1, ConditionGrid::ColLeftParen);
@@ -228,7 +230,7 @@ void frmFilter::restoreSize()
         return;
     // A stored value may be anything: only a size within the screen's room is taken, and
     // never below the size the words need.
-    const QSize stored = QSettings().value(sizeKey(m_state.ScreenID)).toSize();
+    const QSize stored = QSettings().value(sizeKey(m_fields.ScreenID)).toSize();
     if (!stored.isValid())
         return;
     QSize room = stored;
@@ -241,14 +243,14 @@ void frmFilter::keepSize()
 {
     if (!m_rememberSize || !m_loaded || QCoreApplication::organizationName().isEmpty())
         return;
-    QSettings().setValue(sizeKey(m_state.ScreenID), size());
+    QSettings().setValue(sizeKey(m_fields.ScreenID), size());
 }
 
 void frmFilter::Form_Activate()
 {
-    if (!m_vspFilter->isVisible() || m_state.Activated)
+    if (!m_vspFilter->isVisible() || m_activated)
         return;
-    m_state.Activated = true;
+    m_activated = true;
     try {
         m_grid->setActiveCell(1, ConditionGrid::ColLeftParen);
         m_vspFilter->setFocus();
@@ -256,20 +258,20 @@ void frmFilter::Form_Activate()
     }
     BusyPointer::restoreDefault();
     try {
-        if (!m_state.CommonField)
-            m_state.CommonField = KeyedValues::create();
+        if (!m_fields.CommonField)
+            m_fields.CommonField = KeyedValues::create();
     } catch (...) {
     }
 }
 
 void frmFilter::Form_Deactivate()
 {
-    m_state.Cancel = true;
+    m_cancel = true;
 }
 
 void frmFilter::Form_Unload()
 {
-    m_state.Cancel = true;
+    m_cancel = true;
 }
 
 void frmFilter::CmdOK_Click()
@@ -278,9 +280,9 @@ void frmFilter::CmdOK_Click()
     // refused stays there to be corrected instead of passing the old value.
     if (!m_vspFilter->commitOpenEditor())
         return;
-    m_state.Activated = false;
-    m_state.Cancel = false;
-    if (const auto failure = SqlBuilder::confirm(m_state, *m_grid)) {
+    m_activated = false;
+    m_cancel = false;
+    if (const auto failure = SqlBuilder::confirm(m_confirmed, *m_grid)) {
         nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
         return;
     }
@@ -290,8 +292,8 @@ void frmFilter::CmdOK_Click()
 
 void frmFilter::CmdCancel_Click()
 {
-    m_state.Activated = false;
-    m_state.Cancel = true;
+    m_activated = false;
+    m_cancel = true;
     m_ending = true;
     QDialog::reject();
 }
@@ -307,7 +309,7 @@ void frmFilter::Form_KeyDown(int keyCode, int shift)
     if (keyCode != Keys::F1)
         return;
     const QString subId = MParse::GetPropValue(QStringLiteral("SUBID"));
-    MMTS::ShowHelpOnKey(keyCode, 0, QStringLiteral("ICSerialFilter"), m_state.SerialUse ? 1 : 0,
+    MMTS::ShowHelpOnKey(keyCode, 0, QStringLiteral("ICSerialFilter"), m_fields.SerialUse ? 1 : 0,
                         subId, 0);
 }
 

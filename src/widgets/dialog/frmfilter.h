@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/conditions/filterstate.h"
+#include "core/conditions/confirmedcondition.h"
+#include "core/fields/hostfields.h"
 #include "widgets/support/captionsteps.h"
 #include <NxSerialFilter/matchcounter.h>
 #include <NxSerialFilter/nxsf_widgets_export.h>
@@ -105,7 +106,12 @@ public:
     /// LoadCaptions' writes in their order; each stands alone when it fails.
     std::vector<CaptionStep> captionSteps();
 
-    FilterState &state() { return m_state; }
+    /// The fields as the host described them.
+    HostFields &fields() { return m_fields; }
+    /// The id of the scheme the grid holds unchanged; 0 for none.
+    qint32 currentSchemeId() const;
+    /// True from the first activation after loading until OK or Cancel.
+    bool activated() const { return m_activated; }
     ConditionGrid &grid() { return *m_grid; }
     ValueCells &valueCells() { return *m_valueCells; }
     SchemeList &schemes() { return *m_schemes; }
@@ -146,7 +152,10 @@ private:
     void restoreSize();
     void keepSize();
 
-    FilterState m_state;
+    HostFields m_fields;
+    ConfirmedCondition m_confirmed; // with FilterSQL, set at OK
+    bool m_activated = false;
+    bool m_cancel = false;
     bool m_loaded = false;
     std::unique_ptr<KeyPreview> m_keyPreview;
     bool m_ending = false;         // OK or Cancel is hiding the dialog

@@ -33,10 +33,9 @@ QThreadPool *MatchCount::pool(bool create)
     return threads;
 }
 
-MatchCount::MatchCount(const FilterState &state, const ConditionGrid &grid, MatchCounter counter,
-                       SqlEngine engine, Placeholders placeholders, QObject *parent)
+MatchCount::MatchCount(const ConditionGrid &grid, MatchCounter counter, SqlEngine engine,
+                       Placeholders placeholders, QObject *parent)
     : QObject(parent)
-    , m_state(state)
     , m_grid(grid)
     , m_counter(std::make_shared<const MatchCounter>(std::move(counter)))
     , m_engine(engine)
@@ -91,7 +90,7 @@ void MatchCount::refresh()
         return;
     BoundCondition condition;
     try {
-        condition = SqlBuilder::composeBound(m_state, m_grid, m_engine, m_placeholders);
+        condition = SqlBuilder::composeBound(m_grid, m_engine, m_placeholders);
     } catch (...) {
         // Nothing to count yet: the line says why, as OK's alert would, without an alert.
         ++*m_current;

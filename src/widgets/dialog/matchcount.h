@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/conditions/filterstate.h"
 #include <NxSerialFilter/matchcounter.h>
 #include <NxSerialFilter/nxsf_widgets_export.h>
 
@@ -35,8 +34,8 @@ public:
     /// How long a count may take before the line says it is counting.
     static constexpr int slowMs = 150;
 
-    MatchCount(const FilterState &state, const ConditionGrid &grid, MatchCounter counter,
-               SqlEngine engine, Placeholders placeholders, QObject *parent = nullptr);
+    MatchCount(const ConditionGrid &grid, MatchCounter counter, SqlEngine engine,
+               Placeholders placeholders, QObject *parent = nullptr);
     ~MatchCount() override;
 
     /// Counts the grid as it stands, then again after each change.
@@ -59,7 +58,6 @@ private:
     void finished(quint64 generation, std::optional<qint64> count);
     void show(const QString &text);
 
-    const FilterState &m_state;
     const ConditionGrid &m_grid;
     std::shared_ptr<const MatchCounter> m_counter;
     SqlEngine m_engine;

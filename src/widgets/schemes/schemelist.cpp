@@ -27,7 +27,7 @@
 
 namespace NxSerialFilter {
 
-SchemeList::SchemeList(FilterState &state, ConditionGrid &grid, ValueCells &valueCells,
+SchemeList::SchemeList(const HostFields &state, ConditionGrid &grid, ValueCells &valueCells,
                        SchemeListView &list, QToolBar &toolbar, QObject *parent)
     : QObject(parent)
     , m_state(state)
@@ -116,7 +116,7 @@ void SchemeList::FillSchemeList()
     } catch (...) {
         alertCurrentFailure();
     }
-    updateActions(m_state.CurrentFilterID);
+    updateActions(m_currentId);
 }
 
 void SchemeList::updateActions(qint32 id)
@@ -132,7 +132,7 @@ void SchemeList::updateActions(qint32 id)
 
 void SchemeList::ToggleShared()
 {
-    const qint32 id = m_state.CurrentFilterID;
+    const qint32 id = m_currentId;
     if (!m_share->isEnabled() || id <= 0)
         return;
     try {
@@ -149,7 +149,7 @@ void SchemeList::ToggleShared()
 void SchemeList::reselectCurrent()
 {
     // A later "Save" and "Delete" act on the selected scheme, so it must stay the current one.
-    m_list.setSelectedIndex(indexOfId(m_state.CurrentFilterID));
+    m_list.setSelectedIndex(indexOfId(m_currentId));
 }
 
 Condition SchemeList::shownCondition() const
@@ -190,13 +190,13 @@ void SchemeList::itemClick(int index)
     if (m_list.selectedIndex() != index)
         m_list.setSelectedIndex(index);
     const qint32 id = idOf(m_list.key(index));
-    if (id == m_state.CurrentFilterID && m_state.CurrentFilterID > 0) {
+    if (id == m_currentId && m_currentId > 0) {
         updateActions(id);
         return;
     }
     if (!mayLeave()) {
         reselectCurrent();
-        updateActions(m_state.CurrentFilterID);
+        updateActions(m_currentId);
         // The click or key that picked is still moving the list's selection onto its item.
         QMetaObject::invokeMethod(this, &SchemeList::reselectCurrent, Qt::QueuedConnection);
         return;
@@ -207,8 +207,8 @@ void SchemeList::itemClick(int index)
         return;
     m_list.setSelectedIndex(picked);
     updateActions(id);
-    m_state.CurrentFilterID = id;
-    const bool ok = SchemeText::LoadScheme(m_state, m_grid, m_valueCells, id);
+    m_currentId = id;
+    const bool ok = SchemeText::LoadScheme(m_grid, m_valueCells, id);
     m_loaded = shownCondition();
     if (ok)
         Q_EMIT loaded();
@@ -220,13 +220,13 @@ void SchemeList::reopen(const QString &text, qint32 id)
 {
     std::optional<Condition> scheme;
     if (id > 0 && indexOfId(id) > 1) {
-        m_state.CurrentFilterID = id;
-        if (SchemeText::LoadScheme(m_state, m_grid, m_valueCells, id))
+        m_currentId = id;
+        if (SchemeText::LoadScheme(m_grid, m_valueCells, id))
             scheme = m_grid.condition();
     }
     try {
         SchemeText::clearGrid(m_grid);
-        SchemeText::applyText(m_state, m_grid, m_valueCells, text);
+        SchemeText::applyText(m_grid, m_valueCells, text);
     } catch (...) {
         // A text over the caps leaves the grid empty: the dialog opens as it would without.
         SchemeText::clearGrid(m_grid);
@@ -234,10 +234,10 @@ void SchemeList::reopen(const QString &text, qint32 id)
     SchemeText::finishLoad(m_grid);
     // A grid edited after its scheme was loaded belongs to no scheme: a Save must ask a name.
     const bool same = scheme && *scheme == m_grid.condition();
-    m_state.CurrentFilterID = same ? id : 0;
+    m_currentId = same ? id : 0;
     m_loaded = same ? shownCondition() : Condition();
     reselectCurrent();
-    updateActions(m_state.CurrentFilterID);
+    updateActions(m_currentId);
 }
 
 void SchemeList::makeCurrent(const QString &name)
@@ -247,9 +247,9 @@ void SchemeList::makeCurrent(const QString &name)
     for (int i = 2; i <= m_list.count(); ++i) {
         if (m_list.text(i) != name)
             continue;
-        m_state.CurrentFilterID = idOf(m_list.key(i));
+        m_currentId = idOf(m_list.key(i));
         m_list.setSelectedIndex(i);
-        updateActions(m_state.CurrentFilterID);
+        updateActions(m_currentId);
         return;
     }
 }
@@ -315,10 +315,9 @@ void SchemeList::SaveScheme(bool saveAs)
         bool named = false; // the name dialog chose the name
         // The current scheme's own item gives the name, whatever the list has selected; a
         // scheme the user may not change (another's shared one) is saved under a new name.
-        const int current =
-            m_state.CurrentFilterID != 0 && !saveAs && rightsOf(m_state.CurrentFilterID).mayChange
-                ? indexOfId(m_state.CurrentFilterID)
-                : 0;
+        const int current = m_currentId != 0 && !saveAs && rightsOf(m_currentId).mayChange
+                                ? indexOfId(m_currentId)
+                                : 0;
         if (current > 1) {
             name = trimSpaces(m_list.text(current));
         } else {
@@ -347,7 +346,7 @@ void SchemeList::SaveScheme(bool saveAs)
         record->set(QStringLiteral("FFilter"), text);
         record->set(QStringLiteral("FSort"), QString());
         record->set(QStringLiteral("IsNew"), isNew);
-        record->set(QStringLiteral("mFilterID"), named ? 0 : m_state.CurrentFilterID);
+        record->set(QStringLiteral("mFilterID"), named ? 0 : m_currentId);
         {
             auto writer = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
             writer->UpdateFilter(MMTS::GetPropsString(), record);
@@ -366,7 +365,7 @@ void SchemeList::SaveScheme(bool saveAs)
 
 void SchemeList::DeleteScheme()
 {
-    if (m_list.selectedIndex() == 1 || !rightsOf(m_state.CurrentFilterID).mayChange)
+    if (m_list.selectedIndex() == 1 || !rightsOf(m_currentId).mayChange)
         return;
     if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::deleteScheme()), nxAlert::Question) ==
         nxAlert::AnswerNo)
@@ -374,7 +373,7 @@ void SchemeList::DeleteScheme()
     QVariant deleted;
     {
         auto writer = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
-        deleted = writer->DeleteFilter(MMTS::GetPropsString(), m_state.CurrentFilterID);
+        deleted = writer->DeleteFilter(MMTS::GetPropsString(), m_currentId);
     }
     if (!Values::toBool(deleted))
         return;

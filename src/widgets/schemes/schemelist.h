@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/conditions/filterstate.h"
+#include "core/fields/hostfields.h"
+#include <NxSerialFilter/condition.h>
 #include <NxSerialFilter/nxsf_widgets_export.h>
 #include <NxSerialFilter/schemestore.h>
 
@@ -27,8 +28,12 @@ class NXSF_WIDGETS_AUTOTEST_EXPORT SchemeList : public QObject
 {
     Q_OBJECT
 public:
-    SchemeList(FilterState &state, ConditionGrid &grid, ValueCells &valueCells,
+    SchemeList(const HostFields &fields, ConditionGrid &grid, ValueCells &valueCells,
                SchemeListView &list, QToolBar &toolbar, QObject *parent = nullptr);
+
+    /// The id of the scheme the grid was loaded from or saved as; 0 for none.
+    qint32 currentId() const { return m_currentId; }
+    void setCurrentId(qint32 id) { m_currentId = id; }
 
     void FillSchemeList();
     /// The user picked item index (from 1) of the list.
@@ -74,7 +79,8 @@ private:
     /// Delete and Share follow the current scheme and what the user may do with it.
     void updateActions(qint32 id);
 
-    FilterState &m_state;
+    const HostFields &m_state;
+    qint32 m_currentId = 0;
     ConditionGrid &m_grid;
     ValueCells &m_valueCells;
     SchemeListView &m_list;

@@ -63,7 +63,7 @@ class tst_FieldList : public QObject
 
 private:
     std::shared_ptr<ScriptedAlerts> m_alerts;
-    FilterState m_state;
+    HostFields m_state;
     std::unique_ptr<ConditionGrid> m_grid;
 
 private Q_SLOTS:
@@ -71,7 +71,7 @@ private Q_SLOTS:
     {
         Testing::freshProcessState();
         m_alerts = ScriptedAlerts::install();
-        m_state = FilterState();
+        m_state = HostFields();
         m_state.ScreenID = u"HostScreen"_qs;
         m_grid = std::make_unique<ConditionGrid>();
     }
@@ -304,7 +304,8 @@ private Q_SLOTS:
             serialDescription({field(7, u"FA"_qs, u"A"_qs)},
                               {field(9, u"FB"_qs, u"B"_qs), field(7, u"FA2"_qs, u"A2"_qs), c});
         Testing::setFields(m_state, *m_grid);
-        const KeyedValuesPtr d = FieldList::FindFieldDescriptor(m_state, position);
+        const KeyedValuesPtr d =
+            FieldList::FindFieldDescriptor(m_state, m_grid->catalog(), position);
         QCOMPARE(d ? Values::toText(d->get(u"FPropname"_qs)) : QString(), name);
     }
 
@@ -313,8 +314,9 @@ private Q_SLOTS:
         m_state.SerialUse = true;
         m_state.SerialDesc = standardSerialDescription();
         Testing::setFields(m_state, *m_grid);
-        QVERIFY_THROWS_EXCEPTION(
-            FilterError, FieldList::FindFieldDescriptor(m_state, int(m_state.FieldIDs.size())));
+        QVERIFY_THROWS_EXCEPTION(FilterError,
+                                 FieldList::FindFieldDescriptor(m_state, m_grid->catalog(),
+                                                                int(m_state.FieldIDs.size())));
     }
 };
 

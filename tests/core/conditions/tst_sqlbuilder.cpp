@@ -38,14 +38,13 @@ enum class Mode { Serial, Common };
 /// scheme writes them: by text, so list cells choose the item of that text or none.
 struct Fixture
 {
-    FilterState state;
+    HostFields state;
+    ConfirmedCondition confirmed;
     ConditionGrid grid;
 
     explicit Fixture(Mode mode, const QString &screen = QStringLiteral("Items"),
                      KeyedValuesPtr description = {})
     {
-        state.LogicWords = Vocabulary::logicWords();
-        state.CompareWords = Vocabulary::compareWords();
         state.SerialUse = mode == Mode::Serial;
         state.ScreenID = screen;
         if (state.SerialUse)
@@ -120,13 +119,13 @@ QString numbered(const QString &sql)
 }
 
 /// The SQLite bound forms of a grid hold FilterSQL's text with only the literals replaced.
-void compareBound(const FilterState &state, const ConditionGrid &grid, const QString &expected)
+void compareBound(const ConditionGrid &grid, const QString &expected)
 {
-    const BoundCondition bound = SqlBuilder::composeBound(state, grid);
+    const BoundCondition bound = SqlBuilder::composeBound(grid);
     QCOMPARE(withLiterals(bound), expected);
     QVERIFY2(!bound.sql.contains(u'\''), qPrintable(bound.sql));
     const BoundCondition dollar =
-        SqlBuilder::composeBound(state, grid, SqlEngine::SQLite, Placeholders::Dollar);
+        SqlBuilder::composeBound(grid, SqlEngine::SQLite, Placeholders::Dollar);
     QCOMPARE(dollar.sql, numbered(bound.sql));
     QCOMPARE(dollar.values, bound.values);
 }
@@ -464,8 +463,8 @@ void tst_SqlBuilder::serialConditions()
     }
     Fixture f(Mode::Serial);
     f.setRows(rows);
-    QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
-    compareBound(f.state, f.grid, expected);
+    QCOMPARE(SqlBuilder::compose(f.grid), expected);
+    compareBound(f.grid, expected);
     QCOMPARE(composeHeadless(true, {}, {}, rows).sql, expected);
     QCOMPARE(composeDirect(true, {}, {}, rows).text, expected);
     // The stored text reads and writes back byte for byte (the dialog writes no empty text).
@@ -475,7 +474,7 @@ void tst_SqlBuilder::serialConditions()
         QCOMPARE(SchemeText::write(SchemeText::parse(stored, catalog).condition, catalog), stored);
     if (words.isEmpty())
         return;
-    QCOMPARE(SqlBuilder::conditionText(f.state, f.grid), words.at(0));
+    QCOMPARE(SqlBuilder::conditionText(f.grid), words.at(0));
     QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words()).text, words.at(0));
     QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words(u"en"_qs)).text, words.at(1));
 
@@ -495,8 +494,8 @@ void tst_SqlBuilder::serialConditions()
     }
     Fixture en(Mode::Serial);
     en.setRows(english);
-    QCOMPARE(SqlBuilder::conditionText(en.state, en.grid), words.at(1));
-    QCOMPARE(SqlBuilder::compose(en.state, en.grid), expected);
+    QCOMPARE(SqlBuilder::conditionText(en.grid), words.at(1));
+    QCOMPARE(SqlBuilder::compose(en.grid), expected);
 }
 
 void tst_SqlBuilder::commonConditions_data()
@@ -571,8 +570,8 @@ void tst_SqlBuilder::commonConditions()
     QFETCH(QString, expected);
     Fixture f(Mode::Common, screen);
     f.setRows(rows);
-    QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
-    compareBound(f.state, f.grid, expected);
+    QCOMPARE(SqlBuilder::compose(f.grid), expected);
+    compareBound(f.grid, expected);
     QCOMPARE(composeHeadless(false, screen, {}, rows).sql, expected);
     QCOMPARE(composeDirect(false, screen, {}, rows).text, expected);
     // Without a screen of the host's the description's own is used; with one, that one.
@@ -642,18 +641,18 @@ void tst_SqlBuilder::valueLists()
     // A stored text with the list words composes: they are items of the comparison list.
     Fixture f(serial ? Mode::Serial : Mode::Common);
     f.setRows({row});
-    QCOMPARE(SqlBuilder::compose(f.state, f.grid), expected);
+    QCOMPARE(SqlBuilder::compose(f.grid), expected);
     QCOMPARE(composeDirect(serial, u"Items"_qs, {}, {row}).text, expected);
 
     const bool notIn = row.contains(u"不包括"_qs);
     const qsizetype list = expected.indexOf(notIn ? u" Not In ("_qs : u" In ("_qs);
     const QString column = expected.first(list);
-    const BoundCondition sqlite = SqlBuilder::composeBound(f.state, f.grid);
+    const BoundCondition sqlite = SqlBuilder::composeBound(f.grid);
     QCOMPARE(sqlite.sql, column + (notIn ? u" Not In"_qs : u" In"_qs) +
                              u" (SELECT value FROM json_each(?))) ) "_qs);
     QCOMPARE(sqlite.values, QVariantList{json});
     const BoundCondition pg =
-        SqlBuilder::composeBound(f.state, f.grid, SqlEngine::PostgreSQL, Placeholders::Dollar);
+        SqlBuilder::composeBound(f.grid, SqlEngine::PostgreSQL, Placeholders::Dollar);
     QCOMPARE(pg.sql, column + (notIn ? u" <> ALL($1)) ) "_qs : u" = ANY($1)) ) "_qs));
     QCOMPARE(pg.values, QVariantList{array});
 }
@@ -739,18 +738,17 @@ void tst_SqlBuilder::engineForms()
     Fixture f(serial ? Mode::Serial : Mode::Common, screen, description);
     f.setRows(rows);
     if (expected.isEmpty()) {
-        QVERIFY(!SqlBuilder::compose(f.state, f.grid).isEmpty());
+        QVERIFY(!SqlBuilder::compose(f.grid).isEmpty());
         QVERIFY_THROWS_EXCEPTION(FilterError,
-                                 SqlBuilder::composeBound(f.state, f.grid, SqlEngine::PostgreSQL));
+                                 SqlBuilder::composeBound(f.grid, SqlEngine::PostgreSQL));
         // The dialog keeps OK for the engines that read it; the server refuses the rest.
         const auto alerts = ScriptedAlerts::install();
-        QVERIFY(Testing::createSql(f.state, f.grid));
-        QVERIFY(
-            f.state.Confirmed.query(SqlEngine::PostgreSQL, Placeholders::QMark).sql.contains(u'['));
+        QVERIFY(Testing::createSql(f.confirmed, f.grid));
+        QVERIFY(f.confirmed.query(SqlEngine::PostgreSQL, Placeholders::QMark).sql.contains(u'['));
         return;
     }
     const BoundCondition bound =
-        SqlBuilder::composeBound(f.state, f.grid, SqlEngine::PostgreSQL, Placeholders::Dollar);
+        SqlBuilder::composeBound(f.grid, SqlEngine::PostgreSQL, Placeholders::Dollar);
     QCOMPARE(bound.sql, expected);
     QCOMPARE(bound.values, values);
     for (qsizetype i = 0; i < values.size(); ++i)
@@ -1002,7 +1000,7 @@ void tst_SqlBuilder::failures()
     f.setRows(rows);
 
     try {
-        SqlBuilder::compose(f.state, f.grid);
+        SqlBuilder::compose(f.grid);
         QFAIL("compose gave a condition");
     } catch (const FilterError &e) {
         QCOMPARE(e.number(), number);
@@ -1011,19 +1009,18 @@ void tst_SqlBuilder::failures()
 
     const auto alerts = std::make_shared<PointerAtAlert>();
     nxAlert::setPresenter(alerts);
-    f.state.FilterSQL = QStringLiteral(" (previous) ");
     Fixture previous(Mode::Serial);
     previous.setRows({u"||数量|等于|2|"_qs});
-    QVERIFY(Testing::createSql(previous.state, previous.grid));
-    f.state.Confirmed = previous.state.Confirmed;
+    QVERIFY(Testing::createSql(previous.confirmed, previous.grid));
+    f.confirmed = previous.confirmed;
     f.grid.SelectBlock(1, f.grid.MaxRows(), 1, ConditionGrid::ColumnCount);
     const QString gridBefore = f.grid.blockText();
-    QVERIFY(!Testing::createSql(f.state, f.grid));
+    QVERIFY(!Testing::createSql(f.confirmed, f.grid));
     QCOMPARE(alerts->shown.size(), 1);
     QCOMPARE(alerts->shown.first().message, message);
     QCOMPARE(alerts->shown.first().style, style);
-    QCOMPARE(f.state.FilterSQL, u" (previous) "_qs);
-    QCOMPARE(f.state.Confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar),
+    QCOMPARE(f.confirmed.sql(), u" ( (tf.FQTY = 2) ) "_qs);
+    QCOMPARE(f.confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar),
              (BoundCondition{u" ( (tf.FQTY = $1) ) "_qs, {qint64(2)}}));
     QCOMPARE(f.grid.blockText(), gridBefore);
     QVERIFY2(!alerts->busyAtAlert, "the pointer must be restored before the message");
@@ -1113,17 +1110,17 @@ void tst_SqlBuilder::builtInCode()
     const auto alerts = ScriptedAlerts::install();
     Fixture f(serial ? Mode::Serial : Mode::Common);
     f.setRows(rows);
-    QVERIFY(Testing::createSql(f.state, f.grid));
+    QVERIFY(Testing::createSql(f.confirmed, f.grid));
     const FieldCatalog catalog = catalogFor(serial, u"Items"_qs, {});
     const Composed sql = compose(catalog, condition);
     QVERIFY(sql.ok());
-    QCOMPARE(sql.text, f.state.FilterSQL);
+    QCOMPARE(sql.text, f.confirmed.sql());
     for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
         for (const Placeholders p : {Placeholders::QMark, Placeholders::Dollar})
             QCOMPARE(compose(catalog, condition, SqlForm::bound(engine, p)).bound(),
-                     f.state.Confirmed.query(engine, p));
+                     f.confirmed.query(engine, p));
     }
-    QCOMPARE(compose(catalog, condition, SqlForm::words()).text, f.state.Confirmed.text());
+    QCOMPARE(compose(catalog, condition, SqlForm::words()).text, f.confirmed.text());
     // The grid hands over the same condition, copied and compared as a value.
     Condition fromGrid = f.grid.condition();
     fromGrid.rows().resize(condition.size()); // the grid keeps an empty row below
@@ -1165,7 +1162,7 @@ void tst_SqlBuilder::translationLeavesTheSql()
     f.grid.SetComboIndex(1, ConditionGrid::ColCompare, int(CompareOp::Equal));
     f.grid.SetComboIndex(2, ConditionGrid::ColCompare, int(CompareOp::Contains));
     QCOMPARE(f.grid.GetCellText(1, ConditionGrid::ColCompare), u"Contains"_qs);
-    QCOMPARE(SqlBuilder::compose(f.state, f.grid),
+    QCOMPARE(SqlBuilder::compose(f.grid),
              u" ( (tf.FSERIALNUM = 'A'   And  tf.FSERIALNUM Like '%B%') ) "_qs);
 }
 
@@ -1174,28 +1171,28 @@ void tst_SqlBuilder::successStoresAndStaysQuiet()
     const auto alerts = ScriptedAlerts::install();
     Fixture f(Mode::Serial);
     f.setRows({u"||数量|等于|1|"_qs});
-    f.state.FilterSQL = QStringLiteral("old");
-    QVERIFY(Testing::createSql(f.state, f.grid));
-    QCOMPARE(f.state.FilterSQL, u" ( (tf.FQTY = 1) ) "_qs);
+    f.confirmed = ConfirmedCondition({}, {}, QStringLiteral("old"), {});
+    QVERIFY(Testing::createSql(f.confirmed, f.grid));
+    QCOMPARE(f.confirmed.sql(), u" ( (tf.FQTY = 1) ) "_qs);
     for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
         for (const Placeholders style : {Placeholders::QMark, Placeholders::Dollar}) {
-            QCOMPARE(f.state.Confirmed.query(engine, style),
-                     SqlBuilder::composeBound(f.state, f.grid, engine, style));
+            QCOMPARE(f.confirmed.query(engine, style),
+                     SqlBuilder::composeBound(f.grid, engine, style));
         }
     }
-    QCOMPARE(f.state.Confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar),
+    QCOMPARE(f.confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar),
              (BoundCondition{u" ( (tf.FQTY = $1) ) "_qs, {qint64(1)}}));
     // The forms come from the condition confirmed at OK, not from the grid as it is now.
     f.setRows({u"||数量|等于|2|"_qs});
-    QCOMPARE(f.state.Confirmed.text(), u"数量 等于 1"_qs);
+    QCOMPARE(f.confirmed.text(), u"数量 等于 1"_qs);
 
     // An empty grid stores the empty condition, not the old one.
     Fixture empty(Mode::Serial);
-    empty.state.FilterSQL = QStringLiteral("old");
-    empty.state.Confirmed = f.state.Confirmed;
-    QVERIFY(Testing::createSql(empty.state, empty.grid));
-    QCOMPARE(empty.state.FilterSQL, QString());
-    QCOMPARE(empty.state.Confirmed.query(SqlEngine::SQLite, Placeholders::QMark), BoundCondition{});
+    empty.confirmed = ConfirmedCondition({}, {}, QStringLiteral("old"), {});
+    empty.confirmed = f.confirmed;
+    QVERIFY(Testing::createSql(empty.confirmed, empty.grid));
+    QCOMPARE(empty.confirmed.sql(), QString());
+    QCOMPARE(empty.confirmed.query(SqlEngine::SQLite, Placeholders::QMark), BoundCondition{});
     QVERIFY(alerts->shown.isEmpty());
     QVERIFY(!BusyPointer::isShown());
 }
@@ -1208,7 +1205,7 @@ void tst_SqlBuilder::manyRowsInOrder()
     for (int i = 1; i < 500; ++i)
         rows << QStringLiteral("或者||数量|等于|") + QString::number(i) + u'|';
     f.setRows(rows);
-    const QString sql = SqlBuilder::compose(f.state, f.grid);
+    const QString sql = SqlBuilder::compose(f.grid);
     QVERIFY(sql.startsWith(u" ( (tf.FQTY = 0  Or  tf.FQTY = 1  Or "_qs));
     QVERIFY(sql.endsWith(u"Or  tf.FQTY = 499) ) "_qs));
     QCOMPARE(sql.count(u"Or"_qs), 499);

@@ -78,13 +78,12 @@ QStringList hostileValues()
 
 struct Fixture
 {
-    FilterState state;
+    HostFields state;
+    ConfirmedCondition confirmed;
     ConditionGrid grid;
 
     Fixture(bool serial, const QString &screen)
     {
-        state.LogicWords = Vocabulary::logicWords();
-        state.CompareWords = Vocabulary::compareWords();
         state.SerialUse = serial;
         state.ScreenID = screen;
         if (serial)
@@ -106,13 +105,13 @@ struct Fixture
             for (int c = 1; c <= rows.at(r - 1).size(); ++c)
                 grid.SetCellText(r, c, rows.at(r - 1).at(c - 1));
         }
-        return SqlBuilder::compose(state, grid);
+        return SqlBuilder::compose(grid);
     }
 
     BoundCondition bound(SqlEngine engine = SqlEngine::SQLite,
                          Placeholders placeholders = Placeholders::QMark) const
     {
-        return SqlBuilder::composeBound(state, grid, engine, placeholders);
+        return SqlBuilder::composeBound(grid, engine, placeholders);
     }
 };
 
@@ -655,7 +654,7 @@ void tst_SqlEngine::hostileValuesMatchBoundQuery()
     else
         bound = value;
     QSqlQuery reference(db);
-    QVERIFY(reference.prepare(select + u' ' + column + u' ' + f.state.CompareWords.at(k) +
+    QVERIFY(reference.prepare(select + u' ' + column + u' ' + Vocabulary::compareWords().at(k) +
                               QStringLiteral(" ?")));
     reference.addBindValue(bound);
     QVERIFY2(reference.exec(), qPrintable(reference.lastError().text()));

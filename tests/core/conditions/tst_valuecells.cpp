@@ -105,7 +105,7 @@ class tst_ValueCells : public QObject
 private:
     std::shared_ptr<ScriptedAlerts> m_alerts;
     LookupScript m_lookup;
-    FilterState m_state;
+    HostFields m_state;
     std::unique_ptr<ConditionGrid> m_grid;
     std::unique_ptr<ValueCells> m_cells;
 
@@ -146,7 +146,7 @@ private Q_SLOTS:
             return std::make_shared<ScriptedLookup>(m_lookup);
         });
         m_alerts = ScriptedAlerts::install();
-        m_state = FilterState();
+        m_state = HostFields();
         m_grid = std::make_unique<ConditionGrid>();
         m_cells = std::make_unique<ValueCells>(m_state, *m_grid);
         Testing::alertFailures(*m_cells);
@@ -219,7 +219,7 @@ private Q_SLOTS:
             load(false, commonValues({commonField(u"X"_qs, dataType, u"t.X"_qs)}, u"Items"_qs));
         m_grid->SetComboIndex(2, G::ColCompare, compare);
         m_grid->SetCellText(2, G::ColValue, u"preset"_qs);
-        m_state.LoadingScheme = loading;
+        m_cells->setLoadingScheme(loading);
         m_cells->SetValueCell(1, 2);
         QCOMPARE(m_grid->cellKind(2, G::ColValue), kind);
         QCOMPARE(value(2), text);
@@ -420,9 +420,9 @@ private Q_SLOTS:
         connect(m_cells.get(), &ValueCells::hintChanged, this,
                 [&](const QString &text) { written = text; });
         m_grid->SetComboIndex(3, G::ColField, field);
-        m_state.LookupAvailable = hint.isEmpty(); // the opposite of what must come out
+        m_cells->setLookupOffered(hint.isEmpty()); // the opposite of what must come out
         m_cells->leaveCell(4, 3, newCol, 3);
-        QCOMPARE(m_state.LookupAvailable, !hint.isEmpty());
+        QCOMPARE(m_cells->lookupOffered(), !hint.isEmpty());
         QCOMPARE(m_cells->hint(), hint);
         QCOMPARE(written, hint);
         QCOMPARE(m_lookup.calls.size(), 0);
@@ -492,7 +492,7 @@ private Q_SLOTS:
         choose(2, G::ColField, field);
         m_grid->setActiveCell(2, G::ColValue);
         m_cells->leaveCell(4, 2, 5, 2);
-        QVERIFY(m_state.LookupAvailable);
+        QVERIFY(m_cells->lookupOffered());
         m_cells->keyDown(Keys::F7);
 
         QCOMPARE(m_lookup.calls.size(), 1);
@@ -521,7 +521,7 @@ private Q_SLOTS:
         type(2, G::ColValue, u"old"_qs);
         m_lookup.result.ReturnOK = false;
         m_grid->setActiveCell(2, G::ColValue);
-        m_state.LookupAvailable = true;
+        m_cells->setLookupOffered(true);
         m_cells->keyDown(Keys::F7);
         QCOMPARE(m_lookup.calls.size(), 1);
         QCOMPARE(value(2), u"old"_qs);
@@ -547,9 +547,9 @@ private Q_SLOTS:
             load(false, lookupCommonValues(u"Items"_qs));
         choose(2, G::ColField, serial ? 2 : 1);
         m_grid->setActiveCell(2, G::ColValue);
-        QVERIFY(!m_state.LookupAvailable);
+        QVERIFY(!m_cells->lookupOffered());
         m_cells->keyDown(Keys::F7);
-        QVERIFY(m_state.LookupAvailable);
+        QVERIFY(m_cells->lookupOffered());
         QCOMPARE(m_cells->hint(), hintFor(serial ? u"物料"_qs : u"仓库"_qs));
         QCOMPARE(m_lookup.calls.size(), callsAfterFirst);
         m_cells->keyDown(int('A'));
@@ -566,7 +566,7 @@ private Q_SLOTS:
         m_grid->setActiveCell(2, G::ColValue);
         m_cells->keyDown(Keys::F7);
         m_cells->keyDown(Keys::F7);
-        QVERIFY(!m_state.LookupAvailable);
+        QVERIFY(!m_cells->lookupOffered());
         QCOMPARE(m_cells->hint(), QString());
         QCOMPARE(m_lookup.created, 0);
     }
@@ -581,7 +581,7 @@ private Q_SLOTS:
         choose(2, G::ColCompare, 8);
         m_cells->keyDown(Keys::F7);
         QCOMPARE(m_cells->hint(), QString());
-        QVERIFY(m_state.LookupAvailable); // a locked cell does not reset it
+        QVERIFY(m_cells->lookupOffered()); // a locked cell does not reset it
         m_cells->lookup(2);
         QCOMPARE(m_lookup.created, 0);
         QCOMPARE(value(2), QString());
@@ -635,7 +635,7 @@ private Q_SLOTS:
         choose(2, G::ColField, 5);
         m_lookup.result.ReturnObject.Name = name;
         m_grid->setActiveCell(2, G::ColValue);
-        m_state.LookupAvailable = true;
+        m_cells->setLookupOffered(true);
         m_cells->keyDown(Keys::F7);
         QCOMPARE(value(2), written);
         m_grid->SelectBlock(2, 2, 1, 7);
@@ -670,7 +670,7 @@ private Q_SLOTS:
                 throw std::runtime_error("cannot start");
             });
         m_grid->setActiveCell(2, G::ColValue);
-        m_state.LookupAvailable = true;
+        m_cells->setLookupOffered(true);
         m_cells->keyDown(Keys::F7);
         QCOMPARE(m_alerts->shown.size(), 1);
         QCOMPARE(m_alerts->shown.first().style, int(nxAlert::Information));

@@ -41,9 +41,9 @@ void fill(ConditionGrid &grid, int rows, const QString &cells)
 }
 
 /// Loads as the scheme list does: a failed load shows the dialog's one message.
-void loadScheme(FilterState &state, ConditionGrid &grid, ValueCells &cells, qint32 id)
+void loadScheme(ConditionGrid &grid, ValueCells &cells, qint32 id)
 {
-    if (!SchemeText::LoadScheme(state, grid, cells, id))
+    if (!SchemeText::LoadScheme(grid, cells, id))
         nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
 }
 
@@ -58,7 +58,7 @@ class tst_SchemeText : public QObject
 
 private:
     QTemporaryDir m_dir;
-    FilterState m_state;
+    HostFields m_state;
     std::unique_ptr<ConditionGrid> m_grid;
     std::unique_ptr<ValueCells> m_cells;
     std::shared_ptr<ScriptedAlerts> m_alerts;
@@ -99,7 +99,7 @@ private:
     QString composed() const
     {
         try {
-            return SqlBuilder::compose(m_state, *m_grid);
+            return SqlBuilder::compose(*m_grid);
         } catch (...) {
             return describeFailure(std::current_exception());
         }
@@ -133,11 +133,9 @@ void tst_SchemeText::openSerial(const QString &language)
     ContextStore::setPropsString(u"LANGUAGE="_s + language + u";SCHEMEDB="_s +
                                  m_dir.filePath(u"text.sqlite"_s) + u';');
     MParse::resetModuleState();
-    m_state = FilterState();
+    m_state = HostFields();
     m_state.SerialUse = true;
     m_state.SerialDesc = standardSerialDescription();
-    m_state.LogicWords = Vocabulary::logicWords();
-    m_state.CompareWords = Vocabulary::compareWords();
     m_grid = std::make_unique<ConditionGrid>();
     Testing::setFields(m_state, *m_grid);
     m_cells = std::make_unique<ValueCells>(m_state, *m_grid);
@@ -148,7 +146,7 @@ void tst_SchemeText::init()
 {
     m_alerts = ScriptedAlerts::install();
     useStore(m_dir.filePath(u"text.sqlite"_s));
-    m_state = FilterState();
+    m_state = HostFields();
     m_state.CommonField = standardCommonValues(uniqueScreen());
     m_grid = std::make_unique<ConditionGrid>();
     Testing::setFields(m_state, *m_grid);
@@ -206,8 +204,7 @@ void tst_SchemeText::writeThenLoadKeepsShape()
     QCOMPARE(lines.size(), 3);
     for (const QString &line : lines)
         QCOMPARE(line.count(u'\t'), ConditionGrid::ColumnCount - 1);
-    m_state.CurrentFilterID = store(kept);
-    loadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+    loadScheme(*m_grid, *m_cells, store(kept));
     QVERIFY(m_alerts->shown.isEmpty());
     QCOMPARE(m_grid->MaxRows(), 3);
     QCOMPARE(SchemeText::GetSchemeText(*m_grid), sent);
@@ -252,11 +249,10 @@ void tst_SchemeText::loading()
     QFETCH(QString, fieldIndexes);
     fill(*m_grid, 6, u"1,5=old|4,5=old"_s);
     m_grid->setLocked(5, ConditionGrid::ColValue, true);
-    m_state.CurrentFilterID = store(text);
-    loadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+    loadScheme(*m_grid, *m_cells, store(text));
 
     QVERIFY(m_alerts->shown.isEmpty());
-    QVERIFY(!m_state.LoadingScheme);
+    QVERIFY(!m_cells->loadingScheme());
     QCOMPARE(m_grid->MaxRows(), rows);
     QStringList gotValues, gotLocked, gotFields;
     for (int r = 1; r <= rows; ++r) {
@@ -273,14 +269,14 @@ void tst_SchemeText::loading()
     QCOMPARE(m_grid->activeRow(), 1);
     QCOMPARE(m_grid->activeCol(), int(ConditionGrid::ColLeftParen));
     // Read without a grid: the same fields and values, written back as the grid saves them.
-    const SchemeText::Parsed parsed = SchemeText::parse(text, m_state.Catalog);
+    const SchemeText::Parsed parsed = SchemeText::parse(text, m_grid->catalog());
     QVERIFY(parsed.ok());
     QCOMPARE(parsed.condition.size(), rows);
     for (int r = 1; r <= rows; ++r) {
         QCOMPARE(parsed.condition.at(r - 1).field, gotFields.at(r - 1).toInt());
         QCOMPARE(parsed.condition.at(r - 1).value.text(), gotValues.at(r - 1));
     }
-    QCOMPARE(SchemeText::write(parsed.condition, m_state.Catalog),
+    QCOMPARE(SchemeText::write(parsed.condition, m_grid->catalog()),
              SchemeText::GetSchemeText(*m_grid).replace(u"''"_s, u"'"_s));
 }
 
@@ -314,16 +310,15 @@ void tst_SchemeText::corpusReadsAsTheGridReads_data()
 void tst_SchemeText::corpusReadsAsTheGridReads()
 {
     QFETCH(QString, text);
-    m_state.CurrentFilterID = store(text);
-    loadScheme(m_state, *m_grid, *m_cells, m_state.CurrentFilterID);
+    loadScheme(*m_grid, *m_cells, store(text));
     const QString saved = SchemeText::GetSchemeText(*m_grid).replace(u"''"_s, u"'"_s);
-    const SchemeText::Parsed parsed = SchemeText::parse(text, m_state.Catalog);
+    const SchemeText::Parsed parsed = SchemeText::parse(text, m_grid->catalog());
     QVERIFY(parsed.ok());
-    const QString written = SchemeText::write(parsed.condition, m_state.Catalog);
+    const QString written = SchemeText::write(parsed.condition, m_grid->catalog());
     QCOMPARE(written, saved);
-    QCOMPARE(
-        SchemeText::write(SchemeText::parse(written, m_state.Catalog).condition, m_state.Catalog),
-        written);
+    QCOMPARE(SchemeText::write(SchemeText::parse(written, m_grid->catalog()).condition,
+                               m_grid->catalog()),
+             written);
 }
 
 void tst_SchemeText::loadFailures_data()
@@ -359,15 +354,13 @@ void tst_SchemeText::loadFailures()
     m_grid->setLocked(1, ConditionGrid::ColLogic, false);
     if (brokenStore)
         useStore(m_dir.filePath(u"missing/folder/x.sqlite"_s));
-    m_state.CurrentFilterID = id;
-    loadScheme(m_state, *m_grid, *m_cells, id);
+    loadScheme(*m_grid, *m_cells, id);
     QCOMPARE(m_alerts->shown.size(), alerts);
     if (alerts) {
         QCOMPARE(m_alerts->shown.first().message, Texts::schemeLoadFailed());
         QCOMPARE(m_alerts->shown.first().style, int(nxAlert::Information));
     }
-    QVERIFY(!m_state.LoadingScheme);
-    QCOMPARE(m_state.CurrentFilterID, id);
+    QVERIFY(!m_cells->loadingScheme());
     QCOMPARE(m_grid->MaxRows(), 4);
     for (int r = 1; r <= 4; ++r)
         QCOMPARE(m_grid->GetCellText(r, ConditionGrid::ColValue), QString());
@@ -428,8 +421,7 @@ void tst_SchemeText::savedInAnotherLanguage()
     const qint32 id = store(saved);
 
     openSerial(loadedIn);
-    m_state.CurrentFilterID = id;
-    loadScheme(m_state, *m_grid, *m_cells, id);
+    loadScheme(*m_grid, *m_cells, id);
     QVERIFY(m_alerts->shown.isEmpty());
     QCOMPARE(composed(), sql);
     // Saved again, it speaks the language of the user who saves.

@@ -213,7 +213,7 @@ private Q_SLOTS:
         QTest::qWait(MatchCount::settleMs + 100);
         QCOMPARE(m_script->callCount(), calls);
         if (calls > 1)
-            QCOMPARE(m_script->calls.last(), SqlBuilder::composeBound(form->state(), grid));
+            QCOMPARE(m_script->calls.last(), SqlBuilder::composeBound(grid));
     }
 
     void staleCountIsDropped()

@@ -6,6 +6,7 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/sqlbuilder.h"
+#include "core/conditions/valuecells.h"
 #include "core/schemes/schemetext.h"
 #include "core/support/texts.h"
 #include "testsupport/dialogfixture.h"
@@ -57,6 +58,7 @@ private:
     QString m_screen;
     std::unique_ptr<frmFilter> m_form;
     std::shared_ptr<ScriptedAlerts> m_alerts;
+    ConfirmedCondition m_confirmed;
 
     ConditionGrid &grid() { return m_form->grid(); }
     SchemeListView *list() { return m_form->lstFilter(); }
@@ -273,15 +275,15 @@ void tst_HostileSchemes::hostileText()
     for (int col = 1; col <= G::ColumnCount; ++col)
         QVERIFY(grid().GetCellText(1, col).isValidUtf16());
     QVERIFY(grid().isLocked(1, G::ColLogic));
-    QVERIFY(!m_form->state().LoadingScheme);
+    QVERIFY(!m_form->valueCells().loadingScheme());
     QCOMPARE(snapshot(), before);
 
     m_alerts->shown.clear();
-    const bool built = Testing::createSql(m_form->state(), grid());
+    const bool built = Testing::createSql(m_confirmed, grid());
     QCOMPARE(built, sqlRuns);
     QCOMPARE(m_alerts->shown.size(), sqlRuns ? 0 : 1);
     if (built) {
-        const QString sql = m_form->state().FilterSQL;
+        const QString sql = m_confirmed.sql();
         QVERIFY2(!sql.contains(QChar(0)), sql.toUtf8().toPercentEncoding().constData());
         QVERIFY(sql.isValidUtf16());
         const QString error = prepareError(sql);
@@ -297,7 +299,7 @@ void tst_HostileSchemes::hostileText()
     grid().SetCellText(1, G::ColValue, u"g2"_s);
     action(u"Save"_s)->trigger();
     QCOMPARE(snapshot().at(1), before.at(1));
-    QCOMPARE(SchemeStore(m_location).text(m_form->state().CurrentFilterID).value_or(QString()),
+    QCOMPARE(SchemeStore(m_location).text(m_form->currentSchemeId()).value_or(QString()),
              line(u"代码"_s, u"等于"_s, u"g2"_s));
     pick(1);
     grid().SetCellText(1, G::ColField, u"名称"_s);

@@ -435,7 +435,7 @@ void tst_SchemeList::saveFlows()
     preset(presets);
     if (!picked.isEmpty())
         pick(picked);
-    const qint32 current = m_form->state().CurrentFilterID;
+    const qint32 current = m_form->currentSchemeId();
     QCOMPARE(current, picked.isEmpty() ? 0 : storedId(picked));
     writeCondition(QStringLiteral("O'Neil"));
     const QString text = SchemeText::GetSchemeText(grid());
@@ -476,7 +476,7 @@ void tst_SchemeList::saveFlows()
     QCOMPARE(m_form->LblMsg()->text(),
              record.isEmpty() ? QString() : u"已保存方案："_s + record.section(u'|', 0, 0));
     const qint32 nowCurrent = savedAs.isEmpty() ? current : storedId(savedAs);
-    QCOMPARE(m_form->state().CurrentFilterID, nowCurrent);
+    QCOMPARE(m_form->currentSchemeId(), nowCurrent);
     QCOMPARE(action(u"Delete"_s)->isEnabled(), nowCurrent > 0);
     QCOMPARE(SchemeText::GetSchemeText(grid()), text);
     QCOMPARE(list()->selectedIndex(),
@@ -523,7 +523,7 @@ void tst_SchemeList::saveTwice()
     if (!picked.isEmpty() && picked != target)
         QVERIFY(stored().contains(picked + u"=2"_s));
     QCOMPARE(list()->selectedIndex(), indexOf(target));
-    QCOMPARE(m_form->state().CurrentFilterID, storedId(target));
+    QCOMPARE(m_form->currentSchemeId(), storedId(target));
     QVERIFY(action(u"Delete"_s)->isEnabled());
     QCOMPARE(list()->count(), 4 + dialogs);
 }
@@ -558,7 +558,7 @@ void tst_SchemeList::renameFlows()
     alerts = std::abs(alerts);
     preset(QStringLiteral("a=1;b=2;c=3"));
     pick(picked);
-    const qint32 id = m_form->state().CurrentFilterID;
+    const qint32 id = m_form->currentSchemeId();
     const QString grid = SchemeText::GetSchemeText(this->grid());
     NameAnswers typer(names);
     {
@@ -570,7 +570,7 @@ void tst_SchemeList::renameFlows()
     QCOMPARE(typer.seenAtOpen, picked.isEmpty() ? QStringList{} : QStringList{picked});
     QCOMPARE(stored(), expected);
     QCOMPARE(m_alerts->shown.size(), alerts);
-    QCOMPARE(m_form->state().CurrentFilterID, id);
+    QCOMPARE(m_form->currentSchemeId(), id);
     QCOMPARE(list()->selectedIndex(), id == 0 ? 1 : m_form->schemes().indexOfId(id));
     QCOMPARE(SchemeText::GetSchemeText(this->grid()), grid);
     if (!picked.isEmpty())
@@ -603,7 +603,7 @@ void tst_SchemeList::deleteFlows()
     QFETCH(int, questions);
     preset(QStringLiteral("a=\t\t名称\t等于\tx\t\t;b=2"));
     pick(picked);
-    const qint32 current = m_form->state().CurrentFilterID;
+    const qint32 current = m_form->currentSchemeId();
     if (serviceSays.isValid())
         SpyWriter::deleteAnswer = serviceSays;
     m_alerts->answers = {answer};
@@ -611,13 +611,13 @@ void tst_SchemeList::deleteFlows()
     QCOMPARE(m_alerts->shown.size(), questions);
     QCOMPARE(storedId(QStringLiteral("a")) == 0, deleted);
     if (deleted) {
-        QCOMPARE(m_form->state().CurrentFilterID, 0);
+        QCOMPARE(m_form->currentSchemeId(), 0);
         QCOMPARE(list()->selectedIndex(), 1);
         QVERIFY(!action(QStringLiteral("Delete"))->isEnabled());
         QCOMPARE(grid().GetCellText(1, ConditionGrid::ColField), QString());
         QCOMPARE(list()->count(), 2);
     } else {
-        QCOMPARE(m_form->state().CurrentFilterID, current);
+        QCOMPARE(m_form->currentSchemeId(), current);
         QCOMPARE(action(QStringLiteral("Delete"))->isEnabled(), current > 0);
         QCOMPARE(list()->count(), 3);
     }
@@ -630,7 +630,7 @@ void tst_SchemeList::pickFlows()
     QVERIFY(!action(QStringLiteral("Delete"))->isEnabled());
     preset(QStringLiteral("a=\t\t数量\t大于\t12\t\t\r\n并且\t\t名称\t为空\t\t\t"));
     pick(QStringLiteral("a"));
-    QCOMPARE(m_form->state().CurrentFilterID, storedId(QStringLiteral("a")));
+    QCOMPARE(m_form->currentSchemeId(), storedId(QStringLiteral("a")));
     QVERIFY(action(QStringLiteral("Delete"))->isEnabled());
     QCOMPARE(grid().MaxRows(), 2);
     QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), QStringLiteral("12"));
@@ -643,7 +643,7 @@ void tst_SchemeList::pickFlows()
     QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), QStringLiteral("99"));
 
     pick(QString());
-    QCOMPARE(m_form->state().CurrentFilterID, 0);
+    QCOMPARE(m_form->currentSchemeId(), 0);
     QVERIFY(!action(QStringLiteral("Delete"))->isEnabled());
     QCOMPARE(grid().MaxRows(), 2);
     QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), QString());
@@ -758,7 +758,7 @@ void tst_SchemeList::unsavedChanges()
         questions += alert.style == nxAlert::SaveDiscardStay ? 1 : 0;
     QCOMPARE(asked < 0 ? boxes : questions, std::abs(asked));
     QCOMPARE(list()->selectedIndex(), current.isEmpty() ? 1 : indexOf(current));
-    QCOMPARE(m_form->state().CurrentFilterID, current.isEmpty() ? 0 : storedId(current));
+    QCOMPARE(m_form->currentSchemeId(), current.isEmpty() ? 0 : storedId(current));
     QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), shown);
     QVERIFY2(stored.isEmpty() || this->stored().contains(stored), qPrintable(this->stored()));
 }
@@ -818,7 +818,7 @@ void tst_SchemeList::keyboardPicks()
     }
     QCOMPARE(list()->selectedIndex(), to);
     const QString name = to == 1 ? QString() : list()->text(to);
-    QCOMPARE(m_form->state().CurrentFilterID, to == 1 ? 0 : storedId(name));
+    QCOMPARE(m_form->currentSchemeId(), to == 1 ? 0 : storedId(name));
     QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), to == 1 ? QString() : u'v' + name);
     QCOMPARE(action(u"Delete"_s)->isEnabled(), to > 1);
     if (!deleted)
@@ -829,7 +829,7 @@ void tst_SchemeList::keyboardPicks()
     QCOMPARE(list()->count(), to > 1 ? 3 : 4);
     if (to > 1)
         QCOMPARE(storedId(name), 0);
-    QCOMPARE(m_form->state().CurrentFilterID, 0);
+    QCOMPARE(m_form->currentSchemeId(), 0);
 }
 
 void tst_SchemeList::viewModes_data()
@@ -915,7 +915,7 @@ void tst_SchemeList::unusableStore()
              qPrintable(m_alerts->shown.last().message));
     QCOMPARE(m_alerts->shown.last().style, int(nxAlert::Information));
     QCOMPARE(list()->count(), 2);
-    QCOMPARE(m_form->state().CurrentFilterID, storedId(QStringLiteral("a")));
+    QCOMPARE(m_form->currentSchemeId(), storedId(QStringLiteral("a")));
 
     useStore(m_location);
     QCOMPARE(stored(), QStringLiteral("a=kept"));

@@ -5,14 +5,12 @@
 #include <NxSerialFilter/boundcondition.h>
 #include <NxSerialFilter/condition.h>
 #include <NxSerialFilter/fieldcatalog.h>
-#include <NxSerialFilter/keyedvalues.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
+#include <QDate>
 #include <QString>
-#include <QStringList>
 
 #include <array>
-#include <memory>
 #include <optional>
 
 namespace NxSerialFilter {
@@ -23,14 +21,18 @@ class NXSF_CORE_PRIVATE_EXPORT ConfirmedCondition
 {
 public:
     ConfirmedCondition() = default;
-    /// asOf: the day FilterSQL counted relative dates from; the bound forms count from it too.
-    ConfirmedCondition(FieldCatalog catalog, Condition condition, QDate asOf)
+    /// sql: FilterSQL as composed at OK; asOf: the day it counted relative dates from, which
+    /// the bound forms count from too.
+    ConfirmedCondition(FieldCatalog catalog, Condition condition, QString sql, QDate asOf)
         : m_catalog(std::move(catalog))
         , m_condition(std::move(condition))
+        , m_sql(std::move(sql))
         , m_asOf(asOf)
     {}
 
     const Condition &condition() const { return m_condition; }
+    /// FilterSQL: the text form composed at OK; empty before a condition was confirmed.
+    const QString &sql() const { return m_sql; }
     /// The bound form for engine and placeholders; empty before a condition was confirmed.
     BoundCondition query(SqlEngine engine, Placeholders placeholders) const;
     /// The condition in the current language's words.
@@ -39,31 +41,10 @@ public:
 private:
     FieldCatalog m_catalog;
     Condition m_condition;
+    QString m_sql;
     QDate m_asOf;
     mutable std::array<std::optional<BoundCondition>, 4> m_queries;
     mutable std::optional<QString> m_text;
-};
-
-/// The filter dialog's working state: plain data, held alike by the dialog and by the
-/// composer that runs without a window.
-struct FilterState
-{
-    qint32 CurrentFilterID = 0;
-    bool LookupAvailable = false;
-    bool Activated = false;
-    QStringList LogicWords;   // SQL words behind the logic list, by index
-    QStringList CompareWords; // SQL words behind the comparison list, by index
-    QStringList FieldIDs;     // FPropID texts parallel to the field list; [0] is "(无)"
-    FieldCatalog Catalog;     // the field list as values; by SetFields
-    QString FilterSQL;
-    /// The condition FilterSQL was composed from, with its other forms; set together with it.
-    ConfirmedCondition Confirmed;
-    bool Cancel = false;
-    bool LoadingScheme = false;
-    QString ScreenID;
-    KeyedValuesPtr SerialDesc;
-    bool SerialUse = false;
-    KeyedValuesPtr CommonField;
 };
 
 } // namespace NxSerialFilter
