@@ -137,6 +137,15 @@ bool Filter::ReopenWithLastCondition() const
     return d->reopen;
 }
 
+void Filter::clearLastCondition()
+{
+    d->filterSql.clear();
+    d->confirmed = {};
+    d->filterScheme.clear();
+    d->confirmedScreen.clear();
+    d->confirmedSchemeId = 0;
+}
+
 QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)

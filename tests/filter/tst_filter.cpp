@@ -5,12 +5,11 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/support/mparse.h"
 #include "filter/filtertestaccess.h"
-#include "widgets/dialog/frmfilter.h"
-#include "widgets/schemes/schemelist.h"
-#include "widgets/schemes/schemelistview.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/dialog/frmfilter.h"
+#include "widgets/schemes/schemelist.h"
+#include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/contextstore.h>
@@ -282,10 +281,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("reopen");
         QTest::addColumn<bool>("fromScheme"); // the confirmed grid was a saved scheme, picked
         QTest::addColumn<QString>("then");
-        QTest::newRow("reopen, OK keeps the filter") << true << false << u"ok"_qs;
-        QTest::newRow("reopen, Cancel keeps the filter") << true << false << u"cancel"_qs;
-        QTest::newRow("reopen on the saved scheme") << true << true << u"ok"_qs;
-        QTest::newRow("off: a fresh dialog") << false << false << u"ok"_qs;
+        QTest::addColumn<bool>("cleared"); // the host dropped the filter before reopening
+        QTest::newRow("reopen, OK keeps the filter") << true << false << u"ok"_qs << false;
+        QTest::newRow("reopen, Cancel keeps the filter") << true << false << u"cancel"_qs << false;
+        QTest::newRow("reopen on the saved scheme") << true << true << u"ok"_qs << false;
+        QTest::newRow("off: a fresh dialog") << false << false << u"ok"_qs << false;
+        QTest::newRow("cleared: a fresh dialog") << true << true << u"cancel"_qs << true;
     }
 
     void reopenWithLastCondition()
@@ -293,6 +294,7 @@ private Q_SLOTS:
         QFETCH(bool, reopen);
         QFETCH(bool, fromScheme);
         QFETCH(QString, then);
+        QFETCH(bool, cleared);
         Filter filter;
         filter.setSerialUse(true);
         filter.setSerialDesc(Testing::standardSerialDescription());
@@ -322,12 +324,20 @@ private Q_SLOTS:
             });
             QCOMPARE(filter.ShowFilterForm(), confirmed);
         }
+        const bool inForce = reopen && !cleared;
+        if (cleared) {
+            filter.clearLastCondition();
+            QCOMPARE(filter.FilterSQL(), QString());
+            QCOMPARE(filter.FilterScheme(), QString());
+            QCOMPARE(filter.FilterText(), QString());
+            QCOMPARE(filter.FilterQuery().values, QVariantList());
+        }
         whenShown(filter, [&](frmFilter &form) {
             const QString field = form.grid().GetCellText(1, ConditionGrid::ColField);
-            QCOMPARE(field.isEmpty(), !reopen);
-            QCOMPARE(form.lstFilter()->selectedIndex(), fromScheme ? 2 : 1);
-            QCOMPARE(form.state().CurrentFilterID > 0, fromScheme);
-            QTRY_VERIFY(form.LblCount()->toolTip().contains(reopen ? u"7"_qs : u"100000"_qs));
+            QCOMPARE(field.isEmpty(), !inForce);
+            QCOMPARE(form.lstFilter()->selectedIndex(), fromScheme && inForce ? 2 : 1);
+            QCOMPARE(form.state().CurrentFilterID > 0, fromScheme && inForce);
+            QTRY_VERIFY(form.LblCount()->toolTip().contains(inForce ? u"7"_qs : u"100000"_qs));
             if (then == QLatin1String("ok"))
                 QTest::mouseClick(form.CmdOK(), Qt::LeftButton);
             else
@@ -335,7 +345,8 @@ private Q_SLOTS:
         });
         filter.ShowFilterForm();
         QCOMPARE(filter.Cancel(), then != QLatin1String("ok"));
-        QCOMPARE(filter.FilterSQL(), reopen || then != QLatin1String("ok") ? confirmed : QString());
+        QCOMPARE(filter.FilterSQL(),
+                 (inForce || then != QLatin1String("ok")) && !cleared ? confirmed : QString());
     }
 
     void failedOkKeepsTheDialogOpen_data()
