@@ -870,6 +870,24 @@ int Walkthrough::run()
     checkHeaders(false);
     check(m_window.serialScreen()->conditionText() == m_serialWords,
           QStringLiteral("the condition line speaks Chinese again"));
+
+    // 5. Clear filter drops the filter in force, in the list and in the next dialog.
+    note(QStringLiteral("-- serial list: the filter cleared"));
+    auto *clear = m_window.findChild<QAction *>(QStringLiteral("actionClear"));
+    auto *tools = m_window.findChild<QToolBar *>(QStringLiteral("tools"));
+    QWidget *clearButton = clear && tools ? tools->widgetForAction(clear) : nullptr;
+    if (check(clearButton != nullptr, QStringLiteral("toolbar: the Clear filter button"))) {
+        Ui::click(clearButton);
+        check(serial->recordCount() == m_total && serial->condition().isEmpty() &&
+                  serialFilter.FilterSQL().isEmpty(),
+              QStringLiteral("Clear filter lists every record and the Filter forgets the "
+                             "condition"));
+        withFilterDialog(QStringLiteral("dialog after Clear filter"), [this](QDialog &form) {
+            check(cellText(form, 1, ColField).isEmpty(),
+                  QStringLiteral("after Clear filter the dialog opens empty"));
+            Ui::click(part<QAbstractButton>(form, "CmdCancel"));
+        });
+    }
     check(unexpectedAlerts().isEmpty(), QStringLiteral("no alert was left unexplained"));
 
     nxAlert::setPresenter(nullptr);
