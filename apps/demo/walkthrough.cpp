@@ -73,8 +73,8 @@ const QString matching = QStringLiteral("符合条件的记录：");
 const QString caption = QStringLiteral("过滤条件");
 } // namespace Words
 
-/// The dialog waits this long after the last change before it counts; a looser bound than its
-/// own, so that a later change to it does not fail the walkthrough.
+/// The most the dialog may wait after the last change before it counts: looser than its own
+/// wait, so that tuning that does not fail the walkthrough.
 constexpr qint64 countSettleMs = 1000;
 
 QTableView *gridView(QDialog &form)
@@ -577,7 +577,7 @@ void Walkthrough::serialSession(QDialog &form)
     m_liveCount = serialDirectCount();
     const qint64 queryMs = queryTime.elapsed();
     note(QStringLiteral("live count: %1 shown %2 ms after the scheme loaded; the direct query "
-                        "alone takes %3 ms, the grid settles for %4 ms")
+                        "alone takes %3 ms, the dialog may wait %4 ms")
              .arg(countLine->toolTip())
              .arg(shownAfter)
              .arg(queryMs)
