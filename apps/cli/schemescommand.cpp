@@ -3,9 +3,6 @@
 // serialfilter schemes: look after a site's scheme store from batch jobs.
 
 #include "commands.h"
-#include "core/schemes/namerules.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
 
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -236,8 +233,8 @@ int run(const Options &o)
         for (const StoredScheme &s : schemes) {
             out << s.FID << '\t';
             if (everyScreen)
-                out << NameRules::printable(s.FScreenID) << '\t';
-            out << NameRules::printable(s.FFilterName) << '\n';
+                out << SchemeStore::printable(s.FScreenID) << '\t';
+            out << SchemeStore::printable(s.FFilterName) << '\n';
         }
         return reportRefusals(store);
     }
@@ -268,8 +265,7 @@ int run(const Options &o)
         if (o.files.size() != 1 || !o.screen || o.json || o.users || o.shared)
             return usageError(QStringLiteral("share takes --store, --screen, --off and one NAME"));
         if (!SchemeStore(o.store).share(*o.screen, o.files.first(), !o.off)) {
-            QTextStream(stderr) << MParse::LoadLangString(Texts::schemeNotFound())
-                                << NameRules::printable(o.files.first()) << '\n';
+            QTextStream(stderr) << SchemeStore::notFoundMessage(o.files.first()) << '\n';
             return Refused;
         }
         return Done;

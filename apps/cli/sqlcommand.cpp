@@ -4,12 +4,11 @@
 
 #include "commands.h"
 
-#include "core/conditions/vocabulary.h"
-
 #include <NxSerialFilter/conditioncomposer.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/language.h>
 #include <NxSerialFilter/limits.h>
 #include <NxSerialFilter/schemestore.h>
 #include <NxSerialFilter/storedconditions.h>
@@ -40,7 +39,7 @@ void writeTo(FILE *stream, const QString &text)
 /// The codes --language takes: the language of the texts' keys and every one shipped.
 QStringList knownLanguages()
 {
-    return QStringList{QStringLiteral("chs")} + Vocabulary::shippedLanguages();
+    return QStringList{QStringLiteral("chs")} + Language::shipped();
 }
 
 QString help()

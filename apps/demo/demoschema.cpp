@@ -2,11 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "demoschema.h"
 
-#include "core/conditions/conditiongrid.h"
-#include "core/conditions/vocabulary.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "demotexts.h"
 #include <NxSerialFilter/descriptionjson.h>
+#include <NxSerialFilter/language.h>
 
 #include <QJsonArray>
 
@@ -19,39 +17,37 @@ QList<SerialField> serialFields()
     const QString real = QStringLiteral("REAL");
     // Hidden on purpose: FCREATEDATE (predefined), FSTATUS and FVALID, FSERIALID at both levels.
     return {
-        {1, QStringLiteral("FSERIALNUM"), Texts::demoFieldSerialNumber(), 1, 1, 0, 0, false, text},
-        {2, QStringLiteral("FITEMID"), Texts::demoFieldItem(), 0, 2, 0, materialClass, false,
+        {1, QStringLiteral("FSERIALNUM"), Texts::fieldSerialNumber(), 1, 1, 0, 0, false, text},
+        {2, QStringLiteral("FITEMID"), Texts::fieldItem(), 0, 2, 0, materialClass, false, integer},
+        {3, QStringLiteral("FSTOCKID"), Texts::fieldWarehouse(), 0, 2, 0, warehouseClass, false,
          integer},
-        {3, QStringLiteral("FSTOCKID"), Texts::demoFieldWarehouse(), 0, 2, 0, warehouseClass, false,
-         integer},
-        {4, QStringLiteral("FGRADE"), Texts::demoFieldGrade(), 0, 3, 0, gradeType, false, integer},
-        {5, QStringLiteral("FINDATE"), Texts::demoFieldInDate(), 0, 4, 0, 0, false, text},
-        {6, QStringLiteral("FBILLNO"), Texts::demoFieldBillNumber(), 0, -10, 1, 0, false, text},
-        {7, QStringLiteral("FBILLINTERID"), Texts::demoFieldBillId(), 0, -10, 0, 0, false, integer},
-        {8, QStringLiteral("FCREATEDATE"), Texts::demoFieldCreateDate(), 1, 4, 0, 0, false, text},
-        {9, QStringLiteral("FSTATUS"), Texts::stateField(), 0, 0, 0, 0, false, integer},
-        {10, QStringLiteral("FVALID"), Texts::demoFieldValid(), 0, 0, 0, 0, false, integer},
-        {11, QStringLiteral("FSERIALID"), Texts::demoFieldSerialId(), 1, 0, 0, 0, false, integer},
-        {101, QStringLiteral("FSERIALID"), Texts::demoFieldSerialId(), 1, 0, 0, 0, true, integer},
-        {102, QStringLiteral("FQTY"), Texts::demoFieldQuantity(), 0, 0, 0, 0, true, real},
-        {103, QStringLiteral("FCOLOR"), Texts::demoFieldColour(), 0, 3, 0, colourType, true,
-         integer},
-        {104, QStringLiteral("FWARRANTY"), Texts::demoFieldWarranty(), 0, 4, 0, 0, true, text},
-        {105, QStringLiteral("FNOTE"), Texts::demoFieldNote(), 0, 1, 0, 0, true, text},
-        {106, QStringLiteral("FBATCHNO"), Texts::demoFieldBatch(), 1, 1, 0, 0, true, text},
+        {4, QStringLiteral("FGRADE"), Texts::fieldGrade(), 0, 3, 0, gradeType, false, integer},
+        {5, QStringLiteral("FINDATE"), Texts::fieldInDate(), 0, 4, 0, 0, false, text},
+        {6, QStringLiteral("FBILLNO"), Texts::fieldBillNumber(), 0, -10, 1, 0, false, text},
+        {7, QStringLiteral("FBILLINTERID"), Texts::fieldBillId(), 0, -10, 0, 0, false, integer},
+        {8, QStringLiteral("FCREATEDATE"), Texts::fieldCreateDate(), 1, 4, 0, 0, false, text},
+        {9, QStringLiteral("FSTATUS"), Texts::fieldStatus(), 0, 0, 0, 0, false, integer},
+        {10, QStringLiteral("FVALID"), Texts::fieldValid(), 0, 0, 0, 0, false, integer},
+        {11, QStringLiteral("FSERIALID"), Texts::fieldSerialId(), 1, 0, 0, 0, false, integer},
+        {101, QStringLiteral("FSERIALID"), Texts::fieldSerialId(), 1, 0, 0, 0, true, integer},
+        {102, QStringLiteral("FQTY"), Texts::fieldQuantity(), 0, 0, 0, 0, true, real},
+        {103, QStringLiteral("FCOLOR"), Texts::fieldColour(), 0, 3, 0, colourType, true, integer},
+        {104, QStringLiteral("FWARRANTY"), Texts::fieldWarranty(), 0, 4, 0, 0, true, text},
+        {105, QStringLiteral("FNOTE"), Texts::fieldNote(), 0, 1, 0, 0, true, text},
+        {106, QStringLiteral("FBATCHNO"), Texts::fieldBatch(), 1, 1, 0, 0, true, text},
     };
 }
 
 QList<ItemField> itemFields()
 {
     return {
-        {Texts::demoLookupNumber(), 200, QStringLiteral("t1.FNumber"), materialClass, false},
-        {Texts::demoLookupName(), 200, QStringLiteral("t1.FName"), materialClass, true},
-        {Texts::demoLookupFullName(), 200, QStringLiteral("t1.FFullName"), 0, true},
-        {Texts::demoFieldModel(), 129, QStringLiteral("t1.FModel"), 0, true},
-        {Texts::demoFieldClass(), 3, QStringLiteral("t1.FItemClassID"), -1000, true},
-        {Texts::demoFieldPrice(), 5, QStringLiteral("t1.FPrice"), 0, true},
-        {Texts::demoFieldSafetyStock(), 3, QStringLiteral("t1.FSafeQty"), 0, true},
+        {Texts::lookupNumber(), 200, QStringLiteral("t1.FNumber"), materialClass, false},
+        {Texts::lookupName(), 200, QStringLiteral("t1.FName"), materialClass, true},
+        {Texts::lookupFullName(), 200, QStringLiteral("t1.FFullName"), 0, true},
+        {Texts::fieldModel(), 129, QStringLiteral("t1.FModel"), 0, true},
+        {Texts::fieldClass(), 3, QStringLiteral("t1.FItemClassID"), -1000, true},
+        {Texts::fieldPrice(), 5, QStringLiteral("t1.FPrice"), 0, true},
+        {Texts::fieldSafetyStock(), 3, QStringLiteral("t1.FSafeQty"), 0, true},
     };
 }
 
@@ -64,7 +60,7 @@ namespace {
 
 QString caption(const QString &key, bool localized)
 {
-    return localized ? MParse::LoadLangString(key) : key;
+    return localized ? Language::text(key) : key;
 }
 
 } // namespace
@@ -115,40 +111,6 @@ KeyedValuesPtr serialDescription()
 KeyedValuesPtr itemDescription()
 {
     return DescriptionJson::read(itemDescriptionJson(true));
-}
-
-QStringList captionKeys()
-{
-    QStringList keys;
-    for (const SerialField &f : serialFields())
-        keys << f.caption;
-    for (const ItemField &f : itemFields())
-        keys << f.caption;
-    keys.removeDuplicates();
-    return keys;
-}
-
-QString fieldsInCurrentLanguage(const QString &schemeText)
-{
-    const QStringList keys = captionKeys();
-    const QList<QStringList> languages = Vocabulary::inShippedLanguages(keys);
-    const QString rowBreak = QStringLiteral("\r\n");
-    QStringList rows = schemeText.split(rowBreak);
-    for (QString &row : rows) {
-        QStringList cells = row.split(u'\t');
-        const qsizetype field = ConditionGrid::ColField - 1;
-        if (field >= cells.size())
-            continue;
-        for (const QStringList &captions : languages) {
-            const qsizetype at = captions.indexOf(cells.at(field));
-            if (at >= 0) {
-                cells[field] = MParse::LoadLangString(keys.at(at));
-                break;
-            }
-        }
-        row = cells.join(u'\t');
-    }
-    return rows.join(rowBreak);
 }
 
 QString whereClause(const QString &filterSql)

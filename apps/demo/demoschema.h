@@ -55,13 +55,6 @@ QJsonObject itemDescriptionJson(bool localized = false);
 /// own labels are.
 KeyedValuesPtr serialDescription();
 KeyedValuesPtr itemDescription();
-/// Every field caption of both screens, as keys.
-QStringList captionKeys();
-
-/// A scheme text with its field cells in the current language: a cell holding one of the
-/// captions in any shipped language becomes that caption in the current one.
-QString fieldsInCurrentLanguage(const QString &schemeText);
-
 /// The screen identifier under which the items screen keeps its schemes.
 QString itemScreenId();
 

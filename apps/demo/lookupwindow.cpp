@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "lookupwindow.h"
 
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "demotexts.h"
+#include <NxSerialFilter/language.h>
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -23,7 +23,7 @@ namespace {
 
 QString localized(const QString &key)
 {
-    return MParse::LoadLangString(key);
+    return Language::text(key);
 }
 
 /// A LIKE pattern that finds text anywhere, with the user's % and _ taken literally.
@@ -75,10 +75,10 @@ LookupDialog::LookupDialog(const LookupCatalog &catalog, LookupCatalog::Source s
     , m_class(lookupClass)
 {
     setObjectName(QStringLiteral("GLView"));
-    setWindowTitle(localized(Texts::demoLookupTitle()));
+    setWindowTitle(localized(Texts::lookupTitle()));
     auto *layout = new QVBoxLayout(this);
     auto *searchRow = new QHBoxLayout;
-    searchRow->addWidget(new QLabel(localized(Texts::demoLookupSearch()), this));
+    searchRow->addWidget(new QLabel(localized(Texts::lookupSearch()), this));
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("txtSearch"));
     m_search->setClearButtonEnabled(true);
@@ -88,9 +88,8 @@ LookupDialog::LookupDialog(const LookupCatalog &catalog, LookupCatalog::Source s
     m_list->setObjectName(QStringLiteral("lstItems"));
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
-    m_list->setHeaderLabels({localized(Texts::demoLookupNumber()),
-                             localized(Texts::demoLookupName()),
-                             localized(Texts::demoLookupFullName())});
+    m_list->setHeaderLabels({localized(Texts::lookupNumber()), localized(Texts::lookupName()),
+                             localized(Texts::lookupFullName())});
     m_list->header()->setStretchLastSection(true);
     layout->addWidget(m_list);
     auto *buttons = new QDialogButtonBox(this);

@@ -3,13 +3,13 @@
 // serialfilter-demo: a host application that filters a database of serial-number records
 // through the component. With --walkthrough it works its own windows and checks the outcome.
 
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "demotexts.h"
 #include "lookupwindow.h"
 #include "mainwindow.h"
 #include "sampledatabase.h"
 #include "walkthrough.h"
 #include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/language.h>
 #include <NxSerialFilter/nxalert.h>
 
 #include <QApplication>
@@ -101,7 +101,7 @@ int main(int argc, char *argv[])
     bool ready = false;
     if (interactive) {
         QProgressDialog progress;
-        progress.setWindowTitle(MParse::LoadLangString(Texts::demoWindowTitle()));
+        progress.setWindowTitle(Language::text(Demo::Texts::windowTitle()));
         progress.setCancelButton(nullptr);
         progress.setWindowModality(Qt::ApplicationModal);
         progress.setMinimumDuration(200);
@@ -111,7 +111,7 @@ int main(int argc, char *argv[])
         ready = database.ensure(
             Demo::SampleDatabase::defaultRecordCount, [&progress](int done, int total) {
                 progress.setMaximum(total);
-                progress.setLabelText(MParse::LoadLangString(Texts::demoGenerating()) +
+                progress.setLabelText(Language::text(Demo::Texts::generating()) +
                                       QStringLiteral("%1 / %2").arg(done).arg(total));
                 progress.setValue(done);
             });
@@ -124,8 +124,7 @@ int main(int argc, char *argv[])
         });
     }
     if (!ready) {
-        const QString message =
-            MParse::LoadLangString(Texts::demoDatabaseFailed()) + database.error();
+        const QString message = Language::text(Demo::Texts::databaseFailed()) + database.error();
         if (!interactive)
             QTextStream(stderr) << message << '\n';
         else
@@ -149,11 +148,10 @@ int main(int argc, char *argv[])
     if (interactive) {
         window.filterFor(window.serialScreen()).setRememberDialogSize(true);
         window.filterFor(window.itemScreen()).setRememberDialogSize(true);
-        // A user refining a filter starts from the one in force; the walkthrough's checks
-        // expect a fresh dialog each time.
-        window.filterFor(window.serialScreen()).setReopenWithLastCondition(true);
-        window.filterFor(window.itemScreen()).setReopenWithLastCondition(true);
     }
+    // A user refining a filter starts from the one in force.
+    window.filterFor(window.serialScreen()).setReopenWithLastCondition(true);
+    window.filterFor(window.itemScreen()).setReopenWithLastCondition(true);
     if (!walkthrough) {
         QObject::connect(
             &window, &Demo::MainWindow::languageChosen, &window,

@@ -2,14 +2,13 @@
 // SPDX-License-Identifier: MIT
 #include "mainwindow.h"
 
-#include <NxSerialFilter/conditioncomposer.h>
-
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "demotexts.h"
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/language.h>
 #include <NxSerialFilter/nxalert.h>
+#include <NxSerialFilter/schemetext.h>
 
 #include <QActionGroup>
 #include <QDir>
@@ -34,7 +33,7 @@ namespace {
 
 QString localized(const QString &key)
 {
-    return MParse::LoadLangString(key);
+    return Language::text(key);
 }
 
 void alertFailure()
@@ -187,13 +186,13 @@ bool HostScreen::apply(const QString &filterText, const QString &filterSql,
     QString error;
     const std::optional<qint64> records = countRecords(db, m_query, query, &error);
     if (!records) {
-        nxAlert::ShowAlert(localized(Texts::demoQueryFailed()) + error, nxAlert::Information);
+        nxAlert::ShowAlert(localized(Texts::queryFailed()) + error, nxAlert::Information);
         return false;
     }
     // The model fetches the first rows now and the rest only as the user scrolls.
     QSqlQuery rows(db);
     if (!execBound(rows, m_query.selectSql(query.sql), query.values)) {
-        nxAlert::ShowAlert(localized(Texts::demoQueryFailed()) + rows.lastError().text(),
+        nxAlert::ShowAlert(localized(Texts::queryFailed()) + rows.lastError().text(),
                            nxAlert::Information);
         return false;
     }
@@ -202,19 +201,29 @@ bool HostScreen::apply(const QString &filterText, const QString &filterSql,
     m_count = *records;
     m_condition = filterSql;
     m_conditionText = filterText;
-    m_scheme = scheme;
+    // The rows by field position, so that the words can be written again in another language,
+    // whose captions differ.
+    m_rows = SchemeText::parse(scheme, m_fields).condition;
     showHeaders();
     showSummary();
     return true;
 }
 
+void HostScreen::setFields(const KeyedValuesPtr &description)
+{
+    try {
+        m_fields = FieldCatalog::fromDescription(description);
+    } catch (...) {
+        m_fields = FieldCatalog();
+    }
+}
+
 void HostScreen::retranslate(const KeyedValuesPtr &description)
 {
+    setFields(description);
     // The words were written in the language of the dialog's OK: write them again.
-    if (!m_scheme.isEmpty()) {
-        m_scheme = fieldsInCurrentLanguage(m_scheme);
-        const ComposedCondition words =
-            ConditionComposer::forDescription(description).compose(m_scheme);
+    if (!m_condition.trimmed().isEmpty()) {
+        const Composed words = compose(m_fields, m_rows, SqlForm::words());
         if (words.ok())
             m_conditionText = words.text;
     }
@@ -233,11 +242,11 @@ void HostScreen::showSummary()
     // The condition in the user's words; the SQL the host ran stays at hand in the tool tip.
     const QString condition = m_condition.trimmed();
     m_lblCondition->setFullText(
-        localized(Texts::demoCondition()) +
-            (condition.isEmpty() ? localized(Texts::demoAllRecords()) : m_conditionText),
+        localized(Texts::condition()) +
+            (condition.isEmpty() ? localized(Texts::allRecords()) : m_conditionText),
         condition);
-    m_lblSummary->setText(localized(Texts::demoRecordCount()) + QString::number(m_count) +
-                          QStringLiteral("    ") + localized(Texts::demoQueryTime()) +
+    m_lblSummary->setText(localized(Texts::recordCount()) + QString::number(m_count) +
+                          QStringLiteral("    ") + localized(Texts::queryTime()) +
                           QString::number(m_ms));
 }
 
@@ -344,14 +353,24 @@ void MainWindow::openFilter()
 
 void MainWindow::clearFilter()
 {
-    currentScreen()->apply(QString(), QString());
+    // A dialog reopened later must not bring back the filter the user has just dropped.
+    HostScreen *screen = currentScreen();
+    filterFor(screen).clearLastCondition();
+    screen->apply(QString(), QString());
 }
 
 void MainWindow::showHelp()
 {
     try {
-        MMTS::ShowHelpOnKey(112, 0, QStringLiteral("ICSerialFilter"),
-                            currentScreen() == m_serial ? 1 : 0, QString(), 0);
+        // One help component for the window, as the dialog keeps one for F1.
+        if (!m_help)
+            m_help = createComponent<HelpComponent>(ComponentId::help());
+        qint32 first = 0;
+        QString topic = QStringLiteral("ICSerialFilter");
+        qint32 serialFlag = currentScreen() == m_serial ? 1 : 0;
+        QString subSystem;
+        qint32 last = 0;
+        m_help->ShowHELP(first, 0, topic, serialFlag, subSystem, last);
     } catch (...) {
         alertFailure();
     }
@@ -362,7 +381,7 @@ void MainWindow::setLanguage(const QString &language)
     m_language = language;
     ContextStore::setPropsString(propsString(language, m_dataFolder));
     // The component caches its language and loaders; forget them so the new code is read.
-    MParse::resetModuleState();
+    Language::reload();
     // The dialog lists the fields by the descriptions' captions, which follow the language.
     m_serialDescription = serialDescription();
     m_itemDescription = itemDescription();
@@ -374,18 +393,18 @@ void MainWindow::setLanguage(const QString &language)
 
 void MainWindow::retranslate()
 {
-    setWindowTitle(localized(Texts::demoWindowTitle()));
-    m_tabs->setTabText(0, localized(Texts::demoSerialTab()));
-    m_tabs->setTabText(1, localized(Texts::demoItemsTab()));
-    m_filterMenu->setTitle(localized(Texts::demoMenuFilter()));
-    m_filterAction->setText(localized(Texts::demoActionFilter()));
-    m_clearAction->setText(localized(Texts::demoActionClear()));
-    m_quitAction->setText(localized(Texts::demoActionQuit()));
-    m_languageMenu->setTitle(localized(Texts::demoMenuLanguage()));
-    m_chineseAction->setText(localized(Texts::demoChinese()));
-    m_englishAction->setText(localized(Texts::demoEnglish()));
-    m_helpMenu->setTitle(localized(Texts::demoMenuHelp()));
-    m_helpAction->setText(localized(Texts::demoActionHelp()));
+    setWindowTitle(localized(Texts::windowTitle()));
+    m_tabs->setTabText(0, localized(Texts::serialTab()));
+    m_tabs->setTabText(1, localized(Texts::itemsTab()));
+    m_filterMenu->setTitle(localized(Texts::menuFilter()));
+    m_filterAction->setText(localized(Texts::actionFilter()));
+    m_clearAction->setText(localized(Texts::actionClear()));
+    m_quitAction->setText(localized(Texts::actionQuit()));
+    m_languageMenu->setTitle(localized(Texts::menuLanguage()));
+    m_chineseAction->setText(localized(Texts::chinese()));
+    m_englishAction->setText(localized(Texts::english()));
+    m_helpMenu->setTitle(localized(Texts::menuHelp()));
+    m_helpAction->setText(localized(Texts::actionHelp()));
     m_serial->retranslate(m_serialDescription);
     m_items->retranslate(m_itemDescription);
 }

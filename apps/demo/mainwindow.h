@@ -3,6 +3,9 @@
 #pragma once
 
 #include "demoschema.h"
+#include <NxSerialFilter/components.h>
+#include <NxSerialFilter/condition.h>
+#include <NxSerialFilter/fieldcatalog.h>
 #include <NxSerialFilter/filter.h>
 
 #include <QLabel>
@@ -61,9 +64,11 @@ public:
     /// Runs the host's query with the bound condition and shows filterText, the condition in
     /// words, with filterSql, its text form, in the tool tip; reports a failing query in one
     /// alert. scheme holds the rows, from which the words are written again in another
-    /// language.
+    /// language; it is read with the fields of the last setFields or retranslate.
     bool apply(const QString &filterText, const QString &filterSql,
                const BoundCondition &query = {}, const QString &scheme = {});
+    /// The fields the screen's Filter lists: description is the one the Filter now has.
+    void setFields(const KeyedValuesPtr &description);
     /// Shows the headers and the condition in the current language; description is the one
     /// the screen's Filter now has.
     void retranslate(const KeyedValuesPtr &description);
@@ -83,7 +88,8 @@ private:
     QString m_connectionName;
     QString m_condition;
     QString m_conditionText;
-    QString m_scheme;
+    FieldCatalog m_fields;
+    Condition m_rows;
     qint64 m_count = 0;
     qint64 m_ms = 0;
     QSqlQueryModel *m_model;
@@ -143,6 +149,7 @@ private:
     QAction *m_chineseAction;
     QAction *m_englishAction;
     QAction *m_helpAction;
+    std::shared_ptr<HelpComponent> m_help;
 };
 
 } // namespace NxSerialFilter::Demo

@@ -2,26 +2,23 @@
 // SPDX-License-Identifier: MIT
 #include "walkthrough.h"
 
-#include "core/conditions/conditiongrid.h"
-#include "core/conditions/sqlbuilder.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "demotexts.h"
 #include "lookupwindow.h"
 #include "mainwindow.h"
 #include "uidriver.h"
-#include "widgets/conditions/conditiongridview.h"
-#include "widgets/dialog/frmfilter.h"
-#include "widgets/dialog/matchcount.h"
-#include "widgets/schemes/schemelistview.h"
+#include <NxSerialFilter/language.h>
 
-#include <QAbstractScrollArea>
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -33,6 +30,8 @@
 #include <QTextStream>
 #include <QToolBar>
 #include <QTreeWidget>
+
+#include <cstdlib>
 
 namespace NxSerialFilter::Demo {
 
@@ -46,7 +45,93 @@ QTextStream &out()
 
 QString localized(const QString &key)
 {
-    return MParse::LoadLangString(key);
+    return Language::text(key);
+}
+
+/// The dialog's grid columns, from 1, in the order the scheme text keeps its cells.
+enum Col {
+    ColLogic = 1,
+    ColLeftParen = 2,
+    ColField = 3,
+    ColCompare = 4,
+    ColValue = 5,
+    ColRightParen = 7
+};
+
+/// The words the user picks in the Chinese dialog, as it shows them.
+namespace Words {
+const QString noField = QStringLiteral("(无)");
+const QString newScheme = QStringLiteral("(新方案)");
+const QString logicOr = QStringLiteral("或者");
+const QString equal = QStringLiteral("等于");
+const QString greater = QStringLiteral("大于");
+const QString greaterOrEqual = QStringLiteral("大于或等于");
+const QString notEqual = QStringLiteral("不等于");
+const QString contains = QStringLiteral("包含");
+const QString isNotEmpty = QStringLiteral("不为空");
+const QString matching = QStringLiteral("符合条件的记录：");
+const QString caption = QStringLiteral("过滤条件");
+} // namespace Words
+
+/// The most the dialog may wait after the last change before it counts: looser than its own
+/// wait, so that tuning that does not fail the walkthrough.
+constexpr qint64 countSettleMs = 1000;
+
+QTableView *gridView(QDialog &form)
+{
+    return form.findChild<QTableView *>(QStringLiteral("vspFilter"));
+}
+
+/// The text of a grid cell (row and column from 1); empty outside the grid.
+QString cellText(QDialog &form, int row, int col)
+{
+    const QTableView *view = gridView(form);
+    return view ? view->model()->index(row - 1, col - 1).data().toString() : QString();
+}
+
+int gridRowCount(QDialog &form)
+{
+    const QTableView *view = gridView(form);
+    return view ? view->model()->rowCount() : 0;
+}
+
+/// A cell the user cannot edit.
+bool isLocked(QDialog &form, int row, int col)
+{
+    const QTableView *view = gridView(form);
+    return view && !(view->model()->index(row - 1, col - 1).flags() & Qt::ItemIsEditable);
+}
+
+template <class T> T *part(QDialog &form, const char *name)
+{
+    return form.findChild<T *>(QString::fromLatin1(name));
+}
+
+/// The scheme list as it is shown: a list or a report of the same items.
+QAbstractItemView *schemeView(QDialog &form)
+{
+    for (const char *name : {"lstFilterList", "lstFilterReport"}) {
+        auto *view = part<QAbstractItemView>(form, name);
+        if (view && view->isVisible())
+            return view;
+    }
+    return nullptr;
+}
+
+/// The row of the scheme list's item with text, from 0; -1 when none.
+int schemeRow(QAbstractItemView *view, const QString &text)
+{
+    const QAbstractItemModel *model = view ? view->model() : nullptr;
+    for (int i = 0; model && i < model->rowCount(); ++i) {
+        if (model->index(i, 0).data().toString() == text)
+            return i;
+    }
+    return -1;
+}
+
+bool schemeSelected(QAbstractItemView *view, int row)
+{
+    return view && row >= 0 && view->selectionModel()->isSelected(view->model()->index(row, 0));
 }
 
 /// Condition words written in Chinese, in the current language: the grid's words and the
@@ -142,21 +227,23 @@ QStringList Walkthrough::unexpectedAlerts(const QList<int> &allowedStyles)
 }
 
 bool Walkthrough::withFilterDialog(const QString &what,
-                                   const std::function<void(frmFilter &)> &session)
+                                   const std::function<void(QDialog &)> &session)
 {
     bool handled = false;
     bool seen = false;
     Ui::whenModalShows(
         nullptr,
         [&](QWidget *modal) {
-            auto *form = qobject_cast<frmFilter *>(modal);
+            auto *form = modal && modal->objectName() == QLatin1String("frmFilter")
+                             ? qobject_cast<QDialog *>(modal)
+                             : nullptr;
             if (check(form != nullptr,
                       what + QStringLiteral(": Ctrl+F opened the filter dialog"))) {
                 seen = true;
                 Ui::activate(form);
                 session(*form);
                 if (!check(!form->isVisible(), what + QStringLiteral(": the dialog closed")))
-                    Ui::click(form->CmdCancel());
+                    form->reject();
             } else if (modal) {
                 modal->close();
             }
@@ -169,53 +256,55 @@ bool Walkthrough::withFilterDialog(const QString &what,
     return seen;
 }
 
-bool Walkthrough::chooseItem(frmFilter &form, int row, int col, const QString &text)
+bool Walkthrough::chooseItem(QDialog &form, int row, int col, const QString &text)
 {
-    const bool clicked = Ui::clickCell(form.vspFilter(), row - 1, col - 1);
-    Ui::key(form.vspFilter(), Qt::Key_F2);
+    const bool clicked = Ui::clickCell(gridView(form), row - 1, col - 1);
+    Ui::key(gridView(form), Qt::Key_F2);
     QComboBox *combo = Ui::focusedCombo();
     const bool picked = clicked && Ui::pickInCombo(combo, text);
     Ui::settle();
-    const bool ok = picked && form.grid().GetCellText(row, col) == text;
+    const bool ok = picked && cellText(form, row, col) == text;
     QString what = QStringLiteral("row %1, column %2: picked %3")
                        .arg(QString::number(row), QString::number(col), text);
     if (!ok) {
         // Say where it went wrong: the click, the list editor, or the value it left.
         what += QStringLiteral(" (clicked %1, list editor %2, cell reads %3)")
                     .arg(QString::number(clicked), QString::number(combo != nullptr),
-                         form.grid().GetCellText(row, col));
+                         cellText(form, row, col));
     }
     return check(ok, what);
 }
 
-bool Walkthrough::typeInto(frmFilter &form, int row, int col, const QString &keys, bool selectAll,
+bool Walkthrough::typeInto(QDialog &form, int row, int col, const QString &keys, bool selectAll,
                            const QString &shown)
 {
     const QString &text = shown.isEmpty() ? keys : shown;
-    const bool clicked = Ui::clickCell(form.vspFilter(), row - 1, col - 1);
-    if (col == ConditionGrid::ColLeftParen || col == ConditionGrid::ColRightParen) {
+    const bool clicked = Ui::clickCell(gridView(form), row - 1, col - 1);
+    if (col == ColLeftParen || col == ColRightParen) {
         // Typing straight into the grid opens the cell's editor with the first character.
         Ui::type(keys);
     } else {
-        Ui::key(form.vspFilter(), Qt::Key_F2);
+        Ui::key(gridView(form), Qt::Key_F2);
         if (selectAll)
             Ui::key(Qt::Key_A, Qt::ControlModifier);
         Ui::type(keys);
     }
     // Return on the grid itself would press the dialog's default button.
-    if (QApplication::focusWidget() != form.vspFilter())
+    if (QApplication::focusWidget() != gridView(form))
         Ui::key(Qt::Key_Return);
-    return check(clicked && form.grid().GetCellText(row, col) == text,
-                 QStringLiteral("row %1, column %2: typed %3 (cell reads %4)")
-                     .arg(QString::number(row), QString::number(col), text,
-                          form.grid().GetCellText(row, col)));
+    return check(
+        clicked && cellText(form, row, col) == text,
+        QStringLiteral("row %1, column %2: typed %3 (cell reads %4)")
+            .arg(QString::number(row), QString::number(col), text, cellText(form, row, col)));
 }
 
-bool Walkthrough::pickWithF7(frmFilter &form, int row, const QString &search, QString *picked)
+bool Walkthrough::pickWithF7(QDialog &form, int row, const QString &search, QString *picked)
 {
-    Ui::clickCell(form.vspFilter(), row - 1, ConditionGrid::ColValue - 1);
-    check(!form.LblMsg()->text().isEmpty(), QStringLiteral("row %1: the hint offers F7 (%2)")
-                                                .arg(QString::number(row), form.LblMsg()->text()));
+    Ui::clickCell(gridView(form), row - 1, ColValue - 1);
+    const QLabel *hint = part<QLabel>(form, "LblMsg");
+    check(hint && !hint->text().isEmpty(),
+          QStringLiteral("row %1: the hint offers F7 (%2)")
+              .arg(QString::number(row), hint ? hint->text() : QString()));
     bool handled = false;
     Ui::whenModalShows(&form, [&](QWidget *modal) {
         handled = true;
@@ -247,30 +336,27 @@ bool Walkthrough::pickWithF7(frmFilter &form, int row, const QString &search, QS
         if (!check(!window->isVisible(), QStringLiteral("look-up: Return chose the row")))
             window->reject();
     });
-    Ui::key(form.vspFilter(), Qt::Key_F7);
+    Ui::key(gridView(form), Qt::Key_F7);
     Ui::waitUntil([&] { return handled; }, 6000);
     Ui::activate(&form);
     return handled;
 }
 
-bool Walkthrough::clickScheme(frmFilter &form, const QString &text)
+bool Walkthrough::clickScheme(QDialog &form, const QString &text)
 {
-    SchemeListView *list = form.lstFilter();
-    for (int i = 1; i <= list->count(); ++i) {
-        if (list->text(i) != text)
-            continue;
-        auto *area = qobject_cast<QAbstractScrollArea *>(list->currentView());
-        QWidget *target = area ? area->viewport() : list->currentView();
-        Ui::clickAt(target, list->itemRect(i).center());
-        return check(list->selectedIndex() == i, QStringLiteral("scheme list: picked ") + text);
-    }
-    return check(false, QStringLiteral("scheme list: no item ") + text);
+    QAbstractItemView *list = schemeView(form);
+    const int row = schemeRow(list, text);
+    if (row < 0)
+        return check(false, QStringLiteral("scheme list: no item ") + text);
+    Ui::clickAt(list->viewport(), list->visualRect(list->model()->index(row, 0)).center());
+    return check(schemeSelected(list, row), QStringLiteral("scheme list: picked ") + text);
 }
 
-bool Walkthrough::saveSchemeAs(frmFilter &form, const QString &name)
+bool Walkthrough::saveSchemeAs(QDialog &form, const QString &name)
 {
-    auto *save = form.toolbar()->findChild<QAction *>(QStringLiteral("Save"));
-    QWidget *button = save ? form.toolbar()->widgetForAction(save) : nullptr;
+    auto *toolbar = part<QToolBar>(form, "Toolbar");
+    auto *save = toolbar ? toolbar->findChild<QAction *>(QStringLiteral("Save")) : nullptr;
+    QWidget *button = save ? toolbar->widgetForAction(save) : nullptr;
     if (!check(button != nullptr, QStringLiteral("toolbar: the Save button")))
         return false;
     bool handled = false;
@@ -303,85 +389,151 @@ bool Walkthrough::saveSchemeAs(frmFilter &form, const QString &name)
     const QStringList alerts = unexpectedAlerts({nxAlert::Question});
     check(alerts.isEmpty(), QStringLiteral("saving showed no failure ") + alerts.join(u'/'));
     int named = 0;
-    for (int i = 1; i <= form.lstFilter()->count(); ++i)
-        named += form.lstFilter()->text(i) == name ? 1 : 0;
+    const QAbstractItemModel *schemes = schemeView(form) ? schemeView(form)->model() : nullptr;
+    for (int i = 0; schemes && i < schemes->rowCount(); ++i)
+        named += schemes->index(i, 0).data().toString() == name ? 1 : 0;
     return check(named == 1, QStringLiteral("scheme list: exactly one scheme named ") + name);
 }
 
-QStringList Walkthrough::gridRows(frmFilter &form, int rows)
+QStringList Walkthrough::gridRows(QDialog &form, int rows)
 {
     QStringList lines;
-    const ConditionGrid &grid = form.grid();
-    for (int r = 1; r <= rows && r <= grid.MaxRows(); ++r) {
+    for (int r = 1; r <= rows && r <= gridRowCount(form); ++r) {
         QStringList cells;
-        for (int c : {1, 2, 3, 4, 5, 7})
-            cells << grid.GetCellText(r, c);
+        for (int c : {ColLogic, ColLeftParen, ColField, ColCompare, ColValue, ColRightParen})
+            cells << cellText(form, r, c);
         lines << cells.join(u'|');
     }
     return lines;
 }
 
-void Walkthrough::serialSession(frmFilter &form)
+QStringList Walkthrough::listedItems(QDialog &form, int row, int col)
 {
-    ConditionGrid &grid = form.grid();
-    const QStringList fields = grid.columnItems(ConditionGrid::ColField);
-    const QStringList expectedFields{
-        localized(Texts::noField()), QStringLiteral("序列号"),   QStringLiteral("物料"),
-        QStringLiteral("仓库"),      QStringLiteral("等级"),     QStringLiteral("入库日期"),
-        QStringLiteral("单据编号"),  QStringLiteral("单据内码"), QStringLiteral("数量"),
-        QStringLiteral("颜色"),      QStringLiteral("保修截止"), QStringLiteral("备注"),
-        QStringLiteral("批号")};
+    Ui::clickCell(gridView(form), row - 1, col - 1);
+    Ui::key(gridView(form), Qt::Key_F2);
+    QStringList items;
+    if (QComboBox *combo = Ui::focusedCombo()) {
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        // Esc on the editor leaves the cell as it was; on the grid it would cancel the dialog.
+        Ui::key(Qt::Key_Escape);
+    }
+    Ui::settle();
+    return items;
+}
+
+bool Walkthrough::pickInCalendar(QDialog &form, int row, const QString &shown, int days)
+{
+    QTableView *grid = gridView(form);
+    Ui::clickCell(grid, row - 1, ColValue - 1);
+    Ui::key(grid, Qt::Key_F7);
+    QCalendarWidget *calendar = nullptr;
+    Ui::waitUntil(
+        [&] {
+            calendar = grid->findChild<QCalendarWidget *>(QStringLiteral("datePicker"));
+            return calendar && calendar->isVisible();
+        },
+        3000);
+    if (!check(calendar && calendar->isVisible(),
+               QStringLiteral("row %1: F7 opened the calendar").arg(row)))
+        return false;
+    check(calendar->selectedDate().toString(Qt::ISODate) == shown,
+          QStringLiteral("row %1: the calendar opened on the cell's date %2 (%3)")
+              .arg(QString::number(row), shown, calendar->selectedDate().toString(Qt::ISODate)));
+    // The days are a table inside the calendar; the keys go where a user's would.
+    QWidget *dayTable = calendar->findChild<QTableView *>();
+    QWidget *target = dayTable ? dayTable : calendar;
+    const QString picked = calendar->selectedDate().addDays(days).toString(Qt::ISODate);
+    for (int i = 0; i < std::abs(days); ++i)
+        Ui::key(target, days < 0 ? Qt::Key_Left : Qt::Key_Right);
+    if (!m_calendarShot) {
+        m_calendarShot = true;
+        shoot(calendar, QStringLiteral("date-picker"));
+    }
+    // Taking a date closes the calendar, which deletes itself.
+    const QPointer<QCalendarWidget> open(calendar);
+    Ui::key(target, Qt::Key_Return);
+    const bool closed = Ui::waitUntil([&] { return !open || !open->isVisible(); }, 3000);
+    return check(closed && cellText(form, row, ColValue) == picked,
+                 QStringLiteral("row %1: Return in the calendar took %2 (cell reads %3)")
+                     .arg(QString::number(row), picked, cellText(form, row, ColValue)));
+}
+
+qint64 Walkthrough::serialDirectCount()
+{
+    return directCount(
+        QStringLiteral("SELECT COUNT(*) FROM ") + serialQuery().from +
+            QStringLiteral(" WHERE (t_FITEMID.FName = ? OR t_FCOLOR.FName = ?) AND "
+                           "tf.FQTY >= ? AND tf.FINDATE >= ? AND tf.FSERIALNUM LIKE ? AND "
+                           "tf.FWARRANTY IS NOT NULL AND tf.FWARRANTY <> ''"),
+        {m_item, m_colour, 50, QStringLiteral("2023-01-01"), QStringLiteral("%7%")});
+}
+
+void Walkthrough::serialSession(QDialog &form)
+{
+    const QStringList fields = listedItems(form, 1, ColField);
+    const QStringList expectedFields{Words::noField,
+                                     QStringLiteral("序列号"),
+                                     QStringLiteral("物料"),
+                                     QStringLiteral("仓库"),
+                                     QStringLiteral("等级"),
+                                     QStringLiteral("入库日期"),
+                                     QStringLiteral("单据编号"),
+                                     QStringLiteral("单据内码"),
+                                     QStringLiteral("数量"),
+                                     QStringLiteral("颜色"),
+                                     QStringLiteral("保修截止"),
+                                     QStringLiteral("备注"),
+                                     QStringLiteral("批号")};
     check(fields == expectedFields,
           QStringLiteral("field list hides status, validity, keys and predefined fields: ") +
               fields.join(u','));
 
-    const QString equal = localized(Texts::compareEqual());
+    const QString &equal = Words::equal;
     // Row 1: "(" 物料 等于 <item picked with F7>
-    typeInto(form, 1, ConditionGrid::ColLeftParen, QStringLiteral("("));
-    chooseItem(form, 1, ConditionGrid::ColField, QStringLiteral("物料"));
-    check(grid.GetCellText(1, ConditionGrid::ColCompare) == equal,
+    typeInto(form, 1, ColLeftParen, QStringLiteral("("));
+    chooseItem(form, 1, ColField, QStringLiteral("物料"));
+    check(cellText(form, 1, ColCompare) == equal,
           QStringLiteral("row 1: choosing a field set the comparison to ") + equal);
     QString item[2];
     pickWithF7(form, 1, QStringLiteral("轴承"), item);
     m_item = item[1];
-    check(!m_item.isEmpty() && grid.GetCellText(1, ConditionGrid::ColValue) == m_item,
+    check(!m_item.isEmpty() && cellText(form, 1, ColValue) == m_item,
           QStringLiteral("row 1: F7 wrote the item name ") + m_item);
     // Row 2: 或者 颜色 等于 <colour picked with F7> ")"
-    chooseItem(form, 2, ConditionGrid::ColField, QStringLiteral("颜色"));
-    chooseItem(form, 2, ConditionGrid::ColLogic, localized(Texts::logicOr()));
+    chooseItem(form, 2, ColField, QStringLiteral("颜色"));
+    chooseItem(form, 2, ColLogic, Words::logicOr);
     QString colour[2];
     pickWithF7(form, 2, QStringLiteral("红"), colour);
     m_colour = colour[1];
-    check(m_colour == QStringLiteral("红色") &&
-              grid.GetCellText(2, ConditionGrid::ColValue) == m_colour,
+    check(m_colour == QStringLiteral("红色") && cellText(form, 2, ColValue) == m_colour,
           QStringLiteral("row 2: F7 wrote the colour ") + m_colour);
-    typeInto(form, 2, ConditionGrid::ColRightParen, QStringLiteral(")"));
+    typeInto(form, 2, ColRightParen, QStringLiteral(")"));
     // Row 3: 并且 数量 大于或等于 50
-    chooseItem(form, 3, ConditionGrid::ColField, QStringLiteral("数量"));
-    check(grid.GetCellText(3, ConditionGrid::ColValue) == QStringLiteral("0"),
+    chooseItem(form, 3, ColField, QStringLiteral("数量"));
+    check(cellText(form, 3, ColValue) == QStringLiteral("0"),
           QStringLiteral("row 3: a number field starts at 0"));
-    chooseItem(form, 3, ConditionGrid::ColCompare, localized(Texts::compareGreaterOrEqual()));
-    typeInto(form, 3, ConditionGrid::ColValue, QStringLiteral("50"));
+    chooseItem(form, 3, ColCompare, Words::greaterOrEqual);
+    typeInto(form, 3, ColValue, QStringLiteral("50"));
     // Row 4: 并且 入库日期 大于或等于 2023-01-01
-    chooseItem(form, 4, ConditionGrid::ColField, QStringLiteral("入库日期"));
-    check(grid.GetCellText(4, ConditionGrid::ColValue) ==
-              QDate::currentDate().toString(Qt::ISODate),
+    chooseItem(form, 4, ColField, QStringLiteral("入库日期"));
+    check(cellText(form, 4, ColValue) == QDate::currentDate().toString(Qt::ISODate),
           QStringLiteral("row 4: a date field starts at today's date"));
-    chooseItem(form, 4, ConditionGrid::ColCompare, localized(Texts::compareGreaterOrEqual()));
-    // The date editor takes the digits section by section, moving on when one is full.
-    typeInto(form, 4, ConditionGrid::ColValue, QStringLiteral("20230101"), false,
-             QStringLiteral("2023-01-01"));
+    chooseItem(form, 4, ColCompare, Words::greaterOrEqual);
+    // The date editor takes the digits section by section, moving on when one is full; the
+    // calendar then opens on the typed day, and the day before is picked.
+    typeInto(form, 4, ColValue, QStringLiteral("20230102"), false, QStringLiteral("2023-01-02"));
+    pickInCalendar(form, 4, QStringLiteral("2023-01-02"), -1);
     // Row 5: 并且 序列号 包含 7
-    chooseItem(form, 5, ConditionGrid::ColField, QStringLiteral("序列号"));
-    chooseItem(form, 5, ConditionGrid::ColCompare, localized(Texts::compareContains()));
-    typeInto(form, 5, ConditionGrid::ColValue, QStringLiteral("7"));
+    chooseItem(form, 5, ColField, QStringLiteral("序列号"));
+    chooseItem(form, 5, ColCompare, Words::contains);
+    typeInto(form, 5, ColValue, QStringLiteral("7"));
     // Row 6: 并且 保修截止 不为空
-    chooseItem(form, 6, ConditionGrid::ColField, QStringLiteral("保修截止"));
-    chooseItem(form, 6, ConditionGrid::ColCompare, localized(Texts::compareIsNotEmpty()));
-    check(grid.isLocked(6, ConditionGrid::ColValue) &&
-              grid.GetCellText(6, ConditionGrid::ColValue).isEmpty(),
+    chooseItem(form, 6, ColField, QStringLiteral("保修截止"));
+    chooseItem(form, 6, ColCompare, Words::isNotEmpty);
+    check(isLocked(form, 6, ColValue) && cellText(form, 6, ColValue).isEmpty(),
           QStringLiteral("row 6: an empty test empties and locks the value"));
-    check(grid.MaxRows() >= 7 && grid.GetCellText(7, ConditionGrid::ColField).isEmpty(),
+    check(gridRowCount(form) >= 7 && cellText(form, 7, ColField).isEmpty(),
           QStringLiteral("an empty row follows the last condition"));
 
     m_savedRows = gridRows(form, 7);
@@ -391,14 +543,14 @@ void Walkthrough::serialSession(frmFilter &form)
     // Save under a name, clear with the new-scheme item, then load the scheme again.
     m_schemeName = QStringLiteral("轴承或红色2023年起");
     saveSchemeAs(form, m_schemeName);
-    clickScheme(form, localized(Texts::newScheme()));
+    clickScheme(form, Words::newScheme);
     bool empty = true;
-    for (int r = 1; r <= grid.MaxRows(); ++r)
-        empty = empty && grid.GetCellText(r, ConditionGrid::ColField).isEmpty();
+    for (int r = 1; r <= gridRowCount(form); ++r)
+        empty = empty && cellText(form, r, ColField).isEmpty();
     check(empty, QStringLiteral("the new-scheme item emptied the grid"));
     // The live count: the empty grid matches every record.
-    const QString matching = localized(Texts::matchingRecords());
-    const QLabel *countLine = form.LblCount();
+    const QString &matching = Words::matching;
+    const QLabel *countLine = part<QLabel>(form, "LblCount");
     const bool everyRecord = Ui::waitUntil(
         [&] { return countLine->toolTip() == matching + QString::number(m_total); }, 10000);
     check(everyRecord, QStringLiteral("live count: the empty grid matches every record (%1)")
@@ -420,71 +572,93 @@ void Walkthrough::serialSession(frmFilter &form)
         },
         10000);
     const qint64 shownAfter = sinceChange.elapsed();
-    const BoundCondition bound = SqlBuilder::composeBound(form.grid());
     QElapsedTimer queryTime;
     queryTime.start();
-    m_liveCount = directCount(serialQuery().countSql(bound.sql), bound.values);
+    m_liveCount = serialDirectCount();
     const qint64 queryMs = queryTime.elapsed();
     note(QStringLiteral("live count: %1 shown %2 ms after the scheme loaded; the direct query "
-                        "alone takes %3 ms, the grid settles for %4 ms")
+                        "alone takes %3 ms, the dialog may wait %4 ms")
              .arg(countLine->toolTip())
              .arg(shownAfter)
              .arg(queryMs)
-             .arg(MatchCount::settleMs));
+             .arg(countSettleMs));
     check(counted && countLine->toolTip() == matching + QString::number(m_liveCount),
           QStringLiteral("live count: the dialog shows the direct query's %1").arg(m_liveCount));
     // Generous: a loaded machine may take longer, but not seconds.
-    check(shownAfter < MatchCount::settleMs + queryMs + 1000,
+    check(shownAfter < countSettleMs + queryMs + 1000,
           QStringLiteral("live count: shown soon after the last change"));
 
     shoot(&form, QStringLiteral("filter-dialog"));
-    Ui::click(form.CmdOK());
+    Ui::click(part<QAbstractButton>(form, "CmdOK"));
     check(unexpectedAlerts().isEmpty(), QStringLiteral("OK showed no alert"));
 }
 
-void Walkthrough::cancelSession(frmFilter &form)
+void Walkthrough::reopenSession(QDialog &form)
 {
-    clickScheme(form, m_schemeName);
-    check(form.grid().GetCellText(1, ConditionGrid::ColField) == QStringLiteral("物料"),
-          QStringLiteral("a new dialog offers the saved scheme"));
-    Ui::click(form.CmdCancel());
+    // The dialog opens on the filter in force: the loaded scheme, unchanged, is still selected.
+    check(gridRows(form, 7) == m_savedRows,
+          QStringLiteral("reopened: the grid shows the filter in force: ") +
+              gridRows(form, 7).join(QStringLiteral(" / ")));
+    QAbstractItemView *list = schemeView(form);
+    check(schemeSelected(list, schemeRow(list, m_schemeName)),
+          QStringLiteral("reopened: the scheme in force is selected"));
+    const QLabel *countLine = part<QLabel>(form, "LblCount");
+    const QString counted = Words::matching + QString::number(m_liveCount);
+    check(countLine && Ui::waitUntil([&] { return countLine->toolTip() == counted; }, 10000),
+          QStringLiteral("reopened: the count line shows the filter's ") + counted);
+    shoot(&form, QStringLiteral("filter-dialog-reopened"));
+    Ui::click(part<QAbstractButton>(form, "CmdCancel"));
 }
 
-void Walkthrough::itemSession(frmFilter &form)
+void Walkthrough::itemSession(QDialog &form)
 {
-    ConditionGrid &grid = form.grid();
-    chooseItem(form, 1, ConditionGrid::ColField, QStringLiteral("名称"));
-    chooseItem(form, 1, ConditionGrid::ColCompare, localized(Texts::compareContains()));
-    typeInto(form, 1, ConditionGrid::ColValue, QStringLiteral("电机"));
-    chooseItem(form, 2, ConditionGrid::ColField, QStringLiteral("单价"));
-    chooseItem(form, 2, ConditionGrid::ColCompare, localized(Texts::compareGreater()));
-    typeInto(form, 2, ConditionGrid::ColValue, QStringLiteral("100"));
-    chooseItem(form, 3, ConditionGrid::ColField, QStringLiteral("代码"));
-    chooseItem(form, 3, ConditionGrid::ColCompare, localized(Texts::compareNotEqual()));
+    chooseItem(form, 1, ColField, QStringLiteral("名称"));
+    chooseItem(form, 1, ColCompare, Words::contains);
+    typeInto(form, 1, ColValue, QStringLiteral("电机"));
+    chooseItem(form, 2, ColField, QStringLiteral("单价"));
+    chooseItem(form, 2, ColCompare, Words::greater);
+    typeInto(form, 2, ColValue, QStringLiteral("100"));
+    chooseItem(form, 3, ColField, QStringLiteral("代码"));
+    chooseItem(form, 3, ColCompare, Words::notEqual);
     QString item[2];
     pickWithF7(form, 3, QStringLiteral("电机"), item);
     m_itemNumber = item[0];
-    check(!m_itemNumber.isEmpty() && grid.GetCellText(3, ConditionGrid::ColValue) == m_itemNumber,
+    check(!m_itemNumber.isEmpty() && cellText(form, 3, ColValue) == m_itemNumber,
           QStringLiteral("row 3: F7 wrote the item number ") + m_itemNumber);
     shoot(&form, QStringLiteral("filter-dialog-items"));
-    Ui::click(form.CmdOK());
+    Ui::click(part<QAbstractButton>(form, "CmdOK"));
     check(unexpectedAlerts().isEmpty(), QStringLiteral("OK showed no alert"));
 }
 
-void Walkthrough::englishSession(frmFilter &form)
+void Walkthrough::englishSession(QDialog &form)
 {
-    const QString caption = localized(Texts::filterCaption());
-    check(form.windowTitle() == caption && caption != Texts::filterCaption(),
+    const QString caption = localized(Words::caption);
+    check(form.windowTitle() == caption && caption != Words::caption,
           QStringLiteral("the dialog speaks English: ") + form.windowTitle());
-    const QString everyRecord = localized(Texts::matchingRecords()) + QString::number(m_total);
-    check(Ui::waitUntil([&] { return form.LblCount()->toolTip() == everyRecord; }, 10000),
-          QStringLiteral("live count in English: ") + everyRecord);
+    // Reopened on the filter in force, written in Chinese: the rows read in English too.
+    QStringList english = m_savedRows;
+    for (QString &row : english) {
+        QStringList cells = row.split(u'|');
+        for (QString &cell : cells)
+            cell = localized(cell);
+        row = cells.join(u'|');
+    }
+    check(english != m_savedRows && gridRows(form, 7) == english,
+          QStringLiteral("reopened in English on the filter in force: ") +
+              gridRows(form, 7).join(QStringLiteral(" / ")));
+    const QString counted = localized(Words::matching) + QString::number(m_liveCount);
+    const QLabel *countLine = part<QLabel>(form, "LblCount");
+    check(countLine && Ui::waitUntil([&] { return countLine->toolTip() == counted; }, 10000),
+          QStringLiteral("live count in English: ") + counted);
     static const QRegularExpression han(QStringLiteral("\\p{Han}"));
-    const QStringList fields = form.grid().columnItems(ConditionGrid::ColField);
+    int emptyRow = 1;
+    while (emptyRow < gridRowCount(form) && !cellText(form, emptyRow, ColField).isEmpty())
+        ++emptyRow;
+    const QStringList fields = listedItems(form, emptyRow, ColField);
     check(!fields.isEmpty() && fields.filter(han).isEmpty(),
           QStringLiteral("the fields are listed in English: ") + fields.join(u','));
     shoot(&form, QStringLiteral("filter-dialog-en"));
-    Ui::click(form.CmdCancel());
+    Ui::click(part<QAbstractButton>(form, "CmdCancel"));
 }
 
 bool Walkthrough::chooseLanguage(const QString &objectName)
@@ -569,7 +743,7 @@ int Walkthrough::run()
     note(QStringLiteral("-- serial list: filter dialog, look-ups, scheme saved and loaded"));
     Filter &serialFilter = m_window.filterFor(serial);
     if (withFilterDialog(QStringLiteral("serial list"),
-                         [this](frmFilter &form) { serialSession(form); })) {
+                         [this](QDialog &form) { serialSession(form); })) {
         const QString expected = wrapped({QStringLiteral(" ("),
                                           QStringLiteral(" t_FITEMID.FName"),
                                           QStringLiteral(" ="),
@@ -621,12 +795,7 @@ int Walkthrough::run()
         check(serialFilter.FilterText() == words && serial->conditionText() == words,
               QStringLiteral("FilterText is the condition in the grid's words, and the host "
                              "shows it"));
-        const qint64 direct = directCount(
-            QStringLiteral("SELECT COUNT(*) FROM ") + serialQuery().from +
-                QStringLiteral(" WHERE (t_FITEMID.FName = ? OR t_FCOLOR.FName = ?) AND "
-                               "tf.FQTY >= ? AND tf.FINDATE >= ? AND tf.FSERIALNUM LIKE ? AND "
-                               "tf.FWARRANTY IS NOT NULL AND tf.FWARRANTY <> ''"),
-            {m_item, m_colour, 50, QStringLiteral("2023-01-01"), QStringLiteral("%7%")});
+        const qint64 direct = serialDirectCount();
         note(QStringLiteral("matching records, host query with FilterSQL: %1 (%2 ms)")
                  .arg(serial->recordCount())
                  .arg(serial->queryMs()));
@@ -641,11 +810,11 @@ int Walkthrough::run()
     }
 
     // 2. Cancel changes nothing.
-    note(QStringLiteral("-- serial list: a cancelled dialog"));
+    note(QStringLiteral("-- serial list: reopened on the filter in force, then cancelled"));
     const QString sqlBefore = serialFilter.FilterSQL();
     const qint64 countBefore = serial->recordCount();
-    withFilterDialog(QStringLiteral("cancelled dialog"),
-                     [this](frmFilter &form) { cancelSession(form); });
+    withFilterDialog(QStringLiteral("reopened dialog"),
+                     [this](QDialog &form) { reopenSession(form); });
     check(serialFilter.Cancel() && serialFilter.FilterSQL() == sqlBefore &&
               serial->condition() == sqlBefore && serial->recordCount() == countBefore,
           QStringLiteral("Cancel left FilterSQL and the list as they were"));
@@ -657,7 +826,7 @@ int Walkthrough::run()
     HostScreen *items = m_window.itemScreen();
     if (check(m_window.currentScreen() == items, QStringLiteral("the items tab is shown")) &&
         withFilterDialog(QStringLiteral("items list"),
-                         [this](frmFilter &form) { itemSession(form); })) {
+                         [this](QDialog &form) { itemSession(form); })) {
         Filter &itemFilter = m_window.filterFor(items);
         const QString expected = wrapped(
             {QStringLiteral(" "), QStringLiteral(" t1.FName"), QStringLiteral(" Like"),
@@ -691,15 +860,34 @@ int Walkthrough::run()
               QStringLiteral("the condition line speaks English: ") + english);
         shoot(&m_window, QStringLiteral("host-window-en"));
         withFilterDialog(QStringLiteral("English dialog"),
-                         [this](frmFilter &form) { englishSession(form); });
+                         [this](QDialog &form) { englishSession(form); });
     }
     chooseLanguage(QStringLiteral("actionChinese"));
     check(m_window.language() == QStringLiteral("chs") &&
-              localized(Texts::filterCaption()) == Texts::filterCaption(),
+              localized(Texts::windowTitle()) == Texts::windowTitle() &&
+              m_window.windowTitle() == Texts::windowTitle(),
           QStringLiteral("back to Chinese"));
     checkHeaders(false);
     check(m_window.serialScreen()->conditionText() == m_serialWords,
           QStringLiteral("the condition line speaks Chinese again"));
+
+    // 5. Clear filter drops the filter in force, in the list and in the next dialog.
+    note(QStringLiteral("-- serial list: the filter cleared"));
+    auto *clear = m_window.findChild<QAction *>(QStringLiteral("actionClear"));
+    auto *tools = m_window.findChild<QToolBar *>(QStringLiteral("tools"));
+    QWidget *clearButton = clear && tools ? tools->widgetForAction(clear) : nullptr;
+    if (check(clearButton != nullptr, QStringLiteral("toolbar: the Clear filter button"))) {
+        Ui::click(clearButton);
+        check(serial->recordCount() == m_total && serial->condition().isEmpty() &&
+                  serialFilter.FilterSQL().isEmpty(),
+              QStringLiteral("Clear filter lists every record and the Filter forgets the "
+                             "condition"));
+        withFilterDialog(QStringLiteral("dialog after Clear filter"), [this](QDialog &form) {
+            check(cellText(form, 1, ColField).isEmpty(),
+                  QStringLiteral("after Clear filter the dialog opens empty"));
+            Ui::click(part<QAbstractButton>(form, "CmdCancel"));
+        });
+    }
     check(unexpectedAlerts().isEmpty(), QStringLiteral("no alert was left unexplained"));
 
     nxAlert::setPresenter(nullptr);

@@ -13,11 +13,8 @@
 #include <functional>
 #include <memory>
 
+class QDialog;
 class QWidget;
-
-namespace NxSerialFilter {
-class frmFilter;
-}
 
 namespace NxSerialFilter::Demo {
 
@@ -39,8 +36,12 @@ public:
 };
 
 /// A scripted session on the real windows: filters the serial list and the items list through
-/// the dialog with key and mouse events, saves and reloads a scheme, checks every outcome
-/// against direct queries, and writes screenshots. The exit code is 0 only when all agreed.
+/// the dialog with key and mouse events, saves and reloads a scheme, picks a date in the
+/// calendar, reopens the dialog on the filter in force, checks every outcome against direct
+/// queries, and writes screenshots. The exit code is 0 only when all agreed.
+///
+/// It knows the dialog as a user and any host do: by its installed API, and by the object
+/// names and words of its windows, never by its internals.
 class Walkthrough
 {
 public:
@@ -52,25 +53,33 @@ private:
     void note(const QString &line);
     void shoot(QWidget *widget, const QString &name);
     /// Opens the filter dialog with Ctrl+F and runs session on it while it is shown.
-    bool withFilterDialog(const QString &what, const std::function<void(frmFilter &)> &session);
+    bool withFilterDialog(const QString &what, const std::function<void(QDialog &)> &session);
     qint64 directCount(const QString &sql, const QVariantList &values);
     /// Alerts shown since the last call, apart from the expected ones.
     QStringList unexpectedAlerts(const QList<int> &allowedStyles = {});
 
     // Steps on an open dialog.
-    bool chooseItem(frmFilter &form, int row, int col, const QString &text);
+    bool chooseItem(QDialog &form, int row, int col, const QString &text);
     /// Types keys into a cell and checks that it then reads shown (keys when shown is empty).
-    bool typeInto(frmFilter &form, int row, int col, const QString &keys, bool selectAll = true,
+    bool typeInto(QDialog &form, int row, int col, const QString &keys, bool selectAll = true,
                   const QString &shown = QString());
-    bool pickWithF7(frmFilter &form, int row, const QString &search, QString *picked);
-    bool clickScheme(frmFilter &form, const QString &text);
-    bool saveSchemeAs(frmFilter &form, const QString &name);
-    QStringList gridRows(frmFilter &form, int rows);
+    bool pickWithF7(QDialog &form, int row, const QString &search, QString *picked);
+    bool clickScheme(QDialog &form, const QString &text);
+    bool saveSchemeAs(QDialog &form, const QString &name);
+    /// Opens the calendar on a date cell with F7, moves days by the arrow keys (negative:
+    /// back) and takes the date with Return; checks it opened on shown.
+    bool pickInCalendar(QDialog &form, int row, const QString &shown, int days);
+    QStringList gridRows(QDialog &form, int rows);
+    /// The items the cell's drop-down list offers, read by opening it with F2 (Esc closes it).
+    QStringList listedItems(QDialog &form, int row, int col);
+    /// The records the serial session's condition matches, by a direct query with bound values.
+    qint64 serialDirectCount();
 
-    void serialSession(frmFilter &form);
-    void cancelSession(frmFilter &form);
-    void itemSession(frmFilter &form);
-    void englishSession(frmFilter &form);
+    void serialSession(QDialog &form);
+    /// Reopened on the filter in force: its rows, its scheme and its count; then Cancel.
+    void reopenSession(QDialog &form);
+    void itemSession(QDialog &form);
+    void englishSession(QDialog &form);
     bool chooseLanguage(const QString &objectName);
     /// The condition line fits the window however long the condition is.
     void checkConditionLine(HostScreen *screen);
@@ -86,6 +95,7 @@ private:
     int m_checks = 0;
     QElapsedTimer m_clock;
     bool m_lookupShot = false;
+    bool m_calendarShot = false;
 
     // What the serial session chose, for the checks after the dialog closed.
     QString m_item;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/filter.h>
 
+#include "core/conditions/conditiongrid.h"
 #include "core/schemes/schemetext.h"
 #include "core/support/defaultcomponents.h"
 #include "core/support/texts.h"
@@ -9,9 +10,12 @@
 #include "widgets/dialog/frmfilter.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/schemetext.h>
 
 #include <QApplication>
 #include <QThread>
+
+#include <optional>
 
 namespace NxSerialFilter {
 
@@ -33,6 +37,7 @@ public:
     bool reopen = false;
     QString confirmedScreen; // the screen of the last OK, and the scheme it showed
     qint32 confirmedSchemeId = 0;
+    std::optional<FieldCatalog> confirmedFields; // the fields as listed at the last OK
     std::shared_ptr<frmFilter> dialog;
     // ShowFilterForm watches a weak copy: a host may delete its Filter while the dialog runs.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -44,6 +49,46 @@ public:
             dialog->CmdCancel_Click();
     }
 };
+
+namespace {
+
+/// The fields the dialog lists for the Filter's description now; none when it cannot give them.
+std::optional<FieldCatalog> listedFields(const FilterPrivate &d)
+{
+    try {
+        if (!d.serialUse)
+            return FieldCatalog::fromCommonFields(d.commonFields, d.screenId);
+        if (d.serialDesc)
+            return FieldCatalog::fromSerialDescription(d.serialDesc->DescriptionValues());
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
+/// The same fields at every position, whatever their captions.
+bool sameFields(const FieldCatalog &a, const FieldCatalog &b)
+{
+    if (a.count() != b.count())
+        return false;
+    for (int k = 1; k < a.count(); ++k) {
+        if (a.identifier(k) != b.identifier(k) || a.column(k) != b.column(k))
+            return false;
+    }
+    return true;
+}
+
+/// The confirmed rows as the reopened dialog must show them. A host that changed language since
+/// OK lists the same fields under other captions, which the stored words would not find.
+QString reopenText(const FilterPrivate &d)
+{
+    const std::optional<FieldCatalog> now = listedFields(d);
+    if (!d.confirmedFields || !now || *now == *d.confirmedFields ||
+        !sameFields(*now, *d.confirmedFields))
+        return d.filterScheme;
+    return SchemeText::write(d.confirmed.condition(), *now);
+}
+
+} // namespace
 
 Filter::Filter()
     : d(std::make_unique<FilterPrivate>())
@@ -137,6 +182,16 @@ bool Filter::ReopenWithLastCondition() const
     return d->reopen;
 }
 
+void Filter::clearLastCondition()
+{
+    d->filterSql.clear();
+    d->confirmed = {};
+    d->filterScheme.clear();
+    d->confirmedScreen.clear();
+    d->confirmedSchemeId = 0;
+    d->confirmedFields.reset();
+}
+
 QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)
@@ -167,7 +222,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     form.setRememberSize(d->rememberSize);
     // Another screen's condition names fields this one may not have.
     if (d->reopen && d->confirmedScreen == d->screenId)
-        form.setReopenCondition(d->filterScheme, d->confirmedSchemeId);
+        form.setReopenCondition(reopenText(*d), d->confirmedSchemeId);
     const std::weak_ptr<bool> alive = d->alive;
     form.showModal();
     if (alive.expired())
@@ -178,6 +233,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
         d->filterScheme = SchemeText::gridText(form.grid());
         d->confirmedScreen = d->screenId;
         d->confirmedSchemeId = form.currentSchemeId();
+        d->confirmedFields = form.grid().catalog();
     }
     d->cancel = form.Cancel();
     return d->filterSql;

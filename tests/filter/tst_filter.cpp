@@ -281,10 +281,17 @@ private Q_SLOTS:
         QTest::addColumn<bool>("reopen");
         QTest::addColumn<bool>("fromScheme"); // the confirmed grid was a saved scheme, picked
         QTest::addColumn<QString>("then");
-        QTest::newRow("reopen, OK keeps the filter") << true << false << u"ok"_qs;
-        QTest::newRow("reopen, Cancel keeps the filter") << true << false << u"cancel"_qs;
-        QTest::newRow("reopen on the saved scheme") << true << true << u"ok"_qs;
-        QTest::newRow("off: a fresh dialog") << false << false << u"ok"_qs;
+        // What the host did before reopening: dropped the filter, or gave the same fields other
+        // captions (another language).
+        QTest::addColumn<QString>("between");
+        QTest::newRow("reopen, OK keeps the filter") << true << false << u"ok"_qs << QString();
+        QTest::newRow("reopen, Cancel keeps the filter")
+            << true << false << u"cancel"_qs << QString();
+        QTest::newRow("reopen on the saved scheme") << true << true << u"ok"_qs << QString();
+        QTest::newRow("off: a fresh dialog") << false << false << u"ok"_qs << QString();
+        QTest::newRow("cleared: a fresh dialog") << true << true << u"cancel"_qs << u"clear"_qs;
+        QTest::newRow("renamed fields: the rows follow the captions")
+            << true << true << u"ok"_qs << u"rename"_qs;
     }
 
     void reopenWithLastCondition()
@@ -292,6 +299,8 @@ private Q_SLOTS:
         QFETCH(bool, reopen);
         QFETCH(bool, fromScheme);
         QFETCH(QString, then);
+        QFETCH(QString, between);
+        const bool cleared = between == QLatin1String("clear");
         Filter filter;
         filter.setSerialUse(true);
         filter.setSerialDesc(Testing::standardSerialDescription());
@@ -321,12 +330,37 @@ private Q_SLOTS:
             });
             QCOMPARE(filter.ShowFilterForm(), confirmed);
         }
+        const bool inForce = reopen && !cleared;
+        if (cleared) {
+            filter.clearLastCondition();
+            QCOMPARE(filter.FilterSQL(), QString());
+            QCOMPARE(filter.FilterScheme(), QString());
+            QCOMPARE(filter.FilterText(), QString());
+            QCOMPARE(filter.FilterQuery().values, QVariantList());
+        }
+        if (between == QLatin1String("rename")) {
+            // The worked examples' fields, the first under another caption.
+            using Testing::serialField;
+            filter.setSerialDesc(Testing::serialDescription(
+                {serialField(1, u"FSERIALNUM"_qs, u"Serial number"_qs, 1, 1),
+                 serialField(2, u"FITEM"_qs, u"物料"_qs, 0, 2, 0, 4),
+                 serialField(3, u"FQTY"_qs, u"数量"_qs, 0, 0),
+                 serialField(4, u"FDATE"_qs, u"日期"_qs, 0, 4)},
+                {serialField(5, u"FSUB"_qs, u"等级"_qs, 1, 3, 0, 7),
+                 serialField(6, u"FSYSN"_qs, u"系统数"_qs, 1, -10, 0),
+                 serialField(7, u"FSYST"_qs, u"系统文本"_qs, 1, -10, 1)}));
+        }
         whenShown(filter, [&](frmFilter &form) {
             const QString field = form.grid().GetCellText(1, ConditionGrid::ColField);
-            QCOMPARE(field.isEmpty(), !reopen);
-            QCOMPARE(form.lstFilter()->selectedIndex(), fromScheme ? 2 : 1);
-            QCOMPARE(form.currentSchemeId() > 0, fromScheme);
-            QTRY_VERIFY(form.LblCount()->toolTip().contains(reopen ? u"7"_qs : u"100000"_qs));
+            QCOMPARE(field.isEmpty(), !inForce);
+            if (between == QLatin1String("rename"))
+                QCOMPARE(field, u"Serial number"_qs);
+            // The saved scheme names the fields by their former captions: it is no longer the
+            // grid's.
+            const bool onScheme = fromScheme && inForce && between.isEmpty();
+            QCOMPARE(form.lstFilter()->selectedIndex(), onScheme ? 2 : 1);
+            QCOMPARE(form.currentSchemeId() > 0, onScheme);
+            QTRY_VERIFY(form.LblCount()->toolTip().contains(inForce ? u"7"_qs : u"100000"_qs));
             if (then == QLatin1String("ok"))
                 QTest::mouseClick(form.CmdOK(), Qt::LeftButton);
             else
@@ -334,7 +368,8 @@ private Q_SLOTS:
         });
         filter.ShowFilterForm();
         QCOMPARE(filter.Cancel(), then != QLatin1String("ok"));
-        QCOMPARE(filter.FilterSQL(), reopen || then != QLatin1String("ok") ? confirmed : QString());
+        QCOMPARE(filter.FilterSQL(),
+                 (inForce || then != QLatin1String("ok")) && !cleared ? confirmed : QString());
     }
 
     void failedOkKeepsTheDialogOpen_data()

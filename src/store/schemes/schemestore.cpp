@@ -1326,6 +1326,16 @@ QString SchemeStore::notFoundMessage(qint32 id)
     return MParse::LoadLangString(Texts::schemeNotFound()) + QString::number(id);
 }
 
+QString SchemeStore::notFoundMessage(const QString &name)
+{
+    return MParse::LoadLangString(Texts::schemeNotFound()) + NameRules::printable(name);
+}
+
+QString SchemeStore::printable(const QString &text)
+{
+    return NameRules::printable(text);
+}
+
 bool SchemeStore::isStorableName(const QString &name)
 {
     return NameRules::isStorable(name);

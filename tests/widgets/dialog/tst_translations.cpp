@@ -39,22 +39,27 @@ QString readAll(const QString &path)
     return QString::fromUtf8(file.readAll());
 }
 
-/// The source texts declared in texts.h, read from the source itself so that none is missed.
+/// The source texts declared in texts.h and in the demo host's own list, read from the
+/// sources themselves so that none is missed.
 QStringList declaredKeys(int *declarations)
 {
-    const QString header = readAll(sourceFile(QStringLiteral("src/core/support/texts.h")));
-    // The macro's name is put together so that no tool reading this file takes it for a use.
-    const QString macro = QStringLiteral("NXSF_") + QStringLiteral("TEXT");
-    const QRegularExpression entry(
-        macro + QStringLiteral("\\(\\s*\\w+\\s*,\\s*\"((?:[^\"\\\\]|\\\\.)*)\"\\s*\\)"));
-    const QRegularExpression any(QStringLiteral("^\\s*") + macro + QStringLiteral("\\s*\\("),
-                                 QRegularExpression::MultilineOption);
     QStringList keys;
-    for (auto it = entry.globalMatch(header); it.hasNext();)
-        keys << it.next().captured(1);
     *declarations = 0;
-    for (auto it = any.globalMatch(header); it.hasNext(); it.next())
-        ++*declarations;
+    // The macros' names are put together so that no tool reading this file takes them for a use.
+    for (const auto &[path, prefix] :
+         {std::pair{QStringLiteral("src/core/support/texts.h"), QStringLiteral("NXSF_")},
+          std::pair{QStringLiteral("apps/demo/demotexts.h"), QStringLiteral("NXSF_DEMO_")}}) {
+        const QString header = readAll(sourceFile(path));
+        const QString macro = prefix + QStringLiteral("TEXT");
+        const QRegularExpression entry(
+            macro + QStringLiteral("\\(\\s*\\w+\\s*,\\s*\"((?:[^\"\\\\]|\\\\.)*)\"\\s*\\)"));
+        const QRegularExpression any(QStringLiteral("^\\s*") + macro + QStringLiteral("\\s*\\("),
+                                     QRegularExpression::MultilineOption);
+        for (auto it = entry.globalMatch(header); it.hasNext();)
+            keys << it.next().captured(1);
+        for (auto it = any.globalMatch(header); it.hasNext(); it.next())
+            ++*declarations;
+    }
     return keys;
 }
 

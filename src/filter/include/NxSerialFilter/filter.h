@@ -98,6 +98,11 @@ public:
     /// Whether the dialog reopens with the last confirmed condition (see
     /// setReopenWithLastCondition).
     bool ReopenWithLastCondition() const;
+    /// Forgets the condition of the last OK, for a host that drops the filter in force by a
+    /// command of its own: FilterSQL, FilterQuery, FilterText and FilterScheme then read as
+    /// before any dialog, and a dialog reopened with setReopenWithLastCondition starts empty.
+    /// Cancel is left as it is.
+    void clearLastCondition();
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     /// Deleting the Filter while its dialog runs (from a timer, say) cancels the dialog; the
     /// call then returns an empty text and touches nothing of the deleted object.

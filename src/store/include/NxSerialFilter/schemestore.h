@@ -115,6 +115,13 @@ public:
     bool rename(qint32 id, const QString &screen, const QString &name);
     /// The localized message for an id that names no scheme.
     static QString notFoundMessage(qint32 id);
+    /// The localized message for a name that names no scheme of a screen, the name written
+    /// as printable() writes it.
+    static QString notFoundMessage(const QString &name);
+    /// text with every control, format and separator character and every backslash written
+    /// as an escape (\\u202e, \\\\), so that a listing shows exactly what a stored name or
+    /// screen holds and a name cannot forge lines of it.
+    static QString printable(const QString &text);
     /// Whether a name that did not come through the name box (an import, say) is one the
     /// dialog could have saved: not empty, no spaces at its ends, no quote, no control
     /// character and at most Limits::MaxSchemeNameLength characters.
