@@ -7,6 +7,7 @@
 #include "core/support/mmts.h"
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
+#include "store/schemes/schemesource.h"
 #include "testsupport/storefixture.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -528,7 +529,7 @@ void tst_SchemeStore::roundTrip_data()
 }
 
 // The text comes back as the grid had it: the service gets doubled quotes and must undo them
-// exactly once; names keep their inner spaces.
+// exactly once; names keep their inner spaces. The dialog's plain values store the same bytes.
 void tst_SchemeStore::roundTrip()
 {
     QFETCH(QString, location);
@@ -545,6 +546,13 @@ void tst_SchemeStore::roundTrip()
     QVERIFY(back.has_value());
     QCOMPARE(*back, text);
     QCOMPARE(SchemeStore(location).fullSchemes(screen).value(0).FFilter, text);
+
+    const QString other = uniqueScreen();
+    SchemeSource::save({0, other, name, text, {}}, true);
+    const qint32 id = SchemeSource::idOf(other, name);
+    QCOMPARE(SchemeSource::schemes(other).value(0).FID, id);
+    QCOMPARE(SchemeSource::text(id), text);
+    QCOMPARE(loaded(id), text);
 }
 
 void tst_SchemeStore::saveKeepsOneSchemePerName_data()
