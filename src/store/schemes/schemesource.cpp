@@ -272,5 +272,23 @@ bool rename(qint32 id, const QString &screen, const QString &name)
     return Values::toBool(service->RenameFilter(props, screen, id, name));
 }
 
+bool keepsDefaults()
+{
+    // Both sides must be the store's: a host may register its own writer over the default
+    // reader, and the reverse.
+    try {
+        return isStore(*reader()) && isStore(*writer());
+    } catch (...) {
+        return false;
+    }
+}
+
+bool setDefault(qint32 id, const QString &screen, bool isDefault)
+{
+    if (!keepsDefaults())
+        return false;
+    return writeStore(MMTS::GetPropsString()).setDefault(id, screen, isDefault);
+}
+
 } // namespace SchemeSource
 } // namespace NxSerialFilter

@@ -15,7 +15,7 @@ namespace NxSerialFilter {
 /// through the one adapter. Failures throw (FilterError, or whatever a host's service throws).
 namespace SchemeSource {
 
-/// The screen's schemes (id, name, rights, default mark; no text) in the service's order.
+/// The screen's schemes (id, name, rights, default; no text) in the service's order.
 /// Throws when the service answers no records; a failure while reading them is put into
 /// partFailure, when given, with what was read before returned.
 NXSF_STORE_PRIVATE_EXPORT QList<StoredScheme> schemes(const QString &screen,
@@ -42,6 +42,15 @@ NXSF_STORE_PRIVATE_EXPORT bool remove(qint32 id);
 /// Gives the screen's scheme id the name; false when the screen already has that name or
 /// the scheme is gone. A service without renames throws.
 NXSF_STORE_PRIVATE_EXPORT bool rename(qint32 id, const QString &screen, const QString &name);
+
+/// Whether the service keeps a default scheme per screen: the store's own does; a host's
+/// service has no such notion, so its schemes are never marked.
+NXSF_STORE_PRIVATE_EXPORT bool keepsDefaults();
+
+/// Makes the screen's scheme id its default (the screen's other default goes), or with
+/// isDefault false no longer the default. False when nothing changed: the scheme is gone, not
+/// the screen's, or the user may not change it; always false when !keepsDefaults().
+NXSF_STORE_PRIVATE_EXPORT bool setDefault(qint32 id, const QString &screen, bool isDefault);
 
 } // namespace SchemeSource
 } // namespace NxSerialFilter

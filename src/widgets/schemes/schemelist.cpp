@@ -36,13 +36,20 @@ SchemeList::SchemeList(FilterState &state, ConditionGrid &grid, ValueCells &valu
     , m_list(list)
     , m_toolbar(toolbar)
     , m_share(new QAction(&list))
+    , m_default(new QAction(&list))
 {
     m_share->setObjectName(QStringLiteral("Share"));
-    // Its text is looked up with the list's first filling, after the dialog's captions.
+    // Texts are looked up with the list's first filling, after the dialog's captions.
     m_share->setEnabled(false);
     list.addAction(m_share);
+    m_default->setObjectName(QStringLiteral("SetDefault"));
+    m_default->setCheckable(true);
+    m_default->setEnabled(false);
+    m_default->setVisible(false);
+    list.addAction(m_default);
     list.setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_share, &QAction::triggered, this, &SchemeList::ToggleShared);
+    connect(m_default, &QAction::triggered, this, &SchemeList::ToggleDefault);
 }
 
 QString SchemeList::keyFor(qint32 id)
@@ -74,12 +81,15 @@ void SchemeList::FillSchemeList()
     try {
         std::exception_ptr failure;
         const QList<StoredScheme> schemes = SchemeSource::schemes(m_state.ScreenID, &failure);
+        m_rights.clear();
+        m_defaultId = 0;
+        // A host's service has no defaults: the menu offers none.
+        m_default->setVisible(SchemeSource::keepsDefaults());
         m_list.setHeaderText(MParse::LoadLangString(Texts::schemeNameHeader()));
         const QIcon icon = Images::image(5);
         QList<SchemeListView::Item> items;
         items.reserve(schemes.size() + 1);
         items.append({QStringLiteral("K0"), MParse::LoadLangString(Texts::newScheme()), icon});
-        m_rights.clear();
         for (const StoredScheme &s : schemes) {
             QString tip;
             m_rights.insert(s.FID, s.rights);
@@ -87,7 +97,14 @@ void SchemeList::FillSchemeList()
                 tip = MParse::LoadLangString(Texts::schemeOwnerTip()) + s.rights.owner +
                       (s.rights.shared ? MParse::LoadLangString(Texts::schemeSharedTip())
                                        : QString());
-            items.append({keyFor(s.FID), trimSpaces(s.FFilterName), icon, tip});
+            const bool isDefault = s.isDefault && m_default->isVisible() && s.FID > 0;
+            if (isDefault) {
+                m_defaultId = s.FID;
+                tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) +
+                       MParse::LoadLangString(Texts::schemeDefaultTip());
+            }
+            items.append({keyFor(s.FID), trimSpaces(s.FFilterName),
+                          isDefault ? Images::image(6) : icon, tip});
         }
         // What was read before a failure is shown before the failure is.
         m_list.setItems(items);
@@ -109,6 +126,28 @@ void SchemeList::updateActions(qint32 id)
     m_share->setEnabled(id > 0 && rights.mayChange && !rights.owner.isEmpty());
     m_share->setText(
         MParse::LoadLangString(rights.shared ? Texts::unshareScheme() : Texts::shareScheme()));
+    m_default->setEnabled(m_default->isVisible() && id > 0 && rights.mayChange);
+    m_default->setChecked(id > 0 && id == m_defaultId);
+    m_default->setText(MParse::LoadLangString(Texts::setDefaultScheme()));
+}
+
+void SchemeList::ToggleDefault()
+{
+    const qint32 id = m_state.CurrentFilterID;
+    if (!m_default->isEnabled() || id <= 0)
+        return;
+    try {
+        SchemeSource::setDefault(id, m_state.ScreenID, id != m_defaultId);
+    } catch (...) {
+        alertCurrentFailure();
+    }
+    FillSchemeList();
+}
+
+void SchemeList::openDefault()
+{
+    if (m_defaultId > 0 && indexOfId(m_defaultId) > 1)
+        load(m_defaultId);
 }
 
 void SchemeList::ToggleShared()
@@ -182,6 +221,11 @@ void SchemeList::itemClick(int index)
         QMetaObject::invokeMethod(this, &SchemeList::reselectCurrent, Qt::QueuedConnection);
         return;
     }
+    load(id);
+}
+
+void SchemeList::load(qint32 id)
+{
     // A save may have refilled the list: the picked item is found again by its id.
     const int picked = indexOfId(id);
     if (picked < 1)
