@@ -209,8 +209,11 @@ QString statement(Sql which, Dialect dialect, bool defaults = false)
                               "AND fowner IS NOT NULL AND ") +
                changeableTest();
     case Sql::HasDefaultColumn:
-        return QStringLiteral(
-            "SELECT 1 FROM pragma_table_info('nxsf_schemes') WHERE name = 'fdefault'");
+        return server ? QStringLiteral("SELECT 1 FROM pg_attribute WHERE attrelid = "
+                                       "to_regclass('nxsf_schemes') AND attname = 'fdefault' AND "
+                                       "NOT attisdropped")
+                      : QStringLiteral("SELECT 1 FROM pragma_table_info('nxsf_schemes') WHERE "
+                                       "name = 'fdefault'");
     case Sql::ClearDefault:
         // With owners only the scheme's owner's other default goes: each user keeps one.
         return QStringLiteral("UPDATE nxsf_schemes SET fdefault = ? WHERE fscreenid = ? AND fid "
@@ -649,7 +652,7 @@ void setUpServerTable(SchemeStore::Connection &c)
     c.defaults = true;
 }
 
-/// Whether a SQLite table has the column of the default scheme.
+/// Whether the table has the column of the default scheme.
 bool hasDefaultColumn(SchemeStore::Connection &c)
 {
     QSqlQuery &q = c.run(Sql::HasDefaultColumn, {}, Texts::schemeStoreOpenFailed);
@@ -763,14 +766,18 @@ bool tableReady(SchemeStore::Connection &c)
 {
     if (c.noFile)
         return false;
-    if (!c.hasTable && c.server)
-        return c.hasTable = verifyServerTable(c);
-    if (!c.hasTable) {
+    if (!c.hasTable && c.server) {
+        c.hasTable = verifyServerTable(c);
+    } else if (!c.hasTable) {
         QSqlQuery &q = c.run(Sql::TableExists, {}, Texts::schemeStoreReadFailed);
         c.hasTable = q.next();
         q.finish();
-        if (c.hasTable)
-            c.defaults = hasDefaultColumn(c);
+    }
+    // A writer (of this process or another) may have given an older table the column of the
+    // default since this connection looked; its statements are prepared again with it.
+    if (c.hasTable && !c.defaults && hasDefaultColumn(c)) {
+        c.defaults = true;
+        c.queries.clear();
     }
     return c.hasTable;
 }
