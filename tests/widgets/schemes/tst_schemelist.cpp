@@ -338,6 +338,8 @@ private Q_SLOTS:
     void schemesOfOthers_data();
     void schemesOfOthers();
     void shareOnServer();
+    void defaultScheme_data();
+    void defaultScheme();
 };
 
 void tst_SchemeList::init()
@@ -990,6 +992,8 @@ void tst_SchemeList::schemesOfOthers()
     auto *shareAction = list()->findChild<QAction *>(u"Share"_s);
     QVERIFY(shareAction);
     QCOMPARE(shareAction->isEnabled() ? shareAction->text() : QString(), share);
+    // A host's service has no default scheme: the menu does not offer one.
+    QVERIFY(!list()->findChild<QAction *>(u"SetDefault"_s)->isVisible());
     // The Delete key asks only where the user may delete.
     m_alerts->answers = {nxAlert::AnswerNo};
     QTest::keyClick(list()->currentView(), Qt::Key_Delete);
@@ -1008,6 +1012,83 @@ void tst_SchemeList::schemesOfOthers()
              mayDelete ? storedId(u"a"_s) : 0);
     if (!mayDelete)
         QVERIFY(stored().startsWith(u"a=old;"_s));
+}
+
+void tst_SchemeList::defaultScheme_data()
+{
+    QTest::addColumn<bool>("own");       // the store's own service; else a host's writer
+    QTest::addColumn<QString>("steps");  // picks by name ("" the new-scheme item), "set" (the
+                                         // menu item), "delete", "store:NAME" (set by another)
+    QTest::addColumn<QString>("marked"); // the default afterwards; "" none
+    QTest::addColumn<QString>("reopen"); // the scheme in force when the dialog opens again
+    QTest::addColumn<QString>("opened"); // the scheme it opens with; "" the new-scheme item
+    QTest::newRow("set, then opens with it") << true << u"b set"_s << u"b"_s << QString() << u"b"_s;
+    QTest::newRow("set again unsets")
+        << true << u"b set set"_s << QString() << QString() << QString();
+    QTest::newRow("moves to the last set")
+        << true << u"a set b set"_s << u"b"_s << QString() << u"b"_s;
+    QTest::newRow("the new-scheme item is never one")
+        << true << u"a set  set"_s << u"a"_s << QString() << u"a"_s;
+    QTest::newRow("a condition in force wins") << true << u"b set"_s << u"b"_s << u"a"_s << u"a"_s;
+    QTest::newRow("deleted, opens empty")
+        << true << u"a set delete"_s << QString() << QString() << QString();
+    QTest::newRow("set by another user") << true << u"store:a"_s << u"a"_s << QString() << u"a"_s;
+    QTest::newRow("a host's service has none")
+        << false << u"store:a a set"_s << QString() << QString() << QString();
+}
+
+// The user's default scheme is marked in the list and loaded whenever the dialog opens with no
+// condition in force; a host's service without defaults shows none and opens empty.
+void tst_SchemeList::defaultScheme()
+{
+    QFETCH(bool, own);
+    QFETCH(QString, steps);
+    QFETCH(QString, marked);
+    QFETCH(QString, reopen);
+    QFETCH(QString, opened);
+    if (own)
+        ComponentRegistry::instance().restoreDefaults();
+    preset(u"a=\t\t名称\t等于\tva\t\t;b=\t\t名称\t等于\tvb\t\t"_s);
+    auto *setDefault = list()->findChild<QAction *>(u"SetDefault"_s);
+    QVERIFY(setDefault);
+    QCOMPARE(setDefault->isVisible(), own);
+    for (const QString &step : steps.split(u' ')) {
+        if (step == u"set"_s) {
+            setDefault->trigger();
+        } else if (step == u"delete"_s) {
+            m_alerts->answers = {nxAlert::AnswerYes};
+            press(u"Delete"_s);
+        } else if (step.startsWith(u"store:"_s)) {
+            SchemeStore(m_location).setDefault(storedId(step.mid(6)), m_screen, true);
+            m_form->schemes().FillSchemeList();
+        } else {
+            pick(step);
+        }
+    }
+    QVERIFY(m_alerts->shown.size() <= (steps.contains(u"delete"_s) ? 1 : 0));
+    for (int i = 2; i <= list()->count(); ++i)
+        QCOMPARE(list()->toolTip(i) == u"默认方案"_s, list()->text(i) == marked);
+    const qint32 current = m_form->state().CurrentFilterID;
+    QCOMPARE(setDefault->isChecked(), current > 0 && current == storedId(marked));
+    QCOMPARE(setDefault->isEnabled(), own && current > 0);
+
+    m_form.reset();
+    m_form = std::make_unique<frmFilter>();
+    m_form->setSerialUse(false);
+    m_form->setCommonField(standardCommonValues(m_screen));
+    m_form->setScreenID(m_screen);
+    if (!reopen.isEmpty()) {
+        const qint32 id = storedId(reopen);
+        m_form->setReopenCondition(SchemeStore(m_location).text(id).value_or(QString()), id);
+    }
+    m_form->Form_Load();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QCOMPARE(list()->selectedIndex(), opened.isEmpty() ? 1 : indexOf(opened));
+    QCOMPARE(m_form->state().CurrentFilterID, opened.isEmpty() ? 0 : storedId(opened));
+    QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue),
+             opened.isEmpty() ? QString() : u'v' + opened);
+    QCOMPARE(action(u"Delete"_s)->isEnabled(), !opened.isEmpty());
 }
 
 QTEST_MAIN(tst_SchemeList)
