@@ -1016,9 +1016,10 @@ void tst_SchemeList::schemesOfOthers()
 
 void tst_SchemeList::defaultScheme_data()
 {
-    QTest::addColumn<bool>("own");       // the store's own service; else a host's writer
-    QTest::addColumn<QString>("steps");  // picks by name ("" the new-scheme item), "set" (the
-                                         // menu item), "delete", "store:NAME" (set by another)
+    QTest::addColumn<bool>("own"); // the store's own service; else a host's writer
+    // Picks by name ("" the new-scheme item), "set" (the menu item triggered), "menu" (chosen
+    // in the context menu opened on the current item), "delete", "store:NAME" (set by another).
+    QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("marked"); // the default afterwards; "" none
     QTest::addColumn<QString>("reopen"); // the scheme in force when the dialog opens again
     QTest::addColumn<QString>("opened"); // the scheme it opens with; "" the new-scheme item
@@ -1026,7 +1027,7 @@ void tst_SchemeList::defaultScheme_data()
     QTest::newRow("set again unsets")
         << true << u"b set set"_s << QString() << QString() << QString();
     QTest::newRow("moves to the last set")
-        << true << u"a set b set"_s << u"b"_s << QString() << u"b"_s;
+        << true << u"a set b menu"_s << u"b"_s << QString() << u"b"_s;
     QTest::newRow("the new-scheme item is never one")
         << true << u"a set  set"_s << u"a"_s << QString() << u"a"_s;
     QTest::newRow("a condition in force wins") << true << u"b set"_s << u"b"_s << u"a"_s << u"a"_s;
@@ -1055,6 +1056,17 @@ void tst_SchemeList::defaultScheme()
     for (const QString &step : steps.split(u' ')) {
         if (step == u"set"_s) {
             setDefault->trigger();
+        } else if (step == u"menu"_s) {
+            QTimer::singleShot(0, this, [setDefault] {
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                QVERIFY(menu && menu->actions().contains(setDefault));
+                QTest::mouseClick(menu, Qt::LeftButton, {},
+                                  menu->actionGeometry(setDefault).center());
+            });
+            auto *viewport = qobject_cast<QAbstractScrollArea *>(list()->currentView())->viewport();
+            const QPoint at = list()->itemRect(list()->selectedIndex()).center();
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+            QApplication::sendEvent(viewport, &event);
         } else if (step == u"delete"_s) {
             m_alerts->answers = {nxAlert::AnswerYes};
             press(u"Delete"_s);
