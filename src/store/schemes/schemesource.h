@@ -22,11 +22,11 @@ NXSF_STORE_PRIVATE_EXPORT QList<StoredScheme> schemes(const QString &screen,
                                                       std::exception_ptr *partFailure = nullptr);
 
 /// The stored text of scheme id. Throws when it cannot be read or is no text.
-NXSF_STORE_PRIVATE_EXPORT QString text(qint32 id);
+NXSF_STORE_AUTOTEST_EXPORT QString text(qint32 id);
 
 /// The id of the scheme saved on screen under name (blanks at both ends ignored), 0 when
 /// there is none.
-NXSF_STORE_PRIVATE_EXPORT qint32 idOf(const QString &screen, const QString &name);
+NXSF_STORE_AUTOTEST_EXPORT qint32 idOf(const QString &screen, const QString &name);
 
 /// Whether the screen has a scheme of that name.
 NXSF_STORE_PRIVATE_EXPORT bool exists(const QString &screen, const QString &name);
