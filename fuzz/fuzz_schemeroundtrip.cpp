@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString before = snapshot(s.grid);
 
     // The store keeps the text with its quotes single again.
-    const QString stored = SchemeText::GetSchemeText(s.grid).replace(u"''"_qs, u"'"_qs);
+    const QString stored = SchemeText::gridText(s.grid);
     Session t(mode);
     SchemeText::applyText(t.state, t.grid, *t.valueCells, stored);
     SchemeText::finishLoad(t.grid);

@@ -164,6 +164,14 @@
         <translation>Stop sharing</translation>
     </message>
     <message>
+        <source>设为默认方案</source>
+        <translation>Set as default filter</translation>
+    </message>
+    <message>
+        <source>默认方案</source>
+        <translation>Default filter</translation>
+    </message>
+    <message>
         <source>按F7键可查看---</source>
         <translation>: press F7 to look up</translation>
     </message>
@@ -494,6 +502,10 @@
     <message>
         <source>这个过滤方案库不区分用户，所有方案都是共享的：</source>
         <translation>This store of saved filters keeps no owners; every filter in it is shared: </translation>
+    </message>
+    <message>
+        <source>这个过滤方案库不能保存默认方案：</source>
+        <translation>This store of saved filters cannot keep a default filter: </translation>
     </message>
     <message>
         <source>过滤方案库的表不是方案库自己的，不能使用：</source>

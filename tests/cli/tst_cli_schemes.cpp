@@ -186,8 +186,9 @@ void tst_CliSchemes::run_data()
         << QByteArrayLiteral("1\ta\n")
         << QByteArrayLiteral("过滤方案编号超出范围，没有读取：far (FID 99999999999)") << true
         << none << importOne << false
-        << u"PRAGMA ignore_check_constraints = ON; INSERT INTO nxsf_schemes VALUES "
-           "(99999999999, 'S', 'far', 't', '', '', '')"_qs;
+        << u"PRAGMA ignore_check_constraints = ON; INSERT INTO nxsf_schemes (fid, fscreenid, "
+           "ffiltername, ffilter, fsort, fcreated, fchanged) VALUES (99999999999, 'S', 'far', "
+           "'t', '', '', '')"_qs;
 }
 
 namespace {

@@ -7,7 +7,6 @@
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
 #include "core/support/mparse.h"
-#include "core/support/quotes.h"
 #include "core/support/spaces.h"
 #include "core/support/texts.h"
 #include <NxSerialFilter/failure.h>
@@ -249,11 +248,6 @@ QString gridText(ConditionGrid &grid)
     grid.SelectBlock(1, rows, 1, cols);
     grid.setBlockMode(false);
     return trimSpaces(grid.blockText());
-}
-
-QString GetSchemeText(ConditionGrid &grid)
-{
-    return quotesDoubled(gridText(grid));
 }
 
 void clearGrid(ConditionGrid &grid)

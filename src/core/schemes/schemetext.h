@@ -27,10 +27,8 @@ NXSF_CORE_PRIVATE_EXPORT void checkLength(qsizetype length);
 /// Throws FilterError when the text, its number of rows or one of its cells is over its cap.
 NXSF_CORE_PRIVATE_EXPORT void checkSize(QStringView text);
 
-/// The grid's scheme text, trimmed of spaces at its ends: what loading or composing reads.
+/// The grid's scheme text, trimmed of spaces at its ends: what is saved, loaded or composed.
 NXSF_CORE_PRIVATE_EXPORT QString gridText(ConditionGrid &grid);
-/// The grid's scheme text, trimmed of spaces at its ends, with every single quote doubled.
-NXSF_CORE_PRIVATE_EXPORT QString GetSchemeText(ConditionGrid &grid);
 
 /// Empties every cell and drops the cells' own settings; the row count stays.
 NXSF_CORE_PRIVATE_EXPORT void clearGrid(ConditionGrid &grid);

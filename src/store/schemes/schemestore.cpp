@@ -61,6 +61,9 @@ enum class Sql {
     TableExists,
     ShareByName,
     ShareById,
+    HasDefaultColumn,
+    ClearDefault,
+    SetDefault,
 };
 
 /// The SQL a store speaks: SQLite, a server, or a server whose table keeps owners.
@@ -122,14 +125,18 @@ QString capped(const char *column, qsizetype cap, bool server)
     return QStringLiteral("CASE WHEN %1 THEN %2 END, COALESCE(%1, 1 = 1)").arg(fits, c);
 }
 
-QString statement(Sql which, Dialect dialect)
+/// The statement of a dialect; defaults tells that the table has the column of the default
+/// scheme (a store made before defaults were kept may lack it).
+QString statement(Sql which, Dialect dialect, bool defaults = false)
 {
     const bool server = dialect != Dialect::Sqlite;
-    // Who owns a row, whether it is shared and whether this role may change it.
+    // Who owns a row, whether it is shared and whether this role may change it; then whether
+    // it is its screen's default.
     const QString rights =
-        dialect == Dialect::Owners
-            ? QStringLiteral(", COALESCE(fowner, ''), fshared, ") + changeableTest()
-            : QString();
+        (dialect == Dialect::Owners
+             ? QStringLiteral(", COALESCE(fowner, ''), fshared, ") + changeableTest()
+             : QString()) +
+        (defaults ? QStringLiteral(", fdefault") : QString());
     switch (which) {
     case Sql::Begin:
         return server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
@@ -201,6 +208,25 @@ QString statement(Sql which, Dialect dialect)
         return QStringLiteral("UPDATE nxsf_schemes SET fshared = ?, fchanged = ? WHERE fid = ? "
                               "AND fowner IS NOT NULL AND ") +
                changeableTest();
+    case Sql::HasDefaultColumn:
+        return server ? QStringLiteral("SELECT 1 FROM pg_attribute WHERE attrelid = "
+                                       "to_regclass('nxsf_schemes') AND attname = 'fdefault' AND "
+                                       "NOT attisdropped")
+                      : QStringLiteral("SELECT 1 FROM pragma_table_info('nxsf_schemes') WHERE "
+                                       "name = 'fdefault'");
+    case Sql::ClearDefault:
+        // With owners only the scheme's owner's other default goes: each user keeps one.
+        return QStringLiteral("UPDATE nxsf_schemes SET fdefault = ? WHERE fscreenid = ? AND fid "
+                              "<> ? AND fdefault = ?") +
+               (dialect == Dialect::Owners
+                    ? QStringLiteral(" AND COALESCE(fowner, '') = (SELECT COALESCE(t.fowner, '') "
+                                     "FROM nxsf_schemes t WHERE t.fid = ?)")
+                    : QString());
+    case Sql::SetDefault:
+        return QStringLiteral("UPDATE nxsf_schemes SET fdefault = ?, fchanged = ? WHERE fid = ? "
+                              "AND fscreenid = ?") +
+               (dialect == Dialect::Owners ? QStringLiteral(" AND ") + changeableTest()
+                                           : QString());
     case Sql::TableExists:
         return server ? QStringLiteral("SELECT 1 WHERE to_regclass('nxsf_schemes') IS NOT NULL")
                       : QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
@@ -322,7 +348,8 @@ struct SchemeStore::Connection
     bool server = false;
     bool readOnly = false;
     bool hasTable = false;
-    bool owners = false; // a server table that keeps owners and rights
+    bool owners = false;   // a server table that keeps owners and rights
+    bool defaults = false; // the table has the column of the default scheme
     /// The role that must own a server's store; empty: the connecting role.
     QString owner;
     /// How long one operation on the server may wait in all.
@@ -356,7 +383,7 @@ struct SchemeStore::Connection
             return it->second;
         QSqlQuery query(db);
         query.setForwardOnly(true);
-        if (!query.prepare(statement(which, dialect())))
+        if (!query.prepare(statement(which, dialect(), defaults)))
             throw SqlFailure{what, query.lastError()};
         return queries.emplace(which, std::move(query)).first->second;
     }
@@ -561,7 +588,8 @@ bool verifyServerTable(SchemeStore::Connection &c);
 /// Creates the server's table where there is none, and where the connecting role owns it,
 /// what a table made before owners were kept lacks: the owner and shared columns (rows already
 /// there keep no owner), the key on (screen, name, owner), row-level security and its
-/// policies. Each step runs only when it is missing, so that opening takes no table lock.
+/// policies, and the column of the default scheme. Each step runs only when it is missing, so that
+/// opening takes no table lock.
 void setUpServerTable(SchemeStore::Connection &c)
 {
     const auto state = [&c] {
@@ -574,13 +602,15 @@ void setUpServerTable(SchemeStore::Connection &c)
                 "= t.oid AND contype = 'u'), "
                 "EXISTS (SELECT 1 FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid WHERE "
                 "x.indrelid = t.oid AND i.relname = 'nxsf_schemes_owner_name'), "
-                "t.relrowsecurity, (SELECT count(*) FROM pg_policy WHERE polrelid = t.oid) "
+                "t.relrowsecurity, (SELECT count(*) FROM pg_policy WHERE polrelid = t.oid), "
+                "EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = t.oid AND attname = "
+                "'fdefault' AND NOT attisdropped) "
                 "FROM (SELECT to_regclass('nxsf_schemes') AS oid) r LEFT JOIN pg_class t ON "
                 "t.oid = r.oid")) ||
             !q.next())
             throw SqlFailure{Texts::schemeStoreOpenFailed, q.lastError()};
         QVariantList values;
-        for (int i = 0; i < 7; ++i)
+        for (int i = 0; i < 8; ++i)
             values.append(q.value(i));
         return values;
     };
@@ -615,7 +645,20 @@ void setUpServerTable(SchemeStore::Connection &c)
         for (const QString &sql : policyStatements())
             run(sql);
     }
+    if (!now.at(7).toBool())
+        run(QStringLiteral(
+            "ALTER TABLE nxsf_schemes ADD COLUMN fdefault BOOLEAN NOT NULL DEFAULT false"));
     c.owners = true;
+    c.defaults = true;
+}
+
+/// Whether the table has the column of the default scheme.
+bool hasDefaultColumn(SchemeStore::Connection &c)
+{
+    QSqlQuery &q = c.run(Sql::HasDefaultColumn, {}, Texts::schemeStoreOpenFailed);
+    const bool found = q.next();
+    q.finish();
+    return found;
 }
 
 void createSchema(SchemeStore::Connection &c)
@@ -634,6 +677,17 @@ void createSchema(SchemeStore::Connection &c)
     c.exec(QStringLiteral("PRAGMA journal_mode=WAL"), Texts::schemeStoreOpenFailed);
     c.exec(QStringLiteral("PRAGMA synchronous=FULL"), Texts::schemeStoreOpenFailed);
     c.exec(schemaStatement(false), Texts::schemeStoreOpenFailed);
+    // A file made before defaults were kept gets their column, once however many processes
+    // open it at the same moment; its schemes are no default.
+    if (!hasDefaultColumn(c)) {
+        Transaction transaction(c);
+        if (!hasDefaultColumn(c))
+            c.exec(QStringLiteral(
+                       "ALTER TABLE nxsf_schemes ADD COLUMN fdefault INTEGER NOT NULL DEFAULT 0"),
+                   Texts::schemeStoreOpenFailed);
+        transaction.commit();
+    }
+    c.defaults = true;
 }
 
 /// Whether the server has the table, refusing one that is not the store's own: whoever owns
@@ -655,8 +709,9 @@ bool verifyServerTable(SchemeStore::Connection &c)
             "tgisinternal), (SELECT string_agg(rulename, ', ') FROM pg_rewrite WHERE ev_class = "
             "c.oid), (SELECT string_agg(polname, ', ' ORDER BY polname) FROM pg_policy WHERE "
             "polrelid = c.oid), COALESCE(NULLIF(?, ''), current_user), EXISTS (SELECT 1 FROM "
-            "pg_attribute WHERE attrelid = c.oid AND attname = 'fowner' AND NOT attisdropped) "
-            "FROM pg_class c JOIN "
+            "pg_attribute WHERE attrelid = c.oid AND attname = 'fowner' AND NOT attisdropped), "
+            "EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = c.oid AND attname = 'fdefault' "
+            "AND NOT attisdropped) FROM pg_class c JOIN "
             "pg_namespace n ON n.oid = c.relnamespace WHERE c.oid = "
             "to_regclass('nxsf_schemes')")) &&
         (q.bindValue(0, bindText(c.owner)), q.exec());
@@ -691,6 +746,7 @@ bool verifyServerTable(SchemeStore::Connection &c)
     if (!policies.isEmpty())
         wrong.append(QStringLiteral("policies: ") + policies.join(QStringLiteral(", ")));
     c.owners = q.value(11).toBool();
+    c.defaults = q.value(12).toBool();
     q.finish();
     if (!wrong.isEmpty())
         raise(Texts::schemeStoreNotOwn, c.location,
@@ -710,12 +766,18 @@ bool tableReady(SchemeStore::Connection &c)
 {
     if (c.noFile)
         return false;
-    if (!c.hasTable && c.server)
-        return c.hasTable = verifyServerTable(c);
-    if (!c.hasTable) {
+    if (!c.hasTable && c.server) {
+        c.hasTable = verifyServerTable(c);
+    } else if (!c.hasTable) {
         QSqlQuery &q = c.run(Sql::TableExists, {}, Texts::schemeStoreReadFailed);
         c.hasTable = q.next();
         q.finish();
+    }
+    // A writer (of this process or another) may have given an older table the column of the
+    // default since this connection looked; its statements are prepared again with it.
+    if (c.hasTable && !c.defaults && hasDefaultColumn(c)) {
+        c.defaults = true;
+        c.queries.clear();
     }
     return c.hasTable;
 }
@@ -1052,6 +1114,33 @@ SchemeRights rightsOf(const SchemeStore::Connection &c, const QSqlQuery &q, int 
     return {q.value(index).toString(), q.value(index + 1).toBool(), q.value(index + 2).toBool()};
 }
 
+/// Whether a row is its screen's default; read after its rights, which begin at index.
+bool isDefault(const SchemeStore::Connection &c, const QSqlQuery &q, int index)
+{
+    return c.defaults && q.value(index + (c.owners ? 3 : 0)).toBool();
+}
+
+/// Leaves one default per screen: on a server each user keeps one, and of those a user sees,
+/// the user's own (one it may change) wins, else the first.
+void keepOneDefault(QList<StoredScheme> &schemes)
+{
+    QHash<QString, qsizetype> chosen;
+    for (qsizetype i = 0; i < schemes.size(); ++i) {
+        const StoredScheme &s = schemes.at(i);
+        if (!s.isDefault)
+            continue;
+        const auto at = chosen.constFind(s.FScreenID);
+        if (at == chosen.constEnd()) {
+            chosen.insert(s.FScreenID, i);
+        } else if (s.rights.mayChange && !schemes.at(*at).rights.mayChange) {
+            schemes[*at].isDefault = false;
+            chosen.insert(s.FScreenID, i);
+        } else {
+            schemes[i].isDefault = false;
+        }
+    }
+}
+
 } // namespace
 
 QList<StoredScheme> SchemeStore::schemes(const QString &screen)
@@ -1072,9 +1161,10 @@ QList<StoredScheme> SchemeStore::schemes(const QString &screen)
             if (!name)
                 check.refuse(Texts::schemeSkippedTooLarge, q.value(0), name);
             else
-                found.append({*id, screen, *name, {}, {}, rightsOf(c, q, 3)});
+                found.append({*id, screen, *name, {}, {}, rightsOf(c, q, 3), isDefault(c, q, 3)});
         }
         q.finish();
+        keepOneDefault(found);
         m_refusals = refusals;
         return found;
     });
@@ -1111,9 +1201,11 @@ QList<StoredScheme> SchemeStore::fullSchemes(const QString &screen)
             if (!fits)
                 check.refuse(Texts::schemeSkippedTooLarge, q.value(0), name);
             else
-                found.append({*id, *storedScreen, *name, *text, *sort, rightsOf(c, q, 9)});
+                found.append({*id, *storedScreen, *name, *text, *sort, rightsOf(c, q, 9),
+                              isDefault(c, q, 9)});
         }
         q.finish();
+        keepOneDefault(found);
         m_refusals = refusals;
         return found;
     });
@@ -1267,6 +1359,30 @@ bool SchemeStore::share(const QString &screen, const QString &name, bool shared)
 bool SchemeStore::setShared(qint32 id, bool shared)
 {
     return changeSharing(m_connection, Sql::ShareById, {id}, shared);
+}
+
+bool SchemeStore::setDefault(qint32 id, const QString &screen, bool isDefault)
+{
+    return guarded(m_connection, true, [&](Connection &c) {
+        if (!c.defaults)
+            raise(Texts::schemeStoreKeepsNoDefaults, c.location, {});
+        Transaction transaction(c);
+        if (isDefault) {
+            QVariantList key{false, bindText(screen), id, true};
+            if (c.owners)
+                key.append(id);
+            c.run(Sql::ClearDefault, key, Texts::schemeStoreWriteFailed).finish();
+        }
+        QSqlQuery &q = c.run(Sql::SetDefault, {isDefault, now(), id, bindText(screen)},
+                             Texts::schemeStoreWriteFailed);
+        const bool changed = q.numRowsAffected() > 0;
+        q.finish();
+        // Another default cleared for a scheme that is not there would leave the screen
+        // without one for nothing.
+        if (changed)
+            transaction.commit();
+        return changed;
+    });
 }
 
 bool SchemeStore::keepsOwners() const

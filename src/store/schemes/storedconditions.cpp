@@ -5,7 +5,7 @@
 #include "core/support/guard.h"
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
-#include "store/schemes/schemeloader.h"
+#include "store/schemes/schemesource.h"
 
 #include <NxSerialFilter/failure.h>
 
@@ -19,12 +19,12 @@ ComposedCondition compose(const ConditionComposer &composer, const QString &sche
     QString text;
     try {
         const AlertCapture capture; // a store that alerts must not open a window here
-        const qint32 id = SchemeText::storedId(composer.screenID(), schemeName);
+        const qint32 id = SchemeSource::idOf(composer.screenID(), schemeName);
         if (id <= 0) {
             result.error = MParse::LoadLangString(Texts::schemeNotFound()) + schemeName;
             return result;
         }
-        text = SchemeText::storedText(id);
+        text = SchemeSource::text(id);
     } catch (...) {
         result.error = describeFailure(std::current_exception());
         return result;

@@ -211,8 +211,11 @@ void frmFilter::Form_Load()
     m_schemes->FillSchemeList();
     if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
         remove->setEnabled(false);
+    // With no condition in force the dialog opens with the screen's default scheme.
     if (!m_reopenText.isEmpty())
         m_schemes->reopen(m_reopenText, m_reopenSchemeId);
+    else
+        m_schemes->openDefault();
     m_lstFilter->setHeaderWidth(m_lstFilter->width() - Twips::toPixels(80, m_lstFilter));
     restoreSize();
 }

@@ -10,13 +10,13 @@
 #include "core/support/spaces.h"
 #include "core/support/texts.h"
 #include "store/schemes/schemeloader.h"
+#include "store/schemes/schemesource.h"
 #include "widgets/schemes/frmname.h"
 #include "widgets/schemes/schemelistview.h"
 #include "widgets/support/failurealert.h"
 #include "widgets/support/images.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/nxalert.h>
-#include <NxSerialFilter/schemeservice.h>
 
 #include <QAction>
 #include <QLineEdit>
@@ -36,13 +36,20 @@ SchemeList::SchemeList(const HostFields &state, ConditionGrid &grid, ValueCells 
     , m_list(list)
     , m_toolbar(toolbar)
     , m_share(new QAction(&list))
+    , m_default(new QAction(&list))
 {
     m_share->setObjectName(QStringLiteral("Share"));
-    // Its text is looked up with the list's first filling, after the dialog's captions.
+    // Texts are looked up with the list's first filling, after the dialog's captions.
     m_share->setEnabled(false);
     list.addAction(m_share);
+    m_default->setObjectName(QStringLiteral("SetDefault"));
+    m_default->setCheckable(true);
+    m_default->setEnabled(false);
+    m_default->setVisible(false);
+    list.addAction(m_default);
     list.setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(m_share, &QAction::triggered, this, &SchemeList::ToggleShared);
+    connect(m_default, &QAction::triggered, this, &SchemeList::ToggleDefault);
 }
 
 QString SchemeList::keyFor(qint32 id)
@@ -71,48 +78,39 @@ int SchemeList::indexOfId(qint32 id) const
 
 void SchemeList::FillSchemeList()
 {
-    RecordSetPtr records;
     try {
-        records = SchemeText::readRecords(QStringLiteral("GetFilters"),
-                                          [this](SchemeReaderComponent &r, const QString &props) {
-                                              return r.GetFilters(props, m_state.ScreenID);
-                                          });
-        RecordSetCloser closer(records);
+        std::exception_ptr failure;
+        const QList<StoredScheme> schemes = SchemeSource::schemes(m_state.ScreenID, &failure);
+        m_rights.clear();
+        m_defaultId = 0;
+        // A host's service has no defaults: the menu offers none.
+        m_default->setVisible(SchemeSource::keepsDefaults());
         m_list.setHeaderText(MParse::LoadLangString(Texts::schemeNameHeader()));
         const QIcon icon = Images::image(5);
         QList<SchemeListView::Item> items;
+        items.reserve(schemes.size() + 1);
         items.append({QStringLiteral("K0"), MParse::LoadLangString(Texts::newScheme()), icon});
-        m_rights.clear();
-        const bool withRights = records->hasField(QStringLiteral("FOwner")) &&
-                                records->hasField(QStringLiteral("FShared")) &&
-                                records->hasField(QStringLiteral("FMayChange"));
-        try {
-            for (; !records->Eof(); records->MoveNext()) {
-                const qint32 id = records->Fields(QStringLiteral("FID")).Value.toInt();
-                const QString name =
-                    Values::toText(records->Fields(QStringLiteral("FFilterName")).Value);
-                QString tip;
-                if (withRights) {
-                    const SchemeRights rights{
-                        Values::toText(records->Fields(QStringLiteral("FOwner")).Value),
-                        Values::toBool(records->Fields(QStringLiteral("FShared")).Value),
-                        Values::toBool(records->Fields(QStringLiteral("FMayChange")).Value)};
-                    m_rights.insert(id, rights);
-                    if (!rights.owner.isEmpty())
-                        tip = MParse::LoadLangString(Texts::schemeOwnerTip()) + rights.owner +
-                              (rights.shared ? MParse::LoadLangString(Texts::schemeSharedTip())
-                                             : QString());
-                }
-                items.append({keyFor(id), trimSpaces(name), icon, tip});
+        for (const StoredScheme &s : schemes) {
+            QString tip;
+            m_rights.insert(s.FID, s.rights);
+            if (!s.rights.owner.isEmpty())
+                tip = MParse::LoadLangString(Texts::schemeOwnerTip()) + s.rights.owner +
+                      (s.rights.shared ? MParse::LoadLangString(Texts::schemeSharedTip())
+                                       : QString());
+            const bool isDefault = s.isDefault && m_default->isVisible() && s.FID > 0;
+            if (isDefault) {
+                m_defaultId = s.FID;
+                tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) +
+                       MParse::LoadLangString(Texts::schemeDefaultTip());
             }
-        } catch (...) {
-            // What was read so far is shown before the failure is.
-            m_list.setItems(items);
-            reselectCurrent();
-            throw;
+            items.append({keyFor(s.FID), trimSpaces(s.FFilterName),
+                          isDefault ? Images::image(6) : icon, tip});
         }
+        // What was read before a failure is shown before the failure is.
         m_list.setItems(items);
         reselectCurrent();
+        if (failure)
+            std::rethrow_exception(failure);
     } catch (...) {
         alertCurrentFailure();
     }
@@ -128,6 +126,28 @@ void SchemeList::updateActions(qint32 id)
     m_share->setEnabled(id > 0 && rights.mayChange && !rights.owner.isEmpty());
     m_share->setText(
         MParse::LoadLangString(rights.shared ? Texts::unshareScheme() : Texts::shareScheme()));
+    m_default->setEnabled(m_default->isVisible() && id > 0 && rights.mayChange);
+    m_default->setChecked(id > 0 && id == m_defaultId);
+    m_default->setText(MParse::LoadLangString(Texts::setDefaultScheme()));
+}
+
+void SchemeList::ToggleDefault()
+{
+    const qint32 id = m_currentId;
+    if (!m_default->isEnabled() || id <= 0)
+        return;
+    try {
+        SchemeSource::setDefault(id, m_state.ScreenID, id != m_defaultId);
+    } catch (...) {
+        alertCurrentFailure();
+    }
+    FillSchemeList();
+}
+
+void SchemeList::openDefault()
+{
+    if (m_defaultId > 0 && indexOfId(m_defaultId) > 1)
+        load(m_defaultId);
 }
 
 void SchemeList::ToggleShared()
@@ -201,6 +221,11 @@ void SchemeList::itemClick(int index)
         QMetaObject::invokeMethod(this, &SchemeList::reselectCurrent, Qt::QueuedConnection);
         return;
     }
+    load(id);
+}
+
+void SchemeList::load(qint32 id)
+{
     // A save may have refilled the list: the picked item is found again by its id.
     const int picked = indexOfId(id);
     if (picked < 1)
@@ -307,7 +332,7 @@ void SchemeList::buttonMenuClick(const QString &key)
 void SchemeList::SaveScheme(bool saveAs)
 {
     try {
-        const QString text = SchemeText::GetSchemeText(m_grid);
+        const QString text = SchemeText::gridText(m_grid);
         if (text.isEmpty())
             return;
         QString name;
@@ -329,9 +354,7 @@ void SchemeList::SaveScheme(bool saveAs)
                 if (name.isEmpty())
                     return;
                 isNew = true;
-                auto reader = createComponent<SchemeReaderComponent>(ComponentId::schemeReader());
-                if (Values::toBool(
-                        reader->FilterExists(MMTS::GetPropsString(), m_state.ScreenID, name))) {
+                if (SchemeSource::exists(m_state.ScreenID, name)) {
                     if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::overwriteScheme()),
                                            nxAlert::Question) == nxAlert::AnswerNo)
                         continue;
@@ -340,17 +363,12 @@ void SchemeList::SaveScheme(bool saveAs)
                 break;
             }
         }
-        KeyedValuesPtr record = KeyedValues::create();
-        record->set(QStringLiteral("FScreenID"), m_state.ScreenID);
-        record->set(QStringLiteral("FFilterName"), name);
-        record->set(QStringLiteral("FFilter"), text);
-        record->set(QStringLiteral("FSort"), QString());
-        record->set(QStringLiteral("IsNew"), isNew);
-        record->set(QStringLiteral("mFilterID"), named ? 0 : m_currentId);
-        {
-            auto writer = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
-            writer->UpdateFilter(MMTS::GetPropsString(), record);
-        }
+        StoredScheme scheme;
+        scheme.FID = named ? 0 : m_currentId;
+        scheme.FScreenID = m_state.ScreenID;
+        scheme.FFilterName = name;
+        scheme.FFilter = text;
+        SchemeSource::save(scheme, isNew);
         FillSchemeList();
         // A scheme written under a name the user just gave is what the grid shows now: the
         // next "Save" writes to it instead of asking again and making a second one.
@@ -370,12 +388,7 @@ void SchemeList::DeleteScheme()
     if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::deleteScheme()), nxAlert::Question) ==
         nxAlert::AnswerNo)
         return;
-    QVariant deleted;
-    {
-        auto writer = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
-        deleted = writer->DeleteFilter(MMTS::GetPropsString(), m_currentId);
-    }
-    if (!Values::toBool(deleted))
+    if (!SchemeSource::remove(m_currentId))
         return;
     FillSchemeList();
     m_list.setSelectedIndex(1);
@@ -398,12 +411,7 @@ void SchemeList::RenameScheme(int index)
         const QString name = trimSpaces(dialog.SchemaName());
         if (name.isEmpty() || name == old)
             return;
-        QVariant renamed;
-        {
-            auto writer = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
-            renamed = writer->RenameFilter(MMTS::GetPropsString(), m_state.ScreenID, id, name);
-        }
-        if (!Values::toBool(renamed)) {
+        if (!SchemeSource::rename(id, m_state.ScreenID, name)) {
             // Renaming onto a taken name would replace that scheme: the user picks another.
             nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeNameTaken()),
                                nxAlert::Information);

@@ -24,6 +24,8 @@ class ValueCells;
 /// "SaveAs", "View"); the "View" button keeps its counter in the property "Tag". On a store that
 /// keeps owners, a scheme the user may not change is saved under a new name and cannot be
 /// deleted, and the list's context menu ("Share") shares or unshares the user's own scheme.
+/// Where the service keeps defaults, the context menu's checkable "SetDefault" makes the
+/// current scheme the screen's default (marked in the list) or no longer the default.
 class NXSF_WIDGETS_AUTOTEST_EXPORT SchemeList : public QObject
 {
     Q_OBJECT
@@ -44,6 +46,10 @@ public:
     void DeleteScheme();
     /// Shares the current scheme with every user of the store, or stops sharing it.
     void ToggleShared();
+    /// Makes the current scheme the screen's default, or no longer the default.
+    void ToggleDefault();
+    /// Loads the screen's default scheme, when the list has one, as picking it would.
+    void openDefault();
     /// Renames the scheme at list index (from 1) through the name dialog; the new-scheme
     /// item has no name to change, and a name the screen already has is refused.
     void RenameScheme(int index);
@@ -67,6 +73,8 @@ Q_SIGNALS:
 
 private:
     void reselectCurrent();
+    /// Makes scheme id current and selected and loads it into the grid.
+    void load(qint32 id);
     /// The grid's condition without the blank rows at its end, whose number follows the
     /// dialog's height.
     Condition shownCondition() const;
@@ -86,8 +94,10 @@ private:
     SchemeListView &m_list;
     QToolBar &m_toolbar;
     QAction *m_share;
+    QAction *m_default;
     QHash<qint32, SchemeRights> m_rights;
-    Condition m_loaded; // what the grid held when its scheme was loaded or saved
+    qint32 m_defaultId = 0; // the listed default scheme; 0 when there is none
+    Condition m_loaded;     // what the grid held when its scheme was loaded or saved
 };
 
 } // namespace NxSerialFilter

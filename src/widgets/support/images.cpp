@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <cmath>
+
 namespace NxSerialFilter::Images {
 
 namespace {
@@ -67,6 +69,26 @@ void drawScheme(QPainter &p)
     p.drawPath(funnel);
 }
 
+/// The scheme item with a star: the screen's default scheme.
+void drawDefaultScheme(QPainter &p)
+{
+    drawScheme(p);
+    QPainterPath star;
+    for (int i = 0; i < 10; ++i) {
+        const double radius = i % 2 == 0 ? 4.0 : 1.7;
+        const double angle = -M_PI / 2 + i * M_PI / 5;
+        const QPointF point(11.5 + radius * std::cos(angle), 11.5 + radius * std::sin(angle));
+        if (i == 0)
+            star.moveTo(point);
+        else
+            star.lineTo(point);
+    }
+    star.closeSubpath();
+    p.setPen(QColor(170, 40, 20));
+    p.setBrush(QColor(235, 70, 40));
+    p.drawPath(star);
+}
+
 void draw(QPainter &painter, int index)
 {
     switch (index) {
@@ -81,6 +103,9 @@ void draw(QPainter &painter, int index)
         break;
     case 4:
         drawView(painter);
+        break;
+    case 6:
+        drawDefaultScheme(painter);
         break;
     default:
         drawScheme(painter);

@@ -8,7 +8,8 @@
 
 namespace NxSerialFilter::Images {
 
-/// The five 16 x 16 images of ImageList1, from 1: save, delete, save as, view, scheme item.
+/// The five 16 x 16 images of ImageList1, from 1: save, delete, save as, view, scheme item;
+/// and 6, the item of the screen's default scheme.
 NXSF_WIDGETS_AUTOTEST_EXPORT QIcon image(int index);
 
 /// The dialog's own icon.

@@ -7,6 +7,7 @@
 #include "core/support/mmts.h"
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
+#include "store/schemes/schemesource.h"
 #include "testsupport/storefixture.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -477,6 +478,8 @@ private Q_SLOTS:
     void deleteAndMissing_data();
     void deleteAndMissing();
     void recordSetRules();
+    void storeMadeBeforeDefaults_data();
+    void storeMadeBeforeDefaults();
     void unusableStore_data();
     void unusableStore();
     void oversizedTextRefused_data();
@@ -528,7 +531,7 @@ void tst_SchemeStore::roundTrip_data()
 }
 
 // The text comes back as the grid had it: the service gets doubled quotes and must undo them
-// exactly once; names keep their inner spaces.
+// exactly once; names keep their inner spaces. The dialog's plain values store the same bytes.
 void tst_SchemeStore::roundTrip()
 {
     QFETCH(QString, location);
@@ -545,16 +548,25 @@ void tst_SchemeStore::roundTrip()
     QVERIFY(back.has_value());
     QCOMPARE(*back, text);
     QCOMPARE(SchemeStore(location).fullSchemes(screen).value(0).FFilter, text);
+
+    const QString other = uniqueScreen();
+    SchemeSource::save({0, other, name, text, {}}, true);
+    const qint32 id = SchemeSource::idOf(other, name);
+    QCOMPARE(SchemeSource::schemes(other).value(0).FID, id);
+    QCOMPARE(SchemeSource::text(id), text);
+    QCOMPARE(loaded(id), text);
 }
 
 void tst_SchemeStore::saveKeepsOneSchemePerName_data()
 {
     QTest::addColumn<QString>("location");
     QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("expected"); // name=text pairs in list order, ";" between
+    // name=text pairs in list order, ";" between, "*" after the screen's default
+    QTest::addColumn<QString>("expected");
     // Steps: "new:NAME=TEXT" (IsNew true regardless), "save:NAME=TEXT" (as the dialog),
     // "over:OLD>NAME=TEXT" (over the current scheme OLD by id), "drop:NAME", "all:NAME=TEXT"
-    // (saved with every other scheme of an import), "rename:OLD>NAME".
+    // (saved with every other scheme of an import), "rename:OLD>NAME", "default:NAME" and
+    // "undefault:NAME" (as the list's menu sets and unsets it).
     const struct
     {
         const char *row;
@@ -572,6 +584,11 @@ void tst_SchemeStore::saveKeepsOneSchemePerName_data()
         {"rename onto a taken name is refused", "save:a=1;save:b=2;rename:a>b", "a=1;b=2"},
         {"rename to a name no save could store", "save:a=1;rename:a> z", "a=1"},
         {"rename of a scheme gone", "save:a=1;save:b=2;drop:a;rename:a>z", "b=2"},
+        {"one default per screen", "save:a=1;save:b=2;default:a;default:b", "a=1;b=2*"},
+        {"default kept by saves, renames and imports",
+         "save:a=1;default:a;save:a=2;over:a>a=3;rename:a>z;all:z=4", "z=4*"},
+        {"default unset", "save:a=1;save:b=2;default:a;undefault:a", "a=1;b=2"},
+        {"default of a scheme gone", "save:a=1;default:a;drop:a;save:a=2", "a=2"},
     };
     for (const Backend &b : backends(m_dir, QStringLiteral("rules"))) {
         for (const auto &c : cases) {
@@ -616,6 +633,9 @@ void tst_SchemeStore::saveKeepsOneSchemePerName()
             createComponent<SchemeWriterComponent>(ComponentId::schemeWriter())
                 ->RenameFilter(MMTS::GetPropsString(), screen, ids.value(rest.section(u'>', 0, 0)),
                                name);
+        } else if (kind.endsWith(QLatin1String("default"))) {
+            QVERIFY(SchemeSource::setDefault(ids.value(name), screen,
+                                             kind == QLatin1String("default")));
         } else if (kind == QLatin1String("all")) {
             SchemeStore(location).saveAll(
                 {{0, screen, QStringLiteral("x"), QStringLiteral("t"), {}},
@@ -626,8 +646,13 @@ void tst_SchemeStore::saveKeepsOneSchemePerName()
             ids.insert(listedName, id);
     }
     QStringList got;
-    for (const auto &[id, name] : listed(screen))
-        got.append(name + u'=' + loaded(id).value_or(QStringLiteral("<missing>")));
+    const QList<StoredScheme> schemes = SchemeStore(location).schemes(screen);
+    for (const auto &[id, name] : listed(screen)) {
+        const bool isDefault = std::any_of(schemes.begin(), schemes.end(),
+                                           [id](auto &s) { return s.FID == id && s.isDefault; });
+        got.append(name + u'=' + loaded(id).value_or(QStringLiteral("<missing>")) +
+                   (isDefault ? QStringLiteral("*") : QString()));
+    }
     QCOMPARE(got.join(u';'), expected);
 }
 
@@ -676,6 +701,91 @@ void tst_SchemeStore::recordSetRules()
     records.Close();
     QCOMPARE(records.State(), int(RecordSet::StateClosed));
     QVERIFY_THROWS_EXCEPTION(FilterError, records.Eof());
+}
+
+void tst_SchemeStore::storeMadeBeforeDefaults_data()
+{
+    addBackendRows(QStringLiteral("old"));
+}
+
+// A store made before defaults were kept still loads: a reader reads it as it is and adds
+// nothing, the first writer adds the column, and no text changes by a byte.
+void tst_SchemeStore::storeMadeBeforeDefaults()
+{
+    QFETCH(QString, location);
+    const bool server = SchemeStore::isServerAddress(location);
+    const QString schema = QStringLiteral("old_") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString table =
+        server ? schema + QStringLiteral(".nxsf_schemes") : QStringLiteral("nxsf_schemes");
+    const QString screen = uniqueScreen(), text = QStringLiteral("\t\t名称\t等于\tO'Neil''s\t\t");
+    {
+        QSqlDatabase db =
+            server ? otherSession(location, QStringLiteral("old"))
+                   : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+        if (!server)
+            db.setDatabaseName(location);
+        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+        QSqlQuery q(db);
+        if (server)
+            QVERIFY(q.exec(QStringLiteral("CREATE SCHEMA ") + schema));
+        QVERIFY2(q.exec(QStringLiteral("CREATE TABLE ") + table + QStringLiteral(" (fid INTEGER ") +
+                        (server ? QStringLiteral("GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY")
+                                : QStringLiteral("PRIMARY KEY AUTOINCREMENT")) +
+                        QStringLiteral(", fscreenid TEXT NOT NULL, ffiltername TEXT NOT "
+                                       "NULL, ffilter TEXT NOT NULL, fsort TEXT NOT NULL, "
+                                       "fcreated TEXT NOT NULL, fchanged TEXT NOT NULL, "
+                                       "UNIQUE (fscreenid, ffiltername))")),
+                 qPrintable(q.lastError().text()));
+        QVERIFY(q.prepare(QStringLiteral("INSERT INTO ") + table +
+                          QStringLiteral(" (fscreenid, ffiltername, ffilter, fsort, fcreated, "
+                                         "fchanged) VALUES (?, 'a', ?, '', 'c', 'c')")));
+        q.addBindValue(screen);
+        q.addBindValue(text);
+        QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("old"));
+    if (server)
+        location = withOption(location, QStringLiteral("options"),
+                              QStringLiteral("-csearch_path=") + schema);
+    const auto defaultColumn = [&] {
+        SchemeStore::closeConnections();
+        QSqlDatabase db =
+            server ? otherSession(location, QStringLiteral("look"))
+                   : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("look"));
+        if (!server)
+            db.setDatabaseName(location);
+        bool found = false;
+        if (db.open()) {
+            QSqlQuery q(db);
+            found = q.exec(QStringLiteral("SELECT fdefault FROM ") + table);
+        }
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("look"));
+        return found;
+    };
+
+    const QList<StoredScheme> read =
+        SchemeStore(location, SchemeStore::Access::ReadOnly).schemes(screen);
+    QCOMPARE(read.size(), 1);
+    QVERIFY(!read.first().isDefault);
+    QVERIFY(!defaultColumn());
+    {
+        SchemeStore reader(location, SchemeStore::Access::ReadOnly);
+        QCOMPARE(reader.schemes(screen).size(), 1);
+        QVERIFY(SchemeStore(location).setDefault(read.first().FID, screen, true));
+        // A reader that looked before the column came sees the default too.
+        QVERIFY(reader.schemes(screen).value(0).isDefault);
+        QCOMPARE(reader.text(read.first().FID), text);
+    }
+    QVERIFY(defaultColumn());
+    if (server) {
+        QSqlDatabase db = otherSession(location, QStringLiteral("drop"));
+        if (db.open())
+            QSqlQuery(db).exec(QStringLiteral("DROP SCHEMA ") + schema +
+                               QStringLiteral(" CASCADE"));
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("drop"));
+    }
 }
 
 void tst_SchemeStore::unusableStore_data()
@@ -1139,6 +1249,26 @@ void tst_SchemeStore::rolesKeepTheirRights()
                         alicePrivate),
              alicePrivate);
     QCOMPARE(alice.text(alicePrivate), QStringLiteral("by admin"));
+
+    // Each user keeps a default of their own; another's scheme cannot be made one.
+    const auto defaultOf = [&](const char *role) {
+        for (const StoredScheme &s :
+             SchemeStore(r->address.value(QLatin1String(role)), SchemeStore::Access::ReadOnly)
+                 .schemes(r->screen)) {
+            if (s.isDefault)
+                return s.FID;
+        }
+        return 0;
+    };
+    const qint32 bobPrivate = r->ids.value(QStringLiteral("bob p"));
+    QVERIFY(alice.setDefault(alicePrivate, r->screen, true));
+    QVERIFY(!bob.setDefault(shared, r->screen, true));
+    QVERIFY(bob.setDefault(bobPrivate, r->screen, true));
+    QCOMPARE(defaultOf("alice"), alicePrivate);
+    QCOMPARE(defaultOf("bob"), bobPrivate);
+    QVERIFY(alice.setDefault(alicePrivate, r->screen, false));
+    QCOMPARE(defaultOf("alice"), 0);
+    QCOMPARE(defaultOf("bob"), bobPrivate);
 }
 
 void tst_SchemeStore::plainClientRefused_data()

@@ -260,7 +260,7 @@ void tst_HostileSchemes::hostileText()
         QCOMPARE(m_alerts->shown.size(), 1);
         QCOMPARE(m_alerts->shown.first().message, Texts::schemeLoadFailed());
         QCOMPARE(grid().MaxRows(), designRows);
-        QCOMPARE(SchemeText::GetSchemeText(grid()),
+        QCOMPARE(SchemeText::gridText(grid()),
                  QStringList(designRows, QString(G::ColumnCount - 1, u'\t')).join(u"\r\n"_s));
     } else {
         QCOMPARE(m_alerts->shown.size(), 0);
@@ -295,7 +295,7 @@ void tst_HostileSchemes::hostileText()
     m_alerts->shown.clear();
     pick(indexOf(u"good"_s));
     QCOMPARE(grid().MaxRows(), 1);
-    QCOMPARE(SchemeText::GetSchemeText(grid()), goodText);
+    QCOMPARE(SchemeText::gridText(grid()), goodText);
     grid().SetCellText(1, G::ColValue, u"g2"_s);
     action(u"Save"_s)->trigger();
     QCOMPARE(snapshot().at(1), before.at(1));

@@ -220,9 +220,10 @@ private:
     std::shared_ptr<SchemeReaderComponent> m_inner;
 };
 
-QString undoubled(QString text)
+/// The text as a host's service receives it in a SchemeRecord.
+QString doubled(QString text)
 {
-    return text.replace(QStringLiteral("''"), QStringLiteral("'"));
+    return text.replace(QStringLiteral("'"), QStringLiteral("''"));
 }
 
 } // namespace
@@ -337,6 +338,8 @@ private Q_SLOTS:
     void schemesOfOthers_data();
     void schemesOfOthers();
     void shareOnServer();
+    void defaultScheme_data();
+    void defaultScheme();
 };
 
 void tst_SchemeList::init()
@@ -438,7 +441,7 @@ void tst_SchemeList::saveFlows()
     const qint32 current = m_form->currentSchemeId();
     QCOMPARE(current, picked.isEmpty() ? 0 : storedId(picked));
     writeCondition(QStringLiteral("O'Neil"));
-    const QString text = SchemeText::GetSchemeText(grid());
+    const QString text = SchemeText::gridText(grid());
     m_alerts->answers = answers;
 
     NameAnswers typer(names);
@@ -451,7 +454,7 @@ void tst_SchemeList::saveFlows()
     QVERIFY(m_alerts->answers.isEmpty());
     for (const auto &shown : m_alerts->shown)
         QCOMPARE(shown.style, int(nxAlert::Question));
-    QCOMPARE(stored(), QString(expected).replace(QStringLiteral("NEW"), undoubled(text)));
+    QCOMPARE(stored(), QString(expected).replace(QStringLiteral("NEW"), text));
     if (record.isEmpty()) {
         QVERIFY(SpyWriter::records.isEmpty());
     } else {
@@ -460,7 +463,7 @@ void tst_SchemeList::saveFlows()
         QCOMPARE(r->keys(), (QStringList{u"FScreenID"_s, u"FFilterName"_s, u"FFilter"_s, u"FSort"_s,
                                          u"IsNew"_s, u"mFilterID"_s}));
         QCOMPARE(r->get(u"FScreenID"_s).toString(), m_screen);
-        QCOMPARE(r->get(u"FFilter"_s).toString(), text);
+        QCOMPARE(r->get(u"FFilter"_s).toString(), doubled(text));
         QCOMPARE(r->get(u"FSort"_s).toString(), QString());
         const QString mFilterId = record.section(u'|', 2);
         QCOMPARE(r->get(u"FFilterName"_s).toString() + u'|' +
@@ -478,7 +481,7 @@ void tst_SchemeList::saveFlows()
     const qint32 nowCurrent = savedAs.isEmpty() ? current : storedId(savedAs);
     QCOMPARE(m_form->currentSchemeId(), nowCurrent);
     QCOMPARE(action(u"Delete"_s)->isEnabled(), nowCurrent > 0);
-    QCOMPARE(SchemeText::GetSchemeText(grid()), text);
+    QCOMPARE(SchemeText::gridText(grid()), text);
     QCOMPARE(list()->selectedIndex(),
              nowCurrent == 0 ? 1 : indexOf(savedAs.isEmpty() ? picked : savedAs));
 }
@@ -510,7 +513,7 @@ void tst_SchemeList::saveTwice()
     NameAnswers typer({QStringLiteral("n1"), QStringLiteral("n2")});
     press(first);
     writeCondition(QStringLiteral("w"));
-    const QString last = undoubled(SchemeText::GetSchemeText(grid()));
+    const QString last = SchemeText::gridText(grid());
     press(QStringLiteral("Save"));
     QCOMPARE(typer.unexpected, 0);
     QCOMPARE(typer.seenAtOpen.size(), dialogs);
@@ -559,7 +562,7 @@ void tst_SchemeList::renameFlows()
     preset(QStringLiteral("a=1;b=2;c=3"));
     pick(picked);
     const qint32 id = m_form->currentSchemeId();
-    const QString grid = SchemeText::GetSchemeText(this->grid());
+    const QString grid = SchemeText::gridText(this->grid());
     NameAnswers typer(names);
     {
         const ModalWatch watch;
@@ -572,7 +575,7 @@ void tst_SchemeList::renameFlows()
     QCOMPARE(m_alerts->shown.size(), alerts);
     QCOMPARE(m_form->currentSchemeId(), id);
     QCOMPARE(list()->selectedIndex(), id == 0 ? 1 : m_form->schemes().indexOfId(id));
-    QCOMPARE(SchemeText::GetSchemeText(this->grid()), grid);
+    QCOMPARE(SchemeText::gridText(this->grid()), grid);
     if (!picked.isEmpty())
         QCOMPARE(storedId(list()->text(list()->selectedIndex())), id);
 }
@@ -920,7 +923,7 @@ void tst_SchemeList::unusableStore()
     useStore(m_location);
     QCOMPARE(stored(), QStringLiteral("a=kept"));
     press(QStringLiteral("Save"));
-    QCOMPARE(stored(), QStringLiteral("a=") + undoubled(SchemeText::GetSchemeText(grid())));
+    QCOMPARE(stored(), QStringLiteral("a=") + SchemeText::gridText(grid()));
 }
 
 // On a server store the context menu shares the user's own scheme and stops sharing it, and
@@ -989,6 +992,8 @@ void tst_SchemeList::schemesOfOthers()
     auto *shareAction = list()->findChild<QAction *>(u"Share"_s);
     QVERIFY(shareAction);
     QCOMPARE(shareAction->isEnabled() ? shareAction->text() : QString(), share);
+    // A host's service has no default scheme: the menu does not offer one.
+    QVERIFY(!list()->findChild<QAction *>(u"SetDefault"_s)->isVisible());
     // The Delete key asks only where the user may delete.
     m_alerts->answers = {nxAlert::AnswerNo};
     QTest::keyClick(list()->currentView(), Qt::Key_Delete);
@@ -1007,6 +1012,95 @@ void tst_SchemeList::schemesOfOthers()
              mayDelete ? storedId(u"a"_s) : 0);
     if (!mayDelete)
         QVERIFY(stored().startsWith(u"a=old;"_s));
+}
+
+void tst_SchemeList::defaultScheme_data()
+{
+    QTest::addColumn<bool>("own"); // the store's own service; else a host's writer
+    // Picks by name ("" the new-scheme item), "set" (the menu item triggered), "menu" (chosen
+    // in the context menu opened on the current item), "delete", "store:NAME" (set by another).
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("marked"); // the default afterwards; "" none
+    QTest::addColumn<QString>("reopen"); // the scheme in force when the dialog opens again
+    QTest::addColumn<QString>("opened"); // the scheme it opens with; "" the new-scheme item
+    QTest::newRow("set, then opens with it") << true << u"b set"_s << u"b"_s << QString() << u"b"_s;
+    QTest::newRow("set again unsets")
+        << true << u"b set set"_s << QString() << QString() << QString();
+    QTest::newRow("moves to the last set")
+        << true << u"a set b menu"_s << u"b"_s << QString() << u"b"_s;
+    QTest::newRow("the new-scheme item is never one")
+        << true << u"a set  set"_s << u"a"_s << QString() << u"a"_s;
+    QTest::newRow("a condition in force wins") << true << u"b set"_s << u"b"_s << u"a"_s << u"a"_s;
+    QTest::newRow("deleted, opens empty")
+        << true << u"a set delete"_s << QString() << QString() << QString();
+    QTest::newRow("set by another user") << true << u"store:a"_s << u"a"_s << QString() << u"a"_s;
+    QTest::newRow("a host's service has none")
+        << false << u"store:a a set"_s << QString() << QString() << QString();
+}
+
+// The user's default scheme is marked in the list and loaded whenever the dialog opens with no
+// condition in force; a host's service without defaults shows none and opens empty.
+void tst_SchemeList::defaultScheme()
+{
+    QFETCH(bool, own);
+    QFETCH(QString, steps);
+    QFETCH(QString, marked);
+    QFETCH(QString, reopen);
+    QFETCH(QString, opened);
+    if (own)
+        ComponentRegistry::instance().restoreDefaults();
+    preset(u"a=\t\t名称\t等于\tva\t\t;b=\t\t名称\t等于\tvb\t\t"_s);
+    auto *setDefault = list()->findChild<QAction *>(u"SetDefault"_s);
+    QVERIFY(setDefault);
+    QCOMPARE(setDefault->isVisible(), own);
+    for (const QString &step : steps.split(u' ')) {
+        if (step == u"set"_s) {
+            setDefault->trigger();
+        } else if (step == u"menu"_s) {
+            QTimer::singleShot(0, this, [setDefault] {
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                QVERIFY(menu && menu->actions().contains(setDefault));
+                QTest::mouseClick(menu, Qt::LeftButton, {},
+                                  menu->actionGeometry(setDefault).center());
+            });
+            auto *viewport = qobject_cast<QAbstractScrollArea *>(list()->currentView())->viewport();
+            const QPoint at = list()->itemRect(list()->selectedIndex()).center();
+            QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+            QApplication::sendEvent(viewport, &event);
+        } else if (step == u"delete"_s) {
+            m_alerts->answers = {nxAlert::AnswerYes};
+            press(u"Delete"_s);
+        } else if (step.startsWith(u"store:"_s)) {
+            SchemeStore(m_location).setDefault(storedId(step.mid(6)), m_screen, true);
+            m_form->schemes().FillSchemeList();
+        } else {
+            pick(step);
+        }
+    }
+    QVERIFY(m_alerts->shown.size() <= (steps.contains(u"delete"_s) ? 1 : 0));
+    for (int i = 2; i <= list()->count(); ++i)
+        QCOMPARE(list()->toolTip(i) == u"默认方案"_s, list()->text(i) == marked);
+    const qint32 current = m_form->currentSchemeId();
+    QCOMPARE(setDefault->isChecked(), current > 0 && current == storedId(marked));
+    QCOMPARE(setDefault->isEnabled(), own && current > 0);
+
+    m_form.reset();
+    m_form = std::make_unique<frmFilter>();
+    m_form->setSerialUse(false);
+    m_form->setCommonField(standardCommonValues(m_screen));
+    m_form->setScreenID(m_screen);
+    if (!reopen.isEmpty()) {
+        const qint32 id = storedId(reopen);
+        m_form->setReopenCondition(SchemeStore(m_location).text(id).value_or(QString()), id);
+    }
+    m_form->Form_Load();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QCOMPARE(list()->selectedIndex(), opened.isEmpty() ? 1 : indexOf(opened));
+    QCOMPARE(m_form->currentSchemeId(), opened.isEmpty() ? 0 : storedId(opened));
+    QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue),
+             opened.isEmpty() ? QString() : u'v' + opened);
+    QCOMPARE(action(u"Delete"_s)->isEnabled(), !opened.isEmpty());
 }
 
 QTEST_MAIN(tst_SchemeList)

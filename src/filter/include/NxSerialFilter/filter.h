@@ -93,7 +93,8 @@ public:
     /// Lets the dialog open with the condition of the last OK on the same screen instead of an
     /// empty grid, its scheme selected when the grid shows that scheme unchanged; OK then keeps
     /// the filter in force. Off by default, so that a host that wants a fresh dialog on every
-    /// call keeps it. Takes effect from the next ShowFilterForm.
+    /// call keeps it. Takes effect from the next ShowFilterForm. Without a condition to reopen
+    /// with, the dialog opens with the screen's default scheme when the user has chosen one.
     void setReopenWithLastCondition(bool reopen);
     /// Whether the dialog reopens with the last confirmed condition (see
     /// setReopenWithLastCondition).

@@ -35,6 +35,7 @@ struct StoredScheme
     QString FFilter;          ///< the grid as text, as ConditionComposer::compose reads it
     QString FSort;            ///< a sort text kept with the scheme; the dialog saves it empty
     SchemeRights rights = {}; ///< as read; a save ignores it (see saveAll and setShared)
+    bool isDefault = false;   ///< the screen's default scheme; a save ignores it (see setDefault)
 };
 
 /// The schemes of every screen in one database: a SQLite file, or a PostgreSQL server when the
@@ -80,7 +81,8 @@ public:
 
     /// True when the screen has a scheme of that name, letter case included.
     bool exists(const QString &screen, const QString &name);
-    /// The screen's schemes (FID and FFilterName only) in the order they were created; rows
+    /// The screen's schemes (FID, FFilterName, rights and isDefault) in the order they were
+    /// created, at most one of them the default; rows
     /// that cannot be read within the caps are left out (see refusals()).
     QList<StoredScheme> schemes(const QString &screen);
     /// Every scheme in full, of one screen or (screen empty) of all screens.
@@ -101,6 +103,12 @@ public:
     /// The same for a scheme by id, which the role may change (its own, or any for the store's
     /// administrator). False when there is no such scheme or it has no owner.
     bool setShared(qint32 id, bool shared);
+    /// Makes the screen's scheme id its default, and the screen's other default (on a server,
+    /// its owner's other default) no longer one; with isDefault false, only the scheme id stops
+    /// being the default. False, with nothing changed, when the id is not the screen's or the
+    /// role may not change it. Throws when the store keeps no defaults (a server table of
+    /// another role that was made before them).
+    bool setDefault(qint32 id, const QString &screen, bool isDefault);
     /// Whether the store keeps owners and rights (a server store set up by this version).
     bool keepsOwners() const;
     /// Creates a server store (its table, row-level rights and grants), owned by the
