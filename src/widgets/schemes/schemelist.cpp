@@ -3,6 +3,7 @@
 #include "widgets/schemes/schemelist.h"
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/conditionrows.h"
 #include "core/schemes/schemetext.h"
 #include "core/support/leadingnumber.h"
 #include "core/support/mmts.h"
@@ -154,16 +155,7 @@ void SchemeList::reselectCurrent()
 
 Condition SchemeList::shownCondition() const
 {
-    Condition condition = m_grid.condition();
-    const auto blank = [](const ConditionRow &row) {
-        // The logic word is left out: the grid may default it on a row nobody touched.
-        return row.field < 0 && row.unmatched.field.isEmpty() && row.open.isEmpty() &&
-               row.close.isEmpty() && row.compare == CompareOp::None &&
-               row.unmatched.compare.isEmpty() && row.value.isEmpty() && row.code.isEmpty();
-    };
-    while (!condition.isEmpty() && blank(condition.rows().constLast()))
-        condition.rows().removeLast();
-    return condition;
+    return ConditionRows::withoutBlankEnd(m_grid.condition());
 }
 
 bool SchemeList::mayLeave()
