@@ -64,27 +64,29 @@ QString schemeLines(QString text)
 class GridEditing::Step : public QUndoCommand
 {
 public:
-    Step(GridEditing &owner, Condition before, Condition after, QPoint cellBefore, QPoint cellAfter)
+    struct State
+    {
+        Condition condition;
+        std::any context;
+        QPoint cell; // (column, row)
+    };
+    Step(GridEditing &owner, State before, State after)
         : m_owner(owner)
         , m_before(std::move(before))
         , m_after(std::move(after))
-        , m_cellBefore(cellBefore)
-        , m_cellAfter(cellAfter)
     {}
-    void undo() override { m_owner.restore(m_before, m_cellBefore); }
+    void undo() override { m_owner.restore(m_before.condition, m_before.context, m_before.cell); }
     void redo() override
     {
         // Pushed after the change was made: only a later redo puts it back.
         if (!std::exchange(m_done, false))
-            m_owner.restore(m_after, m_cellAfter);
+            m_owner.restore(m_after.condition, m_after.context, m_after.cell);
     }
 
 private:
     GridEditing &m_owner;
-    Condition m_before;
-    Condition m_after;
-    QPoint m_cellBefore; // (column, row)
-    QPoint m_cellAfter;
+    State m_before;
+    State m_after;
     bool m_done = true;
 };
 
@@ -178,10 +180,19 @@ bool GridEditing::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
+void GridEditing::setContext(std::function<std::any()> keep,
+                             std::function<void(const std::any &)> restore)
+{
+    m_keepContext = std::move(keep);
+    m_restoreContext = std::move(restore);
+    m_lastContext = context();
+}
+
 void GridEditing::reset()
 {
     m_stack.clear();
     m_last = grid().condition();
+    m_lastContext = context();
 }
 
 void GridEditing::record(int row, int col)
@@ -189,9 +200,14 @@ void GridEditing::record(int row, int col)
     if (m_applying)
         return;
     const Condition &now = grid().condition();
-    if (!ConditionRows::sameShown(now, m_last))
-        m_stack.push(new Step(*this, m_last, now, QPoint(col, row), QPoint(col, row)));
+    std::any nowContext = context();
+    if (!ConditionRows::sameShown(now, m_last)) {
+        const QPoint cell(col, row);
+        m_stack.push(new Step(*this, {m_last, m_lastContext, cell}, {now, nowContext, cell}));
+    }
+    // Also without a step: a save between two changes makes the grid another scheme's.
     m_last = now;
+    m_lastContext = std::move(nowContext);
 }
 
 bool GridEditing::settle()
@@ -215,12 +231,15 @@ void GridEditing::redo()
         m_stack.redo();
 }
 
-void GridEditing::restore(const Condition &condition, QPoint cell)
+void GridEditing::restore(const Condition &condition, const std::any &context, QPoint cell)
 {
     {
         const QScopedValueRollback applying(m_applying, true);
         m_apply(condition);
+        if (m_restoreContext && context.has_value())
+            m_restoreContext(context);
         m_last = grid().condition();
+        m_lastContext = this->context();
         const int row = std::clamp(cell.y(), 1, grid().MaxRows());
         int col = std::clamp(cell.x(), 1, int(ConditionGrid::ColumnCount));
         while (col > 1 && m_view.isColumnHidden(col - 1))
@@ -232,10 +251,9 @@ void GridEditing::restore(const Condition &condition, QPoint cell)
 
 void GridEditing::change(const Condition &after, int row, int col)
 {
-    const Condition before = m_last;
-    const QPoint from(grid().activeCol(), grid().activeRow());
-    restore(after, QPoint(col, row));
-    m_stack.push(new Step(*this, before, m_last, from, QPoint(col, row)));
+    Step::State before{m_last, m_lastContext, QPoint(grid().activeCol(), grid().activeRow())};
+    restore(after, m_lastContext, QPoint(col, row));
+    m_stack.push(new Step(*this, std::move(before), {m_last, m_lastContext, QPoint(col, row)}));
 }
 
 void GridEditing::deleteRow()

@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <QUndoStack>
 
+#include <any>
 #include <functional>
 
 class QAction;
@@ -36,6 +37,10 @@ public:
     /// The context menu; its actions are named Undo, Redo, CopyRows, PasteRows, InsertRow,
     /// DeleteRow, MoveRowUp and MoveRowDown.
     QMenu *menu() const { return m_menu; }
+
+    /// What goes with a grid beyond its condition (the scheme it belongs to): kept with each
+    /// step by keep and put back with it by restore.
+    void setContext(std::function<std::any()> keep, std::function<void(const std::any &)> restore);
 
     /// What the grid holds now is where the user starts: nothing to undo.
     void reset();
@@ -68,8 +73,9 @@ private:
     void retranslate();
     /// Takes what an open editor shows; false when the grid refused it.
     bool settle();
-    /// Puts condition into the grid and makes cell (row, col) current.
-    void restore(const Condition &condition, QPoint cell);
+    /// Puts condition and its context back and makes cell (column, row) current.
+    void restore(const Condition &condition, const std::any &context, QPoint cell);
+    std::any context() const { return m_keepContext ? m_keepContext() : std::any(); }
     /// Applies after as one step, the current cell then at (row, col).
     void change(const Condition &after, int row, int col);
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -78,7 +84,10 @@ private:
     Apply m_apply;
     QUndoStack m_stack;
     QMenu *m_menu;
+    std::function<std::any()> m_keepContext;
+    std::function<void(const std::any &)> m_restoreContext;
     Condition m_last; // the grid as last recorded
+    std::any m_lastContext;
     bool m_applying = false;
 };
 

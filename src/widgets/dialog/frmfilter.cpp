@@ -59,6 +59,11 @@ frmFilter::frmFilter(QWidget *parent)
             SchemeText::applyCondition(m_state, *m_grid, *m_valueCells, condition);
         },
         this);
+    // Undoing a pick goes back to the scheme picked before, so that Save writes the grid there.
+    m_editing->setContext([this] { return std::any(m_schemes->place()); },
+                          [this](const std::any &place) {
+                              m_schemes->setPlace(std::any_cast<const SchemeList::Place &>(place));
+                          });
     connect(m_editing, &GridEditing::applied, this, &frmFilter::fillGridHeight,
             Qt::QueuedConnection);
     // Each change the user makes is one step of undo, taken after the grid's own rules ran.
@@ -79,6 +84,8 @@ frmFilter::frmFilter(QWidget *parent)
     // Every path that reads the grid first takes what an open editor shows.
     connect(m_lstFilter, &SchemeListView::itemClicked, this, [this](int index, bool byKeyboard) {
         m_vspFilter->commitOpenEditor();
+        // The grid as it stands is what undoing the pick brings back.
+        m_editing->record(m_grid->activeRow(), m_grid->activeCol());
         const QScopedValueRollback keep(m_listKeepsFocus, byKeyboard);
         m_schemes->itemClick(index);
         m_editing->record(1, ConditionGrid::ColLeftParen);

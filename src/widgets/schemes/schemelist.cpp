@@ -232,6 +232,16 @@ void SchemeList::reopen(const QString &text, qint32 id)
     updateActions(m_state.CurrentFilterID);
 }
 
+void SchemeList::setPlace(const Place &place)
+{
+    // A scheme deleted since leaves its grid to the new-scheme item, to be saved anew.
+    const bool listed = place.id == 0 || indexOfId(place.id) > 1;
+    m_state.CurrentFilterID = listed ? place.id : 0;
+    m_loaded = listed ? place.loaded : Condition();
+    reselectCurrent();
+    updateActions(m_state.CurrentFilterID);
+}
+
 void SchemeList::makeCurrent(const QString &name)
 {
     // The grid now shows the scheme saved as name: a later "Save" must write to it, not to
