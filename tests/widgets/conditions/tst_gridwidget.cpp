@@ -568,7 +568,8 @@ private Q_SLOTS:
         // From rows 1 to 3 ",序列号,a", "并且,数量,2", "或者,物料,c" (logic, field, value):
         // @row or @row:col clicks a cell (column 4 unless told); ^ is Ctrl, ^+ Ctrl+Shift, A-
         // Alt, S- Shift; type:text types into the cell and presses Enter; clip:text puts text
-        // on the clipboard (\n for a line break); popup:Name picks that item from the grid's
+        // on the clipboard (\n for a line break); open:text types without ending the edit;
+        // popup:Name picks that item from the grid's
         // context menu with the mouse, menu:Name triggers the menu's action.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("rows"); // the rows after, blank rows at the end left out
@@ -597,6 +598,9 @@ private Q_SLOTS:
             << u"@3 A-Down"_qs << start << 3 << 0;
         // The editor's keystrokes are one step, undone at once.
         QTest::newRow("an edited cell is one step") << u"@1:5 type:xyz ^Z"_qs << start << 1 << 0;
+        // Ctrl+Z in an open editor is the editor's own; the grid's steps stay for later.
+        QTest::newRow("Ctrl+Z in an editor undoes its typing only")
+            << u"@2 ^Delete @1:5 open:xy ^Z @3 ^Z"_qs << start << 2 << 0;
         QTest::newRow("two edits, one undone") << u"@1:5 type:x @2:5 type:5 ^Z"_qs
                                                << u",序列号,x;并且,数量,2;或者,物料,c"_qs << 2 << 0;
         QTest::newRow("a field chosen on the blank row, undone")
@@ -658,6 +662,10 @@ private Q_SLOTS:
                     QTest::keyClick(focused(), ch.toLatin1());
                 QTest::keyClick(focused(), Qt::Key_Return);
                 QApplication::processEvents(); // Enter commits the editor a moment later
+            } else if (step.startsWith(u"open:"_qs)) {
+                for (const QChar ch : step.mid(5))
+                    QTest::keyClick(focused(), ch.toLatin1());
+                QVERIFY(focused() != view());
             } else if (step.startsWith(u"field:"_qs)) {
                 typeField(step.mid(6));
             } else if (step.startsWith(u"clip:"_qs)) {
@@ -687,7 +695,7 @@ private Q_SLOTS:
                     held |= modifiers.value(ch == u'+' ? u'S' : ch);
                 const Qt::Key key =
                     name.size() == 1 ? Qt::Key(name.at(0).unicode()) : keys.value(name);
-                QTest::keyClick(view(), key, held);
+                QTest::keyClick(focused(), key, held);
             }
         }
         QStringList shown;
