@@ -319,11 +319,15 @@ void GridEditing::pasteRows()
         return;
     }
     Condition after = grid().condition();
-    if (!ConditionRows::insertRows(after, grid().activeRow(), parsed.condition.rows())) {
+    // Pasted among the blank rows at the end, the rows join the rows in use: below a blank
+    // row they would be no part of the condition.
+    const int row =
+        std::min(grid().activeRow(), int(ConditionRows::withoutBlankEnd(after).size()) + 1);
+    if (!ConditionRows::insertRows(after, row, parsed.condition.rows())) {
         alertTooManyRows();
         return;
     }
-    change(after, grid().activeRow(), grid().activeCol());
+    change(after, row, grid().activeCol());
 }
 
 } // namespace NxSerialFilter

@@ -57,8 +57,9 @@ public:
     void moveRow(int by);
     /// The selected rows, or the current one, to the clipboard as scheme text lines.
     void copyRows();
-    /// The clipboard's scheme text lines above the current row; any other text is refused
-    /// with one alert and the grid stays as it was.
+    /// The clipboard's scheme text lines above the current row (after the rows in use when
+    /// it is a blank one below them); any other text is refused with one alert and the grid
+    /// stays as it was.
     void pasteRows();
 
 Q_SIGNALS:

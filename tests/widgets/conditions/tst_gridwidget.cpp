@@ -610,6 +610,8 @@ private Q_SLOTS:
         QTest::newRow("copy two rows selected with Shift, paste at the end")
             << u"@1 S-Down ^C @4 ^V"_qs
             << u",序列号,a;并且,数量,2;或者,物料,c;并且,序列号,a;并且,数量,2"_qs << 4 << 0;
+        QTest::newRow("pasted far below, the rows join those in use")
+            << u"@2 ^C @5 ^V"_qs << u",序列号,a;并且,数量,2;或者,物料,c;并且,数量,2"_qs << 4 << 0;
         QTest::newRow("paste undone") << u"@3 ^C @1 ^V ^Z"_qs << start << 1 << 0;
         QTest::newRow("lines of a mail, LF and a line break at the end")
             << u"clip:\t\t数量\t大于\t5\t\t\\n或者\t\t日期\t等于\t2024-01-02\t\t\\n @2 ^V"_qs
