@@ -13,6 +13,7 @@
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/frmfilter.h"
+#include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
 
 #include <QApplication>
@@ -568,9 +569,9 @@ private Q_SLOTS:
         // From rows 1 to 3 ",序列号,a", "并且,数量,2", "或者,物料,c" (logic, field, value):
         // @row or @row:col clicks a cell (column 4 unless told); ^ is Ctrl, ^+ Ctrl+Shift, A-
         // Alt, S- Shift; type:text types into the cell and presses Enter; clip:text puts text
-        // on the clipboard (\n for a line break); open:text types without ending the edit;
-        // popup:Name picks that item from the grid's
-        // context menu with the mouse, menu:Name triggers the menu's action.
+        // on the clipboard (\n for a line break); open:text types without ending the edit; list
+        // puts the focus in the scheme list; popup:Name picks that item from the grid's context
+        // menu with the mouse, menu:Name triggers the menu's action.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("rows"); // the rows after, blank rows at the end left out
         QTest::addColumn<int>("current");  // the current row after
@@ -601,6 +602,8 @@ private Q_SLOTS:
         // Ctrl+Z in an open editor is the editor's own; the grid's steps stay for later.
         QTest::newRow("Ctrl+Z in an editor undoes its typing only")
             << u"@2 ^Delete @1:5 open:xy ^Z @3 ^Z"_qs << start << 2 << 0;
+        QTest::newRow("the grid's keys are not the scheme list's")
+            << u"@2 ^Delete list ^Z"_qs << u",序列号,a;或者,物料,c"_qs << 2 << 0;
         QTest::newRow("two edits, one undone") << u"@1:5 type:x @2:5 type:5 ^Z"_qs
                                                << u",序列号,x;并且,数量,2;或者,物料,c"_qs << 2 << 0;
         QTest::newRow("a field chosen on the blank row, undone")
@@ -664,6 +667,8 @@ private Q_SLOTS:
                     QTest::keyClick(focused(), ch.toLatin1());
                 QTest::keyClick(focused(), Qt::Key_Return);
                 QApplication::processEvents(); // Enter commits the editor a moment later
+            } else if (step == u"list"_qs) {
+                m_dialog->lstFilter()->currentView()->setFocus();
             } else if (step.startsWith(u"open:"_qs)) {
                 for (const QChar ch : step.mid(5))
                     QTest::keyClick(focused(), ch.toLatin1());
