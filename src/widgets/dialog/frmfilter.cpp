@@ -111,8 +111,10 @@ frmFilter::frmFilter(QWidget *parent)
             // A refused value stays in its editor: saving now would store the old one.
             if (!m_vspFilter->commitOpenEditor())
                 return;
+            m_editing->record(m_grid->activeRow(), m_grid->activeCol());
             m_schemes->buttonClick(action->objectName());
-            m_editing->record(1, ConditionGrid::ColLeftParen); // Delete empties the grid
+            // Delete empties the grid; a save makes it another scheme's.
+            m_editing->record(1, ConditionGrid::ColLeftParen);
         });
     }
     connect(m_lstFilter, &SchemeListView::renamePressed, this,
