@@ -392,6 +392,42 @@
         <translation>S&amp;tay</translation>
     </message>
     <message>
+        <source>撤销(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>重做(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>复制行(&amp;C)</source>
+        <translation>&amp;Copy rows</translation>
+    </message>
+    <message>
+        <source>粘贴行(&amp;P)</source>
+        <translation>&amp;Paste rows</translation>
+    </message>
+    <message>
+        <source>插入行(&amp;I)</source>
+        <translation>&amp;Insert row</translation>
+    </message>
+    <message>
+        <source>删除行(&amp;D)</source>
+        <translation>&amp;Delete row</translation>
+    </message>
+    <message>
+        <source>上移行(&amp;V)</source>
+        <translation>Mo&amp;ve row up</translation>
+    </message>
+    <message>
+        <source>下移行(&amp;W)</source>
+        <translation>Move row do&amp;wn</translation>
+    </message>
+    <message>
+        <source>剪贴板中没有本窗口可用的条件行，未粘贴。</source>
+        <translation>The clipboard holds no condition rows this dialog can use; nothing was pasted.</translation>
+    </message>
+    <message>
         <source>第%1行 %2：%3</source>
         <translation>Row %1 %2: %3</translation>
     </message>

@@ -124,6 +124,16 @@ NXSF_TEXT(unsavedChanges, "条件已修改，尚未保存。是否先保存再�
 NXSF_TEXT(saveChanges, "保存(&S)")
 NXSF_TEXT(discardChanges, "不保存(&D)")
 NXSF_TEXT(stayWithChanges, "返回修改(&R)")
+// The grid's context menu; the rows travel on the clipboard as scheme text lines
+NXSF_TEXT(gridUndo, "撤销(&U)")
+NXSF_TEXT(gridRedo, "重做(&R)")
+NXSF_TEXT(gridCopyRows, "复制行(&C)")
+NXSF_TEXT(gridPasteRows, "粘贴行(&P)")
+NXSF_TEXT(gridInsertRow, "插入行(&I)")
+NXSF_TEXT(gridDeleteRow, "删除行(&D)")
+NXSF_TEXT(gridMoveRowUp, "上移行(&V)")
+NXSF_TEXT(gridMoveRowDown, "下移行(&W)")
+NXSF_TEXT(pasteNoRows, "剪贴板中没有本窗口可用的条件行，未粘贴。")
 
 // What a screen reader says about the dialog's controls
 NXSF_TEXT(cellName, "第%1行 %2：%3")

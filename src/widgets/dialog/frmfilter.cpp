@@ -7,6 +7,7 @@
 #include "core/conditions/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
 #include "core/conditions/vocabulary.h"
+#include "core/schemes/schemetext.h"
 #include "core/support/busypointer.h"
 #include "core/support/keys.h"
 #include "core/support/mmts.h"
@@ -14,6 +15,7 @@
 #include "core/support/qttranslations.h"
 #include "core/support/texts.h"
 #include "widgets/conditions/conditiongridview.h"
+#include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/keypreview.h"
 #include "widgets/dialog/matchcount.h"
 #include "widgets/schemes/schemelist.h"
@@ -51,22 +53,42 @@ frmFilter::frmFilter(QWidget *parent)
             [](const QString &message) { nxAlert::ShowAlert(message, nxAlert::Information); });
     m_schemes = new SchemeList(m_fields, *m_grid, *m_valueCells, *m_lstFilter, *m_toolbar, this);
 
-    connect(m_grid, &ConditionGrid::cellChanged, this,
-            [this](int col, int row) { m_valueCells->cellChanged(col, row); });
+    m_editing = new GridEditing(
+        *m_vspFilter,
+        [this](const Condition &condition) {
+            SchemeText::applyCondition(m_state, *m_grid, *m_valueCells, condition);
+        },
+        this);
+    // Undoing a pick goes back to the scheme picked before, so that Save writes the grid there.
+    m_editing->setContext([this] { return std::any(m_schemes->place()); },
+                          [this](const std::any &place) {
+                              m_schemes->setPlace(std::any_cast<const SchemeList::Place &>(place));
+                          });
+    connect(m_editing, &GridEditing::applied, this, &frmFilter::fillGridHeight,
+            Qt::QueuedConnection);
+    // Each change the user makes is one step of undo, taken after the grid's own rules ran.
+    connect(m_grid, &ConditionGrid::cellChanged, this, [this](int col, int row) {
+        m_valueCells->cellChanged(col, row);
+        m_editing->record(row, col);
+    });
     connect(m_vspFilter, &ConditionGridView::leaveCell, this,
             [this](int col, int row, int newCol, int newRow) {
                 m_valueCells->leaveCell(col, row, newCol, newRow);
             });
     connect(m_vspFilter, &ConditionGridView::keyDown, this, [this](int key, Qt::KeyboardModifiers) {
         m_valueCells->keyDown(Keys::windowsKeyCode(key));
+        m_editing->record(m_grid->activeRow(), m_grid->activeCol()); // a look-up's value
     });
     connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);
     // Every path that reads the grid first takes what an open editor shows.
     connect(m_lstFilter, &SchemeListView::itemClicked, this, [this](int index, bool byKeyboard) {
         m_vspFilter->commitOpenEditor();
+        // The grid as it stands is what undoing the pick brings back.
+        m_editing->record(m_grid->activeRow(), m_grid->activeCol());
         const QScopedValueRollback keep(m_listKeepsFocus, byKeyboard);
         m_schemes->itemClick(index);
+        m_editing->record(1, ConditionGrid::ColLeftParen);
     });
     // A grid loaded or cut short still fills an enlarged dialog; after the model's own
     // signal has finished.
@@ -89,7 +111,10 @@ frmFilter::frmFilter(QWidget *parent)
             // A refused value stays in its editor: saving now would store the old one.
             if (!m_vspFilter->commitOpenEditor())
                 return;
+            m_editing->record(m_grid->activeRow(), m_grid->activeCol());
             m_schemes->buttonClick(action->objectName());
+            // Delete empties the grid; a save makes it another scheme's.
+            m_editing->record(1, ConditionGrid::ColLeftParen);
         });
     }
     connect(m_lstFilter, &SchemeListView::renamePressed, this,
@@ -218,6 +243,7 @@ void frmFilter::Form_Load()
         m_schemes->openDefault();
     m_lstFilter->setHeaderWidth(m_lstFilter->width() - Twips::toPixels(80, m_lstFilter));
     restoreSize();
+    m_editing->reset(); // the grid the dialog opens with is no step to undo
 }
 
 QString frmFilter::sizeKey(const QString &screenId)

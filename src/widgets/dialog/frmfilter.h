@@ -29,6 +29,7 @@ namespace NxSerialFilter {
 class ConditionGrid;
 class KeyPreview;
 class ConditionGridView;
+class GridEditing;
 class MatchCount;
 class SchemeList;
 class SchemeListView;
@@ -117,6 +118,8 @@ public:
     SchemeList &schemes() { return *m_schemes; }
 
     ConditionGridView *vspFilter() const { return m_vspFilter; }
+    /// Undo, redo and the row commands of the grid.
+    GridEditing *gridEditing() const { return m_editing; }
     SchemeListView *lstFilter() const { return m_lstFilter; }
     QToolBar *toolbar() const { return m_toolbar; }
     QToolButton *viewButton() const { return m_viewButton; }
@@ -167,6 +170,7 @@ private:
 
     ConditionGrid *m_grid = nullptr;
     std::unique_ptr<ValueCells> m_valueCells;
+    GridEditing *m_editing = nullptr;
     std::unique_ptr<MatchCount> m_matchCount; // ends before the state it reads
     SchemeList *m_schemes = nullptr;
 

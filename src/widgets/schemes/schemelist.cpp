@@ -3,6 +3,7 @@
 #include "widgets/schemes/schemelist.h"
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/conditionrows.h"
 #include "core/schemes/schemetext.h"
 #include "core/support/leadingnumber.h"
 #include "core/support/mmts.h"
@@ -174,16 +175,7 @@ void SchemeList::reselectCurrent()
 
 Condition SchemeList::shownCondition() const
 {
-    Condition condition = m_grid.condition();
-    const auto blank = [](const ConditionRow &row) {
-        // The logic word is left out: the grid may default it on a row nobody touched.
-        return row.field < 0 && row.unmatched.field.isEmpty() && row.open.isEmpty() &&
-               row.close.isEmpty() && row.compare == CompareOp::None &&
-               row.unmatched.compare.isEmpty() && row.value.isEmpty() && row.code.isEmpty();
-    };
-    while (!condition.isEmpty() && blank(condition.rows().constLast()))
-        condition.rows().removeLast();
-    return condition;
+    return ConditionRows::withoutBlankEnd(m_grid.condition());
 }
 
 bool SchemeList::mayLeave()
@@ -263,6 +255,16 @@ void SchemeList::reopen(const QString &text, qint32 id)
     m_loaded = same ? shownCondition() : Condition();
     reselectCurrent();
     updateActions(m_currentId);
+}
+
+void SchemeList::setPlace(const Place &place)
+{
+    // A scheme deleted since leaves its grid to the new-scheme item, to be saved anew.
+    const bool listed = place.id == 0 || indexOfId(place.id) > 1;
+    m_state.CurrentFilterID = listed ? place.id : 0;
+    m_loaded = listed ? place.loaded : Condition();
+    reselectCurrent();
+    updateActions(m_state.CurrentFilterID);
 }
 
 void SchemeList::makeCurrent(const QString &name)

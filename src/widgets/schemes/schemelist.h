@@ -58,6 +58,18 @@ public:
     /// it is listed and loads into the same condition.
     void reopen(const QString &text, qint32 id);
 
+    /// Which scheme the grid belongs to: the current scheme and the condition it was loaded or
+    /// saved as, with which a pick compares the grid.
+    struct Place
+    {
+        qint32 id = 0;
+        Condition loaded;
+    };
+    Place place() const { return {m_state.CurrentFilterID, m_loaded}; }
+    /// Makes a place current again (undoing a pick): its scheme selected while it is listed,
+    /// else the new-scheme item.
+    void setPlace(const Place &place);
+
     /// The list key of a scheme id: "K", the sign position (a blank for 0 and above), the id.
     static QString keyFor(qint32 id);
     /// The id a list key names.

@@ -1,16 +1,19 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
 // The condition grid in the shown dialog, driven by real key and mouse events: the key rule,
-// choosing a field, pasted text in the editors and F7.
+// choosing a field, pasted text in the editors, F7, undo and the row commands.
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
+#include "core/schemes/schemetext.h"
 #include "core/support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
+#include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/frmfilter.h"
+#include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
 
 #include <QApplication>
@@ -19,6 +22,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -558,6 +562,163 @@ private Q_SLOTS:
         QVERIFY2(m_dialog->FilterSQL().contains(gap ? u"tf.FDATE = '2024-03-05'"_qs
                                                     : u"tf.FDATE = '2024-02-29'"_qs),
                  qPrintable(m_dialog->FilterSQL()));
+    }
+
+    void rowCommands_data()
+    {
+        // From rows 1 to 3 ",序列号,a", "并且,数量,2", "或者,物料,c" (logic, field, value):
+        // @row or @row:col clicks a cell (column 4 unless told); ^ is Ctrl, ^+ Ctrl+Shift, A-
+        // Alt, S- Shift; type:text types into the cell and presses Enter; clip:text puts text
+        // on the clipboard (\n for a line break); open:text types without ending the edit; list
+        // puts the focus in the scheme list; popup:Name picks that item from the grid's context
+        // menu with the mouse, menu:Name triggers the menu's action.
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("rows"); // the rows after, blank rows at the end left out
+        QTest::addColumn<int>("current");  // the current row after
+        QTest::addColumn<int>("alerts");
+        const QString start = u",序列号,a;并且,数量,2;或者,物料,c"_qs;
+        QTest::newRow("Ctrl+Delete") << u"@2 ^Delete"_qs << u",序列号,a;或者,物料,c"_qs << 2 << 0;
+        // The first row never shows a logic word, whatever row becomes first.
+        QTest::newRow("Ctrl+Delete on row 1")
+            << u"@1 ^Delete"_qs << u",数量,2;或者,物料,c"_qs << 1 << 0;
+        QTest::newRow("Ctrl+Z brings a deleted row back") << u"@2 ^Delete ^Z"_qs << start << 2 << 0;
+        QTest::newRow("Ctrl+Y redoes")
+            << u"@2 ^Delete ^Z ^Y"_qs << u",序列号,a;或者,物料,c"_qs << 2 << 0;
+        QTest::newRow("Ctrl+Shift+Z redoes")
+            << u"@1 ^Delete ^Delete ^Z ^Z ^+Z"_qs << u",数量,2;或者,物料,c"_qs << 1 << 0;
+        QTest::newRow("Ctrl+Delete on the blank last row changes nothing")
+            << u"@4 ^Delete ^Z"_qs << start << 4 << 0;
+        QTest::newRow("Ctrl+Insert, an empty row with the new row's logic word")
+            << u"@2 ^Insert"_qs << u",序列号,a;并且,,;并且,数量,2;或者,物料,c"_qs << 2 << 0;
+        QTest::newRow("Ctrl+Insert on row 1, the row pushed down gets a logic word")
+            << u"@1 ^Insert"_qs << u",,;并且,序列号,a;并且,数量,2;或者,物料,c"_qs << 1 << 0;
+        QTest::newRow("Alt+Up onto row 1")
+            << u"@2 A-Up"_qs << u",数量,2;并且,序列号,a;或者,物料,c"_qs << 1 << 0;
+        QTest::newRow("Alt+Down, then undo") << u"@1 A-Down ^Z"_qs << start << 1 << 0;
+        QTest::newRow("Alt+Down never moves a row into the blank ones")
+            << u"@3 A-Down"_qs << start << 3 << 0;
+        // The editor's keystrokes are one step, undone at once.
+        QTest::newRow("an edited cell is one step") << u"@1:5 type:xyz ^Z"_qs << start << 1 << 0;
+        // Ctrl+Z in an open editor is the editor's own; the grid's steps stay for later.
+        QTest::newRow("Ctrl+Z in an editor undoes its typing only")
+            << u"@2 ^Delete @1:5 open:xy ^Z @3 ^Z"_qs << start << 2 << 0;
+        QTest::newRow("the grid's keys are not the scheme list's")
+            << u"@2 ^Delete list ^Z"_qs << u",序列号,a;或者,物料,c"_qs << 2 << 0;
+        QTest::newRow("two edits, one undone") << u"@1:5 type:x @2:5 type:5 ^Z"_qs
+                                               << u",序列号,x;并且,数量,2;或者,物料,c"_qs << 2 << 0;
+        QTest::newRow("a field chosen on the blank row, undone")
+            << u"@4:3 field:日 ^Z"_qs << start << 4 << 0;
+        QTest::newRow("copy a row, paste it above row 1")
+            << u"@3 ^C @1 ^V"_qs << u",物料,c;并且,序列号,a;并且,数量,2;或者,物料,c"_qs << 1 << 0;
+        QTest::newRow("copy two rows selected with Shift, paste at the end")
+            << u"@1 S-Down ^C @4 ^V"_qs
+            << u",序列号,a;并且,数量,2;或者,物料,c;并且,序列号,a;并且,数量,2"_qs << 4 << 0;
+        QTest::newRow("pasted far below, the rows join those in use")
+            << u"@2 ^C @5 ^V"_qs << u",序列号,a;并且,数量,2;或者,物料,c;并且,数量,2"_qs << 4 << 0;
+        QTest::newRow("paste undone") << u"@3 ^C @1 ^V ^Z"_qs << start << 1 << 0;
+        QTest::newRow("lines of a mail, LF and a line break at the end")
+            << u"clip:\t\t数量\t大于\t5\t\t\\n或者\t\t日期\t等于\t2024-01-02\t\t\\n @2 ^V"_qs
+            << u",序列号,a;并且,数量,5;或者,日期,2024-01-02;并且,数量,2;或者,物料,c"_qs << 2 << 0;
+        QTest::newRow("a text that is no scheme text is refused")
+            << u"clip:hello @2 ^V"_qs << start << 2 << 1;
+        QTest::newRow("rows of a field this dialog lacks are refused")
+            << u"clip:\t\t无此字段\t等于\t1\t\t @2 ^V"_qs << start << 2 << 1;
+        QTest::newRow("the context menu's items")
+            << u"@2 popup:DeleteRow popup:Undo popup:MoveRowUp"_qs
+            << u",数量,2;并且,序列号,a;或者,物料,c"_qs << 1 << 0;
+        QTest::newRow("the menu's insert and redo")
+            << u"@3 menu:InsertRow menu:Undo menu:Redo"_qs
+            << u",序列号,a;并且,数量,2;并且,,;或者,物料,c"_qs << 3 << 0;
+    }
+
+    // Every change to the grid is a step that Ctrl+Z takes back; the row commands keep the
+    // grid's row rules: no logic word on row 1, a blank row at the end.
+    void rowCommands()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, rows);
+        QFETCH(int, current);
+        QFETCH(int, alerts);
+        auto row = [](LogicOp logic, int field, const QString &value) {
+            ConditionRow r;
+            r.logic = logic;
+            r.field = field;
+            r.compare = CompareOp::Equal;
+            r.value = value;
+            return r;
+        };
+        SchemeText::applyCondition(
+            m_dialog->state(), grid(), m_dialog->valueCells(),
+            Condition{row(LogicOp::None, 1, u"a"_qs), row(LogicOp::And, 3, u"2"_qs),
+                      row(LogicOp::Or, 2, u"c"_qs), ConditionRow{}, ConditionRow{}});
+        m_dialog->gridEditing()->reset();
+        const QHash<QString, Qt::Key> keys{{u"Delete"_qs, Qt::Key_Delete},
+                                           {u"Insert"_qs, Qt::Key_Insert},
+                                           {u"Up"_qs, Qt::Key_Up},
+                                           {u"Down"_qs, Qt::Key_Down}};
+        const QHash<QChar, Qt::KeyboardModifiers> modifiers{
+            {u'^', Qt::ControlModifier}, {u'A', Qt::AltModifier}, {u'S', Qt::ShiftModifier}};
+        for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
+            if (step.startsWith(u'@')) {
+                const QStringList at = step.mid(1).split(u':');
+                select(at.at(0).toInt(), at.value(1, u"4"_qs).toInt());
+            } else if (step.startsWith(u"type:"_qs)) {
+                for (const QChar ch : step.mid(5))
+                    QTest::keyClick(focused(), ch.toLatin1());
+                QTest::keyClick(focused(), Qt::Key_Return);
+                QApplication::processEvents(); // Enter commits the editor a moment later
+            } else if (step == u"list"_qs) {
+                m_dialog->lstFilter()->currentView()->setFocus();
+            } else if (step.startsWith(u"open:"_qs)) {
+                for (const QChar ch : step.mid(5))
+                    QTest::keyClick(focused(), ch.toLatin1());
+                QVERIFY(focused() != view());
+            } else if (step.startsWith(u"field:"_qs)) {
+                typeField(step.mid(6));
+            } else if (step.startsWith(u"clip:"_qs)) {
+                QApplication::clipboard()->setText(step.mid(5).replace(u"\\n"_qs, u"\n"_qs));
+            } else if (step.startsWith(u"menu:"_qs)) {
+                auto *action = view()->findChild<QAction *>(step.mid(5));
+                QVERIFY(action);
+                action->trigger();
+            } else if (step.startsWith(u"popup:"_qs)) {
+                QContextMenuEvent event(QContextMenuEvent::Mouse, cellCenter(2, 4),
+                                        view()->viewport()->mapToGlobal(cellCenter(2, 4)));
+                QApplication::sendEvent(view()->viewport(), &event);
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                QVERIFY(menu);
+                QCOMPARE(menu, m_dialog->gridEditing()->menu());
+                QAction *item = menu->findChild<QAction *>(step.mid(6));
+                QVERIFY(!item);
+                item = view()->findChild<QAction *>(step.mid(6));
+                QVERIFY(item && menu->actions().contains(item));
+                QVERIFY(!item->text().isEmpty() && !item->shortcut().isEmpty());
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+                QTRY_VERIFY(!menu->isVisible());
+            } else {
+                const QString name = step.section(u'-', -1).remove(u'^').remove(u'+');
+                Qt::KeyboardModifiers held;
+                for (const QChar ch : step.chopped(name.size()))
+                    held |= modifiers.value(ch == u'+' ? u'S' : ch);
+                const Qt::Key key =
+                    name.size() == 1 ? Qt::Key(name.at(0).unicode()) : keys.value(name);
+                QTest::keyClick(focused(), key, held);
+            }
+        }
+        QStringList shown;
+        for (int r = 1; r <= grid().MaxRows(); ++r)
+            shown << QStringList{grid().GetCellText(r, G::ColLogic),
+                                 grid().GetCellText(r, G::ColField),
+                                 grid().GetCellText(r, G::ColValue)}
+                         .join(u',');
+        while (!shown.isEmpty() && shown.constLast() == u",,"_qs)
+            shown.removeLast();
+        QCOMPARE(shown.join(u';'), rows);
+        QVERIFY(grid().MaxRows() > shown.size()); // a blank row for new input
+        QVERIFY(grid().isLocked(1, G::ColLogic));
+        QCOMPARE(grid().activeRow(), current);
+        QCOMPARE(view()->currentIndex().row(), current - 1);
+        QCOMPARE(m_alerts->shown.size(), alerts);
     }
 
     // F7 in the grid: the hint shows on entering the value cell, the look-up writes a value

@@ -657,7 +657,9 @@ void tst_SchemeList::unsavedChanges_data()
 {
     QTest::addColumn<QString>("from"); // the scheme first picked; "" the new-scheme item
     QTest::addColumn<QString>("edit"); // the value then written into row 1; "" none
-    QTest::addColumn<QString>("then"); // a scheme clicked ("" new), or a key: Down, OK, Esc
+    // A scheme clicked ("" new), or a key: Down, OK, Esc; then Ctrl+Z (^Z) and Ctrl+Y (^Y)
+    // pressed in the grid.
+    QTest::addColumn<QString>("then");
     QTest::addColumn<QList<int>>("answers");
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<int>("asked");
@@ -673,6 +675,13 @@ void tst_SchemeList::unsavedChanges_data()
     QTest::newRow("edited, discard goes on")
         << u"a"_s << u"x"_s << u"b"_s << QList<int>{no} << QStringList{} << 1 << u"b"_s << u"vb"_s
         << u"a=\t\t名称\t等于\tva"_s;
+    // Undo takes the pick back: the edits and the scheme they belong to, so Save writes there.
+    QTest::newRow("edited, discard, Ctrl+Z brings the edits back")
+        << u"a"_s << u"x"_s << u"b ^Z"_s << QList<int>{no} << QStringList{} << 1 << u"a"_s << u"x"_s
+        << u"a=\t\t名称\t等于\tva"_s;
+    QTest::newRow("edited, discard, Ctrl+Z, Ctrl+Y picks again")
+        << u"a"_s << u"x"_s << u"b ^Z ^Y"_s << QList<int>{no} << QStringList{} << 1 << u"b"_s
+        << u"vb"_s << u"a=\t\t名称\t等于\tva"_s;
     QTest::newRow("edited, stay keeps the grid and the scheme")
         << u"a"_s << u"x"_s << u"b"_s << QList<int>{stay} << QStringList{} << 1 << u"a"_s << u"x"_s
         << u"a=\t\t名称\t等于\tva"_s;
@@ -751,7 +760,12 @@ void tst_SchemeList::unsavedChanges()
     } else if (then == u"Esc"_s) {
         QTest::keyClick(m_form.get(), Qt::Key_Escape);
     } else {
-        pick(then);
+        const QStringList keys = then.split(u' ');
+        pick(keys.first());
+        QApplication::processEvents();
+        for (const QString &key : keys.mid(1))
+            QTest::keyClick(m_form->vspFilter(), key == u"^Z"_s ? Qt::Key_Z : Qt::Key_Y,
+                            Qt::ControlModifier);
     }
     QApplication::processEvents(); // what the click or key still does after the pick
     QCOMPARE(watch.closed, 0);
