@@ -56,7 +56,7 @@ frmFilter::frmFilter(QWidget *parent)
     m_editing = new GridEditing(
         *m_vspFilter,
         [this](const Condition &condition) {
-            SchemeText::applyCondition(m_state, *m_grid, *m_valueCells, condition);
+            SchemeText::applyCondition(*m_grid, *m_valueCells, condition);
         },
         this);
     // Undoing a pick goes back to the scheme picked before, so that Save writes the grid there.

@@ -261,10 +261,10 @@ void SchemeList::setPlace(const Place &place)
 {
     // A scheme deleted since leaves its grid to the new-scheme item, to be saved anew.
     const bool listed = place.id == 0 || indexOfId(place.id) > 1;
-    m_state.CurrentFilterID = listed ? place.id : 0;
+    m_currentId = listed ? place.id : 0;
     m_loaded = listed ? place.loaded : Condition();
     reselectCurrent();
-    updateActions(m_state.CurrentFilterID);
+    updateActions(m_currentId);
 }
 
 void SchemeList::makeCurrent(const QString &name)

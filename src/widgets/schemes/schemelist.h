@@ -65,7 +65,7 @@ public:
         qint32 id = 0;
         Condition loaded;
     };
-    Place place() const { return {m_state.CurrentFilterID, m_loaded}; }
+    Place place() const { return {m_currentId, m_loaded}; }
     /// Makes a place current again (undoing a pick): its scheme selected while it is listed,
     /// else the new-scheme item.
     void setPlace(const Place &place);

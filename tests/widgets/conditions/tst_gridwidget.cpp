@@ -648,7 +648,7 @@ private Q_SLOTS:
             return r;
         };
         SchemeText::applyCondition(
-            m_dialog->state(), grid(), m_dialog->valueCells(),
+            grid(), m_dialog->valueCells(),
             Condition{row(LogicOp::None, 1, u"a"_qs), row(LogicOp::And, 3, u"2"_qs),
                       row(LogicOp::Or, 2, u"c"_qs), ConditionRow{}, ConditionRow{}});
         m_dialog->gridEditing()->reset();
