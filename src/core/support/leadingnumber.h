@@ -8,6 +8,8 @@
 #include <QStringView>
 #include <QVariant>
 
+#include <array>
+
 namespace NxSerialFilter::Numbers {
 
 /// The number a text begins with, after leading blanks; 0 when it does not begin with one.
@@ -24,6 +26,13 @@ NXSF_CORE_PRIVATE_EXPORT QString sqlNumber(double value);
 /// The leading number of a text written for SQL: a whole number within 64 bits digit for
 /// digit ("9007199254740993", beyond a double's precision), anything else as sqlNumber.
 NXSF_CORE_PRIVATE_EXPORT QString sqlLeadingNumber(QStringView text);
+
+/// Room for a 64-bit whole number in decimal, sign included.
+using WholeDigits = std::array<char, 20>;
+
+/// sqlLeadingNumber when the text begins with a whole number within 64 bits, written into
+/// digits; empty otherwise. The common case of a composed condition, without an allocation.
+QLatin1StringView sqlLeadingWhole(QStringView text, WholeDigits &digits);
 
 /// The value bound where sqlLeadingNumber writes a literal: a qint64 for a whole number within
 /// 64 bits, read from the digits; anything else as sqlNumberValue.
