@@ -16,4 +16,7 @@ NXSF_CORE_PRIVATE_EXPORT QString trimSpaces(const QString &text);
 /// U+FFFD.
 NXSF_CORE_PRIVATE_EXPORT QString wellFormedCell(QString text);
 
+/// True when wellFormedCell would leave the text as it is.
+bool isWellFormedCell(QStringView text);
+
 } // namespace NxSerialFilter
