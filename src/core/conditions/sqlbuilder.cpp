@@ -90,8 +90,12 @@ public:
     SqlText &operator+=(QLatin1StringView text)
     {
         reserve(text.size());
+        // Through a local pointer: a char read may alias the members, which the compiler would
+        // then reload and store for every character.
+        char16_t *at = m_at;
         for (const char ch : text)
-            *m_at++ = uchar(ch);
+            *at++ = uchar(ch);
+        m_at = at;
         return *this;
     }
     SqlText &operator+=(QStringView text)
@@ -107,11 +111,13 @@ public:
     void appendQuotesDoubled(QStringView text)
     {
         reserve(text.size() * 2);
+        char16_t *at = m_at;
         for (const QChar ch : text) {
-            *m_at++ = ch.unicode();
+            *at++ = ch.unicode();
             if (ch == u'\'')
-                *m_at++ = u'\'';
+                *at++ = u'\'';
         }
+        m_at = at;
     }
 
     /// Writes text over the characters from position at.
