@@ -14,18 +14,18 @@ namespace NxSerialFilter::Numbers {
 
 /// The number a text begins with, after leading blanks; 0 when it does not begin with one.
 /// "12.50kg" gives 12.5. Values beyond the range of a double are held at its limits.
-NXSF_CORE_PRIVATE_EXPORT double leadingNumber(QStringView text);
+NXSF_CORE_AUTOTEST_EXPORT double leadingNumber(QStringView text);
 
 /// The leading number rounded half to even into a 32-bit integer (held at its limits).
 NXSF_CORE_PRIVATE_EXPORT qint32 leadingInt(QStringView text);
 
 /// A number written for SQL: plain decimal with "." and no trailing zeros; exponent form only
 /// for magnitudes a plain form would spell out at great length.
-NXSF_CORE_PRIVATE_EXPORT QString sqlNumber(double value);
+NXSF_CORE_AUTOTEST_EXPORT QString sqlNumber(double value);
 
 /// The leading number of a text written for SQL: a whole number within 64 bits digit for
 /// digit ("9007199254740993", beyond a double's precision), anything else as sqlNumber.
-NXSF_CORE_PRIVATE_EXPORT QString sqlLeadingNumber(QStringView text);
+NXSF_CORE_AUTOTEST_EXPORT QString sqlLeadingNumber(QStringView text);
 
 /// Room for a 64-bit whole number in decimal, sign included.
 using WholeDigits = std::array<char, 20>;
@@ -36,10 +36,10 @@ QLatin1StringView sqlLeadingWhole(QStringView text, WholeDigits &digits);
 
 /// The value bound where sqlLeadingNumber writes a literal: a qint64 for a whole number within
 /// 64 bits, read from the digits; anything else as sqlNumberValue.
-NXSF_CORE_PRIVATE_EXPORT QVariant sqlLeadingNumberValue(QStringView text);
+NXSF_CORE_AUTOTEST_EXPORT QVariant sqlLeadingNumberValue(QStringView text);
 
 /// The value bound where sqlNumber writes a literal, of the type SQL reads that literal as: a
 /// whole number within 64 bits is a qint64, anything else a double.
-NXSF_CORE_PRIVATE_EXPORT QVariant sqlNumberValue(double value);
+NXSF_CORE_AUTOTEST_EXPORT QVariant sqlNumberValue(double value);
 
 } // namespace NxSerialFilter::Numbers

@@ -32,11 +32,11 @@ NXSF_STORE_PRIVATE_EXPORT RecordSetPtr readRecords(const QString &operation,
 
 /// The stored text of scheme id, read through the scheme reader the registry gives. Throws
 /// FilterError when it cannot be read or is no text.
-NXSF_STORE_PRIVATE_EXPORT QString storedText(qint32 id);
+NXSF_STORE_AUTOTEST_EXPORT QString storedText(qint32 id);
 
 /// The id of the scheme saved on screen under name (blanks at both ends ignored), 0 when
 /// there is none. Throws FilterError when the store cannot be read.
-NXSF_STORE_PRIVATE_EXPORT qint32 storedId(const QString &screenId, const QString &name);
+NXSF_STORE_AUTOTEST_EXPORT qint32 storedId(const QString &screenId, const QString &name);
 
 } // namespace SchemeText
 } // namespace NxSerialFilter
