@@ -212,10 +212,10 @@ public:
             placeholder(Numbers::sqlLeadingNumberValue(value));
             return;
         }
-        Numbers::WholeDigits digits;
-        if (const QLatin1StringView whole = Numbers::sqlLeadingWhole(value, digits);
-            !whole.isEmpty())
-            sql += whole;
+        Numbers::SqlDigits digits;
+        if (const QLatin1StringView literal = Numbers::sqlLeadingLiteral(value, digits);
+            !literal.isEmpty())
+            sql += literal;
         else
             sql += Numbers::sqlLeadingNumber(value);
     }

@@ -129,13 +129,22 @@ QString sqlNumber(double value)
     return QString::number(value, format, QLocale::FloatingPointShortest);
 }
 
-QLatin1StringView sqlLeadingWhole(QStringView text, WholeDigits &digits)
+QLatin1StringView sqlLeadingLiteral(QStringView text, SqlDigits &digits)
 {
-    const std::optional<qint64> whole = toWhole(scan(text));
-    if (!whole)
+    const Scanned s = scan(text);
+    char *const begin = digits.data();
+    char *const end = begin + digits.size();
+    if (const std::optional<qint64> whole = toWhole(s))
+        return QLatin1StringView(begin, std::to_chars(begin, end, *whole).ptr);
+    const double value = toDouble(s);
+    if (value == 0)
+        return QLatin1StringView("0");
+    // Below 2^53 the standard library's shortest plain form is sqlNumber's, digit for digit;
+    // above, it writes the double's exact digits where sqlNumber writes zeros.
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e-6 || magnitude >= 9007199254740992.0)
         return {};
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), *whole);
-    return QLatin1StringView(digits.data(), written.ptr);
+    return QLatin1StringView(begin, std::to_chars(begin, end, value, std::chars_format::fixed).ptr);
 }
 
 QString sqlLeadingNumber(QStringView text)

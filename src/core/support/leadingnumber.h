@@ -27,12 +27,12 @@ NXSF_CORE_AUTOTEST_EXPORT QString sqlNumber(double value);
 /// digit ("9007199254740993", beyond a double's precision), anything else as sqlNumber.
 NXSF_CORE_AUTOTEST_EXPORT QString sqlLeadingNumber(QStringView text);
 
-/// Room for a 64-bit whole number in decimal, sign included.
-using WholeDigits = std::array<char, 20>;
+/// Room for sqlLeadingLiteral's digits.
+using SqlDigits = std::array<char, 64>;
 
-/// sqlLeadingNumber when the text begins with a whole number within 64 bits, written into
-/// digits; empty otherwise. The common case of a composed condition, without an allocation.
-QLatin1StringView sqlLeadingWhole(QStringView text, WholeDigits &digits);
+/// sqlLeadingNumber written into digits, without an allocation, for a whole number within 64
+/// bits and a plain decimal below 2^53 (the numbers a condition holds); empty otherwise.
+QLatin1StringView sqlLeadingLiteral(QStringView text, SqlDigits &digits);
 
 /// The value bound where sqlLeadingNumber writes a literal: a qint64 for a whole number within
 /// 64 bits, read from the digits; anything else as sqlNumberValue.
