@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
 shift || true
 sizes=${*:-500}
-filter=$(printf 'BM_CreateSql(Serial|Common)/(%s)$' "$(echo $sizes | tr ' ' '|')")
+filter=$(printf 'BM_(CreateSql(Serial|Common)|ComposeConditionText)/(%s)$' "$(echo $sizes | tr ' ' '|')")
 # Time and CPU per iteration divided by the rows give the figures to compare.
 "$build/bin/bench_sqlbuilder" --benchmark_filter="$filter" --benchmark_counters_tabular=true
 [ -d "$here/peer/node_modules" ] || (cd "$here/peer" && npm install --no-audit --no-fund)

@@ -30,7 +30,7 @@ struct ColumnExpression
     int nesting = 0;
 
     /// Reads text (blanks at both ends allowed).
-    NXSF_CORE_PRIVATE_EXPORT static ColumnExpression read(QStringView text);
+    NXSF_CORE_AUTOTEST_EXPORT static ColumnExpression read(QStringView text);
 };
 
 } // namespace NxSerialFilter

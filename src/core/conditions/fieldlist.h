@@ -25,20 +25,20 @@ NXSF_CORE_PRIVATE_EXPORT QString SetFields(HostFields &state, ConditionGrid &gri
 /// before others; none when there is none, and none for position 0, "(无)".
 /// Throws when the description lacks its groups or k has no FieldIDs entry. Uses the index of
 /// the serial catalog SetFields built, or walks the groups when there is none.
-NXSF_CORE_PRIVATE_EXPORT KeyedValuesPtr FindFieldDescriptor(const HostFields &state,
-                                                            const FieldCatalog &catalog, int k);
+NXSF_CORE_AUTOTEST_EXPORT KeyedValuesPtr FindFieldDescriptor(const HostFields &state,
+                                                             const FieldCatalog &catalog, int k);
 
 /// The common-mode field list ("Fields" of the common values); throws when there is none.
-NXSF_CORE_PRIVATE_EXPORT ValueListPtr commonFields(const HostFields &state);
+NXSF_CORE_AUTOTEST_EXPORT ValueListPtr commonFields(const HostFields &state);
 
 /// Item k of the common-mode field list; throws when there is none.
-NXSF_CORE_PRIVATE_EXPORT KeyedValuesPtr commonField(const HostFields &state, int k);
+NXSF_CORE_AUTOTEST_EXPORT KeyedValuesPtr commonField(const HostFields &state, int k);
 
 /// The Header or Entry group of the serial description; throws when there is none.
-NXSF_CORE_PRIVATE_EXPORT DescriptionGroupPtr group(const HostFields &state, const QString &name);
+NXSF_CORE_AUTOTEST_EXPORT DescriptionGroupPtr group(const HostFields &state, const QString &name);
 
 /// A descriptor value read as the integer its text begins with.
-NXSF_CORE_PRIVATE_EXPORT qint32 intValue(const KeyedValuesPtr &record, const QString &key);
+NXSF_CORE_AUTOTEST_EXPORT qint32 intValue(const KeyedValuesPtr &record, const QString &key);
 
 } // namespace FieldList
 } // namespace NxSerialFilter

@@ -10,7 +10,6 @@
 #include "core/support/busypointer.h"
 #include "core/support/leadingnumber.h"
 #include "core/support/mparse.h"
-#include "core/support/quotes.h"
 #include "core/support/spaces.h"
 #include "core/support/texts.h"
 #include <NxSerialFilter/compose.h>
@@ -66,18 +65,110 @@ const QLatin1StringView compareSql[] = {"="_L1,       ">"_L1,           "<"_L1, 
                                         ">="_L1,      "<>"_L1,          "Like"_L1, "Not Like"_L1,
                                         "Is null"_L1, "Is not null"_L1, "In"_L1,   "Not In"_L1};
 
+/// The text being composed, written through a pointer into room made ahead: a piece costs no
+/// call into QString and no check beyond the one for room. The first four characters are kept
+/// free for the opening " ( (" of the finished text.
+class SqlText
+{
+public:
+    qsizetype size() const { return m_at - m_begin; }
+    QStringView view() const { return QStringView(m_begin, m_at); }
+
+    /// Room for at least n more characters.
+    void reserve(qsizetype n)
+    {
+        if (m_limit - m_at < n)
+            grow(n);
+    }
+
+    SqlText &operator+=(char16_t ch)
+    {
+        reserve(1);
+        *m_at++ = ch;
+        return *this;
+    }
+    SqlText &operator+=(QLatin1StringView text)
+    {
+        reserve(text.size());
+        // Through a local pointer: a char read may alias the members, which the compiler would
+        // then reload and store for every character.
+        char16_t *at = m_at;
+        for (const char ch : text)
+            *at++ = uchar(ch);
+        m_at = at;
+        return *this;
+    }
+    SqlText &operator+=(QStringView text)
+    {
+        reserve(text.size());
+        std::copy(text.utf16(), text.utf16() + text.size(), m_at);
+        m_at += text.size();
+        return *this;
+    }
+    SqlText &operator+=(const QString &text) { return *this += QStringView(text); }
+
+    /// The text with each "'" doubled.
+    void appendQuotesDoubled(QStringView text)
+    {
+        reserve(text.size() * 2);
+        char16_t *at = m_at;
+        for (const QChar ch : text) {
+            *at++ = ch.unicode();
+            if (ch == u'\'')
+                *at++ = u'\'';
+        }
+        m_at = at;
+    }
+
+    /// Writes text over the characters from position at.
+    void overwrite(qsizetype at, QLatin1StringView text)
+    {
+        for (const char ch : text)
+            m_begin[at++] = uchar(ch);
+    }
+
+    /// Drops the characters from position n on.
+    void truncate(qsizetype n) { m_at = m_begin + n; }
+
+    /// The text from position from on, the room left behind it dropped.
+    QString take(qsizetype from)
+    {
+        m_text.resize(size());
+        m_text.remove(0, from); // at the front, Qt moves the start, not the characters
+        m_begin = m_at = m_limit = nullptr;
+        return std::move(m_text);
+    }
+
+private:
+    void grow(qsizetype n)
+    {
+        const qsizetype used = size();
+        m_text.resize(std::max({used + n, 2 * used, qsizetype(64)}));
+        m_begin = reinterpret_cast<char16_t *>(m_text.data());
+        m_at = m_begin + used;
+        m_limit = m_begin + m_text.size();
+    }
+
+    QString m_text;
+    char16_t *m_begin = nullptr;
+    char16_t *m_at = nullptr;
+    char16_t *m_limit = nullptr;
+};
+
 /// Where the composer writes: values as literals with their quotes doubled (FilterSQL), or a
 /// "?" for each value with the value kept beside it (the bound form, for one engine).
 class Sink
 {
 public:
-    Sink() = default;
+    Sink() { sql += "    "_L1; }
     explicit Sink(SqlEngine engine)
-        : m_bound(true)
-        , m_engine(engine)
-    {}
+        : Sink()
+    {
+        m_bound = true;
+        m_engine = engine;
+    }
 
-    QString sql;
+    SqlText sql;
 
     bool postgres() const { return m_bound && m_engine == SqlEngine::PostgreSQL; }
 
@@ -90,15 +181,15 @@ public:
         }
     }
 
-    void text(const QString &value)
+    void text(QStringView value)
     {
         if (m_bound) {
             // A null text would be bound as NULL, which equals nothing.
-            placeholder(value.isNull() ? QStringLiteral("") : value);
+            placeholder(value.isNull() ? QStringLiteral("") : value.toString());
             return;
         }
         sql += u'\'';
-        escaped(value);
+        sql.appendQuotesDoubled(value);
         sql += u'\'';
     }
 
@@ -110,15 +201,21 @@ public:
             return;
         }
         sql += "'%"_L1;
-        escaped(value);
+        sql.appendQuotesDoubled(value);
         sql += "%'"_L1;
     }
 
     /// The leading number of the text.
-    void number(const QString &value)
+    void number(QStringView value)
     {
-        if (m_bound)
+        if (m_bound) {
             placeholder(Numbers::sqlLeadingNumberValue(value));
+            return;
+        }
+        Numbers::SqlDigits digits;
+        if (const QLatin1StringView literal = Numbers::sqlLeadingLiteral(value, digits);
+            !literal.isEmpty())
+            sql += literal;
         else
             sql += Numbers::sqlLeadingNumber(value);
     }
@@ -177,40 +274,47 @@ public:
             sql += u'0';
     }
 
-    /// Removes the spaces at both ends; then, unless empty, wraps twice in " (" and ") ".
-    void finish()
+    /// The text written, without the spaces at both ends; unless empty, wrapped twice in " ("
+    /// and ") ".
+    QString finish()
     {
-        qsizetype lead = 0;
-        while (lead < sql.size() && sql.at(lead) == u' ')
-            ++lead;
-        const QString text = trimSpaces(sql);
-        sql.clear();
-        if (text.isEmpty())
-            return;
-        sql.reserve(text.size() + 8);
-        sql.append(" ( ("_L1).append(text).append(") ) "_L1);
+        const QStringView written = sql.view();
+        qsizetype begin = Prefix;
+        qsizetype end = written.size();
+        while (begin < end && written[begin] == u' ')
+            ++begin;
+        while (end > begin && written[end - 1] == u' ')
+            --end;
+        if (begin == end)
+            return QString();
+        // The four characters before the first one written are free: the prefix, or spaces.
+        const qsizetype from = begin - Prefix;
+        sql.overwrite(from, " ( ("_L1);
+        sql.truncate(end);
+        sql += ") ) "_L1;
         for (qsizetype &at : m_at)
-            at += 4 - lead;
+            at -= from;
+        return sql.take(from);
     }
 
-    BoundCondition bound(Placeholders placeholders) const
+    BoundCondition bound(QString sqlText, Placeholders placeholders) const
     {
         if (placeholders == Placeholders::QMark || m_at.isEmpty())
-            return {sql, m_values};
+            return {sqlText, m_values};
         QString numbered;
-        numbered.reserve(sql.size() + m_at.size() * 4);
+        numbered.reserve(sqlText.size() + m_at.size() * 4);
         qsizetype from = 0;
         for (qsizetype i = 0; i < m_at.size(); ++i) {
-            numbered.append(QStringView(sql).sliced(from, m_at.at(i) - from));
+            numbered.append(QStringView(sqlText).sliced(from, m_at.at(i) - from));
             numbered.append(u'$').append(QString::number(i + 1));
             from = m_at.at(i) + 1;
         }
-        numbered.append(QStringView(sql).sliced(from));
+        numbered.append(QStringView(sqlText).sliced(from));
         return {numbered, m_values};
     }
 
 private:
-    void escaped(const QString &text) { appendQuotesDoubled(sql, text); }
+    static constexpr qsizetype Prefix = 4; // room kept for " ( ("
 
     void placeholder(QVariant &&value)
     {
@@ -263,21 +367,21 @@ public:
               catalog.screenId().compare(QLatin1String("STORAGECHECK"), Qt::CaseInsensitive) == 0)
     {}
 
-    /// Writes the condition into the sink, finished.
+    /// Writes the condition into the sink.
     void run();
 
 private:
     using Field = CatalogEntry;
     const Field &field(int row, int f) const;
 
-    template <class... Parts> void append(const Parts &...parts) { (m_out.sql.append(parts), ...); }
+    template <class... Parts> void append(const Parts &...parts) { ((m_out.sql += parts), ...); }
     /// Appends a parenthesis cell; returns how many parentheses it holds.
     qsizetype appendParens(const QString &parens, char16_t paren);
     void appendEmptyTest(const Field &fld, bool empty);
     void appendPattern(const Field &fld, const QString &value);
     void appendList(const Field &fld, const QString &value, bool notIn);
     void appendPlain(const Field &fld, const QString &value);
-    bool appendPeriod(const Field &fld, CompareOp op, const QString &value);
+    bool appendPeriod(const Field &fld, CompareOp op, const ConditionValue &value);
 
     const FieldCatalog::Data &m_catalog;
     const Condition &m_condition;
@@ -319,7 +423,7 @@ void Composer::run()
                        {QString::number(Limits::MaxParenthesisDepth)});
 
         const CompareOp k = row.compare;
-        if (appendPeriod(fld, k, row.value.text())) {
+        if (appendPeriod(fld, k, row.value)) {
             close += appendParens(row.close, u')');
             if (close > open)
                 refuse(Reason::Unbalanced);
@@ -376,7 +480,6 @@ void Composer::run()
     m_row = 0; // parentheses that never close belong to no one row
     if (open != close)
         refuse(Reason::Unbalanced);
-    m_out.finish();
 }
 
 qsizetype Composer::appendParens(const QString &parens, char16_t paren)
@@ -506,11 +609,13 @@ void Composer::appendPlain(const Field &fld, const QString &value)
 
 /// A relative date compares as the range of days it means today: "等于 本月" is within the
 /// month, "大于 本月" after its last day. Returns false, writing nothing, for any other value.
-bool Composer::appendPeriod(const Field &fld, CompareOp op, const QString &value)
+bool Composer::appendPeriod(const Field &fld, CompareOp op, const ConditionValue &value)
 {
-    if (fld.kind != ValueKind::Date || op < CompareOp::Equal || op > CompareOp::NotEqual)
+    // A value made as a date was read as no relative date when it was made.
+    if (fld.kind != ValueKind::Date || op < CompareOp::Equal || op > CompareOp::NotEqual ||
+        value.kind() == ValueKind::Date)
         return false;
-    const std::optional<RelativeDate> word = RelativeDate::read(value);
+    const std::optional<RelativeDate> word = RelativeDate::read(value.text());
     if (!word)
         return false;
     const auto [first, end] = word->range(m_asOf, m_firstDayOfWeek);
@@ -604,11 +709,11 @@ Composed compose(const FieldCatalog &catalog, const Condition &condition, const 
         return result;
     }
     if (form.kind == SqlForm::Kind::Bound) {
-        BoundCondition bound = out.bound(form.placeholders);
+        BoundCondition bound = out.bound(out.finish(), form.placeholders);
         result.text = std::move(bound.sql);
         result.values = std::move(bound.values);
     } else {
-        result.text = std::move(out.sql);
+        result.text = out.finish();
     }
     return result;
 }

@@ -25,10 +25,10 @@ namespace SqlBuilder {
 
 /// The failure as the component's exception, as the dialog reports it: its number, the
 /// source "[CreateSQL]", its message and row.
-NXSF_CORE_PRIVATE_EXPORT FilterError failureError(const ComposeFailure &failure);
+NXSF_CORE_AUTOTEST_EXPORT FilterError failureError(const ComposeFailure &failure);
 
 /// FilterSQL of the grid's rows in use; throws failureError when they do not compose.
-NXSF_CORE_PRIVATE_EXPORT QString compose(const ConditionGrid &grid);
+NXSF_CORE_AUTOTEST_EXPORT QString compose(const ConditionGrid &grid);
 
 /// The bound form of the grid's rows in use; fails where compose fails, and on PostgreSQL
 /// also for a column name quoted in […]. On PostgreSQL every Like is ILike under the "C"
@@ -39,7 +39,7 @@ composeBound(const ConditionGrid &grid, SqlEngine engine = SqlEngine::SQLite,
 
 /// The rows in use in the words of the current language, for example
 /// "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". Never throws.
-NXSF_CORE_PRIVATE_EXPORT QString conditionText(const ConditionGrid &grid);
+NXSF_CORE_AUTOTEST_EXPORT QString conditionText(const ConditionGrid &grid);
 
 /// OK's step: composes FilterSQL under the busy pointer; on success makes the grid's
 /// condition with it the confirmed one. On failure returns it and leaves the confirmed

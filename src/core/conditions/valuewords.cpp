@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
+
 namespace NxSerialFilter {
 
 QString PastedValues::message() const
@@ -58,6 +60,7 @@ struct WordPatterns
 {
     QList<QStringList> fixed;          // by language
     QList<QRegularExpression> counted; // LastDays then NextDays, per language
+    QSet<qsizetype> fixedSizes;        // a text of another length is no fixed word
 };
 
 /// The words of every shipped language, read once: the translations are built in.
@@ -67,6 +70,8 @@ const WordPatterns &patterns()
         WordPatterns p;
         for (const QStringList &words : Vocabulary::inShippedLanguages(designWords())) {
             p.fixed.append(words.first(fixedWords));
+            for (int i = 0; i < fixedWords; ++i)
+                p.fixedSizes.insert(words.at(i).size());
             for (int i = fixedWords; i < words.size(); ++i) {
                 QStringList pieces = words.at(i).split(QStringLiteral("%1"));
                 for (QString &piece : pieces)
@@ -91,12 +96,19 @@ std::optional<RelativeDate> RelativeDate::read(QStringView text)
     if (word.isEmpty() || word.front().isDigit())
         return std::nullopt;
     const WordPatterns &p = patterns();
-    for (const QStringList &words : p.fixed) {
-        for (int i = 0; i < words.size(); ++i) {
-            if (word.compare(words.at(i), Qt::CaseInsensitive) == 0)
-                return RelativeDate{Period(i), 0};
+    // Ignoring case compares character by character: only a word of the same length matches.
+    if (p.fixedSizes.contains(word.size())) {
+        for (const QStringList &words : p.fixed) {
+            for (int i = 0; i < words.size(); ++i) {
+                if (word.compare(words.at(i), Qt::CaseInsensitive) == 0)
+                    return RelativeDate{Period(i), 0};
+            }
         }
     }
+    // A counted word holds digits; a text of ASCII characters without one is no such word.
+    if (std::all_of(word.begin(), word.end(),
+                    [](QChar ch) { return ch.unicode() < 0x80 && !ch.isDigit(); }))
+        return std::nullopt;
     for (qsizetype i = 0; i < p.counted.size(); ++i) {
         const QRegularExpressionMatch match = p.counted.at(i).match(word.toString());
         if (!match.hasMatch())

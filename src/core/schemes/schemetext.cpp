@@ -14,6 +14,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace NxSerialFilter::SchemeText {
@@ -77,15 +79,22 @@ public:
     explicit WordMatcher(QStringList designItems)
         : m_design(std::move(designItems))
     {
-        for (qsizetype i = 0; i < m_design.size(); ++i)
-            m_current.insert(MParse::LoadLangString2(m_design.at(i)), int(i));
+        m_current.reserve(m_design.size());
+        for (const QString &item : std::as_const(m_design))
+            m_current.append(MParse::LoadLangString2(item));
     }
 
     /// The position of word; -1 when no language has it.
-    int find(const QString &word)
+    int find(QStringView word)
     {
-        if (const auto at = m_current.constFind(word); at != m_current.constEnd())
-            return *at;
+        // A short list: comparing costs less than hashing. Of two items with the same word, the
+        // later is found.
+        for (qsizetype i = m_current.size() - 1; i >= 0; --i) {
+            const QString &item = m_current.at(i);
+            if (item.size() == word.size() && (word.isEmpty() || item.front() == word.front()) &&
+                item == word)
+                return int(i);
+        }
         if (!m_shippedRead) {
             m_shippedRead = true;
             for (const QStringList &list : Vocabulary::inShippedLanguages(m_design)) {
@@ -95,12 +104,12 @@ public:
                 }
             }
         }
-        return m_shipped.value(word, -1);
+        return m_shipped.value(word.toString(), -1);
     }
 
 private:
     QStringList m_design;
-    QHash<QString, int> m_current;
+    QStringList m_current;
     QHash<QString, int> m_shipped;
     bool m_shippedRead = false;
 };
@@ -119,6 +128,70 @@ void setUpValueCells(ConditionGrid &grid, ValueCells &valueCells, int rows)
     }
 }
 
+/// The cells of one line of a scheme text, read in place; cells beyond the grid's columns are
+/// ignored.
+class Cells
+{
+public:
+    /// Reads the line that starts at position at of text; moves at to the next line's start.
+    /// Returns false for the last line.
+    bool read(QStringView text, qsizetype &at)
+    {
+        std::fill(std::begin(m_cells), std::end(m_cells), QStringView());
+        std::fill(std::begin(m_present), std::end(m_present), false);
+        const qsizetype n = text.size();
+        qsizetype start = at;
+        int col = 0;
+        bool more = false;
+        for (; at < n; ++at) {
+            const QChar ch = text[at];
+            if (ch == u'\t') {
+                take(col++, text.sliced(start, at - start));
+                start = at + 1;
+            } else if (ch == u'\r' && at + 1 < n && text[at + 1] == u'\n') {
+                more = true;
+                break;
+            }
+        }
+        take(col, text.sliced(start, at - start));
+        if (more)
+            at += 2;
+        return more;
+    }
+
+    /// The cell in grid column col as the grid holds it: a stored copy.
+    QString text(int col) const
+    {
+        const int i = col - 1;
+        return m_present[i] ? wellFormedCell(m_cells[i].toString()) : QString();
+    }
+
+    /// The cell in grid column col for a look-up: in place unless it needs mending, then in
+    /// held.
+    QStringView word(int col, QString &held) const
+    {
+        const QStringView cell = m_cells[col - 1];
+        if (isWellFormedCell(cell))
+            return cell;
+        held = wellFormedCell(cell.toString());
+        return held;
+    }
+
+private:
+    static constexpr int Count = ConditionGrid::ColRightParen;
+
+    void take(int col, QStringView cell)
+    {
+        if (col < Count) {
+            m_cells[col] = cell;
+            m_present[col] = true;
+        }
+    }
+
+    QStringView m_cells[Count];
+    bool m_present[Count] = {};
+};
+
 } // namespace
 
 Parsed parse(const QString &text, const FieldCatalog &catalog)
@@ -130,53 +203,57 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
         parsed.refusal = e.description();
         return parsed;
     }
-    // A grid never has fewer than one row, so an empty text reads as one empty row.
-    const QStringList lines = text.isEmpty() ? QStringList{QString()} : text.split(u"\r\n"_qs);
     WordMatcher logicWords(Vocabulary::logicItems());
     // The value lists are no item of the comparison list: a stored text does not name them.
     WordMatcher compareWords(Vocabulary::compareItems());
-    QHash<QString, int> fields; // the first position of each caption, as the list finds it
+    // The first position of each caption, as the list finds it; the keys are the catalog's.
+    const QString noField = MParse::LoadLangString(Texts::noField());
+    QHash<QStringView, int> fields;
     fields.reserve(catalog.count());
-    for (int k = catalog.count() - 1; k >= 1; --k)
-        fields.insert(catalog.caption(k), k);
-    fields.insert(MParse::LoadLangString(Texts::noField()), 0);
-    fields.remove(QString()); // an empty text is no choice
+    const QList<CatalogEntry> &entries = catalog.data().entries;
+    for (qsizetype k = entries.size() - 1; k >= 1; --k)
+        fields.insert(entries.at(k).caption, int(k));
+    fields.insert(noField, 0);
+    fields.remove(QStringView()); // an empty text is no choice
     QList<ConditionRow> &rows = parsed.condition.rows();
-    rows.reserve(lines.size());
+    rows.reserve(text.count(u'\n') + 1);
+    qsizetype at = 0;
     int r = 0;
-    for (const QString &line : lines) {
+    Cells cells;
+    // One row per line; an empty text reads as one empty row, as a grid never has fewer.
+    for (bool more = true; more;) {
+        more = cells.read(text, at);
         ++r;
-        const QStringList cells = line.split(u'\t');
-        const auto cell = [&cells](int col) { return wellFormedCell(cells.value(col - 1)); };
         ConditionRow row;
-        const QString logic = cell(ConditionGrid::ColLogic);
+        QString held[3]; // the look-up cells that needed mending
+        const QStringView logic = cells.word(ConditionGrid::ColLogic, held[0]);
         const int logicAt = logic.isEmpty() ? -1 : logicWords.find(logic);
         if (logicAt >= 0) {
             row.logic = LogicOp(logicAt);
         } else if (!logic.isEmpty()) {
-            row.unmatched.logic = logic;
+            row.unmatched.logic = logic.toString();
             if (r > 1) // the first row's logic is never read
-                parsed.problems.append({r, RowProblem::Cell::Logic, logic});
+                parsed.problems.append({r, RowProblem::Cell::Logic, row.unmatched.logic});
         }
-        row.open = cell(ConditionGrid::ColLeftParen);
-        const QString field = cell(ConditionGrid::ColField);
+        row.open = cells.text(ConditionGrid::ColLeftParen);
+        const QStringView field = cells.word(ConditionGrid::ColField, held[1]);
         row.field = fields.value(field, -1);
         if (row.field < 0 && !field.isEmpty()) {
-            row.unmatched.field = field;
-            parsed.problems.append({r, RowProblem::Cell::Field, field});
+            row.unmatched.field = field.toString();
+            parsed.problems.append({r, RowProblem::Cell::Field, row.unmatched.field});
         }
-        const QString compare = cell(ConditionGrid::ColCompare);
+        const QStringView compare = cells.word(ConditionGrid::ColCompare, held[2]);
         const int compareAt = compare.isEmpty() ? -1 : compareWords.find(compare);
         if (compareAt >= 0) {
             row.compare = CompareOp(compareAt);
         } else if (!compare.isEmpty()) {
-            row.unmatched.compare = compare;
-            parsed.problems.append({r, RowProblem::Cell::Compare, compare});
+            row.unmatched.compare = compare.toString();
+            parsed.problems.append({r, RowProblem::Cell::Compare, row.unmatched.compare});
         }
         row.value = ConditionValue::fromText(rowValueKind(catalog, row.field, row.compare),
-                                             cell(ConditionGrid::ColValue));
-        row.code = cell(ConditionGrid::ColValueCode);
-        row.close = cell(ConditionGrid::ColRightParen);
+                                             cells.text(ConditionGrid::ColValue));
+        row.code = cells.text(ConditionGrid::ColValueCode);
+        row.close = cells.text(ConditionGrid::ColRightParen);
         rows.append(std::move(row));
     }
     return parsed;

@@ -7,10 +7,10 @@
 namespace NxSerialFilter::BusyPointer {
 
 /// Switches the application-wide hourglass on (once, however often it is asked).
-NXSF_CORE_PRIVATE_EXPORT void show();
+NXSF_CORE_AUTOTEST_EXPORT void show();
 /// Puts the default pointer back.
 NXSF_CORE_PRIVATE_EXPORT void restore();
-NXSF_CORE_PRIVATE_EXPORT bool isShown();
+NXSF_CORE_AUTOTEST_EXPORT bool isShown();
 /// The default pointer for the whole application: ours and any pointer the host left set.
 NXSF_CORE_PRIVATE_EXPORT void restoreDefault();
 

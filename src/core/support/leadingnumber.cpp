@@ -3,8 +3,10 @@
 #include "core/support/leadingnumber.h"
 
 #include <QLocale>
+#include <QVarLengthArray>
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -17,16 +19,17 @@ namespace {
 /// The characters of the number a text begins with, as strtod and strtoll read them.
 struct Scanned
 {
-    QByteArray digits;   // sign, whole part, "." and fraction, exponent
-    qsizetype whole = 0; // characters of sign and whole part
-    bool any = false;    // a digit was read
-    bool exact = true;   // no exponent and no fraction digit other than 0: a whole number
+    // Held inline: the numbers a condition holds are short, and a scan must cost no allocation.
+    QVarLengthArray<char, 40> digits; // sign, whole part, "." and fraction, exponent
+    qsizetype whole = 0;              // characters of sign and whole part
+    bool any = false;                 // a digit was read
+    bool exact = true; // no exponent and no fraction digit other than 0: a whole number
 };
 
 Scanned scan(QStringView text)
 {
     Scanned s;
-    QByteArray &digits = s.digits;
+    auto &digits = s.digits;
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == u' ' || text[i] == u'\t'))
@@ -51,19 +54,21 @@ Scanned scan(QStringView text)
         return s;
     if (i < n && (text[i] == u'e' || text[i] == u'E')) {
         qsizetype j = i + 1;
-        QByteArray exponent("e");
+        const qsizetype mantissa = digits.size();
+        digits.append('e');
         if (j < n && (text[j] == u'+' || text[j] == u'-'))
-            exponent.append(char(text[j++].unicode()));
+            digits.append(char(text[j++].unicode()));
         bool expDigits = false;
         while (j < n && text[j].unicode() >= '0' && text[j].unicode() <= '9') {
-            exponent.append(char(text[j++].unicode()));
+            digits.append(char(text[j++].unicode()));
             expDigits = true;
         }
-        if (expDigits) {
-            digits.append(exponent);
+        if (expDigits)
             s.exact = false;
-        }
+        else
+            digits.resize(mantissa);
     }
+    digits.append('\0'); // for strtod
     return s;
 }
 
@@ -83,12 +88,15 @@ std::optional<qint64> toWhole(const Scanned &s)
 {
     if (!s.any || !s.exact)
         return std::nullopt;
-    const QByteArray whole = s.digits.first(s.whole);
-    if (whole.isEmpty() || whole == "+" || whole == "-")
+    const char *begin = s.digits.constData();
+    const char *end = begin + s.whole;
+    if (begin < end && *begin == '+')
+        ++begin;
+    if (begin == end || (end - begin == 1 && *begin == '-'))
         return qint64(0); // ".0"
-    bool ok = false;
-    const qint64 value = whole.toLongLong(&ok);
-    if (!ok)
+    qint64 value = 0;
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    if (error != std::errc() || stop != end)
         return std::nullopt;
     return value;
 }
@@ -119,6 +127,24 @@ QString sqlNumber(double value)
     const double magnitude = std::fabs(value);
     const char format = (magnitude >= 1e-6 && magnitude < 1e21) ? 'f' : 'g';
     return QString::number(value, format, QLocale::FloatingPointShortest);
+}
+
+QLatin1StringView sqlLeadingLiteral(QStringView text, SqlDigits &digits)
+{
+    const Scanned s = scan(text);
+    char *const begin = digits.data();
+    char *const end = begin + digits.size();
+    if (const std::optional<qint64> whole = toWhole(s))
+        return QLatin1StringView(begin, std::to_chars(begin, end, *whole).ptr);
+    const double value = toDouble(s);
+    if (value == 0)
+        return QLatin1StringView("0");
+    // Below 2^53 the standard library's shortest plain form is sqlNumber's, digit for digit;
+    // above, it writes the double's exact digits where sqlNumber writes zeros.
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e-6 || magnitude >= 9007199254740992.0)
+        return {};
+    return QLatin1StringView(begin, std::to_chars(begin, end, value, std::chars_format::fixed).ptr);
 }
 
 QString sqlLeadingNumber(QStringView text)

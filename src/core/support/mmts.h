@@ -14,7 +14,7 @@ namespace NxSerialFilter::MMTS {
 NXSF_CORE_PRIVATE_EXPORT QString GetPropsString();
 
 /// One property of the shared-properties store for this process. Throws when the store fails.
-NXSF_CORE_PRIVATE_EXPORT QVariant FetchSharedProperty(const QString &key);
+NXSF_CORE_AUTOTEST_EXPORT QVariant FetchSharedProperty(const QString &key);
 
 /// Opens help for the topic when keyCode is F1 (112); the help component is made once per
 /// process and kept. Failures of the help component reach the caller.
@@ -23,6 +23,6 @@ NXSF_CORE_PRIVATE_EXPORT void ShowHelpOnKey(qint32 keyCode, qint32 first, const 
                                             qint32 last);
 
 /// Drops the help component kept by ShowHelpOnKey (for hosts that reload the component).
-NXSF_CORE_PRIVATE_EXPORT void releaseHelpComponent();
+NXSF_CORE_AUTOTEST_EXPORT void releaseHelpComponent();
 
 } // namespace NxSerialFilter::MMTS

@@ -21,10 +21,10 @@ NXSF_CORE_PRIVATE_EXPORT QString propValueIn(QString propsString, const QString 
 NXSF_CORE_PRIVATE_EXPORT QString LoadLangString(const QString &key);
 
 /// As LoadLangString through the loader's second look-up; simplified Chinese passes through.
-NXSF_CORE_PRIVATE_EXPORT QString LoadLangString2(const QString &key);
+NXSF_CORE_AUTOTEST_EXPORT QString LoadLangString2(const QString &key);
 
 /// Translates a composite text piece by piece ("^|^" separates, "~$~" marks a key).
-NXSF_CORE_PRIVATE_EXPORT QString ExpandLangParts(const QString &text);
+NXSF_CORE_AUTOTEST_EXPORT QString ExpandLangParts(const QString &text);
 
 /// Lets the form text loader set up the form's fonts for the current language. Throws when
 /// the loader fails.
@@ -34,6 +34,6 @@ NXSF_CORE_PRIVATE_EXPORT void ApplyFormFont(QWidget *form);
 NXSF_CORE_PRIVATE_EXPORT QString CurrentLanguage();
 
 /// Forgets the cached language and both loaders, as when the component is loaded anew.
-NXSF_CORE_PRIVATE_EXPORT void resetModuleState();
+NXSF_CORE_AUTOTEST_EXPORT void resetModuleState();
 
 } // namespace NxSerialFilter::MParse

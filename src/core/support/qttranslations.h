@@ -11,7 +11,7 @@ namespace NxSerialFilter::QtTranslations {
 /// Notes the language code of the context whose Qt texts (standard buttons, the editors'
 /// context menus) the component's windows show: Qt's Chinese for "chs", "cht" and no code,
 /// Qt's English otherwise. Takes effect at once while a Shown lives, else at the next one.
-NXSF_CORE_PRIVATE_EXPORT void follow(const QString &language);
+NXSF_CORE_AUTOTEST_EXPORT void follow(const QString &language);
 
 /// Qt's translator for the noted language is installed while at least one Shown lives (one
 /// per window of the component being shown) and removed with the last, so that the host's

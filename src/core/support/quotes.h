@@ -11,7 +11,7 @@ namespace NxSerialFilter {
 
 /// Appends text to out with every single quote doubled, in one pass: a text of nothing but
 /// quotes costs time in proportion to its length.
-NXSF_CORE_PRIVATE_EXPORT void appendQuotesDoubled(QString &out, QStringView text);
+NXSF_CORE_AUTOTEST_EXPORT void appendQuotesDoubled(QString &out, QStringView text);
 
 /// The text with every single quote doubled.
 NXSF_CORE_PRIVATE_EXPORT QString quotesDoubled(QStringView text);

@@ -15,20 +15,59 @@ QString trimSpaces(const QString &text)
     return text.mid(begin, end - begin);
 }
 
+namespace {
+
+/// What a cell's character at i becomes.
+enum class Repair : quint8 {
+    Keep,        // the character, or a surrogate pair: i and i + 1
+    Space,       // a TAB, CR, LF or NUL, which would split a row or end a C string
+    Replacement, // an unpaired surrogate, no character at all
+};
+
+Repair repairAt(QStringView text, qsizetype i)
+{
+    const QChar ch = text[i];
+    if (ch == u'\t' || ch == u'\r' || ch == u'\n' || ch == u'\0')
+        return Repair::Space;
+    if (!ch.isSurrogate())
+        return Repair::Keep;
+    return ch.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()
+               ? Repair::Keep
+               : Repair::Replacement;
+}
+
+} // namespace
+
+bool isWellFormedCell(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (repairAt(text, i) != Repair::Keep)
+            return false;
+        if (text[i].isHighSurrogate())
+            ++i;
+    }
+    return true;
+}
+
 QString wellFormedCell(QString text)
 {
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar ch = text.at(i);
-        if (ch == u'\t' || ch == u'\r' || ch == u'\n' || ch == u'\0') {
+    if (isWellFormedCell(text))
+        return text;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        switch (repairAt(text, i)) {
+        case Repair::Space:
             // A NUL would also end the condition early in any driver that reads C strings.
             text[i] = u' ';
-        } else if (ch.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
-            ++i;
-        } else if (ch.isSurrogate()) {
+            break;
+        case Repair::Replacement:
             // Unpaired, it is no character; SQLite's UTF-16 reader would take the next unit,
             // a closing quote say, as its other half.
             text[i] = QChar::ReplacementCharacter;
+            break;
+        case Repair::Keep:
+            if (text.at(i).isHighSurrogate())
+                ++i;
+            break;
         }
     }
     return text;

@@ -295,6 +295,23 @@ void tst_SqlBuilder::serialConditions_data()
     QTest::newRow("whole number with sign, zeros and a unit")
         << QStringList{u"||数量|等于|+0009007199254740995x|"_qs}
         << u" ( (tf.FQTY = 9007199254740995) ) "_qs << QStringList() << QDate();
+    // Plain decimals: written without a QString below 2^53, through sqlNumber beyond; the two
+    // must agree at the edges.
+    QTest::newRow("smallest plain decimal")
+        << QStringList{u"||数量|等于|0.000001|"_qs} << u" ( (tf.FQTY = 0.000001) ) "_qs
+        << QStringList() << QDate();
+    QTest::newRow("below it in exponent form")
+        << QStringList{u"||数量|等于|0.0000005|"_qs} << u" ( (tf.FQTY = 5e-07) ) "_qs
+        << QStringList() << QDate();
+    QTest::newRow("shortest digits of a sum")
+        << QStringList{u"||数量|等于|0.30000000000000004|"_qs}
+        << u" ( (tf.FQTY = 0.30000000000000004) ) "_qs << QStringList() << QDate();
+    QTest::newRow("fraction above 2^53")
+        << QStringList{u"||数量|等于|9007199254740993.5|"_qs}
+        << u" ( (tf.FQTY = 9007199254740994) ) "_qs << QStringList() << QDate();
+    QTest::newRow("exponent to a large whole")
+        << QStringList{u"||数量|等于|1e20|"_qs} << u" ( (tf.FQTY = 100000000000000000000) ) "_qs
+        << QStringList() << QDate();
     QTest::newRow("system number") << QStringList{u"||系统数|小于或等于|7x|"_qs}
                                    << u" ( (tf.FSYSN <= 7) ) "_qs << QStringList() << QDate();
 
