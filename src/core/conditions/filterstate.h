@@ -23,11 +23,14 @@ class NXSF_CORE_PRIVATE_EXPORT ConfirmedCondition
 {
 public:
     ConfirmedCondition() = default;
-    /// asOf: the day FilterSQL counted relative dates from; the bound forms count from it too.
-    ConfirmedCondition(FieldCatalog catalog, Condition condition, QDate asOf)
+    /// asOf and firstDayOfWeek: the day FilterSQL counted relative dates from and the day its
+    /// weeks started on; the bound forms count the same days.
+    ConfirmedCondition(FieldCatalog catalog, Condition condition, QDate asOf,
+                       Qt::DayOfWeek firstDayOfWeek = Qt::Monday)
         : m_catalog(std::move(catalog))
         , m_condition(std::move(condition))
         , m_asOf(asOf)
+        , m_firstDayOfWeek(firstDayOfWeek)
     {}
 
     const Condition &condition() const { return m_condition; }
@@ -40,6 +43,7 @@ private:
     FieldCatalog m_catalog;
     Condition m_condition;
     QDate m_asOf;
+    Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
     mutable std::array<std::optional<BoundCondition>, 4> m_queries;
     mutable std::optional<QString> m_text;
 };

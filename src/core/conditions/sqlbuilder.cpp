@@ -671,6 +671,7 @@ BoundCondition ConfirmedCondition::query(SqlEngine engine, Placeholders placehol
         SqlForm form = SqlForm::bound(engine, placeholders);
         form.keepBrackets = true; // the dialog keeps every engine's form; the host runs one
         form.asOf = m_asOf;
+        form.firstDayOfWeek = m_firstDayOfWeek;
         cached = compose(m_catalog, m_condition, form).bound();
     }
     return *cached;
@@ -712,9 +713,12 @@ QString compose(const FilterState &state, const ConditionGrid &grid)
 }
 
 BoundCondition composeBound(const FilterState &state, const ConditionGrid &grid, SqlEngine engine,
-                            Placeholders placeholders)
+                            Placeholders placeholders, QDate asOf, Qt::DayOfWeek firstDayOfWeek)
 {
-    return composeGrid(state, grid, SqlForm::bound(engine, placeholders)).bound();
+    SqlForm form = SqlForm::bound(engine, placeholders);
+    form.asOf = asOf;
+    form.firstDayOfWeek = firstDayOfWeek;
+    return composeGrid(state, grid, form).bound();
 }
 
 QString conditionText(const FilterState &state, const ConditionGrid &grid)
@@ -722,13 +726,15 @@ QString conditionText(const FilterState &state, const ConditionGrid &grid)
     return composeGrid(state, grid, SqlForm::words()).text;
 }
 
-std::optional<ComposeFailure> confirm(FilterState &state, const ConditionGrid &grid)
+std::optional<ComposeFailure> confirm(FilterState &state, const ConditionGrid &grid, QDate asOf,
+                                      Qt::DayOfWeek firstDayOfWeek)
 {
     Composed sql;
     Condition condition;
     SqlForm form = SqlForm::text();
     // A host that asks for the bound form after midnight gets the days of FilterSQL.
-    form.asOf = QDate::currentDate();
+    form.asOf = asOf.isValid() ? asOf : QDate::currentDate();
+    form.firstDayOfWeek = firstDayOfWeek;
     {
         BusyPointer::Scope busy;
         condition = grid.condition();
@@ -737,7 +743,8 @@ std::optional<ComposeFailure> confirm(FilterState &state, const ConditionGrid &g
     if (!sql.ok())
         return sql.failure;
     state.FilterSQL = sql.text;
-    state.Confirmed = ConfirmedCondition(state.Catalog, std::move(condition), form.asOf);
+    state.Confirmed =
+        ConfirmedCondition(state.Catalog, std::move(condition), form.asOf, firstDayOfWeek);
     return std::nullopt;
 }
 

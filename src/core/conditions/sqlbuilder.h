@@ -33,9 +33,12 @@ NXSF_CORE_PRIVATE_EXPORT QString compose(const FilterState &state, const Conditi
 /// The bound form of the grid's rows in use; fails where compose fails, and on PostgreSQL
 /// also for a column name quoted in […]. On PostgreSQL every Like is ILike under the "C"
 /// collation, so that letter case is ignored for ASCII letters only, as by SQLite's Like.
+/// Relative dates count from asOf (null: today by the host's clock), weeks from
+/// firstDayOfWeek.
 NXSF_CORE_PRIVATE_EXPORT BoundCondition
 composeBound(const FilterState &state, const ConditionGrid &grid,
-             SqlEngine engine = SqlEngine::SQLite, Placeholders placeholders = Placeholders::QMark);
+             SqlEngine engine = SqlEngine::SQLite, Placeholders placeholders = Placeholders::QMark,
+             QDate asOf = {}, Qt::DayOfWeek firstDayOfWeek = Qt::Monday);
 
 /// The rows in use in the words of the current language, for example
 /// "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". Never throws.
@@ -44,8 +47,11 @@ NXSF_CORE_PRIVATE_EXPORT QString conditionText(const FilterState &state, const C
 /// OK's step: composes FilterSQL under the busy pointer; on success stores it and the
 /// confirmed condition. On failure returns it and leaves FilterSQL, the confirmed condition
 /// and the grid as they were; the dialog shows it in one alert, the pointer already restored.
-NXSF_CORE_PRIVATE_EXPORT std::optional<ComposeFailure> confirm(FilterState &state,
-                                                               const ConditionGrid &grid);
+/// Relative dates count from asOf (null: today by the host's clock), weeks from
+/// firstDayOfWeek, for FilterSQL and the bound forms alike.
+NXSF_CORE_PRIVATE_EXPORT std::optional<ComposeFailure>
+confirm(FilterState &state, const ConditionGrid &grid, QDate asOf = {},
+        Qt::DayOfWeek firstDayOfWeek = Qt::Monday);
 
 /// The alert style of a failure: nxAlert::Warning for the parenthesis refusals (the user's to
 /// correct), nxAlert::Information otherwise.

@@ -4,6 +4,7 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
+#include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
 #include "core/support/mparse.h"
@@ -176,6 +177,8 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
         }
         row.value = ConditionValue::fromText(rowValueKind(catalog, row.field, row.compare),
                                              cell(ConditionGrid::ColValue));
+        if (holdsUnknownDate(catalog, row))
+            parsed.problems.append({r, RowProblem::Cell::Value, row.value.text()});
         row.code = cell(ConditionGrid::ColValueCode);
         row.close = cell(ConditionGrid::ColRightParen);
         rows.append(std::move(row));

@@ -6,6 +6,7 @@
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
+#include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/support/busypointer.h"
 #include "core/support/keys.h"
@@ -60,6 +61,10 @@ frmFilter::frmFilter(QWidget *parent)
     connect(m_vspFilter, &ConditionGridView::keyDown, this, [this](int key, Qt::KeyboardModifiers) {
         m_valueCells->keyDown(Keys::windowsKeyCode(key));
     });
+    connect(m_vspFilter, &ConditionGridView::listPasted, m_lblMsg, &QLabel::setText);
+    m_vspFilter->setListChecker([this](int row, const QStringList &values) {
+        return m_valueCells->unknownLookupValues(row, values);
+    });
     connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);
     // Every path that reads the grid first takes what an open editor shows.
@@ -77,6 +82,16 @@ frmFilter::frmFilter(QWidget *parent)
         // the keys stays in the list.
         if (m_vspFilter->isVisible() && !m_listKeepsFocus)
             m_vspFilter->setFocus();
+        // A date word of a newer build would compose as a text that finds nothing.
+        QStringList unknown;
+        const Condition &loaded = m_grid->condition();
+        for (qsizetype r = 0; r < loaded.size(); ++r) {
+            if (holdsUnknownDate(m_grid->catalog(), loaded.at(r)))
+                unknown << Vocabulary::rowMessage(int(r) + 1, Texts::unknownDateWord())
+                               .arg(loaded.at(r).value.text());
+        }
+        if (!unknown.isEmpty())
+            nxAlert::ShowAlert(unknown.join(u'\n'), nxAlert::Information);
     });
     connect(m_schemes, &SchemeList::saved, this, [this](const QString &name) {
         // Joined, not formatted: a name may hold anything a format would take for a marker.
@@ -163,8 +178,16 @@ void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placehol
     m_matchCount =
         std::make_unique<MatchCount>(m_state, *m_grid, std::move(counter), engine, placeholders);
     connect(m_matchCount.get(), &MatchCount::lineChanged, this, &frmFilter::fitCountLine);
+    m_matchCount->setFirstDayOfWeek(m_firstDayOfWeek);
     if (isVisible())
         m_matchCount->start();
+}
+
+void frmFilter::setFirstDayOfWeek(Qt::DayOfWeek day)
+{
+    m_firstDayOfWeek = day;
+    if (m_matchCount)
+        m_matchCount->setFirstDayOfWeek(day);
 }
 
 void frmFilter::showModal()
@@ -280,7 +303,9 @@ void frmFilter::CmdOK_Click()
         return;
     m_state.Activated = false;
     m_state.Cancel = false;
-    if (const auto failure = SqlBuilder::confirm(m_state, *m_grid)) {
+    // Relative dates count from the day that new date cells take, by the same clock.
+    if (const auto failure =
+            SqlBuilder::confirm(m_state, *m_grid, ValueCells::today(), m_firstDayOfWeek)) {
         nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
         return;
     }
