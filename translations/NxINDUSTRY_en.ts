@@ -292,12 +292,12 @@
         <translation>One value per line; commas, semicolons and tabs separate values too:</translation>
     </message>
     <message>
-        <source>查找中没有下列 %1 个值：
-%2
-仍要使用这些值吗？</source>
-        <translation>The look-up does not hold these %1 values:
-%2
-Use them all the same?</translation>
+        <source>查找中没有下列 %1 个值：</source>
+        <translation>The look-up does not hold these %1 values:</translation>
+    </message>
+    <message>
+        <source>仍要使用这些值吗？</source>
+        <translation>Use them all the same?</translation>
     </message>
     <message>
         <source>相对日期</source>

@@ -726,9 +726,11 @@ bool ConditionGridView::takeList(int row, const PastedValues &pasted)
         alertOnFailure([&] { unknown = m_listChecker(row, pasted.values); });
     if (!unknown.isEmpty()) {
         constexpr qsizetype listedUnknown = 20;
+        // The values are joined, never formatted: any of them may hold a marker.
         const QString question =
-            MParse::LoadLangString(Texts::unknownLookupValues())
-                .arg(QString::number(unknown.size()), listLines(unknown.join(u','), listedUnknown));
+            MParse::LoadLangString(Texts::unknownLookupValues()).arg(unknown.size()) + u'\n' +
+            listLines(unknown.join(u','), listedUnknown) + u'\n' +
+            MParse::LoadLangString(Texts::useValuesAnyway());
         const int answer = nxAlert::ShowAlert(question, nxAlert::Question);
         backToWindow();
         if (answer != nxAlert::AnswerYes)
