@@ -73,7 +73,7 @@ QString listLines(QStringView list, qsizetype maxLines)
     while (from <= list.size()) {
         if (written == maxLines) {
             const qsizetype count = list.count(u',') + 1;
-            lines += MParse::LoadLangString(Texts::listValuesInAll()).arg(count);
+            lines += u'\n' + MParse::LoadLangString(Texts::listValuesInAll()).arg(count);
             break;
         }
         qsizetype comma = list.indexOf(u',', from);

@@ -380,7 +380,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");  // typed to choose it
         QTest::addColumn<QString>("before"); // the list the cell holds
         QTest::addColumn<QString>("pasted"); // the clipboard; with "F7:" typed in the window
-        QTest::addColumn<int>("answer");     // to the question on unknown look-up values; 0: none
+        // To the question on unknown look-up values; 0: no alert, AnswerOk: a refusal.
+        QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("message");
@@ -395,6 +396,19 @@ private Q_SLOTS:
         QTest::newRow("tabs, semicolons and a quote")
             << QString() << u"序"_qs << QString() << u"x;y\tO'Brien,,x"_qs << 0 << u"x,y,OBrien"_qs
             << u"x, y, OBrien (3)"_qs << u"3 个值，去除重复 1 个"_qs;
+        QStringList many;
+        for (int i = 1; i <= 45; ++i)
+            many << u"S"_qs + QString::number(i);
+        QTest::newRow("45 values: the tool tip shows 40")
+            << QString() << u"序"_qs << QString() << many.join(u'\n') << 0 << many.join(u',')
+            << u"S1, S2, S3 … (45)"_qs << u"45 个值，去除重复 0 个"_qs;
+        // A scheme could not hold the cell: refused before anything changes.
+        QString huge;
+        for (int i = 0; i < 200000; ++i)
+            huge += u"V%1\n"_qs.arg(i, 10, 10, QChar(u'0'));
+        QTest::newRow("over a cell's size")
+            << QString() << u"序"_qs << u"A"_qs << huge << int(nxAlert::AnswerOk) << u"A"_qs
+            << u"A"_qs << QString();
         QTest::newRow("a number field takes a list")
             << QString() << u"数"_qs << QString() << u"1\n2\n3\n"_qs << 0 << u"1,2,3"_qs
             << u"1, 2, 3 (3)"_qs << u"3 个值，去除重复 0 个"_qs;
@@ -480,11 +494,19 @@ private Q_SLOTS:
         QCOMPARE(grid().GetCellText(1, G::ColValue), stored);
         const QModelIndex cell = grid().index(0, G::ColValue - 1);
         QCOMPARE(cell.data(Qt::DisplayRole).toString(), shown);
-        if (stored.contains(u','))
-            QCOMPARE(cell.data(Qt::ToolTipRole).toString(), QString(stored).replace(u',', u'\n'));
+        if (stored.contains(u',')) {
+            const QStringList values = stored.split(u',');
+            const QString tip = values.size() <= 40
+                                    ? values.join(u'\n')
+                                    : values.first(40).join(u'\n') + u"\n……共 "_qs +
+                                          QString::number(values.size()) + u" 个值"_qs;
+            QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
+        }
         QCOMPARE(m_dialog->LblMsg()->text(), message);
         QCOMPARE(m_alerts->shown.size(), answer ? 1 : 0);
-        if (answer)
+        if (answer == nxAlert::AnswerOk)
+            QVERIFY(m_alerts->shown.first().message.startsWith(Texts::cellTooLong()));
+        else if (answer)
             QVERIFY(m_alerts->shown.first().message.contains(u"ZZ9"_qs));
     }
 
