@@ -2,9 +2,14 @@
 // SPDX-License-Identifier: MIT
 // The live count with a counter that takes 2 s: every key press typed into a value cell, and
 // every quick change of the grid, is handled at once on the user-interface thread (the time
-// the event loop takes to get through it), and one count runs for the final text.
+// the event loop takes to get through it), and one count runs for the final text. And the
+// count over the demo's records of a pasted list of 100,000 serial numbers.
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/sqlbuilder.h"
+#include "core/support/texts.h"
+#include "demoschema.h"
+#include "sampledatabase.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include "testsupport/storefixture.h"
@@ -13,15 +18,20 @@
 #include "widgets/dialog/matchcount.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -205,6 +215,131 @@ void BM_QuickChangesWhileCounting(benchmark::State &bench)
     }
 }
 BENCHMARK(BM_QuickChangesWhileCounting)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+/// The demo host's count of a bound condition, on a connection of the calling thread's own.
+std::optional<qint64> countDemoRecords(const QString &file, const BoundCondition &condition,
+                                       QString *error = nullptr)
+{
+    static std::atomic<int> connections{0};
+    const QString name = QStringLiteral("bench-count-") + QString::number(++connections);
+    std::optional<qint64> count;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        const bool open = db.open();
+        QSqlQuery query(db);
+        if (open && query.prepare(Demo::serialQuery().countSql(condition.sql))) {
+            for (const QVariant &value : condition.values)
+                query.addBindValue(value);
+            if (query.exec() && query.next())
+                count = query.value(0).toLongLong();
+        }
+        if (!count && error)
+            *error = open ? query.lastError().text() : db.lastError().text();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return count;
+}
+
+/// n serial numbers as a spreadsheet column: half of them the demo's, half unknown, every
+/// tenth line a repeat.
+QString pastedColumn(const Demo::SampleDatabase &sample, int n)
+{
+    QStringList lines;
+    lines.reserve(n);
+    {
+        QSqlDatabase db = sample.open(QStringLiteral("bench-serials"));
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("SELECT FSERIALNUM FROM t_SerialNumber ORDER BY FSERIALID "
+                                  "LIMIT ") +
+                   QString::number(n / 2));
+        while (query.next())
+            lines << query.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bench-serials"));
+    while (lines.size() < n)
+        lines << (lines.size() % 10 == 9
+                      ? lines.at(lines.size() - 1)
+                      : QStringLiteral("NOSUCH") + QString::number(lines.size()));
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+/// Ctrl+V of a column of n serial numbers into the value list of the dialog over the demo's
+/// 100,000 records (generated once into the temporary folder, then reused), until the count
+/// line shows how many records it matches. paste_ms is the user-interface thread's work for
+/// the paste, count_ms one count of the bound form (one JSON text, whatever n), and
+/// count_shown_after_ms the wait after the paste, the count line's settling time included.
+void BM_CountPastedList(benchmark::State &bench)
+{
+    const int n = int(bench.range(0));
+    Demo::SampleDatabase sample(QDir::temp().filePath(QStringLiteral("nxsf-bench-demo")));
+    if (!sample.ensure()) {
+        bench.SkipWithError(qPrintable(sample.error()));
+        return;
+    }
+    const QString file = sample.path();
+    const QString column = pastedColumn(sample, n);
+    for (auto _ : bench) {
+        QTemporaryDir dir;
+        useStore(dir.filePath(QStringLiteral("bench.sqlite")));
+        frmFilter form;
+        form.setSerialUse(true);
+        form.setSerialDesc(Demo::serialDescription());
+        form.setMatchCounter(
+            [file](const BoundCondition &condition) { return countDemoRecords(file, condition); });
+        form.Form_Load();
+        form.show();
+        ConditionGrid &grid = form.grid();
+        const int serial = grid.catalog().indexOfCaption(Texts::demoFieldSerialNumber());
+        grid.setData(grid.index(0, ConditionGrid::ColField - 1), serial,
+                     ConditionGrid::ComboIndexRole);
+        grid.setData(grid.index(0, ConditionGrid::ColCompare - 1), int(CompareOp::InList),
+                     ConditionGrid::ComboIndexRole);
+        grid.setActiveCell(1, ConditionGrid::ColValue);
+        // The count of every record is shown before the paste.
+        const QString prefix = QStringLiteral("符合条件的记录：");
+        serveUntil([&] { return form.LblCount()->toolTip().startsWith(prefix); }, 60000);
+        const QString unfiltered = form.LblCount()->toolTip();
+        QElapsedTimer clock;
+        clock.start();
+        const bool pasted = form.vspFilter()->pasteList(column);
+        const double pasteMs = double(clock.nsecsElapsed()) / 1e6;
+        // The count line's own count first, then the same count timed here.
+        clock.restart();
+        bool counted = false;
+        if (pasted)
+            counted = serveUntil(
+                [&] {
+                    const QString line = form.LblCount()->toolTip();
+                    return line.startsWith(prefix) && line != unfiltered;
+                },
+                60000);
+        const double shownMs = double(clock.elapsed());
+        clock.restart();
+        const BoundCondition bound = SqlBuilder::composeBound(form.state(), grid);
+        QString error;
+        const std::optional<qint64> expected = countDemoRecords(file, bound, &error);
+        const double countMs = double(clock.nsecsElapsed()) / 1e6;
+        if (!pasted)
+            error = QStringLiteral("the list took no paste");
+        if (!pasted || !expected) {
+            bench.SkipWithError(qPrintable(QStringLiteral("no count: ") + error));
+            return;
+        }
+        const QString shown = prefix + QString::number(*expected);
+        counted = counted && form.LblCount()->toolTip() == shown;
+        bench.counters["paste_ms"] = pasteMs;
+        bench.counters["count_ms"] = countMs;
+        bench.counters["count_shown_after_ms"] = shownMs;
+        bench.counters["records_matched"] = double(*expected);
+        bench.counters["bound_values"] = double(bound.values.size());
+        if (!counted)
+            bench.SkipWithError("the count line did not show the records matched");
+        form.hide();
+    }
+}
+BENCHMARK(BM_CountPastedList)->Arg(100000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 } // namespace
 

@@ -288,6 +288,34 @@
         <translation>%1 values, %2 repeats dropped</translation>
     </message>
     <message>
+        <source>……共 %1 个值</source>
+        <translation>… %1 values in all</translation>
+    </message>
+    <message>
+        <source>粘贴数值</source>
+        <translation>Paste Values</translation>
+    </message>
+    <message>
+        <source>每行一个值；逗号、分号和制表符也分隔数值：</source>
+        <translation>One value per line; commas, semicolons and tabs separate values too:</translation>
+    </message>
+    <message>
+        <source>查找中没有下列 %1 个值：</source>
+        <translation>The look-up does not hold these %1 values:</translation>
+    </message>
+    <message>
+        <source>仍要使用这些值吗？</source>
+        <translation>Use them all the same?</translation>
+    </message>
+    <message>
+        <source>相对日期</source>
+        <translation>Relative dates</translation>
+    </message>
+    <message>
+        <source>“%1”不是日期，也不是能识别的相对日期</source>
+        <translation>“%1” is neither a date nor a relative date this version knows</translation>
+    </message>
+    <message>
         <source>过滤条件</source>
         <translation>Filter Conditions</translation>
     </message>

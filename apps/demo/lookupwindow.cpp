@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,6 +67,30 @@ QList<LookupItem> LookupCatalog::find(Source source, int lookupClass, const QStr
         rows.append(
             {query.value(1).toString(), query.value(2).toString(), query.value(0).toString()});
     return rows;
+}
+
+QStringList LookupCatalog::missing(Source source, int lookupClass, bool byNumber,
+                                   const QStringList &values) const
+{
+    const bool items = source == Source::Items;
+    const QString column = items ? (byNumber ? QStringLiteral("FNumber") : QStringLiteral("FName"))
+                                 : (byNumber ? QStringLiteral("FID") : QStringLiteral("FName"));
+    // One JSON text binds the whole list, however long it is.
+    QSqlQuery query(QSqlDatabase::database(m_connectionName));
+    query.prepare(QStringLiteral("SELECT value FROM json_each(?) WHERE value NOT IN (SELECT ") +
+                  column +
+                  (items ? QStringLiteral(" FROM t_Item WHERE FItemClassID = ?)")
+                         : QStringLiteral(" FROM t_SubMessage WHERE FTypeID = ?)")) +
+                  QStringLiteral(" ORDER BY key"));
+    query.addBindValue(QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromStringList(values)).toJson(QJsonDocument::Compact)));
+    query.addBindValue(lookupClass);
+    QStringList unknown;
+    if (!query.exec())
+        return unknown; // cannot tell: nothing is listed
+    while (query.next())
+        unknown.append(query.value(0).toString());
+    return unknown;
 }
 
 LookupDialog::LookupDialog(const LookupCatalog &catalog, LookupCatalog::Source source,
@@ -160,6 +186,13 @@ LookupResult LookupWindow::itemlookup(qint32 &lookupClass, const QVariant &filte
 LookupResult LookupWindow::SubMesLookup(qint32 &lookupClass)
 {
     return run(LookupCatalog::Source::SubMessages, lookupClass);
+}
+
+QStringList LookupWindow::unknownValues(const LookupCheck &check, const QStringList &values)
+{
+    return m_catalog.missing(check.subMessages ? LookupCatalog::Source::SubMessages
+                                               : LookupCatalog::Source::Items,
+                             check.lookupClass, check.byNumber, values);
 }
 
 LookupResult LookupWindow::run(LookupCatalog::Source source, int lookupClass)

@@ -25,6 +25,9 @@ public:
     /// At most limit rows in number order; every row when search is empty.
     QList<LookupItem> find(Source source, int lookupClass, const QString &search,
                            int limit = 500) const;
+    /// The values that no row of the class holds as its name (number with byNumber), in order.
+    QStringList missing(Source source, int lookupClass, bool byNumber,
+                        const QStringList &values) const;
 
 private:
     QString m_connectionName;
@@ -65,6 +68,7 @@ public:
     LookupResult itemlookup(qint32 &lookupClass, const QVariant &filter,
                             KeyedValuesPtr &options) override;
     LookupResult SubMesLookup(qint32 &lookupClass) override;
+    QStringList unknownValues(const LookupCheck &check, const QStringList &values) override;
 
 private:
     LookupResult run(LookupCatalog::Source source, int lookupClass);

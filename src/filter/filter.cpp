@@ -35,6 +35,7 @@ public:
     Placeholders countPlaceholders = Placeholders::QMark;
     bool rememberSize = false;
     bool reopen = false;
+    Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
     QString confirmedScreen; // the screen of the last OK, and the scheme it showed
     qint32 confirmedSchemeId = 0;
     std::optional<FieldCatalog> confirmedFields; // the fields as listed at the last OK
@@ -192,6 +193,17 @@ void Filter::clearLastCondition()
     d->confirmedFields.reset();
 }
 
+void Filter::setFirstDayOfWeek(Qt::DayOfWeek day)
+{
+    // A day outside the week would shift every week by whatever it holds.
+    d->firstDayOfWeek = day >= Qt::Monday && day <= Qt::Sunday ? day : Qt::Monday;
+}
+
+Qt::DayOfWeek Filter::FirstDayOfWeek() const
+{
+    return d->firstDayOfWeek;
+}
+
 QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)
@@ -220,6 +232,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     form.setScreenID(d->screenId);
     form.setMatchCounter(d->counter, d->countEngine, d->countPlaceholders);
     form.setRememberSize(d->rememberSize);
+    form.setFirstDayOfWeek(d->firstDayOfWeek);
     // Another screen's condition names fields this one may not have.
     if (d->reopen && d->confirmedScreen == d->screenId)
         form.setReopenCondition(reopenText(*d), d->confirmedSchemeId);

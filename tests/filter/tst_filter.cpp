@@ -3,6 +3,7 @@
 // The public Filter object and the dialog's life cycle, driven headless.
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/valuecells.h"
 #include "core/support/mparse.h"
 #include "filter/filtertestaccess.h"
 #include "testsupport/descriptions.h"
@@ -370,6 +371,58 @@ private Q_SLOTS:
         QCOMPARE(filter.Cancel(), then != QLatin1String("ok"));
         QCOMPARE(filter.FilterSQL(),
                  (inForce || then != QLatin1String("ok")) && !cleared ? confirmed : QString());
+    }
+
+    void relativeDatesAtOk_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<int>("firstDay"); // 0: not set
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("this week on a Sunday, weeks from Monday")
+            << QDate(2024, 3, 10) << 0 << u"本周"_qs << u"2024-03-04"_qs << u"2024-03-11"_qs;
+        QTest::newRow("this week on a Sunday, weeks from Sunday")
+            << QDate(2024, 3, 10) << 7 << u"本周"_qs << u"2024-03-10"_qs << u"2024-03-17"_qs;
+        QTest::newRow("last week on a Monday, weeks from Sunday")
+            << QDate(2024, 3, 11) << 7 << u"上周"_qs << u"2024-03-03"_qs << u"2024-03-10"_qs;
+        QTest::newRow("no day of the week is Monday")
+            << QDate(2024, 3, 10) << 9 << u"本周"_qs << u"2024-03-04"_qs << u"2024-03-11"_qs;
+        QTest::newRow("this quarter on the year's last day")
+            << QDate(2024, 12, 31) << 0 << u"本季度"_qs << u"2024-10-01"_qs << u"2025-01-01"_qs;
+    }
+
+    // The days a relative date means come from the dialog's clock and the host's first day of
+    // the week, alike for FilterSQL, FilterQuery and the count line; the words keep the word.
+    void relativeDatesAtOk()
+    {
+        QFETCH(QDate, today);
+        QFETCH(int, firstDay);
+        QFETCH(QString, word);
+        QFETCH(QString, first);
+        QFETCH(QString, end);
+        ValueCells::setClock([today] { return today; });
+        const auto restoreClock = qScopeGuard([] { ValueCells::setClock({}); });
+        Filter filter;
+        filter.setSerialUse(true);
+        filter.setSerialDesc(Testing::standardSerialDescription());
+        if (firstDay)
+            filter.setFirstDayOfWeek(Qt::DayOfWeek(firstDay));
+        const QVariantList days{first, end};
+        filter.setMatchCounter([days](const BoundCondition &c) -> std::optional<qint64> {
+            return c.values == days ? 7 : 3;
+        });
+        whenShown(filter, [&word](frmFilter &form) {
+            writeRow(form.grid(), 1, 4, 0, word);
+            QTRY_VERIFY(form.LblCount()->toolTip().contains(u"7"_qs));
+            form.CmdOK()->click();
+        });
+        filter.ShowFilterForm();
+        QCOMPARE(filter.FilterQuery().values, days);
+        QVERIFY2(filter.FilterSQL().contains(u"'"_qs + first + u"' And "_qs) &&
+                     filter.FilterSQL().contains(u"'"_qs + end + u"')"_qs),
+                 qPrintable(filter.FilterSQL()));
+        QCOMPARE(filter.FilterText(), u"日期 等于 "_qs + word);
     }
 
     void failedOkKeepsTheDialogOpen_data()

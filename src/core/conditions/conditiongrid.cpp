@@ -3,6 +3,7 @@
 #include "core/conditions/conditiongrid.h"
 
 #include "core/conditions/datetext.h"
+#include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
 #include "core/support/spaces.h"
@@ -208,6 +209,8 @@ QVariant ConditionGrid::data(const QModelIndex &index, int role) const
         return GetComboIndex(row, col);
     case ItemsRole:
         return columnItems(col);
+    case ValueListRole:
+        return col == ColValue && conditionRow(row).value.kind() == ValueKind::List;
     default:
         return {};
     }
@@ -236,16 +239,20 @@ bool ConditionGrid::setData(const QModelIndex &index, const QVariant &value, int
         if (value.toString() == GetCellText(row, col))
             return true;
         QString text = userEdit(col, GetCellText(row, col), value.toString());
-        if (kind == CellKind::Integer) {
+        if (data(index, ValueListRole).toBool()) {
+            // A value list takes any pieces, whatever its field holds.
+        } else if (kind == CellKind::Integer) {
             text = text.trimmed();
             if (!text.isEmpty() && !wholeNumber().match(text).hasMatch())
                 return false;
         } else if (kind == CellKind::Date && !text.isEmpty()) {
-            // Kept in the one form the cell shows, whichever accepted form was typed.
+            // Kept in the one form the cell shows, whichever accepted form was typed; a
+            // relative date's word in the current language.
             const QDate date = DateText::parse(text);
-            if (!date.isValid())
+            const std::optional<RelativeDate> word = RelativeDate::read(text);
+            if (!date.isValid() && !word)
                 return false;
-            text = date.toString(Qt::ISODate);
+            text = word ? word->word() : date.toString(Qt::ISODate);
         }
         if (text == GetCellText(row, col))
             return true;

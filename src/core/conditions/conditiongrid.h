@@ -52,6 +52,7 @@ public:
         LockedRole,
         ComboIndexRole, // read and write the chosen index
         ItemsRole,      // the cell's item list (QStringList)
+        ValueListRole,  // whether the cell is a value list's ("包括", "不包括"): bool
     };
 
     explicit ConditionGrid(QObject *parent = nullptr);

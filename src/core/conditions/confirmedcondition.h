@@ -21,13 +21,15 @@ class NXSF_CORE_PRIVATE_EXPORT ConfirmedCondition
 {
 public:
     ConfirmedCondition() = default;
-    /// sql: FilterSQL as composed at OK; asOf: the day it counted relative dates from, which
-    /// the bound forms count from too.
-    ConfirmedCondition(FieldCatalog catalog, Condition condition, QString sql, QDate asOf)
+    /// sql: FilterSQL as composed at OK; asOf and firstDayOfWeek: the day it counted relative
+    /// dates from and the day its weeks started on; the bound forms count the same days.
+    ConfirmedCondition(FieldCatalog catalog, Condition condition, QString sql, QDate asOf,
+                       Qt::DayOfWeek firstDayOfWeek = Qt::Monday)
         : m_catalog(std::move(catalog))
         , m_condition(std::move(condition))
         , m_sql(std::move(sql))
         , m_asOf(asOf)
+        , m_firstDayOfWeek(firstDayOfWeek)
     {}
 
     const Condition &condition() const { return m_condition; }
@@ -43,6 +45,7 @@ private:
     Condition m_condition;
     QString m_sql;
     QDate m_asOf;
+    Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
     mutable std::array<std::optional<BoundCondition>, 4> m_queries;
     mutable std::optional<QString> m_text;
 };

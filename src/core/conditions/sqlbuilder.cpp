@@ -776,6 +776,7 @@ BoundCondition ConfirmedCondition::query(SqlEngine engine, Placeholders placehol
         SqlForm form = SqlForm::bound(engine, placeholders);
         form.keepBrackets = true; // the dialog keeps every engine's form; the host runs one
         form.asOf = m_asOf;
+        form.firstDayOfWeek = m_firstDayOfWeek;
         cached = compose(m_catalog, m_condition, form).bound();
     }
     return *cached;
@@ -815,9 +816,13 @@ QString compose(const ConditionGrid &grid)
     return composeGrid(grid, SqlForm::text()).text;
 }
 
-BoundCondition composeBound(const ConditionGrid &grid, SqlEngine engine, Placeholders placeholders)
+BoundCondition composeBound(const ConditionGrid &grid, SqlEngine engine, Placeholders placeholders,
+                            QDate asOf, Qt::DayOfWeek firstDayOfWeek)
 {
-    return composeGrid(grid, SqlForm::bound(engine, placeholders)).bound();
+    SqlForm form = SqlForm::bound(engine, placeholders);
+    form.asOf = asOf;
+    form.firstDayOfWeek = firstDayOfWeek;
+    return composeGrid(grid, form).bound();
 }
 
 QString conditionText(const ConditionGrid &grid)
@@ -825,20 +830,22 @@ QString conditionText(const ConditionGrid &grid)
     return composeGrid(grid, SqlForm::words()).text;
 }
 
-std::optional<ComposeFailure> confirm(ConfirmedCondition &confirmed, const ConditionGrid &grid)
+std::optional<ComposeFailure> confirm(ConfirmedCondition &confirmed, const ConditionGrid &grid,
+                                      QDate asOf, Qt::DayOfWeek firstDayOfWeek)
 {
     Composed sql;
     SqlForm form = SqlForm::text();
     // A host that asks for the bound form after midnight gets the days of FilterSQL.
-    form.asOf = QDate::currentDate();
+    form.asOf = asOf.isValid() ? asOf : QDate::currentDate();
+    form.firstDayOfWeek = firstDayOfWeek;
     {
         BusyPointer::Scope busy;
         sql = NxSerialFilter::compose(grid.catalog(), grid.condition(), form);
     }
     if (!sql.ok())
         return sql.failure;
-    confirmed =
-        ConfirmedCondition(grid.catalog(), grid.condition(), std::move(sql.text), form.asOf);
+    confirmed = ConfirmedCondition(grid.catalog(), grid.condition(), std::move(sql.text), form.asOf,
+                                   firstDayOfWeek);
     return std::nullopt;
 }
 

@@ -33,9 +33,12 @@ NXSF_CORE_AUTOTEST_EXPORT QString compose(const ConditionGrid &grid);
 /// The bound form of the grid's rows in use; fails where compose fails, and on PostgreSQL
 /// also for a column name quoted in […]. On PostgreSQL every Like is ILike under the "C"
 /// collation, so that letter case is ignored for ASCII letters only, as by SQLite's Like.
+/// Relative dates count from asOf (null: today by the host's clock), weeks from
+/// firstDayOfWeek.
 NXSF_CORE_PRIVATE_EXPORT BoundCondition
 composeBound(const ConditionGrid &grid, SqlEngine engine = SqlEngine::SQLite,
-             Placeholders placeholders = Placeholders::QMark);
+             Placeholders placeholders = Placeholders::QMark, QDate asOf = {},
+             Qt::DayOfWeek firstDayOfWeek = Qt::Monday);
 
 /// The rows in use in the words of the current language, for example
 /// "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". Never throws.
@@ -44,9 +47,11 @@ NXSF_CORE_AUTOTEST_EXPORT QString conditionText(const ConditionGrid &grid);
 /// OK's step: composes FilterSQL under the busy pointer; on success makes the grid's
 /// condition with it the confirmed one. On failure returns it and leaves the confirmed
 /// condition and the grid as they were; the dialog shows it in one alert, the pointer
-/// already restored.
-NXSF_CORE_PRIVATE_EXPORT std::optional<ComposeFailure> confirm(ConfirmedCondition &confirmed,
-                                                               const ConditionGrid &grid);
+/// already restored. Relative dates count from asOf (null: today by the host's clock), weeks
+/// from firstDayOfWeek, for FilterSQL and the bound forms alike.
+NXSF_CORE_PRIVATE_EXPORT std::optional<ComposeFailure>
+confirm(ConfirmedCondition &confirmed, const ConditionGrid &grid, QDate asOf = {},
+        Qt::DayOfWeek firstDayOfWeek = Qt::Monday);
 
 /// The alert style of a failure: nxAlert::Warning for the parenthesis refusals (the user's to
 /// correct), nxAlert::Information otherwise.

@@ -234,6 +234,26 @@ bool ValueCells::lookupAvailable(int k) const
     return false;
 }
 
+QStringList ValueCells::unknownLookupValues(int r, const QStringList &values) const
+{
+    const FieldCatalog &catalog = m_grid.catalog();
+    const int k = m_grid.GetComboIndex(r, ConditionGrid::ColField);
+    if (k < 1 || values.isEmpty() || !catalog.hasLookUp(k) ||
+        !ComponentRegistry::instance().isRegistered(ComponentId::lookupWindow()))
+        return {};
+    // The values are what F7 would write into the cell: names, or numbers for a common field
+    // that is not shown by its name.
+    LookupCheck check;
+    check.lookupClass = catalog.lookUpClass(k);
+    if (catalog.serialUse()) {
+        check.subMessages = catalog.dataType(k) == 3;
+    } else {
+        const KeyedValuesPtr f = catalog.descriptor(k);
+        check.byNumber = !f || !Values::toBool(f->get(QStringLiteral("IsName")));
+    }
+    return lookupWindow()->unknownValues(check, values);
+}
+
 void ValueCells::showHint(const QString &text)
 {
     m_hint = text;

@@ -51,6 +51,11 @@ public:
     /// Throws when the look-up window is missing or fails; keyDown turns that into one alert.
     void lookup(int r);
 
+    /// The values of a list pasted into row r that its field's look-up does not hold; none
+    /// when the field has no look-up or the host's look-up cannot tell. Throws when the
+    /// look-up fails.
+    QStringList unknownLookupValues(int r, const QStringList &values) const;
+
     /// Today's date for new date cells; tests set their own clock.
     static void setClock(std::function<QDate()> clock);
     static QDate today();

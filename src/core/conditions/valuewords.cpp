@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/conditions/valuewords.h"
 
+#include "core/conditions/datetext.h"
 #include "core/conditions/vocabulary.h"
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
@@ -41,6 +42,52 @@ PastedValues splitPastedValues(QStringView text)
         pasted.values.append(piece);
     }
     return pasted;
+}
+
+QString listSummary(QStringView list)
+{
+    constexpr int shown = 3;
+    // Painted with every repaint of the grid: a 100,000-value list is only counted, not split.
+    const qsizetype count = list.isEmpty() ? 0 : list.count(u',') + 1;
+    if (count < 2)
+        return list.toString();
+    QStringList first;
+    qsizetype from = 0;
+    while (first.size() < shown && from <= list.size()) {
+        qsizetype comma = list.indexOf(u',', from);
+        if (comma < 0)
+            comma = list.size();
+        first.append(list.sliced(from, comma - from).toString());
+        from = comma + 1;
+    }
+    return first.join(QStringLiteral(", ")) +
+           (count > shown ? QStringLiteral(" … (") : QStringLiteral(" (")) +
+           QString::number(count) + u')';
+}
+
+QString listLines(QStringView list, qsizetype maxLines)
+{
+    if (list.isEmpty())
+        return {};
+    QString lines;
+    qsizetype from = 0;
+    qsizetype written = 0;
+    while (from <= list.size()) {
+        if (written == maxLines) {
+            const qsizetype count = list.count(u',') + 1;
+            lines += u'\n' + MParse::LoadLangString(Texts::listValuesInAll()).arg(count);
+            break;
+        }
+        qsizetype comma = list.indexOf(u',', from);
+        if (comma < 0)
+            comma = list.size();
+        if (written > 0)
+            lines += u'\n';
+        lines += list.sliced(from, comma - from);
+        ++written;
+        from = comma + 1;
+    }
+    return lines;
 }
 
 namespace {
@@ -161,6 +208,15 @@ std::pair<QDate, QDate> RelativeDate::range(QDate today, Qt::DayOfWeek firstDayO
         return {today, today.addDays(days)};
     }
     return {today, today.addDays(1)};
+}
+
+bool holdsUnknownDate(const FieldCatalog &catalog, const ConditionRow &row)
+{
+    // A relative date's word was read as one when the value was made.
+    return row.field > 0 && catalog.valueKind(row.field) == ValueKind::Date &&
+           row.compare >= CompareOp::Equal && row.compare <= CompareOp::NotEqual &&
+           row.value.kind() == ValueKind::Date && !row.value.isEmpty() &&
+           !DateText::parse(row.value.text()).isValid();
 }
 
 } // namespace NxSerialFilter

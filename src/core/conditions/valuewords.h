@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <NxSerialFilter/fieldcatalog.h>
 #include <NxSerialFilter/nxsf_core_export.h>
+
+#include <NxSerialFilter/condition.h>
 
 #include <QDate>
 #include <QString>
@@ -26,6 +29,13 @@ struct PastedValues
 /// Splits pasted text at new lines, tabs, commas and semicolons; trims the blanks of every
 /// piece and drops empty pieces and repeats.
 NXSF_CORE_AUTOTEST_EXPORT PastedValues splitPastedValues(QStringView text);
+
+/// What a value list's cell shows: its first values and how many it holds, as in
+/// "A001, A002, A003 … (312)". The list is the cell's text, values separated by ",".
+NXSF_CORE_PRIVATE_EXPORT QString listSummary(QStringView list);
+/// The values of a list one per line; past maxLines of them a last line says how many there
+/// are in all.
+NXSF_CORE_PRIVATE_EXPORT QString listLines(QStringView list, qsizetype maxLines);
 
 /// A date named by a word that keeps its meaning as days pass: "本月", "过去7天".
 struct RelativeDate
@@ -57,9 +67,15 @@ struct RelativeDate
     NXSF_CORE_AUTOTEST_EXPORT QString word(const QString &language = QString()) const;
     /// The days the word means on today: from first up to, not including, end.
     NXSF_CORE_AUTOTEST_EXPORT std::pair<QDate, QDate> range(QDate today,
-                                                           Qt::DayOfWeek firstDayOfWeek) const;
+                                                            Qt::DayOfWeek firstDayOfWeek) const;
 
     friend bool operator==(const RelativeDate &, const RelativeDate &) = default;
 };
+
+/// Whether row compares a date field with a text that is neither a date nor a relative date
+/// this build knows (a word of a newer one, say): it composes as that text, which finds
+/// nothing, so a load tells the user.
+NXSF_CORE_PRIVATE_EXPORT bool holdsUnknownDate(const FieldCatalog &catalog,
+                                               const ConditionRow &row);
 
 } // namespace NxSerialFilter

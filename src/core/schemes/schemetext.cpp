@@ -4,6 +4,7 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
+#include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
 #include "core/support/mparse.h"
@@ -252,6 +253,8 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
         }
         row.value = ConditionValue::fromText(rowValueKind(catalog, row.field, row.compare),
                                              cells.text(ConditionGrid::ColValue));
+        if (holdsUnknownDate(catalog, row))
+            parsed.problems.append({r, RowProblem::Cell::Value, row.value.text()});
         row.code = cells.text(ConditionGrid::ColValueCode);
         row.close = cells.text(ConditionGrid::ColRightParen);
         rows.append(std::move(row));

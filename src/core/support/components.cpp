@@ -10,6 +10,11 @@ namespace NxSerialFilter {
 
 Component::~Component() = default;
 
+QStringList LookupWindowComponent::unknownValues(const LookupCheck &, const QStringList &)
+{
+    return {};
+}
+
 namespace {
 QString fold(const QString &identifier)
 {

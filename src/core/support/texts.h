@@ -96,6 +96,14 @@ NXSF_TEXT(relativeLastDays, "过去%1天")
 NXSF_TEXT(relativeNextDays, "未来%1天")
 // Pasting into a value list: the values taken and the repeats dropped
 NXSF_TEXT(pastedValueCount, "%1 个值，去除重复 %2 个")
+NXSF_TEXT(listValuesInAll, "……共 %1 个值")
+NXSF_TEXT(pasteValuesTitle, "粘贴数值")
+NXSF_TEXT(pasteValuesPrompt, "每行一个值；逗号、分号和制表符也分隔数值：")
+NXSF_TEXT(unknownLookupValues, "查找中没有下列 %1 个值：")
+NXSF_TEXT(useValuesAnyway, "仍要使用这些值吗？")
+NXSF_TEXT(relativeDates, "相对日期")
+// A stored date that is neither a date nor a relative date this build knows, "%1" the text
+NXSF_TEXT(unknownDateWord, "“%1”不是日期，也不是能识别的相对日期")
 
 // Filter dialog
 NXSF_TEXT(filterCaption, "过滤条件")

@@ -5,14 +5,21 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/datetext.h"
 #include "core/conditions/valuecells.h"
+#include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
+#include "widgets/conditions/valuelistwindow.h"
+#include "widgets/support/failurealert.h"
 #include "widgets/support/twips.h"
+#include <NxSerialFilter/limits.h>
 #include <NxSerialFilter/nxalert.h>
 
 #include <QAbstractProxyModel>
+#include <QApplication>
+#include <QBoxLayout>
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCompleter>
 #include <QHeaderView>
@@ -20,6 +27,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -175,17 +183,42 @@ private:
 };
 
 /// A calendar that is its own pop-up window: Esc closes it without a date, as a click
-/// elsewhere does.
+/// elsewhere does. Under the days it offers the relative dates ("本月", "过去7天"), which a
+/// saved scheme keeps as words; Tab goes to them.
 class DatePopup : public QCalendarWidget
 {
 public:
     explicit DatePopup(QWidget *parent)
         : QCalendarWidget(parent)
+        , m_words(new QListWidget(this))
     {
         setWindowFlags(Qt::Popup);
         setAttribute(Qt::WA_DeleteOnClose);
         setObjectName(QStringLiteral("datePicker"));
+        using P = RelativeDate::Period;
+        const RelativeDate offered[] = {
+            {P::Today},       {P::Yesterday},    {P::ThisWeek},    {P::LastWeek},    {P::ThisMonth},
+            {P::LastMonth},   {P::ThisQuarter},  {P::LastQuarter}, {P::ThisYear},    {P::LastYear},
+            {P::LastDays, 7}, {P::LastDays, 30}, {P::NextDays, 7}, {P::NextDays, 30}};
+        for (const RelativeDate &word : offered)
+            m_words->addItem(word.word());
+        m_words->setObjectName(QStringLiteral("relativeDates"));
+        m_words->setAccessibleName(MParse::LoadLangString(Texts::relativeDates()));
+        m_words->setFlow(QListView::LeftToRight);
+        m_words->setWrapping(true);
+        m_words->setResizeMode(QListView::Adjust);
+        m_words->setUniformItemSizes(true);
+        m_words->setCurrentRow(0);
+        m_words->setFixedHeight(4 * (m_words->fontMetrics().height() + 6) +
+                                2 * m_words->frameWidth());
+        if (auto *box = qobject_cast<QBoxLayout *>(layout()))
+            box->addWidget(m_words);
     }
+
+    QListWidget *words() const { return m_words; }
+    // The calendar's own size is that of its days; the words come below them.
+    QSize sizeHint() const override { return withWords(QCalendarWidget::sizeHint()); }
+    QSize minimumSizeHint() const override { return withWords(QCalendarWidget::minimumSizeHint()); }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override
@@ -203,7 +236,25 @@ protected:
         if (QWidget *grid = parentWidget(); grid && grid->isVisible())
             grid->setFocus();
     }
+
+private:
+    QSize withWords(QSize days) const
+    {
+        const int spacing = layout() ? std::max(0, layout()->spacing()) : 0;
+        return {days.width(), days.height() + m_words->height() + spacing};
+    }
+
+    QListWidget *m_words;
 };
+
+/// What of a pasted text a value cell takes: the characters its key rule lets through.
+QString valueKeysOnly(QString text)
+{
+    text.removeIf([](QChar ch) {
+        return Vocabulary::Form_KeyPress(ch.unicode(), ConditionGrid::ColValue) == 0;
+    });
+    return text;
+}
 
 void startEditorWith(const QValidator *validator, const QString &text)
 {
@@ -216,13 +267,24 @@ void startEditorWith(const QValidator *validator, const QString &text)
 
 QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::AccessibleTextRole || !index.isValid())
+    const bool shown =
+        role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleTextRole;
+    if (!shown || !index.isValid())
         return ConditionGrid::data(index, role);
     const int row = index.row() + 1;
     const int col = index.column() + 1;
+    const bool list = ConditionGrid::data(index, ValueListRole).toBool();
+    const QString text = GetCellText(row, col);
+    if (role == Qt::ToolTipRole) {
+        constexpr qsizetype toolTipLines = 40;
+        return list && !text.isEmpty() ? QVariant(listLines(text, toolTipLines))
+                                       : ConditionGrid::data(index, role);
+    }
+    if (role == Qt::DisplayRole)
+        return list ? listSummary(text) : text;
     // One pass over the pattern: a cell's text may hold anything a marker looks like.
     return MParse::LoadLangString(Texts::cellName())
-        .arg(QString::number(row), GetCellText(0, col), GetCellText(row, col));
+        .arg(QString::number(row), GetCellText(0, col), list ? listSummary(text) : text);
 }
 
 QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
@@ -257,6 +319,8 @@ QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionView
         return combo;
     }
     case CellKind::Integer: {
+        if (index.data(ConditionGrid::ValueListRole).toBool())
+            break; // whole numbers separated by ","
         auto *edit = new QLineEdit(parent);
         edit->setValidator(new KeyRuleValidator(col, true, edit));
         return edit;
@@ -324,7 +388,9 @@ bool ConditionDelegate::refused(const QWidget *editor) const
 bool ConditionDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
                                   const QStyleOptionViewItem &option, const QModelIndex &index)
 {
-    if (event && view && event->type() == QEvent::ToolTip && index.isValid()) {
+    // A cell with a tool tip of its own (a value list's values) shows that one.
+    if (event && view && event->type() == QEvent::ToolTip && index.isValid() &&
+        !index.data(Qt::ToolTipRole).isValid()) {
         QStyleOptionViewItem item(option);
         initStyleOption(&item, index);
         const QStyle *style = view->style();
@@ -511,7 +577,20 @@ bool ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
         return false;
     const bool pickKey =
         key == Qt::Key_F7 || (key == Qt::Key_Down && (modifiers & Qt::AltModifier));
-    if (pickKey && m_grid &&
+    // A value list's cell: F7 shows its values, a paste replaces them.
+    if (m_grid && m_grid->activeCol() == ConditionGrid::ColValue &&
+        isListCell(m_grid->activeRow())) {
+        const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(key)));
+        if (key == Qt::Key_F7) {
+            openListWindow();
+            return true;
+        }
+        if (QKeySequence::keyBindings(QKeySequence::Paste).contains(pressed)) {
+            pasteList(QGuiApplication::clipboard()->text());
+            return true;
+        }
+    }
+    if (pickKey && m_grid && !isListCell(m_grid->activeRow()) &&
         m_grid->cellKind(m_grid->activeRow(), m_grid->activeCol()) == CellKind::Date) {
         openDatePicker();
         // Used even when a refused text kept the calendar shut: Alt+Down must not move on.
@@ -562,6 +641,14 @@ bool ConditionGridView::openDatePicker()
     };
     connect(popup, &QCalendarWidget::activated, this, take);
     connect(popup, &QCalendarWidget::clicked, this, take);
+    auto takeWord = [this, popup, cell](QListWidgetItem *item) {
+        if (item && cell.isValid() && m_grid &&
+            m_grid->cellKind(cell.row() + 1, cell.column() + 1) == CellKind::Date)
+            m_grid->setData(cell, item->text(), Qt::EditRole);
+        popup->close();
+    };
+    connect(popup->words(), &QListWidget::itemActivated, this, takeWord);
+    connect(popup->words(), &QListWidget::itemClicked, this, takeWord);
     m_datePicker = popup;
     popup->adjustSize();
     const QRect cellRect = visualRect(cell);
@@ -578,6 +665,79 @@ bool ConditionGridView::openDatePicker()
     popup->move(at);
     popup->show();
     popup->setFocus();
+    return true;
+}
+
+bool ConditionGridView::isListCell(int row) const
+{
+    return m_grid && !m_grid->isLocked(row, ConditionGrid::ColValue) &&
+           m_grid->index(row - 1, ConditionGrid::ColValue - 1)
+               .data(ConditionGrid::ValueListRole)
+               .toBool();
+}
+
+bool ConditionGridView::pasteList(const QString &text)
+{
+    if (!m_grid || !isListCell(m_grid->activeRow()) || !commitOpenEditor())
+        return false;
+    const PastedValues pasted = splitPastedValues(valueKeysOnly(text));
+    if (pasted.values.isEmpty()) { // an empty clipboard is no reason to empty the list
+        Q_EMIT listPasted(pasted.message());
+        return false;
+    }
+    return takeList(m_grid->activeRow(), pasted);
+}
+
+bool ConditionGridView::openListWindow()
+{
+    if (!m_grid || !isListCell(m_grid->activeRow()) || !commitOpenEditor())
+        return false;
+    const int row = m_grid->activeRow();
+    ValueListWindow window(
+        m_grid->GetCellText(row, ConditionGrid::ColValue),
+        [this, row](const QString &text) {
+            return takeList(row, splitPastedValues(valueKeysOnly(text)));
+        },
+        this);
+    window.exec();
+    return true;
+}
+
+bool ConditionGridView::takeList(int row, const PastedValues &pasted)
+{
+    if (!isListCell(row))
+        return false;
+    const QString list = pasted.values.join(u',');
+    const auto backToWindow = [this] {
+        // Without a window manager nothing gives the window its activation back.
+        QWidget *top = QApplication::activeModalWidget();
+        (top ? top : window())->activateWindow();
+    };
+    if (list.size() > Limits::MaxCellLength) {
+        nxAlert::ShowAlert(MParse::LoadLangString(Texts::cellTooLong()) +
+                               QString::number(Limits::MaxCellLength),
+                           nxAlert::Information);
+        backToWindow();
+        return false;
+    }
+    QStringList unknown;
+    // A look-up that fails is told once; the values are taken as they are.
+    if (m_listChecker)
+        alertOnFailure([&] { unknown = m_listChecker(row, pasted.values); });
+    if (!unknown.isEmpty()) {
+        constexpr qsizetype listedUnknown = 20;
+        // The values are joined, never formatted: any of them may hold a marker.
+        const QString question =
+            MParse::LoadLangString(Texts::unknownLookupValues()).arg(unknown.size()) + u'\n' +
+            listLines(unknown.join(u','), listedUnknown) + u'\n' +
+            MParse::LoadLangString(Texts::useValuesAnyway());
+        const int answer = nxAlert::ShowAlert(question, nxAlert::Question);
+        backToWindow();
+        if (answer != nxAlert::AnswerYes)
+            return false;
+    }
+    m_grid->setData(m_grid->index(row - 1, ConditionGrid::ColValue - 1), list, Qt::EditRole);
+    Q_EMIT listPasted(pasted.message());
     return true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/valuewords.h"
 #include <NxSerialFilter/nxsf_widgets_export.h>
 
 #include <QCalendarWidget>
@@ -11,6 +12,7 @@
 #include <QTableView>
 
 #include <array>
+#include <functional>
 
 namespace NxSerialFilter {
 
@@ -38,7 +40,8 @@ private:
 };
 
 /// The grid as the dialog shows it: a cell also tells a screen reader its row, its column and
-/// what it holds ("第2行 比较：大于或等于").
+/// what it holds ("第2行 比较：大于或等于"). A value list's cell shows its first values and
+/// their count, its tool tip the values line by line; what it holds stays the whole list.
 class NXSF_WIDGETS_AUTOTEST_EXPORT ShownConditionGrid : public ConditionGrid
 {
     Q_OBJECT
@@ -81,10 +84,26 @@ public:
     /// The open calendar pop-up, or null.
     QCalendarWidget *datePicker() const { return m_datePicker; }
 
+    /// Tells which values of a list pasted into a row its field's look-up does not hold.
+    using ListChecker = std::function<QStringList(int row, const QStringList &values)>;
+    void setListChecker(ListChecker checker) { m_listChecker = std::move(checker); }
+    /// Replaces the values of the current cell, when it is an unlocked value list's, by those
+    /// of text (a spreadsheet's column or any text: see splitPastedValues), after an open
+    /// editor's text. Values the look-up does not know are listed in one question first.
+    /// Returns whether the cell took them.
+    bool pasteList(const QString &text);
+    /// Whether row's value cell is an unlocked value list's.
+    bool isListCell(int row) const;
+    /// Opens the window that shows the current value list's values one per line (modal);
+    /// its OK writes them back as a paste does. Returns whether it opened.
+    bool openListWindow();
+
 Q_SIGNALS:
     /// The current cell moves from (col, row) to (newCol, newRow).
     void leaveCell(int col, int row, int newCol, int newRow);
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    /// Values were pasted into a value list: message counts them and the repeats dropped.
+    void listPasted(const QString &message);
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -104,6 +123,8 @@ private:
     void followActiveCell(int row, int col);
     /// Whether Tab (next) or Shift+Tab would go round from the current cell.
     bool tabWraps(bool next);
+    /// Writes values into row's value list after the checks of pasteList.
+    bool takeList(int row, const PastedValues &pasted);
     ConditionGrid *m_grid = nullptr;
     ConditionDelegate *delegate() const;
     bool m_syncing = false;
@@ -111,6 +132,7 @@ private:
     bool m_leaving = false;    // the current cell moves: a refused editor closes
     int m_extraWidth = 0;
     QPointer<QCalendarWidget> m_datePicker;
+    ListChecker m_listChecker;
 };
 
 } // namespace NxSerialFilter

@@ -306,6 +306,12 @@ void GridEditing::copyRows()
 
 void GridEditing::pasteRows()
 {
+    // A value list's cell takes the clipboard as its values: a column of serial numbers is
+    // no rows of a scheme.
+    if (grid().activeCol() == ConditionGrid::ColValue && m_view.isListCell(grid().activeRow())) {
+        m_view.pasteList(QApplication::clipboard()->text());
+        return;
+    }
     if (!settle())
         return;
     const SchemeText::Parsed parsed =

@@ -6,6 +6,7 @@
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
+#include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/schemes/schemetext.h"
 #include "core/support/busypointer.h"
@@ -79,6 +80,10 @@ frmFilter::frmFilter(QWidget *parent)
         m_valueCells->keyDown(Keys::windowsKeyCode(key));
         m_editing->record(m_grid->activeRow(), m_grid->activeCol()); // a look-up's value
     });
+    connect(m_vspFilter, &ConditionGridView::listPasted, m_lblMsg, &QLabel::setText);
+    m_vspFilter->setListChecker([this](int row, const QStringList &values) {
+        return m_valueCells->unknownLookupValues(row, values);
+    });
     connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);
     // Every path that reads the grid first takes what an open editor shows.
@@ -99,6 +104,16 @@ frmFilter::frmFilter(QWidget *parent)
         // the keys stays in the list.
         if (m_vspFilter->isVisible() && !m_listKeepsFocus)
             m_vspFilter->setFocus();
+        // A date word of a newer build would compose as a text that finds nothing.
+        QStringList unknown;
+        const Condition &loaded = m_grid->condition();
+        for (qsizetype r = 0; r < loaded.size(); ++r) {
+            if (holdsUnknownDate(m_grid->catalog(), loaded.at(r)))
+                unknown << Vocabulary::rowMessage(int(r) + 1, Texts::unknownDateWord())
+                               .arg(loaded.at(r).value.text());
+        }
+        if (!unknown.isEmpty())
+            nxAlert::ShowAlert(unknown.join(u'\n'), nxAlert::Information);
     });
     connect(m_schemes, &SchemeList::saved, this, [this](const QString &name) {
         // Joined, not formatted: a name may hold anything a format would take for a marker.
@@ -192,8 +207,16 @@ void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placehol
         return;
     m_matchCount = std::make_unique<MatchCount>(*m_grid, std::move(counter), engine, placeholders);
     connect(m_matchCount.get(), &MatchCount::lineChanged, this, &frmFilter::fitCountLine);
+    m_matchCount->setFirstDayOfWeek(m_firstDayOfWeek);
     if (isVisible())
         m_matchCount->start();
+}
+
+void frmFilter::setFirstDayOfWeek(Qt::DayOfWeek day)
+{
+    m_firstDayOfWeek = day;
+    if (m_matchCount)
+        m_matchCount->setFirstDayOfWeek(day);
 }
 
 void frmFilter::showModal()
@@ -311,7 +334,9 @@ void frmFilter::CmdOK_Click()
         return;
     m_activated = false;
     m_cancel = false;
-    if (const auto failure = SqlBuilder::confirm(m_confirmed, *m_grid)) {
+    // Relative dates count from the day that new date cells take, by the same clock.
+    if (const auto failure =
+            SqlBuilder::confirm(m_confirmed, *m_grid, ValueCells::today(), m_firstDayOfWeek)) {
         nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
         return;
     }

@@ -70,6 +70,9 @@ public:
         m_reopenText = schemeText;
         m_reopenSchemeId = schemeId;
     }
+    /// The day the weeks of relative dates start on, for FilterSQL, its bound forms and the
+    /// count line.
+    void setFirstDayOfWeek(Qt::DayOfWeek day);
     /// The settings key of the size for a screen.
     static QString sizeKey(const QString &screenId);
 
@@ -165,6 +168,7 @@ private:
     bool m_alertShown = false;     // an alert box has taken the activation
     bool m_listKeepsFocus = false; // a scheme picked with the keys keeps the focus in the list
     bool m_rememberSize = false;
+    Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
     QString m_reopenText;
     qint32 m_reopenSchemeId = 0;
 

@@ -4,6 +4,7 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/sqlbuilder.h"
+#include "core/conditions/valuecells.h"
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
 #include <NxSerialFilter/failure.h>
@@ -90,7 +91,8 @@ void MatchCount::refresh()
         return;
     BoundCondition condition;
     try {
-        condition = SqlBuilder::composeBound(m_grid, m_engine, m_placeholders);
+        condition = SqlBuilder::composeBound(m_grid, m_engine, m_placeholders, ValueCells::today(),
+                                             m_firstDayOfWeek);
     } catch (...) {
         // Nothing to count yet: the line says why, as OK's alert would, without an alert.
         ++*m_current;

@@ -42,6 +42,8 @@ public:
     void start();
     /// No count is started any more; the result of a running one is dropped.
     void stop();
+    /// The day the weeks of relative dates start on; they count from ValueCells::today().
+    void setFirstDayOfWeek(Qt::DayOfWeek day) { m_firstDayOfWeek = day; }
     /// What the count line shows.
     QString line() const { return m_line; }
 
@@ -62,6 +64,7 @@ private:
     std::shared_ptr<const MatchCounter> m_counter;
     SqlEngine m_engine;
     Placeholders m_placeholders;
+    Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
     /// The generation whose result may be shown; shared with the counts in flight.
     std::shared_ptr<std::atomic<quint64>> m_current;
     std::optional<BoundCondition> m_asked; // the condition counted or being counted

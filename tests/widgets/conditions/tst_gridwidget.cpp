@@ -6,29 +6,38 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
 #include "core/schemes/schemetext.h"
+#include "core/support/mparse.h"
 #include "core/support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
+#include "testsupport/storefixture.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/frmfilter.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
+#include <NxSerialFilter/contextstore.h>
+#include <NxSerialFilter/schemestore.h>
 
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 using namespace NxSerialFilter;
 using namespace NxSerialFilter::Testing;
@@ -49,6 +58,15 @@ public:
         return {true, {u"螺钉\tM3"_qs, u"全名"_qs, u"编号"_qs}};
     }
     LookupResult SubMesLookup(qint32 &) override { return {}; }
+    QStringList unknownValues(const LookupCheck &check, const QStringList &values) override
+    {
+        QStringList unknown;
+        for (const QString &value : values) {
+            if (check.lookupClass != 4 || (value != u"螺钉 M3"_qs && value != u"轴承"_qs))
+                unknown << value;
+        }
+        return unknown;
+    }
 
 private:
     int &m_calls;
@@ -359,6 +377,142 @@ private Q_SLOTS:
         QCOMPARE(grid().GetCellText(1, col), stored);
     }
 
+    void pasteValueList_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("field");  // typed to choose it
+        QTest::addColumn<QString>("before"); // the list the cell holds
+        QTest::addColumn<QString>("pasted"); // the clipboard; with "F7:" typed in the window
+        // To the question on unknown look-up values; 0: no alert, AnswerOk: a refusal.
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("message");
+        const QString column = u"A001\r\nA002\r\n A003 \r\nA002\r\n\r\nA004\r\n"_qs;
+        QTest::newRow("spreadsheet column")
+            << QString() << u"序"_qs << u"X"_qs << column << 0 << u"A001,A002,A003,A004"_qs
+            << u"A001, A002, A003 … (4)"_qs << u"4 个值，去除重复 1 个"_qs;
+        QTest::newRow("spreadsheet column, English")
+            << u"en"_qs << u"序"_qs << QString() << column << 0 << u"A001,A002,A003,A004"_qs
+            << u"A001, A002, A003 … (4)"_qs << u"4 values, 1 repeats dropped"_qs;
+        // The value cell's key rule holds for what is pasted: no quote.
+        QTest::newRow("tabs, semicolons and a quote")
+            << QString() << u"序"_qs << QString() << u"x;y\tO'Brien,,x"_qs << 0 << u"x,y,OBrien"_qs
+            << u"x, y, OBrien (3)"_qs << u"3 个值，去除重复 1 个"_qs;
+        QStringList many;
+        for (int i = 1; i <= 45; ++i)
+            many << u"S"_qs + QString::number(i);
+        QTest::newRow("45 values: the tool tip shows 40")
+            << QString() << u"序"_qs << QString() << many.join(u'\n') << 0 << many.join(u',')
+            << u"S1, S2, S3 … (45)"_qs << u"45 个值，去除重复 0 个"_qs;
+        // A scheme could not hold the cell: refused before anything changes.
+        QString huge;
+        for (int i = 0; i < 200000; ++i)
+            huge += u"V%1\n"_qs.arg(i, 10, 10, QChar(u'0'));
+        QTest::newRow("over a cell's size")
+            << QString() << u"序"_qs << u"A"_qs << huge << int(nxAlert::AnswerOk) << u"A"_qs
+            << u"A"_qs << QString();
+        QTest::newRow("a number field takes a list")
+            << QString() << u"数"_qs << QString() << u"1\n2\n3\n"_qs << 0 << u"1,2,3"_qs
+            << u"1, 2, 3 (3)"_qs << u"3 个值，去除重复 0 个"_qs;
+        QTest::newRow("an empty clipboard keeps the list")
+            << QString() << u"序"_qs << u"A,B"_qs << u" \n;"_qs << 0 << u"A,B"_qs << u"A, B (2)"_qs
+            << u"0 个值，去除重复 0 个"_qs;
+        QTest::newRow("look-up values it does not know, kept")
+            << QString() << u"物"_qs << QString() << u"螺钉 M3\nZZ9\nYY8"_qs
+            << int(nxAlert::AnswerYes) << u"螺钉 M3,ZZ9,YY8"_qs << u"螺钉 M3, ZZ9, YY8 (3)"_qs
+            << u"3 个值，去除重复 0 个"_qs;
+        QTest::newRow("look-up values it does not know, refused")
+            << QString() << u"物"_qs << u"轴承"_qs << u"螺钉 M3\nZZ9\nYY8"_qs
+            << int(nxAlert::AnswerNo) << u"轴承"_qs << u"轴承"_qs << u"物料按F7键可查看---"_qs;
+        // F7 on a list shows its values, not the look-up window.
+        QTest::newRow("F7 window, a line added")
+            << QString() << u"物"_qs << u"轴承,螺钉 M3"_qs << u"F7:轴承"_qs << 0
+            << u"轴承,螺钉 M3"_qs << u"轴承, 螺钉 M3 (2)"_qs << u"2 个值，去除重复 1 个"_qs;
+        QTest::newRow("F7 window, English")
+            << u"en"_qs << u"序"_qs << u"A,B"_qs << u"F7:C"_qs << 0 << u"A,B,C"_qs
+            << u"A, B, C (3)"_qs << u"3 values, 0 repeats dropped"_qs;
+        QTest::newRow("F7 window, unknown refused, then cancelled")
+            << QString() << u"物"_qs << u"轴承"_qs << u"F7:ZZ9"_qs << int(nxAlert::AnswerNo)
+            << u"轴承"_qs << u"轴承"_qs << u"物料按F7键可查看---"_qs;
+    }
+
+    // A column copied from a spreadsheet, pasted with Ctrl+V into a list cell or typed into its
+    // F7 window, becomes the cell's list; the cell shows its first values and count, the hint
+    // line what was taken, and values the look-up does not know are asked about once.
+    void pasteValueList()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, field);
+        QFETCH(QString, before);
+        QFETCH(QString, pasted);
+        QFETCH(int, answer);
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, message);
+        if (!language.isEmpty()) {
+            MParse::resetModuleState();
+            ContextStore::setPropsString(u"LANGUAGE="_qs + language + u';');
+            openDialog(standardSerialDescription());
+        }
+        const auto restoreLanguage = qScopeGuard([&language] {
+            if (!language.isEmpty()) {
+                ContextStore::setPropsString(QString());
+                MParse::resetModuleState();
+            }
+        });
+        click(1, G::ColField);
+        typeField(field);
+        const QModelIndex compare = grid().index(0, G::ColCompare - 1);
+        QVERIFY(grid().setData(compare, int(CompareOp::InList), G::ComboIndexRole));
+        grid().SetCellText(1, G::ColValue, before);
+        select(1, G::ColValue);
+        if (answer)
+            m_alerts->answers << answer;
+        if (pasted.startsWith(u"F7:"_qs)) {
+            bool seen = false;
+            QTimer::singleShot(0, this, [&] {
+                auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                QVERIFY(window && window->objectName() == u"frmValueList"_qs);
+                QVERIFY(QTest::qWaitForWindowActive(window));
+                auto *editor = window->findChild<QPlainTextEdit *>();
+                QCOMPARE(editor->toPlainText(), QString(before).replace(u',', u'\n'));
+                QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+                QTest::keyClick(editor, Qt::Key_Return);
+                typeText(editor, pasted.mid(3));
+                auto *buttons = window->findChild<QDialogButtonBox *>();
+                QTest::mouseClick(buttons->buttons().first(), Qt::LeftButton);
+                seen = true;
+                if (window->isVisible()) // refused: the window stays for corrections
+                    QTest::keyClick(window, Qt::Key_Escape);
+                QTRY_VERIFY(!window->isVisible());
+            });
+            QTest::keyClick(view(), Qt::Key_F7);
+            QVERIFY(seen);
+            QCOMPARE(m_lookups, 0);
+        } else {
+            QApplication::clipboard()->setText(pasted);
+            QTest::keyClick(view(), Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(grid().GetCellText(1, G::ColValue), stored);
+        const QModelIndex cell = grid().index(0, G::ColValue - 1);
+        QCOMPARE(cell.data(Qt::DisplayRole).toString(), shown);
+        if (stored.contains(u',')) {
+            const QStringList values = stored.split(u',');
+            const QString tip = values.size() <= 40
+                                    ? values.join(u'\n')
+                                    : values.first(40).join(u'\n') + u"\n……共 "_qs +
+                                          QString::number(values.size()) + u" 个值"_qs;
+            QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
+        }
+        QCOMPARE(m_dialog->LblMsg()->text(), message);
+        QCOMPARE(m_alerts->shown.size(), answer ? 1 : 0);
+        if (answer == nxAlert::AnswerOk)
+            QVERIFY(m_alerts->shown.first().message.startsWith(Texts::cellTooLong()));
+        else if (answer)
+            QVERIFY(m_alerts->shown.first().message.contains(u"ZZ9"_qs));
+    }
+
     void typedDates_data()
     {
         QTest::addColumn<QString>("typed");
@@ -384,6 +538,15 @@ private Q_SLOTS:
         QTest::newRow("a click takes the day") << QString() << u"2024-03-15"_qs << u"F7 click15"_qs;
         QTest::newRow("refused text keeps its editor, no calendar")
             << u"2024-02-30"_qs << QString() << u"F7"_qs;
+        // A relative date stays a word, in the dialog's language whichever shipped one was typed.
+        QTest::newRow("relative date") << u"本月"_qs << u"本月"_qs << QString();
+        QTest::newRow("relative date in English") << u"Last Month"_qs << u"上月"_qs << QString();
+        QTest::newRow("last N days, spaced") << u"过去 30 天"_qs << u"过去30天"_qs << QString();
+        QTest::newRow("a word no build knows") << u"下个财年"_qs << QString() << QString();
+        QTest::newRow("relative date picked with a click")
+            << QString() << u"本季度"_qs << u"F7 word本季度"_qs;
+        QTest::newRow("relative date picked with the keys")
+            << QString() << u"昨天"_qs << u"F7 Tab Right Return"_qs;
     }
 
     // A date typed into its cell, or picked in the calendar, is that date; an impossible one
@@ -399,10 +562,23 @@ private Q_SLOTS:
         const QString before = grid().GetCellText(1, G::ColValue);
         QCOMPARE(before, u"2024-03-05"_qs);
         select(1, G::ColValue);
-        for (const QChar ch : typed)
-            QTest::keyClick(focused(), ch.toLatin1());
+        for (const QChar ch : typed) {
+            if (ch.unicode() < 0x80)
+                QTest::keyClick(focused(), ch.toLatin1());
+            else
+                typeText(focused(), ch);
+        }
         for (const QString &pick : picks.split(u' ', Qt::SkipEmptyParts)) {
-            if (pick == u"click15"_qs) {
+            if (pick.startsWith(u"word"_qs)) {
+                QVERIFY(view()->datePicker());
+                auto *words = view()->datePicker()->findChild<QListWidget *>(u"relativeDates"_qs);
+                QVERIFY(words);
+                const QList<QListWidgetItem *> found =
+                    words->findItems(pick.mid(4), Qt::MatchExactly);
+                QCOMPARE(found.size(), 1);
+                QTest::mouseClick(words->viewport(), Qt::LeftButton, {},
+                                  words->visualItemRect(found.first()).center());
+            } else if (pick == u"click15"_qs) {
                 QVERIFY(view()->datePicker());
                 auto *days = view()->datePicker()->findChild<QTableView *>();
                 QVERIFY(days);
@@ -431,6 +607,50 @@ private Q_SLOTS:
         QCOMPARE(m_alerts->shown.size(), stored.isEmpty() ? 1 : 0);
         if (stored.isEmpty())
             QCOMPARE(m_alerts->shown.first().message, u"第1行："_qs + Texts::impossibleDate());
+    }
+
+    void unknownDateOnLoad_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("alert");
+        QTest::newRow("Chinese") << QString()
+                                 << u"第2行：“下个财年”不是日期，也不是能识别的相对日期"_qs;
+        QTest::newRow("English") << u"en"_qs
+                                 << u"Row 2: “下个财年” is neither a date nor a relative date this "
+                                    u"version knows"_qs;
+    }
+
+    // A scheme saved by a build that knows more date words loads; the rows whose date this
+    // one cannot read are named in one alert, since they would compose to a text that finds
+    // nothing. Words of another shipped language read as the dates they are.
+    void unknownDateOnLoad()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, alert);
+        QTemporaryDir dir;
+        const QString location = dir.filePath(u"s.sqlite"_qs);
+        useStore(location);
+        if (!language.isEmpty())
+            ContextStore::setPropsString(ContextStore::propsString() + u"LANGUAGE="_qs + language +
+                                         u';');
+        MParse::resetModuleState();
+        const auto restore = qScopeGuard([] {
+            ContextStore::setPropsString(QString());
+            MParse::resetModuleState();
+            SchemeStore::closeConnections();
+        });
+        const QString text = u"\t\t日期\t等于\t2024-03-05\t\t\r\n"
+                             u"并且\t\t日期\t大于\t下个财年\t\t\r\n"
+                             u"或者\t\t日期\t等于\tthis month\t\t"_qs;
+        SchemeStore(location).save({0, u"Serial_12"_qs, u"新版方案"_qs, text, {}});
+        openDialog(standardSerialDescription());
+        SchemeListView *list = m_dialog->lstFilter();
+        QCOMPARE(list->count(), 2);
+        QTest::mouseClick(qobject_cast<QAbstractScrollArea *>(list->currentView())->viewport(),
+                          Qt::LeftButton, {}, list->itemRect(2).center());
+        QCOMPARE(grid().GetCellText(2, G::ColValue), u"下个财年"_qs);
+        QCOMPARE(m_alerts->shown.size(), 1);
+        QCOMPARE(m_alerts->shown.first().message, alert);
     }
 
     void okStopsAtRefusal_data()

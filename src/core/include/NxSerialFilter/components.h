@@ -6,6 +6,7 @@
 #include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -126,10 +127,22 @@ struct LookupResult
     LookupItem ReturnObject; ///< the chosen item; read only when ReturnOK
 };
 
+/// Which items a pasted value list is checked against.
+struct LookupCheck
+{
+    qint32 lookupClass = 0;   ///< the class, as itemlookup or SubMesLookup is handed it
+    bool subMessages = false; ///< the items of SubMesLookup rather than those of itemlookup
+    bool byNumber = false;    ///< the values are the items' numbers rather than their names
+};
+
 /// The host's look-up window behind F7. Modal: each call returns after the window closed.
 class NXSF_CORE_EXPORT LookupWindowComponent : public Component
 {
 public:
+    /// The values of a pasted list that no item of check holds, so that the dialog can list
+    /// them before it takes the list. Shows no window. A look-up that cannot tell gives none,
+    /// as this default does.
+    virtual QStringList unknownValues(const LookupCheck &check, const QStringList &values);
     /// filter is the empty text or the field's filter object (a KeyedValuesPtr).
     virtual LookupResult itemlookup(qint32 &lookupClass, const QVariant &filter,
                                     KeyedValuesPtr &options) = 0;

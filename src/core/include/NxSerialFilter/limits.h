@@ -16,8 +16,9 @@ namespace NxSerialFilter::Limits {
 constexpr qsizetype MaxSchemeTextLength = 4'000'000;
 /// Rows of one scheme text.
 constexpr qsizetype MaxSchemeRows = 200'000;
-/// Characters of one cell of a scheme text.
-constexpr qsizetype MaxCellLength = 1 << 20;
+/// Characters of one cell of a scheme text: room for a value list of 100,000 serial numbers
+/// of up to 19 characters each.
+constexpr qsizetype MaxCellLength = 1 << 21;
 /// Characters of a scheme's name: the name box stops taking keys one past 255.
 constexpr qsizetype MaxSchemeNameLength = 256;
 /// Characters of a screen id under which schemes are stored.

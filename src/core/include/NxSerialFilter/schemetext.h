@@ -14,11 +14,12 @@
 
 namespace NxSerialFilter::SchemeText {
 
-/// A word of a stored row that names nothing this catalog or language knows.
+/// A word of a stored row that names nothing this catalog or language knows, or a date
+/// field's value that is neither a date nor a relative date this build knows.
 struct RowProblem
 {
     /// Which cell.
-    enum class Cell : quint8 { Logic, Field, Compare };
+    enum class Cell : quint8 { Logic, Field, Compare, Value };
     int row = 0;             ///< the row, from 1
     Cell cell = Cell::Field; ///< the cell
     QString word;            ///< the cell's text

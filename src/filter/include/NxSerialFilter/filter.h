@@ -104,6 +104,13 @@ public:
     /// before any dialog, and a dialog reopened with setReopenWithLastCondition starts empty.
     /// Cancel is left as it is.
     void clearLastCondition();
+    /// The day a week starts on for the relative dates "本周" and "上周" (this week, last
+    /// week): Monday unless the host sets another. A value that is no day of the week is
+    /// taken as Monday. Takes effect from the next ShowFilterForm; the conditions of that
+    /// dialog (FilterSQL, FilterQuery and the count line) use it.
+    void setFirstDayOfWeek(Qt::DayOfWeek day);
+    /// The day a week starts on (see setFirstDayOfWeek).
+    Qt::DayOfWeek FirstDayOfWeek() const;
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     /// Deleting the Filter while its dialog runs (from a timer, say) cancels the dialog; the
     /// call then returns an empty text and touches nothing of the deleted object.
