@@ -6,7 +6,7 @@
 // count over the demo's records of a pasted list of 100,000 serial numbers.
 
 #include "core/conditions/conditiongrid.h"
-#include "core/conditions/sqlbuilder.h"
+#include "core/composer/sqlbuilder.h"
 #include "core/support/texts.h"
 #include "demoschema.h"
 #include "sampledatabase.h"

@@ -3,8 +3,8 @@
 // Any JSON text as a field description: it is refused with an error, or the dialog's rules
 // run on it; a condition built on any of its fields succeeds or fails with exactly one alert.
 
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/fieldlist.h"
-#include "core/conditions/sqlbuilder.h"
 #include "core/conditions/vocabulary.h"
 #include "fuzzsupport.h"
 #include <NxSerialFilter/descriptionjson.h>
@@ -26,9 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!description)
         finding(QStringLiteral("parse gave no description and no error"));
 
-    FilterState state;
-    state.LogicWords = Vocabulary::logicWords();
-    state.CompareWords = Vocabulary::compareWords();
+    HostFields state;
     state.SerialUse = DescriptionJson::serialUse(description);
     if (state.SerialUse) {
         state.SerialDesc = description->DescriptionValues();
@@ -65,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         shown.shown.clear();
         grid.SetComboIndex(1, ConditionGrid::ColCompare, int(CompareOp::Equal));
         grid.SetCellText(1, ConditionGrid::ColValue, QStringLiteral("1"));
-        const bool built = Testing::createSql(state, grid);
+        ConfirmedCondition confirmed;
+        const bool built = Testing::createSql(confirmed, grid);
         if (shown.shown.size() != (built ? 0 : 1))
             finding(QStringLiteral("field %1: build %2 with %3 alerts")
                         .arg(k)

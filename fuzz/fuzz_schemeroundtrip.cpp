@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The store keeps the text with its quotes single again.
     const QString stored = SchemeText::gridText(s.grid);
     Session t(mode);
-    SchemeText::applyText(t.state, t.grid, *t.valueCells, stored);
+    SchemeText::applyText(t.grid, *t.valueCells, stored);
     SchemeText::finishLoad(t.grid);
     const QString after = snapshot(t.grid);
     if (after != before)

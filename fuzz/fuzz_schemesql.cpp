@@ -5,7 +5,7 @@
 // columns, and that finds exactly the rows a bound-parameter query of the same rows finds. The
 // component's own bound form finds the same rows and holds no quote.
 
-#include "core/conditions/sqlbuilder.h"
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/vocabulary.h"
 #include "core/support/leadingnumber.h"
 #include "fuzzsupport.h"
@@ -282,7 +282,8 @@ QString boundQuery(const Session &s, QVariantList &values)
         if (caption.isEmpty())
             break;
         if (r > 1)
-            sql += u' ' + s.state.LogicWords.at(grid.GetComboIndex(r, ConditionGrid::ColLogic));
+            sql +=
+                u' ' + Vocabulary::logicWords().at(grid.GetComboIndex(r, ConditionGrid::ColLogic));
         sql += u' ' + grid.GetCellText(r, ConditionGrid::ColLeftParen) + u' ';
         const FieldUse use = fields.value(caption);
         if (use.column.isEmpty())
@@ -303,7 +304,7 @@ QString boundQuery(const Session &s, QVariantList &values)
             sql +=
                 u'(' + tests.join(empty ? QStringLiteral(" OR ") : QStringLiteral(" AND ")) + u')';
         } else {
-            sql += c + u' ' + s.state.CompareWords.at(k) + QStringLiteral(" ?");
+            sql += c + u' ' + Vocabulary::compareWords().at(k) + QStringLiteral(" ?");
             const bool pattern = k == int(CompareOp::Contains) || k == int(CompareOp::NotContains);
             if (use.number)
                 values += numberOf(value);
@@ -342,8 +343,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     Session s(Mode(data[0] % ModeCount));
     TextReader::text = textFrom(data + 1, size - 1);
-    s.state.CurrentFilterID = 1;
-    if (!SchemeText::LoadScheme(s.state, s.grid, *s.valueCells, 1)) // the list's one message
+    if (!SchemeText::LoadScheme(s.grid, *s.valueCells, 1)) // the list's one message
         nxAlert::ShowAlert(QStringLiteral("load failed"), nxAlert::Information);
     if (shown.shown.size() > 1) {
         QStringList messages;
@@ -355,7 +355,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     shown.shown.clear();
 
     const QString context = QStringLiteral("grid:\n") + snapshot(s.grid);
-    if (!Testing::createSql(s.state, s.grid)) {
+    if (!Testing::createSql(s.confirmed, s.grid)) {
         if (shown.shown.size() != 1)
             finding(QStringLiteral("a failed build gave %1 alerts\n").arg(shown.shown.size()) +
                     context);
@@ -364,24 +364,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!shown.shown.isEmpty())
         finding(QStringLiteral("a successful build showed an alert: ") +
                 shown.shown.first().message);
-    if (s.state.FilterSQL.isEmpty())
+    if (s.confirmed.sql().isEmpty())
         return 0;
 
     const QString &select = s.state.SerialUse ? serialSelect : commonSelect;
-    const QList<qint64> built = db.run(select + s.state.FilterSQL, {}, context);
+    const QList<qint64> built = db.run(select + s.confirmed.sql(), {}, context);
     QVariantList values;
     const QString reference = boundQuery(s, values);
     const QList<qint64> expected = db.run(select + reference, values, context);
     if (built != expected)
         finding(QStringLiteral("built condition finds %1, bound query finds %2\n%3\n%4\n%5")
-                    .arg(idList(built), idList(expected), s.state.FilterSQL, reference, context));
+                    .arg(idList(built), idList(expected), s.confirmed.sql(), reference, context));
 
-    const BoundCondition own = s.state.Confirmed.query(SqlEngine::SQLite, Placeholders::QMark);
+    const BoundCondition own = s.confirmed.query(SqlEngine::SQLite, Placeholders::QMark);
     if (own.sql.contains(u'\''))
         finding(QStringLiteral("a quote in the bound form\n%1\n%2").arg(own.sql, context));
     const QList<qint64> bound = db.run(select + own.sql, own.values, context);
     if (bound != built)
         finding(QStringLiteral("built condition finds %1, its bound form finds %2\n%3\n%4\n%5")
-                    .arg(idList(built), idList(bound), s.state.FilterSQL, own.sql, context));
+                    .arg(idList(built), idList(bound), s.confirmed.sql(), own.sql, context));
     return 0;
 }

@@ -52,8 +52,6 @@ QString textFrom(const uint8_t *data, size_t size)
 Session::Session(Mode m)
     : mode(m)
 {
-    state.LogicWords = Vocabulary::logicWords();
-    state.CompareWords = Vocabulary::compareWords();
     state.SerialUse = mode == Mode::Serial;
     state.ScreenID =
         mode == Mode::StorageCheck ? QStringLiteral("StorageCheck") : QStringLiteral("Items");

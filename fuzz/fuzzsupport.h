@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/composer/confirmedcondition.h"
 #include "core/conditions/conditiongrid.h"
-#include "core/conditions/filterstate.h"
 #include "core/conditions/valuecells.h"
+#include "core/fields/hostfields.h"
 #include "testsupport/scriptedalerts.h"
 
 #include <QString>
@@ -37,7 +38,8 @@ struct Session
     explicit Session(Mode mode);
 
     Mode mode;
-    FilterState state;
+    HostFields state;
+    ConfirmedCondition confirmed;
     ConditionGrid grid;
     std::unique_ptr<ValueCells> valueCells;
 };

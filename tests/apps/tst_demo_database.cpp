@@ -6,7 +6,7 @@
 
 #include "apps/demoprocess.h"
 #include "core/conditions/conditiongrid.h"
-#include "core/conditions/confirmedcondition.h"
+#include "core/composer/confirmedcondition.h"
 #include "core/conditions/fieldlist.h"
 #include "core/fields/hostfields.h"
 #include "testsupport/scriptedalerts.h"

@@ -3,7 +3,7 @@
 #include "scriptedalerts.h"
 
 #include "core/conditions/fieldlist.h"
-#include "core/conditions/sqlbuilder.h"
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
 
 namespace NxSerialFilter::Testing {

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/conditions/confirmedcondition.h"
+#include "core/composer/confirmedcondition.h"
 #include "core/fields/hostfields.h"
 #include "widgets/support/captionsteps.h"
 #include <NxSerialFilter/matchcounter.h>

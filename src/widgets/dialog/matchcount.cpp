@@ -3,7 +3,7 @@
 #include "widgets/dialog/matchcount.h"
 
 #include "core/conditions/conditiongrid.h"
-#include "core/conditions/sqlbuilder.h"
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
 #include "core/support/mparse.h"
 #include "core/support/texts.h"

@@ -4,7 +4,7 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
-#include "core/conditions/sqlbuilder.h"
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
 #include "core/conditions/vocabulary.h"
 #include "core/schemes/schemetext.h"

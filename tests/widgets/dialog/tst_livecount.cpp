@@ -5,7 +5,7 @@
 // count, no line and no thread without a counter.
 
 #include "core/conditions/conditiongrid.h"
-#include "core/conditions/sqlbuilder.h"
+#include "core/composer/sqlbuilder.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"

@@ -5,7 +5,7 @@
 // built from the loaded grid is refused with one alert or runs, and the dialog goes on working.
 
 #include "core/conditions/conditiongrid.h"
-#include "core/conditions/sqlbuilder.h"
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
 #include "core/schemes/schemetext.h"
 #include "core/support/texts.h"

@@ -3,7 +3,7 @@
 #include "core/conditions/columnexpression.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
-#include "core/conditions/sqlbuilder.h"
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/vocabulary.h"
 #include "core/support/busypointer.h"
 #include "core/support/leadingnumber.h"

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/conditions/confirmedcondition.h"
+#include "core/composer/confirmedcondition.h"
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/nxsf_core_export.h>
