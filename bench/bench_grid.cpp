@@ -4,6 +4,7 @@
 // heap use. The grid must grow with rows plus fields, not rows times fields. Typing into the
 // field cell must open its filtered list in under 50 ms at 4,000 fields.
 
+#include "core/composer/confirmedcondition.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/valuecells.h"

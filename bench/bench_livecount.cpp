@@ -5,10 +5,11 @@
 // the event loop takes to get through it), and one count runs for the final text. And the
 // count over the demo's records of a pasted list of 100,000 serial numbers.
 
-#include "core/conditions/conditiongrid.h"
 #include "core/composer/sqlbuilder.h"
+#include "core/conditions/conditiongrid.h"
 #include "core/support/texts.h"
 #include "demoschema.h"
+#include "demotexts.h"
 #include "sampledatabase.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
@@ -291,7 +292,7 @@ void BM_CountPastedList(benchmark::State &bench)
         form.Form_Load();
         form.show();
         ConditionGrid &grid = form.grid();
-        const int serial = grid.catalog().indexOfCaption(Texts::demoFieldSerialNumber());
+        const int serial = grid.catalog().indexOfCaption(Demo::Texts::fieldSerialNumber());
         grid.setData(grid.index(0, ConditionGrid::ColField - 1), serial,
                      ConditionGrid::ComboIndexRole);
         grid.setData(grid.index(0, ConditionGrid::ColCompare - 1), int(CompareOp::InList),
@@ -317,7 +318,7 @@ void BM_CountPastedList(benchmark::State &bench)
                 60000);
         const double shownMs = double(clock.elapsed());
         clock.restart();
-        const BoundCondition bound = SqlBuilder::composeBound(form.state(), grid);
+        const BoundCondition bound = SqlBuilder::composeBound(grid);
         QString error;
         const std::optional<qint64> expected = countDemoRecords(file, bound, &error);
         const double countMs = double(clock.nsecsElapsed()) / 1e6;

@@ -6,9 +6,9 @@
 // most 1.5 times composing FilterSQL per row. Quotes cost time in proportion to their number,
 // and loading a scheme over many fields costs time in proportion to rows plus fields.
 
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
-#include "core/composer/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
@@ -107,10 +107,10 @@ void compose(benchmark::State &bench, std::optional<SqlEngine> engine)
     fill(state, grid, rows, true);
     for (auto _ : bench) {
         if (engine) {
-            const BoundCondition bound = SqlBuilder::composeBound(state, grid, *engine);
+            const BoundCondition bound = SqlBuilder::composeBound(grid, *engine);
             benchmark::DoNotOptimize(bound.sql.constData());
         } else {
-            const QString sql = SqlBuilder::compose(state, grid);
+            const QString sql = SqlBuilder::compose(grid);
             benchmark::DoNotOptimize(sql.constData());
         }
     }
@@ -153,7 +153,7 @@ void BM_ComposeQuotes(benchmark::State &bench)
     grid.SetCellText(1, ConditionGrid::ColCompare, QStringLiteral("等于"));
     grid.SetCellText(1, ConditionGrid::ColValue, QString(bytes, u'\''));
     for (auto _ : bench) {
-        const QString sql = SqlBuilder::compose(state, grid);
+        const QString sql = SqlBuilder::compose(grid);
         benchmark::DoNotOptimize(sql.constData());
     }
     bench.counters["ns_per_quote"] =
