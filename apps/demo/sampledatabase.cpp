@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -20,8 +21,19 @@ namespace NxSerialFilter::Demo {
 namespace {
 
 // Bump when the schema or the generated content changes, so old files are replaced.
-const QString schemaVersion = QStringLiteral("3");
+const QString schemaVersion = QStringLiteral("4");
 constexpr quint64 seed = 20240305;
+// A database made in an earlier month has no records of this one: it is made again.
+const QString monthFormat = QStringLiteral("yyyy-MM");
+
+QString generatedMonth(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT FValue FROM demo_info WHERE FKey = 'month'")) ||
+        !query.next())
+        return {};
+    return query.value(0).toString();
+}
 
 /// SplitMix64: the same sequence on every platform and standard library.
 class Random
@@ -243,7 +255,8 @@ bool SampleDatabase::isComplete(int recordCount) const
     QStringList values;
     while (query.next())
         values << query.value(0).toString();
-    return values == QStringList{schemaVersion, QString::number(recordCount)};
+    return values == QStringList{schemaVersion, QString::number(recordCount)} &&
+           generatedMonth(connection.db()) == QDate::currentDate().toString(monthFormat);
 }
 
 bool SampleDatabase::generate(const QString &file, int recordCount, const Progress &progress)
@@ -361,7 +374,8 @@ bool SampleDatabase::generate(const QString &file, int recordCount, const Progre
         m_error = insert.lastError().text() + entry.lastError().text();
         return false;
     }
-    const QDate firstDay(2021, 1, 1);
+    // The records reach the day of generation, so that "本月" and "过去7天" find some.
+    const QDate firstDay = QDate::currentDate().addDays(1 - 4 * 365);
     // A hundred reports in all: often enough for a moving count, rare enough to cost nothing.
     const int reportEvery = std::max(1, recordCount / 100);
     if (progress)
@@ -419,7 +433,9 @@ bool SampleDatabase::generate(const QString &file, int recordCount, const Progre
                  QStringLiteral("INSERT INTO demo_info VALUES ('records', '") +
                      QString::number(recordCount) + QStringLiteral("')"),
                  QStringLiteral("INSERT INTO demo_info VALUES ('seed', '") + QString::number(seed) +
-                     QStringLiteral("')")},
+                     QStringLiteral("')"),
+                 QStringLiteral("INSERT INTO demo_info VALUES ('month', '") +
+                     QDate::currentDate().toString(monthFormat) + QStringLiteral("')")},
                 m_error))
         return false;
     if (!db.commit()) {

@@ -11,11 +11,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -32,6 +34,7 @@
 #include <QTreeWidget>
 
 #include <cstdlib>
+#include <utility>
 
 namespace NxSerialFilter::Demo {
 
@@ -68,6 +71,8 @@ const QString greater = QStringLiteral("大于");
 const QString greaterOrEqual = QStringLiteral("大于或等于");
 const QString notEqual = QStringLiteral("不等于");
 const QString contains = QStringLiteral("包含");
+const QString inList = QStringLiteral("包括");
+const QString thisMonth = QStringLiteral("本月");
 const QString isNotEmpty = QStringLiteral("不为空");
 const QString matching = QStringLiteral("符合条件的记录：");
 const QString caption = QStringLiteral("过滤条件");
@@ -162,6 +167,21 @@ QString wrapped(const QStringList &pieces)
 {
     const QString body = pieces.join(QString()).trimmed();
     return body.isEmpty() ? QString() : QStringLiteral(" ( (") + body + QStringLiteral(") ) ");
+}
+
+/// Waits until the dialog's count line reads counted; whether it did.
+bool showsCount(QDialog &form, const QString &counted)
+{
+    const QLabel *countLine = form.findChild<QLabel *>(QStringLiteral("LblCount"));
+    return countLine && Ui::waitUntil([&] { return countLine->toolTip() == counted; }, 10000);
+}
+
+/// The first day of this month and of the next, as the dates are written.
+std::pair<QString, QString> thisMonthDays()
+{
+    const QDate today = QDate::currentDate();
+    const QDate first(today.year(), today.month(), 1);
+    return {first.toString(Qt::ISODate), first.addMonths(1).toString(Qt::ISODate)};
 }
 
 } // namespace
@@ -395,6 +415,13 @@ bool Walkthrough::saveSchemeAs(QDialog &form, const QString &name)
     return check(named == 1, QStringLiteral("scheme list: exactly one scheme named ") + name);
 }
 
+void Walkthrough::confirm(QDialog &form, const QString &shot)
+{
+    shoot(&form, shot);
+    Ui::click(part<QAbstractButton>(form, "CmdOK"));
+    check(unexpectedAlerts().isEmpty(), QStringLiteral("OK showed no alert"));
+}
+
 QStringList Walkthrough::gridRows(QDialog &form, int rows)
 {
     QStringList lines;
@@ -422,7 +449,7 @@ QStringList Walkthrough::listedItems(QDialog &form, int row, int col)
     return items;
 }
 
-bool Walkthrough::pickInCalendar(QDialog &form, int row, const QString &shown, int days)
+QCalendarWidget *Walkthrough::openCalendar(QDialog &form, int row)
 {
     QTableView *grid = gridView(form);
     Ui::clickCell(grid, row - 1, ColValue - 1);
@@ -434,8 +461,15 @@ bool Walkthrough::pickInCalendar(QDialog &form, int row, const QString &shown, i
             return calendar && calendar->isVisible();
         },
         3000);
-    if (!check(calendar && calendar->isVisible(),
-               QStringLiteral("row %1: F7 opened the calendar").arg(row)))
+    const bool open = calendar && calendar->isVisible();
+    check(open, QStringLiteral("row %1: F7 opened the calendar").arg(row));
+    return open ? calendar : nullptr;
+}
+
+bool Walkthrough::pickInCalendar(QDialog &form, int row, const QString &shown, int days)
+{
+    QCalendarWidget *calendar = openCalendar(form, row);
+    if (!calendar)
         return false;
     check(calendar->selectedDate().toString(Qt::ISODate) == shown,
           QStringLiteral("row %1: the calendar opened on the cell's date %2 (%3)")
@@ -588,9 +622,7 @@ void Walkthrough::serialSession(QDialog &form)
     check(shownAfter < countSettleMs + queryMs + 1000,
           QStringLiteral("live count: shown soon after the last change"));
 
-    shoot(&form, QStringLiteral("filter-dialog"));
-    Ui::click(part<QAbstractButton>(form, "CmdOK"));
-    check(unexpectedAlerts().isEmpty(), QStringLiteral("OK showed no alert"));
+    confirm(form, QStringLiteral("filter-dialog"));
 }
 
 void Walkthrough::reopenSession(QDialog &form)
@@ -602,12 +634,99 @@ void Walkthrough::reopenSession(QDialog &form)
     QAbstractItemView *list = schemeView(form);
     check(schemeSelected(list, schemeRow(list, m_schemeName)),
           QStringLiteral("reopened: the scheme in force is selected"));
-    const QLabel *countLine = part<QLabel>(form, "LblCount");
     const QString counted = Words::matching + QString::number(m_liveCount);
-    check(countLine && Ui::waitUntil([&] { return countLine->toolTip() == counted; }, 10000),
+    check(showsCount(form, counted),
           QStringLiteral("reopened: the count line shows the filter's ") + counted);
     shoot(&form, QStringLiteral("filter-dialog-reopened"));
+    undoRowDeletion(form);
     Ui::click(part<QAbstractButton>(form, "CmdCancel"));
+}
+
+void Walkthrough::undoRowDeletion(QDialog &form)
+{
+    QTableView *grid = gridView(form);
+    // Row 3, the quantity, goes; the rows below it move up.
+    Ui::clickCell(grid, 2, ColField - 1);
+    Ui::key(grid, Qt::Key_Delete, Qt::ControlModifier);
+    QStringList without = m_savedRows;
+    without.removeAt(2);
+    check(gridRows(form, 6) == without, QStringLiteral("Ctrl+Delete deleted row 3: ") +
+                                            gridRows(form, 6).join(QStringLiteral(" / ")));
+    // Without the quantity's bound the rows match more records.
+    const QLabel *countLine = part<QLabel>(form, "LblCount");
+    const auto counted = [countLine] {
+        return countLine->toolTip().mid(Words::matching.size()).toLongLong();
+    };
+    const bool followed =
+        countLine && Ui::waitUntil([&] { return counted() > m_liveCount; }, 10000);
+    check(followed, QStringLiteral("the count line followed the deletion: ") +
+                        (countLine ? countLine->toolTip() : QString()));
+    shoot(&form, QStringLiteral("filter-dialog-row-deleted"));
+    Ui::key(grid, Qt::Key_Z, Qt::ControlModifier);
+    check(gridRows(form, 7) == m_savedRows, QStringLiteral("Ctrl+Z brought row 3 back: ") +
+                                                gridRows(form, 7).join(QStringLiteral(" / ")));
+}
+
+void Walkthrough::pastedListSession(QDialog &form)
+{
+    clickScheme(form, Words::newScheme);
+    chooseItem(form, 1, ColField, QStringLiteral("序列号"));
+    chooseItem(form, 1, ColCompare, Words::inList);
+    // Serial numbers of the database as a spreadsheet copies a column: one a line, one twice.
+    m_pasted.clear();
+    QSqlQuery query(QSqlDatabase::database(m_connectionName));
+    if (query.exec(QStringLiteral("SELECT FSERIALNUM FROM t_SerialNumber WHERE FSERIALID IN "
+                                  "(7, 1234, 45678, 99999) ORDER BY FSERIALID"))) {
+        while (query.next())
+            m_pasted << query.value(0).toString();
+    }
+    check(m_pasted.size() == 4,
+          QStringLiteral("four serial numbers to paste: ") + m_pasted.join(u','));
+    QGuiApplication::clipboard()->setText((m_pasted + QStringList{m_pasted.value(1)}).join(u'\n') +
+                                          u'\n');
+    Ui::clickCell(gridView(form), 0, ColValue - 1);
+    Ui::key(gridView(form), Qt::Key_V, Qt::ControlModifier);
+    const QLabel *hint = part<QLabel>(form, "LblMsg");
+    const QString counted = QStringLiteral("%1 个值，去除重复 %2 个").arg(m_pasted.size()).arg(1);
+    check(hint && hint->text() == counted,
+          QStringLiteral("Ctrl+V: the hint line counts the values (%1)")
+              .arg(hint ? hint->text() : QString()));
+    const QString cell = cellText(form, 1, ColValue);
+    check(!m_pasted.isEmpty() && cell.contains(m_pasted.first()),
+          QStringLiteral("row 1: the cell shows the pasted list: ") + cell);
+    check(showsCount(form, Words::matching + QString::number(m_pasted.size())),
+          QStringLiteral("the count line counts the pasted serial numbers' records"));
+    confirm(form, QStringLiteral("filter-dialog-pasted-list"));
+}
+
+void Walkthrough::relativeDateSession(QDialog &form)
+{
+    // The pasted list in force becomes a date row.
+    chooseItem(form, 1, ColField, QStringLiteral("入库日期"));
+    chooseItem(form, 1, ColCompare, Words::equal);
+    QCalendarWidget *calendar = openCalendar(form, 1);
+    auto *words =
+        calendar ? calendar->findChild<QListWidget *>(QStringLiteral("relativeDates")) : nullptr;
+    const QList<QListWidgetItem *> found =
+        words ? words->findItems(Words::thisMonth, Qt::MatchExactly) : QList<QListWidgetItem *>();
+    if (check(found.size() == 1,
+              QStringLiteral("row 1: F7 offers %1 under the calendar").arg(Words::thisMonth))) {
+        const QPointer<QCalendarWidget> open(calendar);
+        Ui::clickAt(words->viewport(), words->visualItemRect(found.first()).center());
+        Ui::waitUntil([&] { return !open || !open->isVisible(); }, 3000);
+    } else if (calendar) {
+        calendar->close();
+    }
+    check(cellText(form, 1, ColValue) == Words::thisMonth,
+          QStringLiteral("row 1: a click took %1 (cell reads %2)")
+              .arg(Words::thisMonth, cellText(form, 1, ColValue)));
+    const auto [from, to] = thisMonthDays();
+    m_monthCount = directCount(QStringLiteral("SELECT COUNT(*) FROM ") + serialQuery().from +
+                                   QStringLiteral(" WHERE tf.FINDATE >= ? AND tf.FINDATE < ?"),
+                               {from, to});
+    check(showsCount(form, Words::matching + QString::number(m_monthCount)),
+          QStringLiteral("the count line counts this month's %1 records").arg(m_monthCount));
+    confirm(form, QStringLiteral("filter-dialog-relative-date"));
 }
 
 void Walkthrough::itemSession(QDialog &form)
@@ -625,9 +744,7 @@ void Walkthrough::itemSession(QDialog &form)
     m_itemNumber = item[0];
     check(!m_itemNumber.isEmpty() && cellText(form, 3, ColValue) == m_itemNumber,
           QStringLiteral("row 3: F7 wrote the item number ") + m_itemNumber);
-    shoot(&form, QStringLiteral("filter-dialog-items"));
-    Ui::click(part<QAbstractButton>(form, "CmdOK"));
-    check(unexpectedAlerts().isEmpty(), QStringLiteral("OK showed no alert"));
+    confirm(form, QStringLiteral("filter-dialog-items"));
 }
 
 void Walkthrough::englishSession(QDialog &form)
@@ -871,7 +988,51 @@ int Walkthrough::run()
     check(m_window.serialScreen()->conditionText() == m_serialWords,
           QStringLiteral("the condition line speaks Chinese again"));
 
-    // 5. Clear filter drops the filter in force, in the list and in the next dialog.
+    // 5. A pasted list of serial numbers.
+    note(QStringLiteral("-- serial list: a pasted list of serial numbers"));
+    if (withFilterDialog(QStringLiteral("pasted list"),
+                         [this](QDialog &form) { pastedListSession(form); })) {
+        QStringList values;
+        for (const QString &value : std::as_const(m_pasted))
+            values << quoted(value);
+        const QString inList = QStringLiteral("tf.FSERIALNUM In (") + values.join(u',') + u')';
+        note(QStringLiteral("pasted list, FilterSQL: [") + serialFilter.FilterSQL() +
+             QLatin1Char(']'));
+        check(serialFilter.FilterSQL().contains(inList),
+              QStringLiteral("FilterSQL holds ") + inList);
+        const int serialColumn = int(serial->query().captions.indexOf(QStringLiteral("序列号")));
+        QStringList listed;
+        const QAbstractItemModel *rows = serial->view()->model();
+        for (int r = 0; r < rows->rowCount(); ++r)
+            listed << rows->index(r, serialColumn).data().toString();
+        listed.sort();
+        QStringList pasted = m_pasted;
+        pasted.sort();
+        check(serial->recordCount() == pasted.size() && listed == pasted,
+              QStringLiteral("the list shows the pasted serial numbers: ") + listed.join(u','));
+        shoot(&m_window, QStringLiteral("host-pasted-list"));
+    }
+
+    // 6. A relative date: the word stays, the days are this month's.
+    note(QStringLiteral("-- serial list: a relative date"));
+    if (withFilterDialog(QStringLiteral("relative date"),
+                         [this](QDialog &form) { relativeDateSession(form); })) {
+        const auto [from, to] = thisMonthDays();
+        const QString words = QStringLiteral("入库日期 等于 ") + Words::thisMonth;
+        note(QStringLiteral("relative date, FilterText: [") + serialFilter.FilterText() +
+             QStringLiteral("], FilterSQL: [") + serialFilter.FilterSQL() + QLatin1Char(']'));
+        check(serialFilter.FilterText() == words && serial->conditionText() == words,
+              QStringLiteral("FilterText keeps the word: ") + words);
+        check(serialFilter.FilterSQL().contains(from) && serialFilter.FilterSQL().contains(to),
+              QStringLiteral("FilterSQL holds this month's days, %1 up to %2").arg(from, to));
+        check(m_monthCount > 0 && serial->recordCount() == m_monthCount,
+              QStringLiteral("the list shows this month's %1 records (direct query: %2)")
+                  .arg(serial->recordCount())
+                  .arg(m_monthCount));
+        shoot(&m_window, QStringLiteral("host-relative-date"));
+    }
+
+    // 7. Clear filter drops the filter in force, in the list and in the next dialog.
     note(QStringLiteral("-- serial list: the filter cleared"));
     auto *clear = m_window.findChild<QAction *>(QStringLiteral("actionClear"));
     auto *tools = m_window.findChild<QToolBar *>(QStringLiteral("tools"));

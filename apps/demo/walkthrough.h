@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class QCalendarWidget;
 class QDialog;
 class QWidget;
 
@@ -37,8 +38,9 @@ public:
 
 /// A scripted session on the real windows: filters the serial list and the items list through
 /// the dialog with key and mouse events, saves and reloads a scheme, picks a date in the
-/// calendar, reopens the dialog on the filter in force, checks every outcome against direct
-/// queries, and writes screenshots. The exit code is 0 only when all agreed.
+/// calendar, reopens the dialog on the filter in force and undoes a row deletion, pastes a list
+/// of serial numbers, picks a relative date, checks every outcome against direct queries, and
+/// writes screenshots. The exit code is 0 only when all agreed.
 ///
 /// It knows the dialog as a user and any host do: by its installed API, and by the object
 /// names and words of its windows, never by its internals.
@@ -66,9 +68,13 @@ private:
     bool pickWithF7(QDialog &form, int row, const QString &search, QString *picked);
     bool clickScheme(QDialog &form, const QString &text);
     bool saveSchemeAs(QDialog &form, const QString &name);
+    /// Opens the calendar on a row's date cell with F7; null when it did not open.
+    QCalendarWidget *openCalendar(QDialog &form, int row);
     /// Opens the calendar on a date cell with F7, moves days by the arrow keys (negative:
     /// back) and takes the date with Return; checks it opened on shown.
     bool pickInCalendar(QDialog &form, int row, const QString &shown, int days);
+    /// Takes the screenshot shot of the dialog, then presses OK, which must show no alert.
+    void confirm(QDialog &form, const QString &shot);
     QStringList gridRows(QDialog &form, int rows);
     /// The items the cell's drop-down list offers, read by opening it with F2 (Esc closes it).
     QStringList listedItems(QDialog &form, int row, int col);
@@ -78,6 +84,12 @@ private:
     void serialSession(QDialog &form);
     /// Reopened on the filter in force: its rows, its scheme and its count; then Cancel.
     void reopenSession(QDialog &form);
+    /// Ctrl+Delete on a row of the filter in force, then Ctrl+Z brings it back.
+    void undoRowDeletion(QDialog &form);
+    /// A column of serial numbers pasted with Ctrl+V into a "包括" row, then OK.
+    void pastedListSession(QDialog &form);
+    /// "本月" picked under the calendar of the in-date, then OK.
+    void relativeDateSession(QDialog &form);
     void itemSession(QDialog &form);
     void englishSession(QDialog &form);
     bool chooseLanguage(const QString &objectName);
@@ -104,8 +116,10 @@ private:
     QString m_schemeName;
     QStringList m_savedRows;
     QString m_itemNumber;
-    qint64 m_total = 0;     // records in the serial list
-    qint64 m_liveCount = 0; // what the dialog counted for the loaded scheme
+    QStringList m_pasted;    // the serial numbers pasted, each once
+    qint64 m_monthCount = 0; // records of this month, by a direct query
+    qint64 m_total = 0;      // records in the serial list
+    qint64 m_liveCount = 0;  // what the dialog counted for the loaded scheme
 };
 
 } // namespace NxSerialFilter::Demo

@@ -68,6 +68,7 @@ private Q_SLOTS:
     void itemConditionsFindRecords_data();
     void itemConditionsFindRecords();
     void generationIsRepeatable();
+    void outdatedDatabaseIsReplaced_data();
     void outdatedDatabaseIsReplaced();
 
 private:
@@ -284,9 +285,21 @@ void tst_DemoDatabase::generationIsRepeatable()
     QVERIFY(count(QStringLiteral("SELECT COUNT(*) FROM t_SerialNumber")) >= 100000);
 }
 
+void tst_DemoDatabase::outdatedDatabaseIsReplaced_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("older demo") << QStringLiteral("version") << QStringLiteral("0");
+    // Its records would end before this month: "本月" would find none.
+    QTest::newRow("made in an earlier month")
+        << QStringLiteral("month") << QStringLiteral("2000-01");
+}
+
 void tst_DemoDatabase::outdatedDatabaseIsReplaced()
 {
     // A database left by an older demo (or cut short) must not be taken as complete.
+    QFETCH(QString, key);
+    QFETCH(QString, value);
     const QString other = m_dir.filePath(QStringLiteral("again"));
     DemoRun run = runDemo({QStringLiteral("--prepare-only"), QStringLiteral("--data"), other});
     QVERIFY2(run.output.contains(QStringLiteral("reused")), qPrintable(run.output));
@@ -296,8 +309,10 @@ void tst_DemoDatabase::outdatedDatabaseIsReplaced()
         db.setDatabaseName(other + QStringLiteral("/serials.sqlite"));
         QVERIFY(db.open());
         QSqlQuery query(db);
-        QVERIFY(
-            query.exec(QStringLiteral("UPDATE demo_info SET FValue = '0' WHERE FKey = 'version'")));
+        query.prepare(QStringLiteral("UPDATE demo_info SET FValue = ? WHERE FKey = ?"));
+        query.addBindValue(value);
+        query.addBindValue(key);
+        QVERIFY(query.exec() && query.numRowsAffected() == 1);
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("old"));

@@ -78,7 +78,8 @@ void tst_DemoWalkthrough::walkthrough()
     for (const char *name :
          {"host-window", "host-window-en", "host-serial", "host-items", "filter-dialog",
           "filter-dialog-items", "filter-dialog-en", "filter-dialog-reopened", "lookup-window",
-          "scheme-name", "date-picker"}) {
+          "scheme-name", "date-picker", "filter-dialog-row-deleted", "filter-dialog-pasted-list",
+          "host-pasted-list", "filter-dialog-relative-date", "host-relative-date"}) {
         const QImage image(
             QDir(screenshots).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
         QVERIFY2(image.width() > 200 && image.height() > 100, name);
