@@ -60,9 +60,9 @@ QString listSummary(QStringView list)
         first.append(list.sliced(from, comma - from).toString());
         from = comma + 1;
     }
-    return first.join(QStringLiteral(", ")) +
-           (count > shown ? QStringLiteral(" … (") : QStringLiteral(" (")) +
-           QString::number(count) + u')';
+    // The count leads: a narrow column cuts the end of what it shows.
+    return u'(' + QString::number(count) + QStringLiteral(") ") + first.join(QStringLiteral(", ")) +
+           (count > shown ? QStringLiteral(" …") : QString());
 }
 
 QString listLines(QStringView list, qsizetype maxLines)

@@ -30,8 +30,8 @@ struct PastedValues
 /// piece and drops empty pieces and repeats.
 NXSF_CORE_AUTOTEST_EXPORT PastedValues splitPastedValues(QStringView text);
 
-/// What a value list's cell shows: its first values and how many it holds, as in
-/// "A001, A002, A003 … (312)". The list is the cell's text, values separated by ",".
+/// What a value list's cell shows: how many values it holds and its first ones, as in
+/// "(312) A001, A002, A003 …". The list is the cell's text, values separated by ",".
 NXSF_CORE_PRIVATE_EXPORT QString listSummary(QStringView list);
 /// The values of a list one per line; past maxLines of them a last line says how many there
 /// are in all.

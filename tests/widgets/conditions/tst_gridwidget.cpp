@@ -391,20 +391,20 @@ private Q_SLOTS:
         const QString column = u"A001\r\nA002\r\n A003 \r\nA002\r\n\r\nA004\r\n"_qs;
         QTest::newRow("spreadsheet column")
             << QString() << u"序"_qs << u"X"_qs << column << 0 << u"A001,A002,A003,A004"_qs
-            << u"A001, A002, A003 … (4)"_qs << u"4 个值，去除重复 1 个"_qs;
+            << u"(4) A001, A002, A003 …"_qs << u"4 个值，去除重复 1 个"_qs;
         QTest::newRow("spreadsheet column, English")
             << u"en"_qs << u"序"_qs << QString() << column << 0 << u"A001,A002,A003,A004"_qs
-            << u"A001, A002, A003 … (4)"_qs << u"4 values, 1 repeats dropped"_qs;
+            << u"(4) A001, A002, A003 …"_qs << u"4 values, 1 repeats dropped"_qs;
         // The value cell's key rule holds for what is pasted: no quote.
         QTest::newRow("tabs, semicolons and a quote")
             << QString() << u"序"_qs << QString() << u"x;y\tO'Brien,,x"_qs << 0 << u"x,y,OBrien"_qs
-            << u"x, y, OBrien (3)"_qs << u"3 个值，去除重复 1 个"_qs;
+            << u"(3) x, y, OBrien"_qs << u"3 个值，去除重复 1 个"_qs;
         QStringList many;
         for (int i = 1; i <= 45; ++i)
             many << u"S"_qs + QString::number(i);
         QTest::newRow("45 values: the tool tip shows 40")
             << QString() << u"序"_qs << QString() << many.join(u'\n') << 0 << many.join(u',')
-            << u"S1, S2, S3 … (45)"_qs << u"45 个值，去除重复 0 个"_qs;
+            << u"(45) S1, S2, S3 …"_qs << u"45 个值，去除重复 0 个"_qs;
         // A scheme could not hold the cell: refused before anything changes.
         QString huge;
         for (int i = 0; i < 200000; ++i)
@@ -414,13 +414,13 @@ private Q_SLOTS:
             << u"A"_qs << QString();
         QTest::newRow("a number field takes a list")
             << QString() << u"数"_qs << QString() << u"1\n2\n3\n"_qs << 0 << u"1,2,3"_qs
-            << u"1, 2, 3 (3)"_qs << u"3 个值，去除重复 0 个"_qs;
+            << u"(3) 1, 2, 3"_qs << u"3 个值，去除重复 0 个"_qs;
         QTest::newRow("an empty clipboard keeps the list")
-            << QString() << u"序"_qs << u"A,B"_qs << u" \n;"_qs << 0 << u"A,B"_qs << u"A, B (2)"_qs
+            << QString() << u"序"_qs << u"A,B"_qs << u" \n;"_qs << 0 << u"A,B"_qs << u"(2) A, B"_qs
             << u"0 个值，去除重复 0 个"_qs;
         QTest::newRow("look-up values it does not know, kept")
             << QString() << u"物"_qs << QString() << u"螺钉 M3\nZZ9\nYY8"_qs
-            << int(nxAlert::AnswerYes) << u"螺钉 M3,ZZ9,YY8"_qs << u"螺钉 M3, ZZ9, YY8 (3)"_qs
+            << int(nxAlert::AnswerYes) << u"螺钉 M3,ZZ9,YY8"_qs << u"(3) 螺钉 M3, ZZ9, YY8"_qs
             << u"3 个值，去除重复 0 个"_qs;
         QTest::newRow("look-up values it does not know, refused")
             << QString() << u"物"_qs << u"轴承"_qs << u"螺钉 M3\nZZ9\nYY8"_qs
@@ -428,10 +428,10 @@ private Q_SLOTS:
         // F7 on a list shows its values, not the look-up window.
         QTest::newRow("F7 window, a line added")
             << QString() << u"物"_qs << u"轴承,螺钉 M3"_qs << u"F7:轴承"_qs << 0
-            << u"轴承,螺钉 M3"_qs << u"轴承, 螺钉 M3 (2)"_qs << u"2 个值，去除重复 1 个"_qs;
+            << u"轴承,螺钉 M3"_qs << u"(2) 轴承, 螺钉 M3"_qs << u"2 个值，去除重复 1 个"_qs;
         QTest::newRow("F7 window, English")
             << u"en"_qs << u"序"_qs << u"A,B"_qs << u"F7:C"_qs << 0 << u"A,B,C"_qs
-            << u"A, B, C (3)"_qs << u"3 values, 0 repeats dropped"_qs;
+            << u"(3) A, B, C"_qs << u"3 values, 0 repeats dropped"_qs;
         QTest::newRow("F7 window, unknown refused, then cancelled")
             << QString() << u"物"_qs << u"轴承"_qs << u"F7:ZZ9"_qs << int(nxAlert::AnswerNo)
             << u"轴承"_qs << u"轴承"_qs << u"物料按F7键可查看---"_qs;
