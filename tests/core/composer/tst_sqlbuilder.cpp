@@ -176,8 +176,8 @@ Composed composeDirect(bool serial, const QString &screen, const KeyedValuesPtr 
     Condition condition = parsed.condition;
     // A stored text names no value list; a condition built in code does.
     for (ConditionRow &row : condition.rows()) {
-        if (valueLists && row.unmatched.compare == u"包括"_qs ||
-            row.unmatched.compare == u"不包括"_qs) {
+        if (valueLists &&
+            (row.unmatched.compare == u"包括"_qs || row.unmatched.compare == u"不包括"_qs)) {
             row.compare =
                 row.unmatched.compare == u"包括"_qs ? CompareOp::InList : CompareOp::NotInList;
             row.unmatched.compare.clear();

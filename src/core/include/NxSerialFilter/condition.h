@@ -124,14 +124,16 @@ struct UnmatchedWords
 /// One row of a condition, as one line of the dialog's grid.
 struct ConditionRow
 {
+    // Every member has an initializer, so that a host's {…} of the first six warns of no
+    // missing one under -Wextra.
     LogicOp logic = LogicOp::None;       ///< how the row joins the rows before it; ignored on row 1
-    QString open;                        ///< opening parentheses: only "(" composes
+    QString open = {};                   ///< opening parentheses: only "(" composes
     int field = -1;                      ///< position in the FieldCatalog; -1 for none
     CompareOp compare = CompareOp::None; ///< the comparison
-    ConditionValue value;                ///< the value; ignored by IsEmpty and IsNotEmpty
-    QString close;                       ///< closing parentheses: only ")" composes
-    QString code;                        ///< the grid's hidden value-code cell, kept as stored
-    UnmatchedWords unmatched;            ///< words of a scheme text that named nothing known
+    ConditionValue value = {};           ///< the value; ignored by IsEmpty and IsNotEmpty
+    QString close = {};                  ///< closing parentheses: only ")" composes
+    QString code = {};                   ///< the grid's hidden value-code cell, kept as stored
+    UnmatchedWords unmatched = {};       ///< words of a scheme text that named nothing known
 
     /// Equal when every part is.
     friend bool operator==(const ConditionRow &, const ConditionRow &) = default;
