@@ -648,8 +648,10 @@ void tst_SchemeStore::saveKeepsOneSchemePerName()
     QStringList got;
     const QList<StoredScheme> schemes = SchemeStore(location).schemes(screen);
     for (const auto &[id, name] : listed(screen)) {
-        const bool isDefault = std::any_of(schemes.begin(), schemes.end(),
-                                           [id](auto &s) { return s.FID == id && s.isDefault; });
+        const qint32 listedId = id; // a structured binding is no variable a lambda may capture
+        const bool isDefault =
+            std::any_of(schemes.begin(), schemes.end(),
+                        [listedId](auto &s) { return s.FID == listedId && s.isDefault; });
         got.append(name + u'=' + loaded(id).value_or(QStringLiteral("<missing>")) +
                    (isDefault ? QStringLiteral("*") : QString()));
     }
