@@ -23,12 +23,12 @@ struct PastedValues
     int duplicates = 0; ///< pieces dropped because an earlier one was the same
 
     /// "312 个值，去除重复 4 个", in the current language.
-    NXSF_CORE_AUTOTEST_EXPORT QString message() const;
+    NXSF_CORE_PRIVATE_EXPORT QString message() const;
 };
 
 /// Splits pasted text at new lines, tabs, commas and semicolons; trims the blanks of every
 /// piece and drops empty pieces and repeats.
-NXSF_CORE_AUTOTEST_EXPORT PastedValues splitPastedValues(QStringView text);
+NXSF_CORE_PRIVATE_EXPORT PastedValues splitPastedValues(QStringView text);
 
 /// What a value list's cell shows: its first values and how many it holds, as in
 /// "A001, A002, A003 … (312)". The list is the cell's text, values separated by ",".
@@ -64,7 +64,7 @@ struct RelativeDate
     /// ignored); nothing when text names no relative date.
     NXSF_CORE_AUTOTEST_EXPORT static std::optional<RelativeDate> read(QStringView text);
     /// The word in language ("en", ...; empty for the current one).
-    NXSF_CORE_AUTOTEST_EXPORT QString word(const QString &language = QString()) const;
+    NXSF_CORE_PRIVATE_EXPORT QString word(const QString &language = QString()) const;
     /// The days the word means on today: from first up to, not including, end.
     NXSF_CORE_AUTOTEST_EXPORT std::pair<QDate, QDate> range(QDate today,
                                                             Qt::DayOfWeek firstDayOfWeek) const;
