@@ -62,7 +62,7 @@ struct RelativeDate
 
     /// The word in any language the component ships (blanks at the ends and letter case
     /// ignored); nothing when text names no relative date.
-    NXSF_CORE_AUTOTEST_EXPORT static std::optional<RelativeDate> read(QStringView text);
+    NXSF_CORE_PRIVATE_EXPORT static std::optional<RelativeDate> read(QStringView text);
     /// The word in language ("en", ...; empty for the current one).
     NXSF_CORE_PRIVATE_EXPORT QString word(const QString &language = QString()) const;
     /// The days the word means on today: from first up to, not including, end.

@@ -13,10 +13,10 @@ namespace NxSerialFilter {
 namespace Vocabulary {
 
 /// Design-time items of the logic, left-parenthesis, comparison and right-parenthesis lists.
-NXSF_CORE_AUTOTEST_EXPORT QStringList logicItems();
-NXSF_CORE_AUTOTEST_EXPORT QStringList leftParenItems();
-NXSF_CORE_AUTOTEST_EXPORT QStringList compareItems();
-NXSF_CORE_AUTOTEST_EXPORT QStringList rightParenItems();
+NXSF_CORE_PRIVATE_EXPORT QStringList logicItems();
+NXSF_CORE_PRIVATE_EXPORT QStringList leftParenItems();
+NXSF_CORE_PRIVATE_EXPORT QStringList compareItems();
+NXSF_CORE_PRIVATE_EXPORT QStringList rightParenItems();
 
 /// The codes of the languages whose translations are built into the library ("en"), without
 /// "chs", the language of the keys.
@@ -45,7 +45,7 @@ private:
 
 /// A design-time list as every language the component ships shows it, the source language
 /// first; positions stay those of the design list.
-NXSF_CORE_AUTOTEST_EXPORT QList<QStringList> inShippedLanguages(const QStringList &designItems);
+NXSF_CORE_PRIVATE_EXPORT QList<QStringList> inShippedLanguages(const QStringList &designItems);
 
 /// The translation of key in language ("en", ...); the current language when empty. A language
 /// that cannot be read gives the key.
@@ -60,7 +60,7 @@ NXSF_CORE_PRIVATE_EXPORT QStringList compareWords();
 NXSF_CORE_PRIVATE_EXPORT ushort Form_KeyPress(ushort keyAscii, int activeCol);
 
 /// Whether a comparison text is the localized "为空" or "不为空".
-NXSF_CORE_AUTOTEST_EXPORT bool isEmptyTest(const QString &compareText);
+NXSF_CORE_PRIVATE_EXPORT bool isEmptyTest(const QString &compareText);
 
 /// A message about one condition row, localized and naming the row: "第2行：" and the text
 /// of key.

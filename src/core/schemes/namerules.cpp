@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "core/schemes/namerules.h"
 
-#include "core/conditions/conditiongrid.h"
 #include "core/support/spaces.h"
+
+#include <QList>
 
 #include <algorithm>
 
@@ -19,7 +20,7 @@ QString NameRules::insertable(const QString &current, int selectedLength, const 
     if (current.size() > KeyLimit)
         return {};
     // A name is one line: breaks would split the lines of listings and exports.
-    QString piece = ConditionGrid::cellSafe(text);
+    QString piece = wellFormedCell(text);
     piece.remove(u'\'');
     const qsizetype room = KeyLimit + 1 - (current.size() - selectedLength);
     if (piece.size() > room) {
@@ -68,13 +69,13 @@ bool anyMisleading(QStringView text)
 bool NameRules::isStorable(const QString &name)
 {
     return canAccept(name) && name.size() <= MaxLength && trimSpaces(name) == name &&
-           !name.contains(u'\'') && ConditionGrid::cellSafe(name) == name && !anyMisleading(name);
+           !name.contains(u'\'') && wellFormedCell(name) == name && !anyMisleading(name);
 }
 
 bool NameRules::isStorableScreen(const QString &screen)
 {
-    return screen.size() <= Limits::MaxScreenIdLength &&
-           ConditionGrid::cellSafe(screen) == screen && !anyMisleading(screen);
+    return screen.size() <= Limits::MaxScreenIdLength && wellFormedCell(screen) == screen &&
+           !anyMisleading(screen);
 }
 
 QString NameRules::printable(const QString &text)

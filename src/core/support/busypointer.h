@@ -7,7 +7,7 @@
 namespace NxSerialFilter::BusyPointer {
 
 /// Switches the application-wide hourglass on (once, however often it is asked).
-NXSF_CORE_AUTOTEST_EXPORT void show();
+NXSF_CORE_PRIVATE_EXPORT void show();
 /// Puts the default pointer back.
 NXSF_CORE_PRIVATE_EXPORT void restore();
 NXSF_CORE_AUTOTEST_EXPORT bool isShown();
