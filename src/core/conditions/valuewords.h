@@ -23,19 +23,19 @@ struct PastedValues
     int duplicates = 0; ///< pieces dropped because an earlier one was the same
 
     /// "312 个值，去除重复 4 个", in the current language.
-    NXSF_CORE_PRIVATE_EXPORT QString message() const;
+    NXSF_CORE_AUTOTEST_EXPORT QString message() const;
 };
 
 /// Splits pasted text at new lines, tabs, commas and semicolons; trims the blanks of every
 /// piece and drops empty pieces and repeats.
-NXSF_CORE_PRIVATE_EXPORT PastedValues splitPastedValues(QStringView text);
+NXSF_CORE_AUTOTEST_EXPORT PastedValues splitPastedValues(QStringView text);
 
 /// What a value list's cell shows: its first values and how many it holds, as in
 /// "A001, A002, A003 … (312)". The list is the cell's text, values separated by ",".
-NXSF_CORE_PRIVATE_EXPORT QString listSummary(QStringView list);
+NXSF_CORE_AUTOTEST_EXPORT QString listSummary(QStringView list);
 /// The values of a list one per line; past maxLines of them a last line says how many there
 /// are in all.
-NXSF_CORE_PRIVATE_EXPORT QString listLines(QStringView list, qsizetype maxLines);
+NXSF_CORE_AUTOTEST_EXPORT QString listLines(QStringView list, qsizetype maxLines);
 
 /// A date named by a word that keeps its meaning as days pass: "本月", "过去7天".
 struct RelativeDate

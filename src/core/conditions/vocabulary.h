@@ -14,9 +14,9 @@ namespace Vocabulary {
 
 /// Design-time items of the logic, left-parenthesis, comparison and right-parenthesis lists.
 NXSF_CORE_PRIVATE_EXPORT QStringList logicItems();
-NXSF_CORE_PRIVATE_EXPORT QStringList leftParenItems();
+NXSF_CORE_AUTOTEST_EXPORT QStringList leftParenItems();
 NXSF_CORE_PRIVATE_EXPORT QStringList compareItems();
-NXSF_CORE_PRIVATE_EXPORT QStringList rightParenItems();
+NXSF_CORE_AUTOTEST_EXPORT QStringList rightParenItems();
 
 /// The codes of the languages whose translations are built into the library ("en"), without
 /// "chs", the language of the keys.
@@ -52,15 +52,15 @@ NXSF_CORE_PRIVATE_EXPORT QList<QStringList> inShippedLanguages(const QStringList
 NXSF_CORE_AUTOTEST_EXPORT QString translated(const QString &key, const QString &language);
 
 /// The SQL words behind the logic and comparison lists, by index.
-NXSF_CORE_PRIVATE_EXPORT QStringList logicWords();
-NXSF_CORE_PRIVATE_EXPORT QStringList compareWords();
+NXSF_CORE_AUTOTEST_EXPORT QStringList logicWords();
+NXSF_CORE_AUTOTEST_EXPORT QStringList compareWords();
 
 /// The dialog's filter on every typed character: a single quote is refused everywhere;
 /// column 2 takes only "(", column 7 only ")". Returns the character to pass, 0 to discard.
-NXSF_CORE_PRIVATE_EXPORT ushort Form_KeyPress(ushort keyAscii, int activeCol);
+NXSF_CORE_AUTOTEST_EXPORT ushort Form_KeyPress(ushort keyAscii, int activeCol);
 
 /// Whether a comparison text is the localized "为空" or "不为空".
-NXSF_CORE_PRIVATE_EXPORT bool isEmptyTest(const QString &compareText);
+NXSF_CORE_AUTOTEST_EXPORT bool isEmptyTest(const QString &compareText);
 
 /// A message about one condition row, localized and naming the row: "第2行：" and the text
 /// of key.
