@@ -21,7 +21,7 @@ NXSF_CORE_AUTOTEST_EXPORT bool acceptsKey(const QString &current, QChar key);
 /// replace selectedLength characters of current: no quotes, breaks as spaces, and no more
 /// than typing could have reached. Empty when nothing may be inserted.
 NXSF_CORE_AUTOTEST_EXPORT QString insertable(const QString &current, int selectedLength,
-                                            const QString &text);
+                                             const QString &text);
 /// Whether OK may accept the name as typed.
 NXSF_CORE_PRIVATE_EXPORT bool canAccept(const QString &name);
 

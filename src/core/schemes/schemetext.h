@@ -39,13 +39,13 @@ NXSF_CORE_AUTOTEST_EXPORT void clearGrid(ConditionGrid &grid);
 /// before anything changes. Logic and comparison words of any language the component ships
 /// are taken by their position, so a scheme saved in one language loads in every other.
 NXSF_CORE_AUTOTEST_EXPORT void applyText(ConditionGrid &grid, ValueCells &valueCells,
-                                        const QString &text);
+                                         const QString &text);
 
 /// Puts a condition into the grid (undo, the condition in force) as applyText puts a text:
 /// value cells set up for their fields with the values kept, empty tests locked, the load's
 /// end state. The value cells are loading while it runs.
 NXSF_CORE_AUTOTEST_EXPORT void applyCondition(ConditionGrid &grid, ValueCells &valueCells,
-                                             const Condition &condition);
+                                              const Condition &condition);
 
 /// The state every load ends in: row 1's logic cell a locked plain cell, row 1 column 2 the
 /// active cell.
