@@ -376,20 +376,20 @@ private Q_SLOTS:
     void relativeDatesAtOk_data()
     {
         QTest::addColumn<QDate>("today");
-        QTest::addColumn<int>("firstDay"); // 0: not set
+        QTest::addColumn<int>("firstDay"); // -1: not set
         QTest::addColumn<QString>("word");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("end");
         QTest::newRow("this week on a Sunday, weeks from Monday")
-            << QDate(2024, 3, 10) << 0 << u"本周"_qs << u"2024-03-04"_qs << u"2024-03-11"_qs;
+            << QDate(2024, 3, 10) << -1 << u"本周"_qs << u"2024-03-04"_qs << u"2024-03-11"_qs;
         QTest::newRow("this week on a Sunday, weeks from Sunday")
             << QDate(2024, 3, 10) << 7 << u"本周"_qs << u"2024-03-10"_qs << u"2024-03-17"_qs;
         QTest::newRow("last week on a Monday, weeks from Sunday")
             << QDate(2024, 3, 11) << 7 << u"上周"_qs << u"2024-03-03"_qs << u"2024-03-10"_qs;
         QTest::newRow("no day of the week is Monday")
-            << QDate(2024, 3, 10) << 9 << u"本周"_qs << u"2024-03-04"_qs << u"2024-03-11"_qs;
+            << QDate(2024, 3, 10) << 0 << u"本周"_qs << u"2024-03-04"_qs << u"2024-03-11"_qs;
         QTest::newRow("this quarter on the year's last day")
-            << QDate(2024, 12, 31) << 0 << u"本季度"_qs << u"2024-10-01"_qs << u"2025-01-01"_qs;
+            << QDate(2024, 12, 31) << -1 << u"本季度"_qs << u"2024-10-01"_qs << u"2025-01-01"_qs;
     }
 
     // The days a relative date means come from the dialog's clock and the host's first day of
@@ -406,7 +406,8 @@ private Q_SLOTS:
         Filter filter;
         filter.setSerialUse(true);
         filter.setSerialDesc(Testing::standardSerialDescription());
-        if (firstDay)
+        // 0 is the one value within the enumeration's range that is no day.
+        if (firstDay >= 0)
             filter.setFirstDayOfWeek(Qt::DayOfWeek(firstDay));
         const QVariantList days{first, end};
         filter.setMatchCounter([days](const BoundCondition &c) -> std::optional<qint64> {

@@ -17,7 +17,7 @@ namespace NxSerialFilter {
 
 /// The condition confirmed at OK. Its bound forms and words are composed from it when first
 /// asked for, once: a host reads one form, and OK need not compose the others.
-class NXSF_CORE_PRIVATE_EXPORT ConfirmedCondition
+class NXSF_CORE_AUTOTEST_EXPORT ConfirmedCondition
 {
 public:
     ConfirmedCondition() = default;

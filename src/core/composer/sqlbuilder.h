@@ -35,7 +35,7 @@ NXSF_CORE_AUTOTEST_EXPORT QString compose(const ConditionGrid &grid);
 /// collation, so that letter case is ignored for ASCII letters only, as by SQLite's Like.
 /// Relative dates count from asOf (null: today by the host's clock), weeks from
 /// firstDayOfWeek.
-NXSF_CORE_PRIVATE_EXPORT BoundCondition
+NXSF_CORE_AUTOTEST_EXPORT BoundCondition
 composeBound(const ConditionGrid &grid, SqlEngine engine = SqlEngine::SQLite,
              Placeholders placeholders = Placeholders::QMark, QDate asOf = {},
              Qt::DayOfWeek firstDayOfWeek = Qt::Monday);
@@ -49,13 +49,13 @@ NXSF_CORE_AUTOTEST_EXPORT QString conditionText(const ConditionGrid &grid);
 /// condition and the grid as they were; the dialog shows it in one alert, the pointer
 /// already restored. Relative dates count from asOf (null: today by the host's clock), weeks
 /// from firstDayOfWeek, for FilterSQL and the bound forms alike.
-NXSF_CORE_PRIVATE_EXPORT std::optional<ComposeFailure>
+NXSF_CORE_AUTOTEST_EXPORT std::optional<ComposeFailure>
 confirm(ConfirmedCondition &confirmed, const ConditionGrid &grid, QDate asOf = {},
         Qt::DayOfWeek firstDayOfWeek = Qt::Monday);
 
 /// The alert style of a failure: nxAlert::Warning for the parenthesis refusals (the user's to
 /// correct), nxAlert::Information otherwise.
-NXSF_CORE_PRIVATE_EXPORT int alertStyle(const ComposeFailure &failure);
+NXSF_CORE_AUTOTEST_EXPORT int alertStyle(const ComposeFailure &failure);
 
 } // namespace SqlBuilder
 } // namespace NxSerialFilter

@@ -31,7 +31,7 @@ enum class CellKind : quint8 {
 ///
 /// Edits that come through setData() (the view, the user) raise cellChanged(); writes made
 /// through the grid operations do not, so the dialog's own changes cause no events.
-class NXSF_CORE_PRIVATE_EXPORT ConditionGrid : public QAbstractTableModel
+class NXSF_CORE_AUTOTEST_EXPORT ConditionGrid : public QAbstractTableModel
 {
     Q_OBJECT
 public:

@@ -12,20 +12,20 @@ namespace NxSerialFilter::ConditionRows {
 
 /// True when a row holds nothing the user entered. Its logic word does not count: the grid
 /// may have defaulted it on a row nobody touched.
-NXSF_CORE_PRIVATE_EXPORT bool isBlank(const ConditionRow &row);
+NXSF_CORE_AUTOTEST_EXPORT bool isBlank(const ConditionRow &row);
 /// The condition without the blank rows at its end, whose number follows the dialog's height.
-NXSF_CORE_PRIVATE_EXPORT Condition withoutBlankEnd(Condition condition);
+NXSF_CORE_AUTOTEST_EXPORT Condition withoutBlankEnd(Condition condition);
 /// Equal but for blank rows at their ends.
-NXSF_CORE_PRIVATE_EXPORT bool sameShown(const Condition &a, const Condition &b);
+NXSF_CORE_AUTOTEST_EXPORT bool sameShown(const Condition &a, const Condition &b);
 
 /// Removes row; false when there is no such row or nothing would change.
-NXSF_CORE_PRIVATE_EXPORT bool deleteRow(Condition &condition, int row);
+NXSF_CORE_AUTOTEST_EXPORT bool deleteRow(Condition &condition, int row);
 /// Puts rows above row (one past the last appends); an empty list inserts one empty row.
 /// False when row is out of range or the result would be over Limits::MaxSchemeRows.
-NXSF_CORE_PRIVATE_EXPORT bool insertRows(Condition &condition, int row,
-                                         const QList<ConditionRow> &rows = {});
+NXSF_CORE_AUTOTEST_EXPORT bool insertRows(Condition &condition, int row,
+                                          const QList<ConditionRow> &rows = {});
 /// Swaps row with the one above (by -1) or below (by 1); rows move only among the rows in
 /// use, never into the blank ones after them. False when nothing moved.
-NXSF_CORE_PRIVATE_EXPORT bool moveRow(Condition &condition, int row, int by);
+NXSF_CORE_AUTOTEST_EXPORT bool moveRow(Condition &condition, int row, int by);
 
 } // namespace NxSerialFilter::ConditionRows

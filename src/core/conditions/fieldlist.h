@@ -18,7 +18,7 @@ namespace FieldList {
 /// Fills the field, comparison and logic lists and gives the grid their catalog; in serial
 /// mode also sets ScreenID and FieldIDs.
 /// Never throws: returns the failure's message (the dialog shows it), empty on success.
-NXSF_CORE_PRIVATE_EXPORT QString SetFields(HostFields &state, ConditionGrid &grid);
+NXSF_CORE_AUTOTEST_EXPORT QString SetFields(HostFields &state, ConditionGrid &grid);
 
 /// The descriptor behind list position k (serial mode): the first of Header, then of Entry,
 /// whose FPropID has the same leading number as FieldIDs[k], one with the very same text

@@ -17,7 +17,7 @@ class ConditionGrid;
 /// Keeps every grid row consistent with its field and comparison while the user edits, and
 /// runs the F7 look-up. The grid events of the dialog end here; none of them throws: a failure
 /// is reported through failed().
-class NXSF_CORE_PRIVATE_EXPORT ValueCells : public QObject
+class NXSF_CORE_AUTOTEST_EXPORT ValueCells : public QObject
 {
     Q_OBJECT
 public:

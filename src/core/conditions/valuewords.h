@@ -32,10 +32,10 @@ NXSF_CORE_AUTOTEST_EXPORT PastedValues splitPastedValues(QStringView text);
 
 /// What a value list's cell shows: how many values it holds and its first ones, as in
 /// "(312) A001, A002, A003 …". The list is the cell's text, values separated by ",".
-NXSF_CORE_PRIVATE_EXPORT QString listSummary(QStringView list);
+NXSF_CORE_AUTOTEST_EXPORT QString listSummary(QStringView list);
 /// The values of a list one per line; past maxLines of them a last line says how many there
 /// are in all.
-NXSF_CORE_PRIVATE_EXPORT QString listLines(QStringView list, qsizetype maxLines);
+NXSF_CORE_AUTOTEST_EXPORT QString listLines(QStringView list, qsizetype maxLines);
 
 /// A date named by a word that keeps its meaning as days pass: "本月", "过去7天".
 struct RelativeDate
@@ -62,9 +62,9 @@ struct RelativeDate
 
     /// The word in any language the component ships (blanks at the ends and letter case
     /// ignored); nothing when text names no relative date.
-    NXSF_CORE_AUTOTEST_EXPORT static std::optional<RelativeDate> read(QStringView text);
+    NXSF_CORE_PRIVATE_EXPORT static std::optional<RelativeDate> read(QStringView text);
     /// The word in language ("en", ...; empty for the current one).
-    NXSF_CORE_AUTOTEST_EXPORT QString word(const QString &language = QString()) const;
+    NXSF_CORE_PRIVATE_EXPORT QString word(const QString &language = QString()) const;
     /// The days the word means on today: from first up to, not including, end.
     NXSF_CORE_AUTOTEST_EXPORT std::pair<QDate, QDate> range(QDate today,
                                                             Qt::DayOfWeek firstDayOfWeek) const;

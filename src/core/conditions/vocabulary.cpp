@@ -17,24 +17,12 @@ QStringList logicItems()
     return {Texts::logicAnd(), Texts::logicOr()};
 }
 
-QStringList leftParenItems()
-{
-    return {QStringLiteral("("), QStringLiteral("(("), QStringLiteral("((("),
-            QStringLiteral("((((")};
-}
-
 QStringList compareItems()
 {
     return {Texts::compareEqual(),       Texts::compareGreater(),        Texts::compareLess(),
             Texts::compareLessOrEqual(), Texts::compareGreaterOrEqual(), Texts::compareNotEqual(),
             Texts::compareContains(),    Texts::compareNotContains(),    Texts::compareIsEmpty(),
             Texts::compareIsNotEmpty(),  Texts::compareInList(),         Texts::compareNotInList()};
-}
-
-QStringList rightParenItems()
-{
-    return {QStringLiteral(")"), QStringLiteral("))"), QStringLiteral(")))"),
-            QStringLiteral("))))")};
 }
 
 namespace {
@@ -155,27 +143,6 @@ QStringList compareWords()
             QStringLiteral("<="),          QStringLiteral(">="),       QStringLiteral("<>"),
             QStringLiteral("Like"),        QStringLiteral("Not Like"), QStringLiteral("Is null"),
             QStringLiteral("Is not null"), QStringLiteral("In"),       QStringLiteral("Not In")};
-}
-
-ushort Form_KeyPress(ushort keyAscii, int activeCol)
-{
-    constexpr ushort quote = '\'';
-    constexpr ushort backspace = 8;
-    if (keyAscii == quote)
-        keyAscii = 0;
-    if (keyAscii == backspace)
-        return keyAscii;
-    if (activeCol == ConditionGrid::ColLeftParen)
-        return keyAscii == '(' ? keyAscii : 0;
-    if (activeCol == ConditionGrid::ColRightParen)
-        return keyAscii == ')' ? keyAscii : 0;
-    return keyAscii;
-}
-
-bool isEmptyTest(const QString &compareText)
-{
-    return compareText == MParse::LoadLangString(Texts::compareIsEmpty()) ||
-           compareText == MParse::LoadLangString(Texts::compareIsNotEmpty());
 }
 
 QString rowMessage(int row, const QString &key)

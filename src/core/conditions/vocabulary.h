@@ -13,9 +13,9 @@ namespace NxSerialFilter {
 namespace Vocabulary {
 
 /// Design-time items of the logic, left-parenthesis, comparison and right-parenthesis lists.
-NXSF_CORE_AUTOTEST_EXPORT QStringList logicItems();
+NXSF_CORE_PRIVATE_EXPORT QStringList logicItems();
 NXSF_CORE_AUTOTEST_EXPORT QStringList leftParenItems();
-NXSF_CORE_AUTOTEST_EXPORT QStringList compareItems();
+NXSF_CORE_PRIVATE_EXPORT QStringList compareItems();
 NXSF_CORE_AUTOTEST_EXPORT QStringList rightParenItems();
 
 /// The codes of the languages whose translations are built into the library ("en"), without
@@ -45,19 +45,19 @@ private:
 
 /// A design-time list as every language the component ships shows it, the source language
 /// first; positions stay those of the design list.
-NXSF_CORE_AUTOTEST_EXPORT QList<QStringList> inShippedLanguages(const QStringList &designItems);
+NXSF_CORE_PRIVATE_EXPORT QList<QStringList> inShippedLanguages(const QStringList &designItems);
 
 /// The translation of key in language ("en", ...); the current language when empty. A language
 /// that cannot be read gives the key.
 NXSF_CORE_AUTOTEST_EXPORT QString translated(const QString &key, const QString &language);
 
 /// The SQL words behind the logic and comparison lists, by index.
-NXSF_CORE_PRIVATE_EXPORT QStringList logicWords();
-NXSF_CORE_PRIVATE_EXPORT QStringList compareWords();
+NXSF_CORE_AUTOTEST_EXPORT QStringList logicWords();
+NXSF_CORE_AUTOTEST_EXPORT QStringList compareWords();
 
 /// The dialog's filter on every typed character: a single quote is refused everywhere;
 /// column 2 takes only "(", column 7 only ")". Returns the character to pass, 0 to discard.
-NXSF_CORE_PRIVATE_EXPORT ushort Form_KeyPress(ushort keyAscii, int activeCol);
+NXSF_CORE_AUTOTEST_EXPORT ushort Form_KeyPress(ushort keyAscii, int activeCol);
 
 /// Whether a comparison text is the localized "为空" or "不为空".
 NXSF_CORE_AUTOTEST_EXPORT bool isEmptyTest(const QString &compareText);

@@ -253,10 +253,6 @@ FieldCatalog::FieldCatalog()
     const_cast<Data *>(d.get())->entries.append(noField(false));
 }
 
-FieldCatalog::FieldCatalog(std::shared_ptr<const Data> data)
-    : d(std::move(data))
-{}
-
 FieldCatalog FieldCatalog::fromSerialDescription(const KeyedValuesPtr &serialDescription)
 {
     QStringList ids;

@@ -4,6 +4,7 @@
 
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/fieldcatalog.h>
+#include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QHash>
 #include <QList>
@@ -56,7 +57,7 @@ namespace FieldCatalogBuild {
 
 /// Builds the serial catalog; appends every listed FPropID to ids as it goes, so that a
 /// caller sees how far the list got when it throws.
-FieldCatalog serial(const KeyedValuesPtr &description, QStringList &ids);
+NXSF_CORE_PRIVATE_EXPORT FieldCatalog serial(const KeyedValuesPtr &description, QStringList &ids);
 
 } // namespace FieldCatalogBuild
 

@@ -2,33 +2,13 @@
 // SPDX-License-Identifier: MIT
 #include "core/schemes/namerules.h"
 
-#include "core/conditions/conditiongrid.h"
 #include "core/support/spaces.h"
+
+#include <QList>
 
 #include <algorithm>
 
 namespace NxSerialFilter {
-
-bool NameRules::acceptsKey(const QString &current, QChar key)
-{
-    return key != u'\'' && current.size() <= KeyLimit;
-}
-
-QString NameRules::insertable(const QString &current, int selectedLength, const QString &text)
-{
-    if (current.size() > KeyLimit)
-        return {};
-    // A name is one line: breaks would split the lines of listings and exports.
-    QString piece = ConditionGrid::cellSafe(text);
-    piece.remove(u'\'');
-    const qsizetype room = KeyLimit + 1 - (current.size() - selectedLength);
-    if (piece.size() > room) {
-        piece.truncate(std::max<qsizetype>(room, 0));
-        if (!piece.isEmpty() && piece.back().isHighSurrogate())
-            piece.chop(1);
-    }
-    return piece;
-}
 
 bool NameRules::canAccept(const QString &name)
 {
@@ -68,13 +48,13 @@ bool anyMisleading(QStringView text)
 bool NameRules::isStorable(const QString &name)
 {
     return canAccept(name) && name.size() <= MaxLength && trimSpaces(name) == name &&
-           !name.contains(u'\'') && ConditionGrid::cellSafe(name) == name && !anyMisleading(name);
+           !name.contains(u'\'') && wellFormedCell(name) == name && !anyMisleading(name);
 }
 
 bool NameRules::isStorableScreen(const QString &screen)
 {
-    return screen.size() <= Limits::MaxScreenIdLength &&
-           ConditionGrid::cellSafe(screen) == screen && !anyMisleading(screen);
+    return screen.size() <= Limits::MaxScreenIdLength && wellFormedCell(screen) == screen &&
+           !anyMisleading(screen);
 }
 
 QString NameRules::printable(const QString &text)

@@ -16,12 +16,12 @@ namespace NameRules {
 constexpr int KeyLimit = int(Limits::MaxSchemeNameLength) - 1;
 
 /// Whether a typed character (Backspace is 8) may reach a box holding current.
-NXSF_CORE_PRIVATE_EXPORT bool acceptsKey(const QString &current, QChar key);
+NXSF_CORE_AUTOTEST_EXPORT bool acceptsKey(const QString &current, QChar key);
 /// The part of text arriving other than by a key (pasted, from an input method) that may
 /// replace selectedLength characters of current: no quotes, breaks as spaces, and no more
 /// than typing could have reached. Empty when nothing may be inserted.
-NXSF_CORE_PRIVATE_EXPORT QString insertable(const QString &current, int selectedLength,
-                                            const QString &text);
+NXSF_CORE_AUTOTEST_EXPORT QString insertable(const QString &current, int selectedLength,
+                                             const QString &text);
 /// Whether OK may accept the name as typed.
 NXSF_CORE_PRIVATE_EXPORT bool canAccept(const QString &name);
 

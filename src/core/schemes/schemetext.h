@@ -28,28 +28,28 @@ NXSF_CORE_PRIVATE_EXPORT void checkLength(qsizetype length);
 NXSF_CORE_PRIVATE_EXPORT void checkSize(QStringView text);
 
 /// The grid's scheme text, trimmed of spaces at its ends: what is saved, loaded or composed.
-NXSF_CORE_PRIVATE_EXPORT QString gridText(ConditionGrid &grid);
+NXSF_CORE_AUTOTEST_EXPORT QString gridText(ConditionGrid &grid);
 
 /// Empties every cell and drops the cells' own settings; the row count stays.
-NXSF_CORE_PRIVATE_EXPORT void clearGrid(ConditionGrid &grid);
+NXSF_CORE_AUTOTEST_EXPORT void clearGrid(ConditionGrid &grid);
 
 /// Puts a stored text into the grid: one row per line (an empty text gives one empty row),
 /// value cells set up for their fields with the loaded values kept, empty tests locked.
 /// The value cells are loading while it runs, also when it throws. A text over the caps is refused
 /// before anything changes. Logic and comparison words of any language the component ships
 /// are taken by their position, so a scheme saved in one language loads in every other.
-NXSF_CORE_PRIVATE_EXPORT void applyText(ConditionGrid &grid, ValueCells &valueCells,
-                                        const QString &text);
+NXSF_CORE_AUTOTEST_EXPORT void applyText(ConditionGrid &grid, ValueCells &valueCells,
+                                         const QString &text);
 
 /// Puts a condition into the grid (undo, the condition in force) as applyText puts a text:
 /// value cells set up for their fields with the values kept, empty tests locked, the load's
 /// end state. The value cells are loading while it runs.
-NXSF_CORE_PRIVATE_EXPORT void applyCondition(ConditionGrid &grid, ValueCells &valueCells,
-                                             const Condition &condition);
+NXSF_CORE_AUTOTEST_EXPORT void applyCondition(ConditionGrid &grid, ValueCells &valueCells,
+                                              const Condition &condition);
 
 /// The state every load ends in: row 1's logic cell a locked plain cell, row 1 column 2 the
 /// active cell.
-NXSF_CORE_PRIVATE_EXPORT void finishLoad(ConditionGrid &grid);
+NXSF_CORE_AUTOTEST_EXPORT void finishLoad(ConditionGrid &grid);
 
 } // namespace SchemeText
 } // namespace NxSerialFilter

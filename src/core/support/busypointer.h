@@ -9,10 +9,10 @@ namespace NxSerialFilter::BusyPointer {
 /// Switches the application-wide hourglass on (once, however often it is asked).
 NXSF_CORE_AUTOTEST_EXPORT void show();
 /// Puts the default pointer back.
-NXSF_CORE_PRIVATE_EXPORT void restore();
+NXSF_CORE_AUTOTEST_EXPORT void restore();
 NXSF_CORE_AUTOTEST_EXPORT bool isShown();
 /// The default pointer for the whole application: ours and any pointer the host left set.
-NXSF_CORE_PRIVATE_EXPORT void restoreDefault();
+NXSF_CORE_AUTOTEST_EXPORT void restoreDefault();
 
 /// What moves the real pointer; set by the widgets layer when it loads. Without it the
 /// functions above only keep their count.
@@ -22,7 +22,7 @@ struct Cursor
     void (*restoreOne)() = nullptr;
     bool (*anySet)() = nullptr;
 };
-NXSF_CORE_PRIVATE_EXPORT void setCursor(const Cursor &cursor);
+NXSF_CORE_AUTOTEST_EXPORT void setCursor(const Cursor &cursor);
 
 /// Shows the busy pointer for a scope and restores it however the scope is left.
 class Scope

@@ -22,11 +22,6 @@ QString fold(const QString &identifier)
 }
 } // namespace
 
-ComponentRegistry::ComponentRegistry()
-{
-    restoreDefaults();
-}
-
 ComponentRegistry &ComponentRegistry::instance()
 {
     static ComponentRegistry registry;

@@ -4,13 +4,6 @@
 
 namespace NxSerialFilter {
 
-FilterError::FilterError(int number, QString source, QString description)
-    : m_number(number)
-    , m_source(std::move(source))
-    , m_description(std::move(description))
-    , m_what(m_description.toUtf8())
-{}
-
 QString describeFailure(std::exception_ptr failure)
 {
     try {

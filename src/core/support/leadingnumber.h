@@ -14,7 +14,7 @@ namespace NxSerialFilter::Numbers {
 
 /// The number a text begins with, after leading blanks; 0 when it does not begin with one.
 /// "12.50kg" gives 12.5. Values beyond the range of a double are held at its limits.
-NXSF_CORE_AUTOTEST_EXPORT double leadingNumber(QStringView text);
+NXSF_CORE_PRIVATE_EXPORT double leadingNumber(QStringView text);
 
 /// The leading number rounded half to even into a 32-bit integer (held at its limits).
 NXSF_CORE_PRIVATE_EXPORT qint32 leadingInt(QStringView text);

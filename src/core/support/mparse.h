@@ -21,7 +21,7 @@ NXSF_CORE_PRIVATE_EXPORT QString propValueIn(QString propsString, const QString 
 NXSF_CORE_PRIVATE_EXPORT QString LoadLangString(const QString &key);
 
 /// As LoadLangString through the loader's second look-up; simplified Chinese passes through.
-NXSF_CORE_AUTOTEST_EXPORT QString LoadLangString2(const QString &key);
+NXSF_CORE_PRIVATE_EXPORT QString LoadLangString2(const QString &key);
 
 /// Translates a composite text piece by piece ("^|^" separates, "~$~" marks a key).
 NXSF_CORE_AUTOTEST_EXPORT QString ExpandLangParts(const QString &text);

@@ -14,7 +14,7 @@ NXSF_CORE_PRIVATE_EXPORT QString trimSpaces(const QString &text);
 /// What a grid cell may hold: no TAB, CR or LF (they would split a stored row), no NUL and no
 /// unpaired surrogate (they would break the condition's SQL text); each becomes a space or
 /// U+FFFD.
-NXSF_CORE_AUTOTEST_EXPORT QString wellFormedCell(QString text);
+NXSF_CORE_PRIVATE_EXPORT QString wellFormedCell(QString text);
 
 /// True when wellFormedCell would leave the text as it is.
 bool isWellFormedCell(QStringView text);

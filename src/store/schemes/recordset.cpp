@@ -8,13 +8,6 @@
 
 namespace NxSerialFilter {
 
-RecordSet::RecordSet(QStringList fieldNames, QList<QVariantList> rows)
-    : m_rows(std::move(rows))
-{
-    for (const QString &name : fieldNames)
-        m_names.append(name.toCaseFolded());
-}
-
 void RecordSet::requireOpen() const
 {
     if (!m_open)

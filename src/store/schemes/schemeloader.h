@@ -17,7 +17,7 @@ namespace SchemeText {
 /// it). Any failure ends the load and returns false (the dialog shows its load-failure
 /// message); the grid keeps what was applied and its first logic cell stays a locked plain
 /// cell. Returns whether it loaded.
-NXSF_STORE_PRIVATE_EXPORT bool LoadScheme(ConditionGrid &grid, ValueCells &valueCells, qint32 id);
+NXSF_STORE_AUTOTEST_EXPORT bool LoadScheme(ConditionGrid &grid, ValueCells &valueCells, qint32 id);
 
 } // namespace SchemeText
 } // namespace NxSerialFilter

@@ -22,7 +22,7 @@ NXSF_STORE_PRIVATE_EXPORT QList<StoredScheme> schemes(const QString &screen,
                                                       std::exception_ptr *partFailure = nullptr);
 
 /// The stored text of scheme id. Throws when it cannot be read or is no text.
-NXSF_STORE_AUTOTEST_EXPORT QString text(qint32 id);
+NXSF_STORE_PRIVATE_EXPORT QString text(qint32 id);
 
 /// The id of the scheme saved on screen under name (blanks at both ends ignored), 0 when
 /// there is none.

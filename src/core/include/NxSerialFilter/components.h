@@ -187,7 +187,7 @@ public:
     }
 
 private:
-    ComponentRegistry();
+    ComponentRegistry() { restoreDefaults(); }
     [[noreturn]] static void throwWrongType(const QString &identifier);
     QHash<QString, Factory> m_factories;
 };

@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -75,13 +76,25 @@ public:
         : ConditionValue(qint64(number))
     {}
     /// A whole number.
-    ConditionValue(qint64 number);
+    ConditionValue(qint64 number)
+        : m_kind(ValueKind::Number)
+        , m_text(QString::number(number))
+    {}
     /// A number, written in the fewest digits that read back as the same double.
-    ConditionValue(double number);
+    ConditionValue(double number)
+        : m_kind(ValueKind::Number)
+        , m_text(QString::number(number, 'g', QLocale::FloatingPointShortest))
+    {}
     /// A date, written yyyy-MM-dd.
-    ConditionValue(QDate date);
+    ConditionValue(QDate date)
+        : m_kind(ValueKind::Date)
+        , m_text(date.toString(Qt::ISODate))
+    {}
     /// A list for InList and NotInList; no item may hold ",".
-    ConditionValue(const QStringList &items);
+    ConditionValue(const QStringList &items)
+        : m_kind(ValueKind::List)
+        , m_text(items.join(u','))
+    {}
 
     /// A value of this kind with the text as entered; a Date whose text is a relative date's
     /// word in any language the component ships is a RelativeDate.
@@ -96,9 +109,9 @@ public:
     /// The number the text begins with; 0 when it begins with none.
     double number() const;
     /// The date of a yyyy-MM-dd text; invalid otherwise.
-    QDate date() const;
+    QDate date() const { return QDate::fromString(m_text, Qt::ISODate); }
     /// The items of a list, split at ",".
-    QStringList list() const;
+    QStringList list() const { return m_text.split(u','); }
 
     /// Equal when both kind and text are.
     friend bool operator==(const ConditionValue &, const ConditionValue &) = default;

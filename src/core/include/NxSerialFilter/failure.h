@@ -16,7 +16,12 @@ class NXSF_CORE_EXPORT FilterError : public std::exception
 public:
     /// number is one of ErrorNumber or SchemeStore::FailureNumber; source names the part or
     /// identifier that failed; description is already in the user's language.
-    FilterError(int number, QString source, QString description);
+    FilterError(int number, QString source, QString description)
+        : m_number(number)
+        , m_source(std::move(source))
+        , m_description(std::move(description))
+        , m_what(m_description.toUtf8())
+    {}
 
     /// One of ErrorNumber, or SchemeStore::FailureNumber.
     int number() const noexcept { return m_number; }

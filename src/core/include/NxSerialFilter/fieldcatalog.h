@@ -85,7 +85,9 @@ public:
     /// The list itself, for the component's own composer.
     const Data &data() const { return *d; }
     /// A catalog of a list the component built itself.
-    explicit FieldCatalog(std::shared_ptr<const Data> data);
+    explicit FieldCatalog(std::shared_ptr<const Data> data)
+        : d(std::move(data))
+    {}
 
 private:
     std::shared_ptr<const Data> d;

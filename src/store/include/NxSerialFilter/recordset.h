@@ -27,7 +27,12 @@ public:
 
     /// An open set positioned on the first row; each row holds values in the order of
     /// fieldNames, a short row reads null in the fields it lacks.
-    RecordSet(QStringList fieldNames, QList<QVariantList> rows);
+    RecordSet(QStringList fieldNames, QList<QVariantList> rows)
+        : m_rows(std::move(rows))
+    {
+        for (const QString &name : fieldNames)
+            m_names.append(name.toCaseFolded());
+    }
 
     /// The current record's field; throws when the set is closed, at its end, or has no such
     /// field.
