@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <NxSerialFilter/nxsf_core_export.h>
-
 #include <QDate>
 #include <QStringView>
 
@@ -12,6 +10,6 @@ namespace NxSerialFilter::DateText {
 /// The date a typed text names: yyyy-mm-dd, yyyy-m-d, yyyy/mm/dd (or yyyy/m/d) and yyyymmdd,
 /// blanks around it ignored. Anything else is no date, an impossible day included: 2024-02-30
 /// must not become another day.
-NXSF_CORE_PRIVATE_EXPORT QDate parse(QStringView text);
+QDate parse(QStringView text);
 
 } // namespace NxSerialFilter::DateText

@@ -62,12 +62,11 @@ struct RelativeDate
 
     /// The word in any language the component ships (blanks at the ends and letter case
     /// ignored); nothing when text names no relative date.
-    NXSF_CORE_PRIVATE_EXPORT static std::optional<RelativeDate> read(QStringView text);
+    static std::optional<RelativeDate> read(QStringView text);
     /// The word in language ("en", ...; empty for the current one).
-    NXSF_CORE_PRIVATE_EXPORT QString word(const QString &language = QString()) const;
+    QString word(const QString &language = QString()) const;
     /// The days the word means on today: from first up to, not including, end.
-    NXSF_CORE_AUTOTEST_EXPORT std::pair<QDate, QDate> range(QDate today,
-                                                            Qt::DayOfWeek firstDayOfWeek) const;
+    std::pair<QDate, QDate> range(QDate today, Qt::DayOfWeek firstDayOfWeek) const;
 
     friend bool operator==(const RelativeDate &, const RelativeDate &) = default;
 };
@@ -75,7 +74,6 @@ struct RelativeDate
 /// Whether row compares a date field with a text that is neither a date nor a relative date
 /// this build knows (a word of a newer one, say): it composes as that text, which finds
 /// nothing, so a load tells the user.
-NXSF_CORE_PRIVATE_EXPORT bool holdsUnknownDate(const FieldCatalog &catalog,
-                                               const ConditionRow &row);
+bool holdsUnknownDate(const FieldCatalog &catalog, const ConditionRow &row);
 
 } // namespace NxSerialFilter

@@ -13,17 +13,17 @@ namespace NxSerialFilter {
 namespace Vocabulary {
 
 /// Design-time items of the logic, left-parenthesis, comparison and right-parenthesis lists.
-NXSF_CORE_PRIVATE_EXPORT QStringList logicItems();
+QStringList logicItems();
 NXSF_CORE_AUTOTEST_EXPORT QStringList leftParenItems();
-NXSF_CORE_PRIVATE_EXPORT QStringList compareItems();
+QStringList compareItems();
 NXSF_CORE_AUTOTEST_EXPORT QStringList rightParenItems();
 
 /// The codes of the languages whose translations are built into the library ("en"), without
 /// "chs", the language of the keys.
-NXSF_CORE_AUTOTEST_EXPORT QStringList shippedLanguages();
+QStringList shippedLanguages();
 
 /// The words a condition is shown in, in one language: looked up once.
-class NXSF_CORE_AUTOTEST_EXPORT WordBook
+class WordBook
 {
 public:
     /// Words of language ("en", ...); empty for the current language, as the lists show them.
@@ -45,15 +45,15 @@ private:
 
 /// A design-time list as every language the component ships shows it, the source language
 /// first; positions stay those of the design list.
-NXSF_CORE_PRIVATE_EXPORT QList<QStringList> inShippedLanguages(const QStringList &designItems);
+QList<QStringList> inShippedLanguages(const QStringList &designItems);
 
 /// The translation of key in language ("en", ...); the current language when empty. A language
 /// that cannot be read gives the key.
-NXSF_CORE_AUTOTEST_EXPORT QString translated(const QString &key, const QString &language);
+QString translated(const QString &key, const QString &language);
 
 /// The SQL words behind the logic and comparison lists, by index.
-NXSF_CORE_AUTOTEST_EXPORT QStringList logicWords();
-NXSF_CORE_AUTOTEST_EXPORT QStringList compareWords();
+QStringList logicWords();
+QStringList compareWords();
 
 /// The dialog's filter on every typed character: a single quote is refused everywhere;
 /// column 2 takes only "(", column 7 only ")". Returns the character to pass, 0 to discard.
@@ -64,7 +64,7 @@ NXSF_CORE_AUTOTEST_EXPORT bool isEmptyTest(const QString &compareText);
 
 /// A message about one condition row, localized and naming the row: "第2行：" and the text
 /// of key.
-NXSF_CORE_PRIVATE_EXPORT QString rowMessage(int row, const QString &key);
+QString rowMessage(int row, const QString &key);
 
 } // namespace Vocabulary
 } // namespace NxSerialFilter

@@ -23,7 +23,7 @@ NXSF_CORE_AUTOTEST_EXPORT bool acceptsKey(const QString &current, QChar key);
 NXSF_CORE_AUTOTEST_EXPORT QString insertable(const QString &current, int selectedLength,
                                              const QString &text);
 /// Whether OK may accept the name as typed.
-NXSF_CORE_PRIVATE_EXPORT bool canAccept(const QString &name);
+bool canAccept(const QString &name);
 
 /// The most characters a name can reach: typing stops one past KeyLimit.
 constexpr int MaxLength = KeyLimit + 1;
@@ -31,13 +31,13 @@ constexpr int MaxLength = KeyLimit + 1;
 /// a save could have stored: not empty, no spaces at its ends, no quote, no control character
 /// (a line break would forge lines in listings, nor a line separator or a control that
 /// reorders text) and at most MaxLength characters.
-NXSF_CORE_PRIVATE_EXPORT bool isStorable(const QString &name);
+bool isStorable(const QString &name);
 /// Whether a screen id may be stored: at most Limits::MaxScreenIdLength characters, none of
 /// the characters that a name may not hold either (empty is allowed: a host may give none).
-NXSF_CORE_PRIVATE_EXPORT bool isStorableScreen(const QString &screen);
+bool isStorableScreen(const QString &screen);
 /// The text with every control, format and separator character and every backslash written
 /// as an escape (\u202e, \\), so that a stored text shows exactly what it holds.
-NXSF_CORE_PRIVATE_EXPORT QString printable(const QString &text);
+QString printable(const QString &text);
 
 } // namespace NameRules
 

@@ -22,12 +22,6 @@ namespace NxSerialFilter::SchemeText {
 
 namespace {
 
-[[noreturn]] void refuse(QString (*what)(), qsizetype cap)
-{
-    throw FilterError(ErrorNumber::TooLarge, QStringLiteral("SchemeText"),
-                      MParse::LoadLangString(what()) + QString::number(cap));
-}
-
 /// Reads the words of one list cell: the current language first, then every language the
 /// component ships, so that a scheme saved in one language reads in every other.
 class WordMatcher
@@ -237,29 +231,6 @@ QString write(const Condition &condition, const FieldCatalog &catalog, const QSt
         text += row.close;
     }
     return trimSpaces(text);
-}
-
-void checkLength(qsizetype length)
-{
-    if (length > MaxTextLength)
-        refuse(Texts::schemeTextTooLong, MaxTextLength);
-}
-
-void checkSize(QStringView text)
-{
-    checkLength(text.size());
-    qsizetype rows = 1;
-    qsizetype cell = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
-        if (ch == u'\t' || ch == u'\r' || ch == u'\n') {
-            cell = 0;
-            if (ch == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n' && ++rows > MaxRows)
-                refuse(Texts::schemeTooManyRows, MaxRows);
-        } else if (++cell > MaxCellLength) {
-            refuse(Texts::cellTooLong, MaxCellLength);
-        }
-    }
 }
 
 } // namespace NxSerialFilter::SchemeText

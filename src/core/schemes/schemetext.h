@@ -23,9 +23,9 @@ constexpr qsizetype MaxRows = Limits::MaxSchemeRows;
 constexpr qsizetype MaxCellLength = Limits::MaxCellLength; // characters
 
 /// Throws FilterError when a text of this many characters is over MaxTextLength.
-NXSF_CORE_PRIVATE_EXPORT void checkLength(qsizetype length);
+void checkLength(qsizetype length);
 /// Throws FilterError when the text, its number of rows or one of its cells is over its cap.
-NXSF_CORE_PRIVATE_EXPORT void checkSize(QStringView text);
+void checkSize(QStringView text);
 
 /// The grid's scheme text, trimmed of spaces at its ends: what is saved, loaded or composed.
 NXSF_CORE_AUTOTEST_EXPORT QString gridText(ConditionGrid &grid);

@@ -12,7 +12,7 @@ QHash<QString, ComponentRegistry::Factory> &defaults()
 }
 } // namespace
 
-DefaultComponent::DefaultComponent(const QString &identifier, ComponentRegistry::Factory factory)
+void DefaultComponent::file(const QString &identifier, ComponentRegistry::Factory factory)
 {
     defaults().insert(identifier, std::move(factory));
     // The registry may already exist when a plugin-like unit loads late.

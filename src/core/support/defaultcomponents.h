@@ -9,10 +9,17 @@ namespace NxSerialFilter {
 
 /// Files a default implementation under an identifier when the library loads. Each subsystem
 /// files its own defaults next to their implementation.
-class NXSF_CORE_PRIVATE_EXPORT DefaultComponent
+class DefaultComponent
 {
 public:
-    DefaultComponent(const QString &identifier, ComponentRegistry::Factory factory);
+    DefaultComponent(const QString &identifier, ComponentRegistry::Factory factory)
+    {
+        file(identifier, std::move(factory));
+    }
+
+private:
+    NXSF_CORE_PRIVATE_EXPORT static void file(const QString &identifier,
+                                              ComponentRegistry::Factory factory);
 };
 
 QHash<QString, ComponentRegistry::Factory> defaultComponentFactories();

@@ -8,18 +8,7 @@ namespace {
 thread_local AlertCapture *t_capture = nullptr;
 } // namespace
 
-AlertCapture::AlertCapture()
-    : m_outer(t_capture)
-{
-    t_capture = this;
-}
-
-AlertCapture::~AlertCapture()
-{
-    t_capture = m_outer;
-}
-
-AlertCapture *AlertCapture::current()
+AlertCapture *&AlertCapture::innermost()
 {
     return t_capture;
 }

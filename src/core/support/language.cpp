@@ -7,11 +7,6 @@
 
 namespace NxSerialFilter::Language {
 
-QString text(const QString &key)
-{
-    return MParse::LoadLangString(key);
-}
-
 void reload()
 {
     MParse::resetModuleState();

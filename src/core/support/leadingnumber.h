@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <NxSerialFilter/nxsf_core_export.h>
-
 #include <QString>
 #include <QStringView>
 #include <QVariant>
@@ -14,18 +12,18 @@ namespace NxSerialFilter::Numbers {
 
 /// The number a text begins with, after leading blanks; 0 when it does not begin with one.
 /// "12.50kg" gives 12.5. Values beyond the range of a double are held at its limits.
-NXSF_CORE_PRIVATE_EXPORT double leadingNumber(QStringView text);
+double leadingNumber(QStringView text);
 
 /// The leading number rounded half to even into a 32-bit integer (held at its limits).
-NXSF_CORE_PRIVATE_EXPORT qint32 leadingInt(QStringView text);
+qint32 leadingInt(QStringView text);
 
 /// A number written for SQL: plain decimal with "." and no trailing zeros; exponent form only
 /// for magnitudes a plain form would spell out at great length.
-NXSF_CORE_AUTOTEST_EXPORT QString sqlNumber(double value);
+QString sqlNumber(double value);
 
 /// The leading number of a text written for SQL: a whole number within 64 bits digit for
 /// digit ("9007199254740993", beyond a double's precision), anything else as sqlNumber.
-NXSF_CORE_AUTOTEST_EXPORT QString sqlLeadingNumber(QStringView text);
+QString sqlLeadingNumber(QStringView text);
 
 /// Room for sqlLeadingLiteral's digits.
 using SqlDigits = std::array<char, 64>;
@@ -36,10 +34,10 @@ QLatin1StringView sqlLeadingLiteral(QStringView text, SqlDigits &digits);
 
 /// The value bound where sqlLeadingNumber writes a literal: a qint64 for a whole number within
 /// 64 bits, read from the digits; anything else as sqlNumberValue.
-NXSF_CORE_AUTOTEST_EXPORT QVariant sqlLeadingNumberValue(QStringView text);
+QVariant sqlLeadingNumberValue(QStringView text);
 
 /// The value bound where sqlNumber writes a literal, of the type SQL reads that literal as: a
 /// whole number within 64 bits is a qint64, anything else a double.
-NXSF_CORE_AUTOTEST_EXPORT QVariant sqlNumberValue(double value);
+QVariant sqlNumberValue(double value);
 
 } // namespace NxSerialFilter::Numbers

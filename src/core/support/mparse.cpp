@@ -53,18 +53,6 @@ ResourceLoaderComponent &loaderFor(const QString &language)
 
 } // namespace
 
-QString propValueIn(QString props, const QString &key)
-{
-    if (!props.endsWith(u';'))
-        props.append(u';');
-    const QString pattern = key + u'=';
-    const qsizetype at = props.indexOf(pattern, 0, Qt::CaseInsensitive);
-    if (at < 0)
-        return {};
-    const qsizetype end = props.indexOf(u';', at + pattern.size());
-    return props.mid(at + pattern.size(), end - at - pattern.size());
-}
-
 QString GetPropValue(const QString &key)
 {
     QString props;
@@ -77,22 +65,6 @@ QString GetPropValue(const QString &key)
         return propValueIn(props, key);
     } catch (...) {
         return {};
-    }
-}
-
-QString LoadLangString(const QString &key)
-{
-    QString result = key;
-    try {
-        ResourceLoaderComponent &loader = loaderFor(currentLanguage());
-        result = trimSpaces(key);
-        if (result.contains(separator()))
-            return ExpandLangParts(result);
-        if (result.isEmpty())
-            return result;
-        return loader.LoadString(result);
-    } catch (...) {
-        return result;
     }
 }
 
@@ -148,3 +120,24 @@ void resetModuleState()
 }
 
 } // namespace NxSerialFilter::MParse
+
+namespace NxSerialFilter {
+
+// Here, beside the language state it reads; the dialog calls it as MParse::LoadLangString.
+QString Language::text(const QString &key)
+{
+    QString result = key;
+    try {
+        ResourceLoaderComponent &loader = MParse::loaderFor(MParse::currentLanguage());
+        result = trimSpaces(key);
+        if (result.contains(MParse::separator()))
+            return MParse::ExpandLangParts(result);
+        if (result.isEmpty())
+            return result;
+        return loader.LoadString(result);
+    } catch (...) {
+        return result;
+    }
+}
+
+} // namespace NxSerialFilter

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <NxSerialFilter/language.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QString>
@@ -15,10 +16,13 @@ namespace NxSerialFilter::MParse {
 NXSF_CORE_PRIVATE_EXPORT QString GetPropValue(const QString &key);
 
 /// The same rule on a given property string (the search is not anchored at pair boundaries).
-NXSF_CORE_PRIVATE_EXPORT QString propValueIn(QString propsString, const QString &key);
+QString propValueIn(QString propsString, const QString &key);
 
 /// The text to show for a Chinese key. Never fails: the key itself is the fallback.
-NXSF_CORE_PRIVATE_EXPORT QString LoadLangString(const QString &key);
+inline QString LoadLangString(const QString &key)
+{
+    return Language::text(key);
+}
 
 /// As LoadLangString through the loader's second look-up; simplified Chinese passes through.
 NXSF_CORE_PRIVATE_EXPORT QString LoadLangString2(const QString &key);

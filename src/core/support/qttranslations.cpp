@@ -79,23 +79,16 @@ void follow(const QString &language)
     apply(application);
 }
 
-Shown::Shown()
+bool Shown::count(int change)
 {
     QCoreApplication *application = applicationHere();
-    if (!application)
-        return;
-    m_counted = true;
-    ++state().shownCount;
-    apply(application);
-}
-
-Shown::~Shown()
-{
-    if (!m_counted)
-        return;
-    --state().shownCount;
-    if (QCoreApplication *application = applicationHere())
+    // A window counted in is counted out, also when the application went meanwhile.
+    if (!application && change > 0)
+        return false;
+    state().shownCount += change;
+    if (application)
         apply(application);
+    return true;
 }
 
 } // namespace NxSerialFilter::QtTranslations

@@ -17,15 +17,25 @@ NXSF_CORE_AUTOTEST_EXPORT void follow(const QString &language);
 /// per window of the component being shown) and removed with the last, so that the host's
 /// own translation of Qt's texts is what it was before and after. Does nothing outside the
 /// application's thread.
-class NXSF_CORE_PRIVATE_EXPORT Shown
+class Shown
 {
 public:
-    Shown();
-    ~Shown();
+    Shown()
+        : m_counted(count(+1))
+    {}
+    ~Shown()
+    {
+        if (m_counted)
+            count(-1);
+    }
     Shown(const Shown &) = delete;
     Shown &operator=(const Shown &) = delete;
 
 private:
+    /// Counts a window in (+1) or out (-1) and installs or removes the translator; false, and
+    /// nothing counted, outside the application's thread.
+    NXSF_CORE_PRIVATE_EXPORT static bool count(int change);
+
     bool m_counted = false;
 };
 

@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <NxSerialFilter/nxsf_core_export.h>
-
 #include <QString>
 #include <QStringView>
 
@@ -11,9 +9,9 @@ namespace NxSerialFilter {
 
 /// Appends text to out with every single quote doubled, in one pass: a text of nothing but
 /// quotes costs time in proportion to its length.
-NXSF_CORE_AUTOTEST_EXPORT void appendQuotesDoubled(QString &out, QStringView text);
+void appendQuotesDoubled(QString &out, QStringView text);
 
 /// The text with every single quote doubled.
-NXSF_CORE_PRIVATE_EXPORT QString quotesDoubled(QStringView text);
+QString quotesDoubled(QStringView text);
 
 } // namespace NxSerialFilter

@@ -2,19 +2,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <NxSerialFilter/nxsf_core_export.h>
-
 #include <QString>
 
 namespace NxSerialFilter {
 
 /// The text without spaces (U+0020 only) at its ends; tabs and other blanks stay.
-NXSF_CORE_PRIVATE_EXPORT QString trimSpaces(const QString &text);
+QString trimSpaces(const QString &text);
 
 /// What a grid cell may hold: no TAB, CR or LF (they would split a stored row), no NUL and no
 /// unpaired surrogate (they would break the condition's SQL text); each becomes a space or
 /// U+FFFD.
-NXSF_CORE_PRIVATE_EXPORT QString wellFormedCell(QString text);
+QString wellFormedCell(QString text);
 
 /// True when wellFormedCell would leave the text as it is.
 bool isWellFormedCell(QStringView text);

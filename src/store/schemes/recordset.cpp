@@ -56,13 +56,4 @@ void RecordSet::Close()
     m_rows.clear();
 }
 
-RecordSetCloser::~RecordSetCloser()
-{
-    try {
-        if (m_records && m_records->State() != RecordSet::StateClosed)
-            m_records->Close();
-    } catch (...) {
-    }
-}
-
 } // namespace NxSerialFilter

@@ -12,7 +12,7 @@ bool LoadScheme(ConditionGrid &grid, ValueCells &valueCells, qint32 id)
     try {
         clearGrid(grid);
         if (id > 0)
-            applyText(grid, valueCells, SchemeSource::text(id));
+            applyText(grid, valueCells, SchemeSource::instance().text(id));
         finishLoad(grid);
         return true;
     } catch (...) {

@@ -178,117 +178,126 @@ RecordSet &answered(const RecordSetPtr &records, const QString &operation)
     return *records;
 }
 
+/// The one source: the services are asked for at each call, as a host may register its own
+/// between two.
+class ServiceSchemes final : public SchemeSource
+{
+public:
+    QList<StoredScheme> schemes(const QString &screen, std::exception_ptr *partFailure) override
+    {
+        RecordSetPtr records;
+        {
+            // The service object is released before its records are read.
+            auto service = reader();
+            const QString props = MMTS::GetPropsString();
+            if (isStore(*service)) {
+                service.reset();
+                return readStore(props).schemes(screen);
+            }
+            records = service->GetFilters(props, screen);
+        }
+        RecordSetCloser closer(records);
+        return schemesOf(answered(records, u"GetFilters"_s), screen, partFailure);
+    }
+
+    QString text(qint32 id) override
+    {
+        RecordSetPtr records;
+        {
+            auto service = reader();
+            const QString props = MMTS::GetPropsString();
+            if (isStore(*service)) {
+                service.reset();
+                if (const auto stored = readStore(props).text(id))
+                    return *stored;
+                throw FilterError(SchemeStore::FailureNumber, u"SchemeStore"_s,
+                                  SchemeStore::notFoundMessage(id));
+            }
+            records = service->GetFilterByID(props, id);
+        }
+        RecordSetCloser closer(records);
+        const QVariant stored = answered(records, u"GetFilterByID"_s).Fields(u"FFilter"_s).Value;
+        if (stored.isNull())
+            throw FilterError(ErrorNumber::TypeMismatch, u"FFilter"_s, Texts::notText());
+        return Values::toText(stored);
+    }
+
+    qint32 idOf(const QString &screen, const QString &name) override
+    {
+        // A failure after the scheme was found does not matter here.
+        std::exception_ptr failure;
+        const QString wanted = trimSpaces(name);
+        for (const StoredScheme &s : schemes(screen, &failure)) {
+            if (trimSpaces(s.FFilterName) == wanted)
+                return s.FID;
+        }
+        if (failure)
+            std::rethrow_exception(failure);
+        return 0;
+    }
+
+    bool exists(const QString &screen, const QString &name) override
+    {
+        auto service = reader();
+        const QString props = MMTS::GetPropsString();
+        if (isStore(*service))
+            return readStore(props).exists(screen, name);
+        return Values::toBool(service->FilterExists(props, screen, name));
+    }
+
+    void save(const StoredScheme &scheme, bool isNew) override
+    {
+        auto service = writer();
+        const QString props = MMTS::GetPropsString();
+        if (isStore(*service))
+            writeStore(props).save(scheme, isNew ? 0 : scheme.FID);
+        else
+            service->UpdateFilter(props, recordOf(scheme, isNew));
+    }
+
+    bool remove(qint32 id) override
+    {
+        auto service = writer();
+        const QString props = MMTS::GetPropsString();
+        if (isStore(*service))
+            return writeStore(props).remove(id);
+        return Values::toBool(service->DeleteFilter(props, id));
+    }
+
+    bool rename(qint32 id, const QString &screen, const QString &name) override
+    {
+        auto service = writer();
+        const QString props = MMTS::GetPropsString();
+        if (isStore(*service))
+            return writeStore(props).rename(id, screen, name);
+        return Values::toBool(service->RenameFilter(props, screen, id, name));
+    }
+
+    bool keepsDefaults() override
+    {
+        // Both sides must be the store's: a host may register its own writer over the default
+        // reader, and the reverse.
+        try {
+            return isStore(*reader()) && isStore(*writer());
+        } catch (...) {
+            return false;
+        }
+    }
+
+    bool setDefault(qint32 id, const QString &screen, bool isDefault) override
+    {
+        if (!keepsDefaults())
+            return false;
+        return writeStore(MMTS::GetPropsString()).setDefault(id, screen, isDefault);
+    }
+};
+
 } // namespace
 
-namespace SchemeSource {
-
-QList<StoredScheme> schemes(const QString &screen, std::exception_ptr *partFailure)
+SchemeSource &SchemeSource::instance()
 {
-    RecordSetPtr records;
-    {
-        // The service object is released before its records are read.
-        auto service = reader();
-        const QString props = MMTS::GetPropsString();
-        if (isStore(*service)) {
-            service.reset();
-            return readStore(props).schemes(screen);
-        }
-        records = service->GetFilters(props, screen);
-    }
-    RecordSetCloser closer(records);
-    return schemesOf(answered(records, u"GetFilters"_s), screen, partFailure);
+    static ServiceSchemes source;
+    return source;
 }
 
-QString text(qint32 id)
-{
-    RecordSetPtr records;
-    {
-        auto service = reader();
-        const QString props = MMTS::GetPropsString();
-        if (isStore(*service)) {
-            service.reset();
-            if (const auto stored = readStore(props).text(id))
-                return *stored;
-            throw FilterError(SchemeStore::FailureNumber, u"SchemeStore"_s,
-                              SchemeStore::notFoundMessage(id));
-        }
-        records = service->GetFilterByID(props, id);
-    }
-    RecordSetCloser closer(records);
-    const QVariant stored = answered(records, u"GetFilterByID"_s).Fields(u"FFilter"_s).Value;
-    if (stored.isNull())
-        throw FilterError(ErrorNumber::TypeMismatch, u"FFilter"_s, Texts::notText());
-    return Values::toText(stored);
-}
-
-qint32 idOf(const QString &screen, const QString &name)
-{
-    // A failure after the scheme was found does not matter here.
-    std::exception_ptr failure;
-    const QString wanted = trimSpaces(name);
-    for (const StoredScheme &s : schemes(screen, &failure)) {
-        if (trimSpaces(s.FFilterName) == wanted)
-            return s.FID;
-    }
-    if (failure)
-        std::rethrow_exception(failure);
-    return 0;
-}
-
-bool exists(const QString &screen, const QString &name)
-{
-    auto service = reader();
-    const QString props = MMTS::GetPropsString();
-    if (isStore(*service))
-        return readStore(props).exists(screen, name);
-    return Values::toBool(service->FilterExists(props, screen, name));
-}
-
-void save(const StoredScheme &scheme, bool isNew)
-{
-    auto service = writer();
-    const QString props = MMTS::GetPropsString();
-    if (isStore(*service))
-        writeStore(props).save(scheme, isNew ? 0 : scheme.FID);
-    else
-        service->UpdateFilter(props, recordOf(scheme, isNew));
-}
-
-bool remove(qint32 id)
-{
-    auto service = writer();
-    const QString props = MMTS::GetPropsString();
-    if (isStore(*service))
-        return writeStore(props).remove(id);
-    return Values::toBool(service->DeleteFilter(props, id));
-}
-
-bool rename(qint32 id, const QString &screen, const QString &name)
-{
-    auto service = writer();
-    const QString props = MMTS::GetPropsString();
-    if (isStore(*service))
-        return writeStore(props).rename(id, screen, name);
-    return Values::toBool(service->RenameFilter(props, screen, id, name));
-}
-
-bool keepsDefaults()
-{
-    // Both sides must be the store's: a host may register its own writer over the default
-    // reader, and the reverse.
-    try {
-        return isStore(*reader()) && isStore(*writer());
-    } catch (...) {
-        return false;
-    }
-}
-
-bool setDefault(qint32 id, const QString &screen, bool isDefault)
-{
-    if (!keepsDefaults())
-        return false;
-    return writeStore(MMTS::GetPropsString()).setDefault(id, screen, isDefault);
-}
-
-} // namespace SchemeSource
 } // namespace NxSerialFilter

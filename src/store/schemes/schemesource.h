@@ -13,44 +13,51 @@ namespace NxSerialFilter {
 /// values out, texts plain (quotes single) both ways. Each call goes to the data service the
 /// registry gives: the scheme store directly for the default service, a host's record sets
 /// through the one adapter. Failures throw (FilterError, or whatever a host's service throws).
-namespace SchemeSource {
+/// The dialog's library reaches it through the one instance, not a call exported per
+/// operation.
+class SchemeSource
+{
+public:
+    /// The process's source, over whatever services are registered when a call is made.
+    NXSF_STORE_PRIVATE_EXPORT static SchemeSource &instance();
 
-/// The screen's schemes (id, name, rights, default; no text) in the service's order.
-/// Throws when the service answers no records; a failure while reading them is put into
-/// partFailure, when given, with what was read before returned.
-NXSF_STORE_PRIVATE_EXPORT QList<StoredScheme> schemes(const QString &screen,
-                                                      std::exception_ptr *partFailure = nullptr);
+    virtual ~SchemeSource() = default;
 
-/// The stored text of scheme id. Throws when it cannot be read or is no text.
-NXSF_STORE_PRIVATE_EXPORT QString text(qint32 id);
+    /// The screen's schemes (id, name, rights, default; no text) in the service's order.
+    /// Throws when the service answers no records; a failure while reading them is put into
+    /// partFailure, when given, with what was read before returned.
+    virtual QList<StoredScheme> schemes(const QString &screen, std::exception_ptr *partFailure) = 0;
 
-/// The id of the scheme saved on screen under name (blanks at both ends ignored), 0 when
-/// there is none.
-NXSF_STORE_AUTOTEST_EXPORT qint32 idOf(const QString &screen, const QString &name);
+    /// The stored text of scheme id. Throws when it cannot be read or is no text.
+    virtual QString text(qint32 id) = 0;
 
-/// Whether the screen has a scheme of that name.
-NXSF_STORE_PRIVATE_EXPORT bool exists(const QString &screen, const QString &name);
+    /// The id of the scheme saved on screen under name (blanks at both ends ignored), 0 when
+    /// there is none.
+    virtual qint32 idOf(const QString &screen, const QString &name) = 0;
 
-/// Saves scheme.FFilter under scheme.FScreenID and scheme.FFilterName. isNew says that the
-/// name is not taken; otherwise scheme.FID, when above 0, is the scheme that takes name and
-/// text. Afterwards the screen has exactly one scheme of the name.
-NXSF_STORE_PRIVATE_EXPORT void save(const StoredScheme &scheme, bool isNew);
+    /// Whether the screen has a scheme of that name.
+    virtual bool exists(const QString &screen, const QString &name) = 0;
 
-/// True when the scheme was deleted.
-NXSF_STORE_PRIVATE_EXPORT bool remove(qint32 id);
+    /// Saves scheme.FFilter under scheme.FScreenID and scheme.FFilterName. isNew says that the
+    /// name is not taken; otherwise scheme.FID, when above 0, is the scheme that takes name
+    /// and text. Afterwards the screen has exactly one scheme of the name.
+    virtual void save(const StoredScheme &scheme, bool isNew) = 0;
 
-/// Gives the screen's scheme id the name; false when the screen already has that name or
-/// the scheme is gone. A service without renames throws.
-NXSF_STORE_PRIVATE_EXPORT bool rename(qint32 id, const QString &screen, const QString &name);
+    /// True when the scheme was deleted.
+    virtual bool remove(qint32 id) = 0;
 
-/// Whether the service keeps a default scheme per screen: the store's own does; a host's
-/// service has no such notion, so its schemes are never marked.
-NXSF_STORE_PRIVATE_EXPORT bool keepsDefaults();
+    /// Gives the screen's scheme id the name; false when the screen already has that name or
+    /// the scheme is gone. A service without renames throws.
+    virtual bool rename(qint32 id, const QString &screen, const QString &name) = 0;
 
-/// Makes the screen's scheme id its default (the screen's other default goes), or with
-/// isDefault false no longer the default. False when nothing changed: the scheme is gone, not
-/// the screen's, or the user may not change it; always false when !keepsDefaults().
-NXSF_STORE_PRIVATE_EXPORT bool setDefault(qint32 id, const QString &screen, bool isDefault);
+    /// Whether the service keeps a default scheme per screen: the store's own does; a host's
+    /// service has no such notion, so its schemes are never marked.
+    virtual bool keepsDefaults() = 0;
 
-} // namespace SchemeSource
+    /// Makes the screen's scheme id its default (the screen's other default goes), or with
+    /// isDefault false no longer the default. False when nothing changed: the scheme is gone,
+    /// not the screen's, or the user may not change it; always false when !keepsDefaults().
+    virtual bool setDefault(qint32 id, const QString &screen, bool isDefault) = 0;
+};
+
 } // namespace NxSerialFilter

@@ -19,12 +19,12 @@ ComposedCondition compose(const ConditionComposer &composer, const QString &sche
     QString text;
     try {
         const AlertCapture capture; // a store that alerts must not open a window here
-        const qint32 id = SchemeSource::idOf(composer.screenID(), schemeName);
+        const qint32 id = SchemeSource::instance().idOf(composer.screenID(), schemeName);
         if (id <= 0) {
             result.error = MParse::LoadLangString(Texts::schemeNotFound()) + schemeName;
             return result;
         }
-        text = SchemeSource::text(id);
+        text = SchemeSource::instance().text(id);
     } catch (...) {
         result.error = describeFailure(std::current_exception());
         return result;

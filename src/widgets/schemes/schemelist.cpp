@@ -81,11 +81,12 @@ void SchemeList::FillSchemeList()
 {
     try {
         std::exception_ptr failure;
-        const QList<StoredScheme> schemes = SchemeSource::schemes(m_state.ScreenID, &failure);
+        const QList<StoredScheme> schemes =
+            SchemeSource::instance().schemes(m_state.ScreenID, &failure);
         m_rights.clear();
         m_defaultId = 0;
         // A host's service has no defaults: the menu offers none.
-        m_default->setVisible(SchemeSource::keepsDefaults());
+        m_default->setVisible(SchemeSource::instance().keepsDefaults());
         m_list.setHeaderText(MParse::LoadLangString(Texts::schemeNameHeader()));
         const QIcon icon = Images::image(5);
         QList<SchemeListView::Item> items;
@@ -138,7 +139,7 @@ void SchemeList::ToggleDefault()
     if (!m_default->isEnabled() || id <= 0)
         return;
     try {
-        SchemeSource::setDefault(id, m_state.ScreenID, id != m_defaultId);
+        SchemeSource::instance().setDefault(id, m_state.ScreenID, id != m_defaultId);
     } catch (...) {
         alertCurrentFailure();
     }
@@ -356,7 +357,7 @@ void SchemeList::SaveScheme(bool saveAs)
                 if (name.isEmpty())
                     return;
                 isNew = true;
-                if (SchemeSource::exists(m_state.ScreenID, name)) {
+                if (SchemeSource::instance().exists(m_state.ScreenID, name)) {
                     if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::overwriteScheme()),
                                            nxAlert::Question) == nxAlert::AnswerNo)
                         continue;
@@ -370,7 +371,7 @@ void SchemeList::SaveScheme(bool saveAs)
         scheme.FScreenID = m_state.ScreenID;
         scheme.FFilterName = name;
         scheme.FFilter = text;
-        SchemeSource::save(scheme, isNew);
+        SchemeSource::instance().save(scheme, isNew);
         FillSchemeList();
         // A scheme written under a name the user just gave is what the grid shows now: the
         // next "Save" writes to it instead of asking again and making a second one.
@@ -390,7 +391,7 @@ void SchemeList::DeleteScheme()
     if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::deleteScheme()), nxAlert::Question) ==
         nxAlert::AnswerNo)
         return;
-    if (!SchemeSource::remove(m_currentId))
+    if (!SchemeSource::instance().remove(m_currentId))
         return;
     FillSchemeList();
     m_list.setSelectedIndex(1);
@@ -413,7 +414,7 @@ void SchemeList::RenameScheme(int index)
         const QString name = trimSpaces(dialog.SchemaName());
         if (name.isEmpty() || name == old)
             return;
-        if (!SchemeSource::rename(id, m_state.ScreenID, name)) {
+        if (!SchemeSource::instance().rename(id, m_state.ScreenID, name)) {
             // Renaming onto a taken name would replace that scheme: the user picks another.
             nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeNameTaken()),
                                nxAlert::Information);

@@ -550,10 +550,10 @@ void tst_SchemeStore::roundTrip()
     QCOMPARE(SchemeStore(location).fullSchemes(screen).value(0).FFilter, text);
 
     const QString other = uniqueScreen();
-    SchemeSource::save({0, other, name, text, {}}, true);
-    const qint32 id = SchemeSource::idOf(other, name);
-    QCOMPARE(SchemeSource::schemes(other).value(0).FID, id);
-    QCOMPARE(SchemeSource::text(id), text);
+    SchemeSource::instance().save({0, other, name, text, {}}, true);
+    const qint32 id = SchemeSource::instance().idOf(other, name);
+    QCOMPARE(SchemeSource::instance().schemes(other, nullptr).value(0).FID, id);
+    QCOMPARE(SchemeSource::instance().text(id), text);
     QCOMPARE(loaded(id), text);
 }
 
@@ -634,8 +634,8 @@ void tst_SchemeStore::saveKeepsOneSchemePerName()
                 ->RenameFilter(MMTS::GetPropsString(), screen, ids.value(rest.section(u'>', 0, 0)),
                                name);
         } else if (kind.endsWith(QLatin1String("default"))) {
-            QVERIFY(SchemeSource::setDefault(ids.value(name), screen,
-                                             kind == QLatin1String("default")));
+            QVERIFY(SchemeSource::instance().setDefault(ids.value(name), screen,
+                                                        kind == QLatin1String("default")));
         } else if (kind == QLatin1String("all")) {
             SchemeStore(location).saveAll(
                 {{0, screen, QStringLiteral("x"), QStringLiteral("t"), {}},
@@ -649,9 +649,9 @@ void tst_SchemeStore::saveKeepsOneSchemePerName()
     const QList<StoredScheme> schemes = SchemeStore(location).schemes(screen);
     for (const auto &[id, name] : listed(screen)) {
         const qint32 listedId = id; // a structured binding is no variable a lambda may capture
-        const bool isDefault =
-            std::any_of(schemes.begin(), schemes.end(),
-                        [listedId](auto &s) { return s.FID == listedId && s.isDefault; });
+        const bool isDefault = std::any_of(schemes.begin(), schemes.end(), [listedId](auto &s) {
+            return s.FID == listedId && s.isDefault;
+        });
         got.append(name + u'=' + loaded(id).value_or(QStringLiteral("<missing>")) +
                    (isDefault ? QStringLiteral("*") : QString()));
     }

@@ -60,7 +60,7 @@ private:
 using RecordSetPtr = std::shared_ptr<RecordSet>;
 
 /// Closes a record set when the scope ends, however it ends.
-class NXSF_STORE_EXPORT RecordSetCloser
+class RecordSetCloser
 {
 public:
     /// Keeps a reference to records, which must outlive the closer; a null or closed set is
@@ -68,7 +68,14 @@ public:
     explicit RecordSetCloser(RecordSetPtr &records)
         : m_records(records)
     {}
-    ~RecordSetCloser();
+    ~RecordSetCloser()
+    {
+        try {
+            if (m_records && m_records->State() != RecordSet::StateClosed)
+                m_records->Close();
+        } catch (...) {
+        }
+    }
     RecordSetCloser(const RecordSetCloser &) = delete;
     RecordSetCloser &operator=(const RecordSetCloser &) = delete;
 

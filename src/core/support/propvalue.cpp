@@ -1,0 +1,19 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "core/support/mparse.h"
+
+namespace NxSerialFilter::MParse {
+
+QString propValueIn(QString props, const QString &key)
+{
+    if (!props.endsWith(u';'))
+        props.append(u';');
+    const QString pattern = key + u'=';
+    const qsizetype at = props.indexOf(pattern, 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return {};
+    const qsizetype end = props.indexOf(u';', at + pattern.size());
+    return props.mid(at + pattern.size(), end - at - pattern.size());
+}
+
+} // namespace NxSerialFilter::MParse
