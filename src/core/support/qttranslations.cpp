@@ -15,13 +15,10 @@ namespace {
 /// Qt's file for a language code; none for the languages Qt speaks without one.
 QString fileFor(const QString &language)
 {
-    const QString code = language.trimmed().toLower();
-    // The component shows its Chinese texts when the context names no language.
-    if (code.isEmpty() || code == QLatin1String("chs"))
-        return QStringLiteral("qtbase_zh_CN");
-    if (code == QLatin1String("cht"))
-        return QStringLiteral("qtbase_zh_TW");
-    return {};
+    const QLocale locale = localeFor(language);
+    if (locale.language() != QLocale::Chinese)
+        return {};
+    return QStringLiteral("qtbase_") + locale.name();
 }
 
 struct State
@@ -69,6 +66,17 @@ void apply(QCoreApplication *application)
 }
 
 } // namespace
+
+QLocale localeFor(const QString &language)
+{
+    const QString code = language.trimmed().toLower();
+    // The component shows its Chinese texts when the context names no language.
+    if (code.isEmpty() || code == QLatin1String("chs"))
+        return QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China);
+    if (code == QLatin1String("cht"))
+        return QLocale(QLocale::Chinese, QLocale::TraditionalHanScript, QLocale::Taiwan);
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+}
 
 void follow(const QString &language)
 {

@@ -4,9 +4,14 @@
 
 #include <NxSerialFilter/nxsf_core_export.h>
 
+#include <QLocale>
 #include <QString>
 
 namespace NxSerialFilter::QtTranslations {
+
+/// The locale whose texts Qt shows for a language code of the context: Chinese for "chs",
+/// "cht" and no code, English otherwise. The calendar's month and day names follow it.
+NXSF_CORE_PRIVATE_EXPORT QLocale localeFor(const QString &language);
 
 /// Notes the language code of the context whose Qt texts (standard buttons, the editors'
 /// context menus) the component's windows show: Qt's Chinese for "chs", "cht" and no code,

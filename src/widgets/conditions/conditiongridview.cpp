@@ -8,6 +8,7 @@
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/support/mparse.h"
+#include "core/support/qttranslations.h"
 #include "core/support/texts.h"
 #include "widgets/conditions/valuelistwindow.h"
 #include "widgets/support/failurealert.h"
@@ -29,6 +30,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStringListModel>
@@ -207,10 +209,16 @@ public:
         m_words->setFlow(QListView::LeftToRight);
         m_words->setWrapping(true);
         m_words->setResizeMode(QListView::Adjust);
+        // Every word in a cell of one size, so that the rows they need can be counted.
+        int widest = 0;
+        for (int i = 0; i < m_words->count(); ++i)
+            widest = std::max(widest,
+                              m_words->fontMetrics().horizontalAdvance(m_words->item(i)->text()));
+        const QFontMetrics metrics = m_words->fontMetrics();
+        m_words->setGridSize({widest + 2 * metrics.averageCharWidth(), metrics.height() + 6});
         m_words->setUniformItemSizes(true);
         m_words->setCurrentRow(0);
-        m_words->setFixedHeight(4 * (m_words->fontMetrics().height() + 6) +
-                                2 * m_words->frameWidth());
+        m_words->setFixedHeight(wordsHeight(sizeHint().width()));
         if (auto *box = qobject_cast<QBoxLayout *>(layout()))
             box->addWidget(m_words);
     }
@@ -229,6 +237,11 @@ protected:
         }
         QCalendarWidget::keyPressEvent(event);
     }
+    void resizeEvent(QResizeEvent *event) override
+    {
+        m_words->setFixedHeight(wordsHeight(event->size().width()));
+        QCalendarWidget::resizeEvent(event);
+    }
     void hideEvent(QHideEvent *event) override
     {
         QCalendarWidget::hideEvent(event);
@@ -241,7 +254,17 @@ private:
     QSize withWords(QSize days) const
     {
         const int spacing = layout() ? std::max(0, layout()->spacing()) : 0;
-        return {days.width(), days.height() + m_words->height() + spacing};
+        return {days.width(), days.height() + wordsHeight(days.width()) + spacing};
+    }
+    /// The height that shows every word, none cut, in a pop-up of this width.
+    int wordsHeight(int width) const
+    {
+        const QSize cell = m_words->gridSize();
+        if (cell.isEmpty())
+            return 0;
+        const int perRow = std::max(1, (width - 2 * m_words->frameWidth()) / cell.width());
+        const int rows = (m_words->count() + perRow - 1) / perRow;
+        return rows * cell.height() + 2 * m_words->frameWidth();
     }
 
     QListWidget *m_words;
@@ -629,6 +652,9 @@ bool ConditionGridView::openDatePicker()
         return false;
     const QDate shown = DateText::parse(m_grid->GetCellText(row, col));
     auto *popup = new DatePopup(this);
+    // Month and day names in the dialog's language, weeks as the relative dates count them.
+    popup->setLocale(QtTranslations::localeFor(MParse::CurrentLanguage()));
+    popup->setFirstDayOfWeek(m_firstDayOfWeek);
     popup->setSelectedDate(shown.isValid() ? shown : ValueCells::today());
     const QPersistentModelIndex cell = m_grid->index(row - 1, col - 1);
     auto take = [this, popup, cell](QDate date) {

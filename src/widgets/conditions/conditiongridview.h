@@ -65,6 +65,8 @@ public:
     /// Width in pixels beyond the designed one. It first pays for wordsOverflow(); the field
     /// and value columns share the rest.
     void setExtraWidth(int pixels);
+    /// The day the calendar's weeks start on, as "this week" counts them.
+    void setFirstDayOfWeek(Qt::DayOfWeek day) { m_firstDayOfWeek = day; }
     /// Pixels the grid needs beyond its designed width so that every word of the logic and
     /// comparison lists (in the current language and font) shows whole, after the field and
     /// value columns have lent what they can spare.
@@ -131,6 +133,7 @@ private:
     bool m_committing = false; // an alert over the editor takes its focus during a commit
     bool m_leaving = false;    // the current cell moves: a refused editor closes
     int m_extraWidth = 0;
+    Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
     QPointer<QCalendarWidget> m_datePicker;
     ListChecker m_listChecker;
 };

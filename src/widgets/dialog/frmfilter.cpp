@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/dialog/frmfilter.h"
 
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
-#include "core/composer/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
@@ -215,6 +215,7 @@ void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placehol
 void frmFilter::setFirstDayOfWeek(Qt::DayOfWeek day)
 {
     m_firstDayOfWeek = day;
+    m_vspFilter->setFirstDayOfWeek(day);
     if (m_matchCount)
         m_matchCount->setFirstDayOfWeek(day);
 }

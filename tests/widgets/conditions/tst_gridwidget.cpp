@@ -536,6 +536,11 @@ private Q_SLOTS:
         QTest::newRow("Esc keeps the cell")
             << u"2023-7-9"_qs << u"2023-07-09"_qs << u"AltDown Right Escape"_qs;
         QTest::newRow("a click takes the day") << QString() << u"2024-03-15"_qs << u"F7 click15"_qs;
+        // Weeks start on the day the host set, whatever the system's locale says.
+        QTest::newRow("the week's first day, Monday")
+            << QString() << u"2024-03-04"_qs << u"F7 clickWeekStart"_qs;
+        QTest::newRow("the week's first day, Sunday")
+            << QString() << u"2024-03-03"_qs << u"sunday F7 clickWeekStart"_qs;
         QTest::newRow("refused text keeps its editor, no calendar")
             << u"2024-02-30"_qs << QString() << u"F7"_qs;
         // A relative date stays a word, in the dialog's language whichever shipped one was typed.
@@ -578,23 +583,27 @@ private Q_SLOTS:
                 QCOMPARE(found.size(), 1);
                 QTest::mouseClick(words->viewport(), Qt::LeftButton, {},
                                   words->visualItemRect(found.first()).center());
-            } else if (pick == u"click15"_qs) {
+            } else if (pick == u"click15"_qs || pick == u"clickWeekStart"_qs) {
                 QVERIFY(view()->datePicker());
                 auto *days = view()->datePicker()->findChild<QTableView *>();
                 QVERIFY(days);
-                // Day 15 shows once in a month's grid; days of the months around it do not reach
-                // it.
-                QModelIndex day15;
-                for (int r = 0; r < days->model()->rowCount(); ++r) {
-                    for (int c = 0; c < days->model()->columnCount(); ++c) {
-                        const QModelIndex at = days->model()->index(r, c);
-                        if (r > 0 && at.data().toString() == u"15"_qs)
-                            day15 = at;
+                // The first 15 or 5 of the grid is the shown month's: the month before shows no
+                // day below 20. The week's first day is leftmost in the row of the 5th, the date
+                // the calendar opened on.
+                const QString day = pick == u"click15"_qs ? u"15"_qs : u"5"_qs;
+                const int firstDay = days->model()->columnCount() - 7; // after the week numbers
+                QModelIndex target;
+                for (int r = 1; r < days->model()->rowCount() && !target.isValid(); ++r) {
+                    for (int c = firstDay; c < days->model()->columnCount(); ++c) {
+                        if (days->model()->index(r, c).data().toString() == day)
+                            target = days->model()->index(r, pick == u"click15"_qs ? c : firstDay);
                     }
                 }
-                QVERIFY(day15.isValid());
+                QVERIFY(target.isValid());
                 QTest::mouseClick(days->viewport(), Qt::LeftButton, {},
-                                  days->visualRect(day15).center());
+                                  days->visualRect(target).center());
+            } else if (pick == u"sunday"_qs) {
+                m_dialog->setFirstDayOfWeek(Qt::Sunday);
             } else if (pick == u"AltDown"_qs) {
                 QTest::keyClick(focused(), Qt::Key_Down, Qt::AltModifier);
             } else {
