@@ -10,7 +10,6 @@
 #include "widgets/dialog/frmfilter.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/failure.h>
-#include <NxSerialFilter/schemetext.h>
 
 #include <QApplication>
 #include <QThread>
@@ -78,15 +77,18 @@ bool sameFields(const FieldCatalog &a, const FieldCatalog &b)
     return true;
 }
 
-/// The confirmed rows as the reopened dialog must show them. A host that changed language since
-/// OK lists the same fields under other captions, which the stored words would not find.
-QString reopenText(const FilterPrivate &d)
+/// Opens the form with the condition in force: the confirmed rows themselves while the host
+/// lists the fields they were confirmed over, whatever their captions now; else their text, so
+/// that rows on fields still listed under the same captions come back.
+void reopenIn(frmFilter &form, const FilterPrivate &d)
 {
+    if (d.filterScheme.isEmpty())
+        return;
     const std::optional<FieldCatalog> now = listedFields(d);
-    if (!d.confirmedFields || !now || *now == *d.confirmedFields ||
-        !sameFields(*now, *d.confirmedFields))
-        return d.filterScheme;
-    return SchemeText::write(d.confirmed.condition(), *now);
+    if (d.confirmedFields && now && sameFields(*now, *d.confirmedFields))
+        form.setReopenCondition(d.confirmed.condition(), d.confirmedSchemeId);
+    else
+        form.setReopenCondition(d.filterScheme, d.confirmedSchemeId);
 }
 
 } // namespace
@@ -235,7 +237,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     form.setFirstDayOfWeek(d->firstDayOfWeek);
     // Another screen's condition names fields this one may not have.
     if (d->reopen && d->confirmedScreen == d->screenId)
-        form.setReopenCondition(reopenText(*d), d->confirmedSchemeId);
+        reopenIn(form, *d);
     const std::weak_ptr<bool> alive = d->alive;
     form.showModal();
     if (alive.expired())

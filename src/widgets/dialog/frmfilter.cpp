@@ -261,8 +261,10 @@ void frmFilter::Form_Load()
     if (QAction *remove = m_toolbar->findChild<QAction *>(QStringLiteral("Delete")))
         remove->setEnabled(false);
     // With no condition in force the dialog opens with the screen's default scheme.
-    if (!m_reopenText.isEmpty())
-        m_schemes->reopen(m_reopenText, m_reopenSchemeId);
+    if (const auto *condition = std::get_if<Condition>(&m_reopen))
+        m_schemes->reopen(*condition, m_reopenSchemeId);
+    else if (const auto *text = std::get_if<QString>(&m_reopen); text && !text->isEmpty())
+        m_schemes->reopen(*text, m_reopenSchemeId);
     else
         m_schemes->openDefault();
     m_lstFilter->setHeaderWidth(m_lstFilter->width() - Twips::toPixels(80, m_lstFilter));

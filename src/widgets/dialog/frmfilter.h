@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <variant>
 #include <vector>
 
 class QKeyEvent;
@@ -63,11 +64,17 @@ public:
     /// Whether the dialog opens at the size it last had on this screen, and keeps the size it
     /// ends with, in QSettings under the application's organisation.
     void setRememberSize(bool remember) { m_rememberSize = remember; }
-    /// The dialog opens with the grid of schemeText (the text of a confirmed condition) instead
-    /// of an empty one; scheme id is selected when it still holds that grid.
+    /// The dialog opens with condition (the condition in force, over the fields it lists)
+    /// instead of an empty grid; scheme id is selected when it still holds that condition.
+    void setReopenCondition(const Condition &condition, qint32 schemeId)
+    {
+        m_reopen = condition;
+        m_reopenSchemeId = schemeId;
+    }
+    /// As above with the text of a grid confirmed over other fields, read by their captions.
     void setReopenCondition(const QString &schemeText, qint32 schemeId)
     {
-        m_reopenText = schemeText;
+        m_reopen = schemeText;
         m_reopenSchemeId = schemeId;
     }
     /// The day the weeks of relative dates start on, for FilterSQL, its bound forms and the
@@ -169,7 +176,7 @@ private:
     bool m_listKeepsFocus = false; // a scheme picked with the keys keeps the focus in the list
     bool m_rememberSize = false;
     Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
-    QString m_reopenText;
+    std::variant<std::monostate, Condition, QString> m_reopen;
     qint32 m_reopenSchemeId = 0;
 
     ConditionGrid *m_grid = nullptr;

@@ -234,7 +234,17 @@ void SchemeList::load(qint32 id)
         nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
 }
 
+void SchemeList::reopen(const Condition &condition, qint32 id)
+{
+    reopenWith([&] { SchemeText::applyCondition(m_grid, m_valueCells, condition); }, id);
+}
+
 void SchemeList::reopen(const QString &text, qint32 id)
+{
+    reopenWith([&] { SchemeText::applyText(m_grid, m_valueCells, text); }, id);
+}
+
+void SchemeList::reopenWith(const std::function<void()> &fill, qint32 id)
 {
     std::optional<Condition> scheme;
     if (id > 0 && indexOfId(id) > 1) {
@@ -244,7 +254,7 @@ void SchemeList::reopen(const QString &text, qint32 id)
     }
     try {
         SchemeText::clearGrid(m_grid);
-        SchemeText::applyText(m_grid, m_valueCells, text);
+        fill();
     } catch (...) {
         // A text over the caps leaves the grid empty: the dialog opens as it would without.
         SchemeText::clearGrid(m_grid);

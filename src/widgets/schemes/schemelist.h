@@ -10,6 +10,8 @@
 #include <QHash>
 #include <QObject>
 
+#include <functional>
+
 class QAction;
 class QToolBar;
 
@@ -54,8 +56,10 @@ public:
     /// item has no name to change, and a name the screen already has is refused.
     void RenameScheme(int index);
 
-    /// Puts text (a confirmed grid) into the grid; scheme id becomes current and selected when
+    /// Puts the condition in force into the grid; scheme id becomes current and selected when
     /// it is listed and loads into the same condition.
+    void reopen(const Condition &condition, qint32 id);
+    /// As above for the text of a grid confirmed over other fields, read by their captions.
     void reopen(const QString &text, qint32 id);
 
     /// Which scheme the grid belongs to: the current scheme and the condition it was loaded or
@@ -84,6 +88,7 @@ Q_SIGNALS:
     void saved(const QString &name);
 
 private:
+    void reopenWith(const std::function<void()> &fill, qint32 id);
     void reselectCurrent();
     /// Makes scheme id current and selected and loads it into the grid.
     void load(qint32 id);
