@@ -18,6 +18,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QStringDecoder>
 
 #include <cstdio>
@@ -46,7 +47,7 @@ QString help()
 {
     const QString text = QStringLiteral(
         "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID]\n"
-        "                        [--language CODE] [--as-of YYYY-MM-DD]\n"
+        "                        [--language CODE] [--as-of YYYY-MM-DD] [--week-starts DAY]\n"
         "       serialfilter sql --fields FIELDS.json --store DB --scheme-name NAME\n"
         "                        [--screen ID] [--language CODE]\n"
         "                        [--words | --bound [--placeholders qmark|dollar]\n"
@@ -66,6 +67,8 @@ QString help()
         "  --engine E        sqlite (default) or postgresql: the forms that engine accepts.\n"
         "  --as-of DATE      the day relative dates (\"本月\", \"过去7天\", \"this month\")\n"
         "                    are counted from; today by default.\n"
+        "  --week-starts DAY monday (default) to sunday: the day \"this week\" and \"last\n"
+        "                    week\" start on, as the host sets it for the dialog.\n"
         "\n"
         "  --fields FILE     the field description as JSON. \"SerialUse\": true reads\n"
         "                    \"Header\", \"Entry\" and \"SerialclassID\"; false reads \"Fields\"\n"
@@ -129,7 +132,19 @@ struct Options
     std::optional<Placeholders> placeholders;
     std::optional<SqlEngine> engine;
     QDate asOf;
+    Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
 };
+
+/// The day of the week an English day name gives, case ignored.
+std::optional<Qt::DayOfWeek> dayNamed(const QString &name)
+{
+    const QLocale english(QLocale::English);
+    for (int day = Qt::Monday; day <= Qt::Sunday; ++day) {
+        if (name.compare(english.dayName(day), Qt::CaseInsensitive) == 0)
+            return Qt::DayOfWeek(day);
+    }
+    return std::nullopt;
+}
 
 /// Parses the arguments; returns the message for bad usage, or nothing.
 std::optional<QString> parseOptions(const QStringList &args, Options &options)
@@ -159,7 +174,7 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             name == QLatin1String("--screen") || name == QLatin1String("--language") ||
             name == QLatin1String("--store") || name == QLatin1String("--scheme-name") ||
             name == QLatin1String("--placeholders") || name == QLatin1String("--engine") ||
-            name == QLatin1String("--as-of");
+            name == QLatin1String("--as-of") || name == QLatin1String("--week-starts");
         if (!known)
             return QStringLiteral("unknown argument '") + args.at(i) + u'\'';
         if (!value) {
@@ -189,6 +204,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
         } else if (name == QLatin1String("--as-of") &&
                    QDate::fromString(*value, Qt::ISODate).isValid()) {
             options.asOf = QDate::fromString(*value, Qt::ISODate);
+        } else if (name == QLatin1String("--week-starts") && dayNamed(*value)) {
+            options.firstDayOfWeek = *dayNamed(*value);
         } else if (name == QLatin1String("--language") &&
                    knownLanguages().contains(value->trimmed(), Qt::CaseInsensitive)) {
             // An unknown code would silently give the keys' language.
@@ -284,6 +301,7 @@ int runSql(const QStringList &args)
     ConditionComposer composer =
         ConditionComposer::forDescription(description, options.screen.value_or(QString()));
     composer.setAsOf(options.asOf);
+    composer.setFirstDayOfWeek(options.firstDayOfWeek);
 
     const SqlEngine engine = options.engine.value_or(SqlEngine::SQLite);
     const Placeholders placeholders = options.placeholders.value_or(Placeholders::QMark);

@@ -145,6 +145,20 @@ void tst_CliSql::run_data()
         << utf8(u"\t\t日期\tGreater than\tlast 3 days\t\t"_qs) << 0
         << QByteArrayLiteral("{\"sql\":\" ( (tf.FDATE >= ?) ) \",\"values\":[\"2026-12-09\"]}\n")
         << none;
+    // Weeks start where the host starts them for the dialog; 2026-12-08 is a Tuesday.
+    QTest::newRow("as of, this week from Sunday")
+        << asOf + QStringList{u"--week-starts=Sunday"_qs} << utf8(u"\t\t日期\t等于\t本周\t\t"_qs)
+        << 0
+        << QByteArrayLiteral(" ( ((tf.FDATE >= '2026-12-06' And tf.FDATE < '2026-12-13')) ) \n")
+        << none;
+    QTest::newRow("as of, this week from Monday")
+        << asOf << utf8(u"\t\t日期\t等于\t本周\t\t"_qs) << 0
+        << QByteArrayLiteral(" ( ((tf.FDATE >= '2026-12-07' And tf.FDATE < '2026-12-14')) ) \n")
+        << none;
+    QTest::newRow("no such day") << serial + QStringList{u"--week-starts"_qs, u"Sun"_qs} << none
+                                 << 2 << QByteArray()
+                                 << QByteArrayLiteral(
+                                        "serialfilter sql: unknown value 'Sun' of --week-starts");
     QTest::newRow("as of, no date")
         << serial + QStringList{u"--as-of"_qs, u"2026-02-30"_qs} << none << 2 << QByteArray()
         << QByteArrayLiteral("serialfilter sql: unknown value '2026-02-30' of --as-of");
