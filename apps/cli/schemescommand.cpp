@@ -35,9 +35,11 @@ const char usage[] =
     "as stored. Without --screen it lists every screen's schemes, each line FID, TAB,\n"
     "screen, TAB, name ({FID, FScreenID, FFilterName}). export prints a JSON array of\n"
     "{FID, FScreenID, FFilterName,\n"
-    "FFilter, FSort}. list and export only read: they change nothing in DB. import reads\n"
-    "the same array and saves each scheme by screen and name, replacing one of the same\n"
-    "name (FID is ignored); a name must be one the scheme-name dialog could save.\n"
+    "FFilter, FSort}, with FDefault true for a screen's default scheme. list and export\n"
+    "only read: they change nothing in DB. import reads the same array and saves each\n"
+    "scheme by screen and name, replacing one of the same name (FID is ignored), and makes\n"
+    "those with FDefault true their screen's default; a name must be one the scheme-name\n"
+    "dialog could save.\n"
     "On a PostgreSQL store every scheme has an owner (the role that saved it): import\n"
     "saves the schemes as the connecting role's own, private unless --shared; list --json\n"
     "adds each scheme's owner and shared. init, run by the store's administrator, creates\n"
@@ -136,11 +138,28 @@ bool storeMissing(const QString &store)
 
 QJsonObject toJson(const StoredScheme &s)
 {
-    return {{QStringLiteral("FID"), s.FID},
-            {QStringLiteral("FScreenID"), s.FScreenID},
-            {QStringLiteral("FFilterName"), s.FFilterName},
-            {QStringLiteral("FFilter"), s.FFilter},
-            {QStringLiteral("FSort"), s.FSort}};
+    QJsonObject o{{QStringLiteral("FID"), s.FID},
+                  {QStringLiteral("FScreenID"), s.FScreenID},
+                  {QStringLiteral("FFilterName"), s.FFilterName},
+                  {QStringLiteral("FFilter"), s.FFilter},
+                  {QStringLiteral("FSort"), s.FSort}};
+    // Only where set, so that an export of a store without defaults reads as before.
+    if (s.isDefault)
+        o.insert(QStringLiteral("FDefault"), true);
+    return o;
+}
+
+/// Marks the imported schemes that were their screen's default, found by screen and name.
+void markDefaults(SchemeStore &store, const QList<StoredScheme> &imported)
+{
+    for (const StoredScheme &scheme : imported) {
+        if (!scheme.isDefault)
+            continue;
+        for (const StoredScheme &stored : store.schemes(scheme.FScreenID)) {
+            if (stored.FFilterName == scheme.FFilterName)
+                store.setDefault(stored.FID, scheme.FScreenID, true);
+        }
+    }
 }
 
 /// The rows a read left out go to standard error, one line each, after what could be read.
@@ -177,18 +196,21 @@ std::optional<QList<StoredScheme>> readImport(const QString &path, QString &why)
         const QJsonValue name = o.value(QStringLiteral("FFilterName"));
         const QJsonValue text = o.value(QStringLiteral("FFilter"));
         const QJsonValue sort = o.value(QStringLiteral("FSort"));
+        const QJsonValue isDefault = o.value(QStringLiteral("FDefault"));
         if (!items.at(i).isObject() || !screen.isString() || !name.isString() ||
             name.toString().isEmpty() || !text.isString() ||
-            !(sort.isUndefined() || sort.isNull() || sort.isString())) {
+            !(sort.isUndefined() || sort.isNull() || sort.isString()) ||
+            !(isDefault.isUndefined() || isDefault.isNull() || isDefault.isBool())) {
             why = path + QStringLiteral(": item %1 needs the texts FScreenID, FFilterName "
-                                        "(not empty) and FFilter")
+                                        "(not empty) and FFilter, and FDefault true or false")
                              .arg(i + 1);
             return std::nullopt;
         }
         // A name the dialog could not have saved would show differently, or forge lines in
         // a listing; the store refuses it as it refuses an oversized text.
-        const StoredScheme scheme{0, screen.toString(), name.toString(), text.toString(),
-                                  sort.toString()};
+        StoredScheme scheme{0, screen.toString(), name.toString(), text.toString(),
+                            sort.toString()};
+        scheme.isDefault = isDefault.toBool();
         try {
             SchemeStore::checkScheme(scheme);
         } catch (...) {
@@ -290,6 +312,7 @@ int run(const Options &o)
         if (o.shared && !store.keepsOwners())
             return usageError(noOwners);
         store.saveAll(*schemes, o.shared ? std::optional<bool>(true) : std::nullopt);
+        markDefaults(store, *schemes);
         return Done;
     }
     if (o.action == QLatin1String("delete")) {

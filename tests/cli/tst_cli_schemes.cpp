@@ -118,6 +118,24 @@ void tst_CliSchemes::run_data()
                              "\"FScreenID\": \"T\"\n    }\n]\n")
         << none << true << twoScreens << importTwo << false << QString();
 
+    // The default scheme of a screen survives an export and an import.
+    QTest::newRow("export after import keeps the default")
+        << QStringList{u"export"_qs, u"--store"_qs, u"~"_qs, u"--screen"_qs, u"S"_qs} << 0
+        << QByteArrayLiteral("[\n    {\n        \"FDefault\": true,\n        \"FFilter\": \"x\",\n"
+                             "        \"FFilterName\": \"a\",\n        \"FID\": 2,\n"
+                             "        \"FScreenID\": \"S\",\n        \"FSort\": \"\"\n    }\n]\n")
+        << none << true
+        << QByteArrayLiteral(R"([{"FScreenID": "T", "FFilterName": "b", "FFilter": "x"},)"
+                             R"( {"FScreenID": "S", "FFilterName": "a", "FFilter": "x",)"
+                             R"(  "FDefault": true}])")
+        << importTwo << false << QString();
+    QTest::newRow("import of a default that is no flag")
+        << importTwo << 2 << none << QByteArrayLiteral("serialfilter schemes: #: item 1 needs")
+        << false
+        << QByteArrayLiteral(R"([{"FScreenID": "S", "FFilterName": "a", "FFilter": "x",)"
+                             R"(  "FDefault": "yes"}])")
+        << nothing << false << QString();
+
     // A name the dialog could not have saved refuses the whole file, naming the item.
     const struct
     {
