@@ -474,12 +474,17 @@ void ConditionGridView::setGrid(ConditionGrid *grid)
 
 int ConditionGridView::wordsWidth(int col) const
 {
-    // A cell draws its text inside a focus-frame margin on each side, the grid line after it.
-    const int cellMargin =
-        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 1;
+    // As the style measures a cell of the word (its margins, the text's fractional width
+    // rounded up), the grid line beside it: a pixel less and the style cuts the word.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
     int widest = 0;
-    for (const QString &item : m_grid->columnItems(col))
-        widest = std::max(widest, fontMetrics().horizontalAdvance(item) + cellMargin);
+    for (const QString &item : m_grid->columnItems(col)) {
+        option.text = item;
+        const QSize cell = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, {}, this);
+        widest = std::max(widest, cell.width() + 1);
+    }
     const QHeaderView *header = horizontalHeader();
     const int headerMargin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 1;
     const QString title = m_grid->GetCellText(0, col);

@@ -441,6 +441,16 @@ void tst_FrmFilterLayout::englishThroughout()
     QAccessibleInterface *cell = table->cellAt(0, ConditionGrid::ColCompare - 1);
     QVERIFY(cell);
     QCOMPARE(cell->text(QAccessible::Name), u"Row 1 Compare: Greater than or equal to"_s);
+    // The longest comparison shows whole, as the cell's delegate measures it, with the grid
+    // line beside it.
+    QStyleOptionViewItem option;
+    option.initFrom(form.vspFilter());
+    option.widget = form.vspFilter();
+    option.font = form.vspFilter()->font();
+    const QModelIndex compare = grid.index(0, ConditionGrid::ColCompare - 1);
+    QVERIFY(form.vspFilter()->itemDelegateForIndex(compare)->sizeHint(option, compare).width() +
+                1 <=
+            form.vspFilter()->columnWidth(ConditionGrid::ColCompare - 1));
 }
 
 void tst_FrmFilterLayout::captionsFit_data()
