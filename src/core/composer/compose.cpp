@@ -3,6 +3,7 @@
 // The composer: a condition over a catalog to FilterSQL, a bound form or words.
 #include <NxSerialFilter/compose.h>
 
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/columnexpression.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuewords.h"
@@ -19,6 +20,9 @@
 #include <NxSerialFilter/nxalert.h>
 
 #include <QHash>
+#include <QStringTokenizer>
+
+#include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -55,11 +59,30 @@ struct Refusal
     throw Refusal{{row, reason, std::move(arguments)}};
 }
 
-/// The SQL words of the logic and of each comparison, by their positions.
-const QLatin1StringView logicSql[] = {"And"_L1, "Or"_L1};
-const QLatin1StringView compareSql[] = {"="_L1,       ">"_L1,           "<"_L1,    "<="_L1,
-                                        ">="_L1,      "<>"_L1,          "Like"_L1, "Not Like"_L1,
-                                        "Is null"_L1, "Is not null"_L1, "In"_L1,   "Not In"_L1};
+/// A short SQL word held in a block of fixed size, so that writing it copies the whole block
+/// in a few moves instead of a character at a time.
+struct Word
+{
+    static constexpr qsizetype Room = 16;
+
+    template <size_t N>
+    constexpr Word(const char16_t (&word)[N])
+        : size(N - 1)
+    {
+        static_assert(N <= Room);
+        for (size_t i = 0; i + 1 < N; ++i)
+            text[i] = word[i];
+    }
+
+    char16_t text[Room] = {};
+    qsizetype size = 0;
+};
+
+/// The SQL words of the logic and of each comparison, by their positions, each after a blank.
+constexpr Word logicSql[] = {u" And", u" Or"};
+constexpr Word compareSql[] = {u" =",       u" >",           u" <",    u" <=",
+                               u" >=",      u" <>",          u" Like", u" Not Like",
+                               u" Is null", u" Is not null", u" In",   u" Not In"};
 
 /// The text being composed, written through a pointer into room made ahead: a piece costs no
 /// call into QString and no check beyond the one for room. The first four characters are kept
@@ -83,6 +106,21 @@ public:
         *m_at++ = ch;
         return *this;
     }
+    /// A literal: its length is known here, so the copy is a few moves.
+    template <size_t N> SqlText &operator+=(const char16_t (&text)[N])
+    {
+        reserve(N - 1);
+        std::memcpy(m_at, text, (N - 1) * sizeof(char16_t));
+        m_at += N - 1;
+        return *this;
+    }
+    SqlText &operator+=(const Word &word)
+    {
+        reserve(Word::Room);
+        std::memcpy(m_at, word.text, sizeof word.text);
+        m_at += word.size;
+        return *this;
+    }
     SqlText &operator+=(QLatin1StringView text)
     {
         reserve(text.size());
@@ -103,17 +141,22 @@ public:
     }
     SqlText &operator+=(const QString &text) { return *this += QStringView(text); }
 
-    /// The text with each "'" doubled.
-    void appendQuotesDoubled(QStringView text)
+    /// The text with each "'" doubled, between open and close.
+    template <size_t N, size_t M>
+    void appendQuotesDoubled(const char16_t (&open)[N], QStringView text,
+                             const char16_t (&close)[M])
     {
-        reserve(text.size() * 2);
+        reserve(N + M + text.size() * 2);
         char16_t *at = m_at;
+        std::memcpy(at, open, (N - 1) * sizeof(char16_t));
+        at += N - 1;
         for (const QChar ch : text) {
             *at++ = ch.unicode();
             if (ch == u'\'')
                 *at++ = u'\'';
         }
-        m_at = at;
+        std::memcpy(at, close, (M - 1) * sizeof(char16_t));
+        m_at = at + (M - 1);
     }
 
     /// Writes text over the characters from position at.
@@ -184,9 +227,7 @@ public:
             placeholder(value.isNull() ? QStringLiteral("") : value.toString());
             return;
         }
-        sql += u'\'';
-        sql.appendQuotesDoubled(value);
-        sql += u'\'';
+        sql.appendQuotesDoubled(u"'", value, u"'");
     }
 
     /// The value with "%" on both sides.
@@ -196,9 +237,7 @@ public:
             placeholder(u'%' + value + u'%');
             return;
         }
-        sql += "'%"_L1;
-        sql.appendQuotesDoubled(value);
-        sql += "%'"_L1;
+        sql.appendQuotesDoubled(u"'%", value, u"%'");
     }
 
     /// The leading number of the text.
@@ -357,7 +396,7 @@ public:
         , m_condition(condition)
         , m_out(out)
         , m_keepBrackets(form.keepBrackets)
-        , m_asOf(form.asOf.isValid() ? form.asOf : QDate::currentDate())
+        , m_asOf(form.asOf)
         , m_firstDayOfWeek(form.firstDayOfWeek)
         , m_storageCheck(
               catalog.screenId().compare(QLatin1String("STORAGECHECK"), Qt::CaseInsensitive) == 0)
@@ -365,6 +404,8 @@ public:
 
     /// Writes the condition into the sink.
     void run();
+    /// The day relative dates counted from; null when no row held one.
+    QDate asOf() const { return m_asOf; }
 
 private:
     using Field = CatalogEntry;
@@ -383,7 +424,7 @@ private:
     const Condition &m_condition;
     Sink &m_out;
     const bool m_keepBrackets;
-    const QDate m_asOf;
+    QDate m_asOf; // asked of the clock when first needed: reading it costs a time zone look-up
     const Qt::DayOfWeek m_firstDayOfWeek;
     const bool m_storageCheck;
 
@@ -408,7 +449,6 @@ void Composer::run()
         if (r > 1) {
             if (row.logic == LogicOp::None)
                 rowFailure(r, Reason::NoLogic);
-            m_out.sql += u' ';
             m_out.sql += logicSql[int(row.logic)];
         }
 
@@ -427,22 +467,21 @@ void Composer::run()
         }
         const bool emptyTest = k == CompareOp::IsEmpty || k == CompareOp::IsNotEmpty;
         const bool like = k == CompareOp::Contains || k == CompareOp::NotContains;
-        m_out.sql += emptyTest ? " ("_L1 : " "_L1;
+        m_out.sql += emptyTest ? Word(u" (") : Word(u" ");
         if (like && !fld.textColumn &&
             m_out.postgres()) // PostgreSQL has no Like for numbers or dates
-            append("CAST("_L1, fld.column, " AS TEXT)"_L1);
+            append(u"CAST(", fld.column, u" AS TEXT)");
         else
             m_out.sql += fld.column;
         const bool list = k == CompareOp::InList || k == CompareOp::NotInList;
         if (!(m_storageCheck && emptyTest) && !(list && m_out.isBound())) {
             if (k == CompareOp::None)
                 rowFailure(r, Reason::NoCompare);
-            m_out.sql += u' ';
             // SQLite's Like ignores the case of ASCII letters only; PostgreSQL's ILike does
             // the same under the "C" collation, whatever the database's own collation folds.
             if (like && m_out.postgres())
-                m_out.sql += k == CompareOp::Contains ? R"(COLLATE "C" ILike)"_L1
-                                                      : R"(COLLATE "C" Not ILike)"_L1;
+                m_out.sql += k == CompareOp::Contains ? R"( COLLATE "C" ILike)"_L1
+                                                      : R"( COLLATE "C" Not ILike)"_L1;
             else
                 m_out.sql += compareSql[int(k)];
         }
@@ -480,9 +519,11 @@ void Composer::run()
 
 qsizetype Composer::appendParens(const QString &parens, char16_t paren)
 {
+    m_out.sql += u' ';
+    if (parens.isEmpty()) // most rows
+        return 0;
     if (!onlyOf(parens, paren))
         refuse(Reason::ParenthesisCellsOnly, {parens});
-    m_out.sql += u' ';
     m_out.sql += parens;
     return parens.size();
 }
@@ -506,20 +547,20 @@ const Composer::Field &Composer::field(int row, int f) const
 void Composer::appendEmptyTest(const Field &fld, bool empty)
 {
     const QString &c = fld.column;
-    const QLatin1StringView is = empty ? "="_L1 : "<>"_L1;
+    const Word is = empty ? Word(u"=") : Word(u"<>");
     if (!m_catalog.serialUse) {
         if (m_storageCheck)
             m_out.sql += is;
         else
-            append(empty ? " or "_L1 : " and "_L1, c, empty ? "="_L1 : " <> "_L1);
+            append(empty ? Word(u" or ") : Word(u" and "), c, empty ? Word(u"=") : Word(u" <> "));
         if (fld.kind != ValueKind::Number)
             m_out.text(QString());
         else
             m_out.zero();
-        m_out.sql += empty || m_storageCheck ? ")"_L1 : " )"_L1;
+        m_out.sql += empty || m_storageCheck ? Word(u")") : Word(u" )");
         return;
     }
-    const QLatin1StringView join = empty ? " or "_L1 : " and "_L1;
+    const Word join = empty ? Word(u" or ") : Word(u" and ");
     switch (fld.dataType) {
     case 0:
         append(join, c, is);
@@ -535,13 +576,13 @@ void Composer::appendEmptyTest(const Field &fld, bool empty)
         }
         append(join, c, is);
         m_out.text(QString());
-        m_out.sql += empty ? ")"_L1 : " )"_L1;
+        m_out.sql += empty ? Word(u")") : Word(u" )");
         break;
     default: // 1, 2 and 3: a "*" stands for no value as well
         append(join, c, is);
         m_out.text(QString());
         append(join, c, is);
-        m_out.text(QStringLiteral("*"));
+        m_out.text(u"*");
         m_out.sql += u')';
         break;
     }
@@ -558,7 +599,7 @@ void Composer::appendPattern(const Field &fld, const QString &value)
         m_out.pattern(value);
     // PostgreSQL reads a backslash in a pattern as an escape; SQLite reads it as itself.
     if (m_out.postgres()) {
-        m_out.sql += " ESCAPE "_L1;
+        m_out.sql += u" ESCAPE ";
         m_out.text(QString());
     }
     if (fld.kind != ValueKind::Number && m_catalog.serialUse)
@@ -572,22 +613,28 @@ void Composer::appendList(const Field &fld, const QString &value, bool notIn)
     const bool text = fld.kind != ValueKind::Number;
     // An empty value is no piece for numbers but one empty text, so that both forms find
     // the same rows.
-    const QStringList pieces =
-        value.isEmpty() ? (text ? QStringList{QString()} : QStringList{}) : value.split(u',');
     if (m_out.isBound()) {
-        m_out.list(pieces, text, notIn);
+        m_out.list(value.isEmpty() ? (text ? QStringList{QString()} : QStringList{})
+                                   : value.split(u','),
+                   text, notIn);
         return;
     }
-    m_out.sql += " ("_L1;
-    bool first = true;
-    for (const QString &piece : pieces) {
-        if (!first)
-            m_out.sql += u',';
-        first = false;
+    m_out.sql += u" (";
+    if (value.isEmpty()) {
         if (text)
-            m_out.text(piece);
-        else
-            m_out.number(piece);
+            m_out.text(QStringView());
+    } else {
+        // The pieces as views into the value: a list costs no allocation per piece.
+        bool first = true;
+        for (const QStringView piece : QStringTokenizer(value, u',')) {
+            if (!first)
+                m_out.sql += u',';
+            first = false;
+            if (text)
+                m_out.text(piece);
+            else
+                m_out.number(piece);
+        }
     }
     m_out.sql += u')';
 }
@@ -614,8 +661,10 @@ bool Composer::appendPeriod(const Field &fld, CompareOp op, const ConditionValue
     const std::optional<RelativeDate> word = RelativeDate::read(value.text());
     if (!word)
         return false;
+    if (!m_asOf.isValid())
+        m_asOf = QDate::currentDate();
     const auto [first, end] = word->range(m_asOf, m_firstDayOfWeek);
-    const auto side = [this, &fld](QLatin1StringView compare, QDate date) {
+    const auto side = [this, &fld](const Word &compare, QDate date) {
         append(fld.column, compare);
         m_out.text(date.toString(Qt::ISODate));
     };
@@ -624,22 +673,22 @@ bool Composer::appendPeriod(const Field &fld, CompareOp op, const ConditionValue
     case CompareOp::Equal:
     case CompareOp::NotEqual:
         m_out.sql += u'(';
-        side(op == CompareOp::Equal ? " >= "_L1 : " < "_L1, first);
-        m_out.sql += op == CompareOp::Equal ? " And "_L1 : " Or "_L1;
-        side(op == CompareOp::Equal ? " < "_L1 : " >= "_L1, end);
+        side(op == CompareOp::Equal ? Word(u" >= ") : Word(u" < "), first);
+        m_out.sql += op == CompareOp::Equal ? Word(u" And ") : Word(u" Or ");
+        side(op == CompareOp::Equal ? Word(u" < ") : Word(u" >= "), end);
         m_out.sql += u')';
         break;
     case CompareOp::Greater:
-        side(" >= "_L1, end);
+        side(Word(u" >= "), end);
         break;
     case CompareOp::GreaterOrEqual:
-        side(" >= "_L1, first);
+        side(Word(u" >= "), first);
         break;
     case CompareOp::Less:
-        side(" < "_L1, first);
+        side(Word(u" < "), first);
         break;
     default: // LessOrEqual
-        side(" < "_L1, end);
+        side(Word(u" < "), end);
         break;
     }
     m_out.sql += u' ';
@@ -689,6 +738,14 @@ qsizetype rowsInUse(const FieldCatalog &catalog, const Condition &condition)
 
 Composed compose(const FieldCatalog &catalog, const Condition &condition, const SqlForm &form)
 {
+    QDate asOf = form.asOf;
+    return composeDated(catalog, condition, form, asOf);
+}
+
+Composed composeDated(const FieldCatalog &catalog, const Condition &condition, SqlForm form,
+                      QDate &asOf)
+{
+    form.asOf = asOf;
     Composed result;
     if (form.kind == SqlForm::Kind::Words) {
         result.text = words(catalog.data(), condition, form.language);
@@ -698,6 +755,7 @@ Composed compose(const FieldCatalog &catalog, const Condition &condition, const 
     Composer composer(catalog, condition, out, form);
     try {
         composer.run();
+        asOf = composer.asOf();
     } catch (Refusal &refusal) {
         if (refusal.failure.row == 0)
             refusal.failure.row = composer.m_row;
