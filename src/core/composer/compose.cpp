@@ -78,6 +78,24 @@ struct Word
     qsizetype size = 0;
 };
 
+/// Words chosen between at run time; named, so that a choice picks a block instead of building
+/// one on the stack.
+namespace Words {
+constexpr Word blank = u" ";
+constexpr Word openBlank = u" (";
+constexpr Word close = u")";
+constexpr Word blankClose = u" )";
+constexpr Word is = u"=";
+constexpr Word isNot = u"<>";
+constexpr Word spacedIsNot = u" <> ";
+constexpr Word orJoin = u" or ";
+constexpr Word andJoin = u" and ";
+constexpr Word atLeast = u" >= ";
+constexpr Word below = u" < ";
+constexpr Word andWord = u" And ";
+constexpr Word orWord = u" Or ";
+} // namespace Words
+
 /// The SQL words of the logic and of each comparison, by their positions, each after a blank.
 constexpr Word logicSql[] = {u" And", u" Or"};
 constexpr Word compareSql[] = {u" =",       u" >",           u" <",    u" <=",
@@ -106,18 +124,18 @@ public:
         *m_at++ = ch;
         return *this;
     }
-    /// A literal: its length is known here, so the copy is a few moves.
+    /// A literal.
     template <size_t N> SqlText &operator+=(const char16_t (&text)[N])
     {
         reserve(N - 1);
-        std::memcpy(m_at, text, (N - 1) * sizeof(char16_t));
+        copy<N - 1>(m_at, text);
         m_at += N - 1;
         return *this;
     }
     SqlText &operator+=(const Word &word)
     {
         reserve(Word::Room);
-        std::memcpy(m_at, word.text, sizeof word.text);
+        copy<Word::Room>(m_at, word.text);
         m_at += word.size;
         return *this;
     }
@@ -179,6 +197,15 @@ public:
     }
 
 private:
+    /// A copy of a fixed count over char16_t rather than memcpy: the compiler makes it a few
+    /// moves all the same, and knows that it writes no pointer of this text, which it then
+    /// keeps in registers from one piece to the next.
+    template <size_t N> static void copy(char16_t *__restrict to, const char16_t *__restrict from)
+    {
+        for (size_t i = 0; i < N; ++i)
+            to[i] = from[i];
+    }
+
     void grow(qsizetype n)
     {
         const qsizetype used = size();
@@ -412,8 +439,13 @@ private:
     const Field &field(int row, int f) const;
 
     template <class... Parts> void append(const Parts &...parts) { ((m_out.sql += parts), ...); }
-    /// Appends a parenthesis cell; returns how many parentheses it holds.
-    qsizetype appendParens(const QString &parens, char16_t paren);
+    /// Appends a blank and a parenthesis cell; returns how many parentheses it holds.
+    qsizetype appendParens(const QString &parens, char16_t paren)
+    {
+        m_out.sql += u' ';
+        return parens.isEmpty() ? 0 : appendParenCell(parens, paren); // most cells are empty
+    }
+    qsizetype appendParenCell(const QString &parens, char16_t paren);
     void appendEmptyTest(const Field &fld, bool empty);
     void appendPattern(const Field &fld, const QString &value);
     void appendList(const Field &fld, const QString &value, bool notIn);
@@ -467,7 +499,7 @@ void Composer::run()
         }
         const bool emptyTest = k == CompareOp::IsEmpty || k == CompareOp::IsNotEmpty;
         const bool like = k == CompareOp::Contains || k == CompareOp::NotContains;
-        m_out.sql += emptyTest ? Word(u" (") : Word(u" ");
+        m_out.sql += emptyTest ? Words::openBlank : Words::blank;
         if (like && !fld.textColumn &&
             m_out.postgres()) // PostgreSQL has no Like for numbers or dates
             append(u"CAST(", fld.column, u" AS TEXT)");
@@ -517,11 +549,8 @@ void Composer::run()
         refuse(Reason::Unbalanced);
 }
 
-qsizetype Composer::appendParens(const QString &parens, char16_t paren)
+qsizetype Composer::appendParenCell(const QString &parens, char16_t paren)
 {
-    m_out.sql += u' ';
-    if (parens.isEmpty()) // most rows
-        return 0;
     if (!onlyOf(parens, paren))
         refuse(Reason::ParenthesisCellsOnly, {parens});
     m_out.sql += parens;
@@ -547,20 +576,21 @@ const Composer::Field &Composer::field(int row, int f) const
 void Composer::appendEmptyTest(const Field &fld, bool empty)
 {
     const QString &c = fld.column;
-    const Word is = empty ? Word(u"=") : Word(u"<>");
+    const Word &is = empty ? Words::is : Words::isNot;
     if (!m_catalog.serialUse) {
         if (m_storageCheck)
             m_out.sql += is;
         else
-            append(empty ? Word(u" or ") : Word(u" and "), c, empty ? Word(u"=") : Word(u" <> "));
+            append(empty ? Words::orJoin : Words::andJoin, c,
+                   empty ? Words::is : Words::spacedIsNot);
         if (fld.kind != ValueKind::Number)
             m_out.text(QString());
         else
             m_out.zero();
-        m_out.sql += empty || m_storageCheck ? Word(u")") : Word(u" )");
+        m_out.sql += empty || m_storageCheck ? Words::close : Words::blankClose;
         return;
     }
-    const Word join = empty ? Word(u" or ") : Word(u" and ");
+    const Word &join = empty ? Words::orJoin : Words::andJoin;
     switch (fld.dataType) {
     case 0:
         append(join, c, is);
@@ -576,7 +606,7 @@ void Composer::appendEmptyTest(const Field &fld, bool empty)
         }
         append(join, c, is);
         m_out.text(QString());
-        m_out.sql += empty ? Word(u")") : Word(u" )");
+        m_out.sql += empty ? Words::close : Words::blankClose;
         break;
     default: // 1, 2 and 3: a "*" stands for no value as well
         append(join, c, is);
@@ -673,22 +703,22 @@ bool Composer::appendPeriod(const Field &fld, CompareOp op, const ConditionValue
     case CompareOp::Equal:
     case CompareOp::NotEqual:
         m_out.sql += u'(';
-        side(op == CompareOp::Equal ? Word(u" >= ") : Word(u" < "), first);
-        m_out.sql += op == CompareOp::Equal ? Word(u" And ") : Word(u" Or ");
-        side(op == CompareOp::Equal ? Word(u" < ") : Word(u" >= "), end);
+        side(op == CompareOp::Equal ? Words::atLeast : Words::below, first);
+        m_out.sql += op == CompareOp::Equal ? Words::andWord : Words::orWord;
+        side(op == CompareOp::Equal ? Words::below : Words::atLeast, end);
         m_out.sql += u')';
         break;
     case CompareOp::Greater:
-        side(Word(u" >= "), end);
+        side(Words::atLeast, end);
         break;
     case CompareOp::GreaterOrEqual:
-        side(Word(u" >= "), first);
+        side(Words::atLeast, first);
         break;
     case CompareOp::Less:
-        side(Word(u" < "), first);
+        side(Words::below, first);
         break;
     default: // LessOrEqual
-        side(Word(u" < "), end);
+        side(Words::below, end);
         break;
     }
     m_out.sql += u' ';
