@@ -457,12 +457,22 @@ private:
     using Field = CatalogEntry;
     const Field &field(int row, int f) const;
 
-    template <class... Parts> void append(const Parts &...parts) { ((m_out.sql += parts), ...); }
+    template <class... Parts> Q_ALWAYS_INLINE void append(const Parts &...parts)
+    {
+        ((m_out.sql += parts), ...);
+    }
     /// Appends a blank and a parenthesis cell; returns how many parentheses it holds.
     qsizetype appendParens(const QString &parens, char16_t paren)
     {
         m_out.sql += u' ';
-        return parens.isEmpty() ? 0 : appendParenCell(parens, paren); // most cells are empty
+        // Most cells are empty, and most others hold one parenthesis.
+        if (parens.isEmpty())
+            return 0;
+        if (parens.size() == 1 && parens.front() == paren) {
+            m_out.sql += paren;
+            return 1;
+        }
+        return appendParenCell(parens, paren);
     }
     qsizetype appendParenCell(const QString &parens, char16_t paren);
     void appendEmptyTest(const Field &fld, bool empty);
