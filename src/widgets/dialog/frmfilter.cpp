@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/dialog/frmfilter.h"
 
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
-#include "core/composer/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
@@ -336,7 +336,7 @@ void frmFilter::CmdOK_Click()
     m_cancel = false;
     // Relative dates count from the day that new date cells take, by the same clock.
     if (const auto failure =
-            SqlBuilder::confirm(m_confirmed, *m_grid, ValueCells::today(), m_firstDayOfWeek)) {
+            SqlBuilder::confirm(m_confirmed, *m_grid, ValueCells::clockDay(), m_firstDayOfWeek)) {
         nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
         return;
     }
