@@ -119,62 +119,20 @@ public:
             grow(n);
     }
 
-    Q_ALWAYS_INLINE SqlText &operator+=(char16_t ch)
+    /// Several pieces after one check for room, through a pointer held in a register.
+    template <class... Pieces> Q_ALWAYS_INLINE void append(const Pieces &...pieces)
     {
-        reserve(1);
-        *m_at++ = ch;
-        return *this;
-    }
-    /// A literal.
-    template <size_t N> Q_ALWAYS_INLINE SqlText &operator+=(const char16_t (&text)[N])
-    {
-        reserve(N - 1);
-        copy<N - 1>(m_at, text);
-        m_at += N - 1;
-        return *this;
-    }
-    Q_ALWAYS_INLINE SqlText &operator+=(const Word &word)
-    {
-        reserve(Word::Room);
-        copy<Word::Room>(m_at, word.text);
-        m_at += word.size;
-        return *this;
-    }
-    SqlText &operator+=(QLatin1StringView text)
-    {
-        reserve(text.size());
-        // Through a local pointer: a char read may alias the members, which the compiler would
-        // then reload and store for every character.
+        reserve((room(pieces) + ...));
         char16_t *at = m_at;
-        for (const char ch : text)
-            *at++ = uchar(ch);
+        ((at = put(at, pieces)), ...);
         m_at = at;
-        return *this;
     }
-    Q_ALWAYS_INLINE SqlText &operator+=(QStringView text)
-    {
-        const qsizetype n = text.size();
-        reserve(n);
-        const char16_t *from = text.utf16();
-        // Column names and values are mostly short: two blocks that overlap in the middle
-        // cover them without a call, and read and write nothing outside the text.
-        if (n >= 8 && n <= 16) {
-            copy<8>(m_at, from);
-            copy<8>(m_at + n - 8, from + n - 8);
-        } else if (n >= 4 && n < 8) {
-            copy<4>(m_at, from);
-            copy<4>(m_at + n - 4, from + n - 4);
-        } else if (n < 4) {
-            for (qsizetype i = 0; i < n; ++i)
-                m_at[i] = from[i];
-        } else {
-            std::copy(from, from + n, m_at);
-        }
-        m_at += n;
-        return *this;
-    }
-    Q_ALWAYS_INLINE SqlText &operator+=(const QString &text) { return *this += QStringView(text); }
 
+    template <class Piece> Q_ALWAYS_INLINE SqlText &operator+=(const Piece &piece)
+    {
+        append(piece);
+        return *this;
+    }
     /// The text with each "'" doubled, between open and close.
     template <size_t N, size_t M>
     void appendQuotesDoubled(const char16_t (&open)[N], QStringView text,
@@ -213,6 +171,57 @@ public:
     }
 
 private:
+    static constexpr qsizetype room(char16_t) { return 1; }
+    static constexpr qsizetype room(const Word &) { return Word::Room; }
+    template <size_t N> static constexpr qsizetype room(const char16_t (&)[N]) { return N - 1; }
+    static qsizetype room(QLatin1StringView text) { return text.size(); }
+    static qsizetype room(QStringView text) { return text.size(); }
+    static qsizetype room(const QString &text) { return text.size(); }
+
+    static char16_t *put(char16_t *at, char16_t ch)
+    {
+        *at = ch;
+        return at + 1;
+    }
+    /// A word: its whole block, of which the characters past its end are written over next.
+    static char16_t *put(char16_t *at, const Word &word)
+    {
+        copy<Word::Room>(at, word.text);
+        return at + word.size;
+    }
+    template <size_t N> static char16_t *put(char16_t *at, const char16_t (&text)[N])
+    {
+        copy<N - 1>(at, text);
+        return at + (N - 1);
+    }
+    static char16_t *put(char16_t *at, QLatin1StringView text)
+    {
+        for (const char ch : text)
+            *at++ = uchar(ch);
+        return at;
+    }
+    static char16_t *put(char16_t *at, QStringView text)
+    {
+        const qsizetype n = text.size();
+        const char16_t *from = text.utf16();
+        // Column names and values are mostly short: two blocks that overlap in the middle
+        // cover them without a call, and read and write nothing outside the text.
+        if (n >= 8 && n <= 16) {
+            copy<8>(at, from);
+            copy<8>(at + n - 8, from + n - 8);
+        } else if (n >= 4 && n < 8) {
+            copy<4>(at, from);
+            copy<4>(at + n - 4, from + n - 4);
+        } else if (n < 4) {
+            for (qsizetype i = 0; i < n; ++i)
+                at[i] = from[i];
+        } else {
+            std::copy(from, from + n, at);
+        }
+        return at + n;
+    }
+    static char16_t *put(char16_t *at, const QString &text) { return put(at, QStringView(text)); }
+
     /// A copy of a fixed count of characters as one block: a few moves, as memcpy would make
     /// them, but of a type that the compiler knows is no pointer of this text, which it then
     /// keeps in registers from one piece to the next (after memcpy it must read them again).
@@ -459,22 +468,16 @@ private:
 
     template <class... Parts> Q_ALWAYS_INLINE void append(const Parts &...parts)
     {
-        ((m_out.sql += parts), ...);
+        m_out.sql.append(parts...);
     }
-    /// Appends a blank and a parenthesis cell; returns how many parentheses it holds.
-    qsizetype appendParens(const QString &parens, char16_t paren)
+    /// How many parentheses a parenthesis cell holds; refuses a cell of anything else.
+    static qsizetype parens(const QString &cell, char16_t paren)
     {
-        m_out.sql += u' ';
         // Most cells are empty, and most others hold one parenthesis.
-        if (parens.isEmpty())
-            return 0;
-        if (parens.size() == 1 && parens.front() == paren) {
-            m_out.sql += paren;
-            return 1;
-        }
-        return appendParenCell(parens, paren);
+        if (cell.size() > 1 ? !onlyOf(cell, paren) : cell.size() == 1 && cell.front() != paren)
+            refuse(Reason::ParenthesisCellsOnly, {cell});
+        return cell.size();
     }
-    qsizetype appendParenCell(const QString &parens, char16_t paren);
     void appendEmptyTest(const Field &fld, bool empty);
     void appendPattern(const Field &fld, const QString &value);
     void appendList(const Field &fld, const QString &value, bool notIn);
@@ -507,13 +510,13 @@ void Composer::run()
         if (r > Limits::MaxConditionRows)
             rowFailure(r, Reason::TooManyRows, {QString::number(Limits::MaxConditionRows)});
 
-        if (r > 1) {
-            if (row.logic == LogicOp::None)
-                rowFailure(r, Reason::NoLogic);
-            m_out.sql += logicSql[int(row.logic)];
-        }
-
-        open += appendParens(row.open, u'(');
+        if (r > 1 && row.logic == LogicOp::None)
+            rowFailure(r, Reason::NoLogic);
+        open += parens(row.open, u'(');
+        if (r > 1)
+            append(logicSql[int(row.logic)], u' ', row.open);
+        else
+            append(u' ', row.open);
         const Field &fld = field(r, row.field);
         if (open - close + fld.nesting > Limits::MaxParenthesisDepth)
             rowFailure(r, Reason::ParenthesesTooDeep,
@@ -521,31 +524,31 @@ void Composer::run()
 
         const CompareOp k = row.compare;
         if (appendPeriod(fld, k, row.value)) {
-            close += appendParens(row.close, u')');
+            close += parens(row.close, u')');
+            append(u' ', row.close);
             if (close > open)
                 refuse(Reason::Unbalanced);
             continue;
         }
         const bool emptyTest = k == CompareOp::IsEmpty || k == CompareOp::IsNotEmpty;
         const bool like = k == CompareOp::Contains || k == CompareOp::NotContains;
-        m_out.sql += emptyTest ? Words::openBlank : Words::blank;
-        if (like && !fld.textColumn &&
-            m_out.postgres()) // PostgreSQL has no Like for numbers or dates
-            append(u"CAST(", fld.column, u" AS TEXT)");
-        else
-            m_out.sql += fld.column;
         const bool list = k == CompareOp::InList || k == CompareOp::NotInList;
-        if (!(m_storageCheck && emptyTest) && !(list && m_out.isBound())) {
-            if (k == CompareOp::None)
-                rowFailure(r, Reason::NoCompare);
-            // SQLite's Like ignores the case of ASCII letters only; PostgreSQL's ILike does
-            // the same under the "C" collation, whatever the database's own collation folds.
-            if (like && m_out.postgres())
-                m_out.sql += k == CompareOp::Contains ? R"( COLLATE "C" ILike)"_L1
-                                                      : R"( COLLATE "C" Not ILike)"_L1;
-            else
-                m_out.sql += compareSql[int(k)];
-        }
+        const bool compared = !(m_storageCheck && emptyTest) && !(list && m_out.isBound());
+        if (compared && k == CompareOp::None)
+            rowFailure(r, Reason::NoCompare);
+        const Word &before = emptyTest ? Words::openBlank : Words::blank;
+        const bool postgresLike = like && m_out.postgres();
+        if (postgresLike && !fld.textColumn) // PostgreSQL has no Like for numbers or dates
+            append(before, u"CAST(", fld.column, u" AS TEXT)");
+        else if (compared && !postgresLike) // most rows: one piece
+            append(before, fld.column, compareSql[int(k)]);
+        else
+            append(before, fld.column);
+        // SQLite's Like ignores the case of ASCII letters only; PostgreSQL's ILike does the
+        // same under the "C" collation, whatever the database's own collation folds.
+        if (compared && postgresLike)
+            m_out.sql += k == CompareOp::Contains ? R"( COLLATE "C" ILike)"_L1
+                                                  : R"( COLLATE "C" Not ILike)"_L1;
 
         switch (k) {
         case CompareOp::IsEmpty:
@@ -564,7 +567,8 @@ void Composer::run()
             appendPlain(fld, row.value.text());
         }
 
-        close += appendParens(row.close, u')');
+        close += parens(row.close, u')');
+        append(u' ', row.close);
         if (close > open)
             refuse(Reason::Unbalanced);
     }
@@ -576,14 +580,6 @@ void Composer::run()
     m_row = 0; // parentheses that never close belong to no one row
     if (open != close)
         refuse(Reason::Unbalanced);
-}
-
-qsizetype Composer::appendParenCell(const QString &parens, char16_t paren)
-{
-    if (!onlyOf(parens, paren))
-        refuse(Reason::ParenthesisCellsOnly, {parens});
-    m_out.sql += parens;
-    return parens.size();
 }
 
 const Composer::Field &Composer::field(int row, int f) const
