@@ -133,22 +133,26 @@ public:
         append(piece);
         return *this;
     }
-    /// The text with each "'" doubled, between open and close.
-    template <size_t N, size_t M>
-    void appendQuotesDoubled(const char16_t (&open)[N], QStringView text,
-                             const char16_t (&close)[M])
+    /// before, the text quoted with each "'" doubled (and "%" on both sides inside the quotes
+    /// for a pattern), and after.
+    template <class Before, class After>
+    Q_ALWAYS_INLINE void appendQuoted(const Before &before, QStringView text, const After &after,
+                                      bool pattern = false)
     {
-        reserve(N + M + text.size() * 2);
-        char16_t *at = m_at;
-        copy<N - 1>(at, open);
-        at += N - 1;
+        reserve(room(before) + 4 + text.size() * 2 + room(after));
+        char16_t *at = put(m_at, before);
+        *at++ = u'\'';
+        if (pattern)
+            *at++ = u'%';
         for (const QChar ch : text) {
             *at++ = ch.unicode();
             if (ch == u'\'')
                 *at++ = u'\'';
         }
-        copy<M - 1>(at, close);
-        m_at = at + (M - 1);
+        if (pattern)
+            *at++ = u'%';
+        *at++ = u'\'';
+        m_at = put(at, after);
     }
 
     /// Writes text over the characters from position at.
@@ -227,11 +231,13 @@ private:
     /// keeps in registers from one piece to the next (after memcpy it must read them again).
     template <size_t N> static void copy(char16_t *to, const char16_t *from)
     {
-        struct Block
-        {
-            char16_t text[N];
-        };
-        *reinterpret_cast<Block *>(to) = *reinterpret_cast<const Block *>(from);
+        if constexpr (N > 0) {
+            struct Block
+            {
+                char16_t text[N];
+            };
+            *reinterpret_cast<Block *>(to) = *reinterpret_cast<const Block *>(from);
+        }
     }
 
     Q_NEVER_INLINE void grow(qsizetype n)
@@ -275,14 +281,22 @@ public:
         }
     }
 
-    void text(QStringView value)
+    // The values are written with the SQL just before and after them (before and after, of
+    // no more than a few characters), in one piece where the form allows.
+
+    /// A text.
+    template <size_t N = 1, size_t M = 1>
+    void text(QStringView value, const char16_t (&before)[N] = u"",
+              const char16_t (&after)[M] = u"")
     {
         if (m_bound) {
+            sql += before;
             // A null text would be bound as NULL, which equals nothing.
             placeholder(value.isNull() ? QStringLiteral("") : value.toString());
+            sql += after;
             return;
         }
-        sql.appendQuotesDoubled(u"'", value, u"'");
+        sql.appendQuoted(before, value, after);
     }
 
     /// The value with "%" on both sides.
@@ -292,22 +306,23 @@ public:
             placeholder(u'%' + value + u'%');
             return;
         }
-        sql.appendQuotesDoubled(u"'%", value, u"%'");
+        sql.appendQuoted(u"", value, u"", true);
     }
 
     /// The leading number of the text.
-    void number(QStringView value)
+    template <size_t N = 1> void number(QStringView value, const char16_t (&before)[N] = u"")
     {
         if (m_bound) {
+            sql += before;
             placeholder(Numbers::sqlLeadingNumberValue(value));
             return;
         }
         Numbers::SqlDigits digits;
         if (const QLatin1StringView literal = Numbers::sqlLeadingLiteral(value, digits);
             !literal.isEmpty())
-            sql += literal;
+            sql.append(before, literal);
         else
-            sql += Numbers::sqlLeadingNumber(value);
+            sql.append(before, Numbers::sqlLeadingNumber(value));
     }
 
     /// A value list as one value, so that the placeholders do not grow with the list:
@@ -696,13 +711,10 @@ void Composer::appendList(const Field &fld, const QString &value, bool notIn)
 
 void Composer::appendPlain(const Field &fld, const QString &value)
 {
-    m_out.sql += u' ';
-    if (fld.kind == ValueKind::Number) {
-        m_out.number(value);
-    } else {
-        m_out.text(value);
-        m_out.sql += u' ';
-    }
+    if (fld.kind == ValueKind::Number)
+        m_out.number(value, u" ");
+    else
+        m_out.text(value, u" ", u" ");
 }
 
 /// A relative date compares as the range of days it means today: "等于 本月" is within the
