@@ -20,7 +20,8 @@
 #include <NxSerialFilter/nxalert.h>
 
 #include <QHash>
-#include <QStringTokenizer>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -208,17 +209,18 @@ private:
     {
         const qsizetype n = text.size();
         const char16_t *from = text.utf16();
-        // Column names and values are mostly short: two blocks that overlap in the middle
-        // cover them without a call, and read and write nothing outside the text.
-        if (n >= 8 && n <= 16) {
-            copy<8>(at, from);
-            copy<8>(at + n - 8, from + n - 8);
-        } else if (n >= 4 && n < 8) {
-            copy<4>(at, from);
-            copy<4>(at + n - 4, from + n - 4);
-        } else if (n < 4) {
+        // Parenthesis cells, column names and values are mostly short: two blocks that
+        // overlap in the middle cover them without a call, and read and write nothing outside
+        // the text.
+        if (n < 4) {
             for (qsizetype i = 0; i < n; ++i)
                 at[i] = from[i];
+        } else if (n < 8) {
+            copy<4>(at, from);
+            copy<4>(at + n - 4, from + n - 4);
+        } else if (n <= 16) {
+            copy<8>(at, from);
+            copy<8>(at + n - 8, from + n - 8);
         } else {
             std::copy(from, from + n, at);
         }
@@ -660,13 +662,16 @@ void Composer::appendEmptyTest(const Field &fld, bool empty)
 
 void Composer::appendPattern(const Field &fld, const QString &value)
 {
-    m_out.sql += u' ';
-    if (fld.kind == ValueKind::Number)
-        m_out.number(value);
-    else if (value.contains(u'%') || value.contains(u'_'))
-        m_out.text(value);
-    else
+    // A value with a wildcard of its own is the user's pattern, written as it is.
+    const auto wildcard = [](QChar ch) { return ch == u'%' || ch == u'_'; };
+    if (fld.kind == ValueKind::Number) {
+        m_out.number(value, u" ");
+    } else if (std::any_of(value.begin(), value.end(), wildcard)) {
+        m_out.text(value, u" ");
+    } else {
+        m_out.sql += u' ';
         m_out.pattern(value);
+    }
     // PostgreSQL reads a backslash in a pattern as an escape; SQLite reads it as itself.
     if (m_out.postgres()) {
         m_out.sql += u" ESCAPE ";
@@ -695,15 +700,14 @@ void Composer::appendList(const Field &fld, const QString &value, bool notIn)
             m_out.text(QStringView());
     } else {
         // The pieces as views into the value: a list costs no allocation per piece.
-        bool first = true;
-        for (const QStringView piece : QStringTokenizer(value, u',')) {
-            if (!first)
-                m_out.sql += u',';
-            first = false;
+        for (qsizetype from = 0, comma = 0; comma >= 0; from = comma + 1) {
+            comma = value.indexOf(u',', from);
+            const QStringView piece =
+                QStringView(value).sliced(from, (comma < 0 ? value.size() : comma) - from);
             if (text)
-                m_out.text(piece);
+                from == 0 ? m_out.text(piece) : m_out.text(piece, u",");
             else
-                m_out.number(piece);
+                from == 0 ? m_out.number(piece) : m_out.number(piece, u",");
         }
     }
     m_out.sql += u')';
