@@ -288,17 +288,16 @@ public:
 
     /// A text.
     template <size_t N = 1, size_t M = 1>
-    void text(QStringView value, const char16_t (&before)[N] = u"",
-              const char16_t (&after)[M] = u"")
+    Q_ALWAYS_INLINE void text(QStringView value, const char16_t (&before)[N] = u"",
+                              const char16_t (&after)[M] = u"")
     {
-        if (m_bound) {
-            sql += before;
-            // A null text would be bound as NULL, which equals nothing.
-            placeholder(value.isNull() ? QStringLiteral("") : value.toString());
-            sql += after;
+        if (!m_bound) {
+            sql.appendQuoted(before, value, after);
             return;
         }
-        sql.appendQuoted(before, value, after);
+        sql += before;
+        boundText(value);
+        sql += after;
     }
 
     /// The value with "%" on both sides.
@@ -422,6 +421,12 @@ public:
 
 private:
     static constexpr qsizetype Prefix = 4; // room kept for " ( ("
+
+    void boundText(QStringView value)
+    {
+        // A null text would be bound as NULL, which equals nothing.
+        placeholder(value.isNull() ? QStringLiteral("") : value.toString());
+    }
 
     void placeholder(QVariant &&value)
     {
