@@ -445,13 +445,12 @@ private:
 /// cell shows nothing.
 bool inUse(const FieldCatalog::Data &catalog, const ConditionRow &row)
 {
-    if (!row.unmatched.field.isEmpty())
-        return true;
-    if (row.field < 0)
-        return false;
+    // A row on a field of the list needs no look at its unmatched words, which lie apart.
     if (row.field == 0 || row.field >= catalog.entries.size())
         return true;
-    return !catalog.entries.at(row.field).caption.isEmpty();
+    if (row.field > 0 && !catalog.entries.at(row.field).caption.isEmpty())
+        return true;
+    return !row.unmatched.field.isEmpty();
 }
 
 qsizetype rowsInUseOf(const FieldCatalog::Data &catalog, const Condition &condition)
