@@ -1001,6 +1001,10 @@ void tst_SqlBuilder::failures_data()
     QTest::newRow("comparison not chosen")
         << true << standard << QStringList{} << QStringList{u"||序列号||A|"_qs} << row
         << u"第1行：没有选择比较方式"_qs << 64;
+    // Of two faults in one row the comparison's is told first, the closing cell's after.
+    QTest::newRow("comparison not chosen beside text in the right cell")
+        << true << standard << QStringList{} << QStringList{u"||序列号||A|x"_qs} << row
+        << u"第1行：没有选择比较方式"_qs << 64;
     QTest::newRow("value list word that no list holds")
         << true << standard << QStringList{} << QStringList{u"||序列号|包括在内|A,B|"_qs} << row
         << u"第1行：没有选择比较方式"_qs << 64;
