@@ -3,6 +3,7 @@
 // The composer: a condition over a catalog to FilterSQL, a bound form or words.
 #include <NxSerialFilter/compose.h>
 
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/columnexpression.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuewords.h"
@@ -19,6 +20,8 @@
 #include <NxSerialFilter/nxalert.h>
 
 #include <QHash>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -55,11 +58,48 @@ struct Refusal
     throw Refusal{{row, reason, std::move(arguments)}};
 }
 
-/// The SQL words of the logic and of each comparison, by their positions.
-const QLatin1StringView logicSql[] = {"And"_L1, "Or"_L1};
-const QLatin1StringView compareSql[] = {"="_L1,       ">"_L1,           "<"_L1,    "<="_L1,
-                                        ">="_L1,      "<>"_L1,          "Like"_L1, "Not Like"_L1,
-                                        "Is null"_L1, "Is not null"_L1, "In"_L1,   "Not In"_L1};
+/// A short SQL word held in a block of fixed size, so that writing it copies the whole block
+/// in a few moves instead of a character at a time.
+struct Word
+{
+    static constexpr qsizetype Room = 16;
+
+    template <size_t N>
+    constexpr Word(const char16_t (&word)[N])
+        : size(N - 1)
+    {
+        static_assert(N <= Room);
+        for (size_t i = 0; i + 1 < N; ++i)
+            text[i] = word[i];
+    }
+
+    char16_t text[Room] = {};
+    qsizetype size = 0;
+};
+
+/// Words chosen between at run time; named, so that a choice picks a block instead of building
+/// one on the stack.
+namespace Words {
+constexpr Word blank = u" ";
+constexpr Word openBlank = u" (";
+constexpr Word close = u")";
+constexpr Word blankClose = u" )";
+constexpr Word is = u"=";
+constexpr Word isNot = u"<>";
+constexpr Word spacedIsNot = u" <> ";
+constexpr Word orJoin = u" or ";
+constexpr Word andJoin = u" and ";
+constexpr Word atLeast = u" >= ";
+constexpr Word below = u" < ";
+constexpr Word andWord = u" And ";
+constexpr Word orWord = u" Or ";
+} // namespace Words
+
+/// The SQL words of the logic and of each comparison, by their positions, each after a blank.
+constexpr Word logicSql[] = {u" And", u" Or"};
+constexpr Word compareSql[] = {u" =",       u" >",           u" <",    u" <=",
+                               u" >=",      u" <>",          u" Like", u" Not Like",
+                               u" Is null", u" Is not null", u" In",   u" Not In"};
 
 /// The text being composed, written through a pointer into room made ahead: a piece costs no
 /// call into QString and no check beyond the one for room. The first four characters are kept
@@ -70,50 +110,50 @@ public:
     qsizetype size() const { return m_at - m_begin; }
     QStringView view() const { return QStringView(m_begin, m_at); }
 
+    // The pieces are inlined into the walk even where the compiler would rather call them: a
+    // call costs more than the piece, and makes it reload the text's pointers.
+
     /// Room for at least n more characters.
-    void reserve(qsizetype n)
+    Q_ALWAYS_INLINE void reserve(qsizetype n)
     {
         if (m_limit - m_at < n)
             grow(n);
     }
 
-    SqlText &operator+=(char16_t ch)
+    /// Several pieces after one check for room, through a pointer held in a register.
+    template <class... Pieces> Q_ALWAYS_INLINE void append(const Pieces &...pieces)
     {
-        reserve(1);
-        *m_at++ = ch;
-        return *this;
-    }
-    SqlText &operator+=(QLatin1StringView text)
-    {
-        reserve(text.size());
-        // Through a local pointer: a char read may alias the members, which the compiler would
-        // then reload and store for every character.
+        reserve((room(pieces) + ...));
         char16_t *at = m_at;
-        for (const char ch : text)
-            *at++ = uchar(ch);
+        ((at = put(at, pieces)), ...);
         m_at = at;
-        return *this;
     }
-    SqlText &operator+=(QStringView text)
-    {
-        reserve(text.size());
-        std::copy(text.utf16(), text.utf16() + text.size(), m_at);
-        m_at += text.size();
-        return *this;
-    }
-    SqlText &operator+=(const QString &text) { return *this += QStringView(text); }
 
-    /// The text with each "'" doubled.
-    void appendQuotesDoubled(QStringView text)
+    template <class Piece> Q_ALWAYS_INLINE SqlText &operator+=(const Piece &piece)
     {
-        reserve(text.size() * 2);
-        char16_t *at = m_at;
+        append(piece);
+        return *this;
+    }
+    /// before, the text quoted with each "'" doubled (and "%" on both sides inside the quotes
+    /// for a pattern), and after.
+    template <class Before, class After>
+    Q_ALWAYS_INLINE void appendQuoted(const Before &before, QStringView text, const After &after,
+                                      bool pattern = false)
+    {
+        reserve(room(before) + 4 + text.size() * 2 + room(after));
+        char16_t *at = put(m_at, before);
+        *at++ = u'\'';
+        if (pattern)
+            *at++ = u'%';
         for (const QChar ch : text) {
             *at++ = ch.unicode();
             if (ch == u'\'')
                 *at++ = u'\'';
         }
-        m_at = at;
+        if (pattern)
+            *at++ = u'%';
+        *at++ = u'\'';
+        m_at = put(at, after);
     }
 
     /// Writes text over the characters from position at.
@@ -136,7 +176,73 @@ public:
     }
 
 private:
-    void grow(qsizetype n)
+    static constexpr qsizetype room(char16_t) { return 1; }
+    static constexpr qsizetype room(const Word &) { return Word::Room; }
+    template <size_t N> static constexpr qsizetype room(const char16_t (&)[N]) { return N - 1; }
+    static qsizetype room(QLatin1StringView text) { return text.size(); }
+    static qsizetype room(QStringView text) { return text.size(); }
+    static qsizetype room(const QString &text) { return text.size(); }
+
+    static char16_t *put(char16_t *at, char16_t ch)
+    {
+        *at = ch;
+        return at + 1;
+    }
+    /// A word: its whole block, of which the characters past its end are written over next.
+    static char16_t *put(char16_t *at, const Word &word)
+    {
+        copy<Word::Room>(at, word.text);
+        return at + word.size;
+    }
+    template <size_t N> static char16_t *put(char16_t *at, const char16_t (&text)[N])
+    {
+        copy<N - 1>(at, text);
+        return at + (N - 1);
+    }
+    static char16_t *put(char16_t *at, QLatin1StringView text)
+    {
+        for (const char ch : text)
+            *at++ = uchar(ch);
+        return at;
+    }
+    static char16_t *put(char16_t *at, QStringView text)
+    {
+        const qsizetype n = text.size();
+        const char16_t *from = text.utf16();
+        // Parenthesis cells, column names and values are mostly short: two blocks that
+        // overlap in the middle cover them without a call, and read and write nothing outside
+        // the text.
+        if (n < 4) {
+            for (qsizetype i = 0; i < n; ++i)
+                at[i] = from[i];
+        } else if (n < 8) {
+            copy<4>(at, from);
+            copy<4>(at + n - 4, from + n - 4);
+        } else if (n <= 16) {
+            copy<8>(at, from);
+            copy<8>(at + n - 8, from + n - 8);
+        } else {
+            std::copy(from, from + n, at);
+        }
+        return at + n;
+    }
+    static char16_t *put(char16_t *at, const QString &text) { return put(at, QStringView(text)); }
+
+    /// A copy of a fixed count of characters as one block: a few moves, as memcpy would make
+    /// them, but of a type that the compiler knows is no pointer of this text, which it then
+    /// keeps in registers from one piece to the next (after memcpy it must read them again).
+    template <size_t N> static void copy(char16_t *to, const char16_t *from)
+    {
+        if constexpr (N > 0) {
+            struct Block
+            {
+                char16_t text[N];
+            };
+            *reinterpret_cast<Block *>(to) = *reinterpret_cast<const Block *>(from);
+        }
+    }
+
+    Q_NEVER_INLINE void grow(qsizetype n)
     {
         const qsizetype used = size();
         m_text.resize(std::max({used + n, 2 * used, qsizetype(64)}));
@@ -177,16 +283,21 @@ public:
         }
     }
 
-    void text(QStringView value)
+    // The values are written with the SQL just before and after them (before and after, of
+    // no more than a few characters), in one piece where the form allows.
+
+    /// A text.
+    template <size_t N = 1, size_t M = 1>
+    Q_ALWAYS_INLINE void text(QStringView value, const char16_t (&before)[N] = u"",
+                              const char16_t (&after)[M] = u"")
     {
-        if (m_bound) {
-            // A null text would be bound as NULL, which equals nothing.
-            placeholder(value.isNull() ? QStringLiteral("") : value.toString());
+        if (!m_bound) {
+            sql.appendQuoted(before, value, after);
             return;
         }
-        sql += u'\'';
-        sql.appendQuotesDoubled(value);
-        sql += u'\'';
+        sql += before;
+        boundText(value);
+        sql += after;
     }
 
     /// The value with "%" on both sides.
@@ -196,24 +307,23 @@ public:
             placeholder(u'%' + value + u'%');
             return;
         }
-        sql += "'%"_L1;
-        sql.appendQuotesDoubled(value);
-        sql += "%'"_L1;
+        sql.appendQuoted(u"", value, u"", true);
     }
 
     /// The leading number of the text.
-    void number(QStringView value)
+    template <size_t N = 1> void number(QStringView value, const char16_t (&before)[N] = u"")
     {
         if (m_bound) {
+            sql += before;
             placeholder(Numbers::sqlLeadingNumberValue(value));
             return;
         }
         Numbers::SqlDigits digits;
         if (const QLatin1StringView literal = Numbers::sqlLeadingLiteral(value, digits);
             !literal.isEmpty())
-            sql += literal;
+            sql.append(before, literal);
         else
-            sql += Numbers::sqlLeadingNumber(value);
+            sql.append(before, Numbers::sqlLeadingNumber(value));
     }
 
     /// A value list as one value, so that the placeholders do not grow with the list:
@@ -312,6 +422,12 @@ public:
 private:
     static constexpr qsizetype Prefix = 4; // room kept for " ( ("
 
+    void boundText(QStringView value)
+    {
+        // A null text would be bound as NULL, which equals nothing.
+        placeholder(value.isNull() ? QStringLiteral("") : value.toString());
+    }
+
     void placeholder(QVariant &&value)
     {
         m_at.append(sql.size());
@@ -329,13 +445,12 @@ private:
 /// cell shows nothing.
 bool inUse(const FieldCatalog::Data &catalog, const ConditionRow &row)
 {
-    if (!row.unmatched.field.isEmpty())
-        return true;
-    if (row.field < 0)
-        return false;
+    // A row on a field of the list needs no look at its unmatched words, which lie apart.
     if (row.field == 0 || row.field >= catalog.entries.size())
         return true;
-    return !catalog.entries.at(row.field).caption.isEmpty();
+    if (row.field > 0 && !catalog.entries.at(row.field).caption.isEmpty())
+        return true;
+    return !row.unmatched.field.isEmpty();
 }
 
 qsizetype rowsInUseOf(const FieldCatalog::Data &catalog, const Condition &condition)
@@ -357,7 +472,7 @@ public:
         , m_condition(condition)
         , m_out(out)
         , m_keepBrackets(form.keepBrackets)
-        , m_asOf(form.asOf.isValid() ? form.asOf : QDate::currentDate())
+        , m_asOf(form.asOf)
         , m_firstDayOfWeek(form.firstDayOfWeek)
         , m_storageCheck(
               catalog.screenId().compare(QLatin1String("STORAGECHECK"), Qt::CaseInsensitive) == 0)
@@ -365,14 +480,25 @@ public:
 
     /// Writes the condition into the sink.
     void run();
+    /// The day relative dates counted from; null when no row held one.
+    QDate asOf() const { return m_asOf; }
 
 private:
     using Field = CatalogEntry;
     const Field &field(int row, int f) const;
 
-    template <class... Parts> void append(const Parts &...parts) { ((m_out.sql += parts), ...); }
-    /// Appends a parenthesis cell; returns how many parentheses it holds.
-    qsizetype appendParens(const QString &parens, char16_t paren);
+    template <class... Parts> Q_ALWAYS_INLINE void append(const Parts &...parts)
+    {
+        m_out.sql.append(parts...);
+    }
+    /// How many parentheses a parenthesis cell holds; refuses a cell of anything else.
+    static qsizetype parens(const QString &cell, char16_t paren)
+    {
+        // Most cells are empty, and most others hold one parenthesis.
+        if (cell.size() > 1 ? !onlyOf(cell, paren) : cell.size() == 1 && cell.front() != paren)
+            refuse(Reason::ParenthesisCellsOnly, {cell});
+        return cell.size();
+    }
     void appendEmptyTest(const Field &fld, bool empty);
     void appendPattern(const Field &fld, const QString &value);
     void appendList(const Field &fld, const QString &value, bool notIn);
@@ -383,7 +509,7 @@ private:
     const Condition &m_condition;
     Sink &m_out;
     const bool m_keepBrackets;
-    const QDate m_asOf;
+    QDate m_asOf; // asked of the clock when first needed: reading it costs a time zone look-up
     const Qt::DayOfWeek m_firstDayOfWeek;
     const bool m_storageCheck;
 
@@ -405,14 +531,13 @@ void Composer::run()
         if (r > Limits::MaxConditionRows)
             rowFailure(r, Reason::TooManyRows, {QString::number(Limits::MaxConditionRows)});
 
-        if (r > 1) {
-            if (row.logic == LogicOp::None)
-                rowFailure(r, Reason::NoLogic);
-            m_out.sql += u' ';
-            m_out.sql += logicSql[int(row.logic)];
-        }
-
-        open += appendParens(row.open, u'(');
+        if (r > 1 && row.logic == LogicOp::None)
+            rowFailure(r, Reason::NoLogic);
+        open += parens(row.open, u'(');
+        if (r > 1)
+            append(logicSql[int(row.logic)], u' ', row.open);
+        else
+            append(u' ', row.open);
         const Field &fld = field(r, row.field);
         if (open - close + fld.nesting > Limits::MaxParenthesisDepth)
             rowFailure(r, Reason::ParenthesesTooDeep,
@@ -420,32 +545,31 @@ void Composer::run()
 
         const CompareOp k = row.compare;
         if (appendPeriod(fld, k, row.value)) {
-            close += appendParens(row.close, u')');
+            close += parens(row.close, u')');
+            append(u' ', row.close);
             if (close > open)
                 refuse(Reason::Unbalanced);
             continue;
         }
         const bool emptyTest = k == CompareOp::IsEmpty || k == CompareOp::IsNotEmpty;
         const bool like = k == CompareOp::Contains || k == CompareOp::NotContains;
-        m_out.sql += emptyTest ? " ("_L1 : " "_L1;
-        if (like && !fld.textColumn &&
-            m_out.postgres()) // PostgreSQL has no Like for numbers or dates
-            append("CAST("_L1, fld.column, " AS TEXT)"_L1);
-        else
-            m_out.sql += fld.column;
         const bool list = k == CompareOp::InList || k == CompareOp::NotInList;
-        if (!(m_storageCheck && emptyTest) && !(list && m_out.isBound())) {
-            if (k == CompareOp::None)
-                rowFailure(r, Reason::NoCompare);
-            m_out.sql += u' ';
-            // SQLite's Like ignores the case of ASCII letters only; PostgreSQL's ILike does
-            // the same under the "C" collation, whatever the database's own collation folds.
-            if (like && m_out.postgres())
-                m_out.sql += k == CompareOp::Contains ? R"(COLLATE "C" ILike)"_L1
-                                                      : R"(COLLATE "C" Not ILike)"_L1;
-            else
-                m_out.sql += compareSql[int(k)];
-        }
+        const bool compared = !(m_storageCheck && emptyTest) && !(list && m_out.isBound());
+        if (compared && k == CompareOp::None)
+            rowFailure(r, Reason::NoCompare);
+        const Word &before = emptyTest ? Words::openBlank : Words::blank;
+        const bool postgresLike = like && m_out.postgres();
+        if (postgresLike && !fld.textColumn) // PostgreSQL has no Like for numbers or dates
+            append(before, u"CAST(", fld.column, u" AS TEXT)");
+        else if (compared && !postgresLike) // most rows: one piece
+            append(before, fld.column, compareSql[int(k)]);
+        else
+            append(before, fld.column);
+        // SQLite's Like ignores the case of ASCII letters only; PostgreSQL's ILike does the
+        // same under the "C" collation, whatever the database's own collation folds.
+        if (compared && postgresLike)
+            m_out.sql += k == CompareOp::Contains ? R"( COLLATE "C" ILike)"_L1
+                                                  : R"( COLLATE "C" Not ILike)"_L1;
 
         switch (k) {
         case CompareOp::IsEmpty:
@@ -464,7 +588,8 @@ void Composer::run()
             appendPlain(fld, row.value.text());
         }
 
-        close += appendParens(row.close, u')');
+        close += parens(row.close, u')');
+        append(u' ', row.close);
         if (close > open)
             refuse(Reason::Unbalanced);
     }
@@ -476,15 +601,6 @@ void Composer::run()
     m_row = 0; // parentheses that never close belong to no one row
     if (open != close)
         refuse(Reason::Unbalanced);
-}
-
-qsizetype Composer::appendParens(const QString &parens, char16_t paren)
-{
-    if (!onlyOf(parens, paren))
-        refuse(Reason::ParenthesisCellsOnly, {parens});
-    m_out.sql += u' ';
-    m_out.sql += parens;
-    return parens.size();
 }
 
 const Composer::Field &Composer::field(int row, int f) const
@@ -506,20 +622,21 @@ const Composer::Field &Composer::field(int row, int f) const
 void Composer::appendEmptyTest(const Field &fld, bool empty)
 {
     const QString &c = fld.column;
-    const QLatin1StringView is = empty ? "="_L1 : "<>"_L1;
+    const Word &is = empty ? Words::is : Words::isNot;
     if (!m_catalog.serialUse) {
         if (m_storageCheck)
             m_out.sql += is;
         else
-            append(empty ? " or "_L1 : " and "_L1, c, empty ? "="_L1 : " <> "_L1);
+            append(empty ? Words::orJoin : Words::andJoin, c,
+                   empty ? Words::is : Words::spacedIsNot);
         if (fld.kind != ValueKind::Number)
             m_out.text(QString());
         else
             m_out.zero();
-        m_out.sql += empty || m_storageCheck ? ")"_L1 : " )"_L1;
+        m_out.sql += empty || m_storageCheck ? Words::close : Words::blankClose;
         return;
     }
-    const QLatin1StringView join = empty ? " or "_L1 : " and "_L1;
+    const Word &join = empty ? Words::orJoin : Words::andJoin;
     switch (fld.dataType) {
     case 0:
         append(join, c, is);
@@ -535,13 +652,13 @@ void Composer::appendEmptyTest(const Field &fld, bool empty)
         }
         append(join, c, is);
         m_out.text(QString());
-        m_out.sql += empty ? ")"_L1 : " )"_L1;
+        m_out.sql += empty ? Words::close : Words::blankClose;
         break;
     default: // 1, 2 and 3: a "*" stands for no value as well
         append(join, c, is);
         m_out.text(QString());
         append(join, c, is);
-        m_out.text(QStringLiteral("*"));
+        m_out.text(u"*");
         m_out.sql += u')';
         break;
     }
@@ -549,16 +666,19 @@ void Composer::appendEmptyTest(const Field &fld, bool empty)
 
 void Composer::appendPattern(const Field &fld, const QString &value)
 {
-    m_out.sql += u' ';
-    if (fld.kind == ValueKind::Number)
-        m_out.number(value);
-    else if (value.contains(u'%') || value.contains(u'_'))
-        m_out.text(value);
-    else
+    // A value with a wildcard of its own is the user's pattern, written as it is.
+    const auto wildcard = [](QChar ch) { return ch == u'%' || ch == u'_'; };
+    if (fld.kind == ValueKind::Number) {
+        m_out.number(value, u" ");
+    } else if (std::any_of(value.begin(), value.end(), wildcard)) {
+        m_out.text(value, u" ");
+    } else {
+        m_out.sql += u' ';
         m_out.pattern(value);
+    }
     // PostgreSQL reads a backslash in a pattern as an escape; SQLite reads it as itself.
     if (m_out.postgres()) {
-        m_out.sql += " ESCAPE "_L1;
+        m_out.sql += u" ESCAPE ";
         m_out.text(QString());
     }
     if (fld.kind != ValueKind::Number && m_catalog.serialUse)
@@ -572,35 +692,37 @@ void Composer::appendList(const Field &fld, const QString &value, bool notIn)
     const bool text = fld.kind != ValueKind::Number;
     // An empty value is no piece for numbers but one empty text, so that both forms find
     // the same rows.
-    const QStringList pieces =
-        value.isEmpty() ? (text ? QStringList{QString()} : QStringList{}) : value.split(u',');
     if (m_out.isBound()) {
-        m_out.list(pieces, text, notIn);
+        m_out.list(value.isEmpty() ? (text ? QStringList{QString()} : QStringList{})
+                                   : value.split(u','),
+                   text, notIn);
         return;
     }
-    m_out.sql += " ("_L1;
-    bool first = true;
-    for (const QString &piece : pieces) {
-        if (!first)
-            m_out.sql += u',';
-        first = false;
+    m_out.sql += u" (";
+    if (value.isEmpty()) {
         if (text)
-            m_out.text(piece);
-        else
-            m_out.number(piece);
+            m_out.text(QStringView());
+    } else {
+        // The pieces as views into the value: a list costs no allocation per piece.
+        for (qsizetype from = 0, comma = 0; comma >= 0; from = comma + 1) {
+            comma = value.indexOf(u',', from);
+            const QStringView piece =
+                QStringView(value).sliced(from, (comma < 0 ? value.size() : comma) - from);
+            if (text)
+                from == 0 ? m_out.text(piece) : m_out.text(piece, u",");
+            else
+                from == 0 ? m_out.number(piece) : m_out.number(piece, u",");
+        }
     }
     m_out.sql += u')';
 }
 
 void Composer::appendPlain(const Field &fld, const QString &value)
 {
-    m_out.sql += u' ';
-    if (fld.kind == ValueKind::Number) {
-        m_out.number(value);
-    } else {
-        m_out.text(value);
-        m_out.sql += u' ';
-    }
+    if (fld.kind == ValueKind::Number)
+        m_out.number(value, u" ");
+    else
+        m_out.text(value, u" ", u" ");
 }
 
 /// A relative date compares as the range of days it means today: "等于 本月" is within the
@@ -614,8 +736,10 @@ bool Composer::appendPeriod(const Field &fld, CompareOp op, const ConditionValue
     const std::optional<RelativeDate> word = RelativeDate::read(value.text());
     if (!word)
         return false;
+    if (!m_asOf.isValid())
+        m_asOf = QDate::currentDate();
     const auto [first, end] = word->range(m_asOf, m_firstDayOfWeek);
-    const auto side = [this, &fld](QLatin1StringView compare, QDate date) {
+    const auto side = [this, &fld](const Word &compare, QDate date) {
         append(fld.column, compare);
         m_out.text(date.toString(Qt::ISODate));
     };
@@ -624,22 +748,22 @@ bool Composer::appendPeriod(const Field &fld, CompareOp op, const ConditionValue
     case CompareOp::Equal:
     case CompareOp::NotEqual:
         m_out.sql += u'(';
-        side(op == CompareOp::Equal ? " >= "_L1 : " < "_L1, first);
-        m_out.sql += op == CompareOp::Equal ? " And "_L1 : " Or "_L1;
-        side(op == CompareOp::Equal ? " < "_L1 : " >= "_L1, end);
+        side(op == CompareOp::Equal ? Words::atLeast : Words::below, first);
+        m_out.sql += op == CompareOp::Equal ? Words::andWord : Words::orWord;
+        side(op == CompareOp::Equal ? Words::below : Words::atLeast, end);
         m_out.sql += u')';
         break;
     case CompareOp::Greater:
-        side(" >= "_L1, end);
+        side(Words::atLeast, end);
         break;
     case CompareOp::GreaterOrEqual:
-        side(" >= "_L1, first);
+        side(Words::atLeast, first);
         break;
     case CompareOp::Less:
-        side(" < "_L1, first);
+        side(Words::below, first);
         break;
     default: // LessOrEqual
-        side(" < "_L1, end);
+        side(Words::below, end);
         break;
     }
     m_out.sql += u' ';
@@ -689,6 +813,14 @@ qsizetype rowsInUse(const FieldCatalog &catalog, const Condition &condition)
 
 Composed compose(const FieldCatalog &catalog, const Condition &condition, const SqlForm &form)
 {
+    QDate asOf = form.asOf;
+    return composeDated(catalog, condition, form, asOf);
+}
+
+Composed composeDated(const FieldCatalog &catalog, const Condition &condition, SqlForm form,
+                      QDate &asOf)
+{
+    form.asOf = asOf;
     Composed result;
     if (form.kind == SqlForm::Kind::Words) {
         result.text = words(catalog.data(), condition, form.language);
@@ -698,6 +830,7 @@ Composed compose(const FieldCatalog &catalog, const Condition &condition, const 
     Composer composer(catalog, condition, out, form);
     try {
         composer.run();
+        asOf = composer.asOf();
     } catch (Refusal &refusal) {
         if (refusal.failure.row == 0)
             refusal.failure.row = composer.m_row;

@@ -86,16 +86,17 @@ std::optional<ComposeFailure> confirm(ConfirmedCondition &confirmed, const Condi
 {
     Composed sql;
     SqlForm form = SqlForm::text();
-    // A host that asks for the bound form after midnight gets the days of FilterSQL.
-    form.asOf = asOf.isValid() ? asOf : QDate::currentDate();
     form.firstDayOfWeek = firstDayOfWeek;
+    // A host that asks for the bound form after midnight gets the days of FilterSQL: the day
+    // the clock gave, kept. A condition without a relative date needs no day at all.
+    QDate day = asOf;
     {
         BusyPointer::Scope busy;
-        sql = NxSerialFilter::compose(grid.catalog(), grid.condition(), form);
+        sql = composeDated(grid.catalog(), grid.condition(), form, day);
     }
     if (!sql.ok())
-        return sql.failure;
-    confirmed = ConfirmedCondition(grid.catalog(), grid.condition(), std::move(sql.text), form.asOf,
+        return std::move(sql.failure);
+    confirmed = ConfirmedCondition(grid.catalog(), grid.condition(), std::move(sql.text), day,
                                    firstDayOfWeek);
     return std::nullopt;
 }

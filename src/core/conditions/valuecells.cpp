@@ -58,6 +58,11 @@ QDate ValueCells::today()
     return clock() ? clock()() : QDate::currentDate();
 }
 
+QDate ValueCells::clockDay()
+{
+    return clock() ? clock()() : QDate();
+}
+
 void ValueCells::SetValueCell(int k, int r)
 {
     if (k == -1)

@@ -59,6 +59,9 @@ public:
     /// Today's date for new date cells; tests set their own clock.
     static void setClock(std::function<QDate()> clock);
     static QDate today();
+    /// The tests' clock's day; null without one, for the host's clock, which the composer
+    /// reads only for a row that holds a relative date (a look-up of the time zone).
+    static QDate clockDay();
 
 Q_SIGNALS:
     void hintChanged(const QString &text);

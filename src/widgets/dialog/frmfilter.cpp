@@ -339,7 +339,7 @@ void frmFilter::CmdOK_Click()
     m_cancel = false;
     // Relative dates count from the day that new date cells take, by the same clock.
     if (const auto failure =
-            SqlBuilder::confirm(m_confirmed, *m_grid, ValueCells::today(), m_firstDayOfWeek)) {
+            SqlBuilder::confirm(m_confirmed, *m_grid, ValueCells::clockDay(), m_firstDayOfWeek)) {
         nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
         return;
     }

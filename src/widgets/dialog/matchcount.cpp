@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/dialog/matchcount.h"
 
-#include "core/conditions/conditiongrid.h"
 #include "core/composer/sqlbuilder.h"
+#include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
@@ -91,8 +91,8 @@ void MatchCount::refresh()
         return;
     BoundCondition condition;
     try {
-        condition = SqlBuilder::composeBound(m_grid, m_engine, m_placeholders, ValueCells::today(),
-                                             m_firstDayOfWeek);
+        condition = SqlBuilder::composeBound(m_grid, m_engine, m_placeholders,
+                                             ValueCells::clockDay(), m_firstDayOfWeek);
     } catch (...) {
         // Nothing to count yet: the line says why, as OK's alert would, without an alert.
         ++*m_current;

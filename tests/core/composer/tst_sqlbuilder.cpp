@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/columnexpression.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
-#include "core/composer/sqlbuilder.h"
 #include "core/conditions/vocabulary.h"
 #include "core/support/busypointer.h"
 #include "core/support/leadingnumber.h"
@@ -631,6 +631,9 @@ void tst_SqlBuilder::valueLists_data()
     QTest::newRow("numbers") << true << u"||数量|包括|1,2.50,x|"_qs
                              << u" ( (tf.FQTY In (1,2.5,0)) ) "_qs << u"[1,2.5,0]"_qs
                              << u"{1,2.5,0}"_qs;
+    QTest::newRow("empty number pieces")
+        << true << u"||数量|包括|,,3,|"_qs << u" ( (tf.FQTY In (0,0,3,0)) ) "_qs << u"[0,0,3,0]"_qs
+        << u"{0,0,3,0}"_qs;
     QTest::newRow("no number pieces") << true << u"||系统数|不包括||"_qs
                                       << u" ( (tf.FSYSN Not In ()) ) "_qs << u"[]"_qs << u"{}"_qs;
     QTest::newRow("system text") << true << u"||系统文本|包括|1|"_qs
@@ -736,6 +739,21 @@ void tst_SqlBuilder::engineForms_data()
     QTest::newRow("bracketed serial column")
         << true << items << QStringList{u"||数量|为空||"_qs} << QString() << QVariantList{}
         << serialDescription({serialField(3, u"[F QTY]"_qs, u"数量"_qs, 0, 0)}, {});
+    // Names of every length a short copy treats apart, whole in the text.
+    QTest::newRow("names short and long")
+        << false << items
+        << QStringList{u"||甲|等于|a|"_qs,     u"并且||乙|等于|b|"_qs, u"并且||丙|等于|c|"_qs,
+                       u"并且||丁|等于|d|"_qs, u"并且||戊|等于|e|"_qs, u"并且||己|等于|f|"_qs}
+        << u" ( (abc = $1   And  t1.a = $2   And  t1.FQty = $3   And  t1.FName = $4   And  "
+           u"t1.FLongName1234 = $5   And  t1.FLongName12345 = $6) ) "_qs
+        << QVariantList{u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, u"e"_qs, u"f"_qs}
+        << commonValues({commonField(u"甲"_qs, 200, u"abc"_qs),
+                         commonField(u"乙"_qs, 200, u"t1.a"_qs),
+                         commonField(u"丙"_qs, 200, u"t1.FQty"_qs),
+                         commonField(u"丁"_qs, 200, u"t1.FName"_qs),
+                         commonField(u"戊"_qs, 200, u"t1.FLongName1234"_qs),
+                         commonField(u"己"_qs, 200, u"t1.FLongName12345"_qs)},
+                        items);
     // Everything else is the SQLite form.
     QTest::newRow("plain comparisons")
         << true << items
@@ -982,6 +1000,10 @@ void tst_SqlBuilder::failures_data()
         << row << u"第3行：没有选择逻辑"_qs << 64;
     QTest::newRow("comparison not chosen")
         << true << standard << QStringList{} << QStringList{u"||序列号||A|"_qs} << row
+        << u"第1行：没有选择比较方式"_qs << 64;
+    // Of two faults in one row the comparison's is told first, the closing cell's after.
+    QTest::newRow("comparison not chosen beside text in the right cell")
+        << true << standard << QStringList{} << QStringList{u"||序列号||A|x"_qs} << row
         << u"第1行：没有选择比较方式"_qs << 64;
     QTest::newRow("value list word that no list holds")
         << true << standard << QStringList{} << QStringList{u"||序列号|包括在内|A,B|"_qs} << row
