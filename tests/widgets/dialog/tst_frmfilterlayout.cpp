@@ -441,16 +441,6 @@ void tst_FrmFilterLayout::englishThroughout()
     QAccessibleInterface *cell = table->cellAt(0, ConditionGrid::ColCompare - 1);
     QVERIFY(cell);
     QCOMPARE(cell->text(QAccessible::Name), u"Row 1 Compare: Greater than or equal to"_s);
-    // The longest comparison shows whole, as the cell's delegate measures it, with the grid
-    // line beside it.
-    QStyleOptionViewItem option;
-    option.initFrom(form.vspFilter());
-    option.widget = form.vspFilter();
-    option.font = form.vspFilter()->font();
-    const QModelIndex compare = grid.index(0, ConditionGrid::ColCompare - 1);
-    QVERIFY(form.vspFilter()->itemDelegateForIndex(compare)->sizeHint(option, compare).width() +
-                1 <=
-            form.vspFilter()->columnWidth(ConditionGrid::ColCompare - 1));
 }
 
 void tst_FrmFilterLayout::captionsFit_data()
@@ -476,16 +466,22 @@ void tst_FrmFilterLayout::captionsFit()
     QTRY_COMPARE(form.LblCount()->toolTip(), count);
     QCOMPARE(form.LblCount()->text(), form.LblCount()->toolTip());
     const ConditionGridView *view = form.vspFilter();
-    // A cell draws its text inside a focus-frame margin on each side.
-    const int margin =
-        2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    // Every logic and comparison word shows whole, as the cell's delegate measures it beside
+    // the grid line: a pixel short and the style cuts it.
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.widget = view;
+    option.font = view->font();
     for (int col : {1, 4}) {
         const QStringList words = form.grid().columnItems(col);
         QVERIFY(!words.isEmpty());
-        for (const QString &word : words) {
-            QVERIFY2(view->fontMetrics().horizontalAdvance(word) + margin <=
+        const QModelIndex cell = form.grid().index(1, col - 1);
+        for (int i = 0; i < words.size(); ++i) {
+            QVERIFY(form.grid().setData(cell, i, ConditionGrid::ComboIndexRole));
+            QCOMPARE(cell.data().toString(), words.at(i));
+            QVERIFY2(view->itemDelegateForIndex(cell)->sizeHint(option, cell).width() + 1 <=
                          view->columnWidth(col - 1),
-                     qPrintable(word));
+                     qPrintable(words.at(i)));
         }
     }
     QLabel *label = label1(form);
