@@ -28,13 +28,13 @@ KeyedValuesPtr serialDescription(const QList<KeyedValuesPtr> &header,
     return d;
 }
 
-KeyedValuesPtr standardSerialDescription()
+KeyedValuesPtr standardSerialDescription(const QString &dateCaption)
 {
     return serialDescription(
         {serialField(1, QStringLiteral("FSERIALNUM"), QStringLiteral("序列号"), 1, 1),
          serialField(2, QStringLiteral("FITEM"), QStringLiteral("物料"), 0, 2, 0, 4),
          serialField(3, QStringLiteral("FQTY"), QStringLiteral("数量"), 0, 0),
-         serialField(4, QStringLiteral("FDATE"), QStringLiteral("日期"), 0, 4)},
+         serialField(4, QStringLiteral("FDATE"), dateCaption, 0, 4)},
         {serialField(5, QStringLiteral("FSUB"), QStringLiteral("等级"), 1, 3, 0, 7),
          serialField(6, QStringLiteral("FSYSN"), QStringLiteral("系统数"), 1, -10, 0),
          serialField(7, QStringLiteral("FSYST"), QStringLiteral("系统文本"), 1, -10, 1)});

@@ -14,8 +14,9 @@ KeyedValuesPtr serialDescription(const QList<KeyedValuesPtr> &header,
                                  const QList<KeyedValuesPtr> &entry,
                                  const QVariant &serialClass = 12);
 /// The description of the worked examples: FSERIALNUM (text), FITEM (item look-up),
-/// FQTY (number), FDATE (date), FSUB (sub-message look-up), FSYSN/FSYST (system fields).
-KeyedValuesPtr standardSerialDescription();
+/// FQTY (number), FDATE (date, captioned dateCaption), FSUB (sub-message look-up), FSYSN/FSYST
+/// (system fields).
+KeyedValuesPtr standardSerialDescription(const QString &dateCaption = QStringLiteral("日期"));
 
 /// One common field.
 KeyedValuesPtr commonField(const QString &caption, int dataType, const QString &column,

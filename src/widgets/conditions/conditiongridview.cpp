@@ -505,16 +505,23 @@ std::array<int, 8> ConditionGridView::columnWidths(int *overflow) const
         needed += std::max(0, words - widths[size_t(col)]);
         widths[size_t(col)] = std::max(widths[size_t(col)], words);
     }
-    // The field and value columns lend a little, so that the designed size holds where the
-    // words are only a little longer; the dialog grows for the rest.
-    constexpr int lendPercent = 15;
+    // The captions are the host's: the field column takes the longest, up to twice its
+    // designed width, so that "Date received" does not read "Date ...".
     const int field = ConditionGrid::ColField;
     const int value = ConditionGrid::ColValue;
-    const int lendable = (widths[size_t(field)] + widths[size_t(value)]) * lendPercent / 100;
+    const int fieldShort =
+        std::clamp(wordsWidth(field), widths[size_t(field)], 2 * widths[size_t(field)]) -
+        widths[size_t(field)];
+    // The field and value columns lend a little, so that the designed size holds where the
+    // words are only a little longer; the dialog grows for the rest. When it grows for the
+    // captions anyway, nothing is lent: a narrower value column would cut a date.
+    constexpr int lendPercent = 15;
+    const int lendable =
+        fieldShort > 0 ? 0 : (widths[size_t(field)] + widths[size_t(value)]) * lendPercent / 100;
     const int lent = std::min(needed, lendable);
-    const int over = needed - lent;
+    const int over = needed - lent + fieldShort;
     const int spare = std::max(0, m_extraWidth - over) - lent;
-    widths[size_t(field)] += spare / 2;
+    widths[size_t(field)] += fieldShort + spare / 2;
     widths[size_t(value)] += spare - spare / 2;
     if (overflow)
         *overflow = over;

@@ -60,7 +60,8 @@ public:
     void setGrid(ConditionGrid *grid);
     ConditionGrid *grid() const { return m_grid; }
     /// Sets the column widths: the design-time ones for the view's screen, the logic and
-    /// comparison columns widened to their longest word, plus the extra width.
+    /// comparison columns widened to their longest word, the field column to its longest
+    /// caption (at most twice its width), plus the extra width.
     void applyColumnWidths();
     /// Width in pixels beyond the designed one. It first pays for wordsOverflow(); the field
     /// and value columns share the rest.
@@ -68,8 +69,9 @@ public:
     /// The day the calendar's weeks start on, as "this week" counts them.
     void setFirstDayOfWeek(Qt::DayOfWeek day) { m_firstDayOfWeek = day; }
     /// Pixels the grid needs beyond its designed width so that every word of the logic and
-    /// comparison lists (in the current language and font) shows whole, after the field and
-    /// value columns have lent what they can spare.
+    /// comparison lists (in the current language and font) and every caption within the
+    /// field column's cap shows whole, after the field and value columns have lent what they
+    /// can spare.
     int wordsOverflow() const;
     /// Writes the text of an open cell editor to the grid and closes the editor, so that
     /// whatever reads the grid next sees what the screen shows. When the grid refuses the text

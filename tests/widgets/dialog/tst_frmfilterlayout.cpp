@@ -182,10 +182,10 @@ private:
 };
 
 /// The serial dialog as a host with a match counter shows it.
-bool showWithCount(frmFilter &form)
+bool showWithCount(frmFilter &form, const QString &dateCaption = u"日期"_s)
 {
     form.setSerialUse(true);
-    form.setSerialDesc(Testing::standardSerialDescription());
+    form.setSerialDesc(Testing::standardSerialDescription(dateCaption));
     form.setMatchCounter(everyRecord);
     form.Form_Load();
     form.show();
@@ -447,8 +447,9 @@ void tst_FrmFilterLayout::captionsFit_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("count");
-    QTest::newRow("chinese") << QString() << u"符合条件的记录：100000"_s;
-    QTest::newRow("english") << u"en"_s << u"Matching records: 100000"_s;
+    QTest::addColumn<QString>("dateCaption"); // the host's, in the language
+    QTest::newRow("chinese") << QString() << u"符合条件的记录：100000"_s << u"入库日期"_s;
+    QTest::newRow("english") << u"en"_s << u"Matching records: 100000"_s << u"Date received"_s;
 }
 
 void tst_FrmFilterLayout::captionsFit()
@@ -458,25 +459,27 @@ void tst_FrmFilterLayout::captionsFit()
     // is cut off, and a cut "大于或…" or "Greater…" no longer tells which comparison it is.
     QFETCH(QString, language);
     QFETCH(QString, count);
+    QFETCH(QString, dateCaption);
     useLanguage(language);
     frmFilter form;
-    QVERIFY(showWithCount(form));
+    QVERIFY(showWithCount(form, dateCaption));
 
     // The count line is shortened only when it would not fit.
     QTRY_COMPARE(form.LblCount()->toolTip(), count);
     QCOMPARE(form.LblCount()->text(), form.LblCount()->toolTip());
     const ConditionGridView *view = form.vspFilter();
-    // Every logic and comparison word shows whole, as the cell's delegate measures it beside
-    // the grid line: a pixel short and the style cuts it.
+    // Every logic and comparison word and every field caption shows whole, as the cell's
+    // delegate measures it beside the grid line: a pixel short and the style cuts it.
     QStyleOptionViewItem option;
     option.initFrom(view);
     option.widget = view;
     option.font = view->font();
-    for (int col : {1, 4}) {
+    for (int col : {1, 3, 4}) {
         const QStringList words = form.grid().columnItems(col);
         QVERIFY(!words.isEmpty());
         const QModelIndex cell = form.grid().index(1, col - 1);
-        for (int i = 0; i < words.size(); ++i) {
+        // The field list's first item is no field, an empty cell.
+        for (int i = col == ConditionGrid::ColField ? 1 : 0; i < words.size(); ++i) {
             QVERIFY(form.grid().setData(cell, i, ConditionGrid::ComboIndexRole));
             QCOMPARE(cell.data().toString(), words.at(i));
             QVERIFY2(view->itemDelegateForIndex(cell)->sizeHint(option, cell).width() + 1 <=
