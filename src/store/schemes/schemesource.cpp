@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include "store/schemes/schemesource.h"
 
-#include "core/support/defaultcomponents.h"
-#include "core/support/mmts.h"
-#include "core/support/quotes.h"
-#include "core/support/spaces.h"
-#include "core/support/texts.h"
+#include "core/host/defaultcomponents.h"
+#include "core/host/hostcontext.h"
+#include "core/language/texts.h"
+#include "core/text/quotes.h"
+#include "core/text/spaces.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemeservice.h>
 
@@ -189,7 +189,7 @@ public:
         {
             // The service object is released before its records are read.
             auto service = reader();
-            const QString props = MMTS::GetPropsString();
+            const QString props = HostContext::propsString();
             if (isStore(*service)) {
                 service.reset();
                 return readStore(props).schemes(screen);
@@ -205,7 +205,7 @@ public:
         RecordSetPtr records;
         {
             auto service = reader();
-            const QString props = MMTS::GetPropsString();
+            const QString props = HostContext::propsString();
             if (isStore(*service)) {
                 service.reset();
                 if (const auto stored = readStore(props).text(id))
@@ -239,7 +239,7 @@ public:
     bool exists(const QString &screen, const QString &name) override
     {
         auto service = reader();
-        const QString props = MMTS::GetPropsString();
+        const QString props = HostContext::propsString();
         if (isStore(*service))
             return readStore(props).exists(screen, name);
         return Values::toBool(service->FilterExists(props, screen, name));
@@ -248,7 +248,7 @@ public:
     void save(const StoredScheme &scheme, bool isNew) override
     {
         auto service = writer();
-        const QString props = MMTS::GetPropsString();
+        const QString props = HostContext::propsString();
         if (isStore(*service))
             writeStore(props).save(scheme, isNew ? 0 : scheme.FID);
         else
@@ -258,7 +258,7 @@ public:
     bool remove(qint32 id) override
     {
         auto service = writer();
-        const QString props = MMTS::GetPropsString();
+        const QString props = HostContext::propsString();
         if (isStore(*service))
             return writeStore(props).remove(id);
         return Values::toBool(service->DeleteFilter(props, id));
@@ -267,7 +267,7 @@ public:
     bool rename(qint32 id, const QString &screen, const QString &name) override
     {
         auto service = writer();
-        const QString props = MMTS::GetPropsString();
+        const QString props = HostContext::propsString();
         if (isStore(*service))
             return writeStore(props).rename(id, screen, name);
         return Values::toBool(service->RenameFilter(props, screen, id, name));
@@ -288,7 +288,7 @@ public:
     {
         if (!keepsDefaults())
             return false;
-        return writeStore(MMTS::GetPropsString()).setDefault(id, screen, isDefault);
+        return writeStore(HostContext::propsString()).setDefault(id, screen, isDefault);
     }
 };
 

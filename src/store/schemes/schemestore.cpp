@@ -2,10 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/schemestore.h>
 
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "core/schemes/namerules.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
 #include "store/schemes/stallwatch.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -422,7 +423,7 @@ QHash<QString, ConnectionPtr> &pool()
 
 [[noreturn]] void raise(QString (*what)(), const QString &location, const QString &detail)
 {
-    QString description = MParse::LoadLangString(what()) + SchemeStore::displayName(location);
+    QString description = Language::text(what()) + SchemeStore::displayName(location);
     if (!detail.trimmed().isEmpty())
         description += QStringLiteral("（") + detail.trimmed() + QStringLiteral("）");
     throw FilterError(SchemeStore::FailureNumber, QStringLiteral("SchemeStore"), description);
@@ -1017,7 +1018,7 @@ auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*
 
 QString SchemeStore::locationFor(const QString &propsString)
 {
-    const QString configured = MParse::propValueIn(propsString, QStringLiteral("SCHEMEDB"));
+    const QString configured = HostContext::propertyIn(propsString, QStringLiteral("SCHEMEDB"));
     return configured.isEmpty() ? defaultLocation() : configured;
 }
 
@@ -1095,7 +1096,7 @@ public:
 
     void refuse(QString (*why)(), const QVariant &id, const std::optional<QString> &name)
     {
-        QString described = MParse::LoadLangString(why());
+        QString described = Language::text(why());
         if (name)
             described += NameRules::printable(*name) + u' ';
         m_refusals.append(described + QStringLiteral("(FID ") +
@@ -1439,12 +1440,12 @@ void SchemeStore::closeConnections()
 
 QString SchemeStore::notFoundMessage(qint32 id)
 {
-    return MParse::LoadLangString(Texts::schemeNotFound()) + QString::number(id);
+    return Language::text(Texts::schemeNotFound()) + QString::number(id);
 }
 
 QString SchemeStore::notFoundMessage(const QString &name)
 {
-    return MParse::LoadLangString(Texts::schemeNotFound()) + NameRules::printable(name);
+    return Language::text(Texts::schemeNotFound()) + NameRules::printable(name);
 }
 
 QString SchemeStore::printable(const QString &text)
@@ -1461,7 +1462,7 @@ void SchemeStore::checkScheme(const StoredScheme &scheme)
 {
     const auto refuse = [](QString (*why)(), const QString &what) {
         throw FilterError(FailureNumber, QStringLiteral("SchemeStore"),
-                          MParse::LoadLangString(why()) + NameRules::printable(what));
+                          Language::text(why()) + NameRules::printable(what));
     };
     if (!NameRules::isStorable(scheme.FFilterName))
         refuse(Texts::schemeNameNotStorable, scheme.FFilterName.left(nameCap + 1));

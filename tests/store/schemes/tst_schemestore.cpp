@@ -3,10 +3,10 @@
 // The scheme store behind the default data service, on SQLite and on PostgreSQL. Run with
 // --save-loop or --save-forever it is also the saving process of the reliability tests.
 
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
 #include "store/schemes/schemesource.h"
 #include "testsupport/storefixture.h"
 #include <NxSerialFilter/failure.h>
@@ -50,7 +50,7 @@ QString doubled(QString text)
 void saveLikeTheDialog(const QString &screen, const QString &name, const QString &text,
                        qint32 currentId = 0)
 {
-    const QString props = MMTS::GetPropsString();
+    const QString props = HostContext::propsString();
     bool isNew = false;
     if (currentId == 0) {
         auto reader = createComponent<SchemeReaderComponent>(ComponentId::schemeReader());
@@ -71,7 +71,7 @@ void saveLikeTheDialog(const QString &screen, const QString &name, const QString
 QList<QPair<qint32, QString>> listed(const QString &screen)
 {
     auto reader = createComponent<SchemeReaderComponent>(QStringLiteral("NxMSerial.readdata"));
-    RecordSetPtr records = reader->GetFilters(MMTS::GetPropsString(), screen);
+    RecordSetPtr records = reader->GetFilters(HostContext::propsString(), screen);
     RecordSetCloser closer(records);
     QList<QPair<qint32, QString>> found;
     for (; !records->Eof(); records->MoveNext()) {
@@ -84,7 +84,7 @@ QList<QPair<qint32, QString>> listed(const QString &screen)
 std::optional<QString> loaded(qint32 id)
 {
     auto reader = createComponent<SchemeReaderComponent>(QStringLiteral("NxMserial.ReadData"));
-    RecordSetPtr records = reader->GetFilterByID(MMTS::GetPropsString(), id);
+    RecordSetPtr records = reader->GetFilterByID(HostContext::propsString(), id);
     RecordSetCloser closer(records);
     if (records->Eof())
         return std::nullopt;
@@ -622,7 +622,7 @@ void tst_SchemeStore::saveKeepsOneSchemePerName()
             record->set(QStringLiteral("IsNew"), true);
             record->set(QStringLiteral("mFilterID"), 0);
             createComponent<SchemeWriterComponent>(ComponentId::schemeWriter())
-                ->UpdateFilter(MMTS::GetPropsString(), record);
+                ->UpdateFilter(HostContext::propsString(), record);
         } else if (kind == QLatin1String("save")) {
             saveLikeTheDialog(screen, name, text);
         } else if (kind == QLatin1String("over")) {
@@ -631,8 +631,8 @@ void tst_SchemeStore::saveKeepsOneSchemePerName()
             QVERIFY(SchemeStore(location).remove(ids.value(name)));
         } else if (kind == QLatin1String("rename")) {
             createComponent<SchemeWriterComponent>(ComponentId::schemeWriter())
-                ->RenameFilter(MMTS::GetPropsString(), screen, ids.value(rest.section(u'>', 0, 0)),
-                               name);
+                ->RenameFilter(HostContext::propsString(), screen,
+                               ids.value(rest.section(u'>', 0, 0)), name);
         } else if (kind.endsWith(QLatin1String("default"))) {
             QVERIFY(SchemeSource::instance().setDefault(ids.value(name), screen,
                                                         kind == QLatin1String("default")));
@@ -672,7 +672,7 @@ void tst_SchemeStore::deleteAndMissing()
     const QString screen = uniqueScreen(), other = uniqueScreen();
     saveLikeTheDialog(screen, QStringLiteral("x"), QStringLiteral("t"));
     const qint32 id = idOf(screen, QStringLiteral("x"));
-    const QString props = MMTS::GetPropsString();
+    const QString props = HostContext::propsString();
     auto reader = createComponent<SchemeReaderComponent>(ComponentId::schemeReader());
     QVERIFY(Values::toBool(reader->FilterExists(props, screen, QStringLiteral("x"))));
     QVERIFY(!Values::toBool(reader->FilterExists(props, other, QStringLiteral("x"))));
@@ -1001,7 +1001,7 @@ void tst_SchemeStore::oversizedTextRefused()
     record->set(QStringLiteral("FFilter"), text);
     record->set(QStringLiteral("IsNew"), true);
     auto writer = createComponent<SchemeWriterComponent>(ComponentId::schemeWriter());
-    QVERIFY_THROWS_EXCEPTION(FilterError, writer->UpdateFilter(MMTS::GetPropsString(), record));
+    QVERIFY_THROWS_EXCEPTION(FilterError, writer->UpdateFilter(HostContext::propsString(), record));
     QVERIFY(store.fullSchemes(screen).isEmpty());
 }
 
@@ -1457,8 +1457,7 @@ void tst_SchemeStore::strangersTableRefused()
 
     QVERIFY(!tookOver);
     if (refused) {
-        QVERIFY2(said.contains(MParse::LoadLangString(Texts::schemeStoreNotOwn())),
-                 qPrintable(said));
+        QVERIFY2(said.contains(Language::text(Texts::schemeStoreNotOwn())), qPrintable(said));
         QCOMPARE(rows, 0);
     } else {
         QVERIFY2(said.isEmpty(), qPrintable(said));

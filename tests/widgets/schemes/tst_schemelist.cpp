@@ -4,14 +4,14 @@
 // name dialog, deleting, view modes, and stores that fail.
 
 #include "core/conditions/conditiongrid.h"
+#include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/dialog/frmfilter.h"
-#include "widgets/schemes/frmname.h"
+#include "widgets/dialog/frmname.h"
 #include "widgets/schemes/schemelist.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/schemeservice.h>
