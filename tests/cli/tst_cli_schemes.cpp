@@ -337,16 +337,34 @@ void tst_CliSchemes::sharedStore()
         return url.toString();
     };
     const QString file = m_dir.filePath(u"one.json"_qs);
+    const QString bobs = m_dir.filePath(u"bobs.json"_qs),
+                  fields = m_dir.filePath(u"fields.json"_qs);
+    for (const auto &[path, bytes] :
+         {std::pair{bobs, QByteArrayLiteral(
+                              R"([{"FScreenID": "S", "FFilterName": "a", )"
+                              R"("FFilter": "		n	不为空			"}])")},
+          std::pair{fields, QByteArrayLiteral(R"({"SerialUse": false, "ScreenID": "S", "Fields": )"
+                                              R"([{"Caption": "n", "DataType": 200, )"
+                                              R"("ColumnName": "t.n"}]})")}}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    const QStringList byName{u"sql"_qs, u"--fields"_qs, fields, u"--scheme-name"_qs, u"a"_qs};
+    const QByteArray bobsCondition = " ( (t.n Is not null and t.n <> '' ) ) \n";
     const struct
     {
         const char *role;
-        QStringList args;
+        QStringList args; // after "schemes", unless they begin with "sql"
         int exitCode;
         QByteArray out;
+        QByteArray err = {}; // standard error must start with it
     } steps[] = {
         {"admin", {u"init"_qs, u"--users"_qs, u"nxsf_users"_qs}, 0, {}},
         {"alice", {u"import"_qs, u"--shared"_qs, file}, 0, {}},
-        {"bob", {u"import"_qs, file}, 0, {}},
+        {"bob", {u"import"_qs, bobs}, 0, {}},
+        // A name leads to the user's own scheme before another's shared one of a lower id.
+        {"bob", byName, 0, bobsCondition},
         {"bob",
          {u"list"_qs, u"--screen"_qs, u"S"_qs, u"--json"_qs},
          0,
@@ -361,11 +379,25 @@ void tst_CliSchemes::sharedStore()
         {"bob", {u"share"_qs, u"--screen"_qs, u"S"_qs, u"b"_qs}, 1, {}},
         {"bob", {u"delete"_qs, u"--id"_qs, u"1"_qs}, 1, {}},
         {"admin", {u"list"_qs, u"--screen"_qs, u"S"_qs}, 0, "1\ta\n2\ta\n"},
+        // Without one of their own, a shared one before a private one the administrator sees;
+        // of two users' shared ones, neither.
+        {"bob", {u"share"_qs, u"--screen"_qs, u"S"_qs, u"a"_qs}, 0, {}},
+        {"admin", byName, 0, bobsCondition},
+        {"alice", {u"share"_qs, u"--screen"_qs, u"S"_qs, u"a"_qs}, 0, {}},
+        {"admin",
+         byName,
+         1,
+         {},
+         "有几个用户共享了这个名称的过滤方案，不能确定用哪一个：a（方案所有者：nxsf_alice, "
+         "nxsf_bob）\n"},
     };
     for (const auto &step : steps) {
         QProcess process;
-        process.start(m_program, QStringList{u"schemes"_qs} + step.args +
-                                     QStringList{u"--store"_qs, address(QLatin1String(step.role))});
+        process.start(m_program,
+                      (step.args.first() == QLatin1String("sql") ? QStringList()
+                                                                 : QStringList{u"schemes"_qs}) +
+                          step.args +
+                          QStringList{u"--store"_qs, address(QLatin1String(step.role))});
         QVERIFY(process.waitForFinished(30000));
         const QByteArray err = process.readAllStandardError();
         QByteArray out = process.readAllStandardOutput();
@@ -375,6 +407,7 @@ void tst_CliSchemes::sharedStore()
                  qPrintable(QString::fromUtf8(step.role) + u' ' + step.args.join(u' ') + u": "_qs +
                             QString::fromUtf8(err)));
         QCOMPARE(out, step.out);
+        QVERIFY2(err.startsWith(step.err), err.constData());
     }
 }
 
