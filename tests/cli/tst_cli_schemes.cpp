@@ -351,7 +351,7 @@ void tst_CliSchemes::sharedStore()
         f.write(bytes);
     }
     const QStringList byName{u"sql"_qs, u"--fields"_qs, fields, u"--scheme-name"_qs, u"a"_qs};
-    const QByteArray bobsCondition = " ( (t.n Is not null and t.n <> '' ) ) \n";
+    const QByteArray bobsCondition = " ( ((t.n Is not null and t.n <> '' )) ) \n";
     const struct
     {
         const char *role;

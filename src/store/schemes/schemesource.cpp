@@ -301,16 +301,17 @@ public:
 
 qint32 SchemeSource::pick(const QList<StoredScheme> &schemes, const QString &name)
 {
-    // Ranks: 0 the user's own, 1 without owner, 2 another's; the first of the best rank wins
-    // unless that rank holds schemes of several owners.
+    // Ranks: 0 the user's own, 1 without owner, 2 another's shared one, 3 another's private
+    // one (which only an administrator sees); the first of the best rank wins unless that rank
+    // holds schemes of several owners.
     const QString wanted = trimSpaces(name);
     const StoredScheme *best = nullptr;
-    int bestRank = 3;
+    int bestRank = 4;
     QStringList owners;
     for (const StoredScheme &s : schemes) {
         if (trimSpaces(s.FFilterName) != wanted)
             continue;
-        const int rank = s.rights.own ? 0 : s.rights.owner.isEmpty() ? 1 : 2;
+        const int rank = s.rights.own ? 0 : s.rights.owner.isEmpty() ? 1 : s.rights.shared ? 2 : 3;
         if (rank < bestRank) {
             best = &s;
             bestRank = rank;
@@ -321,7 +322,7 @@ qint32 SchemeSource::pick(const QList<StoredScheme> &schemes, const QString &nam
     }
     if (!best)
         return 0;
-    if (bestRank == 2 && owners.size() > 1)
+    if (bestRank >= 2 && owners.size() > 1)
         throw FilterError(SchemeStore::FailureNumber, u"SchemeStore"_s,
                           MParse::LoadLangString(Texts::schemeNameOfSeveral()) +
                               SchemeStore::printable(wanted) + u"（"_s +

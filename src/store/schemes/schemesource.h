@@ -36,9 +36,9 @@ public:
     virtual qint32 idOf(const QString &screen, const QString &name) = 0;
 
     /// Which of schemes a name (blanks at both ends ignored) leads to: the user's own, else
-    /// one without owner, else another's that the user sees; 0 when none has the name. Throws
-    /// FilterError naming their owners when it leads to schemes of several others and none of
-    /// the user's own or without owner.
+    /// one without owner, else another's shared one, else another's private one (which only
+    /// an administrator sees); 0 when none has the name. Throws FilterError naming their
+    /// owners when the first of those that has the name holds schemes of several owners.
     NXSF_STORE_PRIVATE_EXPORT static qint32 pick(const QList<StoredScheme> &schemes,
                                                  const QString &name);
 

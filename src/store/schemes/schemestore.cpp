@@ -80,37 +80,31 @@ const char adminTest[] =
     "pg_catalog.pg_has_role(current_user, (SELECT c.relowner FROM pg_catalog.pg_class c "
     "WHERE c.oid = 'nxsf_schemes'::regclass), 'MEMBER')";
 
-/// Rows that the connecting role may change: its own, those written before owners were kept,
-/// and every row for an administrator.
+/// Rows that the connecting role may change: its own, and every row for an administrator.
+/// A row without owner (written before owners were kept) is every user's to read, and only an
+/// administrator's to change or give an owner.
 QString changeableTest()
 {
-    return QStringLiteral("(fowner IS NULL OR fowner = current_user OR ") +
-           QLatin1String(adminTest) + u')';
+    return QStringLiteral("(fowner = current_user OR ") + QLatin1String(adminTest) + u')';
 }
 
 /// Marks the policies of this version, so that the owner's next open replaces older ones.
 const char policyVersion[] = "nxsf rights 2";
 
-/// The row-level rights of a store with owners, created with the table. A user's row stays
-/// the user's and one without owner stays without: after a user's change the row has the
-/// owner it had under the same id, and that owner is the user or none. Only an administrator
-/// gives a row an owner, takes it away or writes a row for another.
+/// The row-level rights of a store with owners, created with the table: a user's row stays the
+/// user's, before and after every change, and only an administrator writes a row of another
+/// owner or of none.
 QStringList policyStatements()
 {
     const QString changeable = changeableTest();
-    const QString admin = QLatin1String(adminTest);
     QStringList statements{
         QStringLiteral("CREATE POLICY nxsf_read ON nxsf_schemes FOR SELECT USING (fowner IS NULL "
                        "OR fshared OR fowner = current_user OR ") +
-            admin + u')',
-        QStringLiteral("CREATE POLICY nxsf_insert ON nxsf_schemes FOR INSERT WITH CHECK (fowner = "
-                       "current_user OR ") +
-            admin + u')',
+            QLatin1String(adminTest) + u')',
+        QStringLiteral("CREATE POLICY nxsf_insert ON nxsf_schemes FOR INSERT WITH CHECK ") +
+            changeable,
         QStringLiteral("CREATE POLICY nxsf_update ON nxsf_schemes FOR UPDATE USING ") + changeable +
-            QStringLiteral(" WITH CHECK (") + admin +
-            QStringLiteral(" OR ((fowner IS NULL OR fowner = current_user) AND EXISTS (SELECT 1 "
-                           "FROM nxsf_schemes o WHERE o.fid = nxsf_schemes.fid AND o.fowner IS "
-                           "NOT DISTINCT FROM nxsf_schemes.fowner)))"),
+            QStringLiteral(" WITH CHECK ") + changeable,
         QStringLiteral("CREATE POLICY nxsf_delete ON nxsf_schemes FOR DELETE USING ") + changeable,
     };
     for (const char *policy : {"nxsf_read", "nxsf_insert", "nxsf_update", "nxsf_delete"})
