@@ -347,19 +347,6 @@ private:
     std::thread m_thread;
 };
 
-/// A session of its own on the test server, as another user or an administrator has.
-QSqlDatabase otherSession(const QString &server, const QString &name)
-{
-    const QUrl url(server);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-    db.setHostName(url.host());
-    db.setPort(url.port(5432));
-    db.setDatabaseName(url.path().mid(1));
-    db.setUserName(url.userName());
-    db.setPassword(url.password());
-    return db;
-}
-
 /// The server address with one more address option.
 QString withOption(const QString &server, const QString &key, const QString &value)
 {

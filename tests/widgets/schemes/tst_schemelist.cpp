@@ -35,7 +35,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 
 using namespace NxSerialFilter;
 using namespace NxSerialFilter::Testing;
@@ -971,12 +970,7 @@ void tst_SchemeList::shareOnServer()
     // saved becomes current, and only one's own scheme can be one's default.
     ComponentRegistry::instance().restoreDefaults();
     {
-        const QUrl url(server);
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, u"other"_s);
-        db.setHostName(url.host());
-        db.setPort(url.port());
-        db.setDatabaseName(url.path().mid(1));
-        db.setUserName(url.userName());
+        QSqlDatabase db = otherSession(server, u"other"_s);
         QVERIFY2(db.open(), qPrintable(db.lastError().text()));
         QSqlQuery q(db);
         QVERIFY2(q.exec(u"INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, "
