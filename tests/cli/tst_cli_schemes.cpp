@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: MIT
 #include "clioutcome.h"
 #include "core/schemes/schemetext.h"
+#include "testsupport/storefixture.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -26,6 +28,7 @@ private Q_SLOTS:
     void run_data();
     void run();
     void sharedStore();
+    void readmeSiteSetUp();
 
 private:
     QString m_program;
@@ -409,6 +412,86 @@ void tst_CliSchemes::sharedStore()
         QCOMPARE(out, step.out);
         QVERIFY2(err.startsWith(step.err), err.constData());
     }
+}
+
+// The site set-up of the README, as a superuser runs it on a database of its own, lets the
+// administrator create the store and a user use it.
+void tst_CliSchemes::readmeSiteSetUp()
+{
+    const QString server = qEnvironmentVariable("NXSF_TEST_PG_URL");
+    if (server.isEmpty())
+        QSKIP("no test server (NXSF_TEST_PG_URL)");
+    QFile readme(qEnvironmentVariable("NXSF_SOURCE_DIR") + u"/README.md"_qs);
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const qsizetype from = text.indexOf(u"```sql\n"_qs, text.indexOf(u"Roles a site creates"_qs));
+    QVERIFY(from > 0);
+    QString sql = text.mid(from + 7, text.indexOf(u"```"_qs, from + 7) - from - 7);
+    const QString tag = QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QString admin = u"fa_"_qs + tag, users = u"fu_"_qs + tag, alice = u"al_"_qs + tag,
+                  database = u"db_"_qs + tag;
+    sql.replace(QRegularExpression(u"--[^\n]*"_qs), QString());
+    sql.replace(QRegularExpression(u"\\bfilters_admin\\b"_qs), admin);
+    sql.replace(QRegularExpression(u"\\bfilters_users\\b"_qs), users);
+    sql.replace(QRegularExpression(u"\\balice\\b"_qs), alice);
+    sql.replace(QRegularExpression(u"\\berp\\b"_qs), database);
+    const auto runAsSuperuser = [&](const QString &db, const QStringList &statements) {
+        QString failed;
+        {
+            QUrl url(server);
+            url.setPath(u'/' + db);
+            QSqlDatabase session =
+                NxSerialFilter::Testing::otherSession(url.toString(), u"setup"_qs);
+            if (!session.open())
+                failed = session.lastError().text();
+            for (const QString &statement : statements) {
+                QSqlQuery q(session);
+                if (failed.isEmpty() && !statement.trimmed().isEmpty() && !q.exec(statement))
+                    failed = statement + u": "_qs + q.lastError().text();
+            }
+        }
+        QSqlDatabase::removeDatabase(u"setup"_qs);
+        return failed;
+    };
+    const QString home = QUrl(server).path().mid(1);
+    QString failed = runAsSuperuser(home, {u"CREATE DATABASE "_qs + database});
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    failed = runAsSuperuser(database, sql.split(u';'));
+    const auto address = [&](const QString &role, const QString &query) {
+        QUrl url(server);
+        url.setUserName(role);
+        url.setPath(u'/' + database);
+        url.setQuery(query);
+        return url.toString();
+    };
+    const QString file = m_dir.filePath(u"one.json"_qs);
+    const struct
+    {
+        QString role;
+        QStringList args;
+        QString query;
+        QByteArray out;
+    } steps[] = {
+        {admin, {u"init"_qs, u"--users"_qs, users}, {}, {}},
+        {alice, {u"import"_qs, file}, u"owner="_qs + admin, {}},
+        {alice, {u"list"_qs, u"--screen"_qs, u"S"_qs}, u"owner="_qs + admin, "1\ta\n"},
+    };
+    for (const auto &step : steps) {
+        if (!failed.isEmpty())
+            break;
+        QProcess process;
+        process.start(m_program, QStringList{u"schemes"_qs} + step.args +
+                                     QStringList{u"--store"_qs, address(step.role, step.query)});
+        if (!process.waitForFinished(30000) || process.exitCode() != 0 ||
+            process.readAllStandardOutput() != step.out)
+            failed =
+                step.args.join(u' ') + u": "_qs + QString::fromUtf8(process.readAllStandardError());
+    }
+    const QString dropped = runAsSuperuser(
+        home, {u"DROP DATABASE "_qs + database + u" WITH (FORCE)"_qs, u"DROP ROLE "_qs + alice,
+               u"DROP ROLE "_qs + users, u"DROP ROLE "_qs + admin});
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QVERIFY2(dropped.isEmpty(), qPrintable(dropped));
 }
 
 QTEST_GUILESS_MAIN(tst_CliSchemes)
