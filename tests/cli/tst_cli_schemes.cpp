@@ -3,10 +3,12 @@
 #include "clioutcome.h"
 #include "core/schemes/schemetext.h"
 #include "testsupport/storefixture.h"
+#include <NxSerialFilter/limits.h>
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonDocument>
+#include <QLocale>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -29,6 +31,8 @@ private Q_SLOTS:
     void run();
     void sharedStore();
     void readmeSiteSetUp();
+    void readmeCaps_data();
+    void readmeCaps();
 
 private:
     QString m_program;
@@ -492,6 +496,34 @@ void tst_CliSchemes::readmeSiteSetUp()
                u"DROP ROLE "_qs + users, u"DROP ROLE "_qs + admin});
     QVERIFY2(failed.isEmpty(), qPrintable(failed));
     QVERIFY2(dropped.isEmpty(), qPrintable(dropped));
+}
+
+void tst_CliSchemes::readmeCaps_data()
+{
+    QTest::addColumn<QString>("what"); // the caps table's row
+    QTest::addColumn<qint64>("cap");
+    QTest::newRow("text") << u"a scheme text (saved"_qs
+                          << qint64(NxSerialFilter::Limits::MaxSchemeTextLength);
+    QTest::newRow("rows") << u"a scheme text (saved"_qs
+                          << qint64(NxSerialFilter::Limits::MaxSchemeRows);
+    QTest::newRow("cell") << u"one cell of a scheme text"_qs
+                          << qint64(NxSerialFilter::Limits::MaxCellLength);
+    QTest::newRow("name") << u"a scheme's name"_qs
+                          << qint64(NxSerialFilter::Limits::MaxSchemeNameLength);
+}
+
+// The README's caps are the code's.
+void tst_CliSchemes::readmeCaps()
+{
+    QFETCH(QString, what);
+    QFETCH(qint64, cap);
+    QFile readme(qEnvironmentVariable("NXSF_SOURCE_DIR") + u"/README.md"_qs);
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const qsizetype row = text.indexOf(u"\n| "_qs + what);
+    QVERIFY(row > 0);
+    const QString line = text.mid(row + 1, text.indexOf(u'\n', row + 1) - row - 1);
+    QVERIFY2(line.contains(QLocale(QLocale::English).toString(cap)), qPrintable(line));
 }
 
 QTEST_GUILESS_MAIN(tst_CliSchemes)
