@@ -641,34 +641,33 @@ void narrowGrants(SchemeStore::Connection &c)
 /// Creates the server's table where there is none, and where the connecting role owns it,
 /// what a table made before owners were kept lacks: the owner and shared columns (rows already
 /// there keep no owner), the key on (screen, name, owner), row-level security and its
-/// policies, and the column of the default scheme. Each step runs only when it is missing, so that
-/// opening takes no table lock.
+/// policies (replacing an older version's), the column of the default scheme, and grants of
+/// only the columns a user writes. Each step runs only when it is missing, so that opening
+/// takes no table lock.
 void setUpServerTable(SchemeStore::Connection &c)
 {
-    const auto state = [&c] {
+    // The policies count when they are this version's.
+    const QString stateSql =
+        QStringLiteral(
+            "SELECT t.oid IS NOT NULL, pg_get_userbyid(t.relowner) = current_user, "
+            "EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = t.oid AND attname = 'fowner' AND "
+            "NOT attisdropped), "
+            "(SELECT string_agg(quote_ident(conname), ',') FROM pg_constraint WHERE conrelid = "
+            "t.oid AND contype = 'u'), "
+            "EXISTS (SELECT 1 FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid WHERE "
+            "x.indrelid = t.oid AND i.relname = 'nxsf_schemes_owner_name'), "
+            "t.relrowsecurity, (SELECT count(*) FROM pg_policy p WHERE p.polrelid = t.oid AND "
+            "pg_catalog.obj_description(p.oid, 'pg_policy') = '%1'), "
+            "EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = t.oid AND attname = 'fdefault' "
+            "AND NOT attisdropped), "
+            "EXISTS (SELECT 1 FROM pg_catalog.aclexplode(t.relacl) a WHERE a.grantee <> "
+            "t.relowner AND a.privilege_type IN ('INSERT', 'UPDATE')) "
+            "FROM (SELECT to_regclass('nxsf_schemes') AS oid) r LEFT JOIN pg_class t ON t.oid = "
+            "r.oid")
+            .arg(QLatin1String(policyVersion));
+    const auto state = [&c, &stateSql] {
         QSqlQuery q(c.db);
-        if (!q.exec(
-                QStringLiteral(
-                    "SELECT t.oid IS NOT NULL, pg_get_userbyid(t.relowner) = current_user, "
-                    "EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = t.oid AND attname = "
-                    "'fowner' AND NOT attisdropped), "
-                    "(SELECT string_agg(quote_ident(conname), ',') FROM pg_constraint WHERE "
-                    "conrelid "
-                    "= t.oid AND contype = 'u'), "
-                    "EXISTS (SELECT 1 FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid "
-                    "WHERE "
-                    "x.indrelid = t.oid AND i.relname = 'nxsf_schemes_owner_name'), "
-                    "t.relrowsecurity, (SELECT count(*) FROM pg_policy p WHERE p.polrelid = t.oid "
-                    "AND pg_catalog.obj_description(p.oid, 'pg_policy') = '") +
-                QLatin1String(policyVersion) +
-                QStringLiteral(
-                    "'), EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = t.oid AND attname = "
-                    "'fdefault' AND NOT attisdropped), "
-                    "EXISTS (SELECT 1 FROM pg_catalog.aclexplode(t.relacl) a WHERE a.grantee <> "
-                    "t.relowner AND a.privilege_type IN ('INSERT', 'UPDATE')) "
-                    "FROM (SELECT to_regclass('nxsf_schemes') AS oid) r LEFT JOIN pg_class t ON "
-                    "t.oid = r.oid")) ||
-            !q.next())
+        if (!q.exec(stateSql) || !q.next())
             throw SqlFailure{Texts::schemeStoreOpenFailed, q.lastError()};
         QVariantList values;
         for (int i = 0; i < 9; ++i)
