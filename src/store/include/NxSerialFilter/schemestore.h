@@ -13,9 +13,9 @@
 
 namespace NxSerialFilter {
 
-/// Who may see and change a stored scheme. Only a server store keeps owners; on SQLite (and
-/// for schemes saved before owners were kept) a scheme has none, is seen by every user and may
-/// be changed by every user.
+/// Who may see and change a stored scheme. Only a server store keeps owners; on SQLite a scheme
+/// has none and may be changed by every user. A server's scheme saved before owners were kept
+/// has none either: every user sees it, only an administrator changes it.
 struct SchemeRights
 {
     QString owner;         ///< the database role that saved it; empty when it has none
