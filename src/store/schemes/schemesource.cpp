@@ -4,6 +4,7 @@
 
 #include "core/host/defaultcomponents.h"
 #include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
 #include "core/language/texts.h"
 #include "core/text/quotes.h"
 #include "core/text/spaces.h"
@@ -73,6 +74,8 @@ QList<StoredScheme> schemesOf(RecordSet &records, const QString &screen,
             scheme.FID = records.Fields(u"FID"_s).Value.toInt();
             scheme.FScreenID = screen;
             scheme.FFilterName = Values::toText(records.Fields(u"FFilterName"_s).Value);
+            // A service that keeps no owners gives the user's own schemes, as a file does.
+            scheme.rights.own = !withRights;
             if (withRights)
                 scheme.rights = {Values::toText(records.Fields(u"FOwner"_s).Value),
                                  Values::toBool(records.Fields(u"FShared"_s).Value),
@@ -226,14 +229,16 @@ public:
     {
         // A failure after the scheme was found does not matter here.
         std::exception_ptr failure;
-        const QString wanted = trimSpaces(name);
-        for (const StoredScheme &s : schemes(screen, &failure)) {
-            if (trimSpaces(s.FFilterName) == wanted)
-                return s.FID;
-        }
-        if (failure)
+        const QList<StoredScheme> found = schemes(screen, &failure);
+        // A scheme of another may win only when the user's own could not have been left out.
+        if (failure) {
+            for (const StoredScheme &s : found) {
+                if (s.rights.own && trimSpaces(s.FFilterName) == trimSpaces(name))
+                    return s.FID;
+            }
             std::rethrow_exception(failure);
-        return 0;
+        }
+        return pick(found, name);
     }
 
     bool exists(const QString &screen, const QString &name) override
@@ -245,14 +250,14 @@ public:
         return Values::toBool(service->FilterExists(props, screen, name));
     }
 
-    void save(const StoredScheme &scheme, bool isNew) override
+    qint32 save(const StoredScheme &scheme, bool isNew) override
     {
         auto service = writer();
         const QString props = HostContext::propsString();
         if (isStore(*service))
-            writeStore(props).save(scheme, isNew ? 0 : scheme.FID);
-        else
-            service->UpdateFilter(props, recordOf(scheme, isNew));
+            return writeStore(props).save(scheme, isNew ? 0 : scheme.FID);
+        service->UpdateFilter(props, recordOf(scheme, isNew));
+        return 0;
     }
 
     bool remove(qint32 id) override
@@ -293,6 +298,38 @@ public:
 };
 
 } // namespace
+
+qint32 SchemeSource::pick(const QList<StoredScheme> &schemes, const QString &name)
+{
+    // Ranks: 0 the user's own, 1 without owner, 2 another's shared one, 3 another's private
+    // one (which only an administrator sees); the first of the best rank wins unless that rank
+    // holds schemes of several owners.
+    const QString wanted = trimSpaces(name);
+    const StoredScheme *best = nullptr;
+    int bestRank = 4;
+    QStringList owners;
+    for (const StoredScheme &s : schemes) {
+        if (trimSpaces(s.FFilterName) != wanted)
+            continue;
+        const int rank = s.rights.own ? 0 : s.rights.owner.isEmpty() ? 1 : s.rights.shared ? 2 : 3;
+        if (rank < bestRank) {
+            best = &s;
+            bestRank = rank;
+            owners.clear();
+        }
+        if (rank == bestRank && !owners.contains(s.rights.owner))
+            owners.append(s.rights.owner);
+    }
+    if (!best)
+        return 0;
+    if (bestRank >= 2 && owners.size() > 1)
+        throw FilterError(SchemeStore::FailureNumber, u"SchemeStore"_s,
+                          Language::text(Texts::schemeNameOfSeveral()) +
+                              SchemeStore::printable(wanted) + u"（"_s +
+                              Language::text(Texts::schemeOwnerTip()) +
+                              SchemeStore::printable(owners.join(u", "_s)) + u"）"_s);
+    return best->FID;
+}
 
 SchemeSource &SchemeSource::instance()
 {

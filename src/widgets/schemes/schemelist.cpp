@@ -126,7 +126,8 @@ void SchemeList::updateActions(qint32 id)
     // Only a scheme with an owner can be private; one without is seen by every user already.
     m_share->setEnabled(id > 0 && rights.mayChange && !rights.owner.isEmpty());
     m_share->setText(Language::text(rights.shared ? Texts::unshareScheme() : Texts::shareScheme()));
-    m_default->setEnabled(m_default->isVisible() && id > 0 && rights.mayChange);
+    // Each user's default is a mark on a scheme of the user's own.
+    m_default->setEnabled(m_default->isVisible() && id > 0 && rights.own);
     m_default->setChecked(id > 0 && id == m_defaultId);
     m_default->setText(Language::text(Texts::setDefaultScheme()));
 }
@@ -275,18 +276,29 @@ void SchemeList::setPlace(const Place &place)
     updateActions(m_currentId);
 }
 
-void SchemeList::makeCurrent(const QString &name)
+void SchemeList::makeCurrent(qint32 id, const QString &name)
 {
     // The grid now shows the scheme saved as name: a later "Save" must write to it, not to
-    // the scheme the user started from.
-    for (int i = 2; i <= m_list.count(); ++i) {
-        if (m_list.text(i) != name)
-            continue;
-        m_currentId = idOf(m_list.key(i));
-        m_list.setSelectedIndex(i);
-        updateActions(m_currentId);
-        return;
+    // the scheme the user started from. Two items may show that name (another's shared scheme
+    // and the user's own), so the item is found by its id.
+    if (id <= 0) {
+        QList<StoredScheme> listed;
+        for (int i = 2; i <= m_list.count(); ++i) {
+            const qint32 listedId = idOf(m_list.key(i));
+            listed.append({listedId, m_state.ScreenID, m_list.text(i), {}, {}, rightsOf(listedId)});
+        }
+        try {
+            id = SchemeSource::pick(listed, name);
+        } catch (...) {
+            return;
+        }
     }
+    const int index = indexOfId(id);
+    if (id <= 0 || index < 2)
+        return;
+    m_currentId = id;
+    m_list.setSelectedIndex(index);
+    updateActions(m_currentId);
 }
 
 QAction *SchemeList::action(const QString &key) const
@@ -378,12 +390,12 @@ void SchemeList::SaveScheme(bool saveAs)
         scheme.FScreenID = m_state.ScreenID;
         scheme.FFilterName = name;
         scheme.FFilter = text;
-        SchemeSource::instance().save(scheme, isNew);
+        const qint32 savedId = SchemeSource::instance().save(scheme, isNew);
         FillSchemeList();
         // A scheme written under a name the user just gave is what the grid shows now: the
         // next "Save" writes to it instead of asking again and making a second one.
         if (named)
-            makeCurrent(name);
+            makeCurrent(savedId, name);
         m_loaded = shownCondition();
         Q_EMIT saved(name);
     } catch (...) {
