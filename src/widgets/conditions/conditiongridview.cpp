@@ -24,8 +24,8 @@
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QCompleter>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -334,9 +334,10 @@ QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionView
     Q_UNUSED(option)
     QWidget *editor = editorOfKind(parent, index);
     // The editor stands for its cell: a screen reader keeps the row and the column.
-    const QString name = MParse::LoadLangString(Texts::editorName())
-                             .arg(QString::number(index.row() + 1),
-                                  index.model()->headerData(index.column(), Qt::Horizontal).toString());
+    const QString name =
+        MParse::LoadLangString(Texts::editorName())
+            .arg(QString::number(index.row() + 1),
+                 index.model()->headerData(index.column(), Qt::Horizontal).toString());
     editor->setAccessibleName(name);
     if (auto *combo = qobject_cast<QComboBox *>(editor); combo && combo->lineEdit())
         combo->lineEdit()->setAccessibleName(name);

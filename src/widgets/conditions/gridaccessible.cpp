@@ -50,10 +50,7 @@ public:
         return m_header ? m_column < m_view->model()->columnCount() : m_index.isValid();
     }
     QObject *object() const override { return nullptr; }
-    QWindow *window() const override
-    {
-        return m_view ? m_view->window()->windowHandle() : nullptr;
-    }
+    QWindow *window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     QAccessibleInterface *parent() const override
     {
@@ -110,8 +107,7 @@ public:
             st.invisible = !m_view->horizontalHeader()->isVisible();
             return st;
         }
-        const QRect room(m_view->viewport()->mapToGlobal(QPoint(0, 0)),
-                         m_view->viewport()->size());
+        const QRect room(m_view->viewport()->mapToGlobal(QPoint(0, 0)), m_view->viewport()->size());
         st.invisible = !room.intersects(rect());
         const QItemSelectionModel *selection = m_view->selectionModel();
         st.selected = selection && selection->isSelected(m_index);

@@ -8,11 +8,11 @@
 #include "core/support/mmts.h"
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
-#include "widgets/conditions/gridediting.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
+#include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/frmfilter.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
@@ -585,7 +585,7 @@ void tst_FrmFilterKeys::gridKeys_data()
     // menu: the grid's context menu | popup:row,col: that cell's open drop-down |
     // editor:row,col: that cell's editor, open with the focus | cell:row,col: current cell
     QTest::addColumn<QString>("then");
-    QTest::addColumn<QString>("hint"); // the hint line after
+    QTest::addColumn<QString>("hint");  // the hint line after
     QTest::addColumn<QString>("value"); // the value cell of the row after
     QTest::addColumn<int>("alerts");
     const QString impossible = u"第1行："_s + Texts::impossibleDate();
@@ -600,25 +600,22 @@ void tst_FrmFilterKeys::gridKeys_data()
         << u"cell:2,1"_s << u"F4"_s << u"popup:2,1"_s << QString() << QString() << 0;
     QTest::newRow("F4 on row 1's locked logic cell")
         << u"cell:1,1"_s << u"F4"_s << u"cell:1,1"_s << QString() << QString() << 0;
-    QTest::newRow("F4 on a value cell") << u"cell:1,5"_s << u"F4"_s << u"cell:1,5"_s << QString()
-                                        << QString() << 0;
+    QTest::newRow("F4 on a value cell")
+        << u"cell:1,5"_s << u"F4"_s << u"cell:1,5"_s << QString() << QString() << 0;
     // A date the calendar lacks is told where the user looks and stays to be corrected.
     QTest::newRow("impossible date, Enter")
         << u"date:1,5=2024-02-30"_s << u"Return"_s << u"editor:1,5"_s << impossible
         << u"2024-01-01"_s << 1;
-    QTest::newRow("impossible date, Tab")
-        << u"date:1,5=2024-02-30"_s << u"Tab"_s << u"editor:1,5"_s << impossible
-        << u"2024-01-01"_s << 1;
+    QTest::newRow("impossible date, Tab") << u"date:1,5=2024-02-30"_s << u"Tab"_s << u"editor:1,5"_s
+                                          << impossible << u"2024-01-01"_s << 1;
     QTest::newRow("impossible date, another cell clicked")
         << u"date:1,5=2024-02-30"_s << u"click:3,4"_s << u"cell:3,4"_s << kept << u"2024-01-01"_s
         << 1;
-    QTest::newRow("a possible date, Enter")
-        << u"date:1,5=2024-02-29"_s << u"Return"_s << u"cell:1,5"_s << QString()
-        << u"2024-02-29"_s << 0;
+    QTest::newRow("a possible date, Enter") << u"date:1,5=2024-02-29"_s << u"Return"_s
+                                            << u"cell:1,5"_s << QString() << u"2024-02-29"_s << 0;
     // The value list window gives the cell back where it was edited.
-    QTest::newRow("value list window, OK")
-        << u"list:3,5"_s << u"listOK"_s << u"cell:3,5"_s << u"3 个值，去除重复 0 个"_s
-        << u"A,B,C"_s << 0;
+    QTest::newRow("value list window, OK") << u"list:3,5"_s << u"listOK"_s << u"cell:3,5"_s
+                                           << u"3 个值，去除重复 0 个"_s << u"A,B,C"_s << 0;
     QTest::newRow("value list window, OK, after a refused OK")
         << u"list:3,5 refused"_s << u"listOK"_s << u"cell:3,5"_s << u"3 个值，去除重复 0 个"_s
         << u"A,B,C"_s << 1;
@@ -654,8 +651,8 @@ void tst_FrmFilterKeys::gridKeys()
                          list ? serialField : dateField, ConditionGrid::ComboIndexRole);
         }
         if (list) {
-            grid.setData(grid.index(row - 1, ConditionGrid::ColCompare - 1),
-                         int(CompareOp::InList), ConditionGrid::ComboIndexRole);
+            grid.setData(grid.index(row - 1, ConditionGrid::ColCompare - 1), int(CompareOp::InList),
+                         ConditionGrid::ComboIndexRole);
             grid.SetCellText(row, ConditionGrid::ColValue, u"A,B"_s);
         } else {
             grid.SetCellText(row, ConditionGrid::ColValue, u"2024-01-01"_s);

@@ -34,8 +34,8 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollBar>
-#include <QTableView>
 #include <QTabBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -547,9 +547,8 @@ void tst_FrmFilterLayout::countLineWhole()
 
     // Row 2 takes a field under an empty row 1, with the mouse and the keys.
     ConditionGridView *view = form.vspFilter();
-    QTest::mouseClick(
-        view->viewport(), Qt::LeftButton, {},
-        view->visualRect(form.grid().index(1, ConditionGrid::ColField - 1)).center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(form.grid().index(1, ConditionGrid::ColField - 1)).center());
     QTest::sendKeyEvent(QTest::Click, view, Qt::Key_unknown, u"序"_s, Qt::NoModifier);
     QVERIFY(Testing::enterTypedField(&form));
     QTRY_COMPARE(count->text(), line);
@@ -597,15 +596,13 @@ void tst_FrmFilterLayout::screenReader_data()
     QTest::addColumn<QString>("hint");   // on a look-up field's value cell
     QTest::addColumn<QString>("calendar");
     QTest::addColumn<QStringList>("days"); // the calendar's day as it opens, and one on
-    QTest::newRow("chinese") << QString()
-                             << QStringList{u"逻辑"_s, u"("_s, u"字段"_s, u"比较"_s, u"数值"_s,
-                                            u")"_s}
+    QTest::newRow("chinese") << QString() << QStringList{u"逻辑"_s, u"("_s,    u"字段"_s,
+                                                         u"比较"_s, u"数值"_s, u")"_s}
                              << u"第2行 字段"_s << u"第2行 )："_s << u"提示：物料按F7键可查看---"_s
                              << u"日历"_s
                              << QStringList{u"2024年3月5日星期二"_s, u"2024年3月6日星期三"_s};
-    QTest::newRow("english") << u"en"_s
-                             << QStringList{u"Logic"_s, u"("_s, u"Field"_s, u"Compare"_s,
-                                            u"Value"_s, u")"_s}
+    QTest::newRow("english") << u"en"_s << QStringList{u"Logic"_s,   u"("_s,     u"Field"_s,
+                                                       u"Compare"_s, u"Value"_s, u")"_s}
                              << u"Row 2 Field"_s << u"Row 2 ): "_s
                              << u"Hint: 物料: press F7 to look up"_s << u"Calendar"_s
                              << QStringList{u"Tuesday, March 5, 2024"_s,
