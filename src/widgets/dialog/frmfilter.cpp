@@ -204,8 +204,10 @@ void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placehol
     m_lblCount->clear();
     m_lblCount->setToolTip(QString());
     m_lblCount->setVisible(bool(counter));
-    if (!counter)
+    if (!counter) {
+        followSize(); // the condition page takes back what a long line had
         return;
+    }
     m_matchCount = std::make_unique<MatchCount>(*m_grid, std::move(counter), engine, placeholders);
     connect(m_matchCount.get(), &MatchCount::lineChanged, this, &frmFilter::fitCountLine);
     m_matchCount->setFirstDayOfWeek(m_firstDayOfWeek);
