@@ -7,9 +7,9 @@
 #include "core/conditions/valuecells.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
-#include "core/support/mparse.h"
-#include "core/support/qttranslations.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/qttranslations.h"
+#include "core/language/texts.h"
 #include "widgets/conditions/gridaccessible.h"
 #include "widgets/conditions/valuelistwindow.h"
 #include "widgets/support/failurealert.h"
@@ -209,7 +209,7 @@ public:
         for (const RelativeDate &word : offered)
             m_words->addItem(word.word());
         m_words->setObjectName(QStringLiteral("relativeDates"));
-        m_words->setAccessibleName(MParse::LoadLangString(Texts::relativeDates()));
+        m_words->setAccessibleName(Language::text(Texts::relativeDates()));
         m_words->setFlow(QListView::LeftToRight);
         m_words->setWrapping(true);
         m_words->setResizeMode(QListView::Adjust);
@@ -226,7 +226,7 @@ public:
         if (auto *box = qobject_cast<QBoxLayout *>(layout()))
             box->addWidget(m_words);
         // A screen reader hears the days' grid named and the day it is on in full, not "5".
-        const QString name = MParse::LoadLangString(Texts::a11yCalendar());
+        const QString name = Language::text(Texts::a11yCalendar());
         setAccessibleName(name);
         if (auto *days = findChild<QTableView *>())
             days->setAccessibleName(name);
@@ -291,9 +291,8 @@ private:
 /// What of a pasted text a value cell takes: the characters its key rule lets through.
 QString valueKeysOnly(QString text)
 {
-    text.removeIf([](QChar ch) {
-        return Vocabulary::Form_KeyPress(ch.unicode(), ConditionGrid::ColValue) == 0;
-    });
+    text.removeIf(
+        [](QChar ch) { return Vocabulary::keptKey(ch.unicode(), ConditionGrid::ColValue) == 0; });
     return text;
 }
 
@@ -324,7 +323,7 @@ QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole)
         return list ? listSummary(text) : text;
     // One pass over the pattern: a cell's text may hold anything a marker looks like.
-    return MParse::LoadLangString(Texts::cellName())
+    return Language::text(Texts::cellName())
         .arg(QString::number(row), GetCellText(0, col), list ? listSummary(text) : text);
 }
 
@@ -335,7 +334,7 @@ QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionView
     QWidget *editor = editorOfKind(parent, index);
     // The editor stands for its cell: a screen reader keeps the row and the column.
     const QString name =
-        MParse::LoadLangString(Texts::editorName())
+        Language::text(Texts::editorName())
             .arg(QString::number(index.row() + 1),
                  index.model()->headerData(index.column(), Qt::Horizontal).toString());
     editor->setAccessibleName(name);
@@ -717,7 +716,7 @@ bool ConditionGridView::openDatePicker()
     const QDate shown = DateText::parse(m_grid->GetCellText(row, col));
     auto *popup = new DatePopup(this);
     // Month and day names in the dialog's language, weeks as the relative dates count them.
-    popup->setLocale(QtTranslations::localeFor(MParse::CurrentLanguage()));
+    popup->setLocale(QtTranslations::localeFor(Language::cachedCode()));
     popup->setFirstDayOfWeek(m_firstDayOfWeek);
     popup->setSelectedDate(shown.isValid() ? shown : ValueCells::today());
     popup->describeDay();
@@ -805,7 +804,7 @@ bool ConditionGridView::takeList(int row, const PastedValues &pasted)
         (top ? top : window())->activateWindow();
     };
     if (list.size() > Limits::MaxCellLength) {
-        nxAlert::ShowAlert(MParse::LoadLangString(Texts::cellTooLong()) +
+        nxAlert::ShowAlert(Language::text(Texts::cellTooLong()) +
                                QString::number(Limits::MaxCellLength),
                            nxAlert::Information);
         backToWindow();
@@ -818,10 +817,9 @@ bool ConditionGridView::takeList(int row, const PastedValues &pasted)
     if (!unknown.isEmpty()) {
         constexpr qsizetype listedUnknown = 20;
         // The values are joined, never formatted: any of them may hold a marker.
-        const QString question =
-            MParse::LoadLangString(Texts::unknownLookupValues()).arg(unknown.size()) + u'\n' +
-            listLines(unknown.join(u','), listedUnknown) + u'\n' +
-            MParse::LoadLangString(Texts::useValuesAnyway());
+        const QString question = Language::text(Texts::unknownLookupValues()).arg(unknown.size()) +
+                                 u'\n' + listLines(unknown.join(u','), listedUnknown) + u'\n' +
+                                 Language::text(Texts::useValuesAnyway());
         const int answer = nxAlert::ShowAlert(question, nxAlert::Question);
         backToWindow();
         if (answer != nxAlert::AnswerYes)

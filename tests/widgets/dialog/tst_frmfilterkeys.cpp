@@ -5,9 +5,9 @@
 // alone; a failing help component costs one alert and nothing else.
 
 #include "core/conditions/conditiongrid.h"
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
@@ -148,7 +148,7 @@ void tst_FrmFilterKeys::init()
 
 void tst_FrmFilterKeys::cleanup()
 {
-    MMTS::releaseHelpComponent();
+    HostContext::releaseHelp();
     nxAlert::setPresenter(nullptr);
     m_alerts.reset();
 }

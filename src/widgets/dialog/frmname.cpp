@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "widgets/schemes/frmname.h"
+#include "widgets/dialog/frmname.h"
 
 #include "core/conditions/conditiongrid.h"
-#include "core/support/mparse.h"
-#include "core/support/qttranslations.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/qttranslations.h"
+#include "core/language/texts.h"
 #include "widgets/support/captionsteps.h"
 #include "widgets/support/twips.h"
 #include <NxSerialFilter/nxalert.h>
@@ -163,9 +163,9 @@ void frmName::Form_Load()
 {
     runCaptionSteps(captionSteps());
     // A screen reader names the box by what it holds and reads the prompt's rules with it.
-    m_txtName->setAccessibleName(MParse::LoadLangString(Texts::nameCaption()));
+    m_txtName->setAccessibleName(Language::text(Texts::nameCaption()));
     m_txtName->setAccessibleDescription(m_lblAlert->text());
-    MParse::ApplyFormFont(this);
+    Language::applyFormFont(this);
 }
 
 void frmName::showModal()
@@ -183,8 +183,7 @@ void frmName::cmdAction_Click(int index)
 {
     if (index == 0) {
         if (!NameRules::canAccept(m_txtName->text())) {
-            nxAlert::ShowAlert(MParse::LoadLangString(Texts::enterSchemeName()),
-                               nxAlert::Information);
+            nxAlert::ShowAlert(Language::text(Texts::enterSchemeName()), nxAlert::Information);
             m_txtName->setFocus();
             return;
         }
