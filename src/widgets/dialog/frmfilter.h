@@ -108,7 +108,7 @@ public:
     ushort Form_KeyPress(ushort keyAscii);
     void SetKeyPreview();
     /// Ctrl+Tab (forward) and Ctrl+Shift+Tab: the focus moves between the grid, the scheme
-    /// list, the toolbar, OK and Cancel, in that order and round.
+    /// list, the toolbar, the count line (when shown), OK and Cancel, in that order and round.
     void cycleFocus(bool forward);
     void LoadCaptions();
     /// The accessible names and descriptions of the controls, in the dialog's language.
@@ -154,12 +154,16 @@ public Q_SLOTS:
 
 private:
     void buildLayout();
+    /// Shows a message on the hint line, for the eye and for a screen reader.
+    void showHint(const QString &text);
     void layoutTabPage();
     void followSize();
     /// Opens the dialog wide enough for the longest logic and comparison words.
     void fitWords();
-    /// Shows the count line, shortened to the room it has; the tool tip holds all of it.
+    /// Shows the count line whole, as many lines as its text needs.
     void fitCountLine();
+    /// The pixels the count line needs above its designed height at dx pixels wider.
+    int countLineGrowth(int dx) const;
     /// An enlarged dialog's grid gets empty rows down to its bottom edge.
     void fillGridHeight();
     void restoreSize();
@@ -210,7 +214,6 @@ private:
     };
     std::vector<Anchor> m_anchors;
     QSize m_designedSize;
-    QString m_countLine; // the count line last told to a screen reader
 };
 
 } // namespace NxSerialFilter
