@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/sqlmatchcounter.h>
 
-#include <QSqlDatabase>
+#include "store/schemes/driverhandle.h"
+
 
 #include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSqlDriver>
 #include <QSqlQuery>
 
 #include <libpq-fe.h>
@@ -27,15 +27,6 @@ namespace {
 constexpr int pollMs = 10;
 
 std::atomic<quint64> connectionSerial{0};
-
-/// The driver's own handle of an open connection, when it is of the type named.
-void *driverHandle(const QSqlDatabase &db, const char *type)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), type) != 0)
-        return nullptr;
-    return *static_cast<void *const *>(handle.constData());
-}
 
 /// "SELECT …" with the host's FROM and the condition's WHERE.
 QString statement(const QString &select, const QString &from, const QString &condition)
@@ -140,7 +131,7 @@ std::optional<qint64> countPg(const QSqlDatabase &db, const QString &from,
                               const BoundCondition &condition, qint64 timeoutMs,
                               const CountControl &control)
 {
-    auto *conn = static_cast<PGconn *>(driverHandle(db, "PGconn*"));
+    auto *conn = static_cast<PGconn *>(pgConnection(db));
     if (!conn)
         return std::nullopt;
     {
@@ -205,7 +196,7 @@ std::optional<qint64> countSqlite(const QSqlDatabase &db, const QString &from,
                                   const BoundCondition &condition, qint64 timeoutMs,
                                   qint64 limit, const CountControl &control)
 {
-    auto *handle = static_cast<sqlite3 *>(driverHandle(db, "sqlite3*"));
+    auto *handle = static_cast<sqlite3 *>(sqliteConnection(db));
     if (!handle)
         return std::nullopt;
     SqliteWatch watch{control, QDeadlineTimer(timeoutMs)};
