@@ -543,7 +543,9 @@ struct Dialect
     QString series(qint64 first, qint64 last) const
     {
         if (postgres)
-            return QStringLiteral("generate_series(%1, %2) AS s(i)").arg(first).arg(last);
+            return QStringLiteral("generate_series(CAST(%1 AS BIGINT), %2) AS s(i)")
+                .arg(first)
+                .arg(last);
         return QStringLiteral("(WITH RECURSIVE s(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM s "
                               "WHERE i < %2) SELECT i FROM s) s")
             .arg(first)
