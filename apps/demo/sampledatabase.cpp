@@ -499,7 +499,7 @@ namespace NxSerialFilter::Demo {
 
 namespace {
 
-const QString siteVersion = QStringLiteral("site-1");
+const QString siteVersion = QStringLiteral("site-2");
 
 /// The SQL of one engine for the expressions the records are made of.
 struct Dialect
@@ -526,10 +526,12 @@ struct Dialect
                                     : QStringLiteral(" + make_interval(years => ") + years +
                                           QStringLiteral(")")) +
                    QStringLiteral(", 'YYYY-MM-DD')");
-        return QStringLiteral("date('") + first + QStringLiteral("', '+' || ") + days +
-               QStringLiteral(" || ' days'") +
+        // SQLite's || binds more tightly than its arithmetic.
+        return QStringLiteral("date('") + first + QStringLiteral("', '+' || (") + days +
+               QStringLiteral(") || ' days'") +
                (years.isEmpty() ? QString()
-                                : QStringLiteral(", '+' || ") + years + QStringLiteral(" || ' years'")) +
+                                : QStringLiteral(", '+' || (") + years +
+                                      QStringLiteral(") || ' years'")) +
                QStringLiteral(")");
     }
     QString padded(const QString &number, int width) const

@@ -136,8 +136,11 @@ std::optional<qint64> countPg(const QSqlDatabase &db, const QString &from,
         return std::nullopt;
     {
         PgResult set;
+        // No parallel workers: a count shares the site's server with everyone else, and a
+        // cancelled count ends only once its workers have.
         runPg(set, conn,
-              QStringLiteral("SELECT set_config('statement_timeout', ?, false)"),
+              QStringLiteral("SELECT set_config('statement_timeout', ?, false), "
+                             "set_config('max_parallel_workers_per_gather', '0', false)"),
               {QString::number(timeoutMs)}, control);
         if (!set.ok())
             return std::nullopt;
