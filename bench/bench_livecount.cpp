@@ -420,8 +420,7 @@ QSqlDatabase siteDatabase(bool postgres, qint64 records, QString &error)
         const QDir dir(QDir::temp().filePath(QStringLiteral("nxsf-bench-site")));
         QDir().mkpath(dir.path());
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(
-            dir.filePath(QStringLiteral("site-%1.sqlite").arg(records)));
+        db.setDatabaseName(dir.filePath(QStringLiteral("site-%1.sqlite").arg(records)));
         db.open();
     }
     if (!db.isOpen()) {
@@ -501,9 +500,10 @@ void BM_SiteEditing(benchmark::State &bench)
         frmFilter form;
         form.setSerialUse(true);
         form.setSerialDesc(Demo::serialDescription());
-        form.setMatchCounter(SiteProbe::counter(probe, SqlMatchCounter(db, QStringLiteral("FROM ") +
-                                                                            Demo::serialQuery().from)),
-                             postgres ? SqlEngine::PostgreSQL : SqlEngine::SQLite);
+        form.setMatchCounter(
+            SiteProbe::counter(
+                probe, SqlMatchCounter(db, QStringLiteral("FROM ") + Demo::serialQuery().from)),
+            postgres ? SqlEngine::PostgreSQL : SqlEngine::SQLite);
         form.Form_Load();
         form.show();
         // The count at open: until the line shows a number.
@@ -521,11 +521,11 @@ void BM_SiteEditing(benchmark::State &bench)
         QElapsedTimer editing;
         editing.start();
         typeValue(form, QStringLiteral("SN20"), 0, keyMs);
-        serve(1200);
+        serve(1600);
         typeValue(form, QStringLiteral("25"), 0, keyMs);
-        serve(1000);
+        serve(1400);
         typeValue(form, QStringLiteral("24"), 2, keyMs);
-        serve(800);
+        serve(1200);
         if (finalIndexed) {
             grid.setData(grid.index(0, ConditionGrid::ColCompare - 1), int(CompareOp::Equal),
                          ConditionGrid::ComboIndexRole);
@@ -561,10 +561,12 @@ void BM_SiteEditing(benchmark::State &bench)
         const QString shown = form.LblCount()->toolTip();
         form.hide();
         // Closed: the last count, if any runs, is cancelled too.
-        serveUntil([&] {
-            std::lock_guard lock(probe->mutex);
-            return probe->running == 0;
-        }, 60000);
+        serveUntil(
+            [&] {
+                std::lock_guard lock(probe->mutex);
+                return probe->running == 0;
+            },
+            60000);
         std::lock_guard lock(probe->mutex);
         bench.counters["records"] = double(records);
         bench.counters["editing_s"] = editingS;

@@ -17,13 +17,13 @@
 #include <QDir>
 #include <QLocale>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QUrl>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
+#include <QUrl>
 
 #include <cstdlib>
 #include <limits>
@@ -65,8 +65,8 @@ int main(int argc, char *argv[])
         QStringLiteral("URL"));
     const QCommandLineOption recordsOption(
         QStringLiteral("records"),
-        QStringLiteral("How many records the server holds (with --database)."),
-        QStringLiteral("N"), QString::number(Demo::SampleDatabase::defaultRecordCount));
+        QStringLiteral("How many records the server holds (with --database)."), QStringLiteral("N"),
+        QString::number(Demo::SampleDatabase::defaultRecordCount));
     const QCommandLineOption prepareOption(
         QStringLiteral("prepare-only"),
         QStringLiteral("Create the database and the JSON descriptions, then exit."));

@@ -509,10 +509,9 @@ struct Dialect
     /// A number from 0 spread over the records by a hash of the record's number i.
     QString hash(int k) const
     {
-        static const qint64 multipliers[] = {2654435761, 2246822519, 3266489917, 668265263,
-                                             374761393,  1103515245, 1664525,    22695477,
-                                             134775813,  214013,     69069,      16807,
-                                             48271,      279470273};
+        static const qint64 multipliers[] = {
+            2654435761, 2246822519, 3266489917, 668265263, 374761393, 1103515245, 1664525,
+            22695477,   134775813,  214013,     69069,     16807,     48271,      279470273};
         return QStringLiteral("((i * %1 + %2) % 2147483647)")
             .arg(multipliers[k % 14])
             .arg(k * 7919 + 1);
@@ -529,15 +528,16 @@ struct Dialect
         // SQLite's || binds more tightly than its arithmetic.
         return QStringLiteral("date('") + first + QStringLiteral("', '+' || (") + days +
                QStringLiteral(") || ' days'") +
-               (years.isEmpty() ? QString()
-                                : QStringLiteral(", '+' || (") + years +
-                                      QStringLiteral(") || ' years'")) +
+               (years.isEmpty()
+                    ? QString()
+                    : QStringLiteral(", '+' || (") + years + QStringLiteral(") || ' years'")) +
                QStringLiteral(")");
     }
     QString padded(const QString &number, int width) const
     {
         if (postgres)
-            return QStringLiteral("lpad((") + number + QStringLiteral(")::text, %1, '0')").arg(width);
+            return QStringLiteral("lpad((") + number +
+                   QStringLiteral(")::text, %1, '0')").arg(width);
         return QStringLiteral("substr('") + QString(width, u'0') + QStringLiteral("' || (") +
                number + QStringLiteral("), -%1, %1)").arg(width);
     }
@@ -562,8 +562,7 @@ QString quoted(const QString &text)
 
 /// The statements that add records first to last, header and entry rows, spread as the
 /// sample's are.
-QStringList recordStatements(const Dialect &sql, qint64 first, qint64 last,
-                             const QString &firstDay)
+QStringList recordStatements(const Dialect &sql, qint64 first, qint64 last, const QString &firstDay)
 {
     const auto h = [&sql](int k) { return sql.hash(k); };
     // The day of arrival, from 0 over four years.
@@ -579,9 +578,10 @@ QStringList recordStatements(const Dialect &sql, qint64 first, qint64 last,
                        "SELECT i, 'SN' || substr(") +
         inDate + QStringLiteral(", 1, 4) || ") + sql.padded(QStringLiteral("i"), 8) +
         QStringLiteral(", CASE WHEN ") + h(2) + QStringLiteral(" % 100 < 2 THEN NULL ELSE 1 + ") +
-        h(2) + QStringLiteral(" / 100 % ") + QString::number(categories().size() * modelsPerCategory) +
-        QStringLiteral(" END, ") + QString::number(categories().size() * modelsPerCategory + 1) +
-        QStringLiteral(" + ") + h(3) + QStringLiteral(" % ") + QString::number(warehouses().size()) +
+        h(2) + QStringLiteral(" / 100 % ") +
+        QString::number(categories().size() * modelsPerCategory) + QStringLiteral(" END, ") +
+        QString::number(categories().size() * modelsPerCategory + 1) + QStringLiteral(" + ") +
+        h(3) + QStringLiteral(" % ") + QString::number(warehouses().size()) +
         QStringLiteral(", CASE WHEN ") + h(4) + QStringLiteral(" % 100 < 5 THEN NULL ELSE ") +
         QString::number(colours().size() + 1) + QStringLiteral(" + ") + h(4) +
         QStringLiteral(" / 100 % ") + QString::number(grades().size()) + QStringLiteral(" END, ") +
@@ -602,7 +602,8 @@ QStringList recordStatements(const Dialect &sql, qint64 first, qint64 last,
         QString::number(colours().size()) + QStringLiteral(" END, CASE WHEN ") + h(11) +
         QStringLiteral(" % 100 < 5 THEN NULL WHEN ") + h(11) +
         QStringLiteral(" % 100 < 15 THEN '' ELSE ") +
-        sql.day(firstDay, d, QStringLiteral("CAST(1 + ") + h(11) + QStringLiteral(" / 100 % 3 AS INTEGER)")) +
+        sql.day(firstDay, d,
+                QStringLiteral("CAST(1 + ") + h(11) + QStringLiteral(" / 100 % 3 AS INTEGER)")) +
         QStringLiteral(" END, CASE WHEN ") + h(12) + QStringLiteral(" % 100 < 5 THEN NULL WHEN ") +
         h(12) + QStringLiteral(" % 100 < 65 THEN '' ELSE ") + note +
         QStringLiteral(" END, 'B' || substr(") + inDate + QStringLiteral(", 3, 2) || substr(") +
@@ -679,7 +680,8 @@ bool SiteDatabase::ensure(qint64 recordCount, const Progress &progress)
         return true;
     // A database left half made, or of another size, is made again from nothing.
     QStringList drop{QStringLiteral("DROP VIEW IF EXISTS v_SerialRecord")};
-    for (const char *table : {"t_SerialEntry", "t_SerialNumber", "t_Item", "t_SubMessage", "demo_info"})
+    for (const char *table :
+         {"t_SerialEntry", "t_SerialNumber", "t_Item", "t_SubMessage", "demo_info"})
         drop << QStringLiteral("DROP TABLE IF EXISTS ") + QLatin1String(table);
     if (!runAll(m_db, drop, m_error) || !runAll(m_db, schemaStatements(), m_error))
         return false;
@@ -718,8 +720,8 @@ bool SiteDatabase::ensure(qint64 recordCount, const Progress &progress)
         return false;
     m_generated = true;
     return runAll(m_db,
-                  {QStringLiteral("INSERT INTO demo_info VALUES ('version', ") + quoted(siteVersion) +
-                       QStringLiteral(")"),
+                  {QStringLiteral("INSERT INTO demo_info VALUES ('version', ") +
+                       quoted(siteVersion) + QStringLiteral(")"),
                    QStringLiteral("INSERT INTO demo_info VALUES ('records', '") +
                        QString::number(recordCount) + QStringLiteral("')")},
                   m_error);

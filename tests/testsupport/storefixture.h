@@ -10,7 +10,9 @@
 #include <NxSerialFilter/schemestore.h>
 
 #include <QList>
+#include <QSqlDatabase>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QUuid>
 
 namespace NxSerialFilter::Testing {
@@ -29,6 +31,20 @@ inline QList<Backend> backends(const QTemporaryDir &dir, const QString &file = Q
     if (!server.isEmpty())
         list.append({"postgresql", server});
     return list;
+}
+
+/// A connection named name to the test server at its postgresql:// address, opened.
+inline QSqlDatabase serverSession(const QString &server, const QString &name)
+{
+    const QUrl url(server);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    db.setHostName(url.host());
+    db.setPort(url.port(5432));
+    db.setDatabaseName(url.path().mid(1));
+    db.setUserName(url.userName(QUrl::FullyDecoded));
+    db.setPassword(url.password(QUrl::FullyDecoded));
+    db.open();
+    return db;
 }
 
 /// Points the context property string, and so the default data service, at a store.

@@ -18,8 +18,7 @@ struct CountControl::State
 
 CountControl::CountControl()
     : d(std::make_shared<State>())
-{
-}
+{}
 
 bool CountControl::isCancelled() const
 {

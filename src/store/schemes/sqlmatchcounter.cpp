@@ -4,7 +4,6 @@
 
 #include "store/schemes/driverhandle.h"
 
-
 #include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -94,9 +93,8 @@ void runPg(PgResult &out, PGconn *conn, const QString &sql, const QVariantList &
         params.push_back(texts.back().constData());
     }
     const QByteArray text = numbered(sql).toUtf8();
-    if (control.isCancelled() ||
-        !PQsendQueryParams(conn, text.constData(), int(params.size()), nullptr, params.data(),
-                           nullptr, nullptr, 0))
+    if (control.isCancelled() || !PQsendQueryParams(conn, text.constData(), int(params.size()),
+                                                    nullptr, params.data(), nullptr, nullptr, 0))
         return;
     bool cancelSent = false;
     const int socket = PQsocket(conn);
@@ -152,12 +150,11 @@ std::optional<qint64> countPg(const QSqlDatabase &db, const QString &from,
               statement(QStringLiteral("EXPLAIN (FORMAT JSON) SELECT 1 "), from, condition.sql),
               condition.values, control);
         const QJsonArray plans = QJsonDocument::fromJson(plan.first()).array();
-        const QJsonValue rows =
-            plans.at(0)
-                .toObject()
-                .value(QStringLiteral("Plan"))
-                .toObject()
-                .value(QStringLiteral("Plan Rows"));
+        const QJsonValue rows = plans.at(0)
+                                    .toObject()
+                                    .value(QStringLiteral("Plan"))
+                                    .toObject()
+                                    .value(QStringLiteral("Plan Rows"));
         if (rows.isDouble())
             control.estimate(qint64(rows.toDouble()), CountEstimate::About);
     }
@@ -182,7 +179,8 @@ struct SqliteWatch
     }
 };
 
-std::optional<qint64> countQt(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
+std::optional<qint64> countQt(const QSqlDatabase &db, const QString &sql,
+                              const QVariantList &values)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -196,8 +194,8 @@ std::optional<qint64> countQt(const QSqlDatabase &db, const QString &sql, const 
 }
 
 std::optional<qint64> countSqlite(const QSqlDatabase &db, const QString &from,
-                                  const BoundCondition &condition, qint64 timeoutMs,
-                                  qint64 limit, const CountControl &control)
+                                  const BoundCondition &condition, qint64 timeoutMs, qint64 limit,
+                                  const CountControl &control)
 {
     auto *handle = static_cast<sqlite3 *>(sqliteConnection(db));
     if (!handle)
@@ -208,8 +206,7 @@ std::optional<qint64> countSqlite(const QSqlDatabase &db, const QString &from,
     sqlite3_progress_handler(handle, 1000, &SqliteWatch::check, &watch);
     std::optional<qint64> count;
     {
-        const CountControl::Hook hook =
-            control.onCancel([handle] { sqlite3_interrupt(handle); });
+        const CountControl::Hook hook = control.onCancel([handle] { sqlite3_interrupt(handle); });
         // A count that stops at the limit: past it, "more than" while the exact count goes on.
         const QString capped = QStringLiteral("SELECT COUNT(*) FROM (") +
                                statement(QStringLiteral("SELECT 1 "), from, condition.sql) +
@@ -289,10 +286,9 @@ std::optional<qint64> SqlMatchCounter::operator()(const BoundCondition &conditio
             else if (d->driver == QLatin1String("QSQLITE"))
                 count = countSqlite(db, d->from, condition, d->timeoutMs, d->limit, control);
             else
-                count = countQt(db,
-                                statement(QStringLiteral("SELECT COUNT(*) "), d->from,
-                                          condition.sql),
-                                condition.values);
+                count = countQt(
+                    db, statement(QStringLiteral("SELECT COUNT(*) "), d->from, condition.sql),
+                    condition.values);
         }
         db.close();
     }

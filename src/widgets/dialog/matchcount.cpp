@@ -182,16 +182,16 @@ void MatchCount::launch()
         m_runningGeneration = generation;
     }
     const auto receiver = QPointer<MatchCount>(this);
-    control.setEstimateReceiver([receiver, generation, threads](qint64 records,
-                                                                CountEstimate kind) {
-        QMetaObject::invokeMethod(
-            threads,
-            [receiver, generation, records, kind] {
-                if (receiver)
-                    receiver->estimated(generation, records, kind);
-            },
-            Qt::QueuedConnection);
-    });
+    control.setEstimateReceiver(
+        [receiver, generation, threads](qint64 records, CountEstimate kind) {
+            QMetaObject::invokeMethod(
+                threads,
+                [receiver, generation, records, kind] {
+                    if (receiver)
+                        receiver->estimated(generation, records, kind);
+                },
+                Qt::QueuedConnection);
+        });
     // The count sees only copies and shared state, never this object or the dialog.
     threads->start([counter = m_counter, condition = *m_asked, generation, control,
                     current = m_current, receiver, threads] {

@@ -5,8 +5,8 @@
 // count, no line and no thread without a counter; stale counts cancelled, one at a time, and
 // estimates until the exact count. And the ready counter on SQLite and the test server.
 
-#include "core/conditions/conditiongrid.h"
 #include "core/composer/sqlbuilder.h"
+#include "core/conditions/conditiongrid.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
@@ -19,12 +19,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
 #include <QThread>
-#include <QUrl>
 #include <QUuid>
 
 #include <algorithm>
@@ -208,17 +207,11 @@ struct CountTable
             db.setDatabaseName(file);
             table = QStringLiteral("tbl");
         } else {
-            const QUrl url(server);
-            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection);
-            db.setHostName(url.host());
-            db.setPort(url.port(5432));
-            db.setDatabaseName(url.path().mid(1));
-            db.setUserName(url.userName());
-            db.setPassword(url.password());
+            db = serverSession(server, connection);
             table = QStringLiteral("t_") + QUuid::createUuid().toString(QUuid::Id128);
         }
         QSqlQuery query(db);
-        if (!db.open() ||
+        if ((!db.isOpen() && !db.open()) ||
             !query.exec(QStringLiteral("CREATE TABLE ") + table +
                         QStringLiteral(" (FQty INTEGER, FName TEXT, FCode TEXT, FStock INTEGER, "
                                        "FRate REAL)"))) {
@@ -444,8 +437,8 @@ private Q_SLOTS:
             << QList<int>{1} << 0 << qint64(123456) << int(CountEstimate::MoreThan)
             << u"符合条件的记录：超过 123,456"_qs << countLine(10);
         QTest::newRow("within the budget, no estimate")
-            << QList<int>{2} << 3600000 << qint64(4789234) << int(CountEstimate::About)
-            << QString() << countLine(21);
+            << QList<int>{2} << 3600000 << qint64(4789234) << int(CountEstimate::About) << QString()
+            << countLine(21);
     }
 
     void estimateUntilExact()
@@ -505,17 +498,15 @@ private Q_SLOTS:
         const QString url = server ? qEnvironmentVariable("NXSF_TEST_PG_URL") : QString();
         if (server && url.isEmpty())
             QSKIP("no test server (NXSF_TEST_PG_URL)");
-        CountTable table(url, m_dir,
-                         {u"a"_qs, u"ab"_qs, u"b"_qs});
+        CountTable table(url, m_dir, {u"a"_qs, u"ab"_qs, u"b"_qs});
         QVERIFY2(table.error.isEmpty(), qPrintable(table.error));
         const QString slow =
             server ? QStringLiteral("(SELECT pg_sleep(60)) s")
                    : QStringLiteral("(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
                                     "FROM n) SELECT i FROM n) s");
         auto probe = std::make_shared<Probe>();
-        SqlMatchCounter counter(table.db(),
-                                QStringLiteral("FROM ") + table.table + QStringLiteral(" t1, ") +
-                                    slow);
+        SqlMatchCounter counter(table.db(), QStringLiteral("FROM ") + table.table +
+                                                QStringLiteral(" t1, ") + slow);
         auto form = std::make_unique<frmFilter>();
         form->setCommonField(standardCommonValues(m_screen));
         form->setMatchCounter(Probe::counter(probe, counter));
@@ -564,30 +555,27 @@ private Q_SLOTS:
         QTest::newRow("sqlite, past the limit: more than, then exact")
             << false << records << 0 << QString() << qint64(5) << 60000 << more << qint64(5)
             << qint64(6);
-        QTest::newRow("sqlite, a bound value")
-            << false << records << 2 << u"a"_qs << qint64(1) << 60000 << more << qint64(1)
-            << qint64(3);
+        QTest::newRow("sqlite, a bound value") << false << records << 2 << u"a"_qs << qint64(1)
+                                               << 60000 << more << qint64(1) << qint64(3);
         QTest::newRow("sqlite, the word FROM left out")
             << false << u"%1 t1"_qs << 2 << u"b"_qs << qint64(10) << 60000 << none << qint64(-1)
             << qint64(2);
-        QTest::newRow("sqlite, timed out") << false << sqliteSlow << 0 << QString()
-                                           << qint64(1000000000) << 200 << none << qint64(-1)
-                                           << qint64(-1);
+        QTest::newRow("sqlite, timed out")
+            << false << sqliteSlow << 0 << QString() << qint64(1000000000) << 200 << none
+            << qint64(-1) << qint64(-1);
         QTest::newRow("sqlite, refused") << false << u"FROM nosuch_%1 t1"_qs << 0 << QString()
-                                         << qint64(10) << 60000 << none << qint64(-1)
-                                         << qint64(-1);
+                                         << qint64(10) << 60000 << none << qint64(-1) << qint64(-1);
         QTest::newRow("postgresql, planner's rows, then exact")
             << true << records << 0 << QString() << qint64(5) << 60000 << about << qint64(6)
             << qint64(6);
-        QTest::newRow("postgresql, a bound value")
-            << true << records << 2 << u"a"_qs << qint64(5) << 60000 << about << qint64(-1)
-            << qint64(3);
+        QTest::newRow("postgresql, a bound value") << true << records << 2 << u"a"_qs << qint64(5)
+                                                   << 60000 << about << qint64(-1) << qint64(3);
         QTest::newRow("postgresql, timed out")
             << true << u"FROM %1 t1, (SELECT pg_sleep(60)) s"_qs << 0 << QString() << qint64(5)
             << 200 << about << qint64(-1) << qint64(-1);
-        QTest::newRow("postgresql, refused") << true << u"FROM nosuch_%1 t1"_qs << 0 << QString()
-                                             << qint64(5) << 60000 << none << qint64(-1)
-                                             << qint64(-1);
+        QTest::newRow("postgresql, refused")
+            << true << u"FROM nosuch_%1 t1"_qs << 0 << QString() << qint64(5) << 60000 << none
+            << qint64(-1) << qint64(-1);
     }
 
     // The ready counter's own results and estimates, without the dialog.
@@ -605,8 +593,7 @@ private Q_SLOTS:
         const QString url = server ? qEnvironmentVariable("NXSF_TEST_PG_URL") : QString();
         if (server && url.isEmpty())
             QSKIP("no test server (NXSF_TEST_PG_URL)");
-        CountTable table(url, m_dir,
-                         {u"a"_qs, u"ab"_qs, u"b"_qs, u"ca"_qs, u"c"_qs, u"d"_qs});
+        CountTable table(url, m_dir, {u"a"_qs, u"ab"_qs, u"b"_qs, u"ca"_qs, u"c"_qs, u"d"_qs});
         QVERIFY2(table.error.isEmpty(), qPrintable(table.error));
         SqlMatchCounter counter(table.db(), from.arg(table.table));
         counter.setEstimateLimit(limit);
@@ -617,8 +604,9 @@ private Q_SLOTS:
             condition = {u" ( (t1.FName Like ?) ) "_qs, {u'%' + value + u'%'}};
         QList<std::pair<qint64, CountEstimate>> estimates;
         const CountControl control;
-        control.setEstimateReceiver(
-            [&estimates](qint64 records, CountEstimate kind) { estimates << std::pair(records, kind); });
+        control.setEstimateReceiver([&estimates](qint64 records, CountEstimate kind) {
+            estimates << std::pair(records, kind);
+        });
         const std::optional<qint64> result = counter(condition, control);
         QCOMPARE(result.value_or(-1), count);
         QCOMPARE(estimates.size(), estimateKind < 0 ? 0 : 1);

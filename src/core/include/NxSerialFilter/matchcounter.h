@@ -47,7 +47,9 @@ public:
 
     private:
         friend class CountControl;
-        explicit Hook(std::shared_ptr<State> state) : m_state(std::move(state)) {}
+        explicit Hook(std::shared_ptr<State> state)
+            : m_state(std::move(state))
+        {}
         std::shared_ptr<State> m_state;
     };
 
@@ -71,7 +73,8 @@ public:
     /// with onCancel(). Later calls do nothing.
     void cancel() const;
     /// For the one who runs the count: receives estimate() on the thread that counts.
-    void setEstimateReceiver(std::function<void(qint64 records, CountEstimate kind)> receiver) const;
+    void
+    setEstimateReceiver(std::function<void(qint64 records, CountEstimate kind)> receiver) const;
 
 private:
     std::shared_ptr<State> d;
@@ -120,10 +123,10 @@ public:
     MatchCounter(std::nullptr_t) {}
     /// A counter of either form (see above).
     template <typename F>
-        requires(!std::same_as<std::remove_cvref_t<F>, MatchCounter> &&
-                 (std::invocable<F &, const BoundCondition &> ||
-                  std::invocable<F &, const BoundCondition &, const CountControl &>))
-    MatchCounter(F counter)
+    requires(!std::same_as<std::remove_cvref_t<F>, MatchCounter> &&
+             (std::invocable<F &, const BoundCondition &> ||
+              std::invocable<F &, const BoundCondition &, const CountControl &>))
+        MatchCounter(F counter)
     {
         if constexpr (std::invocable<F &, const BoundCondition &, const CountControl &>) {
             m_count = Cancellable(std::move(counter));
