@@ -33,20 +33,6 @@ inline QList<Backend> backends(const QTemporaryDir &dir, const QString &file = Q
     return list;
 }
 
-/// A connection named name to the test server at its postgresql:// address, opened.
-inline QSqlDatabase serverSession(const QString &server, const QString &name)
-{
-    const QUrl url(server);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-    db.setHostName(url.host());
-    db.setPort(url.port(5432));
-    db.setDatabaseName(url.path().mid(1));
-    db.setUserName(url.userName(QUrl::FullyDecoded));
-    db.setPassword(url.password(QUrl::FullyDecoded));
-    db.open();
-    return db;
-}
-
 /// Points the context property string, and so the default data service, at a store.
 inline void useStore(const QString &location)
 {
@@ -57,6 +43,20 @@ inline void useStore(const QString &location)
 inline QString uniqueScreen()
 {
     return QStringLiteral("T_") + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+/// A session of its own (not yet open) on the server of a postgresql:// address, as another
+/// user or an administrator has.
+inline QSqlDatabase otherSession(const QString &server, const QString &name)
+{
+    const QUrl url(server);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    db.setHostName(url.host());
+    db.setPort(url.port(5432));
+    db.setDatabaseName(url.path().mid(1));
+    db.setUserName(url.userName());
+    db.setPassword(url.password());
+    return db;
 }
 
 } // namespace NxSerialFilter::Testing

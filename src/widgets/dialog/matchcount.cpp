@@ -5,8 +5,8 @@
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include <NxSerialFilter/failure.h>
 
 #include <QCoreApplication>
@@ -33,7 +33,7 @@ QString estimateText(qint64 records, CountEstimate kind)
     }
     // Grouped in thousands, as both languages write large numbers.
     const QString number = QLocale(QLocale::English).toString(records);
-    return MParse::LoadLangString(kind == CountEstimate::About ? Texts::aboutCount()
+    return Language::text(kind == CountEstimate::About ? Texts::aboutCount()
                                                                : Texts::moreThanCount())
         .arg(number);
 }
@@ -67,7 +67,7 @@ MatchCount::MatchCount(const ConditionGrid &grid, MatchCounter counter, SqlEngin
     m_slow.setSingleShot(true);
     m_slow.setInterval(slowMs);
     connect(&m_slow, &QTimer::timeout, this,
-            [this] { show(MParse::LoadLangString(Texts::counting())); });
+            [this] { show(Language::text(Texts::counting())); });
     m_budget.setSingleShot(true);
     m_budget.setInterval(defaultBudget);
     connect(&m_budget, &QTimer::timeout, this, &MatchCount::showEstimate);
@@ -228,8 +228,8 @@ void MatchCount::finished(quint64 generation, std::optional<qint64> count)
     m_budget.stop();
     if (!count)
         m_asked.reset(); // the same condition may be tried again after the next change
-    show(count ? MParse::LoadLangString(Texts::matchingRecords()) + QString::number(*count)
-               : MParse::LoadLangString(Texts::cannotCount()));
+    show(count ? Language::text(Texts::matchingRecords()) + QString::number(*count)
+               : Language::text(Texts::cannotCount()));
 }
 
 void MatchCount::estimated(quint64 generation, qint64 records, CountEstimate kind)
@@ -246,7 +246,7 @@ void MatchCount::showEstimate()
     if (!m_estimate)
         return; // "counting" stays until one comes
     m_slow.stop();
-    show(MParse::LoadLangString(Texts::matchingRecords()) +
+    show(Language::text(Texts::matchingRecords()) +
          estimateText(m_estimate->records, m_estimate->kind));
 }
 

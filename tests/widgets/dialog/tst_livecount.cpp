@@ -207,7 +207,7 @@ struct CountTable
             db.setDatabaseName(file);
             table = QStringLiteral("tbl");
         } else {
-            db = serverSession(server, connection);
+            db = otherSession(server, connection);
             table = QStringLiteral("t_") + QUuid::createUuid().toString(QUuid::Id128);
         }
         QSqlQuery query(db);
