@@ -40,7 +40,7 @@ public:
     /// How long the exact count may take before the line shows the counter's estimate.
     static constexpr std::chrono::milliseconds defaultBudget{1000};
     /// How long the next count waits for a cancelled one that has not returned.
-    static constexpr int graceMs = 500;
+    static constexpr int graceMs = 2000;
 
     MatchCount(const ConditionGrid &grid, MatchCounter counter, SqlEngine engine,
                Placeholders placeholders, QObject *parent = nullptr);
