@@ -716,8 +716,7 @@ bool SiteDatabase::ensure(qint64 recordCount, const Progress &progress)
     }
     // Memory for the index builds: a trigram index of millions of rows is built many times
     // faster with it.
-    if (postgres &&
-        !runAll(m_db, {QStringLiteral("SET maintenance_work_mem = '256MB'")}, m_error))
+    if (postgres && !runAll(m_db, {QStringLiteral("SET maintenance_work_mem = '256MB'")}, m_error))
         return false;
     if (!runAll(m_db, indexes(postgres), m_error))
         return false;

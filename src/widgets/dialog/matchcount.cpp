@@ -34,7 +34,7 @@ QString estimateText(qint64 records, CountEstimate kind)
     // Grouped in thousands, as both languages write large numbers.
     const QString number = QLocale(QLocale::English).toString(records);
     return Language::text(kind == CountEstimate::About ? Texts::aboutCount()
-                                                               : Texts::moreThanCount())
+                                                       : Texts::moreThanCount())
         .arg(number);
 }
 
@@ -66,8 +66,7 @@ MatchCount::MatchCount(const ConditionGrid &grid, MatchCounter counter, SqlEngin
     connect(&m_settle, &QTimer::timeout, this, &MatchCount::refresh);
     m_slow.setSingleShot(true);
     m_slow.setInterval(slowMs);
-    connect(&m_slow, &QTimer::timeout, this,
-            [this] { show(Language::text(Texts::counting())); });
+    connect(&m_slow, &QTimer::timeout, this, [this] { show(Language::text(Texts::counting())); });
     m_budget.setSingleShot(true);
     m_budget.setInterval(defaultBudget);
     connect(&m_budget, &QTimer::timeout, this, &MatchCount::showEstimate);
