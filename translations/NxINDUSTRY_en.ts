@@ -404,6 +404,14 @@
         <translation>Cannot count</translation>
     </message>
     <message>
+        <source>约 %1</source>
+        <translation>about %1</translation>
+    </message>
+    <message>
+        <source>超过 %1</source>
+        <translation>more than %1</translation>
+    </message>
+    <message>
         <source>已保存方案：</source>
         <translation>Filter saved: </translation>
     </message>

@@ -7,6 +7,7 @@
 #include "core/language/texts.h"
 #include "core/schemes/namerules.h"
 #include "core/schemes/schemetext.h"
+#include "store/schemes/driverhandle.h"
 #include "store/schemes/stallwatch.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -851,12 +852,7 @@ bool tableReady(SchemeStore::Connection &c)
 /// The server connection under a SQL connection, for libpq's own calls.
 void *pgHandle(SchemeStore::Connection &c)
 {
-    const QVariant handle = c.db.driver()->handle();
-    // Qt names the type by libpq's struct tag; older releases by its typedef.
-    if (handle.isValid() &&
-        (qstrcmp(handle.typeName(), "pg_conn*") == 0 || qstrcmp(handle.typeName(), "PGconn*") == 0))
-        return *static_cast<void *const *>(handle.constData());
-    return nullptr;
+    return pgConnection(c.db);
 }
 
 QString stalledDetail(std::chrono::milliseconds budget)

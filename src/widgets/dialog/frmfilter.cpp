@@ -211,8 +211,16 @@ void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placehol
     m_matchCount = std::make_unique<MatchCount>(*m_grid, std::move(counter), engine, placeholders);
     connect(m_matchCount.get(), &MatchCount::lineChanged, this, &frmFilter::fitCountLine);
     m_matchCount->setFirstDayOfWeek(m_firstDayOfWeek);
+    m_matchCount->setBudget(m_countBudget);
     if (isVisible())
         m_matchCount->start();
+}
+
+void frmFilter::setCountBudget(std::chrono::milliseconds budget)
+{
+    m_countBudget = budget;
+    if (m_matchCount)
+        m_matchCount->setBudget(budget);
 }
 
 void frmFilter::setFirstDayOfWeek(Qt::DayOfWeek day)

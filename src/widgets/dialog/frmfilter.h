@@ -4,6 +4,7 @@
 
 #include "core/composer/confirmedcondition.h"
 #include "core/fields/hostfields.h"
+#include "widgets/dialog/matchcount.h"
 #include "widgets/support/captionsteps.h"
 #include <NxSerialFilter/matchcounter.h>
 #include <NxSerialFilter/nxsf_widgets_export.h>
@@ -11,6 +12,7 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <variant>
@@ -60,6 +62,8 @@ public:
     /// neither line nor thread.
     void setMatchCounter(MatchCounter counter, SqlEngine engine = SqlEngine::SQLite,
                          Placeholders placeholders = Placeholders::QMark);
+    /// How long the exact count may take before the line shows the counter's estimate.
+    void setCountBudget(std::chrono::milliseconds budget);
 
     /// Whether the dialog opens at the size it last had on this screen, and keeps the size it
     /// ends with, in QSettings under the application's organisation.
@@ -180,6 +184,7 @@ private:
     bool m_listKeepsFocus = false; // a scheme picked with the keys keeps the focus in the list
     bool m_rememberSize = false;
     Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
+    std::chrono::milliseconds m_countBudget = MatchCount::defaultBudget;
     std::variant<std::monostate, Condition, QString> m_reopen;
     qint32 m_reopenSchemeId = 0;
 
