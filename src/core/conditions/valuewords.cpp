@@ -134,6 +134,11 @@ std::pair<QDate, QDate> RelativeDate::range(QDate today, Qt::DayOfWeek firstDayO
     return {today, today.addDays(1)};
 }
 
+Qt::DayOfWeek weekStart(Qt::DayOfWeek day)
+{
+    return day >= Qt::Monday && day <= Qt::Sunday ? day : Qt::Monday;
+}
+
 bool holdsUnknownDate(const FieldCatalog &catalog, const ConditionRow &row)
 {
     // A relative date's word was read as one when the value was made.

@@ -71,6 +71,11 @@ struct RelativeDate
     friend bool operator==(const RelativeDate &, const RelativeDate &) = default;
 };
 
+/// The day a week starts on: day, or Monday for a value that names no day of the week (9,
+/// say), which would start every week on a day outside it, even in the future. Every way the
+/// day comes in (the dialog, SqlForm, the composer) passes it here.
+Qt::DayOfWeek weekStart(Qt::DayOfWeek day);
+
 /// Whether row compares a date field with a text that is neither a date nor a relative date
 /// this build knows (a word of a newer one, say): it composes as that text, which finds
 /// nothing, so a load tells the user.
