@@ -741,10 +741,8 @@ void tst_SqlBuilder::engineForms_data()
     // […] is no name on PostgreSQL: written as "…" there, a quote inside doubled.
     QTest::newRow("bracketed column")
         << false << items << QStringList{u"||数量|等于|1|"_qs}
-        << u" ( (ISNULL(t1.\"F \"\"Q\"\"\", \"t 2\".x) = $1) ) "_qs
-        << QVariantList{qint64(1)}
-        << commonValues({commonField(u"数量"_qs, 3, u"ISNULL(t1.[F \"Q\"], \"t 2\".x)"_qs)},
-                        items);
+        << u" ( (ISNULL(t1.\"F \"\"Q\"\"\", \"t 2\".x) = $1) ) "_qs << QVariantList{qint64(1)}
+        << commonValues({commonField(u"数量"_qs, 3, u"ISNULL(t1.[F \"Q\"], \"t 2\".x)"_qs)}, items);
     QTest::newRow("bracketed serial column")
         << true << items << QStringList{u"||数量|为空||"_qs}
         << u" ( ((tf.\"F QTY\" Is null or tf.\"F QTY\"=$1)) ) "_qs << QVariantList{qint64(0)}

@@ -373,8 +373,8 @@ private Q_SLOTS:
         const int cap = int(Limits::MaxSchemeRows);
         QTest::newRow("an insert at one below the row cap, once")
             << cap - 1 << u"insert:1 insert:1 insert:3"_qs << u"true false false"_qs << cap;
-        QTest::newRow("outside the rows") << 3 << u"delete:0 delete:4 insert:0 insert:5"_qs
-                                          << u"false false false false"_qs << 3;
+        QTest::newRow("outside the rows")
+            << 3 << u"delete:0 delete:4 insert:0 insert:5"_qs << u"false false false false"_qs << 3;
     }
 
     // The row commands keep the grid's row rules: the first row shows no logic word, not even

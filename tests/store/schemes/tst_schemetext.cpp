@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 // The grid written as scheme text, and stored texts loaded back into the grid.
 
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
-#include "core/composer/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
 #include "core/conditions/vocabulary.h"
 #include "core/schemes/schemetext.h"
@@ -14,8 +14,8 @@
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include "testsupport/storefixture.h"
-#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/components.h>
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemestore.h>
 #include <NxSerialFilter/schemetext.h>
@@ -144,14 +144,13 @@ void tst_SchemeText::openSerial(const QString &language, bool captions)
     m_state.SerialUse = true;
     m_state.SerialDesc =
         captions && language == u"en"_s
-            ? serialDescription(
-                  {serialField(1, u"FSERIALNUM"_s, u"Serial number"_s, 1, 1),
-                   serialField(2, u"FITEM"_s, u"Item"_s, 0, 2, 0, 4),
-                   serialField(3, u"FQTY"_s, u"Quantity"_s, 0, 0),
-                   serialField(4, u"FDATE"_s, u"Date"_s, 0, 4)},
-                  {serialField(5, u"FSUB"_s, u"Grade"_s, 1, 3, 0, 7),
-                   serialField(6, u"FSYSN"_s, u"System number"_s, 1, -10, 0),
-                   serialField(7, u"FSYST"_s, u"System text"_s, 1, -10, 1)})
+            ? serialDescription({serialField(1, u"FSERIALNUM"_s, u"Serial number"_s, 1, 1),
+                                 serialField(2, u"FITEM"_s, u"Item"_s, 0, 2, 0, 4),
+                                 serialField(3, u"FQTY"_s, u"Quantity"_s, 0, 0),
+                                 serialField(4, u"FDATE"_s, u"Date"_s, 0, 4)},
+                                {serialField(5, u"FSUB"_s, u"Grade"_s, 1, 3, 0, 7),
+                                 serialField(6, u"FSYSN"_s, u"System number"_s, 1, -10, 0),
+                                 serialField(7, u"FSYST"_s, u"System text"_s, 1, -10, 1)})
             : standardSerialDescription();
     m_grid = std::make_unique<ConditionGrid>();
     Testing::setFields(m_state, *m_grid);
@@ -512,13 +511,11 @@ void tst_SchemeText::parsing()
     QFETCH(QString, fields);
     QFETCH(QString, problems);
     QFETCH(QString, written);
-    m_state.CommonField = commonValues({commonField(u"数量"_s, 3, u"t1.FQty"_s),
-                                        commonField(u"名称"_s, 200, u"t1.FName"_s),
-                                        commonField(u"代码"_s, 129, u"t1.FCode"_s),
-                                        commonField(u"仓库"_s, 200, u"t1.FStock"_s, 5),
-                                        commonField(u"比率"_s, 5, u"t1.FRate"_s),
-                                        commonField(u"分号"_s, 200, u"t1.\"a;b%=\""_s)},
-                                       uniqueScreen());
+    m_state.CommonField = commonValues(
+        {commonField(u"数量"_s, 3, u"t1.FQty"_s), commonField(u"名称"_s, 200, u"t1.FName"_s),
+         commonField(u"代码"_s, 129, u"t1.FCode"_s), commonField(u"仓库"_s, 200, u"t1.FStock"_s, 5),
+         commonField(u"比率"_s, 5, u"t1.FRate"_s), commonField(u"分号"_s, 200, u"t1.\"a;b%=\""_s)},
+        uniqueScreen());
     Testing::setFields(m_state, *m_grid);
     const FieldCatalog &catalog = m_grid->catalog();
     const SchemeText::Parsed parsed = SchemeText::parse(text, catalog);

@@ -847,8 +847,7 @@ private Q_SLOTS:
             << u"@1 ^Insert"_qs << u",,;并且,序列号,a;并且,数量,2;或者,物料,c"_qs << 1 << 0;
         // More steps than a short undo stack would keep.
         QTest::newRow("11 inserts undone by 11 Ctrl+Z")
-            << u"@2"_qs + u" ^Insert"_qs.repeated(11) + u" ^Z"_qs.repeated(11)
-            << start << 2 << 0;
+            << u"@2"_qs + u" ^Insert"_qs.repeated(11) + u" ^Z"_qs.repeated(11) << start << 2 << 0;
         QTest::newRow("Alt+Up onto row 1")
             << u"@2 A-Up"_qs << u",数量,2;并且,序列号,a;或者,物料,c"_qs << 1 << 0;
         QTest::newRow("Alt+Down, then undo") << u"@1 A-Down ^Z"_qs << start << 1 << 0;
