@@ -8,6 +8,7 @@
 #include "core/support/busypointer.h"
 #include "core/support/leadingnumber.h"
 #include "core/support/mparse.h"
+#include "testsupport/collidingwords.h"
 #include "testsupport/descriptions.h"
 
 #include "testsupport/scriptedalerts.h"
@@ -1198,26 +1199,7 @@ void tst_SqlBuilder::translationLeavesTheSql()
 {
     // A translation that gives "等于" the words of "包含": the comparison is the list
     // position, whatever its word.
-    class CollidingWords : public ResourceLoaderComponent
-    {
-    public:
-        void setResFileBaseName(const QString &) override {}
-        void setLanguageID(const QString &) override {}
-        QString LoadString(const QString &key) override
-        {
-            return key == u"等于"_qs || key == u"包含"_qs ? u"Contains"_qs : key;
-        }
-        QString LoadString2(const QString &key) override { return LoadString(key); }
-    };
-    ComponentRegistry::instance().registerFactory(
-        ComponentId::resourceLoader(), [] { return std::make_shared<CollidingWords>(); });
-    ContextStore::setPropsString(u"LANGUAGE=xx;"_qs);
-    MParse::resetModuleState();
-    const auto restore = qScopeGuard([] {
-        ComponentRegistry::instance().restoreDefaults();
-        ContextStore::clear();
-        MParse::resetModuleState();
-    });
+    const CollidingWords words;
     Fixture f(Mode::Serial);
     f.setRows({u"||序列号||A|"_qs, u"并且||序列号||B|"_qs});
     f.grid.SetComboIndex(1, ConditionGrid::ColCompare, int(CompareOp::Equal));

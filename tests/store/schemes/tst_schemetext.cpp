@@ -11,17 +11,16 @@
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
 #include "store/schemes/schemeloader.h"
+#include "testsupport/collidingwords.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include "testsupport/storefixture.h"
-#include <NxSerialFilter/components.h>
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemestore.h>
 #include <NxSerialFilter/schemetext.h>
 
 #include <QDir>
-#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -540,27 +539,7 @@ void tst_SchemeText::parsing()
 // take the first, as the list finds it, and compose the same condition.
 void tst_SchemeText::oneWordTwoPositions()
 {
-    class CollidingWords : public ResourceLoaderComponent
-    {
-    public:
-        void setResFileBaseName(const QString &) override {}
-        void setLanguageID(const QString &) override {}
-        QString LoadString(const QString &key) override
-        {
-            return key == u"等于"_s || key == u"包含"_s ? u"Contains"_s : key;
-        }
-        QString LoadString2(const QString &key) override { return LoadString(key); }
-    };
-    ComponentRegistry::instance().registerFactory(
-        ComponentId::resourceLoader(), [] { return std::make_shared<CollidingWords>(); });
-    ContextStore::setPropsString(u"LANGUAGE=xx;SCHEMEDB="_s + m_dir.filePath(u"text.sqlite"_s) +
-                                 u';');
-    MParse::resetModuleState();
-    const auto restore = qScopeGuard([] {
-        ComponentRegistry::instance().restoreDefaults();
-        ContextStore::clear();
-        MParse::resetModuleState();
-    });
+    const CollidingWords words(u"SCHEMEDB="_s + m_dir.filePath(u"text.sqlite"_s) + u';');
     Testing::setFields(m_state, *m_grid);
     const QString text = T + T + u"名称"_s + T + u"Contains"_s + T + u"x"_s + T + T;
     loadScheme(*m_grid, *m_cells, store(text));
