@@ -18,9 +18,8 @@ public:
     /// props: further context properties ("SCHEMEDB=...;").
     explicit CollidingWords(const QString &props = QString())
     {
-        ComponentRegistry::instance().registerFactory(ComponentId::resourceLoader(), [] {
-            return std::make_shared<Loader>();
-        });
+        ComponentRegistry::instance().registerFactory(ComponentId::resourceLoader(),
+                                                      [] { return std::make_shared<Loader>(); });
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=xx;") + props);
         MParse::resetModuleState();
     }

@@ -148,7 +148,7 @@ QString schemeText(const QStringList &rows)
 /// The composer without a window gives what the dialog gives for the same rows.
 ComposedCondition composeHeadless(bool serial, const QString &screen,
                                   const KeyedValuesPtr &description, const QStringList &rows,
-                                  QDate asOf = {})
+                                  QDate asOf = {}, Qt::DayOfWeek firstDay = Qt::Monday)
 {
     ConditionComposer composer =
         serial ? ConditionComposer::forSerialDescription(description ? description
@@ -156,6 +156,7 @@ ComposedCondition composeHeadless(bool serial, const QString &screen,
                : ConditionComposer::forCommonFields(
                      description ? description : standardCommonValues(screen), screen);
     composer.setAsOf(asOf);
+    composer.setFirstDayOfWeek(firstDay);
     return composer.compose(schemeText(rows));
 }
 
@@ -478,6 +479,14 @@ void tst_SqlBuilder::serialConditions()
         const Condition again = SchemeText::parse(english, catalog).condition;
         QCOMPARE(compose(catalog, again, form).text, expected);
         QCOMPARE(again.at(0).value.kind(), read.at(0).value.kind());
+        // A first day that names no day of the week is Monday, however it comes in: taken as
+        // it is, it would start the weeks on another day, even in the future.
+        for (const int day : {0, 8, 9}) {
+            SqlForm odd = form;
+            odd.firstDayOfWeek = Qt::DayOfWeek(day);
+            QCOMPARE(composeDirect(true, {}, {}, rows, odd).text, expected);
+            QCOMPARE(composeHeadless(true, {}, {}, rows, asOf, Qt::DayOfWeek(day)).sql, expected);
+        }
         return;
     }
     Fixture f(Mode::Serial);
@@ -1094,6 +1103,14 @@ void tst_SqlBuilder::failures()
     QVERIFY(direct.failure);
     QCOMPARE(direct.failure->message(), message);
     QCOMPARE(direct.failure->number(), number);
+    // A confirmed condition whose bound form fails gives the failure, never an empty
+    // condition, which would filter nothing.
+    const FieldCatalog catalog = catalogFor(serial, QStringLiteral("StorageCheck"), description);
+    const ConfirmedCondition confirmed(
+        catalog, SchemeText::parse(schemeText(rows), catalog).condition, u"x"_qs, {});
+    const Composed query = confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar);
+    QVERIFY(query.failure);
+    QCOMPARE(query.failure->message(), message);
     if (fieldIds.isEmpty()) {
         const ComposedCondition headless =
             composeHeadless(serial, QStringLiteral("StorageCheck"), description, rows);
