@@ -215,7 +215,7 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
         row.code = cells.text(ConditionGrid::ColValueCode);
         RowFacts facts = RowFacts::read(row.code);
         const QString id = facts.value(RowFacts::fieldKey());
-        row.field = id.isEmpty() ? -1 : ids.find(id, field);
+        row.field = id.isEmpty() || field.isEmpty() ? -1 : ids.find(id, field);
         if (row.field < 0)
             row.field = fields.value(field, -1);
         if (row.field >= 0) { // written anew from the field the row names
@@ -249,8 +249,9 @@ namespace {
 /// The value-code cell as written: the row's facts with its field's identifier.
 QString codeCell(const ConditionRow &row, const FieldCatalog &catalog)
 {
-    // A row whose field was not found keeps the identifier it was stored with.
-    if (row.field < 0)
+    // A row whose field was not found keeps the identifier it was stored with; a row that
+    // names no field keeps none.
+    if (row.field < 0 && !row.unmatched.field.isEmpty())
         return row.code;
     RowFacts facts = RowFacts::read(row.code);
     facts.remove(RowFacts::fieldKey());

@@ -494,6 +494,8 @@ void tst_SchemeText::parsing_data()
     QTest::newRow("neither found: the cell kept as stored")
         << line({}, u"Gone"_s, u"a;field=t9.Gone;b=%3B"_s) << u"-1"_s << u"1:field:Gone"_s
         << QString();
+    QTest::newRow("an empty field cell names no field, whatever the code cell says")
+        << line({}, {}, u"field=t1.FName;x"_s) << u"-1"_s << QString() << line({}, {}, u"x"_s);
     QTest::newRow("text an older scheme kept in the code cell")
         << line({}, u"代码"_s, u"V01"_s) << u"3"_s << QString()
         << line({}, u"代码"_s, u"V01;field=t1.FCode"_s);
