@@ -29,7 +29,8 @@ struct SqlForm
         Words, ///< FilterText: the rows in the words the grid shows them
     };
     Kind kind = Kind::Text;                          ///< the form
-    SqlEngine engine = SqlEngine::SQLite;            ///< Bound: the engine
+    /// Bound: the engine. PostgreSQL reads a column name quoted in [...] as "...".
+    SqlEngine engine = SqlEngine::SQLite;
     Placeholders placeholders = Placeholders::QMark; ///< Bound: the placeholder style
     QString language; ///< Words: a language the component ships; empty for the current one
     /// FilterSQL and the bound forms: the day a relative date ("本月", "过去7天") is counted
