@@ -6,7 +6,6 @@
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/columnexpression.h"
 #include "core/conditions/conditiongrid.h"
-#include "core/conditions/datetext.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
@@ -730,19 +729,18 @@ void Composer::appendPlain(const Field &fld, const QString &value)
 /// refuses a date field's value that is neither a date nor a relative date.
 bool Composer::appendPeriod(const Field &fld, CompareOp op, const ConditionValue &value)
 {
-    if (fld.kind != ValueKind::Date || op < CompareOp::Equal || op > CompareOp::NotEqual ||
-        value.isEmpty())
+    if (fld.kind != ValueKind::Date)
         return false;
+    // Compared as a text, it would find nothing, as if no record matched: an impossible day of
+    // a stored scheme (2024-02-30), a word of a newer build, "过去0天".
+    if (namesNoDate(op, value))
+        rowFailure(m_row, Reason::UnknownDate, {value.text()});
     // A value made as a date was read as no relative date when it was made.
-    const std::optional<RelativeDate> word =
-        value.kind() == ValueKind::Date ? std::nullopt : RelativeDate::read(value.text());
-    if (!word) {
-        // Compared as a text, it would find nothing, as if no record matched: an impossible
-        // day of a stored scheme (2024-02-30), a word of a newer build, "过去0天".
-        if (!DateText::parse(value.text()).isValid())
-            rowFailure(m_row, Reason::UnknownDate, {value.text()});
+    if (op < CompareOp::Equal || op > CompareOp::NotEqual || value.kind() == ValueKind::Date)
         return false;
-    }
+    const std::optional<RelativeDate> word = RelativeDate::read(value.text());
+    if (!word)
+        return false;
     if (!m_asOf.isValid())
         m_asOf = QDate::currentDate();
     const auto [first, end] = word->range(m_asOf, m_firstDayOfWeek);

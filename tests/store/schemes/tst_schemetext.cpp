@@ -253,8 +253,8 @@ void tst_SchemeText::loading_data()
         << u"a"_s + NL + T + T + u"名称"_s + T + u"等于"_s + T + u"v"_s + T + T + T + u"extra"_s
         << 2 << u"|v"_s << QString() << u"-1,2"_s;
     QTest::newRow("lone CR and NUL stay in their cells as spaces")
-        << T + T + u"名称"_s + T + u"等于"_s + T + u"a\rb"_s + QChar(0) + u"c"_s + NL + u"或者\r"_s +
-               T + T + u"名称"_s
+        << T + T + u"名称"_s + T + u"等于"_s + T + u"a\rb"_s + QChar(0) + u"c"_s + NL +
+               u"或者\r"_s + T + T + u"名称"_s
         << 2 << u"a b c|"_s << QString() << u"2,2"_s;
     // A row saved before its field left the list, or written by hand: no field, no alert.
     const QString none = T + T + u"(无)"_s + T + u"等于"_s + T + u"x"_s;
