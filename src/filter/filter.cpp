@@ -5,9 +5,9 @@
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuewords.h"
+#include "core/host/defaultcomponents.h"
+#include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/defaultcomponents.h"
-#include "core/support/texts.h"
 #include "filter/filtertestaccess.h"
 #include "widgets/dialog/frmfilter.h"
 #include <NxSerialFilter/components.h>
@@ -62,7 +62,7 @@ std::optional<FieldCatalog> listedFields(const FilterPrivate &d)
             return FieldCatalog::fromCommonFields(d.commonFields, d.screenId);
         if (d.serialDesc)
             return FieldCatalog::fromSerialDescription(d.serialDesc->DescriptionValues());
-    } catch (...) {
+    } catch (const std::exception &) {
     }
     return std::nullopt;
 }

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/support/mparse.h"
+#include "core/language/languagestate.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 
@@ -21,13 +21,13 @@ public:
         ComponentRegistry::instance().registerFactory(ComponentId::resourceLoader(),
                                                       [] { return std::make_shared<Loader>(); });
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=xx;") + props);
-        MParse::resetModuleState();
+        Language::reload();
     }
     ~CollidingWords()
     {
         ComponentRegistry::instance().restoreDefaults();
         ContextStore::clear();
-        MParse::resetModuleState();
+        Language::reload();
     }
     CollidingWords(const CollidingWords &) = delete;
     CollidingWords &operator=(const CollidingWords &) = delete;

@@ -6,7 +6,7 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/vocabulary.h"
-#include "core/support/leadingnumber.h"
+#include "core/text/leadingnumber.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 

@@ -7,9 +7,9 @@
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/valuecells.h"
 #include "core/conditions/vocabulary.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
 #include "store/schemes/schemeloader.h"
 #include "testsupport/collidingwords.h"
 #include "testsupport/descriptions.h"
@@ -46,7 +46,7 @@ void fill(ConditionGrid &grid, int rows, const QString &cells)
 void loadScheme(ConditionGrid &grid, ValueCells &cells, qint32 id)
 {
     if (!SchemeText::LoadScheme(grid, cells, id))
-        nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
+        nxAlert::ShowAlert(Language::text(Texts::schemeLoadFailed()), nxAlert::Information);
 }
 
 const QString T = u"\t"_s;
@@ -77,7 +77,7 @@ private Q_SLOTS:
     {
         SchemeStore::closeConnections();
         nxAlert::setPresenter(nullptr);
-        MParse::resetModuleState();
+        Language::reload();
     }
     void writing_data();
     void writing();
@@ -138,7 +138,7 @@ void tst_SchemeText::openSerial(const QString &language, bool captions)
 {
     ContextStore::setPropsString(u"LANGUAGE="_s + language + u";SCHEMEDB="_s +
                                  m_dir.filePath(u"text.sqlite"_s) + u';');
-    MParse::resetModuleState();
+    Language::reload();
     m_state = HostFields();
     m_state.SerialUse = true;
     m_state.SerialDesc =

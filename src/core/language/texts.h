@@ -180,6 +180,7 @@ NXSF_TEXT(schemeStoreKeepsNoOwners, "这个过滤方案库不区分用户，所�
 NXSF_TEXT(schemeStoreKeepsNoDefaults, "这个过滤方案库不能保存默认方案：")
 NXSF_TEXT(schemeStoreNotOwn, "过滤方案库的表不是方案库自己的，不能使用：")
 NXSF_TEXT(schemeNotFound, "没有这个过滤方案：")
+NXSF_TEXT(schemeNameOfSeveral, "有几个用户共享了这个名称的过滤方案，不能确定用哪一个：")
 NXSF_TEXT(
     schemeNameNotStorable,
     "过滤方案名称不能保存（不能为空，两端不能有空格，不能包括单引号或控制字符，不超过256个字符）：")
