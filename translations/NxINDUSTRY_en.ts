@@ -124,10 +124,6 @@
         <translation>the field&apos;s column name is not a usable column name or column expression</translation>
     </message>
     <message>
-        <source>字段的列名用方括号引用，PostgreSQL无法执行</source>
-        <translation>the field&apos;s column name is quoted in square brackets, which PostgreSQL cannot run</translation>
-    </message>
-    <message>
         <source>条件超过500行，数据库无法执行，请减少条件</source>
         <translation>the condition has more than 500 rows, which databases cannot run; use fewer rows</translation>
     </message>
@@ -318,6 +314,10 @@
     <message>
         <source>“%1”不是日期，也不是能识别的相对日期</source>
         <translation>“%1” is neither a date nor a relative date this version knows</translation>
+    </message>
+    <message>
+        <source>“%1”所指的日期超出了日历的范围（1年至9999年）</source>
+        <translation>“%1” means days outside the calendar (the years 1 to 9999)</translation>
     </message>
     <message>
         <source>过滤条件</source>

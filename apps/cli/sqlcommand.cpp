@@ -146,6 +146,13 @@ std::optional<Qt::DayOfWeek> dayNamed(const QString &name)
     return std::nullopt;
 }
 
+/// The day of a YYYY-MM-DD text, nothing before or after it; invalid for any other text (Qt's
+/// ISO reading takes "2026-12-08xyz" as the 8th).
+QDate isoDay(const QString &text)
+{
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+}
+
 /// Parses the arguments; returns the message for bad usage, or nothing.
 std::optional<QString> parseOptions(const QStringList &args, Options &options)
 {
@@ -201,9 +208,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             options.engine = SqlEngine::SQLite;
         } else if (name == QLatin1String("--engine") && *value == QLatin1String("postgresql")) {
             options.engine = SqlEngine::PostgreSQL;
-        } else if (name == QLatin1String("--as-of") &&
-                   QDate::fromString(*value, Qt::ISODate).isValid()) {
-            options.asOf = QDate::fromString(*value, Qt::ISODate);
+        } else if (name == QLatin1String("--as-of") && isoDay(*value).isValid()) {
+            options.asOf = isoDay(*value);
         } else if (name == QLatin1String("--week-starts") && dayNamed(*value)) {
             options.firstDayOfWeek = *dayNamed(*value);
         } else if (name == QLatin1String("--language") &&

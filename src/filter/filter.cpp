@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/filter.h>
 
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/valuewords.h"
 #include "core/host/defaultcomponents.h"
 #include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
@@ -146,7 +148,11 @@ QString Filter::FilterSQL() const
 
 BoundCondition Filter::FilterQuery(SqlEngine engine, Placeholders placeholders) const
 {
-    return d->confirmed.query(engine, placeholders);
+    // The text form composed at OK; a bound form that did not would lose the filter.
+    const Composed query = d->confirmed.query(engine, placeholders);
+    if (query.failure)
+        throw SqlBuilder::failureError(*query.failure);
+    return query.bound();
 }
 
 QString Filter::FilterText() const
@@ -203,8 +209,7 @@ void Filter::clearLastCondition()
 
 void Filter::setFirstDayOfWeek(Qt::DayOfWeek day)
 {
-    // A day outside the week would shift every week by whatever it holds.
-    d->firstDayOfWeek = day >= Qt::Monday && day <= Qt::Sunday ? day : Qt::Monday;
+    d->firstDayOfWeek = weekStart(day);
 }
 
 Qt::DayOfWeek Filter::FirstDayOfWeek() const

@@ -162,6 +162,26 @@ void tst_CliSql::run_data()
     QTest::newRow("as of, no date")
         << serial + QStringList{u"--as-of"_qs, u"2026-02-30"_qs} << none << 2 << QByteArray()
         << QByteArrayLiteral("serialfilter sql: unknown value '2026-02-30' of --as-of");
+    QTest::newRow("as of, a date and more")
+        << serial + QStringList{u"--as-of"_qs, u"2026-12-08xyz"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: unknown value '2026-12-08xyz' of --as-of");
+    // A date the condition cannot write is refused, never compared as a text that finds nothing.
+    QTest::newRow("this year on the calendar's last day")
+        << serial + QStringList{u"--as-of=9999-12-31"_qs} << utf8(u"\t\t日期\t小于\t本年\t\t"_qs)
+        << 1 << QByteArray()
+        << utf8(u"第1行：“本年”所指的日期超出了日历的范围（1年至9999年）\n"_qs);
+    QTest::newRow("last year on the calendar's last day")
+        << serial + QStringList{u"--as-of=9999-12-31"_qs} << utf8(u"\t\t日期\t等于\t上年\t\t"_qs)
+        << 0
+        << QByteArrayLiteral(" ( ((tf.FDATE >= '9998-01-01' And tf.FDATE < '9999-01-01')) ) \n")
+        << none;
+    QTest::newRow("impossible day, bound")
+        << serial + QStringList{u"--bound"_qs}
+        << utf8(u"\t\t序列号\t等于\tB7\t\t\r\n并且\t\t日期\t等于\t2024-02-30\t\t"_qs) << 1
+        << QByteArray() << utf8(u"第2行：“2024-02-30”不是日期，也不是能识别的相对日期\n"_qs);
+    QTest::newRow("impossible day, words")
+        << serial + QStringList{u"--words"_qs} << utf8(u"\t\t日期\t大于\t2024-02-30\t\t"_qs) << 1
+        << QByteArray() << utf8(u"第1行：“2024-02-30”不是日期，也不是能识别的相对日期\n"_qs);
 
     // The bound form: one JSON object, no value in the text.
     const QStringList bound = serial + QStringList{u"--bound"_qs};

@@ -356,9 +356,9 @@ private Q_SLOTS:
             QCOMPARE(field.isEmpty(), !inForce);
             if (between == QLatin1String("rename"))
                 QCOMPARE(field, u"Serial number"_qs);
-            // The saved scheme names the fields by their former captions: it is no longer the
-            // grid's.
-            const bool onScheme = fromScheme && inForce && between.isEmpty();
+            // The saved scheme finds its fields by their identifiers under the new captions:
+            // it is still the grid's.
+            const bool onScheme = fromScheme && inForce;
             QCOMPARE(form.lstFilter()->selectedIndex(), onScheme ? 2 : 1);
             QCOMPARE(form.currentSchemeId() > 0, onScheme);
             QTRY_VERIFY(form.LblCount()->toolTip().contains(inForce ? u"7"_qs : u"100000"_qs));

@@ -464,14 +464,11 @@ qsizetype rowsInUseOf(const FieldCatalog::Data &catalog, const Condition &condit
 class Composer
 {
 public:
-    /// keepBrackets: write a name quoted in […] into the PostgreSQL form instead of refusing
-    /// it, for the dialog, which stores every engine's form while the host runs one of them.
     Composer(const FieldCatalog &catalog, const Condition &condition, Sink &out,
              const SqlForm &form)
         : m_catalog(catalog.data())
         , m_condition(condition)
         , m_out(out)
-        , m_keepBrackets(form.keepBrackets)
         , m_asOf(form.asOf)
         , m_firstDayOfWeek(form.firstDayOfWeek)
         , m_storageCheck(
@@ -486,6 +483,11 @@ public:
 private:
     using Field = CatalogEntry;
     const Field &field(int row, int f) const;
+    /// The field's column as the engine reads it: PostgreSQL takes a name in "…", not in […].
+    const QString &column(const Field &fld) const
+    {
+        return m_out.postgres() ? fld.postgresColumn : fld.column;
+    }
 
     template <class... Parts> Q_ALWAYS_INLINE void append(const Parts &...parts)
     {
@@ -508,7 +510,6 @@ private:
     const FieldCatalog::Data &m_catalog;
     const Condition &m_condition;
     Sink &m_out;
-    const bool m_keepBrackets;
     QDate m_asOf; // asked of the clock when first needed: reading it costs a time zone look-up
     const Qt::DayOfWeek m_firstDayOfWeek;
     const bool m_storageCheck;
@@ -560,11 +561,11 @@ void Composer::run()
         const Word &before = emptyTest ? Words::openBlank : Words::blank;
         const bool postgresLike = like && m_out.postgres();
         if (postgresLike && !fld.textColumn) // PostgreSQL has no Like for numbers or dates
-            append(before, u"CAST(", fld.column, u" AS TEXT)");
+            append(before, u"CAST(", column(fld), u" AS TEXT)");
         else if (compared && !postgresLike) // most rows: one piece
-            append(before, fld.column, compareSql[int(k)]);
+            append(before, column(fld), compareSql[int(k)]);
         else
-            append(before, fld.column);
+            append(before, column(fld));
         // SQLite's Like ignores the case of ASCII letters only; PostgreSQL's ILike does the
         // same under the "C" collation, whatever the database's own collation folds.
         if (compared && postgresLike)
@@ -614,14 +615,12 @@ const Composer::Field &Composer::field(int row, int f) const
         failure.row = row;
         throw Refusal{failure};
     }
-    if (fld.brackets && m_out.postgres() && !m_keepBrackets)
-        rowFailure(row, Reason::ColumnInBrackets);
     return fld;
 }
 
 void Composer::appendEmptyTest(const Field &fld, bool empty)
 {
-    const QString &c = fld.column;
+    const QString &c = column(fld);
     const Word &is = empty ? Words::is : Words::isNot;
     if (!m_catalog.serialUse) {
         if (m_storageCheck)
@@ -726,12 +725,18 @@ void Composer::appendPlain(const Field &fld, const QString &value)
 }
 
 /// A relative date compares as the range of days it means today: "等于 本月" is within the
-/// month, "大于 本月" after its last day. Returns false, writing nothing, for any other value.
+/// month, "大于 本月" after its last day. Returns false, writing nothing, for any other value;
+/// refuses a date field's value that is neither a date nor a relative date.
 bool Composer::appendPeriod(const Field &fld, CompareOp op, const ConditionValue &value)
 {
+    if (fld.kind != ValueKind::Date)
+        return false;
+    // Compared as a text, it would find nothing, as if no record matched: an impossible day of
+    // a stored scheme (2024-02-30), a word of a newer build, "过去0天".
+    if (namesNoDate(op, value))
+        rowFailure(m_row, Reason::UnknownDate, {value.text()});
     // A value made as a date was read as no relative date when it was made.
-    if (fld.kind != ValueKind::Date || op < CompareOp::Equal || op > CompareOp::NotEqual ||
-        value.kind() == ValueKind::Date)
+    if (op < CompareOp::Equal || op > CompareOp::NotEqual || value.kind() == ValueKind::Date)
         return false;
     const std::optional<RelativeDate> word = RelativeDate::read(value.text());
     if (!word)
@@ -739,31 +744,36 @@ bool Composer::appendPeriod(const Field &fld, CompareOp op, const ConditionValue
     if (!m_asOf.isValid())
         m_asOf = QDate::currentDate();
     const auto [first, end] = word->range(m_asOf, m_firstDayOfWeek);
-    const auto side = [this, &fld](const Word &compare, QDate date) {
-        append(fld.column, compare);
-        m_out.text(date.toString(Qt::ISODate));
+    // A day past the calendar's ends has no yyyy-MM-dd: the condition would compare with ''.
+    const QString firstText = first.toString(Qt::ISODate);
+    const QString endText = end.toString(Qt::ISODate);
+    if (firstText.isEmpty() || endText.isEmpty())
+        rowFailure(m_row, Reason::DateOutOfRange, {value.text()});
+    const auto side = [this, &fld](const Word &compare, const QString &date) {
+        append(column(fld), compare);
+        m_out.text(date);
     };
     m_out.sql += u' ';
     switch (op) {
     case CompareOp::Equal:
     case CompareOp::NotEqual:
         m_out.sql += u'(';
-        side(op == CompareOp::Equal ? Words::atLeast : Words::below, first);
+        side(op == CompareOp::Equal ? Words::atLeast : Words::below, firstText);
         m_out.sql += op == CompareOp::Equal ? Words::andWord : Words::orWord;
-        side(op == CompareOp::Equal ? Words::below : Words::atLeast, end);
+        side(op == CompareOp::Equal ? Words::below : Words::atLeast, endText);
         m_out.sql += u')';
         break;
     case CompareOp::Greater:
-        side(Words::atLeast, end);
+        side(Words::atLeast, endText);
         break;
     case CompareOp::GreaterOrEqual:
-        side(Words::atLeast, first);
+        side(Words::atLeast, firstText);
         break;
     case CompareOp::Less:
-        side(Words::below, first);
+        side(Words::below, firstText);
         break;
     default: // LessOrEqual
-        side(Words::below, end);
+        side(Words::below, endText);
         break;
     }
     m_out.sql += u' ';
@@ -821,6 +831,7 @@ Composed composeDated(const FieldCatalog &catalog, const Condition &condition, S
                       QDate &asOf)
 {
     form.asOf = asOf;
+    form.firstDayOfWeek = weekStart(form.firstDayOfWeek);
     Composed result;
     if (form.kind == SqlForm::Kind::Words) {
         result.text = words(catalog.data(), condition, form.language);
@@ -866,8 +877,10 @@ QString ComposeFailure::message() const
         return Vocabulary::rowMessage(row, Texts::noCommonField());
     case Reason::ColumnRefused:
         return Vocabulary::rowMessage(row, Texts::columnRefused());
-    case Reason::ColumnInBrackets:
-        return Vocabulary::rowMessage(row, Texts::columnInBrackets());
+    case Reason::UnknownDate:
+        return Vocabulary::rowMessage(row, Texts::unknownDateWord()).arg(arguments.value(0));
+    case Reason::DateOutOfRange:
+        return Vocabulary::rowMessage(row, Texts::dateOutOfCalendar()).arg(arguments.value(0));
     case Reason::UnknownField:
         return Language::text(Texts::unknownSerialField());
     case Reason::BadDataType:

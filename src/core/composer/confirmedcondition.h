@@ -3,6 +3,7 @@
 #pragma once
 
 #include <NxSerialFilter/boundcondition.h>
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/condition.h>
 #include <NxSerialFilter/fieldcatalog.h>
 #include <NxSerialFilter/nxsf_core_export.h>
@@ -35,8 +36,9 @@ public:
     const Condition &condition() const { return m_condition; }
     /// FilterSQL: the text form composed at OK; empty before a condition was confirmed.
     const QString &sql() const { return m_sql; }
-    /// The bound form for engine and placeholders; empty before a condition was confirmed.
-    BoundCondition query(SqlEngine engine, Placeholders placeholders) const;
+    /// The bound form for engine and placeholders (empty before a condition was confirmed), or
+    /// why it does not compose: an empty condition would filter nothing.
+    Composed query(SqlEngine engine, Placeholders placeholders) const;
     /// The condition in the current language's words.
     QString text() const;
 
@@ -46,7 +48,7 @@ private:
     QString m_sql;
     QDate m_asOf;
     Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
-    mutable std::array<std::optional<BoundCondition>, 4> m_queries;
+    mutable std::array<std::optional<Composed>, 4> m_queries;
     mutable std::optional<QString> m_text;
 };
 

@@ -20,15 +20,14 @@ QString source()
 
 } // namespace
 
-BoundCondition ConfirmedCondition::query(SqlEngine engine, Placeholders placeholders) const
+Composed ConfirmedCondition::query(SqlEngine engine, Placeholders placeholders) const
 {
-    std::optional<BoundCondition> &cached = m_queries[size_t(engine) * 2 + size_t(placeholders)];
+    std::optional<Composed> &cached = m_queries[size_t(engine) * 2 + size_t(placeholders)];
     if (!cached) {
         SqlForm form = SqlForm::bound(engine, placeholders);
-        form.keepBrackets = true; // the dialog keeps every engine's form; the host runs one
         form.asOf = m_asOf;
         form.firstDayOfWeek = m_firstDayOfWeek;
-        cached = compose(m_catalog, m_condition, form).bound();
+        cached = compose(m_catalog, m_condition, form);
     }
     return *cached;
 }

@@ -37,8 +37,8 @@ NXSF_CORE_AUTOTEST_EXPORT FilterError failureError(const ComposeFailure &failure
 /// FilterSQL of the grid's rows in use; throws failureError when they do not compose.
 NXSF_CORE_AUTOTEST_EXPORT QString compose(const ConditionGrid &grid);
 
-/// The bound form of the grid's rows in use; fails where compose fails, and on PostgreSQL
-/// also for a column name quoted in […]. On PostgreSQL every Like is ILike under the "C"
+/// The bound form of the grid's rows in use; fails where compose fails. On PostgreSQL a
+/// column name quoted in […] is written in "…", and every Like is ILike under the "C"
 /// collation, so that letter case is ignored for ASCII letters only, as by SQLite's Like.
 /// Relative dates count from asOf (null: today by the host's clock), weeks from
 /// firstDayOfWeek.

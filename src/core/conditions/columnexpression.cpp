@@ -278,4 +278,27 @@ ColumnExpression ColumnExpression::read(QStringView text)
     return Reader(text).read();
 }
 
+QString ColumnExpression::doubleQuoted(QStringView text)
+{
+    // A safe expression holds no string literal or comment: its only quoted parts are names.
+    QString result;
+    result.reserve(text.size() + 2);
+    QChar closing;
+    for (const QChar ch : text) {
+        if (closing.isNull()) {
+            if (ch == u'"' || ch == u'[')
+                closing = ch == u'"' ? QChar(u'"') : QChar(u']');
+            result += ch == u'[' ? QChar(u'"') : ch;
+        } else if (ch == closing) {
+            closing = QChar();
+            result += u'"';
+        } else {
+            if (ch == u'"') // inside […]
+                result += u'"';
+            result += ch;
+        }
+    }
+    return result;
+}
+
 } // namespace NxSerialFilter

@@ -4,6 +4,7 @@
 
 #include <NxSerialFilter/nxsf_core_export.h>
 
+#include <QString>
 #include <QStringView>
 
 namespace NxSerialFilter {
@@ -31,6 +32,9 @@ struct ColumnExpression
 
     /// Reads text (blanks at both ends allowed).
     NXSF_CORE_AUTOTEST_EXPORT static ColumnExpression read(QStringView text);
+    /// A safe expression with each name quoted in […] quoted in "…" instead ("]" ends it, a
+    /// '"' inside is doubled), as PostgreSQL and the standard read a quoted name.
+    NXSF_CORE_AUTOTEST_EXPORT static QString doubleQuoted(QStringView text);
 };
 
 } // namespace NxSerialFilter

@@ -134,13 +134,25 @@ std::pair<QDate, QDate> RelativeDate::range(QDate today, Qt::DayOfWeek firstDayO
     return {today, today.addDays(1)};
 }
 
+Qt::DayOfWeek weekStart(Qt::DayOfWeek day)
+{
+    return day >= Qt::Monday && day <= Qt::Sunday ? day : Qt::Monday;
+}
+
+bool namesNoDate(CompareOp op, const ConditionValue &value)
+{
+    if (op < CompareOp::Equal || op > CompareOp::NotEqual || value.isEmpty())
+        return false;
+    // A value made as a date was read as no relative date when it was made.
+    if (value.kind() != ValueKind::Date && RelativeDate::read(value.text()))
+        return false;
+    return !DateText::parse(value.text()).isValid();
+}
+
 bool holdsUnknownDate(const FieldCatalog &catalog, const ConditionRow &row)
 {
-    // A relative date's word was read as one when the value was made.
     return row.field > 0 && catalog.valueKind(row.field) == ValueKind::Date &&
-           row.compare >= CompareOp::Equal && row.compare <= CompareOp::NotEqual &&
-           row.value.kind() == ValueKind::Date && !row.value.isEmpty() &&
-           !DateText::parse(row.value.text()).isValid();
+           namesNoDate(row.compare, row.value);
 }
 
 } // namespace NxSerialFilter

@@ -71,9 +71,19 @@ struct RelativeDate
     friend bool operator==(const RelativeDate &, const RelativeDate &) = default;
 };
 
-/// Whether row compares a date field with a text that is neither a date nor a relative date
-/// this build knows (a word of a newer one, say): it composes as that text, which finds
-/// nothing, so a load tells the user.
+/// The day a week starts on: day, or Monday for a value that names no day of the week (9,
+/// say), which would start every week on a day outside it, even in the future. Every way the
+/// day comes in (the dialog, SqlForm, the composer) passes it here.
+Qt::DayOfWeek weekStart(Qt::DayOfWeek day);
+
+/// Whether a date field's value, compared by op, is a text that is neither a date nor a
+/// relative date this build knows (2024-02-30, a word of a newer build): compared as that
+/// text it would find nothing, so it does not compose. An empty value, a pattern and a list
+/// are never such a text.
+bool namesNoDate(CompareOp op, const ConditionValue &value);
+
+/// Whether row compares a date field with a text namesNoDate tells of, so that a load tells
+/// the user.
 bool holdsUnknownDate(const FieldCatalog &catalog, const ConditionRow &row);
 
 } // namespace NxSerialFilter

@@ -98,8 +98,9 @@ void readSerial(CatalogEntry &e, const KeyedValuesPtr &d, const QHash<double, bo
         return;
     }
     e.nesting = expr.nesting;
-    e.brackets = expr.brackets;
     e.column = QStringLiteral("tf.") + name;
+    e.postgresColumn =
+        expr.brackets ? QStringLiteral("tf.") + ColumnExpression::doubleQuoted(name) : e.column;
     switch (e.dataType) {
     case 0:
         e.kind = ValueKind::Number;
@@ -116,6 +117,7 @@ void readSerial(CatalogEntry &e, const KeyedValuesPtr &d, const QHash<double, bo
         e.kind = ValueKind::LookUp;
         e.textColumn = true;
         e.column = QStringLiteral("t_") + name + QStringLiteral(".FName");
+        e.postgresColumn = e.column; // a plain name
         break;
     case -10:
         e.kind = sysType == 0 ? ValueKind::Number : ValueKind::Text;
@@ -148,7 +150,7 @@ void readCommon(CatalogEntry &e, const KeyedValuesPtr &item)
         e.textColumn = characters;
         const ColumnExpression expr = ColumnExpression::read(e.identifier);
         e.nesting = expr.nesting;
-        e.brackets = expr.brackets;
+        e.postgresColumn = expr.brackets ? ColumnExpression::doubleQuoted(e.column) : e.column;
         if (e.identifier.isEmpty()) // the condition would compare nothing with the value
             e.problem = problem(Reason::NoCommonField);
         else if (!expr.safe)

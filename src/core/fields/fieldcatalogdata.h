@@ -26,7 +26,7 @@ struct CatalogEntry
     bool hasLookUp = false;
     bool textColumn = false; // holds text: not a number or a date
     int nesting = 0;         // levels of parentheses inside the column expression
-    bool brackets = false;   // a name quoted in [...], which PostgreSQL cannot read
+    QString postgresColumn;  // column with each name quoted in [...] quoted in "..." instead
     KeyedValuesPtr descriptor;
     /// Why a row on this field cannot compose; the reason alone, the row is the composer's.
     std::optional<ComposeFailure> problem;

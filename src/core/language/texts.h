@@ -48,7 +48,6 @@ NXSF_TEXT(descriptionTooLarge, "字段描述太大，最多允许的字节数：
 NXSF_TEXT(impossibleDate, "不是有效的日期，请按年-月-日填写，例如2024-03-05")
 NXSF_TEXT(impossibleDateKept, "“%1”不是有效的日期，单元格仍是原来的%2")
 NXSF_TEXT(columnRefused, "字段的列名不是可用的列名或列表达式")
-NXSF_TEXT(columnInBrackets, "字段的列名用方括号引用，PostgreSQL无法执行")
 NXSF_TEXT(tooManyConditionRows, "条件超过500行，数据库无法执行，请减少条件")
 NXSF_TEXT(parenthesesTooDeep, "括号嵌套超过16层，数据库无法执行，请减少括号")
 NXSF_TEXT(emptyFieldBeforeRows, "没有选择字段，但下面还有条件；请选择字段或删除这一行")
@@ -105,6 +104,8 @@ NXSF_TEXT(useValuesAnyway, "仍要使用这些值吗？")
 NXSF_TEXT(relativeDates, "相对日期")
 // A stored date that is neither a date nor a relative date this build knows, "%1" the text
 NXSF_TEXT(unknownDateWord, "“%1”不是日期，也不是能识别的相对日期")
+// A relative date whose days fall outside the years 1 to 9999 on the day of composing
+NXSF_TEXT(dateOutOfCalendar, "“%1”所指的日期超出了日历的范围（1年至9999年）")
 
 // Filter dialog
 NXSF_TEXT(filterCaption, "过滤条件")

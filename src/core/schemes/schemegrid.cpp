@@ -7,6 +7,7 @@
 #include "core/conditions/valuecells.h"
 #include "core/conditions/vocabulary.h"
 #include "core/text/spaces.h"
+#include <NxSerialFilter/schemetext.h>
 
 namespace NxSerialFilter::SchemeText {
 
@@ -28,32 +29,6 @@ public:
 private:
     ValueCells &m_cells;
 };
-
-/// The words of the logic and comparison cells a loaded text did not match: a scheme keeps
-/// the words of the language it was saved in, and a store may be shared by users of several.
-void matchForeignWords(ConditionGrid &grid, int lines)
-{
-    const int columns[] = {ConditionGrid::ColLogic, ConditionGrid::ColCompare};
-    QList<QStringList> lists[2];
-    for (int r = 1; r <= lines; ++r) {
-        for (int i = 0; i < 2; ++i) {
-            const int col = columns[i];
-            const QString word = grid.GetCellText(r, col);
-            if (word.isEmpty() || grid.GetComboIndex(r, col) >= 0)
-                continue;
-            if (lists[i].isEmpty())
-                lists[i] = Vocabulary::inShippedLanguages(i == 0 ? Vocabulary::logicItems()
-                                                                 : Vocabulary::compareItems());
-            for (const QStringList &list : std::as_const(lists[i])) {
-                const qsizetype at = list.indexOf(word);
-                if (at >= 0 && at < grid.columnItems(col).size()) {
-                    grid.SetComboIndex(r, col, int(at));
-                    break;
-                }
-            }
-        }
-    }
-}
 
 /// Sets up the value cells of the first rows for their fields, keeping their values, and
 /// locks the value cells of the empty tests.
@@ -78,7 +53,7 @@ QString gridText(ConditionGrid &grid)
     const int cols = grid.MaxCols();
     grid.SelectBlock(1, rows, 1, cols);
     grid.setBlockMode(false);
-    return trimSpaces(grid.blockText());
+    return write(grid.condition(), grid.catalog());
 }
 
 void clearGrid(ConditionGrid &grid)
@@ -91,15 +66,11 @@ void clearGrid(ConditionGrid &grid)
 void applyText(ConditionGrid &grid, ValueCells &valueCells, const QString &text)
 {
     checkSize(text);
+    // The one reader of stored texts: the grid takes what the store and the tool compose.
+    const Parsed parsed = parse(text, grid.catalog());
     LoadingFlag loading(valueCells);
-    const int lines = text.isEmpty() ? 0 : int(text.count(QStringLiteral("\r\n"))) + 1;
-    // A grid never has fewer than one row, so an empty text loads as one empty row.
-    grid.SetMaxRows(std::max(lines, 1));
-    grid.SelectBlock(1, grid.MaxRows(), 1, grid.MaxCols());
-    grid.setBlockText(text);
-    grid.setBlockMode(false);
-    matchForeignWords(grid, lines);
-    setUpValueCells(grid, valueCells, lines);
+    grid.setCondition(parsed.condition);
+    setUpValueCells(grid, valueCells, grid.MaxRows());
 }
 
 void applyCondition(ConditionGrid &grid, ValueCells &valueCells, const Condition &condition)

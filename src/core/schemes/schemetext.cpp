@@ -8,11 +8,13 @@
 #include "core/fields/fieldcatalogdata.h"
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
+#include "core/schemes/rowfacts.h"
 #include "core/text/spaces.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemetext.h>
 
 #include <QHash>
+#include <QMultiHash>
 
 #include <algorithm>
 
@@ -38,9 +40,9 @@ public:
     /// The position of word; -1 when no language has it.
     int find(QStringView word)
     {
-        // A short list: comparing costs less than hashing. Of two items with the same word, the
-        // later is found.
-        for (qsizetype i = m_current.size() - 1; i >= 0; --i) {
+        // A short list: comparing costs less than hashing. Of two items with the same word,
+        // the first is found, as the list finds it.
+        for (qsizetype i = 0; i < m_current.size(); ++i) {
             const QString &item = m_current.at(i);
             if (item.size() == word.size() && (word.isEmpty() || item.front() == word.front()) &&
                 item == word)
@@ -129,6 +131,39 @@ private:
     bool m_present[Count] = {};
 };
 
+/// Where a stored row's field identifier leads: the positions of each identifier, read from
+/// the catalog when a row first names one.
+class FieldIds
+{
+public:
+    explicit FieldIds(const QList<CatalogEntry> &entries)
+        : m_entries(entries)
+    {}
+
+    /// The position of the field with identifier id, the one of them captioned caption when
+    /// several share it; -1 when none has it.
+    int find(const QString &id, QStringView caption)
+    {
+        if (!m_read) {
+            m_read = true;
+            for (qsizetype k = m_entries.size() - 1; k >= 1; --k)
+                m_ids.insert(m_entries.at(k).identifier, int(k));
+        }
+        int first = -1;
+        for (auto it = m_ids.constFind(id); it != m_ids.constEnd() && it.key() == id; ++it) {
+            if (m_entries.at(it.value()).caption == caption)
+                return it.value();
+            first = first < 0 ? it.value() : std::min(first, it.value());
+        }
+        return first;
+    }
+
+private:
+    const QList<CatalogEntry> &m_entries;
+    QMultiHash<QString, int> m_ids;
+    bool m_read = false;
+};
+
 } // namespace
 
 Parsed parse(const QString &text, const FieldCatalog &catalog)
@@ -152,6 +187,7 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
         fields.insert(entries.at(k).caption, int(k));
     fields.insert(noField, 0);
     fields.remove(QStringView()); // an empty text is no choice
+    FieldIds ids(entries);
     QList<ConditionRow> &rows = parsed.condition.rows();
     rows.reserve(text.count(u'\n') + 1);
     qsizetype at = 0;
@@ -174,7 +210,18 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
         }
         row.open = cells.text(ConditionGrid::ColLeftParen);
         const QStringView field = cells.word(ConditionGrid::ColField, held[1]);
-        row.field = fields.value(field, -1);
+        // The field's identifier finds it under any caption (another language's, say); a text
+        // saved before it was kept, or whose identifier this list lacks, by its caption.
+        row.code = cells.text(ConditionGrid::ColValueCode);
+        RowFacts facts = RowFacts::read(row.code);
+        const QString id = facts.value(RowFacts::fieldKey());
+        row.field = id.isEmpty() || field.isEmpty() ? -1 : ids.find(id, field);
+        if (row.field < 0)
+            row.field = fields.value(field, -1);
+        if (row.field >= 0) { // written anew from the field the row names
+            facts.remove(RowFacts::fieldKey());
+            row.code = facts.text();
+        }
         if (row.field < 0 && !field.isEmpty()) {
             row.unmatched.field = field.toString();
             parsed.problems.append({r, RowProblem::Cell::Field, row.unmatched.field});
@@ -191,12 +238,29 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
                                              cells.text(ConditionGrid::ColValue));
         if (holdsUnknownDate(catalog, row))
             parsed.problems.append({r, RowProblem::Cell::Value, row.value.text()});
-        row.code = cells.text(ConditionGrid::ColValueCode);
         row.close = cells.text(ConditionGrid::ColRightParen);
         rows.append(std::move(row));
     }
     return parsed;
 }
+
+namespace {
+
+/// The value-code cell as written: the row's facts with its field's identifier.
+QString codeCell(const ConditionRow &row, const FieldCatalog &catalog)
+{
+    // A row whose field was not found keeps the identifier it was stored with; a row that
+    // names no field keeps none.
+    if (row.field < 0 && !row.unmatched.field.isEmpty())
+        return row.code;
+    RowFacts facts = RowFacts::read(row.code);
+    facts.remove(RowFacts::fieldKey());
+    if (const QString id = catalog.identifier(row.field); row.field > 0 && !id.isEmpty())
+        facts.set(RowFacts::fieldKey(), id);
+    return facts.text();
+}
+
+} // namespace
 
 QString write(const Condition &condition, const FieldCatalog &catalog, const QString &language)
 {
@@ -226,7 +290,7 @@ QString write(const Condition &condition, const FieldCatalog &catalog, const QSt
                     ? book.dateValue(row.value.text(), row.compare)
                     : row.value.text();
         text += u'\t';
-        text += row.code;
+        text += codeCell(row, catalog);
         text += u'\t';
         text += row.close;
     }

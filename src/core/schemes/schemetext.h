@@ -27,7 +27,8 @@ void checkLength(qsizetype length);
 /// Throws FilterError when the text, its number of rows or one of its cells is over its cap.
 void checkSize(QStringView text);
 
-/// The grid's scheme text, trimmed of spaces at its ends: what is saved, loaded or composed.
+/// The grid's scheme text as SchemeText::write writes its condition: what is saved, loaded or
+/// composed.
 NXSF_CORE_AUTOTEST_EXPORT QString gridText(ConditionGrid &grid);
 
 /// Empties every cell and drops the cells' own settings; the row count stays.
@@ -36,8 +37,8 @@ NXSF_CORE_AUTOTEST_EXPORT void clearGrid(ConditionGrid &grid);
 /// Puts a stored text into the grid: one row per line (an empty text gives one empty row),
 /// value cells set up for their fields with the loaded values kept, empty tests locked.
 /// The value cells are loading while it runs, also when it throws. A text over the caps is refused
-/// before anything changes. Logic and comparison words of any language the component ships
-/// are taken by their position, so a scheme saved in one language loads in every other.
+/// before anything changes. The text is read by SchemeText::parse, as the store and the tool
+/// read it, so a scheme saved in one language loads in every other.
 NXSF_CORE_AUTOTEST_EXPORT void applyText(ConditionGrid &grid, ValueCells &valueCells,
                                          const QString &text);
 

@@ -8,6 +8,7 @@
 #include "core/host/busypointer.h"
 #include "core/language/languagestate.h"
 #include "core/text/leadingnumber.h"
+#include "testsupport/collidingwords.h"
 #include "testsupport/descriptions.h"
 
 #include "testsupport/scriptedalerts.h"
@@ -147,7 +148,7 @@ QString schemeText(const QStringList &rows)
 /// The composer without a window gives what the dialog gives for the same rows.
 ComposedCondition composeHeadless(bool serial, const QString &screen,
                                   const KeyedValuesPtr &description, const QStringList &rows,
-                                  QDate asOf = {})
+                                  QDate asOf = {}, Qt::DayOfWeek firstDay = Qt::Monday)
 {
     ConditionComposer composer =
         serial ? ConditionComposer::forSerialDescription(description ? description
@@ -155,6 +156,7 @@ ComposedCondition composeHeadless(bool serial, const QString &screen,
                : ConditionComposer::forCommonFields(
                      description ? description : standardCommonValues(screen), screen);
     composer.setAsOf(asOf);
+    composer.setFirstDayOfWeek(firstDay);
     return composer.compose(schemeText(rows));
 }
 
@@ -392,10 +394,10 @@ void tst_SqlBuilder::serialConditions_data()
         << u" ( (tf.FSERIALNUM Like '%A%'   And  tf.FQTY > 1) ) "_qs << QStringList() << QDate();
     QTest::newRow("nested parentheses")
         << QStringList{u"|((|序列号|等于|A|"_qs, u"或者||数量|大于|1|)"_qs,
-                       u"并且||日期|等于|x|)"_qs}
-        << u" ( ((( tf.FSERIALNUM = 'A'   Or  tf.FQTY > 1 ) And  tf.FDATE = 'x'  )) ) "_qs
-        << QStringList{u"((序列号 等于 A 或者 数量 大于 1) 并且 日期 等于 x)"_qs,
-                       u"((序列号 Equal to A Or 数量 Greater than 1) And 日期 Equal to x)"_qs}
+                       u"并且||日期|等于|2026-01-02|)"_qs}
+        << u" ( ((( tf.FSERIALNUM = 'A'   Or  tf.FQTY > 1 ) And  tf.FDATE = '2026-01-02'  )) ) "_qs
+        << QStringList{u"((序列号 等于 A 或者 数量 大于 1) 并且 日期 等于 2026-01-02)"_qs,
+                       u"((序列号 Equal to A Or 数量 Greater than 1) And 日期 Equal to 2026-01-02)"_qs}
         << QDate();
     QTest::newRow("double parentheses on one row")
         << QStringList{u"|((|数量|等于|1|))"_qs} << u" ( ((( tf.FQTY = 1 ))) ) "_qs << QStringList()
@@ -450,8 +452,9 @@ void tst_SqlBuilder::serialConditions_data()
     // Only a date field reads the word; a count of no days is no word.
     dated("a text field keeps the word", u"||序列号|等于|今天|"_qs, tuesday,
           u" ( (tf.FSERIALNUM = '今天') ) "_qs, u"序列号 等于 今天"_qs, u"序列号 Equal to 今天"_qs);
-    dated("last 0 days is no date", u"||日期|等于|过去0天|"_qs, tuesday,
-          u" ( (tf.FDATE = '过去0天') ) "_qs, u"日期 等于 过去0天"_qs, u"日期 Equal to 过去0天"_qs);
+    dated("the most days a count takes", u"||日期|等于|过去36600天|"_qs, tuesday,
+          u" ( ((tf.FDATE >= '1926-09-25' And tf.FDATE < '2026-12-09')) ) "_qs,
+          u"日期 等于 过去36600天"_qs, u"日期 Equal to last 36600 days"_qs);
     dated("contains leaves the word", u"||日期|包含|今天|"_qs, tuesday,
           u" ( (tf.FDATE Like '%今天%') ) "_qs, u"日期 包含 今天"_qs, u"日期 Contains 今天"_qs);
 }
@@ -476,6 +479,14 @@ void tst_SqlBuilder::serialConditions()
         const Condition again = SchemeText::parse(english, catalog).condition;
         QCOMPARE(compose(catalog, again, form).text, expected);
         QCOMPARE(again.at(0).value.kind(), read.at(0).value.kind());
+        // A first day that names no day of the week is Monday, however it comes in: taken as
+        // it is, it would start the weeks on another day, even in the future.
+        for (const int day : {0, 8, 9}) {
+            SqlForm odd = form;
+            odd.firstDayOfWeek = Qt::DayOfWeek(day);
+            QCOMPARE(composeDirect(true, {}, {}, rows, odd).text, expected);
+            QCOMPARE(composeHeadless(true, {}, {}, rows, asOf, Qt::DayOfWeek(day)).sql, expected);
+        }
         return;
     }
     Fixture f(Mode::Serial);
@@ -487,8 +498,13 @@ void tst_SqlBuilder::serialConditions()
     // The stored text reads and writes back byte for byte (the dialog writes no empty text).
     const FieldCatalog catalog = catalogFor(true, {}, {});
     const QString stored = schemeText(rows);
-    if (!rows.isEmpty())
-        QCOMPARE(SchemeText::write(SchemeText::parse(stored, catalog).condition, catalog), stored);
+    if (!rows.isEmpty()) {
+        const Condition read = SchemeText::parse(stored, catalog).condition;
+        const QString written = SchemeText::write(read, catalog);
+        QCOMPARE(SchemeText::parse(written, catalog).condition, read);
+        QCOMPARE(SchemeText::write(SchemeText::parse(written, catalog).condition, catalog),
+                 written);
+    }
     if (words.isEmpty())
         return;
     QCOMPARE(SqlBuilder::conditionText(f.grid), words.at(0));
@@ -732,12 +748,14 @@ void tst_SqlBuilder::engineForms_data()
     QTest::newRow("whole number beyond a double's precision")
         << false << items << QStringList{u"||数量|等于|9223372036854775807|"_qs}
         << u" ( (t1.FQty = $1) ) "_qs << QVariantList{qint64(9223372036854775807)} << standard;
-    // […] is no name on PostgreSQL: refused there (expected ""), written on SQLite.
+    // […] is no name on PostgreSQL: written as "…" there, a quote inside doubled.
     QTest::newRow("bracketed column")
-        << false << items << QStringList{u"||数量|等于|1|"_qs} << QString() << QVariantList{}
-        << commonValues({commonField(u"数量"_qs, 3, u"t1.[F Qty]"_qs)}, items);
+        << false << items << QStringList{u"||数量|等于|1|"_qs}
+        << u" ( (ISNULL(t1.\"F \"\"Q\"\"\", \"t 2\".x) = $1) ) "_qs << QVariantList{qint64(1)}
+        << commonValues({commonField(u"数量"_qs, 3, u"ISNULL(t1.[F \"Q\"], \"t 2\".x)"_qs)}, items);
     QTest::newRow("bracketed serial column")
-        << true << items << QStringList{u"||数量|为空||"_qs} << QString() << QVariantList{}
+        << true << items << QStringList{u"||数量|为空||"_qs}
+        << u" ( ((tf.\"F QTY\" Is null or tf.\"F QTY\"=$1)) ) "_qs << QVariantList{qint64(0)}
         << serialDescription({serialField(3, u"[F QTY]"_qs, u"数量"_qs, 0, 0)}, {});
     // Names of every length a short copy treats apart, whole in the text.
     QTest::newRow("names short and long")
@@ -772,16 +790,6 @@ void tst_SqlBuilder::engineForms()
     QFETCH(KeyedValuesPtr, description);
     Fixture f(serial ? Mode::Serial : Mode::Common, screen, description);
     f.setRows(rows);
-    if (expected.isEmpty()) {
-        QVERIFY(!SqlBuilder::compose(f.grid).isEmpty());
-        QVERIFY_THROWS_EXCEPTION(FilterError,
-                                 SqlBuilder::composeBound(f.grid, SqlEngine::PostgreSQL));
-        // The dialog keeps OK for the engines that read it; the server refuses the rest.
-        const auto alerts = ScriptedAlerts::install();
-        QVERIFY(Testing::createSql(f.confirmed, f.grid));
-        QVERIFY(f.confirmed.query(SqlEngine::PostgreSQL, Placeholders::QMark).sql.contains(u'['));
-        return;
-    }
     const BoundCondition bound =
         SqlBuilder::composeBound(f.grid, SqlEngine::PostgreSQL, Placeholders::Dollar);
     QCOMPARE(bound.sql, expected);
@@ -792,6 +800,10 @@ void tst_SqlBuilder::engineForms()
         composeDirect(serial, screen, description, rows,
                       SqlForm::bound(SqlEngine::PostgreSQL, Placeholders::Dollar));
     QCOMPARE(direct.bound(), bound);
+    // The host's FilterQuery after OK: the same form, not another engine's.
+    const auto alerts = ScriptedAlerts::install();
+    QVERIFY(Testing::createSql(f.confirmed, f.grid));
+    QCOMPARE(f.confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar).bound(), bound);
 }
 
 void tst_SqlBuilder::columnNames_data()
@@ -851,6 +863,10 @@ void tst_SqlBuilder::columnNames_data()
     QTest::newRow("keyword SELECT") << u"(SELECT t1.a)"_qs << false;
     QTest::newRow("keyword between terms") << u"t1.a OR t1.b"_qs << false;
     QTest::newRow("postfix null test as a column") << u"NOTNULL"_qs << false;
+    QTest::newRow("null test alone, not called") << u"ISNULL"_qs << false;
+    QTest::newRow("keyword USER") << u"USER"_qs << false;
+    QTest::newRow("keyword SESSION_USER") << u"session_user"_qs << false;
+    QTest::newRow("keyword CURRENT_DATE") << u"CURRENT_DATE"_qs << false;
     QTest::newRow("collation") << u"t1.a COLLATE NOCASE"_qs << false;
     QTest::newRow("empty qualifier") << u".FQty"_qs << false;
     QTest::newRow("empty name after the dot") << u"t1."_qs << false;
@@ -1021,6 +1037,22 @@ void tst_SqlBuilder::failures_data()
     QTest::newRow("common none chosen")
         << false << standard << QStringList{} << QStringList{u"||(无)|等于|A|"_qs} << row
         << u"第1行：字段列表中没有这一项"_qs << 64;
+
+    // A date the condition would compare as a text that finds nothing, as if no record matched.
+    const QString noDate = u"行：“%1”不是日期，也不是能识别的相对日期"_qs;
+    QTest::newRow("impossible day of a stored scheme")
+        << true << standard << QStringList{}
+        << QStringList{u"||序列号|等于|A|"_qs, u"并且||日期|等于|2024-02-30|"_qs} << row
+        << u"第2"_qs + noDate.arg(u"2024-02-30"_qs) << 64;
+    QTest::newRow("word of a newer build")
+        << true << standard << QStringList{} << QStringList{u"||日期|大于|下个财年|"_qs} << row
+        << u"第1"_qs + noDate.arg(u"下个财年"_qs) << 64;
+    for (const QString &days : {u"过去0天"_qs, u"过去-1天"_qs, u"过去2147483648天"_qs,
+                                u"过去36601天"_qs, u"未来0天"_qs}) {
+        QTest::addRow("%s is no relative date", qPrintable(days))
+            << true << standard << QStringList{} << QStringList{u"||日期|不等于|"_qs + days + u'|'}
+            << row << u"第1"_qs + noDate.arg(days) << 64;
+    }
 }
 
 void tst_SqlBuilder::failures()
@@ -1059,7 +1091,7 @@ void tst_SqlBuilder::failures()
     QCOMPARE(alerts->shown.first().message, message);
     QCOMPARE(alerts->shown.first().style, style);
     QCOMPARE(f.confirmed.sql(), u" ( (tf.FQTY = 2) ) "_qs);
-    QCOMPARE(f.confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar),
+    QCOMPARE(f.confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar).bound(),
              (BoundCondition{u" ( (tf.FQTY = $1) ) "_qs, {qint64(2)}}));
     QCOMPARE(f.grid.blockText(), gridBefore);
     QVERIFY2(!alerts->busyAtAlert, "the pointer must be restored before the message");
@@ -1071,6 +1103,14 @@ void tst_SqlBuilder::failures()
     QVERIFY(direct.failure);
     QCOMPARE(direct.failure->message(), message);
     QCOMPARE(direct.failure->number(), number);
+    // A confirmed condition whose bound form fails gives the failure, never an empty
+    // condition, which would filter nothing.
+    const FieldCatalog catalog = catalogFor(serial, QStringLiteral("StorageCheck"), description);
+    const ConfirmedCondition confirmed(
+        catalog, SchemeText::parse(schemeText(rows), catalog).condition, u"x"_qs, {});
+    const Composed query = confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar);
+    QVERIFY(query.failure);
+    QCOMPARE(query.failure->message(), message);
     if (fieldIds.isEmpty()) {
         const ComposedCondition headless =
             composeHeadless(serial, QStringLiteral("StorageCheck"), description, rows);
@@ -1157,7 +1197,7 @@ void tst_SqlBuilder::builtInCode()
     for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
         for (const Placeholders p : {Placeholders::QMark, Placeholders::Dollar})
             QCOMPARE(compose(catalog, condition, SqlForm::bound(engine, p)).bound(),
-                     f.confirmed.query(engine, p));
+                     f.confirmed.query(engine, p).bound());
     }
     QCOMPARE(compose(catalog, condition, SqlForm::words()).text, f.confirmed.text());
     // The grid hands over the same condition, copied and compared as a value.
@@ -1176,26 +1216,7 @@ void tst_SqlBuilder::translationLeavesTheSql()
 {
     // A translation that gives "等于" the words of "包含": the comparison is the list
     // position, whatever its word.
-    class CollidingWords : public ResourceLoaderComponent
-    {
-    public:
-        void setResFileBaseName(const QString &) override {}
-        void setLanguageID(const QString &) override {}
-        QString LoadString(const QString &key) override
-        {
-            return key == u"等于"_qs || key == u"包含"_qs ? u"Contains"_qs : key;
-        }
-        QString LoadString2(const QString &key) override { return LoadString(key); }
-    };
-    ComponentRegistry::instance().registerFactory(
-        ComponentId::resourceLoader(), [] { return std::make_shared<CollidingWords>(); });
-    ContextStore::setPropsString(u"LANGUAGE=xx;"_qs);
-    Language::reload();
-    const auto restore = qScopeGuard([] {
-        ComponentRegistry::instance().restoreDefaults();
-        ContextStore::clear();
-        Language::reload();
-    });
+    const CollidingWords words;
     Fixture f(Mode::Serial);
     f.setRows({u"||序列号||A|"_qs, u"并且||序列号||B|"_qs});
     f.grid.SetComboIndex(1, ConditionGrid::ColCompare, int(CompareOp::Equal));
@@ -1215,11 +1236,11 @@ void tst_SqlBuilder::successStoresAndStaysQuiet()
     QCOMPARE(f.confirmed.sql(), u" ( (tf.FQTY = 1) ) "_qs);
     for (const SqlEngine engine : {SqlEngine::SQLite, SqlEngine::PostgreSQL}) {
         for (const Placeholders style : {Placeholders::QMark, Placeholders::Dollar}) {
-            QCOMPARE(f.confirmed.query(engine, style),
+            QCOMPARE(f.confirmed.query(engine, style).bound(),
                      SqlBuilder::composeBound(f.grid, engine, style));
         }
     }
-    QCOMPARE(f.confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar),
+    QCOMPARE(f.confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar).bound(),
              (BoundCondition{u" ( (tf.FQTY = $1) ) "_qs, {qint64(1)}}));
     // The forms come from the condition confirmed at OK, not from the grid as it is now.
     f.setRows({u"||数量|等于|2|"_qs});
@@ -1231,7 +1252,8 @@ void tst_SqlBuilder::successStoresAndStaysQuiet()
     empty.confirmed = f.confirmed;
     QVERIFY(Testing::createSql(empty.confirmed, empty.grid));
     QCOMPARE(empty.confirmed.sql(), QString());
-    QCOMPARE(empty.confirmed.query(SqlEngine::SQLite, Placeholders::QMark), BoundCondition{});
+    QCOMPARE(empty.confirmed.query(SqlEngine::SQLite, Placeholders::QMark).bound(),
+             BoundCondition{});
     QVERIFY(alerts->shown.isEmpty());
     QVERIFY(!BusyPointer::isShown());
 }

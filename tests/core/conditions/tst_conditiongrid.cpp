@@ -4,7 +4,10 @@
 // text, row count and the key rule.
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/conditionrows.h"
 #include "core/conditions/vocabulary.h"
+
+#include <NxSerialFilter/limits.h>
 
 #include <QAbstractItemModelTester>
 #include <QRegularExpression>
@@ -354,6 +357,56 @@ private Q_SLOTS:
         for (int r = 1; r <= m_grid->MaxRows(); ++r)
             after << m_grid->GetCellText(r, G::ColValue);
         QCOMPARE(after, values);
+    }
+
+    void rowCommands_data()
+    {
+        // Each step "delete:row" or "insert:row" on a condition of rows rows (the last one
+        // blank), whose row 2 joins with a logic word no list holds; each step's answer.
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<int>("rowsAfter");
+        QTest::newRow("deleting row 1") << 4 << u"delete:1"_qs << u"true"_qs << 3;
+        QTest::newRow("inserting above row 2, then deleting row 1")
+            << 4 << u"insert:2 delete:1 delete:1"_qs << u"true true true"_qs << 3;
+        const int cap = int(Limits::MaxSchemeRows);
+        QTest::newRow("an insert at one below the row cap, once")
+            << cap - 1 << u"insert:1 insert:1 insert:3"_qs << u"true false false"_qs << cap;
+        QTest::newRow("outside the rows")
+            << 3 << u"delete:0 delete:4 insert:0 insert:5"_qs << u"false false false false"_qs << 3;
+    }
+
+    // The row commands keep the grid's row rules: the first row shows no logic word, not even
+    // one no list holds, and the rows stay within the cap.
+    void rowCommands()
+    {
+        QFETCH(int, rows);
+        QFETCH(QString, steps);
+        QFETCH(QString, answers);
+        QFETCH(int, rowsAfter);
+        Condition condition;
+        condition.rows().resize(rows);
+        for (int i = 0; i + 1 < rows; ++i) { // the last row blank, as the grid keeps it
+            ConditionRow &row = condition[i];
+            row.field = 1;
+            row.value = QString::number(i + 1);
+            row.logic = i == 0 ? LogicOp::None : LogicOp::And;
+        }
+        condition[1].logic = LogicOp::None;
+        condition[1].unmatched.logic = u"其他"_qs;
+        QStringList got;
+        for (const QString &step : steps.split(u' ')) {
+            const int row = step.section(u':', 1).toInt();
+            const bool done = step.startsWith(u"delete"_qs)
+                                  ? ConditionRows::deleteRow(condition, row)
+                                  : ConditionRows::insertRows(condition, row);
+            got << (done ? u"true"_qs : u"false"_qs);
+        }
+        QCOMPARE(got.join(u' '), answers);
+        QCOMPARE(condition.size(), qsizetype(rowsAfter));
+        QCOMPARE(condition.at(0).logic, LogicOp::None);
+        QCOMPARE(condition.at(0).unmatched.logic, QString());
     }
 
     // The row replacing the only row is a first row: its logic cell plain and locked.

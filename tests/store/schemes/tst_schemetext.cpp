@@ -11,9 +11,11 @@
 #include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
 #include "store/schemes/schemeloader.h"
+#include "testsupport/collidingwords.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include "testsupport/storefixture.h"
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemestore.h>
 #include <NxSerialFilter/schemetext.h>
@@ -89,12 +91,16 @@ private Q_SLOTS:
     void loadFailures();
     void savedInAnotherLanguage_data();
     void savedInAnotherLanguage();
+    void parsing_data();
+    void parsing();
+    void oneWordTwoPositions();
 
 private:
     /// A text stored as another tool could have written it, past the store's own checks.
     qint32 storeRaw(const QString &text);
-    /// The dialog's state as it loads in serial mode for a user of a language.
-    void openSerial(const QString &language);
+    /// The dialog's state as it loads in serial mode for a user of a language; with captions,
+    /// the host gives the fields English captions for a user of English.
+    void openSerial(const QString &language, bool captions = false);
     /// The condition OK would compose, or the failure's description.
     QString composed() const
     {
@@ -128,14 +134,23 @@ qint32 tst_SchemeText::storeRaw(const QString &text)
     return id;
 }
 
-void tst_SchemeText::openSerial(const QString &language)
+void tst_SchemeText::openSerial(const QString &language, bool captions)
 {
     ContextStore::setPropsString(u"LANGUAGE="_s + language + u";SCHEMEDB="_s +
                                  m_dir.filePath(u"text.sqlite"_s) + u';');
     Language::reload();
     m_state = HostFields();
     m_state.SerialUse = true;
-    m_state.SerialDesc = standardSerialDescription();
+    m_state.SerialDesc =
+        captions && language == u"en"_s
+            ? serialDescription({serialField(1, u"FSERIALNUM"_s, u"Serial number"_s, 1, 1),
+                                 serialField(2, u"FITEM"_s, u"Item"_s, 0, 2, 0, 4),
+                                 serialField(3, u"FQTY"_s, u"Quantity"_s, 0, 0),
+                                 serialField(4, u"FDATE"_s, u"Date"_s, 0, 4)},
+                                {serialField(5, u"FSUB"_s, u"Grade"_s, 1, 3, 0, 7),
+                                 serialField(6, u"FSYSN"_s, u"System number"_s, 1, -10, 0),
+                                 serialField(7, u"FSYST"_s, u"System text"_s, 1, -10, 1)})
+            : standardSerialDescription();
     m_grid = std::make_unique<ConditionGrid>();
     Testing::setFields(m_state, *m_grid);
     m_cells = std::make_unique<ValueCells>(m_state, *m_grid);
@@ -159,10 +174,16 @@ void tst_SchemeText::writing_data()
     QTest::addColumn<int>("rows");
     QTest::addColumn<QString>("cells");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("cells by TAB, rows by CR LF")
+    QTest::newRow("cells by TAB, rows by CR LF, the field's identifier in the code cell")
         << 2 << u"1,3=名称|1,4=等于|1,5=a|2,1=并且|2,5=d"_s
-        << T + T + u"名称"_s + T + u"等于"_s + T + u"a"_s + T + T + NL + u"并且"_s + T + T + T + T +
-               u"d"_s + T + T;
+        << T + T + u"名称"_s + T + u"等于"_s + T + u"a"_s + T + u"field=t1.FName"_s + T + NL +
+               u"并且"_s + T + T + T + T + u"d"_s + T + T;
+    // The identifier follows the field the row names now; facts of other keys stay as stored.
+    QTest::newRow("other facts kept, the identifier written anew")
+        << 1 << u"1,3=名称|1,6=off=1;field=t1.FQty;x"_s
+        << T + T + u"名称"_s + T + T + T + u"off=1;x;field=t1.FName"_s + T;
+    QTest::newRow("no field, no identifier")
+        << 1 << u"1,3=(无)|1,6=field=t1.FQty"_s << T + T + u"(无)"_s + T + T + T + T;
     // Quotes are doubled only for a host's service, never in the text itself.
     QTest::newRow("quotes kept single")
         << 1 << u"1,5=O'Neil''s"_s << T + T + T + T + u"O'Neil''s"_s + T + T;
@@ -374,7 +395,8 @@ void tst_SchemeText::savedInAnotherLanguage_data()
 {
     QTest::addColumn<QString>("savedIn");
     QTest::addColumn<QString>("loadedIn");
-    QTest::addColumn<QStringList>("rows"); // logic index|(|field|comparison index|value|)
+    QTest::addColumn<bool>("captions");    // the host gives the fields captions of the language
+    QTest::addColumn<QStringList>("rows"); // logic index|(|column|comparison index|value|)
     QTest::addColumn<QString>("sql");
     const struct
     {
@@ -382,38 +404,45 @@ void tst_SchemeText::savedInAnotherLanguage_data()
         QStringList rows;
         QString sql;
     } examples[] = {
-        {"contains", {u"-1||序列号|6|A01|"_s}, u" ( (tf.FSERIALNUM Like '%A01%') ) "_s},
-        {"at least", {u"-1||数量|4|12.50kg|"_s}, u" ( (tf.FQTY >= 12.5) ) "_s},
-        {"not empty", {u"-1||日期|9||"_s}, u" ( ((tf.FDATE Is not null and tf.FDATE<>'' )) ) "_s},
+        {"contains", {u"-1||FSERIALNUM|6|A01|"_s}, u" ( (tf.FSERIALNUM Like '%A01%') ) "_s},
+        {"at least", {u"-1||FQTY|4|12.50kg|"_s}, u" ( (tf.FQTY >= 12.5) ) "_s},
+        {"not empty", {u"-1||FDATE|9||"_s}, u" ( ((tf.FDATE Is not null and tf.FDATE<>'' )) ) "_s},
         {"or and parentheses",
-         {u"-1|(|序列号|0|B7|"_s, u"1||物料|8||)"_s},
+         {u"-1|(|FSERIALNUM|0|B7|"_s, u"1||FITEM|8||)"_s},
          u" ( (( tf.FSERIALNUM = 'B7'   Or  (t_FITEM.FName Is null or t_FITEM.FName='' or "
          "t_FITEM.FName='*') )) ) "_s},
     };
-    for (const auto &[from, to] : {std::pair{"chs", "en"}, std::pair{"en", "chs"}}) {
-        for (const auto &e : examples) {
-            QTest::addRow("%s saved in %s", e.row, from)
-                << QString::fromLatin1(from) << QString::fromLatin1(to) << e.rows << e.sql;
+    for (const bool captions : {false, true}) {
+        for (const auto &[from, to] : {std::pair{"chs", "en"}, std::pair{"en", "chs"}}) {
+            for (const auto &e : examples) {
+                QTest::addRow("%s saved in %s%s", e.row, from,
+                              captions ? ", captions of the language" : "")
+                    << QString::fromLatin1(from) << QString::fromLatin1(to) << captions << e.rows
+                    << e.sql;
+            }
         }
     }
 }
 
 // A store shared by users of two languages: a scheme keeps the words of the user who saved
-// it, and loads for a user of the other language with the same condition and no alert.
+// it, and loads for a user of the other language with the same condition and no alert, also
+// when the host gives the fields that user's captions.
 void tst_SchemeText::savedInAnotherLanguage()
 {
     QFETCH(QString, savedIn);
     QFETCH(QString, loadedIn);
+    QFETCH(bool, captions);
     QFETCH(QStringList, rows);
     QFETCH(QString, sql);
-    openSerial(savedIn);
+    openSerial(savedIn, captions);
     m_grid->SetMaxRows(int(rows.size()) + 1);
     for (int r = 1; r <= rows.size(); ++r) {
         const QStringList cells = rows.at(r - 1).split(u'|');
         if (cells.at(0).toInt() >= 0)
             m_grid->SetComboIndex(r, ConditionGrid::ColLogic, cells.at(0).toInt());
         m_grid->SetCellText(r, ConditionGrid::ColLeftParen, cells.at(1));
-        m_grid->SetCellText(r, ConditionGrid::ColField, cells.at(2));
+        m_grid->SetComboIndex(r, ConditionGrid::ColField,
+                              m_grid->catalog().indexOfColumn(cells.at(2)));
         m_grid->SetComboIndex(r, ConditionGrid::ColCompare, cells.at(3).toInt());
         m_grid->SetCellText(r, ConditionGrid::ColValue, cells.at(4));
         m_grid->SetCellText(r, ConditionGrid::ColRightParen, cells.at(5));
@@ -422,12 +451,104 @@ void tst_SchemeText::savedInAnotherLanguage()
     const QString saved = SchemeText::gridText(*m_grid);
     const qint32 id = store(saved);
 
-    openSerial(loadedIn);
+    openSerial(loadedIn, captions);
     loadScheme(*m_grid, *m_cells, id);
     QVERIFY(m_alerts->shown.isEmpty());
     QCOMPARE(composed(), sql);
+    // The store and the tool read it alike.
+    const SchemeText::Parsed parsed = SchemeText::parse(saved, m_grid->catalog());
+    QVERIFY(parsed.problems.isEmpty());
+    QCOMPARE(compose(m_grid->catalog(), parsed.condition).text, sql);
     // Saved again, it speaks the language of the user who saves.
     QVERIFY(SchemeText::gridText(*m_grid) != saved);
+}
+
+void tst_SchemeText::parsing_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("fields");   // the rows' field positions, "," between rows
+    QTest::addColumn<QString>("problems"); // "row:cell:word", "|" between them
+    QTest::addColumn<QString>("written");  // write's text; the text itself when null
+    const QString equal = u"等于"_s;
+    const auto line = [equal](const QString &logic, const QString &field, const QString &code) {
+        return logic + T + T + field + T + equal + T + u"x"_s + T + code + T;
+    };
+    // The standard fields: 数量 1, 名称 2, 代码 3, 仓库 4, 比率 5; 分号 6.
+    QTest::newRow("the first row's logic cell is never read")
+        << line(u"其他"_s, u"名称"_s, u"field=t1.FName"_s) << u"2"_s << QString() << QString();
+    QTest::newRow("a later row's unknown logic word")
+        << line({}, u"名称"_s, u"field=t1.FName"_s) + NL + line(u"其他"_s, u"名称"_s, {})
+        << u"2,2"_s << u"2:logic:其他"_s
+        << line({}, u"名称"_s, u"field=t1.FName"_s) + NL +
+               line(u"其他"_s, u"名称"_s, u"field=t1.FName"_s);
+    QTest::newRow("unknown field and comparison")
+        << T + T + u"无此字段"_s + T + u"相等"_s + T + u"x"_s + T + T << u"-1"_s
+        << u"1:field:无此字段|1:compare:相等"_s << QString();
+    // Saved under another caption (another language's, or renamed by the host).
+    QTest::newRow("field found by identifier under another caption")
+        << line({}, u"Name"_s, u"field=t1.FName"_s) << u"2"_s << QString()
+        << line({}, u"名称"_s, u"field=t1.FName"_s);
+    QTest::newRow("identifier this list lacks: found by caption")
+        << line({}, u"名称"_s, u"field=t9.Gone;off=1"_s) << u"2"_s << QString()
+        << line({}, u"名称"_s, u"off=1;field=t1.FName"_s);
+    QTest::newRow("neither found: the cell kept as stored")
+        << line({}, u"Gone"_s, u"a;field=t9.Gone;b=%3B"_s) << u"-1"_s << u"1:field:Gone"_s
+        << QString();
+    QTest::newRow("an empty field cell names no field, whatever the code cell says")
+        << line({}, {}, u"field=t1.FName;x"_s) << u"-1"_s << QString() << line({}, {}, u"x"_s);
+    QTest::newRow("text an older scheme kept in the code cell")
+        << line({}, u"代码"_s, u"V01"_s) << u"3"_s << QString()
+        << line({}, u"代码"_s, u"V01;field=t1.FCode"_s);
+    QTest::newRow("identifier with the separators inside")
+        << line({}, u"Semicolon"_s, u"field=t1.\"a%3Bb%25=\""_s) << u"6"_s << QString()
+        << line({}, u"分号"_s, u"field=t1.\"a%3Bb%25=\""_s);
+}
+
+// One reader for the grid, the store and the tool: what a stored text names, found by the
+// field's identifier before its caption, and the words that named nothing.
+void tst_SchemeText::parsing()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, fields);
+    QFETCH(QString, problems);
+    QFETCH(QString, written);
+    m_state.CommonField = commonValues(
+        {commonField(u"数量"_s, 3, u"t1.FQty"_s), commonField(u"名称"_s, 200, u"t1.FName"_s),
+         commonField(u"代码"_s, 129, u"t1.FCode"_s), commonField(u"仓库"_s, 200, u"t1.FStock"_s, 5),
+         commonField(u"比率"_s, 5, u"t1.FRate"_s), commonField(u"分号"_s, 200, u"t1.\"a;b%=\""_s)},
+        uniqueScreen());
+    Testing::setFields(m_state, *m_grid);
+    const FieldCatalog &catalog = m_grid->catalog();
+    const SchemeText::Parsed parsed = SchemeText::parse(text, catalog);
+    QStringList gotFields, gotProblems;
+    for (const ConditionRow &row : parsed.condition)
+        gotFields << QString::number(row.field);
+    const char *cells[] = {"logic", "field", "compare", "value"};
+    for (const SchemeText::RowProblem &p : parsed.problems)
+        gotProblems << QString::number(p.row) + u':' + QLatin1StringView(cells[int(p.cell)]) +
+                           u':' + p.word;
+    QCOMPARE(gotFields.join(u','), fields);
+    QCOMPARE(gotProblems.join(u'|'), problems);
+    const QString expected = written.isNull() ? text : written;
+    QCOMPARE(SchemeText::write(parsed.condition, catalog), expected);
+    // The grid loads it so and saves it so.
+    loadScheme(*m_grid, *m_cells, store(text));
+    QCOMPARE(m_grid->condition().rows().first().field, parsed.condition.at(0).field);
+    QCOMPARE(SchemeText::gridText(*m_grid), expected);
+}
+
+// A translation that gives two comparisons one word: the grid, the store and the tool all
+// take the first, as the list finds it, and compose the same condition.
+void tst_SchemeText::oneWordTwoPositions()
+{
+    const CollidingWords words(u"SCHEMEDB="_s + m_dir.filePath(u"text.sqlite"_s) + u';');
+    Testing::setFields(m_state, *m_grid);
+    const QString text = T + T + u"名称"_s + T + u"Contains"_s + T + u"x"_s + T + T;
+    loadScheme(*m_grid, *m_cells, store(text));
+    QCOMPARE(m_grid->GetComboIndex(1, ConditionGrid::ColCompare), int(CompareOp::Equal));
+    const SchemeText::Parsed parsed = SchemeText::parse(text, m_grid->catalog());
+    QCOMPARE(parsed.condition.at(0).compare, CompareOp::Equal);
+    QCOMPARE(composed(), u" ( (t1.FName = 'x') ) "_s);
 }
 
 QTEST_MAIN(tst_SchemeText)

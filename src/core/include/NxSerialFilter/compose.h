@@ -29,16 +29,14 @@ struct SqlForm
         Words, ///< FilterText: the rows in the words the grid shows them
     };
     Kind kind = Kind::Text;                          ///< the form
-    SqlEngine engine = SqlEngine::SQLite;            ///< Bound: the engine
+    /// Bound: the engine. PostgreSQL reads a column name quoted in [...] as "...".
+    SqlEngine engine = SqlEngine::SQLite;
     Placeholders placeholders = Placeholders::QMark; ///< Bound: the placeholder style
     QString language; ///< Words: a language the component ships; empty for the current one
-    /// Bound PostgreSQL form: write a column name quoted in [...] as it is instead of failing
-    /// (the server then refuses it), for a caller that keeps every engine's form.
-    bool keepBrackets = false;
     /// FilterSQL and the bound forms: the day a relative date ("本月", "过去7天") is counted
     /// from; a null date is today by the host's clock.
     QDate asOf;
-    /// The day a week ("本周", "上周") starts on.
+    /// The day a week ("本周", "上周") starts on; a value that names no day is Monday.
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
 
     /// FilterSQL.
@@ -78,12 +76,17 @@ struct ComposeFailure
         UnknownField,         ///< serial mode: the identifier leads to no field with a column
         BadDataType,          ///< serial mode: a data type the condition cannot write
         ColumnRefused,        ///< a column name outside the safe expressions a condition takes
-        ColumnInBrackets,     ///< PostgreSQL forms: a column name quoted in [...]
         ParenthesisCellsOnly, ///< a parenthesis cell holding anything but its parenthesis
         Unbalanced,           ///< parentheses that do not pair
         /// the host's record of the field cannot be read; arguments: the failure's number,
         /// description and source
         BadDescription,
+        /// a date field compared with a text that is neither a date nor a relative date this
+        /// build knows ("2024-02-30", "过去0天"); argument: the text
+        UnknownDate,
+        /// a relative date whose days on the day of composing lie past the calendar's ends
+        /// (本年 on 9999-12-31); argument: the word
+        DateOutOfRange,
     };
     int row = 0;                        ///< the row, from 1; 0 when the failure is about no one row
     Reason reason = Reason::Unbalanced; ///< why

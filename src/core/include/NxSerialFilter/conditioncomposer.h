@@ -82,7 +82,8 @@ public:
     /// The day relative dates ("本月", "过去7天") are counted from; a null date (the default)
     /// is today by the host's clock when compose runs.
     void setAsOf(QDate asOf);
-    /// The day a week ("本周", "上周") starts on; Monday by default.
+    /// The day a week ("本周", "上周") starts on; Monday by default, and for a value that names
+    /// no day of the week.
     void setFirstDayOfWeek(Qt::DayOfWeek day);
 
     /// Composes the condition of schemeText: the grid as text, one line per row, TAB between

@@ -43,13 +43,19 @@ struct Parsed
 
 /// Reads a stored scheme text: one row per CR LF line, the grid's seven cells by TAB (more are
 /// dropped), quotes single. Logic and comparison words of every language the component ships
-/// are read, the current language first; a field by its caption as the list shows it. Cells
-/// are made well-formed as the grid makes them (TAB, CR, LF and NUL become spaces).
+/// are read, the current language first; of two items with the same word the first is taken.
+/// A field is found by the identifier its row keeps in the value-code cell ("field=…"), so
+/// that a scheme survives other captions and languages, else by its caption as the list shows
+/// it; that fact is then left out of ConditionRow::code, which write puts back. Cells are made
+/// well-formed as the grid makes them (TAB, CR, LF and NUL become spaces). The dialog's grid,
+/// the scheme store and the command-line tool read every text through it.
 NXSF_CORE_EXPORT Parsed parse(const QString &text, const FieldCatalog &catalog);
 
 /// The text a scheme of condition is stored as, with its words in language (empty for the
 /// current one): every row, TAB between the seven cells, CR LF between rows, spaces at the
-/// ends trimmed, quotes single. parse and write give back a stored text byte for byte.
+/// ends trimmed, quotes single. The value-code cell keeps the row's other facts and adds the
+/// identifier of its field ("field=…"); a row whose field was not found keeps the cell as read.
+/// parse and write give back a text write wrote byte for byte.
 NXSF_CORE_EXPORT QString write(const Condition &condition, const FieldCatalog &catalog,
                                const QString &language = QString());
 

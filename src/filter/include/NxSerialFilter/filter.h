@@ -25,10 +25,11 @@ class FilterPrivate;
 /// the condition as written. At OK a column name that is not one identifier (a plain name,
 /// optionally qualified once, or one quoted name) is refused with an alert naming the row.
 ///
-/// Errors reach the host as NxSerialFilter::FilterError in two cases only: ShowFilterForm in
-/// serial mode without a SerialDesc (number 91, before any dialog is shown), and
-/// setCommonFields when the "ScreenID" entry cannot be turned into text (the reference is
-/// stored all the same). A failure while the dialog loads also reaches the caller.
+/// Errors reach the host as NxSerialFilter::FilterError in three cases only: ShowFilterForm in
+/// serial mode without a SerialDesc (number 91, before any dialog is shown), setCommonFields
+/// when the "ScreenID" entry cannot be turned into text (the reference is stored all the same),
+/// and FilterQuery for a form that does not compose. A failure while the dialog loads also
+/// reaches the caller.
 class NXSERIALFILTER_EXPORT Filter
 {
 public:
@@ -61,12 +62,16 @@ public:
     /// values to bind in order (empty before any). Bind them, never paste them: the text then
     /// holds nothing a user typed, whatever the server's quoting settings.
     /// - engine: SQLite gives FilterSQL's text with the literals replaced; PostgreSQL writes the
-    ///   few forms it would refuse otherwise (Like on a number or date column, '' on a date).
+    ///   few forms it would refuse otherwise (Like on a number or date column, '' on a date, a
+    ///   column name quoted in [...] written in "...").
     /// - placeholders: QMark ("?") for QSqlQuery::addBindValue with any Qt driver, for SQLite's
     ///   API and ODBC; Dollar ("$1".."$n") for libpq's PQexecParams or PQprepare.
     /// Qt's PostgreSQL driver writes bound values into its statement itself, escaped for the
     /// standard_conforming_strings it found when the connection opened: set that option when
     /// connecting, not later with SET, or bind through libpq.
+    /// Throws FilterError, as OK's alert would tell it, for a form that does not compose: an
+    /// empty condition would filter nothing. OK composes the same rows, so this does not happen
+    /// after a confirmed dialog.
     BoundCondition FilterQuery(SqlEngine engine = SqlEngine::SQLite,
                                Placeholders placeholders = Placeholders::QMark) const;
     /// The same condition in words, as the user wrote it in the dialog's language, for a
