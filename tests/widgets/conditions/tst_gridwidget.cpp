@@ -10,11 +10,13 @@
 #include "core/support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
+#include "testsupport/modalanswers.h"
 #include "testsupport/scriptedalerts.h"
 #include "testsupport/storefixture.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/frmfilter.h"
+#include "widgets/schemes/frmname.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
@@ -203,7 +205,6 @@ private Q_SLOTS:
         combo->showPopup();
         QAbstractItemView *list = combo->view();
         QVERIFY(QTest::qWaitForWindowExposed(list->window()));
-        QTest::qWait(QApplication::doubleClickInterval() + 50);
         const QPoint item = list->visualRect(list->model()->index(4, 0)).center(); // 日期
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item);
         QTRY_COMPARE(grid().GetCellText(1, G::ColField), u"日期"_qs);
@@ -702,17 +703,13 @@ private Q_SLOTS:
         QFETCH(bool, box);
         QFETCH(QString, alert);
         QStringList shown;
-        QTimer answer;
+        std::optional<ModalAnswers<QMessageBox>> answer;
         if (box) {
             nxAlert::setPresenter(nullptr);
-            connect(&answer, &QTimer::timeout, this, [&shown] {
-                auto *open = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-                if (open && open->isVisible()) {
-                    shown << open->text();
-                    open->accept();
-                }
+            answer.emplace([&shown](QMessageBox *open) {
+                shown << open->text();
+                open->accept();
             });
-            answer.start(20);
         }
         auto alerts = [&] {
             QStringList messages = shown;
@@ -735,16 +732,8 @@ private Q_SLOTS:
                 QTest::keyClick(focused(), ch.toLatin1());
         }
         QWidget *before = focused();
-        int namesAsked = 0;
-        QTimer nameDialog; // a Save that went ahead would ask for a name
-        connect(&nameDialog, &QTimer::timeout, this, [&namesAsked] {
-            if (auto *asked = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-                asked && asked->objectName() == u"frmName"_qs) {
-                ++namesAsked;
-                asked->reject();
-            }
-        });
-        nameDialog.start(20);
+        // A Save that went ahead would ask for a name.
+        const ModalAnswers<frmName> nameDialog([](frmName *asked) { asked->reject(); });
         auto pressOk = [&] {
             if (ending == u"ctrl+s"_qs)
                 QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier);
@@ -758,11 +747,12 @@ private Q_SLOTS:
                 QTest::mouseClick(m_dialog->CmdOK(), Qt::LeftButton);
         };
         pressOk();
-        QTest::qWait(300); // an accelerator clicks after a short animation
+        // An accelerator clicks after a short animation; the dialog then has the keys back.
+        QTRY_COMPARE(alerts(), QStringList{alert});
+        QTRY_VERIFY(m_dialog->isActiveWindow());
         QVERIFY(m_dialog->isVisible());
         QCOMPARE(m_dialog->FilterSQL(), QString());
-        QCOMPARE(alerts(), QStringList{alert});
-        QCOMPARE(namesAsked, 0);
+        QCOMPARE(nameDialog.answered, 0);
 
         if (ending == u"cell"_qs) {
             QCOMPARE(grid().GetCellText(1, G::ColValue), u"2024-03-05"_qs);

@@ -8,6 +8,7 @@
 #include "core/support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
+#include "testsupport/modalanswers.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/dialog/frmfilter.h"
@@ -46,26 +47,19 @@ const QString cancelName = QStringLiteral("<cancel>");
 
 /// Answers every name dialog that opens, in order: types a name and presses Enter, or
 /// presses Cancel. Dialogs beyond the answers are cancelled and counted.
-class NameAnswers : public QObject
+class NameAnswers
 {
 public:
     explicit NameAnswers(QStringList answers)
         : m_answers(std::move(answers))
-    {
-        connect(&m_timer, &QTimer::timeout, this, &NameAnswers::answer);
-        m_timer.start(0);
-    }
+    {}
 
     QStringList seenAtOpen; // the box's text as each dialog opened
     int unexpected = 0;
 
 private:
-    void answer()
+    void answer(frmName *dialog)
     {
-        auto *dialog = qobject_cast<frmName *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || dialog == m_last)
-            return;
-        m_last = dialog;
         seenAtOpen.append(dialog->txtName()->text());
         if (m_answers.isEmpty()) {
             ++unexpected;
@@ -87,8 +81,7 @@ private:
     }
 
     QStringList m_answers;
-    QTimer m_timer;
-    QPointer<frmName> m_last;
+    ModalAnswers<frmName> m_dialogs{[this](frmName *dialog) { answer(dialog); }};
 };
 
 /// Closes a modal window that stays open a few seconds with nobody to answer it (a name
@@ -735,20 +728,13 @@ void tst_SchemeList::unsavedChanges()
     if (!edit.isEmpty())
         writeCondition(edit);
     m_alerts->answers = answers;
-    QTimer boxKeys; // asked = -1: the real box, answered with Alt and the key in answers
-    int boxes = 0;
-    QPointer<QMessageBox> lastBox;
+    // asked = -1: the real box, answered with Alt and the key in answers
+    std::optional<ModalAnswers<QMessageBox>> boxKeys;
     if (asked < 0) {
         nxAlert::setPresenter(nullptr);
-        connect(&boxKeys, &QTimer::timeout, this, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible() || box == lastBox)
-                return; // a key's button is pressed a moment after the key
-            lastBox = box;
-            ++boxes;
+        boxKeys.emplace([&answers](QMessageBox *box) {
             QTest::keyClick(box, Qt::Key(answers.value(0)), Qt::AltModifier);
         });
-        boxKeys.start(20);
     }
     NameAnswers typer(names);
     const ModalWatch watch;
@@ -773,7 +759,7 @@ void tst_SchemeList::unsavedChanges()
     int questions = 0;
     for (const auto &alert : std::as_const(m_alerts->shown))
         questions += alert.style == nxAlert::SaveDiscardStay ? 1 : 0;
-    QCOMPARE(asked < 0 ? boxes : questions, std::abs(asked));
+    QCOMPARE(asked < 0 ? boxKeys->answered : questions, std::abs(asked));
     QCOMPARE(list()->selectedIndex(), current.isEmpty() ? 1 : indexOf(current));
     QCOMPARE(m_form->currentSchemeId(), current.isEmpty() ? 0 : storedId(current));
     QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), shown);
