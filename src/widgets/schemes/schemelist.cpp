@@ -100,13 +100,15 @@ void SchemeList::FillSchemeList()
                       (s.rights.shared ? MParse::LoadLangString(Texts::schemeSharedTip())
                                        : QString());
             const bool isDefault = s.isDefault && m_default->isVisible() && s.FID > 0;
+            const QString name = trimSpaces(s.FFilterName);
+            QString spoken; // the star says nothing to a screen reader
             if (isDefault) {
                 m_defaultId = s.FID;
                 tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) +
                        MParse::LoadLangString(Texts::schemeDefaultTip());
+                spoken = MParse::LoadLangString(Texts::schemeDefaultName()).arg(name);
             }
-            items.append({keyFor(s.FID), trimSpaces(s.FFilterName),
-                          isDefault ? Images::image(6) : icon, tip});
+            items.append({keyFor(s.FID), name, isDefault ? Images::image(6) : icon, tip, spoken});
         }
         // What was read before a failure is shown before the failure is.
         m_list.setItems(items);
@@ -181,9 +183,14 @@ Condition SchemeList::shownCondition() const
 
 bool SchemeList::mayLeave()
 {
-    if (shownCondition() == m_loaded)
+    const Condition shown = shownCondition();
+    if (shown == m_loaded)
         return true;
-    switch (nxAlert::ShowAlert(MParse::LoadLangString(Texts::unsavedChanges()),
+    // Nothing was edited since the dialog opened: the grid is the filter in force, which no
+    // scheme holds.
+    const bool inForce = m_inForce && *m_inForce == shown;
+    switch (nxAlert::ShowAlert(MParse::LoadLangString(inForce ? Texts::unsavedConditionInForce()
+                                                              : Texts::unsavedChanges()),
                                nxAlert::SaveDiscardStay)) {
     case nxAlert::AnswerYes:
         SaveScheme(false);
@@ -264,6 +271,7 @@ void SchemeList::reopenWith(const std::function<void()> &fill, qint32 id)
     const bool same = scheme && *scheme == m_grid.condition();
     m_currentId = same ? id : 0;
     m_loaded = same ? shownCondition() : Condition();
+    m_inForce = same ? std::nullopt : std::optional(shownCondition());
     reselectCurrent();
     updateActions(m_currentId);
 }
@@ -388,6 +396,7 @@ void SchemeList::SaveScheme(bool saveAs)
         if (named)
             makeCurrent(name);
         m_loaded = shownCondition();
+        m_inForce.reset(); // a scheme now holds it
         Q_EMIT saved(name);
     } catch (...) {
         alertCurrentFailure();
@@ -403,6 +412,7 @@ void SchemeList::DeleteScheme()
         return;
     if (!SchemeSource::instance().remove(m_currentId))
         return;
+    Q_EMIT removed();
     FillSchemeList();
     m_list.setSelectedIndex(1);
     itemClick(1);
