@@ -16,8 +16,7 @@ namespace NxSerialFilter::Testing {
 
 /// The modal window of type T that has the keyboard now, else null. A window shown but not
 /// yet activated takes no accelerator keys: a key sent to it then would be lost.
-template <class T = QWidget>
-T *activeModal()
+template <class T = QWidget> T *activeModal()
 {
     auto *modal = qobject_cast<T *>(QApplication::activeModalWidget());
     if (!modal || !modal->isVisible() || QApplication::activeWindow() != modal)
@@ -29,8 +28,7 @@ T *activeModal()
 /// timer looks again on every pass of the event loop, so a slow machine makes an answer
 /// later, never early or lost. A window whose answer takes a moment to close it (a button's
 /// accelerator clicks after a short animation) is not answered twice.
-template <class T = QWidget>
-class ModalAnswers : public QObject
+template <class T = QWidget> class ModalAnswers : public QObject
 {
 public:
     explicit ModalAnswers(std::function<void(T *)> answer)

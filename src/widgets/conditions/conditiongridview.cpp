@@ -314,9 +314,8 @@ QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
         // make a tip taller than any screen, so past 40 lines it says how many there are.
         constexpr qsizetype toolTipLines = 40;
         constexpr qsizetype toolTipLineWidth = 60;
-        return list && !text.isEmpty()
-                   ? QVariant(listLines(text, toolTipLines, toolTipLineWidth))
-                   : ConditionGrid::data(index, role);
+        return list && !text.isEmpty() ? QVariant(listLines(text, toolTipLines, toolTipLineWidth))
+                                       : ConditionGrid::data(index, role);
     }
     if (role == Qt::DisplayRole)
         return list ? listSummary(text) : text;

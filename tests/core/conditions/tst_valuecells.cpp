@@ -607,8 +607,8 @@ private Q_SLOTS:
             << u"1 value, 1 repeat dropped"_qs;
         QTest::newRow("one value, two repeats")
             << u"x\nx\nx"_qs << QStringList{u"x"_qs} << 2 << u"1 value, 2 repeats dropped"_qs;
-        QTest::newRow("case differs: two values")
-            << u"A\ra"_qs << QStringList{u"A"_qs, u"a"_qs} << 0 << u"2 values, 0 repeats dropped"_qs;
+        QTest::newRow("case differs: two values") << u"A\ra"_qs << QStringList{u"A"_qs, u"a"_qs}
+                                                  << 0 << u"2 values, 0 repeats dropped"_qs;
         QTest::newRow("nothing but separators")
             << u",;\t\r\n "_qs << QStringList{} << 0 << u"0 values, 0 repeats dropped"_qs;
     }

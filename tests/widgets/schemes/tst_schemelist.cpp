@@ -324,7 +324,7 @@ private:
     {
         QStringList names;
         std::function<void(QAccessibleInterface *, int)> walk = [&](QAccessibleInterface *node,
-                                                                     int depth) {
+                                                                    int depth) {
             if (!node || depth > 4)
                 return;
             names << node->text(QAccessible::Name);
@@ -753,8 +753,8 @@ void tst_SchemeList::unsavedChanges_data()
         << u"=x@a"_s << QString() << u"b"_s << QList<int>{no} << QStringList{} << 1 << u"b"_s
         << u"vb"_s << u"a=\t\t名称\t等于\tva"_s;
     QTest::newRow("reopened on a condition of no scheme, saved, then goes on")
-        << u"=x"_s << QString() << u"b"_s << QList<int>{yes} << QStringList{u"n1"_s} << 1
-        << u"b"_s << u"vb"_s << u"n1=\t\t名称\t等于\tx"_s;
+        << u"=x"_s << QString() << u"b"_s << QList<int>{yes} << QStringList{u"n1"_s} << 1 << u"b"_s
+        << u"vb"_s << u"n1=\t\t名称\t等于\tx"_s;
     QTest::newRow("reopened on a condition of no scheme, edited: it changed")
         << u"=x"_s << u"y"_s << u"b"_s << QList<int>{stay} << QStringList{} << 1 << QString()
         << u"y"_s << QString();
