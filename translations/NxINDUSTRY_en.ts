@@ -172,6 +172,10 @@
         <translation>Default filter</translation>
     </message>
     <message>
+        <source>%1（默认方案）</source>
+        <translation>%1 (default)</translation>
+    </message>
+    <message>
         <source>按F7键可查看---</source>
         <translation>: press F7 to look up</translation>
     </message>
@@ -286,6 +290,18 @@
     <message>
         <source>%1 个值，去除重复 %2 个</source>
         <translation>%1 values, %2 repeats dropped</translation>
+    </message>
+    <message>
+        <source>1 个值，去除重复 %1 个</source>
+        <translation>1 value, %1 repeats dropped</translation>
+    </message>
+    <message>
+        <source>%1 个值，去除重复 1 个</source>
+        <translation>%1 values, 1 repeat dropped</translation>
+    </message>
+    <message>
+        <source>1 个值，去除重复 1 个</source>
+        <translation>1 value, 1 repeat dropped</translation>
     </message>
     <message>
         <source>……共 %1 个值</source>
@@ -418,6 +434,10 @@
     <message>
         <source>条件已修改，尚未保存。是否先保存再选取其他方案？</source>
         <translation>The condition has changed and is not saved. Save it before picking another filter?</translation>
+    </message>
+    <message>
+        <source>正在使用的条件不是已保存的方案。是否先保存再选取其他方案？</source>
+        <translation>The condition in use is not a saved filter. Save it before picking another filter?</translation>
     </message>
     <message>
         <source>保存(&amp;S)</source>

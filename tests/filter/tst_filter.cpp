@@ -7,6 +7,7 @@
 #include "core/language/languagestate.h"
 #include "filter/filtertestaccess.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/modalanswers.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/dialog/frmfilter.h"
 #include "widgets/schemes/schemelist.h"
@@ -449,20 +450,11 @@ private Q_SLOTS:
             QTRY_VERIFY(form.isActiveWindow());
             writeRow(form.grid(), 1, 1, 0, QStringLiteral("B7"), {}, QStringLiteral(")"));
             form.grid().setActiveCell(1, ConditionGrid::ColValue);
-            bool alertSeen = false;
-            if (then == QLatin1String("alert")) {
-                QTimer::singleShot(50, &form, [&alertSeen] {
-                    if (auto *box =
-                            qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                        alertSeen = true;
-                        box->accept();
-                    }
-                });
-            }
+            const Testing::ModalAnswers<QMessageBox> alert([](QMessageBox *box) { box->accept(); });
             form.CmdOK()->click();
             QVERIFY(form.isVisible());
             if (then == QLatin1String("alert")) {
-                QVERIFY(alertSeen);
+                QCOMPARE(alert.answered, 1);
             } else {
                 QCOMPARE(m_alerts->shown.size(), 1);
                 QCOMPARE(m_alerts->shown.first().style, 48);
@@ -473,9 +465,9 @@ private Q_SLOTS:
             if (then == QLatin1String("window")) {
                 QDialog other;
                 bool cancelWhileAway = false;
-                QTimer::singleShot(50, &other, [&] {
+                const Testing::ModalAnswers<QDialog> away([&](QDialog *shown) {
                     cancelWhileAway = form.Cancel();
-                    other.accept();
+                    shown->accept();
                 });
                 other.exec();
                 QVERIFY(cancelWhileAway);

@@ -14,7 +14,15 @@ namespace NxSerialFilter {
 
 QString PastedValues::message() const
 {
-    return Language::text(Texts::pastedValueCount()).arg(values.size()).arg(duplicates);
+    // English says "1 value" and "1 repeat": the singular forms are texts of their own.
+    const qsizetype taken = values.size();
+    if (taken == 1 && duplicates == 1)
+        return Language::text(Texts::pastedOneValueOneRepeat());
+    if (taken == 1)
+        return Language::text(Texts::pastedOneValue()).arg(duplicates);
+    if (duplicates == 1)
+        return Language::text(Texts::pastedOneRepeat()).arg(taken);
+    return Language::text(Texts::pastedValueCount()).arg(taken).arg(duplicates);
 }
 
 PastedValues splitPastedValues(QStringView text)
@@ -47,8 +55,8 @@ QString listSummary(QStringView list)
     constexpr int shown = 3;
     // Painted with every repaint of the grid: a 100,000-value list is only counted, not split.
     const qsizetype count = list.isEmpty() ? 0 : list.count(u',') + 1;
-    if (count < 2)
-        return list.toString();
+    if (count == 0)
+        return {};
     QStringList first;
     qsizetype from = 0;
     while (first.size() < shown && from <= list.size()) {
@@ -63,27 +71,36 @@ QString listSummary(QStringView list)
            (count > shown ? QStringLiteral(" …") : QString());
 }
 
-QString listLines(QStringView list, qsizetype maxLines)
+QString listLines(QStringView list, qsizetype maxLines, qsizetype lineWidth)
 {
     if (list.isEmpty())
         return {};
     QString lines;
     qsizetype from = 0;
-    qsizetype written = 0;
+    qsizetype written = 0;    // lines begun
+    qsizetype lineLength = 0; // characters of the last line
     while (from <= list.size()) {
+        qsizetype comma = list.indexOf(u',', from);
+        if (comma < 0)
+            comma = list.size();
+        const QStringView value = list.sliced(from, comma - from);
+        from = comma + 1;
+        if (written > 0 && lineLength + 2 + value.size() <= lineWidth) {
+            lines += QStringLiteral(", ");
+            lines += value;
+            lineLength += 2 + value.size();
+            continue;
+        }
         if (written == maxLines) {
             const qsizetype count = list.count(u',') + 1;
             lines += u'\n' + Language::text(Texts::listValuesInAll()).arg(count);
             break;
         }
-        qsizetype comma = list.indexOf(u',', from);
-        if (comma < 0)
-            comma = list.size();
         if (written > 0)
             lines += u'\n';
-        lines += list.sliced(from, comma - from);
+        lines += value;
+        lineLength = value.size();
         ++written;
-        from = comma + 1;
     }
     return lines;
 }

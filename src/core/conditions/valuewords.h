@@ -33,9 +33,11 @@ NXSF_CORE_AUTOTEST_EXPORT PastedValues splitPastedValues(QStringView text);
 /// What a value list's cell shows: how many values it holds and its first ones, as in
 /// "(312) A001, A002, A003 …". The list is the cell's text, values separated by ",".
 NXSF_CORE_AUTOTEST_EXPORT QString listSummary(QStringView list);
-/// The values of a list one per line; past maxLines of them a last line says how many there
-/// are in all.
-NXSF_CORE_AUTOTEST_EXPORT QString listLines(QStringView list, qsizetype maxLines);
+/// The values of a list one per line, or with lineWidth several to a line joined by ", " as long
+/// as a line stays within lineWidth characters; past maxLines lines a last line says how many
+/// values there are in all.
+NXSF_CORE_AUTOTEST_EXPORT QString listLines(QStringView list, qsizetype maxLines,
+                                            qsizetype lineWidth = 0);
 
 /// A date named by a word that keeps its meaning as days pass: "本月", "过去7天".
 struct RelativeDate

@@ -38,6 +38,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStringListModel>
+#include <QStyle>
 #include <QToolTip>
 #include <QValidator>
 
@@ -130,6 +131,16 @@ public:
         }
         // Installed after the completer's own filter, so it sees Enter first.
         m_filter->popup()->installEventFilter(this);
+        // A caption cut in its middle ("Docum…umber") reads as no word: the list is as wide as
+        // its longest caption, and a caption wider than the screen is cut at its end.
+        view()->setTextElideMode(Qt::ElideRight);
+        int widest = 0;
+        for (const QString &caption : captions)
+            widest = std::max(widest, view()->fontMetrics().horizontalAdvance(caption));
+        const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) +
+                            2 * view()->frameWidth() +
+                            style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        view()->setMinimumWidth(widest + margins);
     }
 
     /// The list position the typed text leads to, or -1 when it leads nowhere: the shown
@@ -316,8 +327,11 @@ QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
     const bool list = ConditionGrid::data(index, ValueListRole).toBool();
     const QString text = GetCellText(row, col);
     if (role == Qt::ToolTipRole) {
+        // Several values to a line, so that a long list shows whole; a list of 100,000 would
+        // make a tip taller than any screen, so past 40 lines it says how many there are.
         constexpr qsizetype toolTipLines = 40;
-        return list && !text.isEmpty() ? QVariant(listLines(text, toolTipLines))
+        constexpr qsizetype toolTipLineWidth = 60;
+        return list && !text.isEmpty() ? QVariant(listLines(text, toolTipLines, toolTipLineWidth))
                                        : ConditionGrid::data(index, role);
     }
     if (role == Qt::DisplayRole)

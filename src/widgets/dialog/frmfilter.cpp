@@ -100,7 +100,10 @@ frmFilter::frmFilter(QWidget *parent)
     // signal has finished.
     connect(m_grid, &QAbstractItemModel::rowsRemoved, this, &frmFilter::fillGridHeight,
             Qt::QueuedConnection);
+    // The hint line tells of the grid it was written for: a scheme saved or a list pasted.
+    connect(m_schemes, &SchemeList::removed, m_lblMsg, &QLabel::clear);
     connect(m_schemes, &SchemeList::loaded, this, [this] {
+        m_lblMsg->clear();
         // A click hands the loaded scheme to the grid; a user moving through the list with
         // the keys stays in the list.
         if (m_vspFilter->isVisible() && !m_listKeepsFocus)

@@ -99,13 +99,15 @@ void SchemeList::FillSchemeList()
                 tip = Language::text(Texts::schemeOwnerTip()) + s.rights.owner +
                       (s.rights.shared ? Language::text(Texts::schemeSharedTip()) : QString());
             const bool isDefault = s.isDefault && m_default->isVisible() && s.FID > 0;
+            const QString name = trimSpaces(s.FFilterName);
+            QString spoken; // the star says nothing to a screen reader
             if (isDefault) {
                 m_defaultId = s.FID;
                 tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) +
                        Language::text(Texts::schemeDefaultTip());
+                spoken = Language::text(Texts::schemeDefaultName()).arg(name);
             }
-            items.append({keyFor(s.FID), trimSpaces(s.FFilterName),
-                          isDefault ? Images::image(6) : icon, tip});
+            items.append({keyFor(s.FID), name, isDefault ? Images::image(6) : icon, tip, spoken});
         }
         // What was read before a failure is shown before the failure is.
         m_list.setItems(items);
@@ -180,9 +182,15 @@ Condition SchemeList::shownCondition() const
 
 bool SchemeList::mayLeave()
 {
-    if (shownCondition() == m_loaded)
+    const Condition shown = shownCondition();
+    if (shown == m_loaded)
         return true;
-    switch (nxAlert::ShowAlert(Language::text(Texts::unsavedChanges()), nxAlert::SaveDiscardStay)) {
+    // Nothing was edited since the dialog opened: the grid is the filter in force, which no
+    // scheme holds.
+    const bool inForce = m_inForce && *m_inForce == shown;
+    switch (nxAlert::ShowAlert(
+        Language::text(inForce ? Texts::unsavedConditionInForce() : Texts::unsavedChanges()),
+        nxAlert::SaveDiscardStay)) {
     case nxAlert::AnswerYes:
         SaveScheme(false);
         // A save the user broke off (no name given) or that failed keeps the changes here.
@@ -262,6 +270,7 @@ void SchemeList::reopenWith(const std::function<void()> &fill, qint32 id)
     const bool same = scheme && *scheme == m_grid.condition();
     m_currentId = same ? id : 0;
     m_loaded = same ? shownCondition() : Condition();
+    m_inForce = same ? std::nullopt : std::optional(shownCondition());
     reselectCurrent();
     updateActions(m_currentId);
 }
@@ -397,6 +406,7 @@ void SchemeList::SaveScheme(bool saveAs)
         if (named)
             makeCurrent(savedId, name);
         m_loaded = shownCondition();
+        m_inForce.reset(); // a scheme now holds it
         Q_EMIT saved(name);
     } catch (const std::exception &) {
         alertCurrentFailure();
@@ -412,6 +422,7 @@ void SchemeList::DeleteScheme()
         return;
     if (!SchemeSource::instance().remove(m_currentId))
         return;
+    Q_EMIT removed();
     FillSchemeList();
     m_list.setSelectedIndex(1);
     itemClick(1);

@@ -11,6 +11,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 class QAction;
 class QToolBar;
@@ -86,6 +87,8 @@ Q_SIGNALS:
     void loaded();
     /// The grid was written to the store as the scheme name.
     void saved(const QString &name);
+    /// The current scheme was deleted from the store.
+    void removed();
 
 private:
     void reopenWith(const std::function<void()> &fill, qint32 id);
@@ -117,6 +120,8 @@ private:
     QHash<qint32, SchemeRights> m_rights;
     qint32 m_defaultId = 0; // the listed default scheme; 0 when there is none
     Condition m_loaded;     // what the grid held when its scheme was loaded or saved
+    // The condition in force the dialog reopened with when it is no listed scheme unchanged.
+    std::optional<Condition> m_inForce;
 };
 
 } // namespace NxSerialFilter

@@ -151,6 +151,8 @@ void SchemeListView::setItems(const QList<Item> &items)
     for (const Item &i : items) {
         rows.append(makeItem(i.key, i.text, i.icon));
         rows.back()->setToolTip(i.toolTip);
+        if (!i.accessibleName.isEmpty())
+            rows.back()->setData(i.accessibleName, Qt::AccessibleTextRole);
     }
     m_model->invisibleRootItem()->appendRows(rows);
 }

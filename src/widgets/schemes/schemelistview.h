@@ -31,6 +31,7 @@ public:
         QString text;
         QIcon icon;
         QString toolTip = {};
+        QString accessibleName = {}; ///< what a screen reader says for it; empty: its text
     };
 
     void clear();

@@ -8,12 +8,15 @@
 #include "core/conditions/valuecells.h"
 #include "core/conditions/valuewords.h"
 #include "core/host/keys.h"
+#include "core/language/languagestate.h"
 #include "core/language/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/components.h>
+#include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace NxSerialFilter;
@@ -592,15 +595,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<int>("duplicates");
+        QTest::addColumn<QString>("english"); // the hint line's message in English
         QTest::newRow("spreadsheet column, CR LF, trailing break")
-            << u"SN1\r\nSN2\r\nSN1\r\n"_qs << QStringList{u"SN1"_qs, u"SN2"_qs} << 1;
+            << u"SN1\r\nSN2\r\nSN1\r\n"_qs << QStringList{u"SN1"_qs, u"SN2"_qs} << 1
+            << u"2 values, 1 repeat dropped"_qs;
         QTest::newRow("tabs, commas, semicolons, blanks trimmed")
-            << u" a \tb,; c ;a"_qs << QStringList{u"a"_qs, u"b"_qs, u"c"_qs} << 1;
+            << u" a \tb,; c ;a;b"_qs << QStringList{u"a"_qs, u"b"_qs, u"c"_qs} << 2
+            << u"3 values, 2 repeats dropped"_qs;
         QTest::newRow("blanks inside kept, repeats after trimming")
-            << u"x y\n x y \n\n"_qs << QStringList{u"x y"_qs} << 1;
-        QTest::newRow("case differs: two values")
-            << u"A\ra"_qs << QStringList{u"A"_qs, u"a"_qs} << 0;
-        QTest::newRow("nothing but separators") << u",;\t\r\n "_qs << QStringList{} << 0;
+            << u"x y\n x y \n\n"_qs << QStringList{u"x y"_qs} << 1
+            << u"1 value, 1 repeat dropped"_qs;
+        QTest::newRow("one value, two repeats")
+            << u"x\nx\nx"_qs << QStringList{u"x"_qs} << 2 << u"1 value, 2 repeats dropped"_qs;
+        QTest::newRow("case differs: two values") << u"A\ra"_qs << QStringList{u"A"_qs, u"a"_qs}
+                                                  << 0 << u"2 values, 0 repeats dropped"_qs;
+        QTest::newRow("nothing but separators")
+            << u",;\t\r\n "_qs << QStringList{} << 0 << u"0 values, 0 repeats dropped"_qs;
     }
 
     // A pasted column must become the list the user sees counted, in its order.
@@ -609,11 +619,19 @@ private Q_SLOTS:
         QFETCH(QString, pasted);
         QFETCH(QStringList, values);
         QFETCH(int, duplicates);
+        QFETCH(QString, english);
         const PastedValues split = splitPastedValues(pasted);
         QCOMPARE(split.values, values);
         QCOMPARE(split.duplicates, duplicates);
         QCOMPARE(split.message(), QString::number(values.size()) + u" 个值，去除重复 "_qs +
                                       QString::number(duplicates) + u" 个"_qs);
+        ContextStore::setPropsString(u"LANGUAGE=en;"_qs);
+        Language::reload();
+        const auto chinese = qScopeGuard([] {
+            ContextStore::clear();
+            Language::reload();
+        });
+        QCOMPARE(split.message(), english);
     }
 
     void lookupValueLineBreaks_data()

@@ -10,11 +10,13 @@
 #include "core/schemes/schemetext.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
+#include "testsupport/modalanswers.h"
 #include "testsupport/scriptedalerts.h"
 #include "testsupport/storefixture.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/frmfilter.h"
+#include "widgets/dialog/frmname.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
@@ -196,6 +198,9 @@ private Q_SLOTS:
 
     void chooseFieldWithMouse()
     {
+        // A caption longer than the field column may grow to.
+        const QString caption = u"Date the document number was received at the warehouse"_qs;
+        openDialog(standardSerialDescription(caption));
         click(1, G::ColField);
         QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, cellCenter(1, G::ColField));
         auto *combo = qobject_cast<QComboBox *>(focused());
@@ -203,10 +208,16 @@ private Q_SLOTS:
         combo->showPopup();
         QAbstractItemView *list = combo->view();
         QVERIFY(QTest::qWaitForWindowExposed(list->window()));
-        QTest::qWait(QApplication::doubleClickInterval() + 50);
-        const QPoint item = list->visualRect(list->model()->index(4, 0)).center(); // 日期
+        // Every caption shows whole: one cut in its middle reads as no word.
+        for (int row = 0; row < list->model()->rowCount(); ++row) {
+            const QModelIndex item = list->model()->index(row, 0);
+            QVERIFY2(list->visualRect(item).width() >=
+                         list->fontMetrics().horizontalAdvance(item.data().toString()),
+                     qPrintable(item.data().toString()));
+        }
+        const QPoint item = list->visualRect(list->model()->index(4, 0)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item);
-        QTRY_COMPARE(grid().GetCellText(1, G::ColField), u"日期"_qs);
+        QTRY_COMPARE(grid().GetCellText(1, G::ColField), caption);
         QCOMPARE(grid().GetCellText(1, G::ColCompare), u"等于"_qs);
         QCOMPARE(grid().cellKind(1, G::ColValue), CellKind::Date);
         QCOMPARE(grid().GetCellText(1, G::ColValue), u"2024-03-05"_qs);
@@ -394,7 +405,11 @@ private Q_SLOTS:
             << u"(4) A001, A002, A003 …"_qs << u"4 个值，去除重复 1 个"_qs;
         QTest::newRow("spreadsheet column, English")
             << u"en"_qs << u"序"_qs << QString() << column << 0 << u"A001,A002,A003,A004"_qs
-            << u"(4) A001, A002, A003 …"_qs << u"4 values, 1 repeats dropped"_qs;
+            << u"(4) A001, A002, A003 …"_qs << u"4 values, 1 repeat dropped"_qs;
+        // English counts one value and one repeat in the singular; one value is counted too.
+        QTest::newRow("one value and its repeat, English")
+            << u"en"_qs << u"序"_qs << QString() << u"A001\nA001"_qs << 0 << u"A001"_qs
+            << u"(1) A001"_qs << u"1 value, 1 repeat dropped"_qs;
         // The value cell's key rule holds for what is pasted: no quote.
         QTest::newRow("tabs, semicolons and a quote")
             << QString() << u"序"_qs << QString() << u"x;y\tO'Brien,,x"_qs << 0 << u"x,y,OBrien"_qs
@@ -402,16 +417,21 @@ private Q_SLOTS:
         QStringList many;
         for (int i = 1; i <= 45; ++i)
             many << u"S"_qs + QString::number(i);
-        QTest::newRow("45 values: the tool tip shows 40")
+        QTest::newRow("45 values: the tool tip shows every one")
             << QString() << u"序"_qs << QString() << many.join(u'\n') << 0 << many.join(u',')
             << u"(45) S1, S2, S3 …"_qs << u"45 个值，去除重复 0 个"_qs;
+        for (int i = 46; i <= 3000; ++i)
+            many << u"S"_qs + QString::number(i);
+        QTest::newRow("3000 values: the tool tip stops at 40 lines and counts them")
+            << QString() << u"序"_qs << QString() << many.join(u'\n') << 0 << many.join(u',')
+            << u"(3000) S1, S2, S3 …"_qs << u"3000 个值，去除重复 0 个"_qs;
         // A scheme could not hold the cell: refused before anything changes.
         QString huge;
         for (int i = 0; i < 200000; ++i)
             huge += u"V%1\n"_qs.arg(i, 10, 10, QChar(u'0'));
         QTest::newRow("over a cell's size")
             << QString() << u"序"_qs << u"A"_qs << huge << int(nxAlert::AnswerOk) << u"A"_qs
-            << u"A"_qs << QString();
+            << u"(1) A"_qs << QString();
         QTest::newRow("a number field takes a list")
             << QString() << u"数"_qs << QString() << u"1\n2\n3\n"_qs << 0 << u"1,2,3"_qs
             << u"(3) 1, 2, 3"_qs << u"3 个值，去除重复 0 个"_qs;
@@ -424,7 +444,7 @@ private Q_SLOTS:
             << u"3 个值，去除重复 0 个"_qs;
         QTest::newRow("look-up values it does not know, refused")
             << QString() << u"物"_qs << u"轴承"_qs << u"螺钉 M3\nZZ9\nYY8"_qs
-            << int(nxAlert::AnswerNo) << u"轴承"_qs << u"轴承"_qs << u"物料按F7键可查看---"_qs;
+            << int(nxAlert::AnswerNo) << u"轴承"_qs << u"(1) 轴承"_qs << u"物料按F7键可查看---"_qs;
         // F7 on a list shows its values, not the look-up window.
         QTest::newRow("F7 window, a line added")
             << QString() << u"物"_qs << u"轴承,螺钉 M3"_qs << u"F7:轴承"_qs << 0
@@ -434,7 +454,7 @@ private Q_SLOTS:
             << u"(3) A, B, C"_qs << u"3 values, 0 repeats dropped"_qs;
         QTest::newRow("F7 window, unknown refused, then cancelled")
             << QString() << u"物"_qs << u"轴承"_qs << u"F7:ZZ9"_qs << int(nxAlert::AnswerNo)
-            << u"轴承"_qs << u"轴承"_qs << u"物料按F7键可查看---"_qs;
+            << u"轴承"_qs << u"(1) 轴承"_qs << u"物料按F7键可查看---"_qs;
     }
 
     // A column copied from a spreadsheet, pasted with Ctrl+V into a list cell or typed into its
@@ -497,14 +517,18 @@ private Q_SLOTS:
         QCOMPARE(grid().GetCellText(1, G::ColValue), stored);
         const QModelIndex cell = grid().index(0, G::ColValue - 1);
         QCOMPARE(cell.data(Qt::DisplayRole).toString(), shown);
-        if (stored.contains(u',')) {
-            const QStringList values = stored.split(u',');
-            const QString tip = values.size() <= 40
-                                    ? values.join(u'\n')
-                                    : values.first(40).join(u'\n') + u"\n……共 "_qs +
-                                          QString::number(values.size()) + u" 个值"_qs;
-            QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
+        // The tool tip shows the values in order, several to a line; a list too long for a
+        // screen stops at 40 lines and says how many there are.
+        const QStringList values = stored.split(u',');
+        QStringList lines = cell.data(Qt::ToolTipRole).toString().split(u'\n');
+        const bool cut = values.size() > 1000;
+        if (cut) {
+            QCOMPARE(lines.size(), 41);
+            QCOMPARE(lines.takeLast(),
+                     Language::text(Texts::listValuesInAll()).arg(values.size()));
         }
+        const QStringList tipped = lines.join(u", "_qs).split(u", "_qs);
+        QCOMPARE(tipped, cut ? values.first(tipped.size()) : values);
         QCOMPARE(m_dialog->LblMsg()->text(), message);
         QCOMPARE(m_alerts->shown.size(), answer ? 1 : 0);
         if (answer == nxAlert::AnswerOk)
@@ -726,17 +750,13 @@ private Q_SLOTS:
         QFETCH(bool, box);
         QFETCH(QString, alert);
         QStringList shown;
-        QTimer answer;
+        std::optional<ModalAnswers<QMessageBox>> answer;
         if (box) {
             nxAlert::setPresenter(nullptr);
-            connect(&answer, &QTimer::timeout, this, [&shown] {
-                auto *open = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-                if (open && open->isVisible()) {
-                    shown << open->text();
-                    open->accept();
-                }
+            answer.emplace([&shown](QMessageBox *open) {
+                shown << open->text();
+                open->accept();
             });
-            answer.start(20);
         }
         auto alerts = [&] {
             QStringList messages = shown;
@@ -759,16 +779,8 @@ private Q_SLOTS:
                 QTest::keyClick(focused(), ch.toLatin1());
         }
         QWidget *before = focused();
-        int namesAsked = 0;
-        QTimer nameDialog; // a Save that went ahead would ask for a name
-        connect(&nameDialog, &QTimer::timeout, this, [&namesAsked] {
-            if (auto *asked = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-                asked && asked->objectName() == u"frmName"_qs) {
-                ++namesAsked;
-                asked->reject();
-            }
-        });
-        nameDialog.start(20);
+        // A Save that went ahead would ask for a name.
+        const ModalAnswers<frmName> nameDialog([](frmName *asked) { asked->reject(); });
         auto pressOk = [&] {
             if (ending == u"ctrl+s"_qs)
                 QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier);
@@ -782,11 +794,12 @@ private Q_SLOTS:
                 QTest::mouseClick(m_dialog->CmdOK(), Qt::LeftButton);
         };
         pressOk();
-        QTest::qWait(300); // an accelerator clicks after a short animation
+        // An accelerator clicks after a short animation; the dialog then has the keys back.
+        QTRY_COMPARE(alerts(), QStringList{alert});
+        QTRY_VERIFY(m_dialog->isActiveWindow());
         QVERIFY(m_dialog->isVisible());
         QCOMPARE(m_dialog->FilterSQL(), QString());
-        QCOMPARE(alerts(), QStringList{alert});
-        QCOMPARE(namesAsked, 0);
+        QCOMPARE(nameDialog.answered, 0);
 
         if (ending == u"cell"_qs) {
             QCOMPARE(grid().GetCellText(1, G::ColValue), u"2024-03-05"_qs);

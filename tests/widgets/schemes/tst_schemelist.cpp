@@ -8,6 +8,7 @@
 #include "core/schemes/schemetext.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
+#include "testsupport/modalanswers.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/dialog/frmfilter.h"
@@ -18,6 +19,7 @@
 #include <NxSerialFilter/schemestore.h>
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -36,6 +38,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <functional>
+
 using namespace NxSerialFilter;
 using namespace NxSerialFilter::Testing;
 using namespace Qt::StringLiterals;
@@ -49,26 +53,19 @@ const QString cancelName = QStringLiteral("<cancel>");
 
 /// Answers every name dialog that opens, in order: types a name and presses Enter, or
 /// presses Cancel. Dialogs beyond the answers are cancelled and counted.
-class NameAnswers : public QObject
+class NameAnswers
 {
 public:
     explicit NameAnswers(QStringList answers)
         : m_answers(std::move(answers))
-    {
-        connect(&m_timer, &QTimer::timeout, this, &NameAnswers::answer);
-        m_timer.start(0);
-    }
+    {}
 
     QStringList seenAtOpen; // the box's text as each dialog opened
     int unexpected = 0;
 
 private:
-    void answer()
+    void answer(frmName *dialog)
     {
-        auto *dialog = qobject_cast<frmName *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || dialog == m_last)
-            return;
-        m_last = dialog;
         seenAtOpen.append(dialog->txtName()->text());
         if (m_answers.isEmpty()) {
             ++unexpected;
@@ -90,8 +87,7 @@ private:
     }
 
     QStringList m_answers;
-    QTimer m_timer;
-    QPointer<frmName> m_last;
+    ModalAnswers<frmName> m_dialogs{[this](frmName *dialog) { answer(dialog); }};
 };
 
 /// Closes a modal window that stays open a few seconds with nobody to answer it (a name
@@ -308,6 +304,38 @@ private:
                 return s.FID;
         }
         return 0;
+    }
+
+    /// Opens the dialog again, as the host does with a condition in force (none when text is
+    /// empty) that came from scheme id (0: none).
+    void openAgain(const QString &text, qint32 id)
+    {
+        m_form.reset();
+        m_form = std::make_unique<frmFilter>();
+        m_form->setSerialUse(false);
+        m_form->setCommonField(standardCommonValues(m_screen));
+        m_form->setScreenID(m_screen);
+        if (!text.isEmpty())
+            m_form->setReopenCondition(text, id);
+        m_form->Form_Load();
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    /// The names a screen reader finds in the scheme list as it is shown.
+    QStringList spokenNames()
+    {
+        QStringList names;
+        std::function<void(QAccessibleInterface *, int)> walk = [&](QAccessibleInterface *node,
+                                                                    int depth) {
+            if (!node || depth > 4)
+                return;
+            names << node->text(QAccessible::Name);
+            for (int i = 0; i < node->childCount(); ++i)
+                walk(node->child(i), depth + 1);
+        };
+        walk(QAccessible::queryAccessibleInterface(list()->currentView()), 0);
+        return names;
     }
 
     void writeCondition(const QString &value)
@@ -609,6 +637,10 @@ void tst_SchemeList::deleteFlows()
     QFETCH(int, questions);
     preset(QStringLiteral("a=\t\t名称\t等于\tx\t\t;b=2"));
     pick(picked);
+    if (!picked.isEmpty()) { // the hint line then names it
+        press(QStringLiteral("Save"));
+        QCOMPARE(m_form->LblMsg()->text(), u"已保存方案："_s + picked);
+    }
     const qint32 current = m_form->currentSchemeId();
     if (serviceSays.isValid())
         SpyWriter::deleteAnswer = serviceSays;
@@ -616,6 +648,8 @@ void tst_SchemeList::deleteFlows()
     press(QStringLiteral("Delete"));
     QCOMPARE(m_alerts->shown.size(), questions);
     QCOMPARE(storedId(QStringLiteral("a")) == 0, deleted);
+    // The hint never names a scheme that is gone.
+    QCOMPARE(m_form->LblMsg()->text().isEmpty(), deleted || picked.isEmpty());
     if (deleted) {
         QCOMPARE(m_form->currentSchemeId(), 0);
         QCOMPARE(list()->selectedIndex(), 1);
@@ -658,7 +692,9 @@ void tst_SchemeList::pickFlows()
 
 void tst_SchemeList::unsavedChanges_data()
 {
-    QTest::addColumn<QString>("from"); // the scheme first picked; "" the new-scheme item
+    // The scheme first picked, "" the new-scheme item; or "=v" (or "=v@scheme"): the dialog
+    // opened again on the condition in force "名称 等于 v" (confirmed on that scheme).
+    QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("edit"); // the value then written into row 1; "" none
     // A scheme clicked ("" new), or a key: Down, OK, Esc; then Ctrl+Z (^Z) and Ctrl+Y (^Y)
     // pressed in the grid.
@@ -712,6 +748,22 @@ void tst_SchemeList::unsavedChanges_data()
     QTest::newRow("the box, Alt+S saves")
         << u"a"_s << u"x"_s << u"b"_s << QList<int>{Qt::Key_S} << QStringList{} << -1 << u"b"_s
         << u"vb"_s << u"a=\t\t名称\t等于\tx"_s;
+    // The filter in force is kept by no scheme: the question says so, not that it changed.
+    QTest::newRow("reopened on a condition of no scheme, stay")
+        << u"=x"_s << QString() << u"b"_s << QList<int>{stay} << QStringList{} << 1 << QString()
+        << u"x"_s << QString();
+    QTest::newRow("reopened on a scheme edited before OK, discard")
+        << u"=x@a"_s << QString() << u"b"_s << QList<int>{no} << QStringList{} << 1 << u"b"_s
+        << u"vb"_s << u"a=\t\t名称\t等于\tva"_s;
+    QTest::newRow("reopened on a condition of no scheme, saved, then goes on")
+        << u"=x"_s << QString() << u"b"_s << QList<int>{yes} << QStringList{u"n1"_s} << 1 << u"b"_s
+        << u"vb"_s << u"n1=\t\t名称\t等于\tx"_s;
+    QTest::newRow("reopened on a condition of no scheme, edited: it changed")
+        << u"=x"_s << u"y"_s << u"b"_s << QList<int>{stay} << QStringList{} << 1 << QString()
+        << u"y"_s << QString();
+    QTest::newRow("reopened on an unchanged scheme, it is current: nothing asked")
+        << u"=va@a"_s << QString() << u"b"_s << QList<int>{} << QStringList{} << 0 << u"b"_s
+        << u"vb"_s << QString();
     QTest::newRow("edited, OK never asks") << u"a"_s << u"x"_s << u"OK"_s << QList<int>{}
                                            << QStringList{} << 0 << u"a"_s << u"x"_s << QString();
     QTest::newRow("edited, Esc never asks") << u"a"_s << u"x"_s << u"Esc"_s << QList<int>{}
@@ -732,26 +784,27 @@ void tst_SchemeList::unsavedChanges()
     QFETCH(QString, shown);
     QFETCH(QString, stored);
     preset(QStringLiteral("a=\t\t名称\t等于\tva\t\t;b=\t\t名称\t等于\tvb\t\t"));
+    const bool reopened = from.startsWith(u'=');
+    if (reopened) {
+        const QString scheme = from.section(u'@', 1);
+        openAgain(u"\t\t名称\t等于\t"_s + from.mid(1).section(u'@', 0, 0) + u"\t\t"_s,
+                  scheme.isEmpty() ? 0 : storedId(scheme));
+        QCOMPARE(m_form->currentSchemeId(), from == u"=va@a"_s ? storedId(u"a"_s) : 0);
+    }
     list()->setViewMode(SchemeListView::ReportView);
     QApplication::processEvents();
-    pick(from);
+    if (!reopened)
+        pick(from);
     if (!edit.isEmpty())
         writeCondition(edit);
     m_alerts->answers = answers;
-    QTimer boxKeys; // asked = -1: the real box, answered with Alt and the key in answers
-    int boxes = 0;
-    QPointer<QMessageBox> lastBox;
+    // asked = -1: the real box, answered with Alt and the key in answers
+    std::optional<ModalAnswers<QMessageBox>> boxKeys;
     if (asked < 0) {
         nxAlert::setPresenter(nullptr);
-        connect(&boxKeys, &QTimer::timeout, this, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible() || box == lastBox)
-                return; // a key's button is pressed a moment after the key
-            lastBox = box;
-            ++boxes;
+        boxKeys.emplace([&answers](QMessageBox *box) {
             QTest::keyClick(box, Qt::Key(answers.value(0)), Qt::AltModifier);
         });
-        boxKeys.start(20);
     }
     NameAnswers typer(names);
     const ModalWatch watch;
@@ -774,13 +827,21 @@ void tst_SchemeList::unsavedChanges()
     QCOMPARE(watch.closed, 0);
     QCOMPARE(typer.unexpected, 0);
     int questions = 0;
-    for (const auto &alert : std::as_const(m_alerts->shown))
-        questions += alert.style == nxAlert::SaveDiscardStay ? 1 : 0;
-    QCOMPARE(asked < 0 ? boxes : questions, std::abs(asked));
+    for (const auto &alert : std::as_const(m_alerts->shown)) {
+        if (alert.style != nxAlert::SaveDiscardStay)
+            continue;
+        ++questions;
+        QCOMPARE(alert.message, reopened && edit.isEmpty() ? Texts::unsavedConditionInForce()
+                                                           : Texts::unsavedChanges());
+    }
+    QCOMPARE(asked < 0 ? boxKeys->answered : questions, std::abs(asked));
     QCOMPARE(list()->selectedIndex(), current.isEmpty() ? 1 : indexOf(current));
     QCOMPARE(m_form->currentSchemeId(), current.isEmpty() ? 0 : storedId(current));
     QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue), shown);
     QVERIFY2(stored.isEmpty() || this->stored().contains(stored), qPrintable(this->stored()));
+    // A save on the way says so, but not over the scheme loaded after it.
+    if (shown == u"vb"_s)
+        QCOMPARE(m_form->LblMsg()->text(), QString());
 }
 
 void tst_SchemeList::keyboardPicks_data()
@@ -1122,24 +1183,17 @@ void tst_SchemeList::defaultScheme()
         }
     }
     QVERIFY(m_alerts->shown.size() <= (steps.contains(u"delete"_s) ? 1 : 0));
-    for (int i = 2; i <= list()->count(); ++i)
-        QCOMPARE(list()->toolTip(i) == u"默认方案"_s, list()->text(i) == marked);
+    for (int i = 2; i <= list()->count(); ++i) {
+        const bool isDefault = list()->text(i) == marked;
+        QCOMPARE(list()->toolTip(i) == u"默认方案"_s, isDefault);
+        QCOMPARE(spokenNames().contains(list()->text(i) + u"（默认方案）"_s), isDefault);
+    }
     const qint32 current = m_form->currentSchemeId();
     QCOMPARE(setDefault->isChecked(), current > 0 && current == storedId(marked));
     QCOMPARE(setDefault->isEnabled(), own && current > 0);
 
-    m_form.reset();
-    m_form = std::make_unique<frmFilter>();
-    m_form->setSerialUse(false);
-    m_form->setCommonField(standardCommonValues(m_screen));
-    m_form->setScreenID(m_screen);
-    if (!reopen.isEmpty()) {
-        const qint32 id = storedId(reopen);
-        m_form->setReopenCondition(SchemeStore(m_location).text(id).value_or(QString()), id);
-    }
-    m_form->Form_Load();
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    const qint32 reopenId = storedId(reopen);
+    openAgain(SchemeStore(m_location).text(reopenId).value_or(QString()), reopenId);
     QCOMPARE(list()->selectedIndex(), opened.isEmpty() ? 1 : indexOf(opened));
     QCOMPARE(m_form->currentSchemeId(), opened.isEmpty() ? 0 : storedId(opened));
     QCOMPARE(grid().GetCellText(1, ConditionGrid::ColValue),
