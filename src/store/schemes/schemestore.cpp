@@ -762,7 +762,8 @@ bool verifyServerTable(SchemeStore::Connection &c)
     q.setForwardOnly(true);
     const bool ran =
         q.prepare(QStringLiteral(
-            "SELECT c.relkind::text || c.relpersistence::text, pg_get_userbyid(c.relowner), n.nspname, "
+            "SELECT c.relkind::text || c.relpersistence::text, pg_get_userbyid(c.relowner), "
+            "n.nspname, "
             "pg_get_userbyid(n.nspowner), (SELECT rolsuper FROM pg_roles WHERE oid = n.nspowner), "
             "(SELECT pg_get_userbyid(datdba) FROM pg_database WHERE datname = "
             "current_database()), (SELECT r.rolsuper FROM pg_database d JOIN pg_roles r ON r.oid "

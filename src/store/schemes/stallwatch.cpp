@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "store/schemes/stallwatch.h"
 
+#include <QtGlobal>
+
 #include <libpq-fe.h>
 
 #include <condition_variable>
