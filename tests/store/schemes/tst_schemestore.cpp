@@ -8,6 +8,7 @@
 #include "core/support/mparse.h"
 #include "core/support/texts.h"
 #include "store/schemes/schemesource.h"
+#include "testsupport/stallingproxy.h"
 #include "testsupport/storefixture.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -277,135 +278,6 @@ private:
     int m_port = 0;
 };
 
-/// A loopback proxy to a server that passes everything until a connection's client has sent
-/// its stallAt-th piece, and from then on passes nothing either way on that connection: a
-/// server or network that stops answering after the handshake. With stallAfter, a connection
-/// stalls instead at the client's first piece after pieces that held each of those byte
-/// strings in turn; with delayMs,
-/// each piece of a client waits that long first (a server slow to answer, but answering).
-class StallingProxy
-{
-public:
-    StallingProxy(int serverPort, int stallAt, const QByteArrayList &stallAfter = {},
-                  int delayMs = 0)
-        : m_serverPort(serverPort)
-        , m_stallAt(stallAt)
-        , m_stallAfter(stallAfter)
-        , m_delayMs(delayMs)
-    {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address = loopback(0);
-        socklen_t size = sizeof address;
-        auto *at = reinterpret_cast<sockaddr *>(&address);
-        if (::pipe(m_stop) != 0 || ::bind(m_listener, at, size) != 0 ||
-            ::listen(m_listener, 16) != 0 || ::getsockname(m_listener, at, &size) != 0)
-            return;
-        m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this] { run(); });
-    }
-    ~StallingProxy()
-    {
-        if (m_thread.joinable()) {
-            const char stop = 'x';
-            [[maybe_unused]] const auto written = ::write(m_stop[1], &stop, 1);
-            m_thread.join();
-        }
-        for (const int fd : {m_listener, m_stop[0], m_stop[1]})
-            ::close(fd);
-    }
-    StallingProxy(const StallingProxy &) = delete;
-    StallingProxy &operator=(const StallingProxy &) = delete;
-    int port() const { return m_port; }
-    /// The connections accepted so far.
-    int accepted() const { return m_accepted; }
-
-private:
-    struct Link
-    {
-        int client;
-        int server;
-        int pieces = 0;
-        bool stalled = false;
-        qsizetype seen = 0; // of stallAfter
-    };
-
-    static sockaddr_in loopback(int port)
-    {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        return address;
-    }
-
-    void run()
-    {
-        std::vector<Link> links;
-        for (;;) {
-            std::vector<pollfd> fds{{m_stop[0], POLLIN, 0}, {m_listener, POLLIN, 0}};
-            for (const Link &l : links) {
-                fds.push_back({l.client, short(l.stalled ? 0 : POLLIN), 0});
-                fds.push_back({l.server, short(l.stalled ? 0 : POLLIN), 0});
-            }
-            if (::poll(fds.data(), fds.size(), -1) < 0)
-                break;
-            if (fds[0].revents)
-                break;
-            // Only the links polled above have events; one accepted now waits for the next poll.
-            const size_t polled = links.size();
-            if (fds[1].revents & POLLIN) {
-                const int client = ::accept(m_listener, nullptr, nullptr);
-                const int server = ::socket(AF_INET, SOCK_STREAM, 0);
-                const sockaddr_in address = loopback(m_serverPort);
-                if (::connect(server, reinterpret_cast<const sockaddr *>(&address),
-                              sizeof address) == 0)
-                    links.push_back({client, server});
-                ++m_accepted;
-            }
-            for (size_t i = 0; i < polled; ++i) {
-                Link &l = links[i];
-                for (const bool fromClient : {true, false}) {
-                    if (l.stalled || !(fds[2 + 2 * i + (fromClient ? 0 : 1)].revents & POLLIN))
-                        continue;
-                    char buffer[65536];
-                    const ssize_t n =
-                        ::read(fromClient ? l.client : l.server, buffer, sizeof buffer);
-                    if (n <= 0) {
-                        l.stalled = true; // one side closed: keep the other waiting
-                        continue;
-                    }
-                    const bool armed = !m_stallAfter.isEmpty() && l.seen == m_stallAfter.size();
-                    if (fromClient && (++l.pieces >= m_stallAt || armed)) {
-                        l.stalled = true;
-                        continue;
-                    }
-                    if (fromClient && l.seen < m_stallAfter.size() &&
-                        QByteArray::fromRawData(buffer, n).contains(m_stallAfter.at(l.seen)))
-                        ++l.seen;
-                    if (fromClient && m_delayMs > 0)
-                        std::this_thread::sleep_for(std::chrono::milliseconds(m_delayMs));
-                    [[maybe_unused]] const auto sent =
-                        ::write(fromClient ? l.server : l.client, buffer, size_t(n));
-                }
-            }
-        }
-        for (const Link &l : links) {
-            ::close(l.client);
-            ::close(l.server);
-        }
-    }
-
-    int m_serverPort;
-    int m_stallAt;
-    QByteArrayList m_stallAfter;
-    int m_delayMs;
-    std::atomic_int m_accepted{0};
-    int m_listener = -1;
-    int m_stop[2] = {-1, -1};
-    int m_port = 0;
-    std::thread m_thread;
-};
-
 /// A session of its own on the test server, as another user or an administrator has.
 QSqlDatabase otherSession(const QString &server, const QString &name)
 {
@@ -625,7 +497,8 @@ void tst_SchemeStore::saveKeepsOneSchemePerName_data()
     QTest::addColumn<QString>("expected");
     // Steps: "new:NAME=TEXT" (IsNew true regardless), "save:NAME=TEXT" (as the dialog),
     // "over:OLD>NAME=TEXT" (over the current scheme OLD by id), "drop:NAME", "all:NAME=TEXT"
-    // (saved with every other scheme of an import), "rename:OLD>NAME", "default:NAME" and
+    // (saved with every other scheme of an import), "import:NAME=TEXT" (the same, each marked
+    // as its screen's default), "rename:OLD>NAME", "default:NAME" and
     // "undefault:NAME" (as the list's menu sets and unsets it).
     const struct
     {
@@ -649,6 +522,8 @@ void tst_SchemeStore::saveKeepsOneSchemePerName_data()
          "save:a=1;default:a;save:a=2;over:a>a=3;rename:a>z;all:z=4", "z=4*"},
         {"default unset", "save:a=1;save:b=2;default:a;undefault:a", "a=1;b=2"},
         {"default of a scheme gone", "save:a=1;default:a;drop:a;save:a=2", "a=2"},
+        // Of an import's defaults for one screen the last wins, over the one the store had.
+        {"import brings its default", "save:a=1;default:a;save:b=2;import:b=3", "a=1;b=3*"},
     };
     for (const Backend &b : backends(m_dir, QStringLiteral("rules"))) {
         for (const auto &c : cases) {
@@ -696,10 +571,11 @@ void tst_SchemeStore::saveKeepsOneSchemePerName()
         } else if (kind.endsWith(QLatin1String("default"))) {
             QVERIFY(SchemeSource::instance().setDefault(ids.value(name), screen,
                                                         kind == QLatin1String("default")));
-        } else if (kind == QLatin1String("all")) {
+        } else if (kind == QLatin1String("all") || kind == QLatin1String("import")) {
+            const bool marked = kind == QLatin1String("import");
             SchemeStore(location).saveAll(
-                {{0, screen, QStringLiteral("x"), QStringLiteral("t"), {}},
-                 {0, screen, name, text, {}}});
+                {{0, screen, QStringLiteral("x"), QStringLiteral("t"), {}, {}, marked},
+                 {0, screen, name, text, {}, {}, marked}});
             SchemeStore(location).remove(idOf(screen, QStringLiteral("x")));
         }
         for (const auto &[id, listedName] : listed(screen))
