@@ -1438,14 +1438,22 @@ void SchemeStore::saveAll(const QList<StoredScheme> &schemes, std::optional<bool
         if (c.server)
             c.exec(QStringLiteral("LOCK TABLE nxsf_schemes IN SHARE ROW EXCLUSIVE MODE"),
                    Texts::schemeStoreWriteFailed);
+        // Of a screen's schemes marked as its default, the last is: only it is marked, so that
+        // the time stays linear however many there are.
+        QHash<QString, qint32> defaults;
         for (const StoredScheme &scheme : schemes) {
-            // However many schemes, a server that answers is never cut off: each one has the
-            // whole budget.
+            // However many schemes, a server that answers is never cut off: each statement has
+            // the whole budget.
             if (c.watch)
                 c.watch->restart();
             const qint32 id = upsert(c, scheme, time, shared);
             if (scheme.isDefault && id > 0)
-                markDefault(c, id, scheme.FScreenID, true, time);
+                defaults.insert(scheme.FScreenID, id);
+        }
+        for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
+            if (c.watch)
+                c.watch->restart();
+            markDefault(c, it.value(), it.key(), true, time);
         }
         transaction.commit();
         return 0;
