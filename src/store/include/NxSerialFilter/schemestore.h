@@ -74,7 +74,9 @@ public:
     static QString defaultLocation();
     /// True for a postgresql:// address (letter case ignored); anything else names a file.
     static bool isServerAddress(const QString &location);
-    /// The location as it may be shown: an address without its password.
+    /// The location as it may be shown: an address without its password, however given (the
+    /// user part, a password= option); one that cannot be read without its user part and
+    /// options.
     static QString displayName(const QString &location);
 
     /// Opens the store; for writing, it creates its table on first use.
