@@ -7,7 +7,7 @@
 
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
-#include "core/support/texts.h"
+#include "core/language/texts.h"
 #include "demoschema.h"
 #include "demotexts.h"
 #include "sampledatabase.h"

@@ -4,7 +4,7 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
-#include "core/support/mmts.h"
+#include "core/host/hostcontext.h"
 #include "widgets/schemes/schemelist.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/contextstore.h>
@@ -54,15 +54,15 @@ void StoreSaveAndLoad(benchmark::State &state)
     record->set(QStringLiteral("FSort"), QString());
     record->set(QStringLiteral("IsNew"), false);
     record->set(QStringLiteral("mFilterID"), 0);
-    const QString props = MMTS::GetPropsString();
+    const QString props = HostContext::propsString();
     createComponent<SchemeWriterComponent>(ComponentId::schemeWriter())
         ->UpdateFilter(props, record);
     const qint32 id = SchemeStore(location).schemes(QStringLiteral("Bench")).value(0).FID;
     for (auto _ : state) {
         createComponent<SchemeWriterComponent>(ComponentId::schemeWriter())
-            ->UpdateFilter(MMTS::GetPropsString(), record);
+            ->UpdateFilter(HostContext::propsString(), record);
         RecordSetPtr records = createComponent<SchemeReaderComponent>(ComponentId::schemeReader())
-                                   ->GetFilterByID(MMTS::GetPropsString(), id);
+                                   ->GetFilterByID(HostContext::propsString(), id);
         RecordSetCloser closer(records);
         benchmark::DoNotOptimize(records->Fields(QStringLiteral("FFilter")).Value.toString());
     }

@@ -4,7 +4,8 @@
 // the first occurrence of "key=" anywhere, letters compared by their case folding, up to the
 // next ";".
 
-#include "core/support/mparse.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
 #include "fuzzsupport.h"
 #include <NxSerialFilter/contextstore.h>
 
@@ -47,12 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString props = split < 0 ? text : text.mid(split + 1);
 
     const QString expected = expectedValue(props, key);
-    const QString parsed = MParse::propValueIn(props, key);
+    const QString parsed = HostContext::propertyIn(props, key);
     if (parsed != expected)
         finding(QStringLiteral("propValueIn gives \"%1\", the rule gives \"%2\"")
                     .arg(parsed, expected));
     ContextStore::setPropsString(props);
-    const QString fetched = MParse::GetPropValue(key);
+    const QString fetched = HostContext::property(key);
     if (fetched != expected)
         finding(QStringLiteral("GetPropValue gives \"%1\", the rule gives \"%2\"")
                     .arg(fetched, expected));

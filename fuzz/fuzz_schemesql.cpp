@@ -7,7 +7,7 @@
 
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/vocabulary.h"
-#include "core/support/leadingnumber.h"
+#include "core/text/leadingnumber.h"
 #include "fuzzsupport.h"
 #include "store/schemes/schemeloader.h"
 #include <NxSerialFilter/schemeservice.h>

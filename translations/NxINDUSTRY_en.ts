@@ -584,6 +584,10 @@
         <translation>There is no such saved filter: </translation>
     </message>
     <message>
+        <source>有几个用户共享了这个名称的过滤方案，不能确定用哪一个：</source>
+        <translation>Several users share a saved filter of this name; it is not clear which one is meant: </translation>
+    </message>
+    <message>
         <source>过滤方案名称不能保存（不能为空，两端不能有空格，不能包括单引号或控制字符，不超过256个字符）：</source>
         <translation>This filter name cannot be saved (not empty, no spaces at its ends, no single quote or control character, at most 256 characters): </translation>
     </message>

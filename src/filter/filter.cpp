@@ -3,9 +3,9 @@
 #include <NxSerialFilter/filter.h>
 
 #include "core/conditions/conditiongrid.h"
+#include "core/host/defaultcomponents.h"
+#include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/defaultcomponents.h"
-#include "core/support/texts.h"
 #include "filter/filtertestaccess.h"
 #include "widgets/dialog/frmfilter.h"
 #include <NxSerialFilter/components.h>
@@ -60,7 +60,7 @@ std::optional<FieldCatalog> listedFields(const FilterPrivate &d)
             return FieldCatalog::fromCommonFields(d.commonFields, d.screenId);
         if (d.serialDesc)
             return FieldCatalog::fromSerialDescription(d.serialDesc->DescriptionValues());
-    } catch (...) {
+    } catch (const std::exception &) {
     }
     return std::nullopt;
 }

@@ -3,11 +3,15 @@
 #include "clioutcome.h"
 #include "core/schemes/schemetext.h"
 #include "testsupport/stallingproxy.h"
+#include "testsupport/storefixture.h"
+#include <NxSerialFilter/limits.h>
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonDocument>
+#include <QLocale>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -29,6 +33,9 @@ private Q_SLOTS:
     void run_data();
     void run();
     void sharedStore();
+    void readmeSiteSetUp();
+    void readmeCaps_data();
+    void readmeCaps();
 
 private:
     QString m_program;
@@ -364,16 +371,34 @@ void tst_CliSchemes::sharedStore()
         return url.toString();
     };
     const QString file = m_dir.filePath(u"one.json"_qs);
+    const QString bobs = m_dir.filePath(u"bobs.json"_qs),
+                  fields = m_dir.filePath(u"fields.json"_qs);
+    for (const auto &[path, bytes] :
+         {std::pair{bobs, QByteArrayLiteral(
+                              R"([{"FScreenID": "S", "FFilterName": "a", )"
+                              R"("FFilter": "		n	不为空			"}])")},
+          std::pair{fields, QByteArrayLiteral(R"({"SerialUse": false, "ScreenID": "S", "Fields": )"
+                                              R"([{"Caption": "n", "DataType": 200, )"
+                                              R"("ColumnName": "t.n"}]})")}}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    const QStringList byName{u"sql"_qs, u"--fields"_qs, fields, u"--scheme-name"_qs, u"a"_qs};
+    const QByteArray bobsCondition = " ( ((t.n Is not null and t.n <> '' )) ) \n";
     const struct
     {
         const char *role;
-        QStringList args;
+        QStringList args; // after "schemes", unless they begin with "sql"
         int exitCode;
         QByteArray out;
+        QByteArray err = {}; // standard error must start with it
     } steps[] = {
         {"admin", {u"init"_qs, u"--users"_qs, u"nxsf_users"_qs}, 0, {}},
         {"alice", {u"import"_qs, u"--shared"_qs, file}, 0, {}},
-        {"bob", {u"import"_qs, file}, 0, {}},
+        {"bob", {u"import"_qs, bobs}, 0, {}},
+        // A name leads to the user's own scheme before another's shared one of a lower id.
+        {"bob", byName, 0, bobsCondition},
         {"bob",
          {u"list"_qs, u"--screen"_qs, u"S"_qs, u"--json"_qs},
          0,
@@ -388,11 +413,25 @@ void tst_CliSchemes::sharedStore()
         {"bob", {u"share"_qs, u"--screen"_qs, u"S"_qs, u"b"_qs}, 1, {}},
         {"bob", {u"delete"_qs, u"--id"_qs, u"1"_qs}, 1, {}},
         {"admin", {u"list"_qs, u"--screen"_qs, u"S"_qs}, 0, "1\ta\n2\ta\n"},
+        // Without one of their own, a shared one before a private one the administrator sees;
+        // of two users' shared ones, neither.
+        {"bob", {u"share"_qs, u"--screen"_qs, u"S"_qs, u"a"_qs}, 0, {}},
+        {"admin", byName, 0, bobsCondition},
+        {"alice", {u"share"_qs, u"--screen"_qs, u"S"_qs, u"a"_qs}, 0, {}},
+        {"admin",
+         byName,
+         1,
+         {},
+         "有几个用户共享了这个名称的过滤方案，不能确定用哪一个：a（方案所有者：nxsf_alice, "
+         "nxsf_bob）\n"},
     };
     for (const auto &step : steps) {
         QProcess process;
-        process.start(m_program, QStringList{u"schemes"_qs} + step.args +
-                                     QStringList{u"--store"_qs, address(QLatin1String(step.role))});
+        process.start(m_program,
+                      (step.args.first() == QLatin1String("sql") ? QStringList()
+                                                                 : QStringList{u"schemes"_qs}) +
+                          step.args +
+                          QStringList{u"--store"_qs, address(QLatin1String(step.role))});
         QVERIFY(process.waitForFinished(30000));
         const QByteArray err = process.readAllStandardError();
         QByteArray out = process.readAllStandardOutput();
@@ -402,7 +441,116 @@ void tst_CliSchemes::sharedStore()
                  qPrintable(QString::fromUtf8(step.role) + u' ' + step.args.join(u' ') + u": "_qs +
                             QString::fromUtf8(err)));
         QCOMPARE(out, step.out);
+        QVERIFY2(err.startsWith(step.err), err.constData());
     }
+}
+
+// The site set-up of the README, as a superuser runs it on a database of its own, lets the
+// administrator create the store and a user use it.
+void tst_CliSchemes::readmeSiteSetUp()
+{
+    const QString server = qEnvironmentVariable("NXSF_TEST_PG_URL");
+    if (server.isEmpty())
+        QSKIP("no test server (NXSF_TEST_PG_URL)");
+    QFile readme(qEnvironmentVariable("NXSF_SOURCE_DIR") + u"/README.md"_qs);
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const qsizetype from = text.indexOf(u"```sql\n"_qs, text.indexOf(u"Roles a site creates"_qs));
+    QVERIFY(from > 0);
+    QString sql = text.mid(from + 7, text.indexOf(u"```"_qs, from + 7) - from - 7);
+    const QString tag = QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QString admin = u"fa_"_qs + tag, users = u"fu_"_qs + tag, alice = u"al_"_qs + tag,
+                  database = u"db_"_qs + tag;
+    sql.replace(QRegularExpression(u"--[^\n]*"_qs), QString());
+    sql.replace(QRegularExpression(u"\\bfilters_admin\\b"_qs), admin);
+    sql.replace(QRegularExpression(u"\\bfilters_users\\b"_qs), users);
+    sql.replace(QRegularExpression(u"\\balice\\b"_qs), alice);
+    sql.replace(QRegularExpression(u"\\berp\\b"_qs), database);
+    const auto runAsSuperuser = [&](const QString &db, const QStringList &statements) {
+        QString failed;
+        {
+            QUrl url(server);
+            url.setPath(u'/' + db);
+            QSqlDatabase session =
+                NxSerialFilter::Testing::otherSession(url.toString(), u"setup"_qs);
+            if (!session.open())
+                failed = session.lastError().text();
+            for (const QString &statement : statements) {
+                QSqlQuery q(session);
+                if (failed.isEmpty() && !statement.trimmed().isEmpty() && !q.exec(statement))
+                    failed = statement + u": "_qs + q.lastError().text();
+            }
+        }
+        QSqlDatabase::removeDatabase(u"setup"_qs);
+        return failed;
+    };
+    const QString home = QUrl(server).path().mid(1);
+    QString failed = runAsSuperuser(home, {u"CREATE DATABASE "_qs + database});
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    failed = runAsSuperuser(database, sql.split(u';'));
+    const auto address = [&](const QString &role, const QString &query) {
+        QUrl url(server);
+        url.setUserName(role);
+        url.setPath(u'/' + database);
+        url.setQuery(query);
+        return url.toString();
+    };
+    const QString file = m_dir.filePath(u"one.json"_qs);
+    const struct
+    {
+        QString role;
+        QStringList args;
+        QString query;
+        QByteArray out;
+    } steps[] = {
+        {admin, {u"init"_qs, u"--users"_qs, users}, {}, {}},
+        {alice, {u"import"_qs, file}, u"owner="_qs + admin, {}},
+        {alice, {u"list"_qs, u"--screen"_qs, u"S"_qs}, u"owner="_qs + admin, "1\ta\n"},
+    };
+    for (const auto &step : steps) {
+        if (!failed.isEmpty())
+            break;
+        QProcess process;
+        process.start(m_program, QStringList{u"schemes"_qs} + step.args +
+                                     QStringList{u"--store"_qs, address(step.role, step.query)});
+        if (!process.waitForFinished(30000) || process.exitCode() != 0 ||
+            process.readAllStandardOutput() != step.out)
+            failed =
+                step.args.join(u' ') + u": "_qs + QString::fromUtf8(process.readAllStandardError());
+    }
+    const QString dropped = runAsSuperuser(
+        home, {u"DROP DATABASE "_qs + database + u" WITH (FORCE)"_qs, u"DROP ROLE "_qs + alice,
+               u"DROP ROLE "_qs + users, u"DROP ROLE "_qs + admin});
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
+    QVERIFY2(dropped.isEmpty(), qPrintable(dropped));
+}
+
+void tst_CliSchemes::readmeCaps_data()
+{
+    QTest::addColumn<QString>("what"); // the caps table's row
+    QTest::addColumn<qint64>("cap");
+    QTest::newRow("text") << u"a scheme text (saved"_qs
+                          << qint64(NxSerialFilter::Limits::MaxSchemeTextLength);
+    QTest::newRow("rows") << u"a scheme text (saved"_qs
+                          << qint64(NxSerialFilter::Limits::MaxSchemeRows);
+    QTest::newRow("cell") << u"one cell of a scheme text"_qs
+                          << qint64(NxSerialFilter::Limits::MaxCellLength);
+    QTest::newRow("name") << u"a scheme's name"_qs
+                          << qint64(NxSerialFilter::Limits::MaxSchemeNameLength);
+}
+
+// The README's caps are the code's.
+void tst_CliSchemes::readmeCaps()
+{
+    QFETCH(QString, what);
+    QFETCH(qint64, cap);
+    QFile readme(qEnvironmentVariable("NXSF_SOURCE_DIR") + u"/README.md"_qs);
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const qsizetype row = text.indexOf(u"\n| "_qs + what);
+    QVERIFY(row > 0);
+    const QString line = text.mid(row + 1, text.indexOf(u'\n', row + 1) - row - 1);
+    QVERIFY2(line.contains(QLocale(QLocale::English).toString(cap)), qPrintable(line));
 }
 
 QTEST_GUILESS_MAIN(tst_CliSchemes)

@@ -4,7 +4,7 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
-#include "core/support/mparse.h"
+#include "core/language/languagestate.h"
 #include "filter/filtertestaccess.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
@@ -84,7 +84,7 @@ private Q_SLOTS:
         ContextStore::setPropsString(
             QStringLiteral("SCHEMEDB=") + QDir::tempPath() + QStringLiteral("/tst_filter_") +
             QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".sqlite;"));
-        MParse::resetModuleState();
+        Language::reload();
         m_alerts = Testing::ScriptedAlerts::install();
     }
     void cleanup()

@@ -6,9 +6,9 @@
 // takes typed conditions and OK gives the condition.
 
 #include "core/conditions/conditiongrid.h"
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "filter/filtertestaccess.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
@@ -209,8 +209,8 @@ void tst_HostileComponents::init()
     registry.registerFactory(ComponentId::lookupWindow(),
                              [] { return std::make_shared<CancelledLookup>(); });
     registry.registerFactory(ComponentId::help(), [] { return std::make_shared<QuietHelp>(); });
-    MMTS::releaseHelpComponent();
-    MParse::resetModuleState();
+    HostContext::releaseHelp();
+    Language::reload();
     ContextStore::clear();
     // English, so that every text goes through the language loader.
     ContextStore::setPropsString(u"LANGUAGE=en;SCHEMEDB="_s + m_dir.filePath(u"s.sqlite"_s) + u';');
@@ -219,8 +219,8 @@ void tst_HostileComponents::init()
 
 void tst_HostileComponents::cleanup()
 {
-    MMTS::releaseHelpComponent();
-    MParse::resetModuleState();
+    HostContext::releaseHelp();
+    Language::reload();
     ComponentRegistry::instance().restoreDefaults();
     nxAlert::setPresenter(nullptr);
     m_alerts.reset();
@@ -307,7 +307,7 @@ void tst_HostileComponents::failingFormTextLoader()
     QCoreApplication::processEvents(); // the timer finds no dialog
 
     // The loader is kept once made, so a mended one needs the component loaded afresh.
-    MParse::resetModuleState();
+    Language::reload();
     ComponentRegistry::instance().registerFactory(component,
                                                   [] { return std::make_shared<QuietFonts>(); });
     QTimer user;

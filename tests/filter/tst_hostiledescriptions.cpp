@@ -5,12 +5,12 @@
 // odd group bounds and very large groups. Each must end in one alert or a defined condition,
 // never in a condition on another field.
 
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
-#include "core/composer/sqlbuilder.h"
 #include "core/conditions/vocabulary.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "filter/filtertestaccess.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 
@@ -15,8 +15,8 @@ inline void freshProcessState()
 {
     ComponentRegistry::instance().restoreDefaults();
     ContextStore::clear();
-    MParse::resetModuleState();
-    MMTS::releaseHelpComponent();
+    Language::reload();
+    HostContext::releaseHelp();
 }
 
 } // namespace NxSerialFilter::Testing

@@ -10,7 +10,9 @@
 #include <NxSerialFilter/schemestore.h>
 
 #include <QList>
+#include <QSqlDatabase>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QUuid>
 
 namespace NxSerialFilter::Testing {
@@ -41,6 +43,20 @@ inline void useStore(const QString &location)
 inline QString uniqueScreen()
 {
     return QStringLiteral("T_") + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+/// A session of its own (not yet open) on the server of a postgresql:// address, as another
+/// user or an administrator has.
+inline QSqlDatabase otherSession(const QString &server, const QString &name)
+{
+    const QUrl url(server);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    db.setHostName(url.host());
+    db.setPort(url.port(5432));
+    db.setDatabaseName(url.path().mid(1));
+    db.setUserName(url.userName());
+    db.setPassword(url.password());
+    return db;
 }
 
 } // namespace NxSerialFilter::Testing

@@ -9,11 +9,11 @@
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
-#include "core/support/busypointer.h"
-#include "core/support/leadingnumber.h"
-#include "core/support/mparse.h"
-#include "core/support/spaces.h"
-#include "core/support/texts.h"
+#include "core/host/busypointer.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
+#include "core/text/leadingnumber.h"
+#include "core/text/spaces.h"
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -869,13 +869,13 @@ QString ComposeFailure::message() const
     case Reason::ColumnInBrackets:
         return Vocabulary::rowMessage(row, Texts::columnInBrackets());
     case Reason::UnknownField:
-        return MParse::LoadLangString(Texts::unknownSerialField());
+        return Language::text(Texts::unknownSerialField());
     case Reason::BadDataType:
-        return MParse::LoadLangString(Texts::badSerialDataType());
+        return Language::text(Texts::badSerialDataType());
     case Reason::ParenthesisCellsOnly:
-        return MParse::LoadLangString(Texts::parenthesisCellsOnly());
+        return Language::text(Texts::parenthesisCellsOnly());
     case Reason::Unbalanced:
-        return MParse::LoadLangString(Texts::unbalancedParentheses());
+        return Language::text(Texts::unbalancedParentheses());
     case Reason::BadDescription:
         return arguments.value(1);
     }

@@ -3,8 +3,8 @@
 #include <NxSerialFilter/conditioncomposer.h>
 
 #include "core/fields/hostfields.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/descriptionjson.h>
@@ -91,13 +91,13 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngin
     try {
         if (state.SerialUse && !state.SerialDesc)
             throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("SerialDesc"),
-                              MParse::LoadLangString(Texts::missingSerialDescription()));
+                              Language::text(Texts::missingSerialDescription()));
         catalog = state.SerialUse
                       ? FieldCatalog::fromSerialDescription(state.SerialDesc)
                       : FieldCatalog::fromCommonFields(state.CommonField, state.ScreenID.isNull()
                                                                               ? QStringLiteral("")
                                                                               : state.ScreenID);
-    } catch (...) {
+    } catch (const std::exception &) {
         result.failure = ComposedCondition::Failure::Description;
         result.error = describeFailure(std::current_exception());
         return result;

@@ -3,7 +3,7 @@
 #include "core/composer/sqlbuilder.h"
 
 #include "core/conditions/conditiongrid.h"
-#include "core/support/busypointer.h"
+#include "core/host/busypointer.h"
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/nxalert.h>

@@ -3,7 +3,7 @@
 #include <NxSerialFilter/condition.h>
 
 #include "core/conditions/valuewords.h"
-#include "core/support/leadingnumber.h"
+#include "core/text/leadingnumber.h"
 
 namespace NxSerialFilter {
 

@@ -6,8 +6,8 @@
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
-#include "core/support/spaces.h"
-#include "core/support/texts.h"
+#include "core/language/texts.h"
+#include "core/text/spaces.h"
 
 #include <QRegularExpression>
 
@@ -661,7 +661,7 @@ QString ConditionGrid::userEdit(int col, const QString &before, const QString &a
     int newCursor = cursor ? *cursor : 0;
     for (qsizetype i = head; i < text.size() - tail; ++i) {
         const QChar ch = text.at(i);
-        bool keep = Vocabulary::Form_KeyPress(ch.unicode(), col) != 0;
+        bool keep = Vocabulary::keptKey(ch.unicode(), col) != 0;
         if (!keep) {
             const qsizetype at = replaced.indexOf(ch, matched);
             keep = at >= 0;

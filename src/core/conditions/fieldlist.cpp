@@ -6,9 +6,9 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/fields/fieldcatalogdata.h"
-#include "core/support/leadingnumber.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
+#include "core/text/leadingnumber.h"
 #include <NxSerialFilter/failure.h>
 
 namespace NxSerialFilter::FieldList {
@@ -35,7 +35,7 @@ void localizeColumn(ConditionGrid &grid, int col)
     grid.SelectBlock(-1, -1, col, col);
     QStringList items = grid.blockItems().split(u'\t');
     for (QString &item : items)
-        item = MParse::LoadLangString2(item);
+        item = Language::designText(item);
     grid.setBlockItems(items.join(u'\t'));
     grid.setBlockMode(false);
 }
@@ -75,7 +75,7 @@ QString SetFields(HostFields &state, ConditionGrid &grid)
         FieldCatalog catalog;
         if (state.SerialUse) {
             if (!state.SerialDesc)
-                return MParse::LoadLangString(Texts::missingSerialDescription());
+                return Language::text(Texts::missingSerialDescription());
             state.ScreenID =
                 QStringLiteral("Serial_") +
                 Values::toText(state.SerialDesc->GetWithDefault(QStringLiteral("SerialclassID")));
@@ -88,7 +88,7 @@ QString SetFields(HostFields &state, ConditionGrid &grid)
             catalog = FieldCatalog::fromCommonFields(
                 state.CommonField, state.ScreenID.isNull() ? QStringLiteral("") : state.ScreenID);
         }
-        QStringList list{MParse::LoadLangString(Texts::noField())};
+        QStringList list{Language::text(Texts::noField())};
         for (int k = 1; k < catalog.count(); ++k)
             list.append(catalog.caption(k));
         grid.SelectBlock(-1, -1, ConditionGrid::ColField, ConditionGrid::ColField);
@@ -97,7 +97,7 @@ QString SetFields(HostFields &state, ConditionGrid &grid)
         grid.setCatalog(catalog);
         localizeColumn(grid, ConditionGrid::ColCompare);
         localizeColumn(grid, ConditionGrid::ColLogic);
-    } catch (...) {
+    } catch (const std::exception &) {
         return describeFailure(std::current_exception());
     }
     return {};

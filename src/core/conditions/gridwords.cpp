@@ -4,8 +4,8 @@
 #include "core/conditions/vocabulary.h"
 
 #include "core/conditions/conditiongrid.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 
 namespace NxSerialFilter::Vocabulary {
 
@@ -21,7 +21,7 @@ QStringList rightParenItems()
             QStringLiteral("))))")};
 }
 
-ushort Form_KeyPress(ushort keyAscii, int activeCol)
+ushort keptKey(ushort keyAscii, int activeCol)
 {
     constexpr ushort quote = '\'';
     constexpr ushort backspace = 8;
@@ -38,8 +38,8 @@ ushort Form_KeyPress(ushort keyAscii, int activeCol)
 
 bool isEmptyTest(const QString &compareText)
 {
-    return compareText == MParse::LoadLangString(Texts::compareIsEmpty()) ||
-           compareText == MParse::LoadLangString(Texts::compareIsNotEmpty());
+    return compareText == Language::text(Texts::compareIsEmpty()) ||
+           compareText == Language::text(Texts::compareIsNotEmpty());
 }
 
 } // namespace NxSerialFilter::Vocabulary

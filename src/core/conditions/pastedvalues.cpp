@@ -3,8 +3,8 @@
 // Value lists as the dialog takes and shows them; only the dialog's library links them.
 #include "core/conditions/valuewords.h"
 
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 
 #include <QSet>
 
@@ -14,7 +14,7 @@ namespace NxSerialFilter {
 
 QString PastedValues::message() const
 {
-    return MParse::LoadLangString(Texts::pastedValueCount()).arg(values.size()).arg(duplicates);
+    return Language::text(Texts::pastedValueCount()).arg(values.size()).arg(duplicates);
 }
 
 PastedValues splitPastedValues(QStringView text)
@@ -73,7 +73,7 @@ QString listLines(QStringView list, qsizetype maxLines)
     while (from <= list.size()) {
         if (written == maxLines) {
             const qsizetype count = list.count(u',') + 1;
-            lines += u'\n' + MParse::LoadLangString(Texts::listValuesInAll()).arg(count);
+            lines += u'\n' + Language::text(Texts::listValuesInAll()).arg(count);
             break;
         }
         qsizetype comma = list.indexOf(u',', from);

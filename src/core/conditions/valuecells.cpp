@@ -5,11 +5,11 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/vocabulary.h"
-#include "core/support/busypointer.h"
-#include "core/support/keys.h"
-#include "core/support/leadingnumber.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/host/busypointer.h"
+#include "core/host/keys.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
+#include "core/text/leadingnumber.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/failure.h>
 
@@ -22,7 +22,7 @@ std::shared_ptr<LookupWindowComponent> lookupWindow()
 {
     if (!ComponentRegistry::instance().isRegistered(ComponentId::lookupWindow()))
         throw FilterError(ErrorNumber::ComponentMissing, ComponentId::lookupWindow(),
-                          MParse::LoadLangString(Texts::noLookupWindow()));
+                          Language::text(Texts::noLookupWindow()));
     return createComponent<LookupWindowComponent>(ComponentId::lookupWindow());
 }
 
@@ -100,7 +100,7 @@ void ValueCells::SetValueCell(int k, int r)
             if (FieldList::intValue(f, QStringLiteral("DataType")) == 200 && !m_loadingScheme)
                 m_grid.SetCellText(r, value, QString());
         }
-    } catch (...) {
+    } catch (const std::exception &) {
         reportCurrentFailure();
     }
 }
@@ -126,7 +126,7 @@ void ValueCells::cellChanged(int c, int r)
 {
     guarded([&] {
         if (c == ConditionGrid::ColField) {
-            if (m_grid.GetCellText(r, c) == MParse::LoadLangString(Texts::noField())) {
+            if (m_grid.GetCellText(r, c) == Language::text(Texts::noField())) {
                 const bool onlyRow = m_grid.MaxRows() == 1;
                 const bool lastRow = r == m_grid.MaxRows();
                 m_grid.DeleteRow(r);
@@ -177,8 +177,7 @@ void ValueCells::leaveCell(int c, int r, int nc, int nr)
             showHint(QString());
             return;
         }
-        if (m_grid.GetCellText(r, ConditionGrid::ColField) ==
-            MParse::LoadLangString(Texts::stateField()))
+        if (m_grid.GetCellText(r, ConditionGrid::ColField) == Language::text(Texts::stateField()))
             SetValueCell(m_grid.GetComboIndex(r, ConditionGrid::ColField), r);
         const int k = m_grid.GetComboIndex(nr, ConditionGrid::ColField);
         if (k <= 0) {
@@ -267,8 +266,7 @@ void ValueCells::showHint(const QString &text)
 
 void ValueCells::showHintFor(int r)
 {
-    showHint(m_grid.GetCellText(r, ConditionGrid::ColField) +
-             MParse::LoadLangString(Texts::lookupHint()));
+    showHint(m_grid.GetCellText(r, ConditionGrid::ColField) + Language::text(Texts::lookupHint()));
 }
 
 void ValueCells::lookup(int r)

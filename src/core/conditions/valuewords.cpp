@@ -4,8 +4,8 @@
 
 #include "core/conditions/datetext.h"
 #include "core/conditions/vocabulary.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -4,8 +4,8 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuewords.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include <NxSerialFilter/components.h>
 
 #include <QDir>
@@ -63,10 +63,10 @@ WordBook::WordBook(const QString &language)
     const QStringList compare = compareItems();
     if (language.isEmpty()) {
         for (const QString &key : logic)
-            m_logic.append(MParse::LoadLangString2(key));
+            m_logic.append(Language::designText(key));
         for (const QString &key : compare)
-            m_compare.append(MParse::LoadLangString2(key));
-        m_noField = MParse::LoadLangString(Texts::noField());
+            m_compare.append(Language::designText(key));
+        m_noField = Language::text(Texts::noField());
         return;
     }
     try {
@@ -124,7 +124,7 @@ QList<QStringList> inShippedLanguages(const QStringList &designItems)
 QString translated(const QString &key, const QString &language)
 {
     if (language.isEmpty())
-        return MParse::LoadLangString(key);
+        return Language::text(key);
     try {
         return loaderFor(language)->LoadString(key);
     } catch (...) {
@@ -147,8 +147,8 @@ QStringList compareWords()
 
 QString rowMessage(int row, const QString &key)
 {
-    return MParse::LoadLangString(Texts::rowPrefix()) + QString::number(row) +
-           MParse::LoadLangString(Texts::rowSuffix()) + MParse::LoadLangString(key);
+    return Language::text(Texts::rowPrefix()) + QString::number(row) +
+           Language::text(Texts::rowSuffix()) + Language::text(key);
 }
 
 } // namespace NxSerialFilter::Vocabulary

@@ -57,7 +57,7 @@ QStringList compareWords();
 
 /// The dialog's filter on every typed character: a single quote is refused everywhere;
 /// column 2 takes only "(", column 7 only ")". Returns the character to pass, 0 to discard.
-NXSF_CORE_AUTOTEST_EXPORT ushort Form_KeyPress(ushort keyAscii, int activeCol);
+NXSF_CORE_AUTOTEST_EXPORT ushort keptKey(ushort keyAscii, int activeCol);
 
 /// Whether a comparison text is the localized "为空" or "不为空".
 NXSF_CORE_AUTOTEST_EXPORT bool isEmptyTest(const QString &compareText);

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/descriptionjson.h>
 
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include <NxSerialFilter/failure.h>
 
 #include <cmath>
@@ -74,8 +74,7 @@ KeyedValuesPtr parse(const QByteArray &json)
 {
     if (json.size() > MaxBytes)
         throw FilterError(ErrorNumber::TooLarge, QStringLiteral("JSON"),
-                          MParse::LoadLangString(Texts::descriptionTooLarge()) +
-                              QString::number(MaxBytes));
+                          Language::text(Texts::descriptionTooLarge()) + QString::number(MaxBytes));
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)

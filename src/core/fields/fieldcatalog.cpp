@@ -3,9 +3,9 @@
 #include "core/fields/fieldcatalogdata.h"
 
 #include "core/conditions/columnexpression.h"
-#include "core/support/leadingnumber.h"
-#include "core/support/spaces.h"
-#include "core/support/texts.h"
+#include "core/language/texts.h"
+#include "core/text/leadingnumber.h"
+#include "core/text/spaces.h"
 #include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/failure.h>
 
@@ -57,7 +57,7 @@ ComposeFailure readFailure()
     } catch (const FilterError &e) {
         return problem(Reason::BadDescription,
                        {QString::number(e.number()), e.description(), e.source()});
-    } catch (...) {
+    } catch (const std::exception &) {
         return problem(Reason::BadDescription,
                        {QString::number(ErrorNumber::Unexpected),
                         describeFailure(std::current_exception()), QString()});
@@ -126,7 +126,7 @@ void readSerial(CatalogEntry &e, const KeyedValuesPtr &d, const QHash<double, bo
     }
     try {
         e.lookUpClass = intValue(d, QStringLiteral("FLookUpClsID"));
-    } catch (...) {
+    } catch (const std::exception &) {
         // The class only matters to the look-up window, which reads the record itself.
     }
 }
@@ -153,7 +153,7 @@ void readCommon(CatalogEntry &e, const KeyedValuesPtr &item)
             e.problem = problem(Reason::NoCommonField);
         else if (!expr.safe)
             e.problem = problem(Reason::ColumnRefused, {e.identifier});
-    } catch (...) {
+    } catch (const std::exception &) {
         e.problem = readFailure();
     }
 }
@@ -231,7 +231,7 @@ FieldCatalog FieldCatalogBuild::serial(const KeyedValuesPtr &description, QStrin
                 const qint32 t = intValue(d, QStringLiteral("FDataType"));
                 if (t == 2 || t == 3)
                     lookUps.insert(numberKey(n), true);
-            } catch (...) {
+            } catch (const std::exception &) {
                 // A record that cannot be typed offers no look-up.
             }
         }
@@ -240,7 +240,7 @@ FieldCatalog FieldCatalogBuild::serial(const KeyedValuesPtr &description, QStrin
         CatalogEntry &e = data->entries[k];
         try {
             readSerial(e, findIn(*data, e.identifier), lookUps);
-        } catch (...) {
+        } catch (const std::exception &) {
             e.problem = readFailure();
         }
     }

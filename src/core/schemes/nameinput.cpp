@@ -3,7 +3,7 @@
 // What the name window lets a user type; only the dialog's library links it.
 #include "core/schemes/namerules.h"
 
-#include "core/support/spaces.h"
+#include "core/text/spaces.h"
 
 #include <algorithm>
 

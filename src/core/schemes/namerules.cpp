@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/schemes/namerules.h"
 
-#include "core/support/spaces.h"
+#include "core/text/spaces.h"
 
 #include <QList>
 

@@ -6,7 +6,7 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
 #include "core/conditions/vocabulary.h"
-#include "core/support/spaces.h"
+#include "core/text/spaces.h"
 
 namespace NxSerialFilter::SchemeText {
 

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/schemes/schemetext.h"
 
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include <NxSerialFilter/failure.h>
 
 namespace NxSerialFilter::SchemeText {
@@ -13,7 +13,7 @@ namespace {
 [[noreturn]] void refuse(QString (*what)(), qsizetype cap)
 {
     throw FilterError(ErrorNumber::TooLarge, QStringLiteral("SchemeText"),
-                      MParse::LoadLangString(what()) + QString::number(cap));
+                      Language::text(what()) + QString::number(cap));
 }
 
 } // namespace

@@ -6,9 +6,9 @@
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
-#include "core/support/mparse.h"
-#include "core/support/spaces.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
+#include "core/text/spaces.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemetext.h>
 
@@ -32,7 +32,7 @@ public:
     {
         m_current.reserve(m_design.size());
         for (const QString &item : std::as_const(m_design))
-            m_current.append(MParse::LoadLangString2(item));
+            m_current.append(Language::designText(item));
     }
 
     /// The position of word; -1 when no language has it.
@@ -144,7 +144,7 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
     // The value lists are no item of the comparison list: a stored text does not name them.
     WordMatcher compareWords(Vocabulary::compareItems());
     // The first position of each caption, as the list finds it; the keys are the catalog's.
-    const QString noField = MParse::LoadLangString(Texts::noField());
+    const QString noField = Language::text(Texts::noField());
     QHash<QStringView, int> fields;
     fields.reserve(catalog.count());
     const QList<CatalogEntry> &entries = catalog.data().entries;

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/recordset.h>
 
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include <NxSerialFilter/failure.h>
 
 namespace NxSerialFilter {
@@ -12,7 +12,7 @@ void RecordSet::requireOpen() const
 {
     if (!m_open)
         throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("RecordSet"),
-                          MParse::LoadLangString(Texts::recordSetClosed()));
+                          Language::text(Texts::recordSetClosed()));
 }
 
 RecordSet::Field RecordSet::Fields(const QString &name) const
@@ -21,10 +21,10 @@ RecordSet::Field RecordSet::Fields(const QString &name) const
     const qsizetype column = m_names.indexOf(name.toCaseFolded());
     if (column < 0)
         throw FilterError(ErrorNumber::SubscriptOutOfRange, QStringLiteral("RecordSet"),
-                          MParse::LoadLangString(Texts::recordSetNoField()) + name);
+                          Language::text(Texts::recordSetNoField()) + name);
     if (m_at >= m_rows.size())
         throw FilterError(ErrorNumber::SubscriptOutOfRange, QStringLiteral("RecordSet"),
-                          MParse::LoadLangString(Texts::recordSetNoRecord()));
+                          Language::text(Texts::recordSetNoRecord()));
     const QVariantList &row = m_rows.at(m_at);
     return {column < row.size() ? row.at(column) : QVariant()};
 }
@@ -45,7 +45,7 @@ void RecordSet::MoveNext()
     requireOpen();
     if (m_at >= m_rows.size())
         throw FilterError(ErrorNumber::SubscriptOutOfRange, QStringLiteral("RecordSet"),
-                          MParse::LoadLangString(Texts::recordSetNoRecord()));
+                          Language::text(Texts::recordSetNoRecord()));
     ++m_at;
 }
 

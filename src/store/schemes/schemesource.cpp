@@ -2,11 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "store/schemes/schemesource.h"
 
-#include "core/support/defaultcomponents.h"
-#include "core/support/mmts.h"
-#include "core/support/quotes.h"
-#include "core/support/spaces.h"
-#include "core/support/texts.h"
+#include "core/host/defaultcomponents.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
+#include "core/text/quotes.h"
+#include "core/text/spaces.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemeservice.h>
 
@@ -73,6 +74,8 @@ QList<StoredScheme> schemesOf(RecordSet &records, const QString &screen,
             scheme.FID = records.Fields(u"FID"_s).Value.toInt();
             scheme.FScreenID = screen;
             scheme.FFilterName = Values::toText(records.Fields(u"FFilterName"_s).Value);
+            // A service that keeps no owners gives the user's own schemes, as a file does.
+            scheme.rights.own = !withRights;
             if (withRights)
                 scheme.rights = {Values::toText(records.Fields(u"FOwner"_s).Value),
                                  Values::toBool(records.Fields(u"FShared"_s).Value),
@@ -189,7 +192,7 @@ public:
         {
             // The service object is released before its records are read.
             auto service = reader();
-            const QString props = MMTS::GetPropsString();
+            const QString props = HostContext::propsString();
             if (isStore(*service)) {
                 service.reset();
                 return readStore(props).schemes(screen);
@@ -205,7 +208,7 @@ public:
         RecordSetPtr records;
         {
             auto service = reader();
-            const QString props = MMTS::GetPropsString();
+            const QString props = HostContext::propsString();
             if (isStore(*service)) {
                 service.reset();
                 if (const auto stored = readStore(props).text(id))
@@ -226,39 +229,41 @@ public:
     {
         // A failure after the scheme was found does not matter here.
         std::exception_ptr failure;
-        const QString wanted = trimSpaces(name);
-        for (const StoredScheme &s : schemes(screen, &failure)) {
-            if (trimSpaces(s.FFilterName) == wanted)
-                return s.FID;
-        }
-        if (failure)
+        const QList<StoredScheme> found = schemes(screen, &failure);
+        // A scheme of another may win only when the user's own could not have been left out.
+        if (failure) {
+            for (const StoredScheme &s : found) {
+                if (s.rights.own && trimSpaces(s.FFilterName) == trimSpaces(name))
+                    return s.FID;
+            }
             std::rethrow_exception(failure);
-        return 0;
+        }
+        return pick(found, name);
     }
 
     bool exists(const QString &screen, const QString &name) override
     {
         auto service = reader();
-        const QString props = MMTS::GetPropsString();
+        const QString props = HostContext::propsString();
         if (isStore(*service))
             return readStore(props).exists(screen, name);
         return Values::toBool(service->FilterExists(props, screen, name));
     }
 
-    void save(const StoredScheme &scheme, bool isNew) override
+    qint32 save(const StoredScheme &scheme, bool isNew) override
     {
         auto service = writer();
-        const QString props = MMTS::GetPropsString();
+        const QString props = HostContext::propsString();
         if (isStore(*service))
-            writeStore(props).save(scheme, isNew ? 0 : scheme.FID);
-        else
-            service->UpdateFilter(props, recordOf(scheme, isNew));
+            return writeStore(props).save(scheme, isNew ? 0 : scheme.FID);
+        service->UpdateFilter(props, recordOf(scheme, isNew));
+        return 0;
     }
 
     bool remove(qint32 id) override
     {
         auto service = writer();
-        const QString props = MMTS::GetPropsString();
+        const QString props = HostContext::propsString();
         if (isStore(*service))
             return writeStore(props).remove(id);
         return Values::toBool(service->DeleteFilter(props, id));
@@ -267,7 +272,7 @@ public:
     bool rename(qint32 id, const QString &screen, const QString &name) override
     {
         auto service = writer();
-        const QString props = MMTS::GetPropsString();
+        const QString props = HostContext::propsString();
         if (isStore(*service))
             return writeStore(props).rename(id, screen, name);
         return Values::toBool(service->RenameFilter(props, screen, id, name));
@@ -288,11 +293,43 @@ public:
     {
         if (!keepsDefaults())
             return false;
-        return writeStore(MMTS::GetPropsString()).setDefault(id, screen, isDefault);
+        return writeStore(HostContext::propsString()).setDefault(id, screen, isDefault);
     }
 };
 
 } // namespace
+
+qint32 SchemeSource::pick(const QList<StoredScheme> &schemes, const QString &name)
+{
+    // Ranks: 0 the user's own, 1 without owner, 2 another's shared one, 3 another's private
+    // one (which only an administrator sees); the first of the best rank wins unless that rank
+    // holds schemes of several owners.
+    const QString wanted = trimSpaces(name);
+    const StoredScheme *best = nullptr;
+    int bestRank = 4;
+    QStringList owners;
+    for (const StoredScheme &s : schemes) {
+        if (trimSpaces(s.FFilterName) != wanted)
+            continue;
+        const int rank = s.rights.own ? 0 : s.rights.owner.isEmpty() ? 1 : s.rights.shared ? 2 : 3;
+        if (rank < bestRank) {
+            best = &s;
+            bestRank = rank;
+            owners.clear();
+        }
+        if (rank == bestRank && !owners.contains(s.rights.owner))
+            owners.append(s.rights.owner);
+    }
+    if (!best)
+        return 0;
+    if (bestRank >= 2 && owners.size() > 1)
+        throw FilterError(SchemeStore::FailureNumber, u"SchemeStore"_s,
+                          Language::text(Texts::schemeNameOfSeveral()) +
+                              SchemeStore::printable(wanted) + u"（"_s +
+                              Language::text(Texts::schemeOwnerTip()) +
+                              SchemeStore::printable(owners.join(u", "_s)) + u"）"_s);
+    return best->FID;
+}
 
 SchemeSource &SchemeSource::instance()
 {

@@ -32,16 +32,24 @@ public:
     virtual QString text(qint32 id) = 0;
 
     /// The id of the scheme saved on screen under name (blanks at both ends ignored), 0 when
-    /// there is none.
+    /// there is none; as pick() chooses.
     virtual qint32 idOf(const QString &screen, const QString &name) = 0;
+
+    /// Which of schemes a name (blanks at both ends ignored) leads to: the user's own, else
+    /// one without owner, else another's shared one, else another's private one (which only
+    /// an administrator sees); 0 when none has the name. Throws FilterError naming their
+    /// owners when the first of those that has the name holds schemes of several owners.
+    NXSF_STORE_PRIVATE_EXPORT static qint32 pick(const QList<StoredScheme> &schemes,
+                                                 const QString &name);
 
     /// Whether the screen has a scheme of that name.
     virtual bool exists(const QString &screen, const QString &name) = 0;
 
     /// Saves scheme.FFilter under scheme.FScreenID and scheme.FFilterName. isNew says that the
     /// name is not taken; otherwise scheme.FID, when above 0, is the scheme that takes name
-    /// and text. Afterwards the screen has exactly one scheme of the name.
-    virtual void save(const StoredScheme &scheme, bool isNew) = 0;
+    /// and text. Afterwards the screen has exactly one scheme of the name. Returns the saved
+    /// scheme's id, or 0 where the service does not tell it (a host's).
+    virtual qint32 save(const StoredScheme &scheme, bool isNew) = 0;
 
     /// True when the scheme was deleted.
     virtual bool remove(qint32 id) = 0;

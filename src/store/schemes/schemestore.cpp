@@ -2,10 +2,11 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/schemestore.h>
 
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "core/schemes/namerules.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
 #include "store/schemes/stallwatch.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -83,32 +84,58 @@ const char adminTest[] =
     "pg_catalog.pg_has_role(current_user, (SELECT c.relowner FROM pg_catalog.pg_class c "
     "WHERE c.oid = 'nxsf_schemes'::regclass), 'MEMBER')";
 
-/// Rows that the connecting role may change: its own, those written before owners were kept,
-/// and every row for an administrator.
+/// Rows that the connecting role may change: its own, and every row for an administrator.
+/// A row without owner (written before owners were kept) is every user's to read, and only an
+/// administrator's to change or give an owner.
 QString changeableTest()
 {
-    return QStringLiteral("(fowner IS NULL OR fowner = current_user OR ") +
-           QLatin1String(adminTest) + u')';
+    return QStringLiteral("(fowner = current_user OR ") + QLatin1String(adminTest) + u')';
 }
 
-/// The row-level rights of a store with owners, created with the table.
+/// Marks the policies of this version, so that the owner's next open replaces older ones.
+const char policyVersion[] = "nxsf rights 2";
+
+/// The row-level rights of a store with owners, created with the table: a user's row stays the
+/// user's, before and after every change, and only an administrator writes a row of another
+/// owner or of none.
 QStringList policyStatements()
 {
     const QString changeable = changeableTest();
-    return {
+    QStringList statements{
         QStringLiteral("CREATE POLICY nxsf_read ON nxsf_schemes FOR SELECT USING (fowner IS NULL "
                        "OR fshared OR fowner = current_user OR ") +
             QLatin1String(adminTest) + u')',
-        QStringLiteral("CREATE POLICY nxsf_insert ON nxsf_schemes FOR INSERT WITH CHECK (fowner = "
-                       "current_user)"),
+        QStringLiteral("CREATE POLICY nxsf_insert ON nxsf_schemes FOR INSERT WITH CHECK ") +
+            changeable,
         QStringLiteral("CREATE POLICY nxsf_update ON nxsf_schemes FOR UPDATE USING ") + changeable +
             QStringLiteral(" WITH CHECK ") + changeable,
         QStringLiteral("CREATE POLICY nxsf_delete ON nxsf_schemes FOR DELETE USING ") + changeable,
     };
+    for (const char *policy : {"nxsf_read", "nxsf_insert", "nxsf_update", "nxsf_delete"})
+        statements.append(QStringLiteral("COMMENT ON POLICY %1 ON nxsf_schemes IS '%2'")
+                              .arg(QLatin1String(policy), QLatin1String(policyVersion)));
+    return statements;
 }
 
 const QStringList storePolicies{QStringLiteral("nxsf_delete"), QStringLiteral("nxsf_insert"),
                                 QStringLiteral("nxsf_read"), QStringLiteral("nxsf_update")};
+
+/// The columns a user writes: never the id, the owner or the time of creation (an insert
+/// takes the id and the owner from their defaults).
+const char userInsertColumns[] =
+    "fscreenid, ffiltername, ffilter, fsort, fcreated, fchanged, fshared, fdefault";
+const char userUpdateColumns[] = "ffiltername, ffilter, fsort, fchanged, fshared, fdefault";
+
+/// Lets grantee (an SQL role name, quoted, or PUBLIC) insert or update only the columns a user
+/// writes.
+QString columnGrant(const QString &privilege, const QString &grantee)
+{
+    return QStringLiteral("GRANT %1 (%2) ON nxsf_schemes TO %3")
+        .arg(privilege,
+             QLatin1String(privilege == QLatin1String("INSERT") ? userInsertColumns
+                                                                : userUpdateColumns),
+             grantee);
+}
 
 constexpr qsizetype nameCap = Limits::MaxSchemeNameLength;
 constexpr qsizetype screenCap = Limits::MaxScreenIdLength;
@@ -133,13 +160,17 @@ QString capped(const char *column, qsizetype cap, bool server)
 QString statement(Sql which, Dialect dialect, bool defaults = false)
 {
     const bool server = dialect != Dialect::Sqlite;
-    // Who owns a row, whether it is shared and whether this role may change it; then whether
-    // it is its screen's default.
+    // Who owns a row, whether it is shared, whether this role may change it and whether it is
+    // this role's own; then whether it is its screen's default, which with owners is each
+    // role's own mark on its own scheme.
+    const bool owners = dialect == Dialect::Owners;
     const QString rights =
-        (dialect == Dialect::Owners
-             ? QStringLiteral(", COALESCE(fowner, ''), fshared, ") + changeableTest()
-             : QString()) +
-        (defaults ? QStringLiteral(", fdefault") : QString());
+        (owners ? QStringLiteral(", COALESCE(fowner, ''), fshared, ") + changeableTest() +
+                      QStringLiteral(", COALESCE(fowner = current_user, false)")
+                : QString()) +
+        (!defaults ? QString()
+         : owners  ? QStringLiteral(", COALESCE(fdefault AND fowner = current_user, false)")
+                   : QStringLiteral(", fdefault"));
     switch (which) {
     case Sql::Begin:
         return server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
@@ -226,9 +257,11 @@ QString statement(Sql which, Dialect dialect, bool defaults = false)
                                      "FROM nxsf_schemes t WHERE t.fid = ?)")
                     : QString());
     case Sql::SetDefault:
+        // With owners a role marks only its own scheme: an administrator's default is the
+        // administrator's.
         return QStringLiteral("UPDATE nxsf_schemes SET fdefault = ?, fchanged = ? WHERE fid = ? "
                               "AND fscreenid = ?") +
-               (dialect == Dialect::Owners ? QStringLiteral(" AND ") + changeableTest()
+               (dialect == Dialect::Owners ? QStringLiteral(" AND fowner = current_user")
                                            : QString());
     case Sql::TableExists:
         return server ? QStringLiteral("SELECT 1 WHERE to_regclass('nxsf_schemes') IS NOT NULL")
@@ -470,7 +503,7 @@ QStringList passwordsIn(const QString &location)
 
 [[noreturn]] void raise(QString (*what)(), const QString &location, const QString &detail)
 {
-    QString description = MParse::LoadLangString(what()) + SchemeStore::displayName(location);
+    QString description = Language::text(what()) + SchemeStore::displayName(location);
     QString said = detail.trimmed();
     // The driver's or the address parser's own words may quote what they were given.
     if (SchemeStore::isServerAddress(location)) {
@@ -647,32 +680,60 @@ void applySettings(SchemeStore::Connection &c, const SessionSettings &settings)
 
 bool verifyServerTable(SchemeStore::Connection &c);
 
+/// Grants of the whole table to insert or update, as older versions made them, become grants
+/// of the columns a user writes.
+void narrowGrants(SchemeStore::Connection &c)
+{
+    QSqlQuery q(c.db);
+    if (!q.exec(QStringLiteral(
+            "SELECT DISTINCT CASE WHEN a.grantee = 0 THEN 'PUBLIC' ELSE "
+            "quote_ident(pg_get_userbyid(a.grantee)) END, a.privilege_type FROM pg_class t, "
+            "pg_catalog.aclexplode(t.relacl) a WHERE t.oid = to_regclass('nxsf_schemes') AND "
+            "a.grantee <> t.relowner AND a.privilege_type IN ('INSERT', 'UPDATE')")))
+        throw SqlFailure{Texts::schemeStoreOpenFailed, q.lastError()};
+    QList<std::pair<QString, QString>> grants;
+    while (q.next())
+        grants.append({q.value(0).toString(), q.value(1).toString()});
+    for (const auto &[grantee, privilege] : grants) {
+        c.exec(QStringLiteral("REVOKE %1 ON nxsf_schemes FROM %2").arg(privilege, grantee),
+               Texts::schemeStoreOpenFailed);
+        c.exec(columnGrant(privilege, grantee), Texts::schemeStoreOpenFailed);
+    }
+}
+
 /// Creates the server's table where there is none, and where the connecting role owns it,
 /// what a table made before owners were kept lacks: the owner and shared columns (rows already
 /// there keep no owner), the key on (screen, name, owner), row-level security and its
-/// policies, and the column of the default scheme. Each step runs only when it is missing, so that
-/// opening takes no table lock.
+/// policies (replacing an older version's), the column of the default scheme, and grants of
+/// only the columns a user writes. Each step runs only when it is missing, so that opening
+/// takes no table lock.
 void setUpServerTable(SchemeStore::Connection &c)
 {
-    const auto state = [&c] {
+    // The policies count when they are this version's.
+    const QString stateSql =
+        QStringLiteral(
+            "SELECT t.oid IS NOT NULL, pg_get_userbyid(t.relowner) = current_user, "
+            "EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = t.oid AND attname = 'fowner' AND "
+            "NOT attisdropped), "
+            "(SELECT string_agg(quote_ident(conname), ',') FROM pg_constraint WHERE conrelid = "
+            "t.oid AND contype = 'u'), "
+            "EXISTS (SELECT 1 FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid WHERE "
+            "x.indrelid = t.oid AND i.relname = 'nxsf_schemes_owner_name'), "
+            "t.relrowsecurity, (SELECT count(*) FROM pg_policy p WHERE p.polrelid = t.oid AND "
+            "pg_catalog.obj_description(p.oid, 'pg_policy') = '%1'), "
+            "EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = t.oid AND attname = 'fdefault' "
+            "AND NOT attisdropped), "
+            "EXISTS (SELECT 1 FROM pg_catalog.aclexplode(t.relacl) a WHERE a.grantee <> "
+            "t.relowner AND a.privilege_type IN ('INSERT', 'UPDATE')) "
+            "FROM (SELECT to_regclass('nxsf_schemes') AS oid) r LEFT JOIN pg_class t ON t.oid = "
+            "r.oid")
+            .arg(QLatin1String(policyVersion));
+    const auto state = [&c, &stateSql] {
         QSqlQuery q(c.db);
-        if (!q.exec(QStringLiteral(
-                "SELECT t.oid IS NOT NULL, pg_get_userbyid(t.relowner) = current_user, "
-                "EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = t.oid AND attname = "
-                "'fowner' AND NOT attisdropped), "
-                "(SELECT string_agg(quote_ident(conname), ',') FROM pg_constraint WHERE conrelid "
-                "= t.oid AND contype = 'u'), "
-                "EXISTS (SELECT 1 FROM pg_index x JOIN pg_class i ON i.oid = x.indexrelid WHERE "
-                "x.indrelid = t.oid AND i.relname = 'nxsf_schemes_owner_name'), "
-                "t.relrowsecurity, (SELECT count(*) FROM pg_policy WHERE polrelid = t.oid), "
-                "EXISTS (SELECT 1 FROM pg_attribute WHERE attrelid = t.oid AND attname = "
-                "'fdefault' AND NOT attisdropped) "
-                "FROM (SELECT to_regclass('nxsf_schemes') AS oid) r LEFT JOIN pg_class t ON "
-                "t.oid = r.oid")) ||
-            !q.next())
+        if (!q.exec(stateSql) || !q.next())
             throw SqlFailure{Texts::schemeStoreOpenFailed, q.lastError()};
         QVariantList values;
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 9; ++i)
             values.append(q.value(i));
         return values;
     };
@@ -710,6 +771,8 @@ void setUpServerTable(SchemeStore::Connection &c)
     if (!now.at(7).toBool())
         run(QStringLiteral(
             "ALTER TABLE nxsf_schemes ADD COLUMN fdefault BOOLEAN NOT NULL DEFAULT false"));
+    if (now.at(8).toBool())
+        narrowGrants(c);
     c.owners = true;
     c.defaults = true;
 }
@@ -841,11 +904,14 @@ bool tableReady(SchemeStore::Connection &c)
         q.finish();
     }
     // A writer (of this process or another) may have given an older table the column of the
-    // default since this connection looked; its statements are prepared again with it.
+    // default, or its owner the owners, since this connection looked; its statements are
+    // prepared again with them.
     if (c.hasTable && !c.defaults && hasDefaultColumn(c)) {
         c.defaults = true;
         c.queries.clear();
     }
+    if (c.hasTable && c.server && !c.owners)
+        c.hasTable = verifyServerTable(c);
     return c.hasTable;
 }
 
@@ -1107,7 +1173,7 @@ auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*
 
 QString SchemeStore::locationFor(const QString &propsString)
 {
-    const QString configured = MParse::propValueIn(propsString, QStringLiteral("SCHEMEDB"));
+    const QString configured = HostContext::propertyIn(propsString, QStringLiteral("SCHEMEDB"));
     return configured.isEmpty() ? defaultLocation() : configured;
 }
 
@@ -1200,7 +1266,7 @@ public:
 
     void refuse(QString (*why)(), const QVariant &id, const std::optional<QString> &name)
     {
-        QString described = MParse::LoadLangString(why());
+        QString described = Language::text(why());
         if (name)
             described += NameRules::printable(*name) + u' ';
         m_refusals.append(described + QStringLiteral("(FID ") +
@@ -1211,22 +1277,24 @@ private:
     QStringList &m_refusals;
 };
 
-/// The rights read with a row from index on, where the store keeps them.
+/// The rights read with a row from index on, where the store keeps them; without owners every
+/// scheme is the user's own.
 SchemeRights rightsOf(const SchemeStore::Connection &c, const QSqlQuery &q, int index)
 {
     if (!c.owners)
-        return {};
-    return {q.value(index).toString(), q.value(index + 1).toBool(), q.value(index + 2).toBool()};
+        return {{}, false, true, true};
+    return {q.value(index).toString(), q.value(index + 1).toBool(), q.value(index + 2).toBool(),
+            q.value(index + 3).toBool()};
 }
 
 /// Whether a row is its screen's default; read after its rights, which begin at index.
 bool isDefault(const SchemeStore::Connection &c, const QSqlQuery &q, int index)
 {
-    return c.defaults && q.value(index + (c.owners ? 3 : 0)).toBool();
+    return c.defaults && q.value(index + (c.owners ? 4 : 0)).toBool();
 }
 
-/// Leaves one default per screen: on a server each user keeps one, and of those a user sees,
-/// the user's own (one it may change) wins, else the first.
+/// Leaves one default per screen (the store keeps one per user, a plain client may have
+/// marked more): the user's own wins, else the first.
 void keepOneDefault(QList<StoredScheme> &schemes)
 {
     QHash<QString, qsizetype> chosen;
@@ -1237,7 +1305,7 @@ void keepOneDefault(QList<StoredScheme> &schemes)
         const auto at = chosen.constFind(s.FScreenID);
         if (at == chosen.constEnd()) {
             chosen.insert(s.FScreenID, i);
-        } else if (s.rights.mayChange && !schemes.at(*at).rights.mayChange) {
+        } else if (s.rights.own && !schemes.at(*at).rights.own) {
             schemes[*at].isDefault = false;
             chosen.insert(s.FScreenID, i);
         } else {
@@ -1539,8 +1607,10 @@ void SchemeStore::initialize(const QString &location, const QString &usersRole)
             grantee = u'"' + grantee + u'"';
         }
         Transaction transaction(c);
-        c.exec(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON nxsf_schemes TO ") + grantee,
+        c.exec(QStringLiteral("GRANT SELECT, DELETE ON nxsf_schemes TO ") + grantee,
                Texts::schemeStoreWriteFailed);
+        for (const char *privilege : {"INSERT", "UPDATE"})
+            c.exec(columnGrant(QLatin1String(privilege), grantee), Texts::schemeStoreWriteFailed);
         transaction.commit();
         return 0;
     });
@@ -1572,12 +1642,12 @@ void SchemeStore::closeConnections()
 
 QString SchemeStore::notFoundMessage(qint32 id)
 {
-    return MParse::LoadLangString(Texts::schemeNotFound()) + QString::number(id);
+    return Language::text(Texts::schemeNotFound()) + QString::number(id);
 }
 
 QString SchemeStore::notFoundMessage(const QString &name)
 {
-    return MParse::LoadLangString(Texts::schemeNotFound()) + NameRules::printable(name);
+    return Language::text(Texts::schemeNotFound()) + NameRules::printable(name);
 }
 
 QString SchemeStore::printable(const QString &text)
@@ -1594,7 +1664,7 @@ void SchemeStore::checkScheme(const StoredScheme &scheme)
 {
     const auto refuse = [](QString (*why)(), const QString &what) {
         throw FilterError(FailureNumber, QStringLiteral("SchemeStore"),
-                          MParse::LoadLangString(why()) + NameRules::printable(what));
+                          Language::text(why()) + NameRules::printable(what));
     };
     if (!NameRules::isStorable(scheme.FFilterName))
         refuse(Texts::schemeNameNotStorable, scheme.FFilterName.left(nameCap + 1));

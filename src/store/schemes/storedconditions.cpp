@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/storedconditions.h>
 
-#include "core/support/guard.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/failures/guard.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "store/schemes/schemesource.h"
 
 #include <NxSerialFilter/failure.h>
@@ -21,7 +21,7 @@ ComposedCondition compose(const ConditionComposer &composer, const QString &sche
         const AlertCapture capture; // a store that alerts must not open a window here
         const qint32 id = SchemeSource::instance().idOf(composer.screenID(), schemeName);
         if (id <= 0) {
-            result.error = MParse::LoadLangString(Texts::schemeNotFound()) + schemeName;
+            result.error = Language::text(Texts::schemeNotFound()) + schemeName;
             return result;
         }
         text = SchemeSource::instance().text(id);

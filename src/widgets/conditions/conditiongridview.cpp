@@ -7,9 +7,9 @@
 #include "core/conditions/valuecells.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
-#include "core/support/mparse.h"
-#include "core/support/qttranslations.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/qttranslations.h"
+#include "core/language/texts.h"
 #include "widgets/conditions/valuelistwindow.h"
 #include "widgets/support/failurealert.h"
 #include "widgets/support/twips.h"
@@ -205,7 +205,7 @@ public:
         for (const RelativeDate &word : offered)
             m_words->addItem(word.word());
         m_words->setObjectName(QStringLiteral("relativeDates"));
-        m_words->setAccessibleName(MParse::LoadLangString(Texts::relativeDates()));
+        m_words->setAccessibleName(Language::text(Texts::relativeDates()));
         m_words->setFlow(QListView::LeftToRight);
         m_words->setWrapping(true);
         m_words->setResizeMode(QListView::Adjust);
@@ -273,9 +273,8 @@ private:
 /// What of a pasted text a value cell takes: the characters its key rule lets through.
 QString valueKeysOnly(QString text)
 {
-    text.removeIf([](QChar ch) {
-        return Vocabulary::Form_KeyPress(ch.unicode(), ConditionGrid::ColValue) == 0;
-    });
+    text.removeIf(
+        [](QChar ch) { return Vocabulary::keptKey(ch.unicode(), ConditionGrid::ColValue) == 0; });
     return text;
 }
 
@@ -306,7 +305,7 @@ QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole)
         return list ? listSummary(text) : text;
     // One pass over the pattern: a cell's text may hold anything a marker looks like.
-    return MParse::LoadLangString(Texts::cellName())
+    return Language::text(Texts::cellName())
         .arg(QString::number(row), GetCellText(0, col), list ? listSummary(text) : text);
 }
 
@@ -665,7 +664,7 @@ bool ConditionGridView::openDatePicker()
     const QDate shown = DateText::parse(m_grid->GetCellText(row, col));
     auto *popup = new DatePopup(this);
     // Month and day names in the dialog's language, weeks as the relative dates count them.
-    popup->setLocale(QtTranslations::localeFor(MParse::CurrentLanguage()));
+    popup->setLocale(QtTranslations::localeFor(Language::cachedCode()));
     popup->setFirstDayOfWeek(m_firstDayOfWeek);
     popup->setSelectedDate(shown.isValid() ? shown : ValueCells::today());
     const QPersistentModelIndex cell = m_grid->index(row - 1, col - 1);
@@ -752,7 +751,7 @@ bool ConditionGridView::takeList(int row, const PastedValues &pasted)
         (top ? top : window())->activateWindow();
     };
     if (list.size() > Limits::MaxCellLength) {
-        nxAlert::ShowAlert(MParse::LoadLangString(Texts::cellTooLong()) +
+        nxAlert::ShowAlert(Language::text(Texts::cellTooLong()) +
                                QString::number(Limits::MaxCellLength),
                            nxAlert::Information);
         backToWindow();
@@ -765,10 +764,9 @@ bool ConditionGridView::takeList(int row, const PastedValues &pasted)
     if (!unknown.isEmpty()) {
         constexpr qsizetype listedUnknown = 20;
         // The values are joined, never formatted: any of them may hold a marker.
-        const QString question =
-            MParse::LoadLangString(Texts::unknownLookupValues()).arg(unknown.size()) + u'\n' +
-            listLines(unknown.join(u','), listedUnknown) + u'\n' +
-            MParse::LoadLangString(Texts::useValuesAnyway());
+        const QString question = Language::text(Texts::unknownLookupValues()).arg(unknown.size()) +
+                                 u'\n' + listLines(unknown.join(u','), listedUnknown) + u'\n' +
+                                 Language::text(Texts::useValuesAnyway());
         const int answer = nxAlert::ShowAlert(question, nxAlert::Question);
         backToWindow();
         if (answer != nxAlert::AnswerYes)

@@ -4,8 +4,8 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/conditionrows.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include <NxSerialFilter/limits.h>
 #include <NxSerialFilter/nxalert.h>
@@ -41,7 +41,7 @@ bool pastable(const SchemeText::Parsed &parsed)
 
 void alertTooManyRows()
 {
-    nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeTooManyRows()) +
+    nxAlert::ShowAlert(Language::text(Texts::schemeTooManyRows()) +
                            QString::number(Limits::MaxSchemeRows),
                        nxAlert::Information);
 }
@@ -162,7 +162,7 @@ void GridEditing::retranslate()
                  {"MoveRowUp", Texts::gridMoveRowUp}, {"MoveRowDown", Texts::gridMoveRowDown}};
     for (const auto &entry : texts) {
         if (auto *action = m_view.findChild<QAction *>(QString::fromLatin1(entry.name)))
-            action->setText(MParse::LoadLangString(entry.text()));
+            action->setText(Language::text(entry.text()));
     }
 }
 
@@ -321,7 +321,7 @@ void GridEditing::pasteRows()
         return;
     }
     if (!pastable(parsed)) {
-        nxAlert::ShowAlert(MParse::LoadLangString(Texts::pasteNoRows()), nxAlert::Information);
+        nxAlert::ShowAlert(Language::text(Texts::pasteNoRows()), nxAlert::Information);
         return;
     }
     Condition after = grid().condition();

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/conditions/valuelistwindow.h"
 
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -20,9 +20,9 @@ ValueListWindow::ValueListWindow(const QString &list, Taker take, QWidget *paren
     , m_count(new QLabel(this))
 {
     setObjectName(QStringLiteral("frmValueList"));
-    setWindowTitle(MParse::LoadLangString(Texts::pasteValuesTitle()));
+    setWindowTitle(Language::text(Texts::pasteValuesTitle()));
     auto *layout = new QVBoxLayout(this);
-    auto *prompt = new QLabel(MParse::LoadLangString(Texts::pasteValuesPrompt()), this);
+    auto *prompt = new QLabel(Language::text(Texts::pasteValuesPrompt()), this);
     prompt->setBuddy(m_editor);
     layout->addWidget(prompt);
     // The values hold no ",": it is what separates them in the cell.
@@ -34,8 +34,8 @@ ValueListWindow::ValueListWindow(const QString &list, Taker take, QWidget *paren
     m_count->setObjectName(QStringLiteral("lblCount"));
     layout->addWidget(m_count);
     auto *buttons = new QDialogButtonBox(this);
-    buttons->addButton(MParse::LoadLangString(Texts::ok()), QDialogButtonBox::AcceptRole);
-    buttons->addButton(MParse::LoadLangString(Texts::cancel()), QDialogButtonBox::RejectRole);
+    buttons->addButton(Language::text(Texts::ok()), QDialogButtonBox::AcceptRole);
+    buttons->addButton(Language::text(Texts::cancel()), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &ValueListWindow::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ValueListWindow::reject);
     layout->addWidget(buttons);
@@ -43,7 +43,7 @@ ValueListWindow::ValueListWindow(const QString &list, Taker take, QWidget *paren
     m_recount.setInterval(150);
     connect(&m_recount, &QTimer::timeout, this, &ValueListWindow::recount);
     connect(m_editor, &QPlainTextEdit::textChanged, &m_recount, qOverload<>(&QTimer::start));
-    MParse::ApplyFormFont(this);
+    Language::applyFormFont(this);
     recount();
     resize(320, 360);
     m_editor->setFocus();

@@ -8,13 +8,13 @@
 #include "core/conditions/valuecells.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
+#include "core/host/busypointer.h"
+#include "core/host/hostcontext.h"
+#include "core/host/keys.h"
+#include "core/language/languagestate.h"
+#include "core/language/qttranslations.h"
+#include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/busypointer.h"
-#include "core/support/keys.h"
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
-#include "core/support/qttranslations.h"
-#include "core/support/texts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/keypreview.h"
@@ -117,7 +117,7 @@ frmFilter::frmFilter(QWidget *parent)
     });
     connect(m_schemes, &SchemeList::saved, this, [this](const QString &name) {
         // Joined, not formatted: a name may hold anything a format would take for a marker.
-        m_lblMsg->setText(MParse::LoadLangString(Texts::schemeSaved()) + name);
+        m_lblMsg->setText(Language::text(Texts::schemeSaved()) + name);
     });
     for (QAction *action : m_toolbar->actions()) {
         if (action->objectName().isEmpty())
@@ -253,7 +253,7 @@ void frmFilter::Form_Load()
     m_loaded = true;
     SetKeyPreview();
     LoadCaptions();
-    MParse::ApplyFormFont(this);
+    Language::applyFormFont(this);
     SetFields();
     fitWords();
     m_grid->setActiveCell(1, ConditionGrid::ColLeftParen);
@@ -309,13 +309,13 @@ void frmFilter::Form_Activate()
     try {
         m_grid->setActiveCell(1, ConditionGrid::ColLeftParen);
         m_vspFilter->setFocus();
-    } catch (...) {
+    } catch (const std::exception &) {
     }
     BusyPointer::restoreDefault();
     try {
         if (!m_fields.CommonField)
             m_fields.CommonField = KeyedValues::create();
-    } catch (...) {
+    } catch (const std::exception &) {
     }
 }
 
@@ -365,14 +365,14 @@ void frmFilter::Form_KeyDown(int keyCode, int shift)
     Q_UNUSED(shift)
     if (keyCode != Keys::F1)
         return;
-    const QString subId = MParse::GetPropValue(QStringLiteral("SUBID"));
-    MMTS::ShowHelpOnKey(keyCode, 0, QStringLiteral("ICSerialFilter"), m_fields.SerialUse ? 1 : 0,
-                        subId, 0);
+    const QString subId = HostContext::property(QStringLiteral("SUBID"));
+    HostContext::showHelpOnKey(keyCode, 0, QStringLiteral("ICSerialFilter"),
+                               m_fields.SerialUse ? 1 : 0, subId, 0);
 }
 
 ushort frmFilter::Form_KeyPress(ushort keyAscii)
 {
-    return Vocabulary::Form_KeyPress(keyAscii, m_grid->activeCol());
+    return Vocabulary::keptKey(keyAscii, m_grid->activeCol());
 }
 
 void frmFilter::SetKeyPreview()

@@ -4,8 +4,8 @@
 #include "widgets/dialog/frmfilter.h"
 
 #include "core/conditions/conditiongrid.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/schemes/schemelistview.h"
 
@@ -81,8 +81,8 @@ void frmFilter::setAccessibleTexts()
         if (!widget)
             return;
         if (!name.isEmpty())
-            widget->setAccessibleName(MParse::LoadLangString(name));
-        widget->setAccessibleDescription(MParse::LoadLangString(help));
+            widget->setAccessibleName(Language::text(name));
+        widget->setAccessibleDescription(Language::text(help));
     };
     say(m_vspFilter, Texts::a11yGrid(), Texts::a11yGridHelp());
     say(m_lstFilter, Texts::a11yList(), Texts::a11yListHelp());

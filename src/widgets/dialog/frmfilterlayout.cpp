@@ -5,7 +5,7 @@
 #include "widgets/dialog/frmfilter.h"
 
 #include "core/conditions/conditiongrid.h"
-#include "core/support/texts.h"
+#include "core/language/texts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/dialog/matchcount.h"
 #include "widgets/schemes/schemelistview.h"

@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/dialog/helpwindow.h"
 
-#include "core/support/defaultcomponents.h"
-#include "core/support/mparse.h"
+#include "core/host/defaultcomponents.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
 #include "widgets/support/twips.h"
 
 #include <QApplication>
@@ -51,8 +52,8 @@ namespace {
 
 QString contextLanguage()
 {
-    const QString cached = MParse::CurrentLanguage();
-    return cached.isEmpty() ? MParse::GetPropValue(QStringLiteral("LANGUAGE")) : cached;
+    const QString cached = Language::cachedCode();
+    return cached.isEmpty() ? HostContext::property(QStringLiteral("LANGUAGE")) : cached;
 }
 
 /// The window the help opens over: a window blocked by a modal dialog could not be used.
@@ -122,7 +123,7 @@ void HelpWindowComponent::ShowHELP(qint32 &first, qint16 second, QString &topicC
     }
     if (!shown) // a window the user has placed stays where it is
         placeOver(m_window, anchor);
-    MParse::ApplyFormFont(m_window);
+    Language::applyFormFont(m_window);
     m_window->setSource(QUrl(QStringLiteral("qrc") + page));
     m_window->setWindowTitle(m_window->documentTitle());
     m_window->show();

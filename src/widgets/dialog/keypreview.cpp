@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/dialog/keypreview.h"
 
-#include "core/support/keys.h"
+#include "core/host/keys.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/dialog/frmfilter.h"
 #include "widgets/support/failurealert.h"

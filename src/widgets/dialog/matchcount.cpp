@@ -5,8 +5,8 @@
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include <NxSerialFilter/failure.h>
 
 #include <QCoreApplication>
@@ -48,8 +48,7 @@ MatchCount::MatchCount(const ConditionGrid &grid, MatchCounter counter, SqlEngin
     connect(&m_settle, &QTimer::timeout, this, &MatchCount::refresh);
     m_slow.setSingleShot(true);
     m_slow.setInterval(slowMs);
-    connect(&m_slow, &QTimer::timeout, this,
-            [this] { show(MParse::LoadLangString(Texts::counting())); });
+    connect(&m_slow, &QTimer::timeout, this, [this] { show(Language::text(Texts::counting())); });
     // Any change of the grid may change the condition; refresh() finds out whether it did.
     const auto changes = [this] { changed(); };
     connect(&m_grid, &QAbstractItemModel::dataChanged, this, changes);
@@ -138,8 +137,8 @@ void MatchCount::finished(quint64 generation, std::optional<qint64> count)
     m_slow.stop();
     if (!count)
         m_asked.reset(); // the same condition may be tried again after the next change
-    show(count ? MParse::LoadLangString(Texts::matchingRecords()) + QString::number(*count)
-               : MParse::LoadLangString(Texts::cannotCount()));
+    show(count ? Language::text(Texts::matchingRecords()) + QString::number(*count)
+               : Language::text(Texts::cannotCount()));
 }
 
 void MatchCount::show(const QString &text)

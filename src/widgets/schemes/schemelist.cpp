@@ -4,15 +4,15 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/conditionrows.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/leadingnumber.h"
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
-#include "core/support/spaces.h"
-#include "core/support/texts.h"
+#include "core/text/leadingnumber.h"
+#include "core/text/spaces.h"
 #include "store/schemes/schemeloader.h"
 #include "store/schemes/schemesource.h"
-#include "widgets/schemes/frmname.h"
+#include "widgets/dialog/frmname.h"
 #include "widgets/schemes/schemelistview.h"
 #include "widgets/support/failurealert.h"
 #include "widgets/support/images.h"
@@ -87,23 +87,22 @@ void SchemeList::FillSchemeList()
         m_defaultId = 0;
         // A host's service has no defaults: the menu offers none.
         m_default->setVisible(SchemeSource::instance().keepsDefaults());
-        m_list.setHeaderText(MParse::LoadLangString(Texts::schemeNameHeader()));
+        m_list.setHeaderText(Language::text(Texts::schemeNameHeader()));
         const QIcon icon = Images::image(5);
         QList<SchemeListView::Item> items;
         items.reserve(schemes.size() + 1);
-        items.append({QStringLiteral("K0"), MParse::LoadLangString(Texts::newScheme()), icon});
+        items.append({QStringLiteral("K0"), Language::text(Texts::newScheme()), icon});
         for (const StoredScheme &s : schemes) {
             QString tip;
             m_rights.insert(s.FID, s.rights);
             if (!s.rights.owner.isEmpty())
-                tip = MParse::LoadLangString(Texts::schemeOwnerTip()) + s.rights.owner +
-                      (s.rights.shared ? MParse::LoadLangString(Texts::schemeSharedTip())
-                                       : QString());
+                tip = Language::text(Texts::schemeOwnerTip()) + s.rights.owner +
+                      (s.rights.shared ? Language::text(Texts::schemeSharedTip()) : QString());
             const bool isDefault = s.isDefault && m_default->isVisible() && s.FID > 0;
             if (isDefault) {
                 m_defaultId = s.FID;
                 tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) +
-                       MParse::LoadLangString(Texts::schemeDefaultTip());
+                       Language::text(Texts::schemeDefaultTip());
             }
             items.append({keyFor(s.FID), trimSpaces(s.FFilterName),
                           isDefault ? Images::image(6) : icon, tip});
@@ -126,11 +125,11 @@ void SchemeList::updateActions(qint32 id)
         remove->setEnabled(id > 0 && rights.mayChange);
     // Only a scheme with an owner can be private; one without is seen by every user already.
     m_share->setEnabled(id > 0 && rights.mayChange && !rights.owner.isEmpty());
-    m_share->setText(
-        MParse::LoadLangString(rights.shared ? Texts::unshareScheme() : Texts::shareScheme()));
-    m_default->setEnabled(m_default->isVisible() && id > 0 && rights.mayChange);
+    m_share->setText(Language::text(rights.shared ? Texts::unshareScheme() : Texts::shareScheme()));
+    // Each user's default is a mark on a scheme of the user's own.
+    m_default->setEnabled(m_default->isVisible() && id > 0 && rights.own);
     m_default->setChecked(id > 0 && id == m_defaultId);
-    m_default->setText(MParse::LoadLangString(Texts::setDefaultScheme()));
+    m_default->setText(Language::text(Texts::setDefaultScheme()));
 }
 
 void SchemeList::ToggleDefault()
@@ -160,7 +159,7 @@ void SchemeList::ToggleShared()
     try {
         // Sharing is the default store's own: a host's service has no such operation, and
         // gives no owners, so the action stays disabled with it.
-        SchemeStore(SchemeStore::locationFor(MMTS::GetPropsString()))
+        SchemeStore(SchemeStore::locationFor(HostContext::propsString()))
             .setShared(id, !rightsOf(id).shared);
     } catch (...) {
         alertCurrentFailure();
@@ -183,8 +182,7 @@ bool SchemeList::mayLeave()
 {
     if (shownCondition() == m_loaded)
         return true;
-    switch (nxAlert::ShowAlert(MParse::LoadLangString(Texts::unsavedChanges()),
-                               nxAlert::SaveDiscardStay)) {
+    switch (nxAlert::ShowAlert(Language::text(Texts::unsavedChanges()), nxAlert::SaveDiscardStay)) {
     case nxAlert::AnswerYes:
         SaveScheme(false);
         // A save the user broke off (no name given) or that failed keeps the changes here.
@@ -231,7 +229,7 @@ void SchemeList::load(qint32 id)
     if (ok)
         Q_EMIT loaded();
     else
-        nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
+        nxAlert::ShowAlert(Language::text(Texts::schemeLoadFailed()), nxAlert::Information);
 }
 
 void SchemeList::reopen(const Condition &condition, qint32 id)
@@ -278,18 +276,29 @@ void SchemeList::setPlace(const Place &place)
     updateActions(m_currentId);
 }
 
-void SchemeList::makeCurrent(const QString &name)
+void SchemeList::makeCurrent(qint32 id, const QString &name)
 {
     // The grid now shows the scheme saved as name: a later "Save" must write to it, not to
-    // the scheme the user started from.
-    for (int i = 2; i <= m_list.count(); ++i) {
-        if (m_list.text(i) != name)
-            continue;
-        m_currentId = idOf(m_list.key(i));
-        m_list.setSelectedIndex(i);
-        updateActions(m_currentId);
-        return;
+    // the scheme the user started from. Two items may show that name (another's shared scheme
+    // and the user's own), so the item is found by its id.
+    if (id <= 0) {
+        QList<StoredScheme> listed;
+        for (int i = 2; i <= m_list.count(); ++i) {
+            const qint32 listedId = idOf(m_list.key(i));
+            listed.append({listedId, m_state.ScreenID, m_list.text(i), {}, {}, rightsOf(listedId)});
+        }
+        try {
+            id = SchemeSource::pick(listed, name);
+        } catch (...) {
+            return;
+        }
     }
+    const int index = indexOfId(id);
+    if (id <= 0 || index < 2)
+        return;
+    m_currentId = id;
+    m_list.setSelectedIndex(index);
+    updateActions(m_currentId);
 }
 
 QAction *SchemeList::action(const QString &key) const
@@ -368,7 +377,7 @@ void SchemeList::SaveScheme(bool saveAs)
                     return;
                 isNew = true;
                 if (SchemeSource::instance().exists(m_state.ScreenID, name)) {
-                    if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::overwriteScheme()),
+                    if (nxAlert::ShowAlert(Language::text(Texts::overwriteScheme()),
                                            nxAlert::Question) == nxAlert::AnswerNo)
                         continue;
                     isNew = false;
@@ -381,12 +390,12 @@ void SchemeList::SaveScheme(bool saveAs)
         scheme.FScreenID = m_state.ScreenID;
         scheme.FFilterName = name;
         scheme.FFilter = text;
-        SchemeSource::instance().save(scheme, isNew);
+        const qint32 savedId = SchemeSource::instance().save(scheme, isNew);
         FillSchemeList();
         // A scheme written under a name the user just gave is what the grid shows now: the
         // next "Save" writes to it instead of asking again and making a second one.
         if (named)
-            makeCurrent(name);
+            makeCurrent(savedId, name);
         m_loaded = shownCondition();
         Q_EMIT saved(name);
     } catch (...) {
@@ -398,7 +407,7 @@ void SchemeList::DeleteScheme()
 {
     if (m_list.selectedIndex() == 1 || !rightsOf(m_currentId).mayChange)
         return;
-    if (nxAlert::ShowAlert(MParse::LoadLangString(Texts::deleteScheme()), nxAlert::Question) ==
+    if (nxAlert::ShowAlert(Language::text(Texts::deleteScheme()), nxAlert::Question) ==
         nxAlert::AnswerNo)
         return;
     if (!SchemeSource::instance().remove(m_currentId))
@@ -426,8 +435,7 @@ void SchemeList::RenameScheme(int index)
             return;
         if (!SchemeSource::instance().rename(id, m_state.ScreenID, name)) {
             // Renaming onto a taken name would replace that scheme: the user picks another.
-            nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeNameTaken()),
-                               nxAlert::Information);
+            nxAlert::ShowAlert(Language::text(Texts::schemeNameTaken()), nxAlert::Information);
             return;
         }
         FillSchemeList();

@@ -97,7 +97,9 @@ private:
     Condition shownCondition() const;
     /// Asks before a pick drops changes to the grid; false when the user stays.
     bool mayLeave();
-    void makeCurrent(const QString &name);
+    /// Makes the scheme just saved the current one: id where the service told it, else the
+    /// one name leads to.
+    void makeCurrent(qint32 id, const QString &name);
     QAction *action(const QString &key) const;
     /// The rights of a listed scheme; a service that gives none leaves every scheme changeable.
     SchemeRights rightsOf(qint32 id) const { return m_rights.value(id); }

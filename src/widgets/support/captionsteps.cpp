@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/support/captionsteps.h"
 
-#include "core/support/mparse.h"
+#include "core/language/languagestate.h"
 
 namespace NxSerialFilter {
 
@@ -10,8 +10,8 @@ void runCaptionSteps(const std::vector<CaptionStep> &steps)
 {
     for (const CaptionStep &step : steps) {
         try {
-            step.write(MParse::LoadLangString(step.key));
-        } catch (...) {
+            step.write(Language::text(step.key));
+        } catch (const std::exception &) {
             // A caption that cannot be written keeps its design-time text.
         }
     }

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/support/failurealert.h"
 
-#include "core/support/busypointer.h"
+#include "core/host/busypointer.h"
 #include <NxSerialFilter/failure.h>
 
 #include <exception>

@@ -3,7 +3,7 @@
 // The default form text loader: a font with CJK coverage, so that Chinese captions and the
 // host's Chinese field names show real glyphs whatever the language.
 
-#include "core/support/defaultcomponents.h"
+#include "core/host/defaultcomponents.h"
 #include <NxSerialFilter/components.h>
 
 #include <QFont>

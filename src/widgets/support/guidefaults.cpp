@@ -4,10 +4,10 @@
 // pointer for the busy pointer, and message boxes for alerts.
 #include "widgets/support/guidefaults.h"
 
-#include "core/support/busypointer.h"
-#include "core/support/mparse.h"
-#include "core/support/qttranslations.h"
-#include "core/support/texts.h"
+#include "core/host/busypointer.h"
+#include "core/language/languagestate.h"
+#include "core/language/qttranslations.h"
+#include "core/language/texts.h"
 
 #include <NxSerialFilter/nxalert.h>
 
@@ -54,12 +54,12 @@ public:
         }
         if (style == nxAlert::SaveDiscardStay) {
             // The buttons say what they do, with their keys, in the component's language.
-            QPushButton *save = box.addButton(MParse::LoadLangString(Texts::saveChanges()),
-                                              QMessageBox::AcceptRole);
-            QPushButton *discard = box.addButton(MParse::LoadLangString(Texts::discardChanges()),
+            QPushButton *save =
+                box.addButton(Language::text(Texts::saveChanges()), QMessageBox::AcceptRole);
+            QPushButton *discard = box.addButton(Language::text(Texts::discardChanges()),
                                                  QMessageBox::DestructiveRole);
-            QPushButton *stay = box.addButton(MParse::LoadLangString(Texts::stayWithChanges()),
-                                              QMessageBox::RejectRole);
+            QPushButton *stay =
+                box.addButton(Language::text(Texts::stayWithChanges()), QMessageBox::RejectRole);
             box.setDefaultButton(save);
             box.setEscapeButton(stay);
             box.exec();

@@ -5,9 +5,9 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/vocabulary.h"
-#include "core/support/busypointer.h"
-#include "core/support/leadingnumber.h"
-#include "core/support/mparse.h"
+#include "core/host/busypointer.h"
+#include "core/language/languagestate.h"
+#include "core/text/leadingnumber.h"
 #include "testsupport/descriptions.h"
 
 #include "testsupport/scriptedalerts.h"
@@ -497,16 +497,16 @@ void tst_SqlBuilder::serialConditions()
 
     // In English the lists offer English words: the same rows read in them, same condition.
     ContextStore::setPropsString(u"LANGUAGE=en;"_qs);
-    MParse::resetModuleState();
+    Language::reload();
     const auto chinese = qScopeGuard([] {
         ContextStore::clear();
-        MParse::resetModuleState();
+        Language::reload();
     });
     QStringList english;
     for (const QString &row : rows) {
         QStringList cells = row.split(u'|');
         for (int i : {0, 3}) // logic and comparison
-            cells[i] = MParse::LoadLangString(cells.at(i));
+            cells[i] = Language::text(cells.at(i));
         english << cells.join(u'|');
     }
     Fixture en(Mode::Serial);
@@ -1190,11 +1190,11 @@ void tst_SqlBuilder::translationLeavesTheSql()
     ComponentRegistry::instance().registerFactory(
         ComponentId::resourceLoader(), [] { return std::make_shared<CollidingWords>(); });
     ContextStore::setPropsString(u"LANGUAGE=xx;"_qs);
-    MParse::resetModuleState();
+    Language::reload();
     const auto restore = qScopeGuard([] {
         ComponentRegistry::instance().restoreDefaults();
         ContextStore::clear();
-        MParse::resetModuleState();
+        Language::reload();
     });
     Fixture f(Mode::Serial);
     f.setRows({u"||序列号||A|"_qs, u"并且||序列号||B|"_qs});

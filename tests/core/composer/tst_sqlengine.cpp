@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: MIT
 // The conditions the builder writes, run by a real SQL engine against the host's aliases.
 
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
-#include "core/composer/sqlbuilder.h"
 #include "core/conditions/vocabulary.h"
-#include "core/support/leadingnumber.h"
+#include "core/text/leadingnumber.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 

@@ -6,7 +6,7 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/vocabulary.h"
-#include "core/support/mparse.h"
+#include "core/language/languagestate.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"

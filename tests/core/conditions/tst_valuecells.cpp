@@ -7,8 +7,8 @@
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/valuecells.h"
 #include "core/conditions/valuewords.h"
-#include "core/support/keys.h"
-#include "core/support/texts.h"
+#include "core/host/keys.h"
+#include "core/language/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/components.h>

@@ -2,14 +2,14 @@
 // SPDX-License-Identifier: MIT
 // The grid written as scheme text, and stored texts loaded back into the grid.
 
+#include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
-#include "core/composer/sqlbuilder.h"
 #include "core/conditions/valuecells.h"
 #include "core/conditions/vocabulary.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
 #include "store/schemes/schemeloader.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
@@ -44,7 +44,7 @@ void fill(ConditionGrid &grid, int rows, const QString &cells)
 void loadScheme(ConditionGrid &grid, ValueCells &cells, qint32 id)
 {
     if (!SchemeText::LoadScheme(grid, cells, id))
-        nxAlert::ShowAlert(MParse::LoadLangString(Texts::schemeLoadFailed()), nxAlert::Information);
+        nxAlert::ShowAlert(Language::text(Texts::schemeLoadFailed()), nxAlert::Information);
 }
 
 const QString T = u"\t"_s;
@@ -75,7 +75,7 @@ private Q_SLOTS:
     {
         SchemeStore::closeConnections();
         nxAlert::setPresenter(nullptr);
-        MParse::resetModuleState();
+        Language::reload();
     }
     void writing_data();
     void writing();
@@ -132,7 +132,7 @@ void tst_SchemeText::openSerial(const QString &language)
 {
     ContextStore::setPropsString(u"LANGUAGE="_s + language + u";SCHEMEDB="_s +
                                  m_dir.filePath(u"text.sqlite"_s) + u';');
-    MParse::resetModuleState();
+    Language::reload();
     m_state = HostFields();
     m_state.SerialUse = true;
     m_state.SerialDesc = standardSerialDescription();
@@ -232,8 +232,8 @@ void tst_SchemeText::loading_data()
         << u"a"_s + NL + T + T + u"名称"_s + T + u"等于"_s + T + u"v"_s + T + T + T + u"extra"_s
         << 2 << u"|v"_s << QString() << u"-1,2"_s;
     QTest::newRow("lone CR and NUL stay in their cells as spaces")
-        << T + T + u"名称"_s + T + u"等于"_s + T + u"a\rb"_s + QChar(0) + u"c"_s + NL + u"或者\r"_s +
-               T + T + u"名称"_s
+        << T + T + u"名称"_s + T + u"等于"_s + T + u"a\rb"_s + QChar(0) + u"c"_s + NL +
+               u"或者\r"_s + T + T + u"名称"_s
         << 2 << u"a b c|"_s << QString() << u"2,2"_s;
     // A row saved before its field left the list, or written by hand: no field, no alert.
     const QString none = T + T + u"(无)"_s + T + u"等于"_s + T + u"x"_s;

@@ -5,9 +5,9 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
@@ -451,14 +451,14 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QFETCH(QString, message);
         if (!language.isEmpty()) {
-            MParse::resetModuleState();
+            Language::reload();
             ContextStore::setPropsString(u"LANGUAGE="_qs + language + u';');
             openDialog(standardSerialDescription());
         }
         const auto restoreLanguage = qScopeGuard([&language] {
             if (!language.isEmpty()) {
                 ContextStore::setPropsString(QString());
-                MParse::resetModuleState();
+                Language::reload();
             }
         });
         click(1, G::ColField);
@@ -642,10 +642,10 @@ private Q_SLOTS:
         if (!language.isEmpty())
             ContextStore::setPropsString(ContextStore::propsString() + u"LANGUAGE="_qs + language +
                                          u';');
-        MParse::resetModuleState();
+        Language::reload();
         const auto restore = qScopeGuard([] {
             ContextStore::setPropsString(QString());
-            MParse::resetModuleState();
+            Language::reload();
             SchemeStore::closeConnections();
         });
         const QString text = u"\t\t日期\t等于\t2024-03-05\t\t\r\n"

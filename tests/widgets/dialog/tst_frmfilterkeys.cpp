@@ -5,8 +5,8 @@
 // alone; a failing help component costs one alert and nothing else.
 
 #include "core/conditions/conditiongrid.h"
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
@@ -138,7 +138,7 @@ void tst_FrmFilterKeys::init()
 
 void tst_FrmFilterKeys::cleanup()
 {
-    MMTS::releaseHelpComponent();
+    HostContext::releaseHelp();
     nxAlert::setPresenter(nullptr);
     m_alerts.reset();
 }

@@ -4,9 +4,9 @@
 // Chinese and in English, the order in which the captions are written, and the list-box extent.
 
 #include "core/conditions/conditiongrid.h"
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "testsupport/cjk.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
@@ -239,7 +239,7 @@ void tst_FrmFilterLayout::cleanup()
 
 void tst_FrmFilterLayout::useLanguage(const QString &language)
 {
-    MParse::resetModuleState(); // the language is read once per load of the component
+    Language::reload(); // the language is read once per load of the component
     QString props = QStringLiteral("SCHEMEDB=") + m_dir.filePath(QStringLiteral("s.sqlite")) + u';';
     if (!language.isNull())
         props += QStringLiteral("LANGUAGE=") + language + u';';
@@ -266,7 +266,7 @@ void tst_FrmFilterLayout::geometry()
     QVERIFY(showWithCount(form));
     form.lstFilter()->addItem(QStringLiteral("K1"), QStringLiteral("本月入库"), Images::image(5));
     form.LblMsg()->setText(QStringLiteral("序列号") +
-                           MParse::LoadLangString(QStringLiteral("按F7键可查看---")));
+                           Language::text(QStringLiteral("按F7键可查看---")));
     QTRY_VERIFY(form.LblCount()->text().endsWith(QStringLiteral("100000")));
     QVERIFY(form.grab().toImage().save(screenshotPath(file)));
 

@@ -4,8 +4,8 @@
 // dialog's own words, one window reused, and a window that works beside the modal dialog, on
 // its screen, and closes with Esc.
 
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
@@ -65,7 +65,7 @@ void tst_HelpWindow::init()
 
 void tst_HelpWindow::cleanup()
 {
-    MMTS::releaseHelpComponent();
+    HostContext::releaseHelp();
     nxAlert::setPresenter(nullptr);
 }
 
@@ -125,7 +125,7 @@ void tst_HelpWindow::pageSpeaksTheDialogsWords()
                            "保存方案", "另存方案", "删除方案", "查看",       "大图标",     "小图标",
                            "列表",     "详细资料", "逻辑",     "字段",       "数值"};
     for (const char *word : words) {
-        const QString shown = MParse::LoadLangString(QString::fromUtf8(word));
+        const QString shown = Language::text(QString::fromUtf8(word));
         QVERIFY2(text.contains(shown), qPrintable(shown));
     }
 }

@@ -3,9 +3,9 @@
 // Every text the component can show has an English entry, and the built-in translation
 // serves it: a key added to the texts without a translation fails here.
 
-#include "core/support/mparse.h"
-#include "core/support/qttranslations.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/qttranslations.h"
+#include "core/language/texts.h"
 #include "testsupport/cjk.h"
 #include "testsupport/processstate.h"
 #include <NxSerialFilter/components.h>
@@ -47,7 +47,7 @@ QStringList declaredKeys(int *declarations)
     *declarations = 0;
     // The macros' names are put together so that no tool reading this file takes them for a use.
     for (const auto &[path, prefix] :
-         {std::pair{QStringLiteral("src/core/support/texts.h"), QStringLiteral("NXSF_")},
+         {std::pair{QStringLiteral("src/core/language/texts.h"), QStringLiteral("NXSF_")},
           std::pair{QStringLiteral("apps/demo/demotexts.h"), QStringLiteral("NXSF_DEMO_")}}) {
         const QString header = readAll(sourceFile(path));
         const QString macro = prefix + QStringLiteral("TEXT");
@@ -155,7 +155,7 @@ void tst_Translations::everyTextHasAnEnglishEntry()
 
     // The library serves the entry through the language look-up.
     ContextStore::setPropsString(QStringLiteral("LANGUAGE=en;"));
-    QCOMPARE(MParse::LoadLangString(key), entry.translation);
+    QCOMPARE(Language::text(key), entry.translation);
 }
 
 void tst_Translations::chineseShowsTheKeys_data()
@@ -172,7 +172,7 @@ void tst_Translations::chineseShowsTheKeys()
     ContextStore::setPropsString(props);
     int declarations = 0;
     for (const QString &key : declaredKeys(&declarations))
-        QCOMPARE(MParse::LoadLangString(key), key);
+        QCOMPARE(Language::text(key), key);
 }
 
 void tst_Translations::qtTextsFollowTheLanguage_data()
@@ -203,7 +203,7 @@ void tst_Translations::qtTextsFollowTheLanguage()
             for (const QString &language : {before, props}) {
                 Testing::freshProcessState();
                 ContextStore::setPropsString(language);
-                MParse::LoadLangString(Texts::alertTitle());
+                Language::text(Texts::alertTitle());
             }
             const QString shownYes = yes();
             if (chinese)

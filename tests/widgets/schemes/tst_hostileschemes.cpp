@@ -4,11 +4,11 @@
 // dialog: each load ends in one alert or a defined grid, nothing stored changes, the condition
 // built from the loaded grid is refused with one alert or runs, and the dialog goes on working.
 
-#include "core/conditions/conditiongrid.h"
 #include "core/composer/sqlbuilder.h"
+#include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
+#include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/texts.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/dialog/frmfilter.h"

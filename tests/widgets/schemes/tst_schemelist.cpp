@@ -4,14 +4,14 @@
 // name dialog, deleting, view modes, and stores that fail.
 
 #include "core/conditions/conditiongrid.h"
+#include "core/language/texts.h"
 #include "core/schemes/schemetext.h"
-#include "core/support/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/dialog/frmfilter.h"
-#include "widgets/schemes/frmname.h"
+#include "widgets/dialog/frmname.h"
 #include "widgets/schemes/schemelist.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/schemeservice.h>
@@ -28,6 +28,9 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -962,6 +965,33 @@ void tst_SchemeList::shareOnServer()
     QCOMPARE(shareAction->text(), u"取消共享"_s);
     shareAction->trigger();
     QVERIFY(!SchemeStore(server).fullSchemes(m_screen).value(0).rights.shared);
+
+    // Another user's shared scheme listed before the user's own of the same name: the one
+    // saved becomes current, and only one's own scheme can be one's default.
+    ComponentRegistry::instance().restoreDefaults();
+    {
+        QSqlDatabase db = otherSession(server, u"other"_s);
+        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+        QSqlQuery q(db);
+        QVERIFY2(q.exec(u"INSERT INTO nxsf_schemes (fscreenid, ffiltername, ffilter, fsort, "
+                        "fcreated, fchanged, fowner, fshared) VALUES ('%1', 'b', 't', '', '', '', "
+                        "'nxsf_bob', true)"_s.arg(m_screen)),
+                 qPrintable(q.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(u"other"_s);
+    m_form->schemes().FillSchemeList();
+    pick(u"b"_s);
+    QVERIFY(!list()->findChild<QAction *>(u"SetDefault"_s)->isEnabled());
+    writeCondition(u"v"_s);
+    m_alerts->answers = {nxAlert::AnswerYes};
+    NameAnswers typer({u"b"_s});
+    press(u"SaveAs"_s);
+    qint32 own = 0;
+    for (const StoredScheme &s : SchemeStore(server).fullSchemes(m_screen))
+        own = s.FFilterName == u"b"_s && s.rights.own ? s.FID : own;
+    QVERIFY(own > 0);
+    QCOMPARE(m_form->currentSchemeId(), own);
+    QVERIFY(list()->findChild<QAction *>(u"SetDefault"_s)->isEnabled());
 }
 
 void tst_SchemeList::schemesOfOthers_data()

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 // The one alert box: style normalisation, title, answers.
 
-#include "core/support/mparse.h"
+#include "core/language/languagestate.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/support/guidefaults.h"

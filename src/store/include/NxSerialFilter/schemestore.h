@@ -13,16 +13,19 @@
 
 namespace NxSerialFilter {
 
-/// Who may see and change a stored scheme. Only a server store keeps owners; on SQLite (and
-/// for schemes saved before owners were kept) a scheme has none, is seen by every user and may
-/// be changed by every user.
+/// Who may see and change a stored scheme. Only a server store keeps owners; on SQLite a scheme
+/// has none and may be changed by every user. A server's scheme saved before owners were kept
+/// has none either: every user sees it, only an administrator changes it.
 struct SchemeRights
 {
     QString owner;         ///< the database role that saved it; empty when it has none
     bool shared = false;   ///< seen by every user of the store, not only by its owner
     bool mayChange = true; ///< whether the connecting role may change or delete it
+    /// Whether it is the connecting role's own (on a store without owners, every scheme is):
+    /// a name leads to one's own scheme first, and only one's own can be one's default.
+    bool own = false;
 
-    /// Equal when owner, sharing and right to change are all equal.
+    /// Equal when owner, sharing, right to change and ownership are all equal.
     bool operator==(const SchemeRights &) const = default;
 };
 
@@ -85,8 +88,8 @@ public:
     /// True when the screen has a scheme of that name, letter case included.
     bool exists(const QString &screen, const QString &name);
     /// The screen's schemes (FID, FFilterName, rights and isDefault) in the order they were
-    /// created, at most one of them the default; rows
-    /// that cannot be read within the caps are left out (see refusals()).
+    /// created, at most one of them the default (on a server, the role's own default only);
+    /// rows that cannot be read within the caps are left out (see refusals()).
     QList<StoredScheme> schemes(const QString &screen);
     /// Every scheme in full, of one screen or (screen empty) of all screens.
     QList<StoredScheme> fullSchemes(const QString &screen = {});
@@ -111,10 +114,10 @@ public:
     /// administrator). False when there is no such scheme or it has no owner.
     bool setShared(qint32 id, bool shared);
     /// Makes the screen's scheme id its default, and the screen's other default (on a server,
-    /// its owner's other default) no longer one; with isDefault false, only the scheme id stops
-    /// being the default. False, with nothing changed, when the id is not the screen's or the
-    /// role may not change it. Throws when the store keeps no defaults (a server table of
-    /// another role that was made before them).
+    /// the role's other default) no longer one; with isDefault false, only the scheme id stops
+    /// being the default. False, with nothing changed, when the id is not the screen's or (on a
+    /// server) not the role's own: each role's default is its own mark on its own scheme. Throws
+    /// when the store keeps no defaults (a server table of another role that was made before them).
     bool setDefault(qint32 id, const QString &screen, bool isDefault);
     /// Whether the store keeps owners and rights (a server store set up by this version).
     bool keepsOwners() const;

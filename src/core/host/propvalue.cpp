@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/support/mparse.h"
+#include "core/host/hostcontext.h"
 
-namespace NxSerialFilter::MParse {
+namespace NxSerialFilter::HostContext {
 
-QString propValueIn(QString props, const QString &key)
+QString propertyIn(QString props, const QString &key)
 {
     if (!props.endsWith(u';'))
         props.append(u';');
@@ -16,4 +16,4 @@ QString propValueIn(QString props, const QString &key)
     return props.mid(at + pattern.size(), end - at - pattern.size());
 }
 
-} // namespace NxSerialFilter::MParse
+} // namespace NxSerialFilter::HostContext

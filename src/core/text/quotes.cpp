@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/support/quotes.h"
+#include "core/text/quotes.h"
 
 namespace NxSerialFilter {
 

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/support/mmts.h"
+#include "core/host/hostcontext.h"
 
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/keyedvalues.h>
 
 #include <QCoreApplication>
 
-namespace NxSerialFilter::MMTS {
+namespace NxSerialFilter::HostContext {
 
 namespace {
 std::shared_ptr<HelpComponent> &helpComponent()
@@ -17,7 +17,7 @@ std::shared_ptr<HelpComponent> &helpComponent()
 }
 } // namespace
 
-QVariant FetchSharedProperty(const QString &key)
+QVariant sharedProperty(const QString &key)
 {
     qint64 processId = QCoreApplication::applicationPid();
     QString askedKey = key;
@@ -25,12 +25,23 @@ QVariant FetchSharedProperty(const QString &key)
     return store->GetProperty(processId, askedKey);
 }
 
-QString GetPropsString()
+QString property(const QString &key)
 {
-    return Values::toText(FetchSharedProperty(QStringLiteral("PropsString")));
+    QString props;
+    try {
+        props = HostContext::propsString();
+    } catch (...) { // the host's context store may throw anything; no property is then set
+        props.clear();
+    }
+    return propertyIn(props, key);
 }
 
-void ShowHelpOnKey(qint32 keyCode, qint32 first, const QString &topicClass, qint32 serialFlag,
+QString propsString()
+{
+    return Values::toText(sharedProperty(QStringLiteral("PropsString")));
+}
+
+void showHelpOnKey(qint32 keyCode, qint32 first, const QString &topicClass, qint32 serialFlag,
                    const QString &subSystemId, qint32 last)
 {
     constexpr qint32 helpKey = 112;
@@ -43,9 +54,9 @@ void ShowHelpOnKey(qint32 keyCode, qint32 first, const QString &topicClass, qint
     helpComponent()->ShowHELP(first, 0, topic, serialFlag, subSystem, last);
 }
 
-void releaseHelpComponent()
+void releaseHelp()
 {
     helpComponent().reset();
 }
 
-} // namespace NxSerialFilter::MMTS
+} // namespace NxSerialFilter::HostContext

@@ -3,7 +3,7 @@
 // The default language resource loader: Qt translation files NxINDUSTRY_<language>.qm,
 // built into the library, with the Chinese source text as the key.
 
-#include "core/support/defaultcomponents.h"
+#include "core/host/defaultcomponents.h"
 #include <NxSerialFilter/components.h>
 
 #include <QCoreApplication>

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/support/mparse.h"
+#include "core/language/languagestate.h"
 
-#include "core/support/mmts.h"
-#include "core/support/qttranslations.h"
-#include "core/support/spaces.h"
+#include "core/host/hostcontext.h"
+#include "core/language/qttranslations.h"
+#include "core/text/spaces.h"
 #include <NxSerialFilter/components.h>
 
-namespace NxSerialFilter::MParse {
+namespace NxSerialFilter::Language {
 
 namespace {
 
@@ -36,7 +36,7 @@ const QString &currentLanguage()
 {
     QString &language = state().currentLanguage;
     if (language.isEmpty())
-        language = GetPropValue(QStringLiteral("LANGUAGE"));
+        language = HostContext::property(QStringLiteral("LANGUAGE"));
     QtTranslations::follow(language);
     return language;
 }
@@ -53,53 +53,38 @@ ResourceLoaderComponent &loaderFor(const QString &language)
 
 } // namespace
 
-QString GetPropValue(const QString &key)
-{
-    QString props;
-    try {
-        props = MMTS::GetPropsString();
-    } catch (...) {
-        props.clear();
-    }
-    try {
-        return propValueIn(props, key);
-    } catch (...) {
-        return {};
-    }
-}
-
-QString LoadLangString2(const QString &key)
+QString designText(const QString &key)
 {
     QString result = key;
     try {
         const QString language = state().currentLanguage.isEmpty()
-                                     ? GetPropValue(QStringLiteral("LANGUAGE"))
+                                     ? HostContext::property(QStringLiteral("LANGUAGE"))
                                      : state().currentLanguage;
         if (language.compare(QLatin1String("chs"), Qt::CaseInsensitive) == 0) {
             result = trimSpaces(key);
-            return result.contains(separator()) ? ExpandLangParts(result) : result;
+            return result.contains(separator()) ? expandParts(result) : result;
         }
         ResourceLoaderComponent &loader = loaderFor(language);
         result = trimSpaces(key);
         if (result.contains(separator()))
-            return ExpandLangParts(result);
+            return expandParts(result);
         return loader.LoadString2(result);
     } catch (...) {
         return result;
     }
 }
 
-QString ExpandLangParts(const QString &text)
+QString expandParts(const QString &composite)
 {
     static const QString marker = QStringLiteral("~$~");
     QString result;
-    const QStringList pieces = text.split(separator(), Qt::KeepEmptyParts);
+    const QStringList pieces = composite.split(separator(), Qt::KeepEmptyParts);
     for (const QString &piece : pieces)
-        result += piece.startsWith(marker) ? LoadLangString(piece.mid(marker.size())) : piece;
+        result += piece.startsWith(marker) ? text(piece.mid(marker.size())) : piece;
     return result;
 }
 
-void ApplyFormFont(QWidget *form)
+void applyFormFont(QWidget *form)
 {
     currentLanguage();
     auto &loader = state().formTextLoader;
@@ -109,29 +94,24 @@ void ApplyFormFont(QWidget *form)
     QtTranslations::follow(state().currentLanguage); // the loader may have set another code
 }
 
-QString CurrentLanguage()
+QString cachedCode()
 {
     return state().currentLanguage;
 }
 
-void resetModuleState()
+void reload()
 {
     state() = ModuleState();
 }
 
-} // namespace NxSerialFilter::MParse
-
-namespace NxSerialFilter {
-
-// Here, beside the language state it reads; the dialog calls it as MParse::LoadLangString.
-QString Language::text(const QString &key)
+QString text(const QString &key)
 {
     QString result = key;
     try {
-        ResourceLoaderComponent &loader = MParse::loaderFor(MParse::currentLanguage());
+        ResourceLoaderComponent &loader = loaderFor(currentLanguage());
         result = trimSpaces(key);
-        if (result.contains(MParse::separator()))
-            return MParse::ExpandLangParts(result);
+        if (result.contains(separator()))
+            return expandParts(result);
         if (result.isEmpty())
             return result;
         return loader.LoadString(result);
@@ -140,4 +120,4 @@ QString Language::text(const QString &key)
     }
 }
 
-} // namespace NxSerialFilter
+} // namespace NxSerialFilter::Language

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/nxalert.h>
 
-#include "core/support/guard.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/failures/guard.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 
 namespace NxSerialFilter {
 
@@ -66,7 +66,7 @@ int ShowAlert(const QString &message, int style)
         capture->record(message);
         return windowlessAnswer(shown);
     }
-    const QString title = MParse::LoadLangString(Texts::alertTitle());
+    const QString title = Language::text(Texts::alertTitle());
     return currentPresenter()->present(message, shown, title);
 }
 

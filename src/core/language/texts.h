@@ -181,6 +181,7 @@ NXSF_TEXT(schemeStoreNotOwn, "过滤方案库的表不是方案库自己的，�
 NXSF_TEXT(schemeStoreUnfinishedWrite,
           "过滤方案库有一次中断的写入尚未撤销，只读方式不能读取；可写入它的用户打开一次即可恢复：")
 NXSF_TEXT(schemeNotFound, "没有这个过滤方案：")
+NXSF_TEXT(schemeNameOfSeveral, "有几个用户共享了这个名称的过滤方案，不能确定用哪一个：")
 NXSF_TEXT(
     schemeNameNotStorable,
     "过滤方案名称不能保存（不能为空，两端不能有空格，不能包括单引号或控制字符，不超过256个字符）：")

@@ -3,14 +3,9 @@
 #include <NxSerialFilter/language.h>
 
 #include "core/conditions/vocabulary.h"
-#include "core/support/mparse.h"
+#include "core/language/languagestate.h"
 
 namespace NxSerialFilter::Language {
-
-void reload()
-{
-    MParse::resetModuleState();
-}
 
 QStringList shipped()
 {

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 // The scheme-name dialog, driven by real key events.
 
-#include "core/support/texts.h"
+#include "core/language/texts.h"
 #include "testsupport/scriptedalerts.h"
-#include "widgets/schemes/frmname.h"
+#include "widgets/dialog/frmname.h"
 #include "widgets/support/twips.h"
 
 #include <QApplication>

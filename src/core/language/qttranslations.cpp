@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/support/qttranslations.h"
+#include "core/language/qttranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

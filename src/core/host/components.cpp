@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/components.h>
 
-#include "core/support/defaultcomponents.h"
-#include "core/support/texts.h"
+#include "core/host/defaultcomponents.h"
+#include "core/language/texts.h"
 #include <NxSerialFilter/failure.h>
 
 namespace NxSerialFilter {

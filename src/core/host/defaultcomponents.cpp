@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/support/defaultcomponents.h"
+#include "core/host/defaultcomponents.h"
 
 namespace NxSerialFilter {
 

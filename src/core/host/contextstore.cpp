@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/contextstore.h>
 
-#include "core/support/defaultcomponents.h"
+#include "core/host/defaultcomponents.h"
 #include <NxSerialFilter/components.h>
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/support/busypointer.h"
+#include "core/host/busypointer.h"
 
 namespace NxSerialFilter::BusyPointer {
 

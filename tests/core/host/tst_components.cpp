@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 // The registry of outside components, the leading-number parser and keyed values.
 
-#include "core/support/leadingnumber.h"
+#include "core/text/leadingnumber.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/failure.h>

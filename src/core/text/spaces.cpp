@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/support/spaces.h"
+#include "core/text/spaces.h"
 
 namespace NxSerialFilter {
 

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: MIT
 // The context property parser and the language look-up.
 
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
 #include "testsupport/processstate.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
@@ -56,7 +56,7 @@ public:
 
 } // namespace
 
-class tst_MParse : public QObject
+class tst_LanguageState : public QObject
 {
     Q_OBJECT
 
@@ -114,21 +114,21 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QString, expected);
         ContextStore::setPropsString(props);
-        QCOMPARE(MParse::GetPropValue(key), expected);
+        QCOMPARE(HostContext::property(key), expected);
     }
 
     void propValueSurvivesHugeAndMissingStores()
     {
         ContextStore::setPropsString(QString(1 << 20, u'x') + QStringLiteral(";SUBID=7"));
-        QCOMPARE(MParse::GetPropValue(QStringLiteral("SUBID")), QStringLiteral("7"));
+        QCOMPARE(HostContext::property(QStringLiteral("SUBID")), QStringLiteral("7"));
 
         ComponentRegistry::instance().unregisterFactory(ComponentId::contextStore());
-        QCOMPARE(MParse::GetPropValue(QStringLiteral("SUBID")), QString());
-        QVERIFY_THROWS_EXCEPTION(std::exception, MMTS::GetPropsString());
+        QCOMPARE(HostContext::property(QStringLiteral("SUBID")), QString());
+        QVERIFY_THROWS_EXCEPTION(std::exception, HostContext::propsString());
 
         ComponentRegistry::instance().registerFactory(
             ComponentId::contextStore(), [] { return std::make_shared<FailingStore>(); });
-        QCOMPARE(MParse::GetPropValue(QStringLiteral("SUBID")), QString());
+        QCOMPARE(HostContext::property(QStringLiteral("SUBID")), QString());
     }
 
     void lookup_data()
@@ -175,8 +175,8 @@ private Q_SLOTS:
         QFETCH(QStringList, calls);
         useRecordingLoader();
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=") + language + u';');
-        QCOMPARE(MParse::LoadLangString(key), viaLoadString);
-        QCOMPARE(MParse::LoadLangString2(key), viaLoadString2);
+        QCOMPARE(Language::text(key), viaLoadString);
+        QCOMPARE(Language::designText(key), viaLoadString2);
         QCOMPARE(m_log.calls, calls);
         QCOMPARE(m_log.baseName, QStringLiteral("NxINDUSTRY"));
     }
@@ -185,23 +185,23 @@ private Q_SLOTS:
     {
         useRecordingLoader();
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=CHS;"));
-        QCOMPARE(MParse::LoadLangString2(QStringLiteral("方案名称 ")), QStringLiteral("方案名称"));
+        QCOMPARE(Language::designText(QStringLiteral("方案名称 ")), QStringLiteral("方案名称"));
         QCOMPARE(m_log.created, 0);
-        QCOMPARE(MParse::CurrentLanguage(), QString()); // the second look-up never caches
-        MParse::LoadLangString(QStringLiteral("方案名称 "));
+        QCOMPARE(Language::cachedCode(), QString()); // the second look-up never caches
+        Language::text(QStringLiteral("方案名称 "));
         QCOMPARE(m_log.created, 1);
     }
 
     void languageIsCachedOnceFound()
     {
         useRecordingLoader();
-        MParse::LoadLangString(QStringLiteral("过滤"));
+        Language::text(QStringLiteral("过滤"));
         QCOMPARE(m_log.language, QString()); // no LANGUAGE yet: asked again next time
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=en;"));
-        MParse::LoadLangString(QStringLiteral("过滤"));
+        Language::text(QStringLiteral("过滤"));
         QCOMPARE(m_log.language, QStringLiteral("en"));
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=fr;"));
-        MParse::LoadLangString(QStringLiteral("过滤"));
+        Language::text(QStringLiteral("过滤"));
         QCOMPARE(m_log.language, QStringLiteral("en")); // cached: a later change is not seen
         QCOMPARE(m_log.created, 1);                     // one loader, reused
     }
@@ -211,32 +211,32 @@ private Q_SLOTS:
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=en;"));
         useRecordingLoader();
         m_log.throwing = true;
-        QCOMPARE(MParse::LoadLangString(QStringLiteral(" 过滤 ")), QStringLiteral("过滤"));
-        QCOMPARE(MParse::LoadLangString2(QStringLiteral(" 过滤 ")), QStringLiteral("过滤"));
+        QCOMPARE(Language::text(QStringLiteral(" 过滤 ")), QStringLiteral("过滤"));
+        QCOMPARE(Language::designText(QStringLiteral(" 过滤 ")), QStringLiteral("过滤"));
 
         // A loader that cannot be created fails before the trimming: the key as given.
-        MParse::resetModuleState();
+        Language::reload();
         ComponentRegistry::instance().unregisterFactory(ComponentId::resourceLoader());
-        QCOMPARE(MParse::LoadLangString(QStringLiteral(" 过滤 ")), QStringLiteral(" 过滤 "));
-        QCOMPARE(MParse::LoadLangString2(QStringLiteral(" 过滤 ")), QStringLiteral(" 过滤 "));
+        QCOMPARE(Language::text(QStringLiteral(" 过滤 ")), QStringLiteral(" 过滤 "));
+        QCOMPARE(Language::designText(QStringLiteral(" 过滤 ")), QStringLiteral(" 过滤 "));
         ComponentRegistry::instance().registerFactory(
             ComponentId::resourceLoader(),
             []() -> ComponentPtr { throw std::runtime_error("cannot load"); });
-        QCOMPARE(MParse::LoadLangString(QStringLiteral("过滤")), QStringLiteral("过滤"));
+        QCOMPARE(Language::text(QStringLiteral("过滤")), QStringLiteral("过滤"));
     }
 
     void defaultLoaderTranslatesAndFallsBack()
     {
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=en;"));
-        const QString english = MParse::LoadLangString(QStringLiteral("过滤条件"));
+        const QString english = Language::text(QStringLiteral("过滤条件"));
         QVERIFY(!english.isEmpty());
         QVERIFY(english != QStringLiteral("过滤条件"));
-        QCOMPARE(MParse::LoadLangString(QStringLiteral("没有的键")), QStringLiteral("没有的键"));
-        MParse::resetModuleState();
+        QCOMPARE(Language::text(QStringLiteral("没有的键")), QStringLiteral("没有的键"));
+        Language::reload();
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=xx;"));
-        QCOMPARE(MParse::LoadLangString(QStringLiteral("过滤条件")), QStringLiteral("过滤条件"));
+        QCOMPARE(Language::text(QStringLiteral("过滤条件")), QStringLiteral("过滤条件"));
     }
 };
 
-QTEST_MAIN(tst_MParse)
-#include "tst_mparse.moc"
+QTEST_MAIN(tst_LanguageState)
+#include "tst_languagestate.moc"

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "widgets/schemes/frmname.h"
+#include "widgets/dialog/frmname.h"
 
 #include "core/conditions/conditiongrid.h"
-#include "core/support/mparse.h"
-#include "core/support/qttranslations.h"
-#include "core/support/texts.h"
+#include "core/language/languagestate.h"
+#include "core/language/qttranslations.h"
+#include "core/language/texts.h"
 #include "widgets/support/captionsteps.h"
 #include "widgets/support/twips.h"
 #include <NxSerialFilter/nxalert.h>
@@ -161,7 +161,7 @@ std::vector<CaptionStep> frmName::captionSteps()
 void frmName::Form_Load()
 {
     runCaptionSteps(captionSteps());
-    MParse::ApplyFormFont(this);
+    Language::applyFormFont(this);
 }
 
 void frmName::showModal()
@@ -179,8 +179,7 @@ void frmName::cmdAction_Click(int index)
 {
     if (index == 0) {
         if (!NameRules::canAccept(m_txtName->text())) {
-            nxAlert::ShowAlert(MParse::LoadLangString(Texts::enterSchemeName()),
-                               nxAlert::Information);
+            nxAlert::ShowAlert(Language::text(Texts::enterSchemeName()), nxAlert::Information);
             m_txtName->setFocus();
             return;
         }

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/support/leadingnumber.h"
+#include "core/text/leadingnumber.h"
 
 #include <QLocale>
 #include <QVarLengthArray>

@@ -3,9 +3,9 @@
 // Property strings that a host, or whatever wrote into its store, may hand over corrupt: huge,
 // with NUL characters, lone surrogates, look-alike keys and stray separators.
 
-#include "core/support/mmts.h"
-#include "core/support/mparse.h"
-#include "core/support/texts.h"
+#include "core/host/hostcontext.h"
+#include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "testsupport/processstate.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
@@ -131,9 +131,9 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QString, expected);
         ContextStore::setPropsString(props);
-        QCOMPARE(MParse::propValueIn(props, key), expected);
-        QCOMPARE(MParse::GetPropValue(key), expected);
-        QCOMPARE(MMTS::GetPropsString(), props);
+        QCOMPARE(HostContext::propertyIn(props, key), expected);
+        QCOMPARE(HostContext::property(key), expected);
+        QCOMPARE(HostContext::propsString(), props);
         QCOMPARE(ContextStore::propsString(), props);
     }
 
@@ -160,10 +160,10 @@ private Q_SLOTS:
         ComponentRegistry::instance().registerFactory(ComponentId::contextStore(), [answer] {
             return std::make_shared<AnsweringStore>(answer);
         });
-        QCOMPARE(MParse::GetPropValue(QStringLiteral("LANGUAGE")), language);
-        QCOMPARE(MParse::LoadLangString(Texts::filterCaption()),
+        QCOMPARE(HostContext::property(QStringLiteral("LANGUAGE")), language);
+        QCOMPARE(Language::text(Texts::filterCaption()),
                  language.isEmpty() ? Texts::filterCaption() : QStringLiteral("Filter Conditions"));
-        QCOMPARE(MParse::LoadLangString2(Texts::toolView()),
+        QCOMPARE(Language::designText(Texts::toolView()),
                  language.isEmpty() ? Texts::toolView() : QStringLiteral("View"));
     }
 
@@ -189,11 +189,11 @@ private Q_SLOTS:
         QFETCH(QString, language);
         QFETCH(bool, english);
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=") + language + u';');
-        QCOMPARE(MParse::LoadLangString(Texts::filterCaption()),
+        QCOMPARE(Language::text(Texts::filterCaption()),
                  english ? QStringLiteral("Filter Conditions") : Texts::filterCaption());
-        QCOMPARE(MParse::LoadLangString2(Texts::toolView()),
+        QCOMPARE(Language::designText(Texts::toolView()),
                  english ? QStringLiteral("View") : Texts::toolView());
-        QCOMPARE(MParse::CurrentLanguage(), language);
+        QCOMPARE(Language::cachedCode(), language);
     }
 
     // Where a directory's name begins like a translation file, a code holding "/.." climbs
@@ -219,7 +219,7 @@ private Q_SLOTS:
         const QString climb = stem + u'/' + QStringLiteral("../").repeated(64) +
                               elsewhere.filePath(target).mid(1) + QStringLiteral("/nxindustry_en");
         ContextStore::setPropsString(QStringLiteral("LANGUAGE=") + climb + u';');
-        QCOMPARE(MParse::LoadLangString(Texts::filterCaption()), Texts::filterCaption());
+        QCOMPARE(Language::text(Texts::filterCaption()), Texts::filterCaption());
     }
 };
 
