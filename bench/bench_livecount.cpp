@@ -3,7 +3,10 @@
 // The live count with a counter that takes 2 s: every key press typed into a value cell, and
 // every quick change of the grid, is handled at once on the user-interface thread (the time
 // the event loop takes to get through it), and one count runs for the final text. And the
-// count over the demo's records of a pasted list of 100,000 serial numbers.
+// count over the demo's records of a pasted list of 100,000 serial numbers. And the ready
+// counter at a site's size (BM_SiteEditing): a user edits the serial number for about 9 s over
+// 1M or 10M records on SQLite or PostgreSQL (NXSF_BENCH_PG_URL, else NXSF_TEST_PG_URL; the
+// records are made there once), and the figures of its counts.
 
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
@@ -18,6 +21,8 @@
 #include "widgets/dialog/frmfilter.h"
 #include "widgets/dialog/matchcount.h"
 
+#include <NxSerialFilter/sqlmatchcounter.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,6 +32,7 @@
 #include <QLineEdit>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -341,6 +347,266 @@ void BM_CountPastedList(benchmark::State &bench)
     }
 }
 BENCHMARK(BM_CountPastedList)->Arg(100000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+/// Wraps the ready counter: counts started and cancelled, how long each cancelled one ran on
+/// after it was cancelled, and the most running at once.
+struct SiteProbe
+{
+    using Clock = std::chrono::steady_clock;
+    std::mutex mutex;
+    int started = 0;
+    int cancelled = 0;
+    int running = 0;
+    int mostRunning = 0;
+    double staleSeconds = 0;
+    double staleMax = 0;
+
+    static MatchCounter counter(const std::shared_ptr<SiteProbe> &self, SqlMatchCounter inner)
+    {
+        return [self, inner](const BoundCondition &condition, const CountControl &outer) {
+            {
+                std::lock_guard lock(self->mutex);
+                ++self->started;
+                self->mostRunning = std::max(self->mostRunning, ++self->running);
+            }
+            const CountControl control;
+            control.setEstimateReceiver(
+                [outer](qint64 records, CountEstimate kind) { outer.estimate(records, kind); });
+            auto cancelledAt = std::make_shared<std::atomic<Clock::rep>>(0);
+            std::optional<qint64> count;
+            {
+                const CountControl::Hook hook = outer.onCancel([control, cancelledAt] {
+                    cancelledAt->store(Clock::now().time_since_epoch().count());
+                    control.cancel();
+                });
+                count = inner(condition, control);
+            }
+            const Clock::rep end = Clock::now().time_since_epoch().count();
+            std::lock_guard lock(self->mutex);
+            --self->running;
+            if (control.isCancelled()) {
+                ++self->cancelled;
+                const double stale = double(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                                Clock::duration(end - cancelledAt->load()))
+                                                .count()) /
+                                     1e9;
+                self->staleSeconds += stale;
+                self->staleMax = std::max(self->staleMax, stale);
+            }
+            return count;
+        };
+    }
+};
+
+/// The site's database: a SQLite file in the temporary folder or the server, made once.
+QSqlDatabase siteDatabase(bool postgres, qint64 records, QString &error)
+{
+    const QString name = QStringLiteral("bench-site");
+    if (QSqlDatabase::contains(name)) {
+        QSqlDatabase::database(name, false).close();
+        QSqlDatabase::removeDatabase(name);
+    }
+    QSqlDatabase db;
+    if (postgres) {
+        QString url = qEnvironmentVariable("NXSF_BENCH_PG_URL");
+        if (url.isEmpty())
+            url = qEnvironmentVariable("NXSF_TEST_PG_URL");
+        if (url.isEmpty()) {
+            error = QStringLiteral("no server: NXSF_BENCH_PG_URL or NXSF_TEST_PG_URL");
+            return {};
+        }
+        db = Demo::openServer(name, url);
+    } else {
+        const QDir dir(QDir::temp().filePath(QStringLiteral("nxsf-bench-site")));
+        QDir().mkpath(dir.path());
+        db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(dir.filePath(QStringLiteral("site-%1.sqlite").arg(records)));
+        db.open();
+    }
+    if (!db.isOpen()) {
+        error = db.lastError().text();
+        return {};
+    }
+    Demo::SiteDatabase site(db);
+    QElapsedTimer clock;
+    clock.start();
+    if (!site.ensure(records, [](int done, int total) {
+            if (done % std::max(1, total / 10) == 0)
+                QTextStream(stderr) << "generating: " << done << " / " << total << '\n';
+        })) {
+        error = site.error();
+        return {};
+    }
+    if (site.generated())
+        QTextStream(stderr) << "generated in " << clock.elapsed() / 1000.0 << " s\n";
+    return db;
+}
+
+/// Types text into the editor of the value cell at a normal pace, then Return commits it.
+void typeValue(frmFilter &form, const QString &text, int backspaces, int keyMs)
+{
+    ConditionGridView *view = form.vspFilter();
+    const QModelIndex cell = form.grid().index(0, ConditionGrid::ColValue - 1);
+    view->setCurrentIndex(cell);
+    QTest::keyClick(view, Qt::Key_F2);
+    QWidget *editor = view->indexWidget(cell);
+    if (!editor)
+        return;
+    QTest::keyClick(editor, Qt::Key_End);
+    for (int i = 0; i < backspaces; ++i) {
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        serve(keyMs);
+    }
+    for (const QChar c : text) {
+        QTest::keyClicks(editor, QString(c));
+        serve(keyMs);
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+/// About 9 s of editing the serial number on the demo's serial screen: 包含 "SN20", then
+/// "SN2025", then "SN2024", then (finalIndexed) 等于 one whole serial number, or 包含 "SN2024"
+/// kept. The figures from the last edit: when the line shows a number, and the exact one.
+void BM_SiteEditing(benchmark::State &bench)
+{
+    const bool postgres = bench.range(0) != 0;
+    const qint64 records = bench.range(1);
+    const bool finalIndexed = bench.range(2) != 0;
+    QString error;
+    QSqlDatabase db = siteDatabase(postgres, records, error);
+    if (!db.isOpen()) {
+        bench.SkipWithError(qPrintable(error));
+        return;
+    }
+    // Makes the records alone, so that each engine's can be made beside the other's.
+    if (qEnvironmentVariableIntValue("NXSF_BENCH_SITE_PREPARE")) {
+        bench.SkipWithError("records made; NXSF_BENCH_SITE_PREPARE is set");
+        return;
+    }
+    // A whole serial number to look up at the end.
+    QString serial;
+    {
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("SELECT FSERIALNUM FROM t_SerialNumber WHERE FSERIALID = ") +
+                   QString::number(records / 2));
+        if (query.next())
+            serial = query.value(0).toString();
+    }
+    const QString prefix = QStringLiteral("符合条件的记录：");
+    const auto isNumber = [&prefix](const QString &line) { return line.startsWith(prefix); };
+    const auto isExact = [&prefix](const QString &line) {
+        bool ok = false;
+        return line.startsWith(prefix) && (line.mid(prefix.size()).toLongLong(&ok), ok);
+    };
+    for (auto _ : bench) {
+        QTemporaryDir dir;
+        useStore(dir.filePath(QStringLiteral("bench.sqlite")));
+        auto probe = std::make_shared<SiteProbe>();
+        frmFilter form;
+        form.setSerialUse(true);
+        form.setSerialDesc(Demo::serialDescription());
+        form.setMatchCounter(
+            SiteProbe::counter(
+                probe, SqlMatchCounter(db, QStringLiteral("FROM ") + Demo::serialQuery().from)),
+            postgres ? SqlEngine::PostgreSQL : SqlEngine::SQLite);
+        form.Form_Load();
+        form.show();
+        // The count at open: until the line shows a number.
+        QElapsedTimer clock;
+        clock.start();
+        serveUntil([&] { return isNumber(form.LblCount()->toolTip()); }, 120000);
+        const double openNumberS = clock.elapsed() / 1000.0;
+        ConditionGrid &grid = form.grid();
+        const int field = grid.catalog().indexOfCaption(Demo::Texts::fieldSerialNumber());
+        grid.setData(grid.index(0, ConditionGrid::ColField - 1), field,
+                     ConditionGrid::ComboIndexRole);
+        grid.setData(grid.index(0, ConditionGrid::ColCompare - 1), int(CompareOp::Contains),
+                     ConditionGrid::ComboIndexRole);
+        const int keyMs = 180; // a normal pace
+        QElapsedTimer editing;
+        editing.start();
+        typeValue(form, QStringLiteral("SN20"), 0, keyMs);
+        serve(1600);
+        typeValue(form, QStringLiteral("25"), 0, keyMs);
+        serve(1400);
+        typeValue(form, QStringLiteral("24"), 2, keyMs);
+        serve(1200);
+        if (finalIndexed) {
+            grid.setData(grid.index(0, ConditionGrid::ColCompare - 1), int(CompareOp::Equal),
+                         ConditionGrid::ComboIndexRole);
+            typeValue(form, serial, 6, 120);
+        } else {
+            serve(1500);
+            typeValue(form, QStringLiteral("5"), 1, keyMs);
+        }
+        const double editingS = editing.elapsed() / 1000.0;
+        clock.restart();
+        // Only what the line shows once the final condition's count has begun: until the grid
+        // has settled the line may still show the previous condition's.
+        int startedBefore = 0;
+        {
+            std::lock_guard lock(probe->mutex);
+            startedBefore = probe->started;
+        }
+        double numberS = -1;
+        double exactS = -1;
+        QObject::connect(form.matchCount(), &MatchCount::lineChanged, &form,
+                         [&](const QString &line) {
+                             {
+                                 std::lock_guard lock(probe->mutex);
+                                 if (probe->started <= startedBefore)
+                                     return;
+                             }
+                             if (numberS < 0 && isNumber(line))
+                                 numberS = clock.elapsed() / 1000.0;
+                             if (exactS < 0 && isExact(line))
+                                 exactS = clock.elapsed() / 1000.0;
+                         });
+        serveUntil([&] { return exactS >= 0; }, 300000);
+        const QString shown = form.LblCount()->toolTip();
+        form.hide();
+        // Closed: the last count, if any runs, is cancelled too.
+        serveUntil(
+            [&] {
+                std::lock_guard lock(probe->mutex);
+                return probe->running == 0;
+            },
+            60000);
+        std::lock_guard lock(probe->mutex);
+        bench.counters["records"] = double(records);
+        bench.counters["editing_s"] = editingS;
+        bench.counters["open_number_s"] = openNumberS;
+        bench.counters["counts_started"] = probe->started;
+        bench.counters["counts_cancelled"] = probe->cancelled;
+        bench.counters["stale_server_s_mean"] =
+            probe->cancelled ? probe->staleSeconds / probe->cancelled : 0.0;
+        bench.counters["stale_server_s_max"] = probe->staleMax;
+        bench.counters["most_active"] = probe->mostRunning;
+        bench.counters["edit_to_number_s"] = numberS;
+        bench.counters["edit_to_exact_s"] = exactS;
+        QTextStream(stderr) << "final line: " << shown << '\n';
+        if (!isExact(shown))
+            bench.SkipWithError("no exact count shown");
+    }
+}
+// 10M records only when asked (NXSF_BENCH_SITE_10M=1): making them takes minutes.
+// NXSF_BENCH_SITE_PREPARE=1 makes the records and measures nothing.
+BENCHMARK(BM_SiteEditing)
+    ->ArgNames({"postgres", "records", "indexed"})
+    ->Apply([](benchmark::internal::Benchmark *b) {
+        QList<qint64> sizes{1000000};
+        if (qEnvironmentVariableIntValue("NXSF_BENCH_SITE_10M"))
+            sizes << 10000000;
+        for (const int postgres : {0, 1}) {
+            for (const qint64 records : sizes) {
+                for (const int indexed : {0, 1})
+                    b->Args({postgres, records, indexed});
+            }
+        }
+    })
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 } // namespace
 

@@ -116,6 +116,10 @@
         <translation>not a valid date; enter it as year-month-day, for example 2024-03-05</translation>
     </message>
     <message>
+        <source>“%1”不是有效的日期，单元格仍是原来的%2</source>
+        <translation>“%1” is not a valid date; the cell keeps %2</translation>
+    </message>
+    <message>
         <source>字段的列名不是可用的列名或列表达式</source>
         <translation>the field&apos;s column name is not a usable column name or column expression</translation>
     </message>
@@ -400,6 +404,14 @@
         <translation>Cannot count</translation>
     </message>
     <message>
+        <source>约 %1</source>
+        <translation>about %1</translation>
+    </message>
+    <message>
+        <source>超过 %1</source>
+        <translation>more than %1</translation>
+    </message>
+    <message>
         <source>已保存方案：</source>
         <translation>Filter saved: </translation>
     </message>
@@ -458,6 +470,18 @@
     <message>
         <source>第%1行 %2：%3</source>
         <translation>Row %1 %2: %3</translation>
+    </message>
+    <message>
+        <source>第%1行 %2</source>
+        <translation>Row %1 %2</translation>
+    </message>
+    <message>
+        <source>日历</source>
+        <translation>Calendar</translation>
+    </message>
+    <message>
+        <source>提示：%1</source>
+        <translation>Hint: %1</translation>
     </message>
     <message>
         <source>过滤条件表格</source>
@@ -522,6 +546,14 @@
     <message>
         <source>过滤条件页。</source>
         <translation>The filter conditions page.</translation>
+    </message>
+    <message>
+        <source>调整对话框大小</source>
+        <translation>Resize the dialog</translation>
+    </message>
+    <message>
+        <source>拖动可放大或缩小对话框。</source>
+        <translation>Drag to make the dialog larger or smaller.</translation>
     </message>
     <message>
         <source>过滤方案名称</source>

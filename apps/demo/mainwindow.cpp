@@ -9,6 +9,7 @@
 #include <NxSerialFilter/language.h>
 #include <NxSerialFilter/nxalert.h>
 #include <NxSerialFilter/schemetext.h>
+#include <NxSerialFilter/sqlmatchcounter.h>
 
 #include <QActionGroup>
 #include <QDir>
@@ -22,8 +23,6 @@
 #include <QSqlQueryModel>
 #include <QTabWidget>
 #include <QTableView>
-#include <QThread>
-#include <QThreadStorage>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -51,39 +50,6 @@ bool execBound(QSqlQuery &query, const QString &sql, const QVariantList &values)
     return query.exec();
 }
 
-/// A counting thread's own connection to the database file, read-only: a Qt Sql connection
-/// serves only the thread that opened it. Removed when the thread ends.
-class ThreadConnection
-{
-public:
-    explicit ThreadConnection(const QString &file)
-        : m_name(QStringLiteral("serialfilter-count-") +
-                 QString::number(quintptr(QThread::currentThreadId()), 16))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        db.setDatabaseName(file);
-    }
-    ThreadConnection(const ThreadConnection &) = delete;
-    ThreadConnection &operator=(const ThreadConnection &) = delete;
-    ~ThreadConnection()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-
-    QSqlDatabase db() const
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_name, false);
-        if (!db.isOpen())
-            db.open();
-        return db;
-    }
-
-private:
-    QString m_name;
-};
-
 } // namespace
 
 std::optional<qint64> countRecords(const QSqlDatabase &db, const HostQuery &query,
@@ -98,15 +64,19 @@ std::optional<qint64> countRecords(const QSqlDatabase &db, const HostQuery &quer
     return count.value(0).toLongLong();
 }
 
-MatchCounter recordCounter(const QString &databaseFile, const HostQuery &query)
+MatchCounter recordCounter(const QString &connectionName, const HostQuery &query)
 {
-    return [databaseFile, query](const BoundCondition &condition) {
-        // Qt ends the thread's storage while the thread can still close a connection.
-        static QThreadStorage<ThreadConnection *> connections;
-        if (!connections.hasLocalData())
-            connections.setLocalData(new ThreadConnection(databaseFile));
-        return countRecords(connections.localData()->db(), query, condition);
-    };
+    // Connections of its own, copied from the host's, which it never touches: the host's
+    // connection serves the user-interface thread alone.
+    return SqlMatchCounter(QSqlDatabase::database(connectionName),
+                           QStringLiteral("FROM ") + query.from);
+}
+
+SqlEngine engineOf(const QString &connectionName)
+{
+    return QSqlDatabase::database(connectionName, false).driverName() == QLatin1String("QPSQL")
+               ? SqlEngine::PostgreSQL
+               : SqlEngine::SQLite;
 }
 
 QString propsString(const QString &language, const QString &dataFolder)
@@ -315,9 +285,9 @@ MainWindow::MainWindow(QString connectionName, QString dataFolder, const QString
     m_itemFilter.setSerialUse(false);
     m_itemFilter.setCommonFields(m_itemDescription);
     // The dialogs count the matching records while the user writes the condition.
-    const QString databaseFile = QSqlDatabase::database(connectionName).databaseName();
-    m_serialFilter.setMatchCounter(recordCounter(databaseFile, m_serial->query()));
-    m_itemFilter.setMatchCounter(recordCounter(databaseFile, m_items->query()));
+    m_engine = engineOf(connectionName);
+    m_serialFilter.setMatchCounter(recordCounter(connectionName, m_serial->query()), m_engine);
+    m_itemFilter.setMatchCounter(recordCounter(connectionName, m_items->query()), m_engine);
 
     resize(QSize(1100, 640).boundedTo(screen()->availableGeometry().size()));
     setLanguage(language);
@@ -347,7 +317,7 @@ void MainWindow::openFilter()
     }
     if (filter.Cancel())
         return; // a cancelled dialog leaves the list as it was
-    screen->apply(filter.FilterText(), filter.FilterSQL(), filter.FilterQuery(),
+    screen->apply(filter.FilterText(), filter.FilterSQL(), filter.FilterQuery(m_engine),
                   filter.FilterScheme());
 }
 

@@ -49,9 +49,11 @@ private:
 std::optional<qint64> countRecords(const QSqlDatabase &db, const HostQuery &query,
                                    const BoundCondition &condition, QString *error = nullptr);
 
-/// The count the filter dialog shows while the user writes: runs on the component's worker
-/// threads, each with a read-only connection of its own to the database file.
-MatchCounter recordCounter(const QString &databaseFile, const HostQuery &query);
+/// The count the filter dialog shows while the user writes: the component's ready counter on
+/// copies of the host's connection, each count on a connection of its own.
+MatchCounter recordCounter(const QString &connectionName, const HostQuery &query);
+/// The engine of the host's connection, for the bound form the counter gets.
+SqlEngine engineOf(const QString &connectionName);
 
 /// One list of the host: its query, the rows fetched as the user scrolls, and the condition,
 /// record count and query time of the last run.
@@ -132,6 +134,7 @@ private:
     void retranslate();
 
     QString m_dataFolder;
+    SqlEngine m_engine = SqlEngine::SQLite; // of the host's connection
     QString m_language;
     Filter m_serialFilter;
     Filter m_itemFilter;

@@ -13,6 +13,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -189,6 +190,100 @@ QString createTables()
                           "h.FSERIALID");
 }
 
+struct Lookups
+{
+    QList<int> materials;
+    QList<int> warehouses;
+    QList<int> colours;
+    QList<int> grades;
+};
+
+/// The look-up items: materials and warehouses, colours and grades, numbered from 1 in turn.
+bool insertLookups(QSqlDatabase db, Random &random, Lookups &ids, QString &error)
+{
+    QSqlQuery insert(db);
+    // Look-up items: materials, then warehouses.
+    if (!insert.prepare(QStringLiteral("INSERT INTO t_Item VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))) {
+        error = insert.lastError().text();
+        return false;
+    }
+    int itemId = 0;
+    const QList<Category> cats = categories();
+    for (int c = 0; c < cats.size(); ++c) {
+        for (int m = 0; m < modelsPerCategory; ++m) {
+            const QString model = cats[c].prefix + QString::number(100 + 13 * m);
+            const QString name = cats[c].name + QLatin1Char(' ') + model;
+            insert.addBindValue(++itemId);
+            insert.addBindValue(materialClass);
+            insert.addBindValue(QStringLiteral("01.%1.%2")
+                                    .arg(c + 1, 2, 10, QLatin1Char('0'))
+                                    .arg(m + 1, 4, 10, QLatin1Char('0')));
+            insert.addBindValue(name);
+            insert.addBindValue(cats[c].group + QLatin1Char('_') + name);
+            insert.addBindValue(model);
+            insert.addBindValue(double(50 + random.below(250000)) / 100.0);
+            insert.addBindValue(random.below(500));
+            if (!insert.exec()) {
+                error = insert.lastError().text();
+                return false;
+            }
+            ids.materials << itemId;
+        }
+    }
+    for (int w = 0; w < warehouses().size(); ++w) {
+        insert.addBindValue(++itemId);
+        insert.addBindValue(warehouseClass);
+        insert.addBindValue(QStringLiteral("05.%1").arg(w + 1, 3, 10, QLatin1Char('0')));
+        insert.addBindValue(warehouses().at(w));
+        insert.addBindValue(QStringLiteral("仓库_") + warehouses().at(w));
+        insert.addBindValue(QString());
+        insert.addBindValue(0.0);
+        insert.addBindValue(0);
+        if (!insert.exec()) {
+            error = insert.lastError().text();
+            return false;
+        }
+        ids.warehouses << itemId;
+    }
+
+    // Sub-message items: colours and grades.
+    if (!insert.prepare(QStringLiteral("INSERT INTO t_SubMessage VALUES (?, ?, ?, ?)"))) {
+        error = insert.lastError().text();
+        return false;
+    }
+    int subId = 0;
+    const auto addSub = [&](int type, const QString &prefix, const QStringList &names,
+                            QList<int> &into) {
+        for (int i = 0; i < names.size(); ++i) {
+            insert.addBindValue(++subId);
+            insert.addBindValue(type);
+            insert.addBindValue(prefix + QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0')));
+            insert.addBindValue(names.at(i));
+            if (!insert.exec())
+                return false;
+            into << subId;
+        }
+        return true;
+    };
+    if (!addSub(colourType, QStringLiteral("C"), colours(), ids.colours) ||
+        !addSub(gradeType, QStringLiteral("G"), grades(), ids.grades)) {
+        error = insert.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+QStringList schemaStatements()
+{
+    return createTables().split(QStringLiteral(";\n"))
+           << QStringLiteral("CREATE TABLE t_Item (FItemID INTEGER PRIMARY KEY, FItemClassID "
+                             "INTEGER NOT NULL, FNumber TEXT NOT NULL, FName TEXT NOT NULL, "
+                             "FFullName TEXT, FModel TEXT, FPrice REAL, FSafeQty INTEGER)")
+           << QStringLiteral("CREATE TABLE t_SubMessage (FInterID INTEGER PRIMARY KEY, FTypeID "
+                             "INTEGER NOT NULL, FID TEXT NOT NULL, FName TEXT NOT NULL)")
+           << QStringLiteral("CREATE TABLE demo_info (FKey TEXT PRIMARY KEY, FValue TEXT)");
+}
+
 } // namespace
 
 SampleDatabase::SampleDatabase(QString folder)
@@ -273,14 +368,7 @@ bool SampleDatabase::generate(const QString &file, int recordCount, const Progre
                  QStringLiteral("PRAGMA synchronous = OFF")},
                 m_error))
         return false;
-    QStringList schema = createTables().split(QStringLiteral(";\n"));
-    schema << QStringLiteral("CREATE TABLE t_Item (FItemID INTEGER PRIMARY KEY, FItemClassID "
-                             "INTEGER NOT NULL, FNumber TEXT NOT NULL, FName TEXT NOT NULL, "
-                             "FFullName TEXT, FModel TEXT, FPrice REAL, FSafeQty INTEGER)")
-           << QStringLiteral("CREATE TABLE t_SubMessage (FInterID INTEGER PRIMARY KEY, FTypeID "
-                             "INTEGER NOT NULL, FID TEXT NOT NULL, FName TEXT NOT NULL)")
-           << QStringLiteral("CREATE TABLE demo_info (FKey TEXT PRIMARY KEY, FValue TEXT)");
-    if (!runAll(db, schema, m_error))
+    if (!runAll(db, schemaStatements(), m_error))
         return false;
     if (!db.transaction()) {
         m_error = db.lastError().text();
@@ -288,80 +376,14 @@ bool SampleDatabase::generate(const QString &file, int recordCount, const Progre
     }
 
     Random random(seed);
+    Lookups ids;
+    if (!insertLookups(db, random, ids, m_error))
+        return false;
+    QList<int> &materialIds = ids.materials;
+    QList<int> &warehouseIds = ids.warehouses;
+    QList<int> &colourIds = ids.colours;
+    QList<int> &gradeIds = ids.grades;
     QSqlQuery insert(db);
-
-    // Look-up items: materials, then warehouses.
-    if (!insert.prepare(QStringLiteral("INSERT INTO t_Item VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))) {
-        m_error = insert.lastError().text();
-        return false;
-    }
-    QList<int> materialIds;
-    QList<int> warehouseIds;
-    int itemId = 0;
-    const QList<Category> cats = categories();
-    for (int c = 0; c < cats.size(); ++c) {
-        for (int m = 0; m < modelsPerCategory; ++m) {
-            const QString model = cats[c].prefix + QString::number(100 + 13 * m);
-            const QString name = cats[c].name + QLatin1Char(' ') + model;
-            insert.addBindValue(++itemId);
-            insert.addBindValue(materialClass);
-            insert.addBindValue(QStringLiteral("01.%1.%2")
-                                    .arg(c + 1, 2, 10, QLatin1Char('0'))
-                                    .arg(m + 1, 4, 10, QLatin1Char('0')));
-            insert.addBindValue(name);
-            insert.addBindValue(cats[c].group + QLatin1Char('_') + name);
-            insert.addBindValue(model);
-            insert.addBindValue(double(50 + random.below(250000)) / 100.0);
-            insert.addBindValue(random.below(500));
-            if (!insert.exec()) {
-                m_error = insert.lastError().text();
-                return false;
-            }
-            materialIds << itemId;
-        }
-    }
-    for (int w = 0; w < warehouses().size(); ++w) {
-        insert.addBindValue(++itemId);
-        insert.addBindValue(warehouseClass);
-        insert.addBindValue(QStringLiteral("05.%1").arg(w + 1, 3, 10, QLatin1Char('0')));
-        insert.addBindValue(warehouses().at(w));
-        insert.addBindValue(QStringLiteral("仓库_") + warehouses().at(w));
-        insert.addBindValue(QString());
-        insert.addBindValue(0.0);
-        insert.addBindValue(0);
-        if (!insert.exec()) {
-            m_error = insert.lastError().text();
-            return false;
-        }
-        warehouseIds << itemId;
-    }
-
-    // Sub-message items: colours and grades.
-    if (!insert.prepare(QStringLiteral("INSERT INTO t_SubMessage VALUES (?, ?, ?, ?)"))) {
-        m_error = insert.lastError().text();
-        return false;
-    }
-    QList<int> colourIds;
-    QList<int> gradeIds;
-    int subId = 0;
-    const auto addSub = [&](int type, const QString &prefix, const QStringList &names,
-                            QList<int> &ids) {
-        for (int i = 0; i < names.size(); ++i) {
-            insert.addBindValue(++subId);
-            insert.addBindValue(type);
-            insert.addBindValue(prefix + QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0')));
-            insert.addBindValue(names.at(i));
-            if (!insert.exec())
-                return false;
-            ids << subId;
-        }
-        return true;
-    };
-    if (!addSub(colourType, QStringLiteral("C"), colours(), colourIds) ||
-        !addSub(gradeType, QStringLiteral("G"), grades(), gradeIds)) {
-        m_error = insert.lastError().text();
-        return false;
-    }
 
     // The records: one header and one entry row per serial number.
     QSqlQuery entry(db);
@@ -443,23 +465,7 @@ bool SampleDatabase::generate(const QString &file, int recordCount, const Progre
         return false;
     }
     // Indexes after the rows: building them once is quicker than keeping them up to date.
-    return runAll(
-        db,
-        {QStringLiteral("CREATE INDEX ix_serial_item ON t_SerialNumber(FITEMID)"),
-         QStringLiteral("CREATE INDEX ix_serial_stock ON t_SerialNumber(FSTOCKID)"),
-         QStringLiteral("CREATE INDEX ix_serial_grade ON t_SerialNumber(FGRADE)"),
-         QStringLiteral("CREATE INDEX ix_serial_indate ON t_SerialNumber(FINDATE)"),
-         QStringLiteral("CREATE UNIQUE INDEX ix_serial_num ON t_SerialNumber(FSERIALNUM)"),
-         QStringLiteral("CREATE INDEX ix_serial_billno ON t_SerialNumber(FBILLNO)"),
-         QStringLiteral("CREATE UNIQUE INDEX ix_entry_serial ON t_SerialEntry(FSERIALID)"),
-         QStringLiteral("CREATE INDEX ix_entry_colour ON t_SerialEntry(FCOLOR)"),
-         QStringLiteral("CREATE INDEX ix_entry_warranty ON t_SerialEntry(FWARRANTY)"),
-         QStringLiteral("CREATE INDEX ix_item_name ON t_Item(FName)"),
-         QStringLiteral("CREATE INDEX ix_item_class ON t_Item(FItemClassID, FNumber)"),
-         QStringLiteral("CREATE INDEX ix_sub_name ON t_SubMessage(FName)"),
-         QStringLiteral("CREATE INDEX ix_sub_type ON t_SubMessage(FTypeID, FID)"),
-         QStringLiteral("ANALYZE")},
-        m_error);
+    return runAll(db, SiteDatabase::indexes(false), m_error);
 }
 
 bool SampleDatabase::writeJson()
@@ -485,6 +491,242 @@ bool SampleDatabase::writeJson()
         }
     }
     return true;
+}
+
+} // namespace NxSerialFilter::Demo
+
+namespace NxSerialFilter::Demo {
+
+namespace {
+
+const QString siteVersion = QStringLiteral("site-2");
+
+/// The SQL of one engine for the expressions the records are made of.
+struct Dialect
+{
+    bool postgres;
+
+    /// A number from 0 spread over the records by a hash of the record's number i.
+    QString hash(int k) const
+    {
+        static const qint64 multipliers[] = {
+            2654435761, 2246822519, 3266489917, 668265263, 374761393, 1103515245, 1664525,
+            22695477,   134775813,  214013,     69069,     16807,     48271,      279470273};
+        return QStringLiteral("((i * %1 + %2) % 2147483647)")
+            .arg(multipliers[k % 14])
+            .arg(k * 7919 + 1);
+    }
+    QString day(const QString &first, const QString &days, const QString &years = {}) const
+    {
+        if (postgres)
+            return QStringLiteral("to_char(DATE '") + first + QStringLiteral("' + CAST(") + days +
+                   QStringLiteral(" AS INTEGER)") +
+                   (years.isEmpty() ? QString()
+                                    : QStringLiteral(" + make_interval(years => ") + years +
+                                          QStringLiteral(")")) +
+                   QStringLiteral(", 'YYYY-MM-DD')");
+        // SQLite's || binds more tightly than its arithmetic.
+        return QStringLiteral("date('") + first + QStringLiteral("', '+' || (") + days +
+               QStringLiteral(") || ' days'") +
+               (years.isEmpty()
+                    ? QString()
+                    : QStringLiteral(", '+' || (") + years + QStringLiteral(") || ' years'")) +
+               QStringLiteral(")");
+    }
+    QString padded(const QString &number, int width) const
+    {
+        if (postgres)
+            return QStringLiteral("lpad((") + number +
+                   QStringLiteral(")::text, %1, '0')").arg(width);
+        return QStringLiteral("substr('") + QString(width, u'0') + QStringLiteral("' || (") +
+               number + QStringLiteral("), -%1, %1)").arg(width);
+    }
+    /// The records first to last as a table of i.
+    QString series(qint64 first, qint64 last) const
+    {
+        if (postgres)
+            return QStringLiteral("generate_series(CAST(%1 AS BIGINT), %2) AS s(i)")
+                .arg(first)
+                .arg(last);
+        return QStringLiteral("(WITH RECURSIVE s(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM s "
+                              "WHERE i < %2) SELECT i FROM s) s")
+            .arg(first)
+            .arg(last);
+    }
+};
+
+QString quoted(const QString &text)
+{
+    return u'\'' + QString(text).replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
+/// The statements that add records first to last, header and entry rows, spread as the
+/// sample's are.
+QStringList recordStatements(const Dialect &sql, qint64 first, qint64 last, const QString &firstDay)
+{
+    const auto h = [&sql](int k) { return sql.hash(k); };
+    // The day of arrival, from 0 over four years.
+    const QString d = h(0) + QStringLiteral(" % 1460");
+    const QString inDate = sql.day(firstDay, d);
+    QString note = QStringLiteral("CASE ") + h(12) + QStringLiteral(" / 100 % 7");
+    for (int n = 0; n < notes().size(); ++n)
+        note += QStringLiteral(" WHEN %1 THEN ").arg(n) + quoted(notes().at(n));
+    note += QStringLiteral(" END");
+    const QString header =
+        QStringLiteral("INSERT INTO t_SerialNumber (FSERIALID, FSERIALNUM, FITEMID, FSTOCKID, "
+                       "FGRADE, FINDATE, FBILLNO, FBILLINTERID, FCREATEDATE, FSTATUS, FVALID) "
+                       "SELECT i, 'SN' || substr(") +
+        inDate + QStringLiteral(", 1, 4) || ") + sql.padded(QStringLiteral("i"), 8) +
+        QStringLiteral(", CASE WHEN ") + h(2) + QStringLiteral(" % 100 < 2 THEN NULL ELSE 1 + ") +
+        h(2) + QStringLiteral(" / 100 % ") +
+        QString::number(categories().size() * modelsPerCategory) + QStringLiteral(" END, ") +
+        QString::number(categories().size() * modelsPerCategory + 1) + QStringLiteral(" + ") +
+        h(3) + QStringLiteral(" % ") + QString::number(warehouses().size()) +
+        QStringLiteral(", CASE WHEN ") + h(4) + QStringLiteral(" % 100 < 5 THEN NULL ELSE ") +
+        QString::number(colours().size() + 1) + QStringLiteral(" + ") + h(4) +
+        QStringLiteral(" / 100 % ") + QString::number(grades().size()) + QStringLiteral(" END, ") +
+        inDate + QStringLiteral(", CASE WHEN ") + h(5) +
+        QStringLiteral(" % 100 < 3 THEN '' ELSE 'WIN' || ") +
+        sql.padded(QStringLiteral("1 + ") + h(5) + QStringLiteral(" / 100 % 40000"), 6) +
+        QStringLiteral(" END, 100001 + ") + h(5) + QStringLiteral(" / 100 % 40000, ") +
+        sql.day(firstDay, d + QStringLiteral(" - ") + h(6) + QStringLiteral(" % 15")) +
+        QStringLiteral(", CASE WHEN ") + h(7) + QStringLiteral(" % 100 < 70 THEN 0 WHEN ") + h(7) +
+        QStringLiteral(" % 100 < 95 THEN 1 ELSE 2 END, CASE WHEN ") + h(8) +
+        QStringLiteral(" % 100 < 2 THEN 0 ELSE 1 END FROM ") + sql.series(first, last);
+    const QString entry =
+        QStringLiteral("INSERT INTO t_SerialEntry (FENTRYID, FSERIALID, FQTY, FCOLOR, FWARRANTY, "
+                       "FNOTE, FBATCHNO) SELECT i, i, CASE WHEN ") +
+        h(9) + QStringLiteral(" % 100 < 5 THEN 0.0 ELSE 1 + ") + h(9) +
+        QStringLiteral(" / 100 % 100 END, CASE WHEN ") + h(10) +
+        QStringLiteral(" % 100 < 8 THEN NULL ELSE 1 + ") + h(10) + QStringLiteral(" / 100 % ") +
+        QString::number(colours().size()) + QStringLiteral(" END, CASE WHEN ") + h(11) +
+        QStringLiteral(" % 100 < 5 THEN NULL WHEN ") + h(11) +
+        QStringLiteral(" % 100 < 15 THEN '' ELSE ") +
+        sql.day(firstDay, d,
+                QStringLiteral("CAST(1 + ") + h(11) + QStringLiteral(" / 100 % 3 AS INTEGER)")) +
+        QStringLiteral(" END, CASE WHEN ") + h(12) + QStringLiteral(" % 100 < 5 THEN NULL WHEN ") +
+        h(12) + QStringLiteral(" % 100 < 65 THEN '' ELSE ") + note +
+        QStringLiteral(" END, 'B' || substr(") + inDate + QStringLiteral(", 3, 2) || substr(") +
+        inDate + QStringLiteral(", 6, 2) || ") +
+        sql.padded(QStringLiteral("1 + ") + h(13) + QStringLiteral(" % 40"), 3) +
+        QStringLiteral(" FROM ") + sql.series(first, last);
+    return {header, entry};
+}
+
+QString infoValue(const QSqlDatabase &db, const QString &key)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT FValue FROM demo_info WHERE FKey = ") + quoted(key)) ||
+        !query.next())
+        return {};
+    return query.value(0).toString();
+}
+
+} // namespace
+
+QSqlDatabase openServer(const QString &connectionName, const QString &address)
+{
+    const QUrl url(address);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setHostName(url.host());
+    db.setPort(url.port(5432));
+    db.setDatabaseName(url.path().mid(1));
+    db.setUserName(url.userName(QUrl::FullyDecoded));
+    db.setPassword(url.password(QUrl::FullyDecoded));
+    db.open();
+    return db;
+}
+
+SiteDatabase::SiteDatabase(QSqlDatabase db)
+    : m_db(std::move(db))
+{}
+
+QStringList SiteDatabase::indexes(bool postgres)
+{
+    QStringList statements{
+        QStringLiteral("CREATE INDEX ix_serial_item ON t_SerialNumber(FITEMID)"),
+        QStringLiteral("CREATE INDEX ix_serial_stock ON t_SerialNumber(FSTOCKID)"),
+        QStringLiteral("CREATE INDEX ix_serial_grade ON t_SerialNumber(FGRADE)"),
+        QStringLiteral("CREATE INDEX ix_serial_indate ON t_SerialNumber(FINDATE)"),
+        QStringLiteral("CREATE UNIQUE INDEX ix_serial_num ON t_SerialNumber(FSERIALNUM)"),
+        QStringLiteral("CREATE INDEX ix_serial_billno ON t_SerialNumber(FBILLNO)"),
+        QStringLiteral("CREATE UNIQUE INDEX ix_entry_serial ON t_SerialEntry(FSERIALID)"),
+        QStringLiteral("CREATE INDEX ix_entry_colour ON t_SerialEntry(FCOLOR)"),
+        QStringLiteral("CREATE INDEX ix_entry_warranty ON t_SerialEntry(FWARRANTY)"),
+        QStringLiteral("CREATE INDEX ix_item_name ON t_Item(FName)"),
+        QStringLiteral("CREATE INDEX ix_item_class ON t_Item(FItemClassID, FNumber)"),
+        QStringLiteral("CREATE INDEX ix_sub_name ON t_SubMessage(FName)"),
+        QStringLiteral("CREATE INDEX ix_sub_type ON t_SubMessage(FTypeID, FID)")};
+    if (postgres) {
+        // 包含 is "COLLATE "C" ILike" on PostgreSQL: only a trigram index of the column under
+        // that collation serves it; a plain trigram index of the column does not.
+        statements << QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm")
+                   << QStringLiteral("CREATE INDEX ix_serial_num_trgm ON t_SerialNumber USING gin "
+                                     "((FSERIALNUM COLLATE \"C\") gin_trgm_ops)");
+    }
+    statements << QStringLiteral("ANALYZE");
+    return statements;
+}
+
+bool SiteDatabase::ensure(qint64 recordCount, const Progress &progress)
+{
+    m_error.clear();
+    m_generated = false;
+    const bool postgres = m_db.driverName() == QLatin1String("QPSQL");
+    if (infoValue(m_db, QStringLiteral("version")) == siteVersion &&
+        infoValue(m_db, QStringLiteral("records")) == QString::number(recordCount))
+        return true;
+    // A database left half made, or of another size, is made again from nothing.
+    QStringList drop{QStringLiteral("DROP VIEW IF EXISTS v_SerialRecord")};
+    for (const char *table :
+         {"t_SerialEntry", "t_SerialNumber", "t_Item", "t_SubMessage", "demo_info"})
+        drop << QStringLiteral("DROP TABLE IF EXISTS ") + QLatin1String(table);
+    if (!runAll(m_db, drop, m_error) || !runAll(m_db, schemaStatements(), m_error))
+        return false;
+    if (!postgres && !runAll(m_db, {QStringLiteral("PRAGMA synchronous = OFF")}, m_error))
+        return false;
+    {
+        Random random(seed);
+        Lookups ids;
+        if (!m_db.transaction() || !insertLookups(m_db, random, ids, m_error) || !m_db.commit()) {
+            if (m_error.isEmpty())
+                m_error = m_db.lastError().text();
+            return false;
+        }
+    }
+    const Dialect sql{postgres};
+    const QString firstDay = QDate::currentDate().addDays(1 - 4 * 365).toString(Qt::ISODate);
+    // A hundred steps, each one transaction, so that the progress moves and a server's
+    // transaction stays of a sensible size.
+    const qint64 step = std::max<qint64>(10000, recordCount / 100);
+    if (progress)
+        progress(0, int(recordCount));
+    for (qint64 first = 1; first <= recordCount; first += step) {
+        const qint64 last = std::min(recordCount, first + step - 1);
+        if (!m_db.transaction() ||
+            !runAll(m_db, recordStatements(sql, first, last, firstDay), m_error) ||
+            !m_db.commit()) {
+            if (m_error.isEmpty())
+                m_error = m_db.lastError().text();
+            m_db.rollback();
+            return false;
+        }
+        if (progress)
+            progress(int(last), int(recordCount));
+    }
+    // Memory for the index builds: a trigram index of millions of rows is built many times
+    // faster with it.
+    if (postgres && !runAll(m_db, {QStringLiteral("SET maintenance_work_mem = '256MB'")}, m_error))
+        return false;
+    if (!runAll(m_db, indexes(postgres), m_error))
+        return false;
+    m_generated = true;
+    return runAll(m_db,
+                  {QStringLiteral("INSERT INTO demo_info VALUES ('version', ") +
+                       quoted(siteVersion) + QStringLiteral(")"),
+                   QStringLiteral("INSERT INTO demo_info VALUES ('records', '") +
+                       QString::number(recordCount) + QStringLiteral("')")},
+                  m_error);
 }
 
 } // namespace NxSerialFilter::Demo

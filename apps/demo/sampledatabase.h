@@ -46,4 +46,31 @@ private:
     QString m_error;
 };
 
+/// Opens a connection named connectionName to the PostgreSQL server at a postgresql:// address.
+QSqlDatabase openServer(const QString &connectionName, const QString &address);
+
+/// The demo's records at a site's size, made by the database itself (PostgreSQL or SQLite)
+/// from each record's number, a hundred batches in turn: the sample's tables, columns and
+/// look-up items, values spread as the sample's are (not the same values), and the indexes a
+/// site adds. For the demo on a server and for the benchmark.
+class SiteDatabase
+{
+public:
+    using Progress = SampleDatabase::Progress;
+
+    explicit SiteDatabase(QSqlDatabase db);
+    /// Makes the records unless db holds recordCount of them already; false with error() when
+    /// it cannot.
+    bool ensure(qint64 recordCount, const Progress &progress = {});
+    bool generated() const { return m_generated; }
+    QString error() const { return m_error; }
+    /// The indexes a site adds for the comparisons its users make, and the statistics.
+    static QStringList indexes(bool postgres);
+
+private:
+    QSqlDatabase m_db;
+    bool m_generated = false;
+    QString m_error;
+};
+
 } // namespace NxSerialFilter::Demo

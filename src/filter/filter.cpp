@@ -32,6 +32,7 @@ public:
     MatchCounter counter;
     SqlEngine countEngine = SqlEngine::SQLite;
     Placeholders countPlaceholders = Placeholders::QMark;
+    std::chrono::milliseconds countBudget{1000};
     bool rememberSize = false;
     bool reopen = false;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
@@ -165,6 +166,11 @@ void Filter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholder
     d->countPlaceholders = placeholders;
 }
 
+void Filter::setCountBudget(std::chrono::milliseconds budget)
+{
+    d->countBudget = budget;
+}
+
 void Filter::setRememberDialogSize(bool remember)
 {
     d->rememberSize = remember;
@@ -233,6 +239,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     }
     form.setScreenID(d->screenId);
     form.setMatchCounter(d->counter, d->countEngine, d->countPlaceholders);
+    form.setCountBudget(d->countBudget);
     form.setRememberSize(d->rememberSize);
     form.setFirstDayOfWeek(d->firstDayOfWeek);
     // Another screen's condition names fields this one may not have.

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/host/hostcontext.h"
 
+#include "core/host/hostcall.h"
+
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/keyedvalues.h>
 
@@ -22,7 +24,8 @@ QVariant sharedProperty(const QString &key)
     qint64 processId = QCoreApplication::applicationPid();
     QString askedKey = key;
     auto store = createComponent<ContextStoreComponent>(ComponentId::contextStore());
-    return store->GetProperty(processId, askedKey);
+    return hostCall(ComponentId::contextStore(),
+                    [&] { return store->GetProperty(processId, askedKey); });
 }
 
 QString property(const QString &key)
@@ -30,7 +33,7 @@ QString property(const QString &key)
     QString props;
     try {
         props = HostContext::propsString();
-    } catch (...) { // the host's context store may throw anything; no property is then set
+    } catch (const std::exception &) { // a context that cannot be read sets no property
         props.clear();
     }
     return propertyIn(props, key);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/language/languagestate.h"
 
+#include "core/host/hostcall.h"
 #include "core/host/hostcontext.h"
 #include "core/language/qttranslations.h"
 #include "core/text/spaces.h"
@@ -46,8 +47,10 @@ ResourceLoaderComponent &loaderFor(const QString &language)
     auto &loader = state().resourceLoader;
     if (!loader)
         loader = createComponent<ResourceLoaderComponent>(ComponentId::resourceLoader());
-    loader->setResFileBaseName(QStringLiteral("NxINDUSTRY"));
-    loader->setLanguageID(language);
+    hostCall(ComponentId::resourceLoader(), [&] {
+        loader->setResFileBaseName(QStringLiteral("NxINDUSTRY"));
+        loader->setLanguageID(language);
+    });
     return *loader;
 }
 
@@ -68,8 +71,8 @@ QString designText(const QString &key)
         result = trimSpaces(key);
         if (result.contains(separator()))
             return expandParts(result);
-        return loader.LoadString2(result);
-    } catch (...) {
+        return hostCall(ComponentId::resourceLoader(), [&] { return loader.LoadString2(result); });
+    } catch (const std::exception &) {
         return result;
     }
 }
@@ -90,7 +93,8 @@ void applyFormFont(QWidget *form)
     auto &loader = state().formTextLoader;
     if (!loader)
         loader = createComponent<FormTextLoaderComponent>(ComponentId::formTextLoader());
-    loader->SetFrmFont(form, state().currentLanguage);
+    hostCall(ComponentId::formTextLoader(),
+             [&] { loader->SetFrmFont(form, state().currentLanguage); });
     QtTranslations::follow(state().currentLanguage); // the loader may have set another code
 }
 
@@ -114,8 +118,8 @@ QString text(const QString &key)
             return expandParts(result);
         if (result.isEmpty())
             return result;
-        return loader.LoadString(result);
-    } catch (...) {
+        return hostCall(ComponentId::resourceLoader(), [&] { return loader.LoadString(result); });
+    } catch (const std::exception &) {
         return result;
     }
 }

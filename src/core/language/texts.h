@@ -46,6 +46,7 @@ NXSF_TEXT(schemeTooManyRows, "过滤方案行数太多，最多允许的行数�
 NXSF_TEXT(cellTooLong, "单元格内容太长，最多允许的字符数：")
 NXSF_TEXT(descriptionTooLarge, "字段描述太大，最多允许的字节数：")
 NXSF_TEXT(impossibleDate, "不是有效的日期，请按年-月-日填写，例如2024-03-05")
+NXSF_TEXT(impossibleDateKept, "“%1”不是有效的日期，单元格仍是原来的%2")
 NXSF_TEXT(columnRefused, "字段的列名不是可用的列名或列表达式")
 NXSF_TEXT(columnInBrackets, "字段的列名用方括号引用，PostgreSQL无法执行")
 NXSF_TEXT(tooManyConditionRows, "条件超过500行，数据库无法执行，请减少条件")
@@ -127,6 +128,9 @@ NXSF_TEXT(cancel, "取消(&C)")
 NXSF_TEXT(matchingRecords, "符合条件的记录：")
 NXSF_TEXT(counting, "正在计数…")
 NXSF_TEXT(cannotCount, "无法计数")
+// An estimate of the count until the exact one comes; "%1" the number, grouped in thousands
+NXSF_TEXT(aboutCount, "约 %1")
+NXSF_TEXT(moreThanCount, "超过 %1")
 NXSF_TEXT(schemeSaved, "已保存方案：")
 NXSF_TEXT(unsavedChanges, "条件已修改，尚未保存。是否先保存再选取其他方案？")
 NXSF_TEXT(saveChanges, "保存(&S)")
@@ -145,6 +149,9 @@ NXSF_TEXT(pasteNoRows, "剪贴板中没有本窗口可用的条件行，未粘�
 
 // What a screen reader says about the dialog's controls
 NXSF_TEXT(cellName, "第%1行 %2：%3")
+NXSF_TEXT(editorName, "第%1行 %2")
+NXSF_TEXT(a11yCalendar, "日历")
+NXSF_TEXT(a11yHintSays, "提示：%1")
 NXSF_TEXT(a11yGrid, "过滤条件表格")
 NXSF_TEXT(a11yGridHelp, "每行一个条件。Tab 移到下一格，F7 查看数值或打开日历，Ctrl+Tab 离开表格。")
 NXSF_TEXT(a11yList, "过滤方案列表")
@@ -161,6 +168,8 @@ NXSF_TEXT(a11yHint, "提示")
 NXSF_TEXT(a11yHintHelp, "当前单元格的提示和保存的确认。")
 NXSF_TEXT(a11yCountHelp, "条件改变后更新的符合条件的记录数。")
 NXSF_TEXT(a11yTabHelp, "过滤条件页。")
+NXSF_TEXT(a11ySizeGrip, "调整对话框大小")
+NXSF_TEXT(a11ySizeGripHelp, "拖动可放大或缩小对话框。")
 
 // Scheme name dialog
 NXSF_TEXT(nameCaption, "过滤方案名称")

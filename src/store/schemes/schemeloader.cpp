@@ -15,11 +15,11 @@ bool LoadScheme(ConditionGrid &grid, ValueCells &valueCells, qint32 id)
             applyText(grid, valueCells, SchemeSource::instance().text(id));
         finishLoad(grid);
         return true;
-    } catch (...) {
+    } catch (const std::exception &) {
         // The first condition never takes a logic word, also after a failed load.
         try {
             finishLoad(grid);
-        } catch (...) {
+        } catch (const std::exception &) {
         }
         return false;
     }

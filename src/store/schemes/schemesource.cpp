@@ -3,6 +3,7 @@
 #include "store/schemes/schemesource.h"
 
 #include "core/host/defaultcomponents.h"
+#include "core/host/hostcall.h"
 #include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
@@ -66,23 +67,27 @@ QList<StoredScheme> schemesOf(RecordSet &records, const QString &screen,
                               std::exception_ptr *partFailure)
 {
     QList<StoredScheme> found;
-    const bool withRights = records.hasField(u"FOwner"_s) && records.hasField(u"FShared"_s) &&
-                            records.hasField(u"FMayChange"_s);
+    const bool withRights = hostCall(u"GetFilters"_s, [&] {
+        return records.hasField(u"FOwner"_s) && records.hasField(u"FShared"_s) &&
+               records.hasField(u"FMayChange"_s);
+    });
     try {
-        for (; !records.Eof(); records.MoveNext()) {
-            StoredScheme scheme;
-            scheme.FID = records.Fields(u"FID"_s).Value.toInt();
-            scheme.FScreenID = screen;
-            scheme.FFilterName = Values::toText(records.Fields(u"FFilterName"_s).Value);
-            // A service that keeps no owners gives the user's own schemes, as a file does.
-            scheme.rights.own = !withRights;
-            if (withRights)
-                scheme.rights = {Values::toText(records.Fields(u"FOwner"_s).Value),
-                                 Values::toBool(records.Fields(u"FShared"_s).Value),
-                                 Values::toBool(records.Fields(u"FMayChange"_s).Value)};
-            found.append(scheme);
-        }
-    } catch (...) {
+        hostCall(u"GetFilters"_s, [&] {
+            for (; !records.Eof(); records.MoveNext()) {
+                StoredScheme scheme;
+                scheme.FID = records.Fields(u"FID"_s).Value.toInt();
+                scheme.FScreenID = screen;
+                scheme.FFilterName = Values::toText(records.Fields(u"FFilterName"_s).Value);
+                // A service that keeps no owners gives the user's own schemes, as a file does.
+                scheme.rights.own = !withRights;
+                if (withRights)
+                    scheme.rights = {Values::toText(records.Fields(u"FOwner"_s).Value),
+                                     Values::toBool(records.Fields(u"FShared"_s).Value),
+                                     Values::toBool(records.Fields(u"FMayChange"_s).Value)};
+                found.append(scheme);
+            }
+        });
+    } catch (const std::exception &) {
         if (!partFailure)
             throw;
         *partFailure = std::current_exception();
@@ -197,7 +202,7 @@ public:
                 service.reset();
                 return readStore(props).schemes(screen);
             }
-            records = service->GetFilters(props, screen);
+            records = hostCall(u"GetFilters"_s, [&] { return service->GetFilters(props, screen); });
         }
         RecordSetCloser closer(records);
         return schemesOf(answered(records, u"GetFilters"_s), screen, partFailure);
@@ -216,10 +221,13 @@ public:
                 throw FilterError(SchemeStore::FailureNumber, u"SchemeStore"_s,
                                   SchemeStore::notFoundMessage(id));
             }
-            records = service->GetFilterByID(props, id);
+            records =
+                hostCall(u"GetFilterByID"_s, [&] { return service->GetFilterByID(props, id); });
         }
         RecordSetCloser closer(records);
-        const QVariant stored = answered(records, u"GetFilterByID"_s).Fields(u"FFilter"_s).Value;
+        const QVariant stored = hostCall(u"GetFilterByID"_s, [&] {
+            return answered(records, u"GetFilterByID"_s).Fields(u"FFilter"_s).Value;
+        });
         if (stored.isNull())
             throw FilterError(ErrorNumber::TypeMismatch, u"FFilter"_s, Texts::notText());
         return Values::toText(stored);
@@ -247,7 +255,8 @@ public:
         const QString props = HostContext::propsString();
         if (isStore(*service))
             return readStore(props).exists(screen, name);
-        return Values::toBool(service->FilterExists(props, screen, name));
+        return Values::toBool(hostCall(u"FilterExists"_s,
+                                       [&] { return service->FilterExists(props, screen, name); }));
     }
 
     qint32 save(const StoredScheme &scheme, bool isNew) override
@@ -256,7 +265,7 @@ public:
         const QString props = HostContext::propsString();
         if (isStore(*service))
             return writeStore(props).save(scheme, isNew ? 0 : scheme.FID);
-        service->UpdateFilter(props, recordOf(scheme, isNew));
+        hostCall(u"UpdateFilter"_s, [&] { service->UpdateFilter(props, recordOf(scheme, isNew)); });
         return 0;
     }
 
@@ -266,7 +275,8 @@ public:
         const QString props = HostContext::propsString();
         if (isStore(*service))
             return writeStore(props).remove(id);
-        return Values::toBool(service->DeleteFilter(props, id));
+        return Values::toBool(
+            hostCall(u"DeleteFilter"_s, [&] { return service->DeleteFilter(props, id); }));
     }
 
     bool rename(qint32 id, const QString &screen, const QString &name) override
@@ -275,7 +285,8 @@ public:
         const QString props = HostContext::propsString();
         if (isStore(*service))
             return writeStore(props).rename(id, screen, name);
-        return Values::toBool(service->RenameFilter(props, screen, id, name));
+        return Values::toBool(hostCall(
+            u"RenameFilter"_s, [&] { return service->RenameFilter(props, screen, id, name); }));
     }
 
     bool keepsDefaults() override
@@ -284,7 +295,7 @@ public:
         // reader, and the reverse.
         try {
             return isStore(*reader()) && isStore(*writer());
-        } catch (...) {
+        } catch (const std::exception &) { // no service registered: no defaults either
             return false;
         }
     }

@@ -7,6 +7,7 @@
 #include "core/language/texts.h"
 #include "core/schemes/namerules.h"
 #include "core/schemes/schemetext.h"
+#include "store/schemes/driverhandle.h"
 #include "store/schemes/stallwatch.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -381,9 +382,6 @@ FileStamp stampOf(const QString &path)
     return stamp;
 }
 
-/// The server connection under a SQL connection, for libpq's own calls.
-void *pgHandle(const QSqlDriver *driver);
-
 } // namespace
 
 struct SchemeStore::Connection
@@ -418,7 +416,7 @@ struct SchemeStore::Connection
         // driver goes first, its last message not waited for; the session's end frees the
         // statements, and the queries freed afterwards have no driver to ask.
         if (server && db.isValid()) {
-            if (void *handle = pgHandle(db.driver()))
+            if (void *handle = pgConnection(db.driver()))
                 PQsetnonblocking(static_cast<PGconn *>(handle), 1);
         }
         if (db.isValid())
@@ -915,16 +913,6 @@ bool tableReady(SchemeStore::Connection &c)
     return c.hasTable;
 }
 
-void *pgHandle(const QSqlDriver *driver)
-{
-    const QVariant handle = driver->handle();
-    // Qt names the type by libpq's struct tag; older releases by its typedef.
-    if (handle.isValid() &&
-        (qstrcmp(handle.typeName(), "pg_conn*") == 0 || qstrcmp(handle.typeName(), "PGconn*") == 0))
-        return *static_cast<void *const *>(handle.constData());
-    return nullptr;
-}
-
 QString stalledDetail(std::chrono::milliseconds budget)
 {
     return QStringLiteral("no answer from the server within %1 ms; the wait was ended")
@@ -1022,14 +1010,14 @@ ConnectionPtr openConnection(const QString &location, bool readOnly,
         watch = &ownWatch.emplace(c->stallBudget);
     const WatchRelease release{watch};
     if (watch)
-        watch->watchOpening([driver = c->db.driver()] { return pgHandle(driver); });
+        watch->watchOpening([driver = c->db.driver()] { return pgConnection(driver); });
     if (!c->db.open()) {
         if (watch && watch->fired())
             raise(Texts::schemeStoreOpenFailed, location, stalledDetail(c->stallBudget));
         raise(Texts::schemeStoreOpenFailed, location, c->db.lastError().text());
     }
     if (watch)
-        watch->watch(pgHandle(c->db.driver()));
+        watch->watch(pgConnection(c->db.driver()));
     QElapsedTimer busy;
     busy.start();
     for (;;) {
@@ -1109,7 +1097,7 @@ auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*
                                             watch ? &*watch : nullptr);
             }
             if (watch)
-                watch->watch(pgHandle(connection->db.driver()));
+                watch->watch(pgConnection(connection->db.driver()));
             connection->watch = watch ? &*watch : nullptr;
             auto result = body(*connection);
             connection->watch = nullptr;

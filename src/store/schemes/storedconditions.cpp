@@ -25,7 +25,7 @@ ComposedCondition compose(const ConditionComposer &composer, const QString &sche
             return result;
         }
         text = SchemeSource::instance().text(id);
-    } catch (...) {
+    } catch (const std::exception &) {
         result.error = describeFailure(std::current_exception());
         return result;
     }

@@ -10,6 +10,7 @@
 #include "core/language/languagestate.h"
 #include "core/language/qttranslations.h"
 #include "core/language/texts.h"
+#include "widgets/conditions/gridaccessible.h"
 #include "widgets/conditions/valuelistwindow.h"
 #include "widgets/support/failurealert.h"
 #include "widgets/support/twips.h"
@@ -17,12 +18,14 @@
 #include <NxSerialFilter/nxalert.h>
 
 #include <QAbstractProxyModel>
+#include <QAccessible>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QComboBox>
 #include <QCompleter>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -31,6 +34,7 @@
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QResizeEvent>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStringListModel>
@@ -221,9 +225,23 @@ public:
         m_words->setFixedHeight(wordsHeight(sizeHint().width()));
         if (auto *box = qobject_cast<QBoxLayout *>(layout()))
             box->addWidget(m_words);
+        // A screen reader hears the days' grid named and the day it is on in full, not "5".
+        const QString name = Language::text(Texts::a11yCalendar());
+        setAccessibleName(name);
+        if (auto *days = findChild<QTableView *>())
+            days->setAccessibleName(name);
+        connect(this, &QCalendarWidget::selectionChanged, this, &DatePopup::describeDay);
     }
 
     QListWidget *words() const { return m_words; }
+    /// The day picked, in full and in the calendar's language, as its accessible description.
+    void describeDay()
+    {
+        const QString day = locale().toString(selectedDate(), QLocale::LongFormat);
+        setAccessibleDescription(day);
+        if (auto *days = findChild<QTableView *>())
+            days->setAccessibleDescription(day);
+    }
     // The calendar's own size is that of its days; the words come below them.
     QSize sizeHint() const override { return withWords(QCalendarWidget::sizeHint()); }
     QSize minimumSizeHint() const override { return withWords(QCalendarWidget::minimumSizeHint()); }
@@ -313,6 +331,20 @@ QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionView
                                          const QModelIndex &index) const
 {
     Q_UNUSED(option)
+    QWidget *editor = editorOfKind(parent, index);
+    // The editor stands for its cell: a screen reader keeps the row and the column.
+    const QString name =
+        Language::text(Texts::editorName())
+            .arg(QString::number(index.row() + 1),
+                 index.model()->headerData(index.column(), Qt::Horizontal).toString());
+    editor->setAccessibleName(name);
+    if (auto *combo = qobject_cast<QComboBox *>(editor); combo && combo->lineEdit())
+        combo->lineEdit()->setAccessibleName(name);
+    return editor;
+}
+
+QWidget *ConditionDelegate::editorOfKind(QWidget *parent, const QModelIndex &index) const
+{
     const int col = index.column() + 1;
     switch (kindOf(index)) {
     case CellKind::List:
@@ -393,6 +425,7 @@ void ConditionDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
         if (!model->setData(index, line->text(), Qt::EditRole) && kindOf(index) == CellKind::Date) {
             m_refusedEditor = line;
             m_refusedText = line->text();
+            m_refusedRow = index.row() + 1;
             nxAlert::ShowAlert(Vocabulary::rowMessage(index.row() + 1, Texts::impossibleDate()),
                                nxAlert::Information);
             // Without a window manager nothing gives the dialog back its activation, and the
@@ -432,6 +465,9 @@ ConditionGridView::ConditionGridView(QWidget *parent)
     : QTableView(parent)
 {
     setObjectName(QStringLiteral("vspFilter"));
+    // A screen reader meets the columns shown, not the hidden value code column.
+    static const bool accessible = (QAccessible::installFactory(&GridAccessible::create), true);
+    Q_UNUSED(accessible)
     setItemDelegate(new ConditionDelegate(this));
     verticalHeader()->hide(); // rows show no numbers
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -585,6 +621,11 @@ void ConditionGridView::commitData(QWidget *editor)
         return;
     const QScopedValueRollback busy(m_committing, true);
     QTableView::commitData(editor);
+    // Said where the user looks while the text stays to be corrected; a cell left behind
+    // says so when its editor closes.
+    if (!m_leaving && delegate()->refused(editor))
+        Q_EMIT dateRefused(
+            Vocabulary::rowMessage(delegate()->refusedRow(), Texts::impossibleDate()));
 }
 
 void ConditionGridView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
@@ -597,11 +638,22 @@ void ConditionGridView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndE
         editor->setFocus();
         return;
     }
+    if (refused) {
+        // The cell keeps the date it had: told once the move to another cell has cleared the
+        // hint line.
+        const int row = delegate()->refusedRow();
+        const QString kept = m_grid ? m_grid->GetCellText(row, ConditionGrid::ColValue) : QString();
+        m_refusal = kept.isEmpty() ? Vocabulary::rowMessage(row, Texts::impossibleDate())
+                                   : Vocabulary::rowMessage(row, Texts::impossibleDateKept())
+                                         .arg(delegate()->refusedText(), kept);
+    }
     QTableView::closeEditor(editor, hint);
     // The alert took the focus from the editor: it comes back to the grid, not to the next
     // button in line, where Enter would press OK.
     if (refused)
         setFocus();
+    if (!m_leaving && !m_refusal.isEmpty())
+        Q_EMIT dateRefused(std::exchange(m_refusal, QString()));
 }
 
 bool ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
@@ -667,6 +719,7 @@ bool ConditionGridView::openDatePicker()
     popup->setLocale(QtTranslations::localeFor(Language::cachedCode()));
     popup->setFirstDayOfWeek(m_firstDayOfWeek);
     popup->setSelectedDate(shown.isValid() ? shown : ValueCells::today());
+    popup->describeDay();
     const QPersistentModelIndex cell = m_grid->index(row - 1, col - 1);
     auto take = [this, popup, cell](QDate date) {
         // Only the cell the pop-up was opened on takes the date, and only while it still
@@ -779,10 +832,16 @@ bool ConditionGridView::takeList(int row, const PastedValues &pasted)
 
 void ConditionGridView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
+    const auto tellRefusal = qScopeGuard([this] {
+        if (!m_refusal.isEmpty())
+            Q_EMIT dateRefused(std::exchange(m_refusal, QString()));
+    });
     {
         const QScopedValueRollback leaving(m_leaving, true);
-        QTableView::currentChanged(current, previous);
+        // Past the table view's own, whose screen reader event counts the hidden column.
+        QAbstractItemView::currentChanged(current, previous);
     }
+    tellScreenReader(QAccessible::Focus, current);
     if (m_syncing || !m_grid || !current.isValid())
         return;
     const int row = m_grid->activeRow();
@@ -793,8 +852,48 @@ void ConditionGridView::currentChanged(const QModelIndex &current, const QModelI
     Q_EMIT leaveCell(col, row, current.column() + 1, current.row() + 1);
 }
 
+void ConditionGridView::selectionChanged(const QItemSelection &selected,
+                                         const QItemSelection &deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+    tellScreenReader(QAccessible::SelectionAdd, selected.indexes().value(0));
+    tellScreenReader(QAccessible::SelectionRemove, deselected.indexes().value(0));
+}
+
+void ConditionGridView::tellScreenReader(QAccessible::Event type, const QModelIndex &cell)
+{
+    if (!QAccessible::isActive())
+        return;
+    const int child = GridAccessible::childIndex(this, cell);
+    if (child < 0)
+        return;
+    QAccessibleEvent event(this, type);
+    event.setChild(child);
+    QAccessible::updateAccessibility(&event);
+}
+
 void ConditionGridView::keyPressEvent(QKeyEvent *event)
 {
+    const QModelIndex cell = currentIndex();
+    // Shift+F10 is the keyboard's context menu where the system makes no menu of it.
+    if (event->keyCombination() == QKeyCombination(Qt::ShiftModifier, Qt::Key_F10) &&
+        cell.isValid()) {
+        const QPoint at = visualRect(cell).center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(viewport(), &menu);
+        event->accept();
+        return;
+    }
+    // F4 drops a list cell's words down, as it does in the cell's open drop-down.
+    const CellKind kind = kindOf(cell);
+    if (event->keyCombination() == QKeyCombination(Qt::NoModifier, Qt::Key_F4) &&
+        (kind == CellKind::List || kind == CellKind::ListText) &&
+        edit(cell, EditKeyPressed, event)) {
+        if (auto *combo = qobject_cast<QComboBox *>(indexWidget(cell)))
+            combo->showPopup();
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
     // Enter ends an edit in the grid, its editors included; it must not travel on to the
     // dialog's default button and close the dialog.

@@ -6,6 +6,7 @@
 #include "core/conditions/valuewords.h"
 #include <NxSerialFilter/nxsf_widgets_export.h>
 
+#include <QAccessible>
 #include <QCalendarWidget>
 #include <QPointer>
 #include <QStyledItemDelegate>
@@ -33,10 +34,16 @@ public:
                    const QModelIndex &index) override;
     /// Whether the grid refused the editor's text, as it still stands, with an alert.
     bool refused(const QWidget *editor) const;
+    /// The row and the text of the last refusal.
+    int refusedRow() const { return m_refusedRow; }
+    const QString &refusedText() const { return m_refusedText; }
 
 private:
+    /// The editor for the cell's kind, unnamed.
+    QWidget *editorOfKind(QWidget *parent, const QModelIndex &index) const;
     mutable QPointer<QWidget> m_refusedEditor;
     mutable QString m_refusedText;
+    mutable int m_refusedRow = 0;
 };
 
 /// The grid as the dialog shows it: a cell also tells a screen reader its row, its column and
@@ -108,9 +115,14 @@ Q_SIGNALS:
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
     /// Values were pasted into a value list: message counts them and the repeats dropped.
     void listPasted(const QString &message);
+    /// A typed date was refused: message names the row, and the date the cell kept once its
+    /// editor has closed.
+    void dateRefused(const QString &message);
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void selectionChanged(const QItemSelection &selected,
+                          const QItemSelection &deselected) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void commitData(QWidget *editor) override;
@@ -119,6 +131,8 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    /// Sends a screen reader the event of a cell, numbered as GridAccessible numbers it.
+    void tellScreenReader(QAccessible::Event type, const QModelIndex &cell);
     /// The pixels a list column needs for its longest item and its header.
     int wordsWidth(int col) const;
     /// The width of every column (index 0 unused) for the current extra width.
@@ -134,6 +148,7 @@ private:
     bool m_syncing = false;
     bool m_committing = false; // an alert over the editor takes its focus during a commit
     bool m_leaving = false;    // the current cell moves: a refused editor closes
+    QString m_refusal;         // what a closed refused editor tells, once the move is done
     int m_extraWidth = 0;
     Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
     QPointer<QCalendarWidget> m_datePicker;

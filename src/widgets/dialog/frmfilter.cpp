@@ -49,7 +49,7 @@ frmFilter::frmFilter(QWidget *parent)
     setObjectName(QStringLiteral("frmFilter"));
     m_valueCells = std::make_unique<ValueCells>(m_fields, *m_grid);
     buildLayout();
-    connect(m_valueCells.get(), &ValueCells::hintChanged, m_lblMsg, &QLabel::setText);
+    connect(m_valueCells.get(), &ValueCells::hintChanged, this, &frmFilter::showHint);
     connect(m_valueCells.get(), &ValueCells::failed, this,
             [](const QString &message) { nxAlert::ShowAlert(message, nxAlert::Information); });
     m_schemes = new SchemeList(m_fields, *m_grid, *m_valueCells, *m_lstFilter, *m_toolbar, this);
@@ -80,7 +80,8 @@ frmFilter::frmFilter(QWidget *parent)
         m_valueCells->keyDown(Keys::windowsKeyCode(key));
         m_editing->record(m_grid->activeRow(), m_grid->activeCol()); // a look-up's value
     });
-    connect(m_vspFilter, &ConditionGridView::listPasted, m_lblMsg, &QLabel::setText);
+    connect(m_vspFilter, &ConditionGridView::listPasted, this, &frmFilter::showHint);
+    connect(m_vspFilter, &ConditionGridView::dateRefused, this, &frmFilter::showHint);
     m_vspFilter->setListChecker([this](int row, const QStringList &values) {
         return m_valueCells->unknownLookupValues(row, values);
     });
@@ -117,7 +118,7 @@ frmFilter::frmFilter(QWidget *parent)
     });
     connect(m_schemes, &SchemeList::saved, this, [this](const QString &name) {
         // Joined, not formatted: a name may hold anything a format would take for a marker.
-        m_lblMsg->setText(Language::text(Texts::schemeSaved()) + name);
+        showHint(Language::text(Texts::schemeSaved()) + name);
     });
     for (QAction *action : m_toolbar->actions()) {
         if (action->objectName().isEmpty())
@@ -203,13 +204,23 @@ void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placehol
     m_lblCount->clear();
     m_lblCount->setToolTip(QString());
     m_lblCount->setVisible(bool(counter));
-    if (!counter)
+    if (!counter) {
+        followSize(); // the condition page takes back what a long line had
         return;
+    }
     m_matchCount = std::make_unique<MatchCount>(*m_grid, std::move(counter), engine, placeholders);
     connect(m_matchCount.get(), &MatchCount::lineChanged, this, &frmFilter::fitCountLine);
     m_matchCount->setFirstDayOfWeek(m_firstDayOfWeek);
+    m_matchCount->setBudget(m_countBudget);
     if (isVisible())
         m_matchCount->start();
+}
+
+void frmFilter::setCountBudget(std::chrono::milliseconds budget)
+{
+    m_countBudget = budget;
+    if (m_matchCount)
+        m_matchCount->setBudget(budget);
 }
 
 void frmFilter::setFirstDayOfWeek(Qt::DayOfWeek day)
@@ -239,6 +250,15 @@ void frmFilter::showModal()
     m_ending = false;
     setWindowModality(Qt::ApplicationModal);
     exec();
+}
+
+void frmFilter::showHint(const QString &text)
+{
+    m_lblMsg->setText(text);
+    // The hint line's name carries the message, so that a screen reader hears its change.
+    m_lblMsg->setAccessibleName(text.isEmpty()
+                                    ? Language::text(Texts::a11yHint())
+                                    : Language::text(Texts::a11yHintSays()).arg(text));
 }
 
 void frmFilter::SetFields()
@@ -335,14 +355,16 @@ void frmFilter::CmdOK_Click()
     // refused stays there to be corrected instead of passing the old value.
     if (!m_vspFilter->commitOpenEditor())
         return;
-    m_activated = false;
     m_cancel = false;
     // Relative dates count from the day that new date cells take, by the same clock.
     if (const auto failure =
             SqlBuilder::confirm(m_confirmed, *m_grid, ValueCells::clockDay(), m_firstDayOfWeek)) {
         nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
+        // Still the same showing: the next activation (a window closing over the dialog)
+        // must not send the user back to row 1.
         return;
     }
+    m_activated = false;
     m_ending = true;
     QDialog::accept();
 }
@@ -392,8 +414,10 @@ void frmFilter::cycleFocus(bool forward)
         }
     }
     QWidget *list = m_lstFilter->currentView() ? m_lstFilter->currentView() : m_lstFilter;
-    const std::array<QWidget *, 5> stops{m_vspFilter, list, firstTool, m_cmdOk, m_cmdCancel};
-    const std::array<QWidget *, 5> areas{m_vspFilter, m_lstFilter, m_toolbar, m_cmdOk, m_cmdCancel};
+    const std::array<QWidget *, 6> stops{m_vspFilter, list,    firstTool,
+                                         m_lblCount,  m_cmdOk, m_cmdCancel};
+    const std::array<QWidget *, 6> areas{m_vspFilter, m_lstFilter, m_toolbar,
+                                         m_lblCount,  m_cmdOk,     m_cmdCancel};
     const QWidget *focus = QApplication::focusWidget();
     int at = -1;
     for (size_t i = 0; i < areas.size() && focus; ++i) {

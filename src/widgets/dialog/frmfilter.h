@@ -4,6 +4,7 @@
 
 #include "core/composer/confirmedcondition.h"
 #include "core/fields/hostfields.h"
+#include "widgets/dialog/matchcount.h"
 #include "widgets/support/captionsteps.h"
 #include <NxSerialFilter/matchcounter.h>
 #include <NxSerialFilter/nxsf_widgets_export.h>
@@ -11,6 +12,7 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <variant>
@@ -60,6 +62,8 @@ public:
     /// neither line nor thread.
     void setMatchCounter(MatchCounter counter, SqlEngine engine = SqlEngine::SQLite,
                          Placeholders placeholders = Placeholders::QMark);
+    /// How long the exact count may take before the line shows the counter's estimate.
+    void setCountBudget(std::chrono::milliseconds budget);
 
     /// Whether the dialog opens at the size it last had on this screen, and keeps the size it
     /// ends with, in QSettings under the application's organisation.
@@ -108,7 +112,7 @@ public:
     ushort Form_KeyPress(ushort keyAscii);
     void SetKeyPreview();
     /// Ctrl+Tab (forward) and Ctrl+Shift+Tab: the focus moves between the grid, the scheme
-    /// list, the toolbar, OK and Cancel, in that order and round.
+    /// list, the toolbar, the count line (when shown), OK and Cancel, in that order and round.
     void cycleFocus(bool forward);
     void LoadCaptions();
     /// The accessible names and descriptions of the controls, in the dialog's language.
@@ -154,12 +158,16 @@ public Q_SLOTS:
 
 private:
     void buildLayout();
+    /// Shows a message on the hint line, for the eye and for a screen reader.
+    void showHint(const QString &text);
     void layoutTabPage();
     void followSize();
     /// Opens the dialog wide enough for the longest logic and comparison words.
     void fitWords();
-    /// Shows the count line, shortened to the room it has; the tool tip holds all of it.
+    /// Shows the count line whole, as many lines as its text needs.
     void fitCountLine();
+    /// The pixels the count line needs above its designed height at dx pixels wider.
+    int countLineGrowth(int dx) const;
     /// An enlarged dialog's grid gets empty rows down to its bottom edge.
     void fillGridHeight();
     void restoreSize();
@@ -176,6 +184,7 @@ private:
     bool m_listKeepsFocus = false; // a scheme picked with the keys keeps the focus in the list
     bool m_rememberSize = false;
     Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
+    std::chrono::milliseconds m_countBudget = MatchCount::defaultBudget;
     std::variant<std::monostate, Condition, QString> m_reopen;
     qint32 m_reopenSchemeId = 0;
 
@@ -210,7 +219,6 @@ private:
     };
     std::vector<Anchor> m_anchors;
     QSize m_designedSize;
-    QString m_countLine; // the count line last told to a screen reader
 };
 
 } // namespace NxSerialFilter

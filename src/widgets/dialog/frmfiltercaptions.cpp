@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSizeGrip>
 #include <QTabBar>
 #include <QToolBar>
 
@@ -108,6 +109,8 @@ void frmFilter::setAccessibleTexts()
     say(m_lblCount, QString(), Texts::a11yCountHelp());
     say(m_cmdOk, QString(), Texts::a11yOkHelp());
     say(m_cmdCancel, QString(), Texts::a11yCancelHelp());
+    say(findChild<QSizeGrip *>(QString(), Qt::FindDirectChildrenOnly), Texts::a11ySizeGrip(),
+        Texts::a11ySizeGripHelp());
 }
 
 } // namespace NxSerialFilter

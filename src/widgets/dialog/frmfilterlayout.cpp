@@ -14,7 +14,6 @@
 
 #include <NxSerialFilter/failure.h>
 
-#include <QAccessible>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -26,6 +25,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace NxSerialFilter {
@@ -134,11 +134,15 @@ void frmFilter::buildLayout()
     Twips::place(m_lblMsg, 2580, 60, 3285, 210);
 
     // The live count sits under the condition page, beside the buttons; shown only when the
-    // host counts.
+    // host counts. A reason with its remedy is read whole, also from the keyboard: the line
+    // wraps, and Tab or Ctrl+Tab stops on it with its text selectable.
     m_lblCount = new QLabel(this);
     m_lblCount->setObjectName(QStringLiteral("LblCount"));
     m_lblCount->setTextFormat(Qt::PlainText);
     m_lblCount->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_lblCount->setWordWrap(true);
+    m_lblCount->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    m_lblCount->setFocusPolicy(Qt::StrongFocus);
     Twips::place(m_lblCount, 2520, 4140, 3450, 330);
     m_lblCount->hide();
 
@@ -173,8 +177,14 @@ void frmFilter::followSize()
 {
     const int dx = std::max(0, width() - m_designedSize.width());
     const int dy = std::max(0, height() - m_designedSize.height());
+    const int countLines = countLineGrowth(dx);
     for (const Anchor &anchor : m_anchors) {
         QRect r = anchor.designed;
+        // The lines the count line needs beyond its one come from the condition page above.
+        if (anchor.widget == m_lblCount)
+            r.setTop(r.top() - countLines);
+        else if (anchor.grow == Grow::Both)
+            r.setHeight(r.height() - countLines);
         switch (anchor.grow) {
         case Grow::Height:
             r.setHeight(r.height() + dy);
@@ -197,8 +207,18 @@ void frmFilter::followSize()
     }
     m_vspFilter->setExtraWidth(dx);
     layoutTabPage();
-    fitCountLine();
     fillGridHeight();
+}
+
+int frmFilter::countLineGrowth(int dx) const
+{
+    const auto designed = std::find_if(m_anchors.begin(), m_anchors.end(),
+                                       [this](const Anchor &a) { return a.widget == m_lblCount; });
+    if (designed == m_anchors.end() || m_lblCount->isHidden() || m_lblCount->text().isEmpty())
+        return 0;
+    const int needed = m_lblCount->heightForWidth(designed->designed.width() + dx);
+    // The grid keeps most of its height whatever the line says.
+    return std::clamp(needed - designed->designed.height(), 0, m_designedSize.height() / 4);
 }
 
 void frmFilter::fillGridHeight()
@@ -226,18 +246,13 @@ void frmFilter::fitWords()
 
 void frmFilter::fitCountLine()
 {
+    // Shown whole. A screen reader hears the label's own name change, its text, once per
+    // new line (the installed Qt has no announcement).
     const QString line = m_matchCount ? m_matchCount->line() : QString();
     m_lblCount->setToolTip(line);
-    m_lblCount->setText(m_lblCount->fontMetrics().elidedText(line, Qt::ElideRight,
-                                                             m_lblCount->contentsRect().width()));
-    // A new count is told politely, once and whole: the installed Qt has no announcement,
-    // so the line's name change (the label's own) and a value change stand for it.
-    if (line != m_countLine) {
-        m_countLine = line;
-        m_lblCount->setAccessibleName(line);
-        QAccessibleValueChangeEvent changed(m_lblCount, line);
-        QAccessible::updateAccessibility(&changed);
-    }
+    m_lblCount->setText(line);
+    if (!m_anchors.empty())
+        followSize();
 }
 
 void frmFilter::resizeEvent(QResizeEvent *event)

@@ -127,6 +127,7 @@ frmName::frmName(QWidget *parent)
     m_lblAlert->setObjectName(QStringLiteral("lblAlert"));
     m_lblAlert->setWordWrap(true);
     m_lblAlert->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblAlert->setBuddy(m_txtName);
     Twips::place(m_lblAlert, 120, 240, 3015, 550);
     m_txtName->setObjectName(QStringLiteral("txtName"));
     Twips::place(m_txtName, 120, 960, 3015, 315);
@@ -161,6 +162,9 @@ std::vector<CaptionStep> frmName::captionSteps()
 void frmName::Form_Load()
 {
     runCaptionSteps(captionSteps());
+    // A screen reader names the box by what it holds and reads the prompt's rules with it.
+    m_txtName->setAccessibleName(Language::text(Texts::nameCaption()));
+    m_txtName->setAccessibleDescription(m_lblAlert->text());
     Language::applyFormFont(this);
 }
 

@@ -10,6 +10,7 @@
 #include <NxSerialFilter/failure.h>
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QPointer>
 #include <QThreadPool>
 
@@ -17,8 +18,25 @@ namespace NxSerialFilter {
 
 namespace {
 
-// Two threads: a newer condition need not wait for an older count that is slow to end.
+// Two threads: a newer condition need not wait for an older count that cannot be cancelled.
 constexpr int countThreads = 2;
+
+/// An estimate as the line shows it, never to be taken for the exact count. The planner's
+/// guess keeps three significant digits: more would claim a precision it does not have.
+QString estimateText(qint64 records, CountEstimate kind)
+{
+    if (kind == CountEstimate::About) {
+        qint64 unit = 1;
+        while (records / unit >= 1000)
+            unit *= 10;
+        records = (records + unit / 2) / unit * unit;
+    }
+    // Grouped in thousands, as both languages write large numbers.
+    const QString number = QLocale(QLocale::English).toString(records);
+    return Language::text(kind == CountEstimate::About ? Texts::aboutCount()
+                                                       : Texts::moreThanCount())
+        .arg(number);
+}
 
 } // namespace
 
@@ -49,6 +67,13 @@ MatchCount::MatchCount(const ConditionGrid &grid, MatchCounter counter, SqlEngin
     m_slow.setSingleShot(true);
     m_slow.setInterval(slowMs);
     connect(&m_slow, &QTimer::timeout, this, [this] { show(Language::text(Texts::counting())); });
+    m_budget.setSingleShot(true);
+    m_budget.setInterval(defaultBudget);
+    connect(&m_budget, &QTimer::timeout, this, &MatchCount::showEstimate);
+    // A cancelled count that does not return holds the next one no longer than this.
+    m_grace.setSingleShot(true);
+    m_grace.setInterval(graceMs);
+    connect(&m_grace, &QTimer::timeout, this, &MatchCount::launch);
     // Any change of the grid may change the condition; refresh() finds out whether it did.
     const auto changes = [this] { changed(); };
     connect(&m_grid, &QAbstractItemModel::dataChanged, this, changes);
@@ -60,6 +85,12 @@ MatchCount::MatchCount(const ConditionGrid &grid, MatchCounter counter, SqlEngin
 MatchCount::~MatchCount()
 {
     ++*m_current;
+    cancelRunning();
+}
+
+void MatchCount::setBudget(std::chrono::milliseconds budget)
+{
+    m_budget.setInterval(budget);
 }
 
 void MatchCount::start()
@@ -74,8 +105,14 @@ void MatchCount::stop()
     m_active = false;
     m_settle.stop();
     m_slow.stop();
+    m_budget.stop();
+    m_grace.stop();
     m_asked.reset();
+    m_pending = false;
     ++*m_current;
+    // Nobody waits for it any more; the record of it stays until it returns, so that a
+    // dialog shown again starts its next count only then.
+    cancelRunning();
 }
 
 void MatchCount::changed()
@@ -95,29 +132,76 @@ void MatchCount::refresh()
     } catch (...) {
         // Nothing to count yet: the line says why, as OK's alert would, without an alert.
         ++*m_current;
+        cancelRunning();
         m_asked.reset();
+        m_pending = false;
+        m_grace.stop();
         m_slow.stop();
+        m_budget.stop();
         show(describeFailure(std::current_exception()));
         return;
     }
     if (m_asked == condition)
         return; // the change left the condition as it was
-    m_asked = condition;
-    const quint64 generation = ++*m_current;
+    m_asked = std::move(condition);
+    ++*m_current;
+    m_estimate.reset();
     m_slow.start();
+    m_budget.start();
+    cancelRunning();
+    if (m_running) {
+        // One count of this dialog at a time on the server: the next follows the cancelled.
+        if (!m_pending)
+            m_grace.start();
+        m_pending = true;
+        return;
+    }
+    launch();
+}
+
+void MatchCount::cancelRunning()
+{
+    if (m_running)
+        m_running->cancel();
+}
+
+void MatchCount::launch()
+{
+    m_pending = false;
+    m_grace.stop();
+    if (!m_active || !m_asked)
+        return;
     QThreadPool *threads = pool(true);
     if (!threads)
         return;
+    const quint64 generation = *m_current;
+    const CountControl control;
+    if (m_counter->isCancellable()) {
+        m_running = control;
+        m_runningGeneration = generation;
+    }
+    const auto receiver = QPointer<MatchCount>(this);
+    control.setEstimateReceiver(
+        [receiver, generation, threads](qint64 records, CountEstimate kind) {
+            QMetaObject::invokeMethod(
+                threads,
+                [receiver, generation, records, kind] {
+                    if (receiver)
+                        receiver->estimated(generation, records, kind);
+                },
+                Qt::QueuedConnection);
+        });
     // The count sees only copies and shared state, never this object or the dialog.
-    threads->start([counter = m_counter, condition = std::move(condition), generation,
-                    current = m_current, receiver = QPointer<MatchCount>(this), threads] {
-        if (*current != generation)
-            return; // a newer condition came, or the dialog closed, before this one started
+    threads->start([counter = m_counter, condition = *m_asked, generation, control,
+                    current = m_current, receiver, threads] {
         std::optional<qint64> count;
-        try {
-            count = (*counter)(condition);
-        } catch (...) {
-            count.reset();
+        // Else a newer condition came, or the dialog closed, before this one started.
+        if (*current == generation && !control.isCancelled()) {
+            try {
+                count = (*counter)(condition, control);
+            } catch (...) {
+                count.reset();
+            }
         }
         // Back on the user-interface thread, where the pool lives; it outlives every count.
         QMetaObject::invokeMethod(
@@ -132,13 +216,37 @@ void MatchCount::refresh()
 
 void MatchCount::finished(quint64 generation, std::optional<qint64> count)
 {
+    if (m_running && m_runningGeneration == generation) {
+        m_running.reset();
+        if (m_pending)
+            launch();
+    }
     if (*m_current != generation)
         return; // a newer change, or the dialog closed: this count is stale
     m_slow.stop();
+    m_budget.stop();
     if (!count)
         m_asked.reset(); // the same condition may be tried again after the next change
     show(count ? Language::text(Texts::matchingRecords()) + QString::number(*count)
                : Language::text(Texts::cannotCount()));
+}
+
+void MatchCount::estimated(quint64 generation, qint64 records, CountEstimate kind)
+{
+    if (*m_current != generation)
+        return;
+    m_estimate = Estimate{records, kind};
+    if (!m_budget.isActive())
+        showEstimate(); // the budget is spent already
+}
+
+void MatchCount::showEstimate()
+{
+    if (!m_estimate)
+        return; // "counting" stays until one comes
+    m_slow.stop();
+    show(Language::text(Texts::matchingRecords()) +
+         estimateText(m_estimate->records, m_estimate->kind));
 }
 
 void MatchCount::show(const QString &text)

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -23,8 +24,11 @@ class ConditionGrid;
 /// user-interface thread only composes (cheap) and shows the line; it never waits for a count.
 ///
 /// Each count carries a generation. A newer condition, stop() or the end of this object bumps
-/// the generation: a count not yet started then never calls the counter, and the result of
-/// one already running is dropped.
+/// the generation: a count not yet started then never calls the counter, one already running
+/// is cancelled through its control, and its result is dropped. A counter that hears of its
+/// cancellation runs one count at a time: the next waits until the cancelled one has
+/// returned (a moment), or, should it not return, for graceMs. Past the budget the line shows
+/// the counter's estimate until the exact count comes.
 class NXSF_WIDGETS_AUTOTEST_EXPORT MatchCount : public QObject
 {
     Q_OBJECT
@@ -33,6 +37,10 @@ public:
     static constexpr int settleMs = 300;
     /// How long a count may take before the line says it is counting.
     static constexpr int slowMs = 150;
+    /// How long the exact count may take before the line shows the counter's estimate.
+    static constexpr std::chrono::milliseconds defaultBudget{1000};
+    /// How long the next count waits for a cancelled one that has not returned.
+    static constexpr int graceMs = 2000;
 
     MatchCount(const ConditionGrid &grid, MatchCounter counter, SqlEngine engine,
                Placeholders placeholders, QObject *parent = nullptr);
@@ -44,6 +52,8 @@ public:
     void stop();
     /// The day the weeks of relative dates start on; they count from ValueCells::today().
     void setFirstDayOfWeek(Qt::DayOfWeek day) { m_firstDayOfWeek = day; }
+    /// How long the exact count may take before the line shows an estimate.
+    void setBudget(std::chrono::milliseconds budget);
     /// What the count line shows.
     QString line() const { return m_line; }
 
@@ -57,7 +67,11 @@ Q_SIGNALS:
 private:
     void changed();
     void refresh();
+    void launch();
+    void cancelRunning();
     void finished(quint64 generation, std::optional<qint64> count);
+    void estimated(quint64 generation, qint64 records, CountEstimate kind);
+    void showEstimate();
     void show(const QString &text);
 
     const ConditionGrid &m_grid;
@@ -68,9 +82,21 @@ private:
     /// The generation whose result may be shown; shared with the counts in flight.
     std::shared_ptr<std::atomic<quint64>> m_current;
     std::optional<BoundCondition> m_asked; // the condition counted or being counted
+    bool m_pending = false;                // m_asked waits for the running count to return
+    /// The count that has not returned yet, of a counter that hears of its cancellation.
+    std::optional<CountControl> m_running;
+    quint64 m_runningGeneration = 0;
+    struct Estimate
+    {
+        qint64 records;
+        CountEstimate kind;
+    };
+    std::optional<Estimate> m_estimate; // of the current generation
     bool m_active = false;
     QTimer m_settle;
     QTimer m_slow;
+    QTimer m_budget;
+    QTimer m_grace;
     QString m_line;
 };
 

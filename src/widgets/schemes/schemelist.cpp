@@ -112,7 +112,7 @@ void SchemeList::FillSchemeList()
         reselectCurrent();
         if (failure)
             std::rethrow_exception(failure);
-    } catch (...) {
+    } catch (const std::exception &) {
         alertCurrentFailure();
     }
     updateActions(m_currentId);
@@ -139,7 +139,7 @@ void SchemeList::ToggleDefault()
         return;
     try {
         SchemeSource::instance().setDefault(id, m_state.ScreenID, id != m_defaultId);
-    } catch (...) {
+    } catch (const std::exception &) {
         alertCurrentFailure();
     }
     FillSchemeList();
@@ -161,7 +161,7 @@ void SchemeList::ToggleShared()
         // gives no owners, so the action stays disabled with it.
         SchemeStore(SchemeStore::locationFor(HostContext::propsString()))
             .setShared(id, !rightsOf(id).shared);
-    } catch (...) {
+    } catch (const std::exception &) {
         alertCurrentFailure();
     }
     FillSchemeList();
@@ -253,7 +253,7 @@ void SchemeList::reopenWith(const std::function<void()> &fill, qint32 id)
     try {
         SchemeText::clearGrid(m_grid);
         fill();
-    } catch (...) {
+    } catch (const std::exception &) {
         // A text over the caps leaves the grid empty: the dialog opens as it would without.
         SchemeText::clearGrid(m_grid);
     }
@@ -289,7 +289,7 @@ void SchemeList::makeCurrent(qint32 id, const QString &name)
         }
         try {
             id = SchemeSource::pick(listed, name);
-        } catch (...) {
+        } catch (const std::exception &) {
             return;
         }
     }
@@ -330,7 +330,7 @@ void SchemeList::buttonClick(const QString &key)
             button->setProperty("Tag", QString::number(mode));
             m_list.setViewMode(mode);
         }
-    } catch (...) {
+    } catch (const std::exception &) {
         alertCurrentFailure();
     }
 }
@@ -346,7 +346,7 @@ void SchemeList::buttonMenuClick(const QString &key)
             m_list.setViewMode(SchemeListView::ReportView);
         else if (key == QLatin1String("Detail"))
             m_list.setViewMode(SchemeListView::ListView);
-    } catch (...) {
+    } catch (const std::exception &) {
         alertCurrentFailure();
     }
 }
@@ -398,7 +398,7 @@ void SchemeList::SaveScheme(bool saveAs)
             makeCurrent(savedId, name);
         m_loaded = shownCondition();
         Q_EMIT saved(name);
-    } catch (...) {
+    } catch (const std::exception &) {
         alertCurrentFailure();
     }
 }
@@ -439,7 +439,7 @@ void SchemeList::RenameScheme(int index)
             return;
         }
         FillSchemeList();
-    } catch (...) {
+    } catch (const std::exception &) {
         alertCurrentFailure();
     }
 }

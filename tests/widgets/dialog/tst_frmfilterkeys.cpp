@@ -7,10 +7,12 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
+#include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/frmfilter.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
@@ -19,11 +21,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -112,6 +120,8 @@ private Q_SLOTS:
     void endingKeys();
     void focusKeys_data();
     void focusKeys();
+    void gridKeys_data();
+    void gridKeys();
 
 private:
     std::unique_ptr<frmFilter> openForm(bool serialUse);
@@ -563,6 +573,172 @@ void tst_FrmFilterKeys::focusKeys()
         QCOMPARE(now, to == u"ok"_s ? static_cast<QWidget *>(form->CmdOK()) : form->CmdCancel());
     }
     QCOMPARE(m_alerts->shown.size(), 0);
+}
+
+void tst_FrmFilterKeys::gridKeys_data()
+{
+    // Before the key: cell:row,col is current in the grid; date:row,col=text has text typed
+    // into a date cell's editor; list:row,col holds a value list (refused: after an OK that
+    // was refused).
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("press"); // a key sequence, click:row,col, or listOK (F7, then OK)
+    // menu: the grid's context menu | popup:row,col: that cell's open drop-down |
+    // editor:row,col: that cell's editor, open with the focus | cell:row,col: current cell
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("hint");  // the hint line after
+    QTest::addColumn<QString>("value"); // the value cell of the row after
+    QTest::addColumn<int>("alerts");
+    const QString impossible = u"第1行："_s + Texts::impossibleDate();
+    const QString kept = u"第1行：“2024-02-30”不是有效的日期，单元格仍是原来的2024-01-01"_s;
+    QTest::newRow("Shift+F10 opens the grid's menu")
+        << u"cell:2,4"_s << u"Shift+F10"_s << u"menu"_s << QString() << QString() << 0;
+    QTest::newRow("F4 drops a comparison's list")
+        << u"cell:1,4"_s << u"F4"_s << u"popup:1,4"_s << QString() << QString() << 0;
+    QTest::newRow("F4 drops a field's list")
+        << u"cell:2,3"_s << u"F4"_s << u"popup:2,3"_s << QString() << QString() << 0;
+    QTest::newRow("F4 drops a logic word's list")
+        << u"cell:2,1"_s << u"F4"_s << u"popup:2,1"_s << QString() << QString() << 0;
+    QTest::newRow("F4 on row 1's locked logic cell")
+        << u"cell:1,1"_s << u"F4"_s << u"cell:1,1"_s << QString() << QString() << 0;
+    QTest::newRow("F4 on a value cell")
+        << u"cell:1,5"_s << u"F4"_s << u"cell:1,5"_s << QString() << QString() << 0;
+    // A date the calendar lacks is told where the user looks and stays to be corrected.
+    QTest::newRow("impossible date, Enter")
+        << u"date:1,5=2024-02-30"_s << u"Return"_s << u"editor:1,5"_s << impossible
+        << u"2024-01-01"_s << 1;
+    QTest::newRow("impossible date, Tab") << u"date:1,5=2024-02-30"_s << u"Tab"_s << u"editor:1,5"_s
+                                          << impossible << u"2024-01-01"_s << 1;
+    QTest::newRow("impossible date, another cell clicked")
+        << u"date:1,5=2024-02-30"_s << u"click:3,4"_s << u"cell:3,4"_s << kept << u"2024-01-01"_s
+        << 1;
+    QTest::newRow("a possible date, Enter") << u"date:1,5=2024-02-29"_s << u"Return"_s
+                                            << u"cell:1,5"_s << QString() << u"2024-02-29"_s << 0;
+    // The value list window gives the cell back where it was edited.
+    QTest::newRow("value list window, OK") << u"list:3,5"_s << u"listOK"_s << u"cell:3,5"_s
+                                           << u"3 个值，去除重复 0 个"_s << u"A,B,C"_s << 0;
+    QTest::newRow("value list window, OK, after a refused OK")
+        << u"list:3,5 refused"_s << u"listOK"_s << u"cell:3,5"_s << u"3 个值，去除重复 0 个"_s
+        << u"A,B,C"_s << 1;
+}
+
+// Keys of the grid's cells: the context menu, the drop-down lists, a refused date, and the
+// current cell after the value list window.
+void tst_FrmFilterKeys::gridKeys()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, press);
+    QFETCH(QString, then);
+    QFETCH(QString, hint);
+    QFETCH(QString, value);
+    QFETCH(int, alerts);
+    auto form = openForm(true);
+    QVERIFY(form);
+    ConditionGrid &grid = form->grid();
+    ConditionGridView *view = form->vspFilter();
+    const auto cellOf = [](const QString &where) {
+        const QStringList rc = where.section(u':', 1).section(u'=', 0, 0).split(u',');
+        return std::pair{rc.value(0).toInt(), rc.value(1).section(u' ', 0, 0).toInt()};
+    };
+    const auto centre = [&](int row, int col) {
+        return view->visualRect(grid.index(row - 1, col - 1)).center();
+    };
+    const auto [row, col] = cellOf(from);
+    constexpr int dateField = 4, serialField = 1;
+    if (from.startsWith(u"date"_s) || from.startsWith(u"list"_s)) {
+        const bool list = from.startsWith(u"list"_s);
+        for (int r = 1; r <= row; ++r) {
+            grid.setData(grid.index(r - 1, ConditionGrid::ColField - 1),
+                         list ? serialField : dateField, ConditionGrid::ComboIndexRole);
+        }
+        if (list) {
+            grid.setData(grid.index(row - 1, ConditionGrid::ColCompare - 1), int(CompareOp::InList),
+                         ConditionGrid::ComboIndexRole);
+            grid.SetCellText(row, ConditionGrid::ColValue, u"A,B"_s);
+        } else {
+            grid.SetCellText(row, ConditionGrid::ColValue, u"2024-01-01"_s);
+        }
+    }
+    if (from.endsWith(u" refused"_s)) {
+        // An unbalanced parenthesis: OK is refused with one alert.
+        grid.SetCellText(1, ConditionGrid::ColLeftParen, u"("_s);
+        QTest::keyClick(view, Qt::Key_O, Qt::AltModifier);
+        QTRY_COMPARE(m_alerts->shown.size(), 1);
+        QVERIFY(form->isVisible());
+    }
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(row, col));
+    QCOMPARE(grid.activeRow(), row);
+    QCOMPARE(grid.activeCol(), col);
+    QWidget *target = view;
+    if (from.startsWith(u"date"_s)) {
+        const QString typed = from.section(u'=', 1);
+        QTest::keyClicks(view, typed.left(1)); // opens the editor
+        target = QApplication::focusWidget();
+        QVERIFY(target && target != view);
+        QTest::keyClicks(target, typed.mid(1));
+    }
+    target->setFocus();
+
+    if (press.startsWith(u"click"_s)) {
+        const auto [r, c] = cellOf(press);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(r, c));
+    } else if (press == u"listOK"_s) {
+        bool answered = false;
+        QTimer::singleShot(0, this, [&answered] {
+            auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            QVERIFY(window && window->objectName() == u"frmValueList"_s);
+            auto *editor = window->findChild<QPlainTextEdit *>();
+            QVERIFY(editor);
+            QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTest::keyClicks(editor, u"C"_s);
+            QTest::mouseClick(window->findChild<QDialogButtonBox *>()->buttons().first(),
+                              Qt::LeftButton);
+            answered = true;
+        });
+        QTest::keyClick(view, Qt::Key_F7);
+        QVERIFY(answered);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        // The dialog is active again, as a window manager makes it.
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    } else {
+        const QKeyCombination key = QKeySequence::fromString(press)[0];
+        QTest::keyClick(target, key.key(), key.keyboardModifiers());
+    }
+
+    const auto [thenRow, thenCol] = cellOf(then);
+    if (then == u"menu"_s) {
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QCOMPARE(QApplication::activePopupWidget(), form->gridEditing()->menu());
+        QApplication::activePopupWidget()->close();
+    } else if (then.startsWith(u"popup"_s)) {
+        QCOMPARE(grid.activeRow(), thenRow);
+        QCOMPARE(grid.activeCol(), thenCol);
+        auto *combo =
+            qobject_cast<QComboBox *>(view->indexWidget(grid.index(thenRow - 1, thenCol - 1)));
+        QVERIFY(combo);
+        QTRY_VERIFY(combo->view()->isVisible());
+        combo->hidePopup();
+    } else if (then.startsWith(u"editor"_s)) {
+        QCOMPARE(grid.activeRow(), thenRow);
+        QCOMPARE(grid.activeCol(), thenCol);
+        auto *editor =
+            qobject_cast<QLineEdit *>(view->indexWidget(grid.index(thenRow - 1, thenCol - 1)));
+        QVERIFY(editor);
+        QCOMPARE(editor->text(), from.section(u'=', 1));
+        QTRY_COMPARE(QApplication::focusWidget(), editor);
+    } else {
+        QCOMPARE(grid.activeRow(), thenRow);
+        QCOMPARE(grid.activeCol(), thenCol);
+        QCOMPARE(view->currentIndex(), grid.index(thenRow - 1, thenCol - 1));
+        QVERIFY(!QApplication::activePopupWidget());
+    }
+    // Enter ends an edit a moment after the key.
+    if (!hint.isNull())
+        QTRY_COMPARE(form->LblMsg()->text(), hint);
+    if (!value.isNull())
+        QTRY_COMPARE(grid.GetCellText(row, ConditionGrid::ColValue), value);
+    QCOMPARE(m_alerts->shown.size(), alerts);
 }
 
 QTEST_MAIN(tst_FrmFilterKeys)

@@ -4,11 +4,13 @@
 // Chinese and in English, the order in which the captions are written, and the list-box extent.
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/valuecells.h"
 #include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
 #include "testsupport/cjk.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/dialogfixture.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
@@ -22,6 +24,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QDir>
 #include <QHeaderView>
 #include <QImage>
@@ -29,8 +32,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -208,6 +213,10 @@ private Q_SLOTS:
     void englishThroughout();
     void captionsFit_data();
     void captionsFit();
+    void countLineWhole_data();
+    void countLineWhole();
+    void screenReader_data();
+    void screenReader();
     void captionOrder();
     void skippedCaption_data();
     void skippedCaption();
@@ -502,6 +511,199 @@ void tst_FrmFilterLayout::captionsFit()
         QVERIFY2(button->fontMetrics().horizontalAdvance(text) + 8 <= button->width(),
                  qPrintable(text));
     }
+}
+
+void tst_FrmFilterLayout::countLineWhole_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("chinese") << QString()
+                             << u"第1行：没有选择字段，但下面还有条件；请选择字段或删除这一行"_s
+                             << u"count-line.png"_s;
+    QTest::newRow("english") << u"en"_s
+                             << u"Row 1: no field is chosen, but conditions follow below; choose "
+                                u"a field or delete this row"_s
+                             << u"count-line-en.png"_s;
+}
+
+// A count line with a reason and its remedy shows whole, on the lines it needs between the
+// condition page and the buttons' bottom edge; the keyboard reaches it, and a screen reader
+// reads it whole as the label's name.
+void tst_FrmFilterLayout::countLineWhole()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, line);
+    QFETCH(QString, file);
+    useLanguage(language);
+    frmFilter form;
+    QVERIFY(showWithCount(form));
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QLabel *count = form.LblCount();
+    QTRY_VERIFY(count->text().endsWith(u"100000"_s));
+    const QWidget *page = form.findChild<QWidget *>(u"TabS"_s);
+    const QRect pageBefore = page->geometry(), countBefore = count->geometry();
+
+    // Row 2 takes a field under an empty row 1, with the mouse and the keys.
+    ConditionGridView *view = form.vspFilter();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(form.grid().index(1, ConditionGrid::ColField - 1)).center());
+    QTest::sendKeyEvent(QTest::Click, view, Qt::Key_unknown, u"序"_s, Qt::NoModifier);
+    QVERIFY(Testing::enterTypedField(&form));
+    QTRY_COMPARE(count->text(), line);
+    QVERIFY(count->wordWrap());
+    QVERIFY(form.grab().toImage().save(screenshotPath(file)));
+    // Every line shows, more than one was needed, and the page above gave the room.
+    QVERIFY2(count->height() >= count->heightForWidth(count->width()),
+             qPrintable(describe(count->geometry())));
+    QVERIFY(count->height() > countBefore.height());
+    QCOMPARE(count->geometry().bottom(), countBefore.bottom());
+    QCOMPARE(count->x(), countBefore.x());
+    QVERIFY(count->geometry().right() < form.CmdOK()->x());
+    QVERIFY2(page->geometry().bottom() < count->y(), qPrintable(describe(page->geometry())));
+    QCOMPARE(page->height(), pageBefore.height() - (count->height() - countBefore.height()));
+
+    // Ctrl+Tab from the toolbar and Tab from the grid's last cell stop on the line.
+    QWidget *tool = form.toolbar()->widgetForAction(form.toolbar()->actions().constFirst());
+    tool->setFocus();
+    QTest::keyClick(tool, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), count);
+    form.grid().setActiveCell(form.grid().rowCount(), ConditionGrid::ColRightParen);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), count);
+    QAccessibleInterface *said = QAccessible::queryAccessibleInterface(count);
+    QCOMPARE(said->text(QAccessible::Name), line);
+    QVERIFY(said->state().focusable && said->state().focused);
+    QVERIFY(!said->text(QAccessible::Description).isEmpty());
+    QCOMPARE(hasCjk(said->text(QAccessible::Description)), language.isEmpty());
+
+    // The line of a count gives the room back.
+    form.grid().setData(form.grid().index(1, ConditionGrid::ColField - 1), 0,
+                        ConditionGrid::ComboIndexRole);
+    QTRY_VERIFY(count->text().endsWith(u"100000"_s));
+    QCOMPARE(count->geometry(), countBefore);
+    QCOMPARE(page->geometry(), pageBefore);
+}
+
+void tst_FrmFilterLayout::screenReader_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("headers");
+    QTest::addColumn<QString>("editor"); // row 2's field editor
+    QTest::addColumn<QString>("paren");  // row 2's closing parenthesis
+    QTest::addColumn<QString>("hint");   // on a look-up field's value cell
+    QTest::addColumn<QString>("calendar");
+    QTest::addColumn<QStringList>("days"); // the calendar's day as it opens, and one on
+    QTest::newRow("chinese") << QString() << QStringList{u"逻辑"_s, u"("_s,    u"字段"_s,
+                                                         u"比较"_s, u"数值"_s, u")"_s}
+                             << u"第2行 字段"_s << u"第2行 )："_s << u"提示：物料按F7键可查看---"_s
+                             << u"日历"_s
+                             << QStringList{u"2024年3月5日星期二"_s, u"2024年3月6日星期三"_s};
+    QTest::newRow("english") << u"en"_s << QStringList{u"Logic"_s,   u"("_s,     u"Field"_s,
+                                                       u"Compare"_s, u"Value"_s, u")"_s}
+                             << u"Row 2 Field"_s << u"Row 2 ): "_s
+                             << u"Hint: 物料: press F7 to look up"_s << u"Calendar"_s
+                             << QStringList{u"Tuesday, March 5, 2024"_s,
+                                            u"Wednesday, March 6, 2024"_s};
+}
+
+// What a screen reader meets: the grid as the table it shows (no hidden column), each cell
+// and each editor with its row and column, the hint line's message, the calendar's days in
+// full, and no unnamed control.
+void tst_FrmFilterLayout::screenReader()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, headers);
+    QFETCH(QString, editor);
+    QFETCH(QString, paren);
+    QFETCH(QString, hint);
+    QFETCH(QString, calendar);
+    QFETCH(QStringList, days);
+    useLanguage(language);
+    ValueCells::setClock([] { return QDate(2024, 3, 5); });
+    const auto restoreClock = qScopeGuard([] { ValueCells::setClock({}); });
+    frmFilter form;
+    form.setSerialUse(true);
+    form.setSerialDesc(Testing::standardSerialDescription());
+    form.Form_Load();
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    ConditionGridView *view = form.vspFilter();
+    ConditionGrid &grid = form.grid();
+    const auto click = [view, &grid](int row, int col) {
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(grid.index(row - 1, col - 1)).center());
+    };
+    const auto chooseField = [&](int row, const QString &typed) {
+        click(row, ConditionGrid::ColField);
+        QTest::sendKeyEvent(QTest::Click, view, Qt::Key_unknown, typed, Qt::NoModifier);
+        return Testing::enterTypedField(&form);
+    };
+
+    QAccessibleInterface *table = QAccessible::queryAccessibleInterface(view);
+    QAccessibleTableInterface *cells = table->tableInterface();
+    QVERIFY(cells);
+    const int columns = int(headers.size());
+    QCOMPARE(cells->columnCount(), columns);
+    QCOMPARE(cells->rowCount(), grid.rowCount());
+    QCOMPARE(table->childCount(), (grid.rowCount() + 1) * columns);
+    QStringList heard;
+    for (int i = 0; i < columns; ++i) {
+        QCOMPARE(table->child(i)->role(), QAccessible::ColumnHeader);
+        heard << table->child(i)->text(QAccessible::Name);
+    }
+    QCOMPARE(heard, headers);
+    QAccessibleInterface *last = cells->cellAt(1, columns - 1);
+    QVERIFY(last);
+    QCOMPARE(last->text(QAccessible::Name), paren);
+    QCOMPARE(table->indexOfChild(last), 2 * columns + columns - 1);
+    QCOMPARE(last->tableCellInterface()->columnHeaderCells().value(0), table->child(columns - 1));
+    // Moving there makes that cell the focused one, as the view's events number it.
+    click(2, ConditionGrid::ColRightParen);
+    QCOMPARE(table->focusChild(), last);
+    QVERIFY(last->state().focused);
+
+    // An editor keeps its cell's row and column.
+    click(2, ConditionGrid::ColField);
+    QTest::keyClick(view, Qt::Key_F2);
+    QWidget *open = QApplication::focusWidget();
+    QVERIFY(open && open != view && view->isAncestorOf(open));
+    QCOMPARE(QAccessible::queryAccessibleInterface(open)->text(QAccessible::Name), editor);
+    QTest::keyClick(open, Qt::Key_Escape);
+
+    // The hint line's message is its name, a change of which a screen reader is told.
+    QVERIFY(chooseField(1, u"物"_s));
+    click(1, ConditionGrid::ColValue);
+    QCOMPARE(QAccessible::queryAccessibleInterface(form.LblMsg())->text(QAccessible::Name), hint);
+
+    // The calendar's days are named and the day it is on is told in full.
+    QVERIFY(chooseField(2, u"日"_s));
+    click(2, ConditionGrid::ColValue);
+    QTest::keyClick(view, Qt::Key_F7);
+    QVERIFY(view->datePicker());
+    auto *dayGrid = view->datePicker()->findChild<QTableView *>();
+    QVERIFY(dayGrid);
+    QAccessibleInterface *month = QAccessible::queryAccessibleInterface(dayGrid);
+    QCOMPARE(month->text(QAccessible::Name), calendar);
+    QCOMPARE(month->text(QAccessible::Description), days.at(0));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(month->text(QAccessible::Description), days.at(1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(!view->datePicker());
+
+    // No control of the dialog goes unnamed, its size grip, the last of them, included;
+    // panes and frames only hold others.
+    QStringList unnamed;
+    for (QWidget *widget : form.findChildren<QWidget *>()) {
+        QAccessibleInterface *said = QAccessible::queryAccessibleInterface(widget);
+        if (widget->isVisible() && said && said->role() != QAccessible::Client &&
+            said->role() != QAccessible::Border && said->text(QAccessible::Name).isEmpty())
+            unnamed << QString::fromLatin1(widget->metaObject()->className());
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u", "_s)));
 }
 
 // Loading runs its steps in order: the captions, then the field list, then the scheme list

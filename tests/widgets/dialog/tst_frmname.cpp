@@ -7,6 +7,7 @@
 #include "widgets/dialog/frmname.h"
 #include "widgets/support/twips.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
@@ -210,6 +211,10 @@ void tst_frmName::layoutAndCaptions()
     QCOMPARE(dialog.windowTitle(), Texts::nameCaption());
     QCOMPARE(dialog.cmdAction(1)->text(), Texts::nameCancel());
     QCOMPARE(dialog.lblAlert()->text(), Texts::namePrompt());
+    // A screen reader names the box and reads the prompt's rules with it.
+    QAccessibleInterface *box = QAccessible::queryAccessibleInterface(dialog.txtName());
+    QCOMPARE(box->text(QAccessible::Name), Texts::nameCaption());
+    QCOMPARE(box->text(QAccessible::Description), Texts::namePrompt());
     QCOMPARE(dialog.size(), QSize(Twips::toPixels(3255, &dialog), Twips::toPixels(2205, &dialog)));
     QCOMPARE(dialog.txtName()->geometry(), Twips::toPixels(120, 960, 3015, 315, &dialog));
     QCOMPARE(dialog.cmdAction(1)->geometry(), Twips::toPixels(1680, 1560, 1080, 315, &dialog));

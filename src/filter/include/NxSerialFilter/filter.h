@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 /// Everything of the component lives in this namespace.
@@ -84,6 +85,10 @@ public:
     /// Takes effect from the next ShowFilterForm.
     void setMatchCounter(MatchCounter counter, SqlEngine engine = SqlEngine::SQLite,
                          Placeholders placeholders = Placeholders::QMark);
+    /// How long the dialog waits for the exact count before its line shows the counter's
+    /// estimate, marked as one (see CountControl::estimate), until the exact count comes;
+    /// 1 s by default. Takes effect from the next ShowFilterForm.
+    void setCountBudget(std::chrono::milliseconds budget);
     /// Lets the dialog remember the size the user gave it, per screen, in the application's
     /// settings under its organisation (QSettings); off by default, so that a host that keeps
     /// no settings gets none written. Takes effect from the next ShowFilterForm.
