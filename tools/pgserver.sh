@@ -1,6 +1,6 @@
 # A throwaway PostgreSQL server for the scheme store's tests: pg_start exports
 # NXSF_TEST_PG_URL (a postgresql:// address of the superuser) and creates the roles
-# nxsf_admin, nxsf_alice and nxsf_bob (see _pg_roles); pg_stop removes the server again.
+# nxsf_admin, nxsf_alice and nxsf_bob (see _pg_roles); pg_stop [DIR] removes the server again.
 # Works without a terminal. As root the server runs as the postgres user, since initdb
 # refuses to run as root.
 
@@ -87,12 +87,37 @@ pg_start() {
     return 1
 }
 
+# Stops the server and removes its folder: NXSF_PG_DIR, or the folder given. A later shell
+# knows only the folder, so the binaries are found from the data's version, and a server that
+# pg_ctl does not stop is ended through the process id it recorded. The folder stays while the
+# server runs, so that it can still be stopped.
 pg_stop() {
-    [ -n "${NXSF_PG_DIR:-}" ] && [ -d "$NXSF_PG_DIR" ] || return 0
-    if [ -n "${NXSF_PG_BIN:-}" ]; then
-        _pg_as_owner "$NXSF_PG_BIN/pg_ctl" -D "$NXSF_PG_DIR/data" -m fast -w stop \
+    local dir=${1:-${NXSF_PG_DIR:-}} bin pid tries
+    [ -n "$dir" ] && [ -d "$dir" ] || return 0
+    bin=${NXSF_PG_BIN:-}
+    if [ ! -x "$bin/pg_ctl" ] && [ -r "$dir/data/PG_VERSION" ]; then
+        bin=/usr/lib/postgresql/$(cat "$dir/data/PG_VERSION")/bin
+    fi
+    [ -x "$bin/pg_ctl" ] || bin=$(_pg_bindir) || bin=
+    if [ -n "$bin" ] && [ -f "$dir/data/postmaster.pid" ]; then
+        NXSF_PG_DIR=$dir _pg_as_owner "$bin/pg_ctl" -D "$dir/data" -m fast -w stop \
             >/dev/null 2>&1 </dev/null || true
     fi
-    rm -rf "$NXSF_PG_DIR"
-    unset NXSF_PG_DIR NXSF_PG_BIN NXSF_TEST_PG_URL
+    pid=$(head -n 1 "$dir/data/postmaster.pid" 2>/dev/null)
+    # Only the postmaster of this folder: the number may since name another process.
+    if [ -n "$pid" ] && tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF -- "$dir/data"; then
+        kill -INT "$pid" 2>/dev/null
+        for tries in $(seq 1 100); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill -0 "$pid" 2>/dev/null; then
+            echo "pgserver: the server (process $pid) in $dir did not stop" >&2
+            return 1
+        fi
+    fi
+    rm -rf "$dir"
+    if [ "$dir" = "${NXSF_PG_DIR:-}" ]; then
+        unset NXSF_PG_DIR NXSF_PG_BIN NXSF_TEST_PG_URL
+    fi
 }

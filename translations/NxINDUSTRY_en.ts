@@ -628,6 +628,10 @@
         <translation>The table of the saved filters is not the store's own and is not used: </translation>
     </message>
     <message>
+        <source>过滤方案库有一次中断的写入尚未撤销，只读方式不能读取；可写入它的用户打开一次即可恢复：</source>
+        <translation>The store of saved filters holds an interrupted write that has not been rolled back, so it cannot be read read-only; it recovers when a user who may write it opens it once: </translation>
+    </message>
+    <message>
         <source>没有这个过滤方案：</source>
         <translation>There is no such saved filter: </translation>
     </message>

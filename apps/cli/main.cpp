@@ -7,8 +7,23 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+/// Qt's own remarks on the way to a failure ("QSqlQuery::prepare: database not open") would
+/// come before the tool's one message and tell a batch job nothing: the tool says what failed.
+void onlyQtFailures(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        qtHandler(type, context, message);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    qtHandler = qInstallMessageHandler(onlyQtFailures);
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const QString command = args.isEmpty() ? QString() : args.takeFirst();

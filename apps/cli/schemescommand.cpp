@@ -149,19 +149,6 @@ QJsonObject toJson(const StoredScheme &s)
     return o;
 }
 
-/// Marks the imported schemes that were their screen's default, found by screen and name.
-void markDefaults(SchemeStore &store, const QList<StoredScheme> &imported)
-{
-    for (const StoredScheme &scheme : imported) {
-        if (!scheme.isDefault)
-            continue;
-        for (const StoredScheme &stored : store.schemes(scheme.FScreenID)) {
-            if (stored.FFilterName == scheme.FFilterName)
-                store.setDefault(stored.FID, scheme.FScreenID, true);
-        }
-    }
-}
-
 /// The rows a read left out go to standard error, one line each, after what could be read.
 int reportRefusals(const SchemeStore &store)
 {
@@ -312,7 +299,6 @@ int run(const Options &o)
         if (o.shared && !store.keepsOwners())
             return usageError(noOwners);
         store.saveAll(*schemes, o.shared ? std::optional<bool>(true) : std::nullopt);
-        markDefaults(store, *schemes);
         return Done;
     }
     if (o.action == QLatin1String("delete")) {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "clioutcome.h"
 #include "core/schemes/schemetext.h"
+#include "testsupport/stallingproxy.h"
 #include "testsupport/storefixture.h"
 #include <NxSerialFilter/limits.h>
 
@@ -19,6 +20,8 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <QUuid>
+
+#include <optional>
 
 /// Runs "serialfilter schemes" as a site's batch job would, each row on a store of its own.
 class tst_CliSchemes : public QObject
@@ -56,7 +59,8 @@ void tst_CliSchemes::initTestCase()
 void tst_CliSchemes::run_data()
 {
     // In args and before, "~" stands for this row's store, "#" for its file, "@" the temp
-    // folder; in err, "#" for the row's file.
+    // folder, "stalled" for the test server behind a proxy that stops answering after the
+    // handshake; in err, "#" for the row's file.
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("out");
@@ -180,6 +184,13 @@ void tst_CliSchemes::run_data()
                QByteArrayLiteral("\"}]")
         << nothing << false << QString();
 
+    // The driver's remarks on the way ("QSqlQuery::prepare: database not open", "Unable to
+    // free statement") do not come before the tool's one message.
+    QTest::newRow("list of a server that stops answering")
+        << QStringList{u"list"_qs, u"--store"_qs, u"stalled"_qs, u"--screen"_qs, u"S"_qs} << 1
+        << none << QByteArrayLiteral("不能打开过滤方案库：") << false << none << nothing << false
+        << QString();
+
     // A file store has no owners: every scheme in it is seen by all.
     QTest::newRow("import shared into a file")
         << QStringList{u"import"_qs, u"--store"_qs, u"~"_qs, u"--shared"_qs, u"@one.json"_qs} << 2
@@ -259,8 +270,24 @@ void tst_CliSchemes::run()
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
     const QString store = m_dir.filePath(tag + QStringLiteral(".sqlite"));
     const QString input = m_dir.filePath(tag + QStringLiteral(".json"));
+    std::optional<NxSerialFilter::Testing::StallingProxy> proxy;
+    QString stalled;
+    if (args.contains(u"stalled"_qs)) {
+        const QString server = qEnvironmentVariable("NXSF_TEST_PG_URL");
+        if (server.isEmpty())
+            QSKIP("no test server (NXSF_TEST_PG_URL)");
+        QUrl url(server);
+        proxy.emplace(url.port(), 3);
+        url.setPort(proxy->port());
+        url.setQuery(u"connect_timeout=1&statement_timeout=500"_qs);
+        stalled = url.toString();
+    }
     const auto substitute = [&](QStringList list) {
         for (QString &arg : list) {
+            if (arg == QLatin1String("stalled")) {
+                arg = stalled;
+                continue;
+            }
             if (arg == QLatin1String("~"))
                 arg = store;
             else if (arg == QLatin1String("#"))

@@ -194,6 +194,8 @@ NXSF_TEXT(schemeStoreBadAddress, "过滤方案库地址无效：")
 NXSF_TEXT(schemeStoreKeepsNoOwners, "这个过滤方案库不区分用户，所有方案都是共享的：")
 NXSF_TEXT(schemeStoreKeepsNoDefaults, "这个过滤方案库不能保存默认方案：")
 NXSF_TEXT(schemeStoreNotOwn, "过滤方案库的表不是方案库自己的，不能使用：")
+NXSF_TEXT(schemeStoreUnfinishedWrite,
+          "过滤方案库有一次中断的写入尚未撤销，只读方式不能读取；可写入它的用户打开一次即可恢复：")
 NXSF_TEXT(schemeNotFound, "没有这个过滤方案：")
 NXSF_TEXT(schemeNameOfSeveral, "有几个用户共享了这个名称的过滤方案，不能确定用哪一个：")
 NXSF_TEXT(

@@ -10,9 +10,9 @@ namespace NxSerialFilter {
 
 /// The driver's own handle under a Qt Sql connection when its type is one of names, for the
 /// client library's own calls; null otherwise.
-inline void *driverHandle(const QSqlDatabase &db, std::initializer_list<const char *> names)
+inline void *driverHandle(const QSqlDriver *driver, std::initializer_list<const char *> names)
 {
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    const QVariant handle = driver ? driver->handle() : QVariant();
     if (!handle.isValid())
         return nullptr;
     for (const char *name : names) {
@@ -24,15 +24,21 @@ inline void *driverHandle(const QSqlDatabase &db, std::initializer_list<const ch
 
 /// libpq's connection under a QPSQL connection. Qt names the type by libpq's struct tag;
 /// older releases by its typedef.
+inline void *pgConnection(const QSqlDriver *driver)
+{
+    return driverHandle(driver, {"pg_conn*", "PGconn*"});
+}
+
+/// The same under a QPSQL connection.
 inline void *pgConnection(const QSqlDatabase &db)
 {
-    return driverHandle(db, {"pg_conn*", "PGconn*"});
+    return pgConnection(db.driver());
 }
 
 /// SQLite's connection under a QSQLITE connection.
 inline void *sqliteConnection(const QSqlDatabase &db)
 {
-    return driverHandle(db, {"sqlite3*"});
+    return driverHandle(db.driver(), {"sqlite3*"});
 }
 
 } // namespace NxSerialFilter

@@ -31,6 +31,9 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <libpq-fe.h>
+
+#include <algorithm>
 #include <atomic>
 #include <limits>
 #include <map>
@@ -324,6 +327,13 @@ bool sqliteBusy(const QSqlError &error)
     return ok && (code == 5 || code == 6);
 }
 
+/// Whether SQLite refused a reader because the file holds a write that was interrupted (a hot
+/// rollback journal), which only a writer may roll back (SQLITE_READONLY_ROLLBACK).
+bool hotJournal(const QSqlError &error)
+{
+    return error.nativeErrorCode() == QLatin1String("776");
+}
+
 /// A short random pause, so that waiting writers do not all try again at the same moment.
 void pauseBeforeRetry()
 {
@@ -395,14 +405,25 @@ struct SchemeStore::Connection
     std::optional<FileStamp> immutable;
     QSqlDatabase db;
     std::map<Sql, QSqlQuery> queries;
+    /// The running operation's watch on a server, which a long write gives a budget per
+    /// statement.
+    StallWatch *watch = nullptr;
 
     ~Connection()
     {
-        queries.clear();
+        // Closing never waits on the server: the driver would free each prepared statement
+        // there and wait for the answer, for ever once the server has stopped answering. The
+        // driver goes first, its last message not waited for; the session's end frees the
+        // statements, and the queries freed afterwards have no driver to ask.
+        if (server && db.isValid()) {
+            if (void *handle = pgConnection(db.driver()))
+                PQsetnonblocking(static_cast<PGconn *>(handle), 1);
+        }
         if (db.isValid())
             db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(name);
+        queries.clear();
     }
 
     Dialect dialect() const
@@ -454,11 +475,41 @@ QHash<QString, ConnectionPtr> &pool()
     return connections;
 }
 
+/// Whether an address option (as written, percent-encoded) gives a password.
+bool isPasswordOption(const QString &pair)
+{
+    return QUrl::fromPercentEncoding(pair.section(u'=', 0, 0).toUtf8())
+               .trimmed()
+               .compare(QLatin1String("password"), Qt::CaseInsensitive) == 0;
+}
+
+/// The passwords an address holds, however given (its user part, password= options), as
+/// written and decoded.
+QStringList passwordsIn(const QString &location)
+{
+    const QUrl url(location);
+    QStringList secrets{url.password(QUrl::FullyDecoded), url.password(QUrl::FullyEncoded)};
+    for (const QString &pair : url.query(QUrl::FullyEncoded).split(u'&')) {
+        if (isPasswordOption(pair)) {
+            const QString value = pair.section(u'=', 1);
+            secrets << value << QUrl::fromPercentEncoding(value.toUtf8());
+        }
+    }
+    secrets.removeAll(QString());
+    return secrets;
+}
+
 [[noreturn]] void raise(QString (*what)(), const QString &location, const QString &detail)
 {
     QString description = Language::text(what()) + SchemeStore::displayName(location);
-    if (!detail.trimmed().isEmpty())
-        description += QStringLiteral("（") + detail.trimmed() + QStringLiteral("）");
+    QString said = detail.trimmed();
+    // The driver's or the address parser's own words may quote what they were given.
+    if (SchemeStore::isServerAddress(location)) {
+        for (const QString &secret : passwordsIn(location))
+            said.replace(secret, QStringLiteral("***"));
+    }
+    if (!said.isEmpty())
+        description += QStringLiteral("（") + said + QStringLiteral("）");
     throw FilterError(SchemeStore::FailureNumber, QStringLiteral("SchemeStore"), description);
 }
 
@@ -544,12 +595,16 @@ std::optional<qint64> milliseconds(const QString &setting)
     return value * factor;
 }
 
+constexpr qint64 maxConnectSeconds = 24 * 3600;
+
 SessionSettings configureServer(QSqlDatabase &db, const QString &location)
 {
     const QUrl url(location);
     const QString database = url.path().mid(1);
     if (!url.isValid() || url.host().isEmpty() || database.isEmpty() || database.contains(u'/'))
-        raise(Texts::schemeStoreBadAddress, location, url.errorString());
+        // Qt's description quotes the whole address, password and all.
+        raise(Texts::schemeStoreBadAddress, location,
+              url.errorString().section(QLatin1String("; source was"), 0, 0));
     db.setHostName(url.host());
     db.setPort(url.port(5432));
     db.setDatabaseName(database);
@@ -572,13 +627,17 @@ SessionSettings configureServer(QSqlDatabase &db, const QString &location)
         else
             options.insert(key, value);
     }
+    // libpq waits for ever at 0 or below, and seconds beyond a day are no timeout either.
     bool ok = false;
-    const qint64 connectSeconds = options.value(QStringLiteral("connect_timeout")).toLongLong(&ok);
+    const QString connectTimeout = options.value(QStringLiteral("connect_timeout"));
+    const qint64 connectSeconds = connectTimeout.toLongLong(&ok);
+    if (!ok || connectSeconds < 1 || connectSeconds > maxConnectSeconds)
+        raise(Texts::schemeStoreBadAddress, location,
+              QStringLiteral("connect_timeout=") + connectTimeout.left(40));
     const qint64 statement =
         milliseconds(settings.statementTimeout).value_or(SchemeStore::DefaultStatementTimeout);
-    settings.stallBudget = std::chrono::milliseconds(
-        (ok && connectSeconds > 0 ? connectSeconds : SchemeStore::DefaultConnectTimeout) * 1000 +
-        statement + SchemeStore::StallGrace);
+    settings.stallBudget =
+        std::chrono::milliseconds(connectSeconds * 1000 + statement + SchemeStore::StallGrace);
     // A network that drops the connection without a word ends it too, not only the budget.
     options.insert(QStringLiteral("keepalives"),
                    options.value(QStringLiteral("keepalives"), QStringLiteral("1")));
@@ -764,7 +823,8 @@ bool verifyServerTable(SchemeStore::Connection &c)
     q.setForwardOnly(true);
     const bool ran =
         q.prepare(QStringLiteral(
-            "SELECT c.relkind::text, pg_get_userbyid(c.relowner), n.nspname, "
+            "SELECT c.relkind::text || c.relpersistence::text, pg_get_userbyid(c.relowner), "
+            "n.nspname, "
             "pg_get_userbyid(n.nspowner), (SELECT rolsuper FROM pg_roles WHERE oid = n.nspowner), "
             "(SELECT pg_get_userbyid(datdba) FROM pg_database WHERE datname = "
             "current_database()), (SELECT r.rolsuper FROM pg_database d JOIN pg_roles r ON r.oid "
@@ -790,8 +850,12 @@ bool verifyServerTable(SchemeStore::Connection &c)
                                (schemaOwner == QLatin1String("pg_database_owner") &&
                                 (q.value(5).toString() == expected || q.value(6).toBool()));
     QStringList wrong;
-    if (kind != QLatin1String("r"))
+    if (!kind.startsWith(u'r'))
         wrong.append(QStringLiteral("nxsf_schemes is not a plain table"));
+    // A temporary table (search_path=pg_temp) would take saves that vanish with the session,
+    // an unlogged one lose them in a crash.
+    else if (kind != QLatin1String("rp"))
+        wrong.append(QStringLiteral("nxsf_schemes is not a permanent table"));
     if (owner != expected)
         wrong.append(QStringLiteral("table owned by ") + owner + QStringLiteral(", not ") +
                      expected);
@@ -849,12 +913,6 @@ bool tableReady(SchemeStore::Connection &c)
     return c.hasTable;
 }
 
-/// The server connection under a SQL connection, for libpq's own calls.
-void *pgHandle(SchemeStore::Connection &c)
-{
-    return pgConnection(c.db);
-}
-
 QString stalledDetail(std::chrono::milliseconds budget)
 {
     return QStringLiteral("no answer from the server within %1 ms; the wait was ended")
@@ -866,7 +924,21 @@ QString filePath(const QString &location)
     return QFileInfo(location).absoluteFilePath();
 }
 
-ConnectionPtr openConnection(const QString &location, bool readOnly)
+/// Leaves a watch's connection alone when the scope ends, so that it may be closed.
+struct WatchRelease
+{
+    StallWatch *watch;
+    ~WatchRelease()
+    {
+        if (watch)
+            watch->release();
+    }
+};
+
+/// Opens a connection, watched by the operation's watch when it opens one again (one budget
+/// covers the whole operation), else by a watch of its own.
+ConnectionPtr openConnection(const QString &location, bool readOnly,
+                             StallWatch *operationWatch = nullptr)
 {
     const bool server = SchemeStore::isServerAddress(location);
     const QString key = (server ? location : filePath(location)) +
@@ -930,19 +1002,22 @@ ConnectionPtr openConnection(const QString &location, bool readOnly)
         }
         c->db.setConnectOptions(options);
     }
-    // Opening runs the driver's own first queries: a server that stalls there is cut off too.
-    std::optional<StallWatch> watch;
-    if (server) {
-        watch.emplace(c->stallBudget);
-        watch->watchNewSocketsTo(c->db.hostName(), c->db.port());
-    }
+    // Opening runs the driver's own first queries: a server that stalls there is cut off too,
+    // on the connection the driver made (the address's options may name another host or port).
+    std::optional<StallWatch> ownWatch;
+    StallWatch *watch = operationWatch;
+    if (server && !watch)
+        watch = &ownWatch.emplace(c->stallBudget);
+    const WatchRelease release{watch};
+    if (watch)
+        watch->watchOpening([driver = c->db.driver()] { return pgConnection(driver); });
     if (!c->db.open()) {
         if (watch && watch->fired())
             raise(Texts::schemeStoreOpenFailed, location, stalledDetail(c->stallBudget));
         raise(Texts::schemeStoreOpenFailed, location, c->db.lastError().text());
     }
     if (watch)
-        watch->watch(pgHandle(*c));
+        watch->watch(pgConnection(c->db.driver()));
     QElapsedTimer busy;
     busy.start();
     for (;;) {
@@ -1018,11 +1093,14 @@ auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*
         try {
             if (outdated(*connection)) {
                 drop(connection);
-                connection = openConnection(connection->location, connection->readOnly);
+                connection = openConnection(connection->location, connection->readOnly,
+                                            watch ? &*watch : nullptr);
             }
             if (watch)
-                watch->watch(pgHandle(*connection));
+                watch->watch(pgConnection(connection->db.driver()));
+            connection->watch = watch ? &*watch : nullptr;
             auto result = body(*connection);
+            connection->watch = nullptr;
             if (watch)
                 watch->release();
             // A writer came while the file was read as it was: what was read may mix two
@@ -1031,6 +1109,7 @@ auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*
                 return result;
             continue;
         } catch (const SqlFailure &failure) {
+            connection->watch = nullptr;
             if (watch) {
                 watch->release();
                 // Cut off: whatever was sent may or may not have arrived, so nothing is
@@ -1067,9 +1146,12 @@ auto guarded(ConnectionPtr &connection, bool write, F &&body) -> decltype(body(*
             // write that rolled back, is done once more on a new connection.
             if (server && !reopened && !failure.atCommit && sessionLost(failure.error)) {
                 reopened = true;
-                connection = openConnection(location, readOnly);
+                connection = openConnection(location, readOnly, watch ? &*watch : nullptr);
                 continue;
             }
+            // SQLite's own words would say the reader tried to write.
+            if (!server && readOnly && hotJournal(failure.error))
+                raise(Texts::schemeStoreUnfinishedWrite, location, {});
             raise(failure.what, location, failure.error.text());
         }
     }
@@ -1099,7 +1181,22 @@ QString SchemeStore::displayName(const QString &location)
 {
     if (!isServerAddress(location))
         return location;
-    return QUrl(location).toDisplayString(QUrl::RemovePassword);
+    QUrl url(location);
+    // A user part Qt did not read as one (a "/" in the password, say): all up to the last "@"
+    // before the options is hidden, and the options are left out.
+    if (!url.isValid() || url.path().contains(u'@') || url.host().isEmpty()) {
+        static const QRegularExpression hidden(QStringLiteral("^([^:]+://)(?:[^?#]*@)?([^?#]*).*$"),
+                                               QRegularExpression::DotMatchesEverythingOption);
+        return NameRules::printable(QString(location).replace(hidden, QStringLiteral("\\1\\2")));
+    }
+    QStringList options = url.query(QUrl::FullyEncoded).split(u'&');
+    for (QString &pair : options) {
+        if (isPasswordOption(pair))
+            pair = pair.section(u'=', 0, 0) + QStringLiteral("=***");
+    }
+    if (url.hasQuery())
+        url.setQuery(options.join(u'&'), QUrl::StrictMode);
+    return url.toDisplayString(QUrl::RemovePassword);
 }
 
 SchemeStore::SchemeStore(const QString &location, Access access)
@@ -1331,6 +1428,24 @@ qint32 upsert(SchemeStore::Connection &c, const StoredScheme &s, const QVariant 
     return id;
 }
 
+/// Makes the screen's scheme id its default, and the screen's other default (on a server, its
+/// owner's) no longer one; with isDefault false, only id stops being one. Whether id changed.
+bool markDefault(SchemeStore::Connection &c, qint32 id, const QString &screen, bool isDefault,
+                 const QVariant &time)
+{
+    if (isDefault) {
+        QVariantList key{false, bindText(screen), id, true};
+        if (c.owners)
+            key.append(id);
+        c.run(Sql::ClearDefault, key, Texts::schemeStoreWriteFailed).finish();
+    }
+    QSqlQuery &q = c.run(Sql::SetDefault, {isDefault, time, id, bindText(screen)},
+                         Texts::schemeStoreWriteFailed);
+    const bool changed = q.numRowsAffected() > 0;
+    q.finish();
+    return changed;
+}
+
 } // namespace
 
 qint32 SchemeStore::save(const StoredScheme &scheme, qint32 replaceId)
@@ -1367,7 +1482,11 @@ void SchemeStore::saveAll(const QList<StoredScheme> &schemes, std::optional<bool
 {
     for (const StoredScheme &scheme : schemes)
         checkScheme(scheme);
+    const bool anyDefault = std::any_of(schemes.cbegin(), schemes.cend(),
+                                        [](const StoredScheme &s) { return s.isDefault; });
     guarded(m_connection, true, [&](Connection &c) {
+        if (anyDefault && !c.defaults)
+            raise(Texts::schemeStoreKeepsNoDefaults, c.location, {});
         const QVariant time = now();
         Transaction transaction(c);
         // Many names at once: one lock that waits for every other writer, and they for it.
@@ -1375,8 +1494,23 @@ void SchemeStore::saveAll(const QList<StoredScheme> &schemes, std::optional<bool
         if (c.server)
             c.exec(QStringLiteral("LOCK TABLE nxsf_schemes IN SHARE ROW EXCLUSIVE MODE"),
                    Texts::schemeStoreWriteFailed);
-        for (const StoredScheme &scheme : schemes)
-            upsert(c, scheme, time, shared);
+        // Of a screen's schemes marked as its default, the last is: only it is marked, so that
+        // the time stays linear however many there are.
+        QHash<QString, qint32> defaults;
+        for (const StoredScheme &scheme : schemes) {
+            // However many schemes, a server that answers is never cut off: each statement has
+            // the whole budget.
+            if (c.watch)
+                c.watch->restart();
+            const qint32 id = upsert(c, scheme, time, shared);
+            if (scheme.isDefault && id > 0)
+                defaults.insert(scheme.FScreenID, id);
+        }
+        for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
+            if (c.watch)
+                c.watch->restart();
+            markDefault(c, it.value(), it.key(), true, time);
+        }
         transaction.commit();
         return 0;
     });
@@ -1431,16 +1565,7 @@ bool SchemeStore::setDefault(qint32 id, const QString &screen, bool isDefault)
         if (!c.defaults)
             raise(Texts::schemeStoreKeepsNoDefaults, c.location, {});
         Transaction transaction(c);
-        if (isDefault) {
-            QVariantList key{false, bindText(screen), id, true};
-            if (c.owners)
-                key.append(id);
-            c.run(Sql::ClearDefault, key, Texts::schemeStoreWriteFailed).finish();
-        }
-        QSqlQuery &q = c.run(Sql::SetDefault, {isDefault, now(), id, bindText(screen)},
-                             Texts::schemeStoreWriteFailed);
-        const bool changed = q.numRowsAffected() > 0;
-        q.finish();
+        const bool changed = markDefault(c, id, screen, isDefault, now());
         // Another default cleared for a scheme that is not there would leave the screen
         // without one for nothing.
         if (changed)

@@ -2,9 +2,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QString>
-
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -14,7 +13,8 @@ namespace NxSerialFilter {
 /// or a proxy that stops answering after the handshake is never ended by the server's own
 /// statement timeout. When the time is up, the server is asked to cancel (libpq's cancel
 /// request, from a thread of its own) and the connection's socket is shut down, so that the
-/// waiting call returns with a lost connection.
+/// waiting call returns with a lost connection. Only the watched connection's own socket is
+/// touched, never another of the process.
 class StallWatch
 {
 public:
@@ -25,11 +25,16 @@ public:
 
     /// Watches an open connection (a PGconn*, as QSqlDriver::handle() gives it).
     void watch(void *pgconn);
-    /// Watches the sockets this process opens to host:port from now on, for a connection that
-    /// is being opened and whose handle is not known yet.
-    void watchNewSocketsTo(const QString &host, int port);
+    /// Watches a connection that is being opened: when the time is up, handle gives the PGconn*
+    /// the driver holds by then. Until libpq has connected there is none, and its own
+    /// connect_timeout ends the wait. handle runs on the watch's thread while the opener waits
+    /// in the driver; release() before the connection may go.
+    void watchOpening(std::function<void *()> handle);
     /// Stops touching the connection; call before it may be closed.
     void release();
+    /// Gives the operation its whole budget again from now: for work whose statements grow
+    /// with its size, each statement then has the budget.
+    void restart();
     /// Whether the time ran out.
     bool fired() const;
 

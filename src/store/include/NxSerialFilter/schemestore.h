@@ -38,7 +38,8 @@ struct StoredScheme
     QString FFilter;          ///< the grid as text, as ConditionComposer::compose reads it
     QString FSort;            ///< a sort text kept with the scheme; the dialog saves it empty
     SchemeRights rights = {}; ///< as read; a save ignores it (see saveAll and setShared)
-    bool isDefault = false;   ///< the screen's default scheme; a save ignores it (see setDefault)
+    bool isDefault = false;   ///< the screen's default scheme; save ignores it (see setDefault),
+                              ///< saveAll makes the scheme its screen's default
 };
 
 /// The schemes of every screen in one database: a SQLite file, or a PostgreSQL server when the
@@ -76,7 +77,9 @@ public:
     static QString defaultLocation();
     /// True for a postgresql:// address (letter case ignored); anything else names a file.
     static bool isServerAddress(const QString &location);
-    /// The location as it may be shown: an address without its password.
+    /// The location as it may be shown: an address without its password, however given (the
+    /// user part, a password= option); one that cannot be read without its user part and
+    /// options.
     static QString displayName(const QString &location);
 
     /// Opens the store; for writing, it creates its table on first use.
@@ -98,7 +101,11 @@ public:
     qint32 save(const StoredScheme &scheme, qint32 replaceId = 0);
     /// Saves every scheme by screen and name in one transaction: all or none. On a server
     /// the schemes are the connecting role's own, shared with every user when shared is true
-    /// (a scheme replaced keeps whether it was shared unless shared is given).
+    /// (a scheme replaced keeps whether it was shared unless shared is given). A scheme marked
+    /// isDefault becomes its screen's default as setDefault makes it, in the same transaction
+    /// (of several for one screen, the last; none is saved when the store keeps no defaults,
+    /// see setDefault). Each statement has the stall budget of a whole
+    /// operation, so a large import is never cut off while the server answers.
     void saveAll(const QList<StoredScheme> &schemes, std::optional<bool> shared = {});
     /// Shares or stops sharing the connecting role's own scheme of that screen and name (a
     /// server store only). False when the role has no such scheme.
