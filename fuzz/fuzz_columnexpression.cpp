@@ -5,7 +5,7 @@
 // it reads no table but the described one. SQLite may refuse it (an unknown function); it may
 // never widen the condition.
 
-#include "core/conditions/columnexpression.h"
+#include "core/fields/columnexpression.h"
 #include "fuzzsupport.h"
 
 #include <sqlite3.h>

@@ -4,10 +4,10 @@
 #include <NxSerialFilter/compose.h>
 
 #include "core/composer/sqlbuilder.h"
-#include "core/conditions/columnexpression.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
+#include "core/fields/columnexpression.h"
 #include "core/fields/fieldcatalogdata.h"
 #include "core/host/busypointer.h"
 #include "core/language/languagestate.h"

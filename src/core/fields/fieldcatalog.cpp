@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/fields/fieldcatalogdata.h"
 
-#include "core/conditions/columnexpression.h"
+#include "core/fields/columnexpression.h"
 #include "core/language/texts.h"
 #include "core/text/leadingnumber.h"
 #include "core/text/spaces.h"

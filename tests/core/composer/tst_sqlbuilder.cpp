@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
 #include "core/composer/sqlbuilder.h"
-#include "core/conditions/columnexpression.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/vocabulary.h"
+#include "core/fields/columnexpression.h"
 #include "core/host/busypointer.h"
 #include "core/language/languagestate.h"
 #include "core/text/leadingnumber.h"

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/conditions/columnexpression.h"
+#include "core/fields/columnexpression.h"
 
 #include <NxSerialFilter/limits.h>
 
