@@ -480,13 +480,12 @@ void tst_SqlBuilder::serialConditions()
         QCOMPARE(compose(catalog, again, form).text, expected);
         QCOMPARE(again.at(0).value.kind(), read.at(0).value.kind());
         // A first day that names no day of the week is Monday, however it comes in: taken as
-        // it is, it would start the weeks on another day, even in the future.
-        for (const int day : {0, 8, 9}) {
-            SqlForm odd = form;
-            odd.firstDayOfWeek = Qt::DayOfWeek(day);
-            QCOMPARE(composeDirect(true, {}, {}, rows, odd).text, expected);
-            QCOMPARE(composeHeadless(true, {}, {}, rows, asOf, Qt::DayOfWeek(day)).sql, expected);
-        }
+        // it is, it would start the weeks on another day, even in the future. (0 is the one
+        // such value the enumeration can hold without undefined behaviour.)
+        SqlForm odd = form;
+        odd.firstDayOfWeek = Qt::DayOfWeek(0);
+        QCOMPARE(composeDirect(true, {}, {}, rows, odd).text, expected);
+        QCOMPARE(composeHeadless(true, {}, {}, rows, asOf, Qt::DayOfWeek(0)).sql, expected);
         return;
     }
     Fixture f(Mode::Serial);
