@@ -103,10 +103,12 @@ pg_stop() {
         NXSF_PG_DIR=$dir _pg_as_owner "$bin/pg_ctl" -D "$dir/data" -m fast -w stop \
             >/dev/null 2>&1 </dev/null || true
     fi
-    pid=$(head -n 1 "$dir/data/postmaster.pid" 2>/dev/null)
+    # A clean stop has removed the file already; under set -e a failing read here used to
+    # turn the caller's exit status into a failure.
+    pid=$(head -n 1 "$dir/data/postmaster.pid" 2>/dev/null || true)
     # Only the postmaster of this folder: the number may since name another process.
     if [ -n "$pid" ] && tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF -- "$dir/data"; then
-        kill -INT "$pid" 2>/dev/null
+        kill -INT "$pid" 2>/dev/null || true
         for tries in $(seq 1 100); do
             kill -0 "$pid" 2>/dev/null || break
             sleep 0.1

@@ -24,4 +24,11 @@ fi
 # Whatever happened, leave nothing running.
 running && kill -INT "$pid"
 pg_stop
+# ./run test stops its server from an EXIT trap under set -e: a clean stop must leave the
+# script's own exit status alone.
+if ! bash -c 'set -euo pipefail; source "$1"; pg_start 2>/dev/null; trap pg_stop EXIT; true' \
+        trapped "$script"; then
+    echo "a clean stop from an EXIT trap under set -e failed the script"
+    status=1
+fi
 exit $status
