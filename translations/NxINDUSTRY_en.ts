@@ -320,6 +320,14 @@
         <translation>The look-up does not hold these %1 values:</translation>
     </message>
     <message>
+        <source>查找中没有下列值：</source>
+        <translation>The look-up does not hold this value:</translation>
+    </message>
+    <message>
+        <source>仍要使用这个值吗？</source>
+        <translation>Use it all the same?</translation>
+    </message>
+    <message>
         <source>仍要使用这些值吗？</source>
         <translation>Use them all the same?</translation>
     </message>

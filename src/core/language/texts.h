@@ -106,6 +106,9 @@ NXSF_TEXT(pasteValuesTitle, "粘贴数值")
 NXSF_TEXT(pasteValuesPrompt, "每行一个值；逗号、分号和制表符也分隔数值：")
 NXSF_TEXT(unknownLookupValues, "查找中没有下列 %1 个值：")
 NXSF_TEXT(useValuesAnyway, "仍要使用这些值吗？")
+// ... of one value, which other languages say in the singular
+NXSF_TEXT(unknownLookupValue, "查找中没有下列值：")
+NXSF_TEXT(useValueAnyway, "仍要使用这个值吗？")
 NXSF_TEXT(relativeDates, "相对日期")
 // A stored date that is neither a date nor a relative date this build knows, "%1" the text
 NXSF_TEXT(unknownDateWord, "“%1”不是日期，也不是能识别的相对日期")

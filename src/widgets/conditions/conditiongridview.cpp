@@ -489,6 +489,9 @@ ConditionGridView::ConditionGridView(QWidget *parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     setTabKeyNavigation(true);
+    // Rows are one line high: a wrapped "(1000) A1, A2, A3 …" showed its first word and the
+    // ellipsis only.
+    setWordWrap(false);
     horizontalHeader()->setHighlightSections(false);
     fitRowsToFont();
 }
@@ -829,12 +832,7 @@ bool ConditionGridView::takeList(int row, const PastedValues &pasted)
     if (m_listChecker)
         alertOnFailure([&] { unknown = m_listChecker(row, pasted.values); });
     if (!unknown.isEmpty()) {
-        constexpr qsizetype listedUnknown = 20;
-        // The values are joined, never formatted: any of them may hold a marker.
-        const QString question = Language::text(Texts::unknownLookupValues()).arg(unknown.size()) +
-                                 u'\n' + listLines(unknown.join(u','), listedUnknown) + u'\n' +
-                                 Language::text(Texts::useValuesAnyway());
-        const int answer = nxAlert::ShowAlert(question, nxAlert::Question);
+        const int answer = nxAlert::ShowAlert(unknownValuesQuestion(unknown), nxAlert::Question);
         backToWindow();
         if (answer != nxAlert::AnswerYes)
             return false;
