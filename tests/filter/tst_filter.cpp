@@ -362,7 +362,7 @@ private Q_SLOTS:
             const bool onScheme = fromScheme && inForce;
             QCOMPARE(form.lstFilter()->selectedIndex(), onScheme ? 2 : 1);
             QCOMPARE(form.currentSchemeId() > 0, onScheme);
-            QTRY_VERIFY(form.LblCount()->toolTip().contains(inForce ? u"7"_qs : u"100000"_qs));
+            QTRY_VERIFY(form.LblCount()->toolTip().contains(inForce ? u"7"_qs : u"100,000"_qs));
             if (then == QLatin1String("ok"))
                 QTest::mouseClick(form.CmdOK(), Qt::LeftButton);
             else
