@@ -55,16 +55,17 @@ struct Fixture
         Testing::setFields(state, grid);
     }
 
-    /// Each row: "logic|(|field|comparison|value|)".
+    /// Each row: "logic|(|field|comparison|value|)", then "|" and the value code if any.
     void setRows(const QStringList &rows)
     {
         grid.SetMaxRows(std::max(int(rows.size()) + 1, grid.MaxRows()));
-        static constexpr int columns[] = {ConditionGrid::ColLogic, ConditionGrid::ColLeftParen,
-                                          ConditionGrid::ColField, ConditionGrid::ColCompare,
-                                          ConditionGrid::ColValue, ConditionGrid::ColRightParen};
+        static constexpr int columns[] = {ConditionGrid::ColLogic,    ConditionGrid::ColLeftParen,
+                                          ConditionGrid::ColField,    ConditionGrid::ColCompare,
+                                          ConditionGrid::ColValue,    ConditionGrid::ColRightParen,
+                                          ConditionGrid::ColValueCode};
         for (int r = 1; r <= rows.size(); ++r) {
             const QStringList cells = rows.at(r - 1).split(u'|');
-            for (int i = 0; i < 6 && i < cells.size(); ++i)
+            for (int i = 0; i < 7 && i < cells.size(); ++i)
                 grid.SetCellText(r, columns[i], cells.at(i));
         }
     }
@@ -137,9 +138,9 @@ QString schemeText(const QStringList &rows)
     QStringList lines;
     for (const QString &row : rows) {
         QStringList cells = row.split(u'|');
-        while (cells.size() < 6)
+        while (cells.size() < 7)
             cells.append(QString());
-        cells.insert(5, QString()); // the value code
+        cells.insert(5, cells.takeAt(6)); // the value code
         lines.append(cells.join(u'\t'));
     }
     return lines.join(u"\r\n"_qs);
@@ -257,6 +258,30 @@ void tst_SqlBuilder::serialConditions_data()
         << QStringList{u"(序列号 等于 B7 或者 物料 为空)"_qs,
                        u"(序列号 Equal to B7 Or 物料 Is empty)"_qs}
         << QDate();
+    // A row switched off is left out as if absent, with its logic word and parentheses.
+    QTest::newRow("a row switched off")
+        << QStringList{u"||序列号|等于|A|"_qs, u"或者||数量|大于|5||off=1"_qs}
+        << u" ( (tf.FSERIALNUM = 'A') ) "_qs
+        << QStringList{u"序列号 等于 A"_qs, u"序列号 Equal to A"_qs} << QDate();
+    QTest::newRow("the first row switched off: the next reads as first")
+        << QStringList{u"||序列号|等于|A||off=1"_qs, u"或者||数量|大于|5|"_qs}
+        << u" ( (tf.FQTY > 5) ) "_qs << QStringList{u"数量 大于 5"_qs, u"数量 Greater than 5"_qs}
+        << QDate();
+    QTest::newRow("a row switched off inside a group")
+        << QStringList{u"|(|序列号|等于|A|"_qs, u"或者||数量|大于|5||off=1"_qs,
+                       u"或者||序列号|等于|B|)"_qs, u"并且||数量|小于|9|"_qs}
+        << u" ( (( tf.FSERIALNUM = 'A'   Or  tf.FSERIALNUM = 'B'  ) And  tf.FQTY < 9) ) "_qs
+        << QStringList{u"(序列号 等于 A 或者 序列号 等于 B) 并且 数量 小于 9"_qs,
+                       u"(序列号 Equal to A Or 序列号 Equal to B) And 数量 Less than 9"_qs}
+        << QDate();
+    QTest::newRow("a whole group switched off")
+        << QStringList{u"|(|序列号|等于|A||off=1"_qs, u"或者||序列号|等于|B|)|off=1"_qs,
+                       u"并且||数量|小于|9|"_qs}
+        << u" ( (tf.FQTY < 9) ) "_qs << QStringList{u"数量 小于 9"_qs, u"数量 Less than 9"_qs}
+        << QDate();
+    QTest::newRow("every row switched off")
+        << QStringList{u"||序列号|等于|A||off=1"_qs} << QString()
+        << QStringList{QString(), QString()} << QDate();
     QTest::newRow("no row in use")
         << QStringList{} << QString() << QStringList{QString(), QString()} << QDate();
 
@@ -938,6 +963,24 @@ void tst_SqlBuilder::failures_data()
         << unbalanced << 48;
     // A row the grid shows must not drop out of the condition behind a row without a field.
     const QString gap = u"行：没有选择字段，但下面还有条件；请选择字段或删除这一行"_qs;
+    // Left out, a row switched off would leave its partner's parenthesis alone.
+    QTest::newRow("a switched-off row that closes a group")
+        << true << standard << QStringList{}
+        << QStringList{u"|(|序列号|等于|A|"_qs, u"或者||数量|大于|5|)|off=1"_qs} << parens
+        << u"第2行：停用此行后左、右括号不再匹配，请改正后继续。"_qs << 48;
+    QTest::newRow("a question without an answer")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量|大于|5|"_qs, u"并且||序列号|等于|客户||ask=1"_qs} << row
+        << u"第2行：运行时输入的“客户”没有回答"_qs << 64;
+    QTest::newRow("a question after a row switched off names its own row")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量|大于|5||off=1"_qs, u"并且||序列号|等于|||ask=1"_qs} << row
+        << u"第2行：运行时输入的“序列号”没有回答"_qs << 64;
+    QTest::newRow("a failure after a row switched off names its own row")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量|大于|5||off=1"_qs, u"并且||序列号|等于|A|"_qs,
+                       u"并且||序列号||A|"_qs}
+        << row << u"第3行：没有选择比较方式"_qs << 64;
     QTest::newRow("field-less row before a filled one")
         << true << standard << QStringList{}
         << QStringList{u"||数量|大于|50|"_qs, u"|||||"_qs, u"并且||序列号|等于|红色|"_qs} << row
