@@ -18,10 +18,12 @@ QString askKey()
 
 void setFlag(RowFacts &facts, const QString &key, bool on)
 {
-    // A fact kept as stored stays in its place, so that a text round-trips byte for byte.
-    if (!on)
+    // A fact kept as stored stays in its place, so that a text round-trips byte for byte; a
+    // value this build does not write ("off=0") is kept as any unknown piece is.
+    const bool stored = facts.value(key) == u"1";
+    if (!on && stored)
         facts.remove(key);
-    else if (facts.value(key) != u"1")
+    else if (on && !stored)
         facts.set(key, QStringLiteral("1"));
 }
 

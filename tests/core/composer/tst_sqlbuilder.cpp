@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
+#include "core/composer/questions.h"
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
@@ -216,6 +217,8 @@ private Q_SLOTS:
     void valueLists();
     void engineForms_data();
     void engineForms();
+    void askedValues_data();
+    void askedValues();
     void columnNames_data();
     void columnNames();
     void failures_data();
@@ -828,6 +831,92 @@ void tst_SqlBuilder::engineForms()
     const auto alerts = ScriptedAlerts::install();
     QVERIFY(Testing::createSql(f.confirmed, f.grid));
     QCOMPARE(f.confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar).bound(), bound);
+}
+
+void tst_SqlBuilder::askedValues_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("answers");   // "question=value"
+    QTest::addColumn<QStringList>("questions"); // what the dialog asks, in order
+    QTest::addColumn<QString>("expected");      // null: refused for want of an answer
+    QTest::addColumn<QString>("words");
+
+    QTest::newRow("a text answer, quotes doubled")
+        << QStringList{u"||序列号|等于|客户||ask=1"_qs} << QStringList{u"客户=SN'1"_qs}
+        << QStringList{u"客户"_qs} << u" ( (tf.FSERIALNUM = 'SN''1') ) "_qs
+        << u"序列号 等于 SN'1"_qs;
+    QTest::newRow("an empty question is the field's caption")
+        << QStringList{u"||序列号|等于|||ask=1"_qs} << QStringList{u"序列号=A"_qs}
+        << QStringList{u"序列号"_qs} << u" ( (tf.FSERIALNUM = 'A') ) "_qs << u"序列号 等于 A"_qs;
+    QTest::newRow("a number answer read as the field reads it")
+        << QStringList{u"||数量|大于|多少||ask=1"_qs} << QStringList{u"多少=12.50kg"_qs}
+        << QStringList{u"多少"_qs} << u" ( (tf.FQTY > 12.5) ) "_qs << u"数量 大于 12.50kg"_qs;
+    QTest::newRow("a date answer may be a relative date")
+        << QStringList{u"||日期|等于|哪天||ask=1"_qs} << QStringList{u"哪天=本月"_qs}
+        << QStringList{u"哪天"_qs}
+        << u" ( ((tf.FDATE >= '2026-12-01' And tf.FDATE < '2027-01-01')) ) "_qs
+        << u"日期 等于 本月"_qs;
+    QTest::newRow("one question of two rows, answered once")
+        << QStringList{u"|(|序列号|等于|客户||ask=1"_qs, u"或者||序列号|包含|客户|)|ask=1"_qs}
+        << QStringList{u"客户=A"_qs} << QStringList{u"客户"_qs}
+        << u" ( (( tf.FSERIALNUM = 'A'   Or  tf.FSERIALNUM Like '%A%'  )) ) "_qs
+        << u"(序列号 等于 A 或者 序列号 包含 A)"_qs;
+    // Neither reads a value: nothing to ask.
+    QTest::newRow("an empty test and a row switched off ask nothing")
+        << QStringList{u"||序列号|为空|客户||ask=1"_qs, u"或者||数量|大于|多少||off=1;ask=1"_qs}
+        << QStringList{} << QStringList{}
+        << u" ( ((tf.FSERIALNUM Is null or tf.FSERIALNUM='' or tf.FSERIALNUM='*')) ) "_qs
+        << u"序列号 为空"_qs;
+    QTest::newRow("unanswered, the words show the question")
+        << QStringList{u"||序列号|等于|客户||ask=1"_qs} << QStringList{u"别的=A"_qs}
+        << QStringList{u"客户"_qs} << QString() << u"序列号 等于 「客户？」"_qs;
+}
+
+// A scheme asks, the answers take the values' places in every form; a question without an
+// answer must never compose as its own text.
+void tst_SqlBuilder::askedValues()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, questions);
+    QFETCH(QString, expected);
+    QFETCH(QString, words);
+    Answers given;
+    for (const QString &answer : answers)
+        given.insert(answer.section(u'=', 0, 0), answer.section(u'=', 1));
+    Fixture f(Mode::Serial);
+    f.setRows(rows);
+    QStringList asked;
+    for (const Question &q : Questions::of(f.grid.catalog(), f.grid.condition()))
+        asked << q.text;
+    QCOMPARE(asked, questions);
+
+    const QDate asOf(2026, 12, 8);
+    ConfirmedCondition confirmed;
+    const auto failure = SqlBuilder::confirm(confirmed, f.grid, asOf, Qt::Monday, given);
+    SqlForm wordsForm = SqlForm::words();
+    wordsForm.answers = given;
+    QCOMPARE(compose(f.grid.catalog(), f.grid.condition(), wordsForm).text, words);
+    if (expected.isNull()) {
+        QVERIFY(failure);
+        QCOMPARE(failure->reason, ComposeFailure::Reason::Unanswered);
+        return;
+    }
+    QVERIFY(!failure);
+    QCOMPARE(confirmed.sql(), expected);
+    QCOMPARE(withLiterals(confirmed.query(SqlEngine::SQLite, Placeholders::QMark).bound()),
+             expected);
+    QCOMPARE(confirmed.text(), words);
+    // Without a window, from the stored text: the same, and the text keeps the questions.
+    ConditionComposer composer =
+        ConditionComposer::forSerialDescription(standardSerialDescription());
+    composer.setAsOf(asOf);
+    const ComposedCondition headless = composer.compose(schemeText(rows), given);
+    QCOMPARE(headless.sql, expected);
+    QCOMPARE(headless.text, words);
+    QCOMPARE(composer.questions(schemeText(rows)), questions);
+    // A question on a date field is no unknown date to alert of when the scheme loads.
+    QVERIFY(SchemeText::parse(schemeText(rows), f.grid.catalog()).problems.isEmpty());
 }
 
 void tst_SqlBuilder::columnNames_data()
