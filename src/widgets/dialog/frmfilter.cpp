@@ -363,7 +363,9 @@ void frmFilter::CmdOK_Click()
     if (const QList<Question> questions = Questions::of(m_grid->catalog(), m_grid->condition());
         !questions.isEmpty()) {
         QuestionsWindow ask(questions, ValueCells::today(), this);
-        if (ask.exec() != QDialog::Accepted)
+        const bool answered = ask.exec() == QDialog::Accepted;
+        activateWindow(); // without a window manager nothing gives the dialog the keys back
+        if (!answered)
             return;
         answers = ask.answers();
     }

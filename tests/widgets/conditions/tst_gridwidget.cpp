@@ -23,6 +23,7 @@
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/schemestore.h>
+#include <NxSerialFilter/schemetext.h>
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -1048,15 +1049,17 @@ private Q_SLOTS:
         QCOMPARE(view()->findChild<QAction *>(u"ToggleRowOff"_qs)->text(), u"启用此行"_qs);
         QVERIFY(!view()->findChild<QAction *>(u"AskWhenRun"_qs)->isChecked());
 
-        bool typed = false;
-        ModalAnswers<QuestionsWindow> cancel(
-            [](QuestionsWindow *window) { QTest::keyClick(window, Qt::Key_Escape); });
-        QTest::mouseClick(m_dialog->CmdOK(), Qt::LeftButton);
-        QTRY_COMPARE(cancel.answered, 1);
-        QTRY_VERIFY(m_dialog->isActiveWindow());
+        {
+            ModalAnswers<QuestionsWindow> cancel(
+                [](QuestionsWindow *window) { QTest::keyClick(window, Qt::Key_Escape); });
+            QTest::mouseClick(m_dialog->CmdOK(), Qt::LeftButton);
+            QTRY_COMPARE(cancel.answered, 1);
+            QTRY_VERIFY(m_dialog->isActiveWindow());
+        }
         QVERIFY(m_dialog->isVisible());
         QCOMPARE(m_dialog->FilterSQL(), QString());
 
+        bool typed = false;
         ModalAnswers<QuestionsWindow> answer([&typed](QuestionsWindow *window) {
             // Two questions in the rows' order; the date asked with a date editor.
             QVERIFY(window->findChild<QDateEdit *>(u"answer2"_qs));
@@ -1070,7 +1073,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!m_dialog->isVisible());
         QVERIFY(typed);
         QCOMPARE(m_dialog->FilterSQL(),
-                 u" ( (tf.FSERIALNUM = 'SN''1'   Or  tf.FDATE = '2024-03-05' ) ) "_qs);
+                 u" ( (tf.FSERIALNUM = 'SN''1'   Or  tf.FDATE = '2024-03-05') ) "_qs);
         QCOMPARE(m_dialog->confirmed().text(), u"序列号 等于 SN'1 或者 日期 等于 2024-03-05"_qs);
         const QString scheme =
             SchemeText::write(m_dialog->confirmed().condition(), grid().catalog());
