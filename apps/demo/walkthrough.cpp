@@ -733,6 +733,7 @@ void Walkthrough::relativeDateSession(QDialog &form)
 void Walkthrough::offAndAskedSession(QDialog &form)
 {
     clickScheme(form, Words::newScheme);
+    unexpectedAlerts({nxAlert::Question}); // the condition in force is no saved scheme
     QTableView *grid = gridView(form);
     chooseItem(form, 1, ColField, QStringLiteral("序列号"));
     chooseItem(form, 1, ColCompare, Words::equal);
