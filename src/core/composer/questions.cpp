@@ -6,6 +6,8 @@
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
 
+#include <algorithm>
+
 namespace NxSerialFilter::Questions {
 
 namespace {
@@ -57,6 +59,13 @@ RunningCondition running(const FieldCatalog &catalog, const Condition &condition
 {
     RunningCondition run;
     const QList<ConditionRow> &all = condition.rows();
+    // Most conditions neither leave out nor ask: they run as they are, shared, not copied.
+    if (std::none_of(all.cbegin(), all.cend(), [](const ConditionRow &row) {
+            return row.off || row.value.kind() == ValueKind::Asked;
+        })) {
+        run.condition = condition;
+        return run;
+    }
     QList<int> every;
     for (qsizetype r = 0; r < all.size(); ++r) {
         every.append(int(r + 1));
