@@ -67,6 +67,12 @@ void tst_CliSql::initTestCase()
                QStringLiteral("B7 or no item"),
                QString::fromUtf8(scheme.readAll()),
                {}});
+    NxSerialFilter::SchemeStore(m_dir.filePath(QStringLiteral("store.sqlite")))
+        .save({0,
+               QStringLiteral("Serial_12"),
+               QStringLiteral("serials of a customer"),
+               QStringLiteral("\t\t序列号\t等于\t客户\task=1\t"),
+               {}});
     NxSerialFilter::SchemeStore::closeConnections();
     write("huge.json", '{' + QByteArray(NxSerialFilter::DescriptionJson::MaxBytes, ' ') + '}');
 }
@@ -236,6 +242,10 @@ void tst_CliSql::run_data()
     QTest::newRow("no saved scheme of that name")
         << stored + QStringList{u"--scheme-name"_qs, u"nope"_qs} << none << 1 << QByteArray()
         << utf8(u"没有这个过滤方案：nope\n"_qs);
+    QTest::newRow("saved scheme, a question answered")
+        << stored +
+               QStringList{u"--scheme-name=serials of a customer"_qs, u"--ask"_qs, u"客户=SN1"_qs}
+        << none << 0 << QByteArrayLiteral(" ( (tf.FSERIALNUM = 'SN1') ) \n") << none;
     QTest::newRow("store without a name")
         << stored << none << 2 << QByteArray()
         << QByteArrayLiteral("serialfilter sql: --store and --scheme-name go together");
