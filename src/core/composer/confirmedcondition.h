@@ -44,6 +44,8 @@ public:
     Composed query(SqlEngine engine, Placeholders placeholders) const;
     /// The condition in the current language's words.
     QString text() const;
+    /// The answers to the condition's questions given at OK.
+    const Answers &answers() const { return m_answers; }
 
 private:
     FieldCatalog m_catalog;
