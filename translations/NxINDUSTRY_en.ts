@@ -835,5 +835,41 @@
         <source>安全库存</source>
         <translation>Safety stock</translation>
     </message>
+    <message>
+        <source>停用此行后左、右括号不再匹配，请改正后继续。</source>
+        <translation>With this row switched off, the left and right parentheses no longer match. Correct them to continue.</translation>
+    </message>
+    <message>
+        <source>运行时输入的“%1”没有回答</source>
+        <translation>The value asked when run, “%1”, has no answer</translation>
+    </message>
+    <message>
+        <source>「%1？」</source>
+        <translation>[%1?]</translation>
+    </message>
+    <message>
+        <source>停用此行</source>
+        <translation>Switch row off</translation>
+    </message>
+    <message>
+        <source>启用此行</source>
+        <translation>Switch row on</translation>
+    </message>
+    <message>
+        <source>运行时输入</source>
+        <translation>Ask when run</translation>
+    </message>
+    <message>
+        <source>%1（已停用）</source>
+        <translation>%1 (switched off)</translation>
+    </message>
+    <message>
+        <source>本次过滤的数值</source>
+        <translation>Values for this filter</translation>
+    </message>
+    <message>
+        <source>请输入本次过滤使用的数值：</source>
+        <translation>Enter the values this filter uses:</translation>
+    </message>
 </context>
 </TS>

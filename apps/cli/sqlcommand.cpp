@@ -48,6 +48,7 @@ QString help()
     const QString text = QStringLiteral(
         "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID]\n"
         "                        [--language CODE] [--as-of YYYY-MM-DD] [--week-starts DAY]\n"
+        "                        [--ask QUESTION=VALUE ...]\n"
         "       serialfilter sql --fields FIELDS.json --store DB --scheme-name NAME\n"
         "                        [--screen ID] [--language CODE]\n"
         "                        [--words | --bound [--placeholders qmark|dollar]\n"
@@ -69,6 +70,9 @@ QString help()
         "                    are counted from; today by default.\n"
         "  --week-starts DAY monday (default) to sunday: the day \"this week\" and \"last\n"
         "                    week\" start on, as the host sets it for the dialog.\n"
+        "  --ask Q=VALUE     answers the question Q that the scheme asks when it runs (the\n"
+        "                    text of a value \"Ask when run\", up to the first \"=\"); once\n"
+        "                    for each question. A question left unanswered is refused.\n"
         "\n"
         "  --fields FILE     the field description as JSON. \"SerialUse\": true reads\n"
         "                    \"Header\", \"Entry\" and \"SerialclassID\"; false reads \"Fields\"\n"
@@ -133,6 +137,7 @@ struct Options
     std::optional<SqlEngine> engine;
     QDate asOf;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
+    Answers answers;
 };
 
 /// The day of the week an English day name gives, case ignored.
@@ -181,7 +186,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             name == QLatin1String("--screen") || name == QLatin1String("--language") ||
             name == QLatin1String("--store") || name == QLatin1String("--scheme-name") ||
             name == QLatin1String("--placeholders") || name == QLatin1String("--engine") ||
-            name == QLatin1String("--as-of") || name == QLatin1String("--week-starts");
+            name == QLatin1String("--as-of") || name == QLatin1String("--week-starts") ||
+            name == QLatin1String("--ask");
         if (!known)
             return QStringLiteral("unknown argument '") + args.at(i) + u'\'';
         if (!value) {
@@ -210,6 +216,9 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             options.engine = SqlEngine::PostgreSQL;
         } else if (name == QLatin1String("--as-of") && isoDay(*value).isValid()) {
             options.asOf = isoDay(*value);
+        } else if (name == QLatin1String("--ask") && value->indexOf(u'=') > 0) {
+            const qsizetype equals = value->indexOf(u'=');
+            options.answers.insert(value->left(equals), value->mid(equals + 1));
         } else if (name == QLatin1String("--week-starts") && dayNamed(*value)) {
             options.firstDayOfWeek = *dayNamed(*value);
         } else if (name == QLatin1String("--language") &&
@@ -317,7 +326,8 @@ int runSql(const QStringList &args)
             return fileError(QStringLiteral("no scheme store at ") + *options.store);
         ContextStore::setPropsString(ContextStore::propsString() + QStringLiteral("SCHEMEDB=") +
                                      *options.store + u';');
-        condition = StoredConditions::compose(composer, *options.schemeName, engine, placeholders);
+        condition = StoredConditions::compose(composer, *options.schemeName, options.answers,
+                                              engine, placeholders);
     } else {
         QByteArray schemeBytes;
         // Enough bytes for any text within the cap, which the load then applies exactly.
@@ -332,7 +342,8 @@ int runSql(const QStringList &args)
                              QStringLiteral(": not UTF-8 text"));
         if (schemeText.startsWith(QChar(0xFEFF)))
             schemeText.remove(0, 1);
-        condition = composer.compose(storedLineBreaks(schemeText), engine, placeholders);
+        condition =
+            composer.compose(storedLineBreaks(schemeText), options.answers, engine, placeholders);
     }
 
     switch (condition.failure) {

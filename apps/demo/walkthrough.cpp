@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -733,6 +734,43 @@ void Walkthrough::relativeDateSession(QDialog &form)
     confirm(form, QStringLiteral("filter-dialog-relative-date"));
 }
 
+void Walkthrough::offAndAskedSession(QDialog &form)
+{
+    clickScheme(form, Words::newScheme);
+    unexpectedAlerts({nxAlert::Question}); // the condition in force is no saved scheme
+    QTableView *grid = gridView(form);
+    chooseItem(form, 1, ColField, QStringLiteral("序列号"));
+    chooseItem(form, 1, ColCompare, Words::equal);
+    typeInto(form, 1, ColValue, m_pasted.value(0));
+    Ui::clickCell(grid, 0, ColField - 1);
+    Ui::key(grid, Qt::Key_Slash, Qt::ControlModifier);
+    check(grid->model()->index(0, ColValue - 1).data(Qt::FontRole).value<QFont>().strikeOut(),
+          QStringLiteral("Ctrl+/ switched row 1 off: its words are struck through"));
+    chooseItem(form, 2, ColField, QStringLiteral("序列号"));
+    Ui::clickCell(grid, 1, ColValue - 1);
+    auto *ask = grid->findChild<QAction *>(QStringLiteral("AskWhenRun"));
+    if (check(ask != nullptr, QStringLiteral("the grid's menu: Ask when run")))
+        ask->trigger();
+    check(cellText(form, 2, ColValue) == QStringLiteral("「序列号？」"),
+          QStringLiteral("row 2 asks its field's caption when run: ") +
+              cellText(form, 2, ColValue));
+    bool asked = false;
+    Ui::whenModalShows(&form, [&](QWidget *modal) {
+        asked = modal && modal->objectName() == QLatin1String("frmQuestions");
+        if (!check(asked, QStringLiteral("OK asked the value of row 2"))) {
+            if (modal)
+                modal->close();
+            return;
+        }
+        Ui::activate(modal);
+        Ui::type(m_pasted.value(1));
+        shoot(modal, QStringLiteral("filter-dialog-asked-value"));
+        Ui::key(Qt::Key_Return);
+    });
+    confirm(form, QStringLiteral("filter-dialog-row-off"));
+    Ui::waitUntil([&] { return asked && !form.isVisible(); }, 6000);
+}
+
 void Walkthrough::itemSession(QDialog &form)
 {
     chooseItem(form, 1, ColField, QStringLiteral("名称"));
@@ -1034,6 +1072,21 @@ int Walkthrough::run()
                   .arg(serial->recordCount())
                   .arg(m_monthCount));
         shoot(&m_window, QStringLiteral("host-relative-date"));
+    }
+
+    // 6b. A row switched off and a value asked when the condition runs.
+    note(QStringLiteral("-- serial list: a row switched off, a value asked when run"));
+    if (m_pasted.size() >= 2 &&
+        withFilterDialog(QStringLiteral("row off, value asked"),
+                         [this](QDialog &form) { offAndAskedSession(form); })) {
+        note(QStringLiteral("row off, value asked, FilterSQL: [") + serialFilter.FilterSQL() +
+             QLatin1Char(']'));
+        check(serialFilter.FilterSQL() == QStringLiteral(" ( (tf.FSERIALNUM = ") +
+                                              quoted(m_pasted.value(1)) + QStringLiteral(") ) "),
+              QStringLiteral("FilterSQL holds the answer and leaves the row switched off out"));
+        check(serial->recordCount() == 1,
+              QStringLiteral("the list shows the record of the serial number answered"));
+        shoot(&m_window, QStringLiteral("host-asked-value"));
     }
 
     // 7. Clear filter drops the filter in force, in the list and in the next dialog.

@@ -24,13 +24,16 @@ public:
     ConfirmedCondition() = default;
     /// sql: FilterSQL as composed at OK; asOf and firstDayOfWeek: the day it counted relative
     /// dates from and the day its weeks started on; the bound forms count the same days.
+    /// answers: those of the condition's questions, which the bound forms and the words take
+    /// too (the condition keeps the questions).
     ConfirmedCondition(FieldCatalog catalog, Condition condition, QString sql, QDate asOf,
-                       Qt::DayOfWeek firstDayOfWeek = Qt::Monday)
+                       Qt::DayOfWeek firstDayOfWeek = Qt::Monday, Answers answers = {})
         : m_catalog(std::move(catalog))
         , m_condition(std::move(condition))
         , m_sql(std::move(sql))
         , m_asOf(asOf)
         , m_firstDayOfWeek(firstDayOfWeek)
+        , m_answers(std::move(answers))
     {}
 
     const Condition &condition() const { return m_condition; }
@@ -41,6 +44,8 @@ public:
     Composed query(SqlEngine engine, Placeholders placeholders) const;
     /// The condition in the current language's words.
     QString text() const;
+    /// The answers to the condition's questions given at OK.
+    const Answers &answers() const { return m_answers; }
 
 private:
     FieldCatalog m_catalog;
@@ -48,6 +53,7 @@ private:
     QString m_sql;
     QDate m_asOf;
     Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
+    Answers m_answers;
     mutable std::array<std::optional<Composed>, 4> m_queries;
     mutable std::optional<QString> m_text;
 };

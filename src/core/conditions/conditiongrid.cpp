@@ -3,6 +3,7 @@
 #include "core/conditions/conditiongrid.h"
 
 #include "core/conditions/datetext.h"
+#include "core/conditions/offrows.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
@@ -144,7 +145,7 @@ void ConditionGrid::notify(int row, int col)
 
 void ConditionGrid::retype(ConditionRow &row) const
 {
-    const ValueKind kind = rowValueKind(m_catalog, row.field, row.compare);
+    const ValueKind kind = RunFacts::valueKind(m_catalog, row);
     if (kind != row.value.kind())
         row.value = ConditionValue::fromText(kind, row.value.text());
 }
@@ -170,7 +171,7 @@ void ConditionGrid::setCondition(const Condition &condition)
         // A position the lists do not have is no choice at all.
         if (row.field >= m_items[ColField - 1].size())
             row.field = -1;
-        row.value = ConditionValue::fromText(rowValueKind(m_catalog, row.field, row.compare),
+        row.value = ConditionValue::fromText(RunFacts::valueKind(m_catalog, row),
                                              cellSafe(row.value.text()));
     }
     // Row 1's logic cell is plain: a logic word there is kept as its text.
@@ -350,11 +351,20 @@ void ConditionGrid::writeText(int row, int col, CellKind kind, const QString &te
         r.open = std::move(safe);
         break;
     case ColValue:
-        r.value = ConditionValue::fromText(rowValueKind(m_catalog, r.field, r.compare), safe);
+        r.value = ConditionValue::fromText(RunFacts::valueKind(m_catalog, r), safe);
         break;
-    case ColValueCode:
+    case ColValueCode: {
+        // The cell is the stored form of the row's off flag and question.
+        const RowFacts facts = RowFacts::read(safe);
+        r.off = RunFacts::off(facts);
+        if (RunFacts::asks(facts) != (r.value.kind() == ValueKind::Asked))
+            r.value = ConditionValue::fromText(RunFacts::asks(facts)
+                                                   ? ValueKind::Asked
+                                                   : rowValueKind(m_catalog, r.field, r.compare),
+                                               r.value.text());
         r.code = std::move(safe);
         break;
+    }
     default:
         r.close = std::move(safe);
         break;

@@ -3,6 +3,7 @@
 #include "core/schemes/schemetext.h"
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/offrows.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
@@ -234,7 +235,10 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
             row.unmatched.compare = compare.toString();
             parsed.problems.append({r, RowProblem::Cell::Compare, row.unmatched.compare});
         }
-        row.value = ConditionValue::fromText(rowValueKind(catalog, row.field, row.compare),
+        row.off = RunFacts::off(facts);
+        row.value = ConditionValue::fromText(RunFacts::asks(facts)
+                                                 ? ValueKind::Asked
+                                                 : rowValueKind(catalog, row.field, row.compare),
                                              cells.text(ConditionGrid::ColValue));
         if (holdsUnknownDate(catalog, row))
             parsed.problems.append({r, RowProblem::Cell::Value, row.value.text()});
@@ -251,9 +255,10 @@ QString codeCell(const ConditionRow &row, const FieldCatalog &catalog)
 {
     // A row whose field was not found keeps the identifier it was stored with; a row that
     // names no field keeps none.
-    if (row.field < 0 && !row.unmatched.field.isEmpty())
-        return row.code;
     RowFacts facts = RowFacts::read(row.code);
+    RunFacts::write(facts, row);
+    if (row.field < 0 && !row.unmatched.field.isEmpty())
+        return facts.text();
     facts.remove(RowFacts::fieldKey());
     if (const QString id = catalog.identifier(row.field); row.field > 0 && !id.isEmpty())
         facts.set(RowFacts::fieldKey(), id);
@@ -286,9 +291,10 @@ QString write(const Condition &condition, const FieldCatalog &catalog, const QSt
         text += row.unmatched.compare.isEmpty() ? book.compare(row.compare) : row.unmatched.compare;
         text += u'\t';
         // A relative date is stored in the saver's language, as the comparison is.
-        text += catalog.valueKind(row.field) == ValueKind::Date
-                    ? book.dateValue(row.value.text(), row.compare)
-                    : row.value.text();
+        text +=
+            catalog.valueKind(row.field) == ValueKind::Date && row.value.kind() != ValueKind::Asked
+                ? book.dateValue(row.value.text(), row.compare)
+                : row.value.text();
         text += u'\t';
         text += codeCell(row, catalog);
         text += u'\t';

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/conditions/conditiongridview.h"
 
+#include "core/composer/questions.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/datetext.h"
 #include "core/conditions/valuecells.h"
@@ -318,6 +319,14 @@ void startEditorWith(const QValidator *validator, const QString &text)
 
 QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
 {
+    const bool off = index.isValid() && index.model() == this && condition().at(index.row()).off;
+    if (off && role == Qt::ForegroundRole) // greyed, and struck through for more than colour
+        return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+    if (off && role == Qt::FontRole) {
+        QFont struck;
+        struck.setStrikeOut(true);
+        return struck;
+    }
     const bool shown =
         role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleTextRole;
     if (!shown || !index.isValid())
@@ -325,7 +334,10 @@ QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
     const int row = index.row() + 1;
     const int col = index.column() + 1;
     const bool list = ConditionGrid::data(index, ValueListRole).toBool();
-    const QString text = GetCellText(row, col);
+    const ConditionRow &r = condition().at(row - 1);
+    const QString text = col == ColValue && r.value.kind() == ValueKind::Asked
+                             ? Language::text(Texts::askedValue()).arg(Questions::of(catalog(), r))
+                             : GetCellText(row, col);
     if (role == Qt::ToolTipRole) {
         // Several values to a line, so that a long list shows whole; a list of 100,000 would
         // make a tip taller than any screen, so past 40 lines it says how many there are.
@@ -337,8 +349,10 @@ QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole)
         return list ? listSummary(text) : text;
     // One pass over the pattern: a cell's text may hold anything a marker looks like.
-    return Language::text(Texts::cellName())
-        .arg(QString::number(row), GetCellText(0, col), list ? listSummary(text) : text);
+    const QString said =
+        Language::text(Texts::cellName())
+            .arg(QString::number(row), GetCellText(0, col), list ? listSummary(text) : text);
+    return off ? Language::text(Texts::cellOfRowOff()).arg(said) : said;
 }
 
 QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
