@@ -33,9 +33,10 @@ inline QString demoProgram()
     return qEnvironmentVariable("NXSF_BUILD_DIR") + QStringLiteral("/bin/serialfilter-demo");
 }
 
-/// Runs serialfilter-demo offscreen with the arguments; waits at most timeoutMs. Without
+/// Runs serialfilter-demo offscreen with the arguments; waits at most timeoutMs, a bound for a
+/// demo that hangs, not a speed: a sanitized build on a busy machine takes minutes. Without
 /// display, it runs as on a machine with no display at all.
-inline DemoRun runDemo(const QStringList &arguments, int timeoutMs = 90000, bool display = true)
+inline DemoRun runDemo(const QStringList &arguments, int timeoutMs = 270000, bool display = true)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
