@@ -158,6 +158,10 @@ public Q_SLOTS:
 
 private:
     void buildLayout();
+    /// The grid's and its view's signals: value cells, undo steps, the hint line.
+    void connectGrid();
+    /// The scheme list's and the toolbar's signals.
+    void connectSchemeList();
     /// The scheme list with its label and toolbar.
     void buildSchemePanel();
     void buildToolbar();
