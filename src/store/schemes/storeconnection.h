@@ -57,8 +57,9 @@ bool isPasswordOption(const QString &pair);
 
 } // namespace SchemeDb
 
-/// One open database of this thread, with its prepared statements.
-struct SchemeStore::Connection
+/// One open database of this thread, with its prepared statements. Hidden: as a member of an
+/// exported class it would otherwise leave the library.
+struct Q_DECL_HIDDEN SchemeStore::Connection
 {
     QString name;
     QString location;
