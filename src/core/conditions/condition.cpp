@@ -3,7 +3,6 @@
 #include <NxSerialFilter/condition.h>
 
 #include "core/conditions/valuewords.h"
-#include "core/text/leadingnumber.h"
 
 namespace NxSerialFilter {
 
@@ -13,11 +12,6 @@ ConditionValue ConditionValue::fromText(ValueKind kind, const QString &text)
     value.m_kind =
         kind == ValueKind::Date && RelativeDate::read(text) ? ValueKind::RelativeDate : kind;
     return value;
-}
-
-double ConditionValue::number() const
-{
-    return Numbers::leadingNumber(m_text);
 }
 
 } // namespace NxSerialFilter

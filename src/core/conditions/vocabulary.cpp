@@ -4,6 +4,7 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuewords.h"
+#include "core/host/hostcall.h"
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
 #include <NxSerialFilter/components.h>
@@ -54,6 +55,13 @@ std::shared_ptr<ResourceLoaderComponent> loaderFor(const QString &language)
     return loader;
 }
 
+/// Reads words of a language with the resource loader, a host's component: whatever it throws
+/// comes back as a std::exception.
+template <class Read> auto readLanguage(const QString &language, Read &&read)
+{
+    return hostCall(ComponentId::resourceLoader(), [&] { return read(*loaderFor(language)); });
+}
+
 } // namespace
 
 WordBook::WordBook(const QString &language)
@@ -70,13 +78,14 @@ WordBook::WordBook(const QString &language)
         return;
     }
     try {
-        const auto loader = loaderFor(language);
-        for (const QString &key : logic)
-            m_logic.append(loader->LoadString2(key));
-        for (const QString &key : compare)
-            m_compare.append(loader->LoadString2(key));
-        m_noField = loader->LoadString(Texts::noField());
-    } catch (...) {
+        readLanguage(language, [&](ResourceLoaderComponent &loader) {
+            for (const QString &key : logic)
+                m_logic.append(loader.LoadString2(key));
+            for (const QString &key : compare)
+                m_compare.append(loader.LoadString2(key));
+            m_noField = loader.LoadString(Texts::noField());
+        });
+    } catch (const std::exception &) {
         // A language that cannot be read shows the words as designed.
         m_logic = logic;
         m_compare = compare;
@@ -109,12 +118,13 @@ QList<QStringList> inShippedLanguages(const QStringList &designItems)
     for (const QString &language : shippedLanguages()) {
         try {
             // A loader of its own: the one the dialog shares stays set to the current language.
-            const auto loader = loaderFor(language);
-            QStringList list;
-            for (const QString &item : designItems)
-                list.append(loader->LoadString2(item));
-            lists.append(list);
-        } catch (...) {
+            lists.append(readLanguage(language, [&](ResourceLoaderComponent &loader) {
+                QStringList list;
+                for (const QString &item : designItems)
+                    list.append(loader.LoadString2(item));
+                return list;
+            }));
+        } catch (const std::exception &) {
             // A language that cannot be read matches nothing.
         }
     }
@@ -126,8 +136,9 @@ QString translated(const QString &key, const QString &language)
     if (language.isEmpty())
         return Language::text(key);
     try {
-        return loaderFor(language)->LoadString(key);
-    } catch (...) {
+        return readLanguage(
+            language, [&](ResourceLoaderComponent &loader) { return loader.LoadString(key); });
+    } catch (const std::exception &) {
         return key;
     }
 }

@@ -66,6 +66,14 @@ frmFilter::frmFilter(QWidget *parent)
                           [this](const std::any &place) {
                               m_schemes->setPlace(std::any_cast<const SchemeList::Place &>(place));
                           });
+    connectGrid();
+    connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);
+    connectSchemeList();
+}
+
+void frmFilter::connectGrid()
+{
     connect(m_editing, &GridEditing::applied, this, &frmFilter::fillGridHeight,
             Qt::QueuedConnection);
     // Each change the user makes is one step of undo, taken after the grid's own rules ran.
@@ -86,8 +94,10 @@ frmFilter::frmFilter(QWidget *parent)
     m_vspFilter->setListChecker([this](int row, const QStringList &values) {
         return m_valueCells->unknownLookupValues(row, values);
     });
-    connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
-    connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);
+}
+
+void frmFilter::connectSchemeList()
+{
     // Every path that reads the grid first takes what an open editor shows.
     connect(m_lstFilter, &SchemeListView::itemClicked, this, [this](int index, bool byKeyboard) {
         m_vspFilter->commitOpenEditor();

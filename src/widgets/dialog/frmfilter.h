@@ -158,6 +158,19 @@ public Q_SLOTS:
 
 private:
     void buildLayout();
+    /// The grid's and its view's signals: value cells, undo steps, the hint line.
+    void connectGrid();
+    /// The scheme list's and the toolbar's signals.
+    void connectSchemeList();
+    /// The scheme list with its label and toolbar.
+    void buildSchemePanel();
+    void buildToolbar();
+    /// The condition tab: its grid and hint line.
+    void buildConditionPage();
+    /// The count line and the OK and Cancel buttons.
+    void buildButtons();
+    /// How each control follows an enlarged dialog, from its place at the designed size.
+    void anchorControls(const QSize &designed);
     /// Shows a message on the hint line, for the eye and for a screen reader.
     void showHint(const QString &text);
     void layoutTabPage();

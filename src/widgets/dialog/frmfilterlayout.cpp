@@ -45,7 +45,15 @@ void frmFilter::buildLayout()
     setMinimumSize(designed);
     resize(designed);
     setSizeGripEnabled(true);
+    // Created in the order Tab visits them.
+    buildSchemePanel();
+    buildConditionPage();
+    buildButtons();
+    anchorControls(designed);
+}
 
+void frmFilter::buildSchemePanel()
+{
     m_picture1 = new QWidget(this);
     m_picture1->setObjectName(QStringLiteral("Picture1"));
     Twips::place(m_picture1, 60, 30, 2370, 4290);
@@ -53,7 +61,13 @@ void frmFilter::buildLayout()
     m_label1 = new QLabel(Texts::schemePanel(), m_picture1);
     m_label1->setObjectName(QStringLiteral("Label1"));
     Twips::place(m_label1, 30, 0, 660, 300);
+    buildToolbar();
+    m_lstFilter = new SchemeListView(m_picture1);
+    Twips::place(m_lstFilter, -15, 630, 2385, 3420);
+}
 
+void frmFilter::buildToolbar()
+{
     m_toolbar = new QToolBar(m_picture1);
     m_toolbar->setObjectName(QStringLiteral("Toolbar"));
     m_toolbar->setIconSize(QSize(16, 16));
@@ -101,10 +115,10 @@ void frmFilter::buildLayout()
         m_viewButton->setPopupMode(QToolButton::MenuButtonPopup);
         m_viewButton->setProperty("Tag", QString());
     }
+}
 
-    m_lstFilter = new SchemeListView(m_picture1);
-    Twips::place(m_lstFilter, -15, 630, 2385, 3420);
-
+void frmFilter::buildConditionPage()
+{
     m_tabS = new QWidget(this);
     m_tabS->setObjectName(QStringLiteral("TabS"));
     Twips::place(m_tabS, 2460, 195, 5835, 3885);
@@ -132,7 +146,10 @@ void frmFilter::buildLayout()
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
     m_lblMsg->setPalette(blue);
     Twips::place(m_lblMsg, 2580, 60, 3285, 210);
+}
 
+void frmFilter::buildButtons()
+{
     // The live count sits under the condition page, beside the buttons; shown only when the
     // host counts. A reason with its remedy is read whole, also from the keyboard: the line
     // wraps, and Tab or Ctrl+Tab stops on it with its text selectable.
@@ -156,7 +173,10 @@ void frmFilter::buildLayout()
     // Enter on a focused Cancel button cancels; elsewhere it stays with OK.
     m_cmdCancel->setAutoDefault(true);
     Twips::place(m_cmdCancel, 7260, 4140, 1050, 330);
+}
 
+void frmFilter::anchorControls(const QSize &designed)
+{
     // What an enlarged dialog does with its extra room: the lists grow, the buttons follow
     // the bottom right corner, the count line the bottom edge.
     m_anchors = {{m_picture1, Grow::Height},

@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: MIT
 // The context property parser and the language look-up.
 
+#include "core/conditions/vocabulary.h"
 #include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
+#include "core/language/texts.h"
 #include "testsupport/processstate.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
@@ -25,6 +27,7 @@ public:
         QString language;
         QString baseName;
         bool throwing = false;
+        bool foreign = false; // throws what is no std::exception, as a host's code may
     };
     explicit RecordingLoader(Log &log)
         : m_log(log)
@@ -40,6 +43,8 @@ private:
     QString answer(const QString &which, const QString &key)
     {
         m_log.calls.append(which + key);
+        if (m_log.foreign)
+            throw 42;
         if (m_log.throwing)
             throw std::runtime_error("loader failed");
         return u'[' + which + key + u']';
@@ -213,6 +218,16 @@ private Q_SLOTS:
         m_log.throwing = true;
         QCOMPARE(Language::text(QStringLiteral(" 过滤 ")), QStringLiteral("过滤"));
         QCOMPARE(Language::designText(QStringLiteral(" 过滤 ")), QStringLiteral("过滤"));
+        // The condition words of another language: whatever the loader throws, the words
+        // stay as designed instead of the failure leaving the dialog.
+        for (const bool foreign : {false, true}) {
+            m_log.foreign = foreign;
+            QCOMPARE(Vocabulary::translated(QStringLiteral("过滤"), QStringLiteral("en")),
+                     QStringLiteral("过滤"));
+            QCOMPARE(Vocabulary::WordBook(QStringLiteral("en")).noField(), Texts::noField());
+            QCOMPARE(Vocabulary::inShippedLanguages({QStringLiteral("过滤")}).size(), 1);
+        }
+        m_log.foreign = false;
 
         // A loader that cannot be created fails before the trimming: the key as given.
         Language::reload();

@@ -109,12 +109,8 @@ public:
     const QString &text() const { return m_text; }
     /// True when the text is empty.
     bool isEmpty() const { return m_text.isEmpty(); }
-    /// The number the text begins with; 0 when it begins with none.
-    double number() const;
     /// The date of a yyyy-MM-dd text; invalid otherwise.
     QDate date() const { return QDate::fromString(m_text, Qt::ISODate); }
-    /// The items of a list, split at ",".
-    QStringList list() const { return m_text.split(u','); }
 
     /// Equal when both kind and text are.
     friend bool operator==(const ConditionValue &, const ConditionValue &) = default;
