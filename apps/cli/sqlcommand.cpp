@@ -48,6 +48,7 @@ QString help()
     const QString text = QStringLiteral(
         "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID]\n"
         "                        [--language CODE] [--as-of YYYY-MM-DD] [--week-starts DAY]\n"
+        "                        [--user NAME]\n"
         "       serialfilter sql --fields FIELDS.json --store DB --scheme-name NAME\n"
         "                        [--screen ID] [--language CODE]\n"
         "                        [--words | --bound [--placeholders qmark|dollar]\n"
@@ -69,6 +70,8 @@ QString help()
         "                    are counted from; today by default.\n"
         "  --week-starts DAY monday (default) to sunday: the day \"this week\" and \"last\n"
         "                    week\" start on, as the host sets it for the dialog.\n"
+        "  --user NAME       who runs the condition: the name the value \"当前用户\"\n"
+        "                    (\"current user\") stands for. Without it such a row fails.\n"
         "\n"
         "  --fields FILE     the field description as JSON. \"SerialUse\": true reads\n"
         "                    \"Header\", \"Entry\" and \"SerialclassID\"; false reads \"Fields\"\n"
@@ -133,6 +136,7 @@ struct Options
     std::optional<SqlEngine> engine;
     QDate asOf;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
+    QString user;
 };
 
 /// The day of the week an English day name gives, case ignored.
@@ -181,7 +185,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             name == QLatin1String("--screen") || name == QLatin1String("--language") ||
             name == QLatin1String("--store") || name == QLatin1String("--scheme-name") ||
             name == QLatin1String("--placeholders") || name == QLatin1String("--engine") ||
-            name == QLatin1String("--as-of") || name == QLatin1String("--week-starts");
+            name == QLatin1String("--as-of") || name == QLatin1String("--week-starts") ||
+            name == QLatin1String("--user");
         if (!known)
             return QStringLiteral("unknown argument '") + args.at(i) + u'\'';
         if (!value) {
@@ -210,6 +215,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             options.engine = SqlEngine::PostgreSQL;
         } else if (name == QLatin1String("--as-of") && isoDay(*value).isValid()) {
             options.asOf = isoDay(*value);
+        } else if (name == QLatin1String("--user")) {
+            options.user = *value;
         } else if (name == QLatin1String("--week-starts") && dayNamed(*value)) {
             options.firstDayOfWeek = *dayNamed(*value);
         } else if (name == QLatin1String("--language") &&
@@ -308,6 +315,7 @@ int runSql(const QStringList &args)
         ConditionComposer::forDescription(description, options.screen.value_or(QString()));
     composer.setAsOf(options.asOf);
     composer.setFirstDayOfWeek(options.firstDayOfWeek);
+    composer.setCurrentUser(options.user);
 
     const SqlEngine engine = options.engine.value_or(SqlEngine::SQLite);
     const Placeholders placeholders = options.placeholders.value_or(Placeholders::QMark);

@@ -90,6 +90,9 @@ private:
     void pastedListSession(QDialog &form);
     /// "本月" picked under the calendar of the in-date, then OK.
     void relativeDateSession(QDialog &form);
+    /// The warranty end compared with the in-date through the value cell's context menu, and
+    /// the note compared with the current user picked with F4, then OK.
+    void fieldAndUserSession(QDialog &form);
     void itemSession(QDialog &form);
     void englishSession(QDialog &form);
     bool chooseLanguage(const QString &objectName);
@@ -118,6 +121,7 @@ private:
     QString m_itemNumber;
     QStringList m_pasted;    // the serial numbers pasted, each once
     qint64 m_monthCount = 0; // records of this month, by a direct query
+    qint64 m_fieldUserCount = 0; // records of the field and user session, by a direct query
     qint64 m_total = 0;      // records in the serial list
     qint64 m_liveCount = 0;  // what the dialog counted for the loaded scheme
 };

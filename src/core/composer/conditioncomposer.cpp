@@ -18,6 +18,7 @@ struct ConditionComposer::Private
     HostFields state; // as the dialog is given them: mode, descriptions, screen
     QDate asOf;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
+    QString currentUser;
 };
 
 ConditionComposer::ConditionComposer()
@@ -80,6 +81,11 @@ void ConditionComposer::setFirstDayOfWeek(Qt::DayOfWeek day)
     d->firstDayOfWeek = day;
 }
 
+void ConditionComposer::setCurrentUser(const QString &name)
+{
+    d->currentUser = name;
+}
+
 ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngine engine,
                                              Placeholders placeholders) const
 {
@@ -114,6 +120,7 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngin
                         today = d->asOf.isValid() ? d->asOf : QDate::currentDate()](SqlForm form) {
         form.asOf = today;
         form.firstDayOfWeek = d->firstDayOfWeek;
+        form.currentUser = d->currentUser;
         return form;
     };
     const Composed sql = NxSerialFilter::compose(catalog, parsed.condition, dated(SqlForm::text()));

@@ -23,14 +23,16 @@ class NXSF_CORE_AUTOTEST_EXPORT ConfirmedCondition
 public:
     ConfirmedCondition() = default;
     /// sql: FilterSQL as composed at OK; asOf and firstDayOfWeek: the day it counted relative
-    /// dates from and the day its weeks started on; the bound forms count the same days.
+    /// dates from and the day its weeks started on; the bound forms count the same days, and
+    /// read 当前用户 as the same currentUser.
     ConfirmedCondition(FieldCatalog catalog, Condition condition, QString sql, QDate asOf,
-                       Qt::DayOfWeek firstDayOfWeek = Qt::Monday)
+                       Qt::DayOfWeek firstDayOfWeek = Qt::Monday, QString currentUser = {})
         : m_catalog(std::move(catalog))
         , m_condition(std::move(condition))
         , m_sql(std::move(sql))
         , m_asOf(asOf)
         , m_firstDayOfWeek(firstDayOfWeek)
+        , m_currentUser(std::move(currentUser))
     {}
 
     const Condition &condition() const { return m_condition; }
@@ -48,6 +50,7 @@ private:
     QString m_sql;
     QDate m_asOf;
     Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
+    QString m_currentUser;
     mutable std::array<std::optional<Composed>, 4> m_queries;
     mutable std::optional<QString> m_text;
 };

@@ -145,7 +145,9 @@ void ConditionGrid::notify(int row, int col)
 void ConditionGrid::retype(ConditionRow &row) const
 {
     const ValueKind kind = rowValueKind(m_catalog, row.field, row.compare);
-    if (kind != row.value.kind())
+    // A field compared with a field stays so until its value is written anew: what it may be
+    // compared by is the composer's to tell, naming the row.
+    if (kind != row.value.kind() && row.value.kind() != ValueKind::Field)
         row.value = ConditionValue::fromText(kind, row.value.text());
 }
 
@@ -170,8 +172,10 @@ void ConditionGrid::setCondition(const Condition &condition)
         // A position the lists do not have is no choice at all.
         if (row.field >= m_items[ColField - 1].size())
             row.field = -1;
-        row.value = ConditionValue::fromText(rowValueKind(m_catalog, row.field, row.compare),
-                                             cellSafe(row.value.text()));
+        row.value = row.value.kind() == ValueKind::Field
+                        ? ConditionValue::ofField(row.value.field(), cellSafe(row.value.text()))
+                        : ConditionValue::fromText(rowValueKind(m_catalog, row.field, row.compare),
+                                                   cellSafe(row.value.text()));
     }
     // Row 1's logic cell is plain: a logic word there is kept as its text.
     const QString firstLogic = GetCellText(1, ColLogic);
@@ -211,6 +215,10 @@ QVariant ConditionGrid::data(const QModelIndex &index, int role) const
         return columnItems(col);
     case ValueListRole:
         return col == ColValue && conditionRow(row).value.kind() == ValueKind::List;
+    case ValueFieldRole:
+        return col == ColValue && conditionRow(row).value.kind() == ValueKind::Field
+                   ? QVariant(conditionRow(row).value.field())
+                   : QVariant();
     default:
         return {};
     }
@@ -225,7 +233,11 @@ bool ConditionGrid::setData(const QModelIndex &index, const QVariant &value, int
     if (isLocked(row, col))
         return false;
     const CellKind kind = cellKind(row, col);
-    if (role == ComboIndexRole) {
+    if (role == ValueFieldRole) {
+        if (col != ColValue || value.toInt() < 1 || value.toInt() >= m_catalog.count())
+            return false;
+        setValueField(row, value.toInt());
+    } else if (role == ComboIndexRole) {
         if (!isListKind(kind))
             return false;
         const int chosen = value.toInt();
@@ -350,7 +362,9 @@ void ConditionGrid::writeText(int row, int col, CellKind kind, const QString &te
         r.open = std::move(safe);
         break;
     case ColValue:
-        r.value = ConditionValue::fromText(rowValueKind(m_catalog, r.field, r.compare), safe);
+        // The text a field compared with shows, written again (a new cell kind), keeps it.
+        if (r.value.kind() != ValueKind::Field || safe != r.value.text())
+            r.value = ConditionValue::fromText(rowValueKind(m_catalog, r.field, r.compare), safe);
         break;
     case ColValueCode:
         r.code = std::move(safe);
@@ -405,6 +419,14 @@ void ConditionGrid::SetComboIndex(int row, int col, int index)
         writeText(row, col, cellKind(row, col), index >= 0 ? items.at(index) : QString());
     }
     notify(row, col);
+}
+
+void ConditionGrid::setValueField(int row, int field)
+{
+    if (!valid(row, ColValue))
+        return;
+    conditionRow(row).value = ConditionValue::ofField(field, m_catalog.caption(field));
+    notify(row, ColValue);
 }
 
 QStringList ConditionGrid::columnItems(int col) const

@@ -53,6 +53,8 @@ public:
         ComboIndexRole, // read and write the chosen index
         ItemsRole,      // the cell's item list (QStringList)
         ValueListRole,  // whether the cell is a value list's ("包括", "不包括"): bool
+        ValueFieldRole, // the value cell's field compared with: its position (-1 for one not
+                        // listed), no value for a value that is no field
     };
 
     explicit ConditionGrid(QObject *parent = nullptr);
@@ -118,6 +120,9 @@ public:
     QString blockText() const;
     /// Writes text into the block: lines by CR LF, cells by TAB; what falls outside is dropped.
     void setBlockText(const QString &text);
+
+    /// Makes row's value the field at catalog position field, compared column with column.
+    void setValueField(int row, int field);
 
     /// The fields the field column lists; values are typed by them.
     const FieldCatalog &catalog() const { return m_catalog; }

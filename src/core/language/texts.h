@@ -111,6 +111,17 @@ NXSF_TEXT(relativeDates, "相对日期")
 NXSF_TEXT(unknownDateWord, "“%1”不是日期，也不是能识别的相对日期")
 // A relative date whose days fall outside the years 1 to 9999 on the day of composing
 NXSF_TEXT(dateOutOfCalendar, "“%1”所指的日期超出了日历的范围（1年至9999年）")
+// A value that is another field: the value word for it, the grid's cell, the context menu
+NXSF_TEXT(fieldValue, "字段【%1】")
+NXSF_TEXT(fieldValueCell, "【%1】")
+NXSF_TEXT(compareWithField, "与字段比较")
+NXSF_TEXT(fieldNotComparable, "包含、不包含、为空、不为空和值列表不能与字段比较")
+// "%1" the caption of the field compared with
+NXSF_TEXT(otherFieldUnusable, "比较的字段“%1”不在字段列表中，或不是同一类的字段")
+// The value word for whoever runs the condition, and the refusal when the host named no one
+NXSF_TEXT(currentUser, "当前用户")
+NXSF_TEXT(noCurrentUser, "没有设置当前用户，不能使用“当前用户”")
+NXSF_TEXT(valueWords, "数值用语")
 
 // Filter dialog
 NXSF_TEXT(filterCaption, "过滤条件")

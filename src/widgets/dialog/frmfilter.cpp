@@ -214,6 +214,7 @@ void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placehol
     m_matchCount = std::make_unique<MatchCount>(*m_grid, std::move(counter), engine, placeholders);
     connect(m_matchCount.get(), &MatchCount::lineChanged, this, &frmFilter::fitCountLine);
     m_matchCount->setFirstDayOfWeek(m_firstDayOfWeek);
+    m_matchCount->setCurrentUser(m_currentUser);
     m_matchCount->setBudget(m_countBudget);
     if (isVisible())
         m_matchCount->start();
@@ -232,6 +233,13 @@ void frmFilter::setFirstDayOfWeek(Qt::DayOfWeek day)
     m_vspFilter->setFirstDayOfWeek(day);
     if (m_matchCount)
         m_matchCount->setFirstDayOfWeek(day);
+}
+
+void frmFilter::setCurrentUser(const QString &name)
+{
+    m_currentUser = name;
+    if (m_matchCount)
+        m_matchCount->setCurrentUser(name);
 }
 
 void frmFilter::showModal()
@@ -259,9 +267,8 @@ void frmFilter::showHint(const QString &text)
 {
     m_lblMsg->setText(text);
     // The hint line's name carries the message, so that a screen reader hears its change.
-    m_lblMsg->setAccessibleName(text.isEmpty()
-                                    ? Language::text(Texts::a11yHint())
-                                    : Language::text(Texts::a11yHintSays()).arg(text));
+    m_lblMsg->setAccessibleName(text.isEmpty() ? Language::text(Texts::a11yHint())
+                                               : Language::text(Texts::a11yHintSays()).arg(text));
 }
 
 void frmFilter::SetFields()
@@ -360,8 +367,8 @@ void frmFilter::CmdOK_Click()
         return;
     m_cancel = false;
     // Relative dates count from the day that new date cells take, by the same clock.
-    if (const auto failure =
-            SqlBuilder::confirm(m_confirmed, *m_grid, ValueCells::clockDay(), m_firstDayOfWeek)) {
+    if (const auto failure = SqlBuilder::confirm(m_confirmed, *m_grid, ValueCells::clockDay(),
+                                                 m_firstDayOfWeek, m_currentUser)) {
         nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
         // Still the same showing: the next activation (a window closing over the dialog)
         // must not send the user back to row 1.

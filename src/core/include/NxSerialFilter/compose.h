@@ -28,7 +28,7 @@ struct SqlForm
         Bound, ///< a placeholder for each value, the values beside (see BoundCondition)
         Words, ///< FilterText: the rows in the words the grid shows them
     };
-    Kind kind = Kind::Text;                          ///< the form
+    Kind kind = Kind::Text; ///< the form
     /// Bound: the engine. PostgreSQL reads a column name quoted in [...] as "...".
     SqlEngine engine = SqlEngine::SQLite;
     Placeholders placeholders = Placeholders::QMark; ///< Bound: the placeholder style
@@ -38,6 +38,10 @@ struct SqlForm
     QDate asOf;
     /// The day a week ("本周", "上周") starts on; a value that names no day is Monday.
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
+    /// FilterSQL and the bound forms: the name the value word 当前用户 ("current user") stands
+    /// for on a text or look-up field; empty when the host set none, and a row with the word
+    /// then does not compose.
+    QString currentUser;
 
     /// FilterSQL.
     static SqlForm text() { return {}; }
@@ -87,6 +91,14 @@ struct ComposeFailure
         /// a relative date whose days on the day of composing lie past the calendar's ends
         /// (本年 on 9999-12-31); argument: the word
         DateOutOfRange,
+        /// a field compared with another field by 包含, 不包含, 为空, 不为空 or a value list,
+        /// which take a value, not a field
+        FieldNotComparable,
+        /// a field compared with a field the list does not have, that has no column, or that
+        /// holds another sort of value; argument: the other field's caption
+        OtherFieldUnusable,
+        /// the value word 当前用户 with no current user set
+        NoCurrentUser,
     };
     int row = 0;                        ///< the row, from 1; 0 when the failure is about no one row
     Reason reason = Reason::Unbalanced; ///< why

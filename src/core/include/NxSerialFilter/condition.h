@@ -54,6 +54,8 @@ enum class ValueKind : quint8 {
     /// a word for a date that moves with the day of composing ("本月", "过去7天"), for a date
     /// field; compared as the range of days it means
     RelativeDate,
+    /// another field of the catalog, compared column with column; the text is its caption
+    Field,
 };
 
 /// A row's value: its kind and its text as the user entered it. The text is kept exactly, so
@@ -99,6 +101,16 @@ public:
     /// A value of this kind with the text as entered; a Date whose text is a relative date's
     /// word in any language the component ships is a RelativeDate.
     static ConditionValue fromText(ValueKind kind, const QString &text);
+    /// The field at catalog position field, compared column with column; caption is what the
+    /// value cell shows of it. A position of -1 is a field the catalog does not have (a
+    /// stored scheme's), which does not compose.
+    static ConditionValue ofField(int field, const QString &caption)
+    {
+        ConditionValue value(caption);
+        value.m_kind = ValueKind::Field;
+        value.m_field = field;
+        return value;
+    }
 
     /// The kind the value was made as.
     ValueKind kind() const { return m_kind; }
@@ -112,6 +124,8 @@ public:
     QDate date() const { return QDate::fromString(m_text, Qt::ISODate); }
     /// The items of a list, split at ",".
     QStringList list() const { return m_text.split(u','); }
+    /// A Field value's catalog position; -1 for every other value.
+    int field() const { return m_field; }
 
     /// Equal when both kind and text are.
     friend bool operator==(const ConditionValue &, const ConditionValue &) = default;
@@ -119,6 +133,7 @@ public:
 private:
     ValueKind m_kind = ValueKind::Text;
     QString m_text;
+    int m_field = -1;
 };
 
 /// The words of a scheme text that named no logic, field or comparison this component knows.
