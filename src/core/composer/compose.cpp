@@ -797,8 +797,8 @@ bool Composer::appendPeriod(const Field &fld, CompareOp op, const ConditionValue
 /// false, writing nothing, for any other value.
 bool Composer::appendField(const ConditionRow &row, const Field &fld)
 {
-    if (row.value.kind() != ValueKind::Field)
-        return false;
+    if (row.value.kind() != ValueKind::Field || row.compare == CompareOp::None)
+        return false; // a row without a comparison is told so
     if (const auto reason = FieldCompare::refusal(m_catalog, row.field, row.compare, row.value))
         rowFailure(m_row, *reason, {row.value.text()});
     append(Words::blank, column(fld), compareSql[int(row.compare)], Words::blank,

@@ -1083,6 +1083,10 @@ void tst_SqlBuilder::failures_data()
         << true << standard << QStringList{}
         << QStringList{u"||数量|包含|系统数||value=field;valuefield=6"_qs} << row
         << u"第1行：包含、不包含、为空、不为空和值列表不能与字段比较"_qs << 64;
+    QTest::newRow("a field compared with no comparison chosen")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量||系统数||value=field;valuefield=6"_qs} << row
+        << u"第1行：没有选择比较方式"_qs << 64;
     QTest::newRow("the field compared with is not listed")
         << true << standard << QStringList{}
         << QStringList{u"||序列号|等于|A|"_qs,
