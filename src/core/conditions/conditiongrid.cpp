@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/conditions/conditiongrid.h"
 
+#include "core/composer/fieldcompare.h"
 #include "core/conditions/datetext.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
@@ -145,10 +146,20 @@ void ConditionGrid::notify(int row, int col)
 void ConditionGrid::retype(ConditionRow &row) const
 {
     const ValueKind kind = rowValueKind(m_catalog, row.field, row.compare);
-    // A field compared with a field stays so until its value is written anew: what it may be
-    // compared by is the composer's to tell, naming the row.
+    // A field compared with a field stays so until its value is written anew (a stored one
+    // the list lacks is the composer's to tell, naming the row).
     if (kind != row.value.kind() && row.value.kind() != ValueKind::Field)
         row.value = ConditionValue::fromText(kind, row.value.text());
+}
+
+void ConditionGrid::dropUnusableField(ConditionRow &row) const
+{
+    // The user's new field or comparison takes no such field: the cell starts empty rather
+    // than keep a value that OK would refuse.
+    if (row.value.kind() == ValueKind::Field &&
+        (!FieldCompare::takesField(row.compare) ||
+         !FieldCompare::comparableFields(m_catalog.data(), row.field).contains(row.value.field())))
+        row.value = ConditionValue::fromText(rowValueKind(m_catalog, row.field, row.compare), {});
 }
 
 void ConditionGrid::setCatalog(const FieldCatalog &catalog)
@@ -373,8 +384,10 @@ void ConditionGrid::writeText(int row, int col, CellKind kind, const QString &te
         r.close = std::move(safe);
         break;
     }
-    if (col == ColField || col == ColCompare)
+    if (col == ColField || col == ColCompare) {
         retype(r);
+        dropUnusableField(r);
+    }
 }
 
 void ConditionGrid::SetCellText(int row, int col, const QString &text)
@@ -415,6 +428,8 @@ void ConditionGrid::SetComboIndex(int row, int col, int index)
         else
             unmatchedWord(r, col) = items.at(index);
         retype(r);
+        if (col != ColLogic)
+            dropUnusableField(r);
     } else {
         writeText(row, col, cellKind(row, col), index >= 0 ? items.at(index) : QString());
     }

@@ -176,6 +176,7 @@ private:
     void emptyRow(int row);
     void firstRowLogicPlain();
     void retype(ConditionRow &row) const;
+    void dropUnusableField(ConditionRow &row) const;
     struct Block
     {
         int row1 = 0, row2 = 0, col1 = 0, col2 = 0;
