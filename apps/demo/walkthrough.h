@@ -119,11 +119,11 @@ private:
     QString m_schemeName;
     QStringList m_savedRows;
     QString m_itemNumber;
-    QStringList m_pasted;    // the serial numbers pasted, each once
-    qint64 m_monthCount = 0; // records of this month, by a direct query
+    QStringList m_pasted;        // the serial numbers pasted, each once
+    qint64 m_monthCount = 0;     // records of this month, by a direct query
     qint64 m_fieldUserCount = 0; // records of the field and user session, by a direct query
-    qint64 m_total = 0;      // records in the serial list
-    qint64 m_liveCount = 0;  // what the dialog counted for the loaded scheme
+    qint64 m_total = 0;          // records in the serial list
+    qint64 m_liveCount = 0;      // what the dialog counted for the loaded scheme
 };
 
 } // namespace NxSerialFilter::Demo

@@ -524,8 +524,7 @@ private Q_SLOTS:
         const bool cut = values.size() > 1000;
         if (cut) {
             QCOMPARE(lines.size(), 41);
-            QCOMPARE(lines.takeLast(),
-                     Language::text(Texts::listValuesInAll()).arg(values.size()));
+            QCOMPARE(lines.takeLast(), Language::text(Texts::listValuesInAll()).arg(values.size()));
         }
         const QStringList tipped = lines.join(u", "_qs).split(u", "_qs);
         QCOMPARE(tipped, cut ? values.first(tipped.size()) : values);
@@ -909,8 +908,8 @@ private Q_SLOTS:
                u"^Z sees:1:a"_qs
             << start << 1 << 0;
         QTest::newRow("a value typed over the field compared with")
-            << u"@2:5 F7 Return type:7 sees:2:7"_qs << u",序列号,a;并且,数量,7;或者,物料,c"_qs
-            << 2 << 0;
+            << u"@2:5 F7 Return type:7 sees:2:7"_qs << u",序列号,a;并且,数量,7;或者,物料,c"_qs << 2
+            << 0;
         QTest::newRow("Esc keeps the value") << u"@2:5 F7 Escape sees:2:2"_qs << start << 2 << 0;
         QTest::newRow("F7 on a look-up's value is the look-up's")
             << u"@3:5 F7"_qs << u",序列号,a;并且,数量,2;或者,物料,螺钉 M3"_qs << 3 << 0;
@@ -940,14 +939,11 @@ private Q_SLOTS:
             Condition{row(LogicOp::None, 1, u"a"_qs), row(LogicOp::And, 3, u"2"_qs),
                       row(LogicOp::Or, 2, u"c"_qs), ConditionRow{}, ConditionRow{}});
         m_dialog->gridEditing()->reset();
-        const QHash<QString, Qt::Key> keys{{u"Delete"_qs, Qt::Key_Delete},
-                                           {u"Insert"_qs, Qt::Key_Insert},
-                                           {u"Up"_qs, Qt::Key_Up},
-                                           {u"Down"_qs, Qt::Key_Down},
-                                           {u"Return"_qs, Qt::Key_Return},
-                                           {u"Escape"_qs, Qt::Key_Escape},
-                                           {u"F4"_qs, Qt::Key_F4},
-                                           {u"F7"_qs, Qt::Key_F7}};
+        const QHash<QString, Qt::Key> keys{
+            {u"Delete"_qs, Qt::Key_Delete}, {u"Insert"_qs, Qt::Key_Insert},
+            {u"Up"_qs, Qt::Key_Up},         {u"Down"_qs, Qt::Key_Down},
+            {u"Return"_qs, Qt::Key_Return}, {u"Escape"_qs, Qt::Key_Escape},
+            {u"F4"_qs, Qt::Key_F4},         {u"F7"_qs, Qt::Key_F7}};
         const QHash<QChar, Qt::KeyboardModifiers> modifiers{
             {u'^', Qt::ControlModifier}, {u'A', Qt::AltModifier}, {u'S', Qt::ShiftModifier}};
         for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
