@@ -320,6 +320,14 @@
         <translation>The look-up does not hold these %1 values:</translation>
     </message>
     <message>
+        <source>查找中没有下列值：</source>
+        <translation>The look-up does not hold this value:</translation>
+    </message>
+    <message>
+        <source>仍要使用这个值吗？</source>
+        <translation>Use it all the same?</translation>
+    </message>
+    <message>
         <source>仍要使用这些值吗？</source>
         <translation>Use them all the same?</translation>
     </message>
@@ -858,6 +866,42 @@
     <message>
         <source>安全库存</source>
         <translation>Safety stock</translation>
+    </message>
+    <message>
+        <source>停用此行后左、右括号不再匹配，请改正后继续。</source>
+        <translation>With this row switched off, the left and right parentheses no longer match. Correct them to continue.</translation>
+    </message>
+    <message>
+        <source>运行时输入的“%1”没有回答</source>
+        <translation>The value asked when run, “%1”, has no answer</translation>
+    </message>
+    <message>
+        <source>「%1？」</source>
+        <translation>[%1?]</translation>
+    </message>
+    <message>
+        <source>停用此行</source>
+        <translation>Switch row off</translation>
+    </message>
+    <message>
+        <source>启用此行</source>
+        <translation>Switch row on</translation>
+    </message>
+    <message>
+        <source>运行时输入</source>
+        <translation>Ask when run</translation>
+    </message>
+    <message>
+        <source>%1（已停用）</source>
+        <translation>%1 (switched off)</translation>
+    </message>
+    <message>
+        <source>本次过滤的数值</source>
+        <translation>Values for this filter</translation>
+    </message>
+    <message>
+        <source>请输入本次过滤使用的数值：</source>
+        <translation>Enter the values this filter uses:</translation>
     </message>
 </context>
 </TS>

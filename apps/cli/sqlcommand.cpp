@@ -48,6 +48,7 @@ QString help()
     const QString text = QStringLiteral(
         "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID]\n"
         "                        [--language CODE] [--as-of YYYY-MM-DD] [--week-starts DAY]\n"
+        "                        [--ask QUESTION=VALUE ...]\n"
         "                        [--user NAME]\n"
         "       serialfilter sql --fields FIELDS.json --store DB --scheme-name NAME\n"
         "                        [--screen ID] [--language CODE]\n"
@@ -70,6 +71,9 @@ QString help()
         "                    are counted from; today by default.\n"
         "  --week-starts DAY monday (default) to sunday: the day \"this week\" and \"last\n"
         "                    week\" start on, as the host sets it for the dialog.\n"
+        "  --ask Q=VALUE     answers the question Q that the scheme asks when it runs (the\n"
+        "                    text of a value \"Ask when run\", up to the first \"=\"); once\n"
+        "                    for each question. A question left unanswered is refused.\n"
         "  --user NAME       who runs the condition: the name the value \"当前用户\"\n"
         "                    (\"current user\") stands for. Without it such a row fails.\n"
         "\n"
@@ -136,6 +140,7 @@ struct Options
     std::optional<SqlEngine> engine;
     QDate asOf;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
+    Answers answers;
     QString user;
 };
 
@@ -186,7 +191,7 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             name == QLatin1String("--store") || name == QLatin1String("--scheme-name") ||
             name == QLatin1String("--placeholders") || name == QLatin1String("--engine") ||
             name == QLatin1String("--as-of") || name == QLatin1String("--week-starts") ||
-            name == QLatin1String("--user");
+            name == QLatin1String("--ask") || name == QLatin1String("--user");
         if (!known)
             return QStringLiteral("unknown argument '") + args.at(i) + u'\'';
         if (!value) {
@@ -215,6 +220,9 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             options.engine = SqlEngine::PostgreSQL;
         } else if (name == QLatin1String("--as-of") && isoDay(*value).isValid()) {
             options.asOf = isoDay(*value);
+        } else if (name == QLatin1String("--ask") && value->indexOf(u'=') > 0) {
+            const qsizetype equals = value->indexOf(u'=');
+            options.answers.insert(value->left(equals), value->mid(equals + 1));
         } else if (name == QLatin1String("--user")) {
             options.user = *value;
         } else if (name == QLatin1String("--week-starts") && dayNamed(*value)) {
@@ -325,7 +333,8 @@ int runSql(const QStringList &args)
             return fileError(QStringLiteral("no scheme store at ") + *options.store);
         ContextStore::setPropsString(ContextStore::propsString() + QStringLiteral("SCHEMEDB=") +
                                      *options.store + u';');
-        condition = StoredConditions::compose(composer, *options.schemeName, engine, placeholders);
+        condition = StoredConditions::compose(composer, *options.schemeName, options.answers,
+                                              engine, placeholders);
     } else {
         QByteArray schemeBytes;
         // Enough bytes for any text within the cap, which the load then applies exactly.
@@ -340,7 +349,8 @@ int runSql(const QStringList &args)
                              QStringLiteral(": not UTF-8 text"));
         if (schemeText.startsWith(QChar(0xFEFF)))
             schemeText.remove(0, 1);
-        condition = composer.compose(storedLineBreaks(schemeText), engine, placeholders);
+        condition =
+            composer.compose(storedLineBreaks(schemeText), options.answers, engine, placeholders);
     }
 
     switch (condition.failure) {

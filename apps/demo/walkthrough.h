@@ -90,6 +90,8 @@ private:
     void pastedListSession(QDialog &form);
     /// "本月" picked under the calendar of the in-date, then OK.
     void relativeDateSession(QDialog &form);
+    /// Row 1 switched off with Ctrl+/, row 2's value asked when run; OK asks it, then closes.
+    void offAndAskedSession(QDialog &form);
     /// The warranty end compared with the in-date through the value cell's context menu, and
     /// the note compared with the current user picked with F4, then OK.
     void fieldAndUserSession(QDialog &form);

@@ -166,6 +166,11 @@ QString Filter::FilterScheme() const
     return d->filterScheme;
 }
 
+Answers Filter::FilterAnswers() const
+{
+    return d->confirmed.answers();
+}
+
 void Filter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placeholders placeholders)
 {
     d->counter = std::move(counter);

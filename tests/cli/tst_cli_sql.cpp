@@ -67,6 +67,12 @@ void tst_CliSql::initTestCase()
                QStringLiteral("B7 or no item"),
                QString::fromUtf8(scheme.readAll()),
                {}});
+    NxSerialFilter::SchemeStore(m_dir.filePath(QStringLiteral("store.sqlite")))
+        .save({0,
+               QStringLiteral("Serial_12"),
+               QStringLiteral("serials of a customer"),
+               QStringLiteral("\t\t序列号\t等于\t客户\task=1\t"),
+               {}});
     NxSerialFilter::SchemeStore::closeConnections();
     write("huge.json", '{' + QByteArray(NxSerialFilter::DescriptionJson::MaxBytes, ' ') + '}');
 }
@@ -270,9 +276,33 @@ void tst_CliSql::run_data()
     QTest::newRow("no saved scheme of that name")
         << stored + QStringList{u"--scheme-name"_qs, u"nope"_qs} << none << 1 << QByteArray()
         << utf8(u"没有这个过滤方案：nope\n"_qs);
+    QTest::newRow("saved scheme, a question answered")
+        << stored +
+               QStringList{u"--scheme-name=serials of a customer"_qs, u"--ask"_qs, u"客户=SN1"_qs}
+        << none << 0 << QByteArrayLiteral(" ( (tf.FSERIALNUM = 'SN1') ) \n") << none;
     QTest::newRow("store without a name")
         << stored << none << 2 << QByteArray()
         << QByteArrayLiteral("serialfilter sql: --store and --scheme-name go together");
+
+    // A row switched off and a value asked when run: "off=1" and "ask=1" in the code cell.
+    const QByteArray offAndAsked =
+        utf8(u"\t\t序列号\t等于\t客户\task=1\t\r\n或者\t\t数量\t大于\t5\toff=1\t"_qs);
+    const QStringList ask{u"--ask"_qs, u"客户=SN'1"_qs};
+    QTest::newRow("off row left out, question answered")
+        << serial + ask << offAndAsked << 0 << utf8(u" ( (tf.FSERIALNUM = 'SN''1') ) \n"_qs)
+        << none;
+    QTest::newRow("off row left out, question answered, bound")
+        << bound + QStringList{u"--ask=客户=a=b"_qs} << offAndAsked << 0
+        << utf8(u"{\"sql\":\" ( (tf.FSERIALNUM = ?) ) \",\"values\":[\"a=b\"]}\n"_qs) << none;
+    QTest::newRow("off row left out, question answered, words")
+        << serial + ask + QStringList{u"--words"_qs} << offAndAsked << 0
+        << utf8(u"序列号 等于 SN'1\n"_qs) << none;
+    QTest::newRow("question unanswered")
+        << serial + QStringList{u"--ask"_qs, u"别的=1"_qs} << offAndAsked << 1 << QByteArray()
+        << utf8(u"第1行：运行时输入的“客户”没有回答\n"_qs);
+    QTest::newRow("answer without a question")
+        << serial + QStringList{u"--ask"_qs, u"=1"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: unknown value '=1' of --ask");
 
     QTest::newRow("tautology in a parenthesis cell")
         << serial << utf8(u"\t1=1 or (\t序列号\t等于\tB7\t\t)       "_qs) << 1 << QByteArray()

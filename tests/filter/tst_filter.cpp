@@ -10,6 +10,7 @@
 #include "testsupport/modalanswers.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/dialog/frmfilter.h"
+#include "widgets/dialog/questionswindow.h"
 #include "widgets/schemes/schemelist.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
@@ -276,6 +277,26 @@ private Q_SLOTS:
         });
         QCOMPARE(filter.ShowFilterForm(), QString());
         QCOMPARE(filter.Cancel(), false);
+
+        // A value asked at OK: the host's forms hold the answer, the scheme the question, and
+        // the answers compose the scheme again.
+        whenShown(filter, [](frmFilter &form) {
+            writeRow(form.grid(), 1, 1, 0, QStringLiteral("客户"));
+            form.grid().SetCellText(1, ConditionGrid::ColValueCode, QStringLiteral("ask=1"));
+            form.CmdOK()->click();
+        });
+        Testing::ModalAnswers<QuestionsWindow> answer([](QuestionsWindow *window) {
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("A01"));
+            QTest::keyClick(window, Qt::Key_Return);
+        });
+        const QString asked = QStringLiteral(" ( (tf.FSERIALNUM = 'A01') ) ");
+        QCOMPARE(filter.ShowFilterForm(), asked);
+        QCOMPARE(answer.answered, 1);
+        QCOMPARE(filter.FilterQuery(), (BoundCondition{QStringLiteral(" ( (tf.FSERIALNUM = ?) ) "),
+                                                       {QStringLiteral("A01")}}));
+        QCOMPARE(filter.FilterText(), QStringLiteral("序列号 等于 A01"));
+        QVERIFY(!filter.FilterScheme().contains(QStringLiteral("A01")));
+        QCOMPARE(again.compose(filter.FilterScheme(), filter.FilterAnswers()).sql, asked);
     }
 
     void reopenWithLastCondition_data()
@@ -362,7 +383,7 @@ private Q_SLOTS:
             const bool onScheme = fromScheme && inForce;
             QCOMPARE(form.lstFilter()->selectedIndex(), onScheme ? 2 : 1);
             QCOMPARE(form.currentSchemeId() > 0, onScheme);
-            QTRY_VERIFY(form.LblCount()->toolTip().contains(inForce ? u"7"_qs : u"100000"_qs));
+            QTRY_VERIFY(form.LblCount()->toolTip().contains(inForce ? u"7"_qs : u"100,000"_qs));
             if (then == QLatin1String("ok"))
                 QTest::mouseClick(form.CmdOK(), Qt::LeftButton);
             else

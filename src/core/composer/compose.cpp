@@ -4,6 +4,7 @@
 #include <NxSerialFilter/compose.h>
 
 #include "core/composer/fieldcompare.h"
+#include "core/composer/questions.h"
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuewords.h"
@@ -860,18 +861,26 @@ Composed composeDated(const FieldCatalog &catalog, const Condition &condition, S
     form.asOf = asOf;
     form.firstDayOfWeek = weekStart(form.firstDayOfWeek);
     Composed result;
+    // Rows switched off are left out, questions answered, before any form reads the rows.
+    RunningCondition run =
+        Questions::running(catalog, condition, form.answers, form.kind != SqlForm::Kind::Words);
+    if (run.failure) {
+        result.failure = std::move(run.failure);
+        return result;
+    }
     if (form.kind == SqlForm::Kind::Words) {
-        result.text = words(catalog.data(), condition, form.language);
+        result.text = words(catalog.data(), run.condition, form.language);
         return result;
     }
     Sink out = form.kind == SqlForm::Kind::Bound ? Sink(form.engine) : Sink();
-    Composer composer(catalog, condition, out, form);
+    Composer composer(catalog, run.condition, out, form);
     try {
         composer.run();
         asOf = composer.asOf();
     } catch (Refusal &refusal) {
         if (refusal.failure.row == 0)
             refusal.failure.row = composer.m_row;
+        refusal.failure.row = run.originalRow(refusal.failure.row);
         result.failure = std::move(refusal.failure);
         return result;
     }
@@ -908,6 +917,10 @@ QString ComposeFailure::message() const
         return Vocabulary::rowMessage(row, Texts::unknownDateWord()).arg(arguments.value(0));
     case Reason::DateOutOfRange:
         return Vocabulary::rowMessage(row, Texts::dateOutOfCalendar()).arg(arguments.value(0));
+    case Reason::OffRowUnbalances:
+        return Vocabulary::rowMessage(row, Texts::offRowUnbalances());
+    case Reason::Unanswered:
+        return Vocabulary::rowMessage(row, Texts::unansweredQuestion()).arg(arguments.value(0));
     case Reason::FieldNotComparable:
         return Vocabulary::rowMessage(row, Texts::fieldNotComparable());
     case Reason::OtherFieldUnusable:
@@ -936,6 +949,7 @@ int ComposeFailure::number() const
         return ErrorNumber::CreateSql;
     case Reason::ParenthesisCellsOnly:
     case Reason::Unbalanced:
+    case Reason::OffRowUnbalances:
         return ErrorNumber::UnbalancedParentheses;
     case Reason::BadDescription:
         return arguments.value(0).toInt();

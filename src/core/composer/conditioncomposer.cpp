@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/conditioncomposer.h>
 
+#include "core/composer/questions.h"
 #include "core/fields/hostfields.h"
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
@@ -89,20 +90,45 @@ void ConditionComposer::setCurrentUser(const QString &name)
 ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngine engine,
                                              Placeholders placeholders) const
 {
+    return compose(schemeText, Answers(), engine, placeholders);
+}
+
+QStringList ConditionComposer::questions(const QString &schemeText) const
+{
+    QStringList texts;
+    try {
+        const FieldCatalog catalog = this->catalog();
+        for (const Question &question :
+             Questions::of(catalog, SchemeText::parse(schemeText, catalog).condition))
+            texts.append(question.text);
+    } catch (const std::exception &) {
+        // A description that gives no field list asks nothing: compose says why.
+    }
+    return texts;
+}
+
+FieldCatalog ConditionComposer::catalog() const
+{
+    const HostFields &state = d->state;
+    if (state.SerialUse && !state.SerialDesc)
+        throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("SerialDesc"),
+                          Language::text(Texts::missingSerialDescription()));
+    return state.SerialUse
+               ? FieldCatalog::fromSerialDescription(state.SerialDesc)
+               : FieldCatalog::fromCommonFields(state.CommonField, state.ScreenID.isNull()
+                                                                       ? QStringLiteral("")
+                                                                       : state.ScreenID);
+}
+
+ComposedCondition ConditionComposer::compose(const QString &schemeText, const Answers &answers,
+                                             SqlEngine engine, Placeholders placeholders) const
+{
     // The dialog's steps from load to OK, as values: what it would show in an alert comes
     // back as the result instead.
     ComposedCondition result;
-    const HostFields &state = d->state;
     FieldCatalog catalog;
     try {
-        if (state.SerialUse && !state.SerialDesc)
-            throw FilterError(ErrorNumber::ObjectNotSet, QStringLiteral("SerialDesc"),
-                              Language::text(Texts::missingSerialDescription()));
-        catalog = state.SerialUse
-                      ? FieldCatalog::fromSerialDescription(state.SerialDesc)
-                      : FieldCatalog::fromCommonFields(state.CommonField, state.ScreenID.isNull()
-                                                                              ? QStringLiteral("")
-                                                                              : state.ScreenID);
+        catalog = this->catalog();
     } catch (const std::exception &) {
         result.failure = ComposedCondition::Failure::Description;
         result.error = describeFailure(std::current_exception());
@@ -116,10 +142,11 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngin
         return result;
     }
     // One day for every form, even across midnight.
-    const auto dated = [this,
+    const auto dated = [this, &answers,
                         today = d->asOf.isValid() ? d->asOf : QDate::currentDate()](SqlForm form) {
         form.asOf = today;
         form.firstDayOfWeek = d->firstDayOfWeek;
+        form.answers = answers;
         form.currentUser = d->currentUser;
         return form;
     };
@@ -134,7 +161,7 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngin
     result.query = NxSerialFilter::compose(catalog, parsed.condition,
                                            dated(SqlForm::bound(engine, placeholders)))
                        .bound();
-    result.text = NxSerialFilter::compose(catalog, parsed.condition, SqlForm::words()).text;
+    result.text = NxSerialFilter::compose(catalog, parsed.condition, dated(SqlForm::words())).text;
     return result;
 }
 

@@ -27,6 +27,7 @@ Composed ConfirmedCondition::query(SqlEngine engine, Placeholders placeholders) 
         SqlForm form = SqlForm::bound(engine, placeholders);
         form.asOf = m_asOf;
         form.firstDayOfWeek = m_firstDayOfWeek;
+        form.answers = m_answers;
         form.currentUser = m_currentUser;
         cached = compose(m_catalog, m_condition, form);
     }
@@ -35,8 +36,11 @@ Composed ConfirmedCondition::query(SqlEngine engine, Placeholders placeholders) 
 
 QString ConfirmedCondition::text() const
 {
-    if (!m_text)
-        m_text = compose(m_catalog, m_condition, SqlForm::words()).text;
+    if (!m_text) {
+        SqlForm form = SqlForm::words();
+        form.answers = m_answers;
+        m_text = compose(m_catalog, m_condition, form).text;
+    }
     return *m_text;
 }
 
@@ -84,11 +88,12 @@ QString conditionText(const ConditionGrid &grid)
 
 std::optional<ComposeFailure> confirm(ConfirmedCondition &confirmed, const ConditionGrid &grid,
                                       QDate asOf, Qt::DayOfWeek firstDayOfWeek,
-                                      const QString &currentUser)
+                                      const Answers &answers, const QString &currentUser)
 {
     Composed sql;
     SqlForm form = SqlForm::text();
     form.firstDayOfWeek = firstDayOfWeek;
+    form.answers = answers;
     form.currentUser = currentUser;
     // A host that asks for the bound form after midnight gets the days of FilterSQL: the day
     // the clock gave, kept. A condition without a relative date needs no day at all.
@@ -100,7 +105,7 @@ std::optional<ComposeFailure> confirm(ConfirmedCondition &confirmed, const Condi
     if (!sql.ok())
         return std::move(sql.failure);
     confirmed = ConfirmedCondition(grid.catalog(), grid.condition(), std::move(sql.text), day,
-                                   firstDayOfWeek, currentUser);
+                                   firstDayOfWeek, answers, currentUser);
     return std::nullopt;
 }
 

@@ -55,10 +55,12 @@ NXSF_CORE_AUTOTEST_EXPORT QString conditionText(const ConditionGrid &grid);
 /// condition with it the confirmed one. On failure returns it and leaves the confirmed
 /// condition and the grid as they were; the dialog shows it in one alert, the pointer
 /// already restored. Relative dates count from asOf (null: today by the host's clock), weeks
-/// from firstDayOfWeek, 当前用户 is currentUser, for FilterSQL and the bound forms alike.
+/// from firstDayOfWeek, for FilterSQL and the bound forms alike; answers answer the
+/// condition's questions for every form, 当前用户 is currentUser.
 NXSF_CORE_AUTOTEST_EXPORT std::optional<ComposeFailure>
 confirm(ConfirmedCondition &confirmed, const ConditionGrid &grid, QDate asOf = {},
-        Qt::DayOfWeek firstDayOfWeek = Qt::Monday, const QString &currentUser = {});
+        Qt::DayOfWeek firstDayOfWeek = Qt::Monday, const Answers &answers = {},
+        const QString &currentUser = {});
 
 /// The alert style of a failure: nxAlert::Warning for the parenthesis refusals (the user's to
 /// correct), nxAlert::Information otherwise.

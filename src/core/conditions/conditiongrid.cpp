@@ -4,6 +4,7 @@
 
 #include "core/composer/fieldcompare.h"
 #include "core/conditions/datetext.h"
+#include "core/conditions/offrows.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
@@ -145,7 +146,7 @@ void ConditionGrid::notify(int row, int col)
 
 void ConditionGrid::retype(ConditionRow &row) const
 {
-    const ValueKind kind = rowValueKind(m_catalog, row.field, row.compare);
+    const ValueKind kind = RunFacts::valueKind(m_catalog, row);
     // A field compared with a field stays so until its value is written anew (a stored one
     // the list lacks is the composer's to tell, naming the row).
     if (kind != row.value.kind() && row.value.kind() != ValueKind::Field)
@@ -185,7 +186,7 @@ void ConditionGrid::setCondition(const Condition &condition)
             row.field = -1;
         row.value = row.value.kind() == ValueKind::Field
                         ? ConditionValue::ofField(row.value.field(), cellSafe(row.value.text()))
-                        : ConditionValue::fromText(rowValueKind(m_catalog, row.field, row.compare),
+                        : ConditionValue::fromText(RunFacts::valueKind(m_catalog, row),
                                                    cellSafe(row.value.text()));
     }
     // Row 1's logic cell is plain: a logic word there is kept as its text.
@@ -375,11 +376,20 @@ void ConditionGrid::writeText(int row, int col, CellKind kind, const QString &te
     case ColValue:
         // The text a field compared with shows, written again (a new cell kind), keeps it.
         if (r.value.kind() != ValueKind::Field || safe != r.value.text())
-            r.value = ConditionValue::fromText(rowValueKind(m_catalog, r.field, r.compare), safe);
+            r.value = ConditionValue::fromText(RunFacts::valueKind(m_catalog, r), safe);
         break;
-    case ColValueCode:
+    case ColValueCode: {
+        // The cell is the stored form of the row's off flag and question.
+        const RowFacts facts = RowFacts::read(safe);
+        r.off = RunFacts::off(facts);
+        if (RunFacts::asks(facts) != (r.value.kind() == ValueKind::Asked))
+            r.value = ConditionValue::fromText(RunFacts::asks(facts)
+                                                   ? ValueKind::Asked
+                                                   : rowValueKind(m_catalog, r.field, r.compare),
+                                               r.value.text());
         r.code = std::move(safe);
         break;
+    }
     default:
         r.close = std::move(safe);
         break;

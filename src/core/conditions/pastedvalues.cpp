@@ -105,4 +105,16 @@ QString listLines(QStringView list, qsizetype maxLines, qsizetype lineWidth)
     return lines;
 }
 
+QString unknownValuesQuestion(const QStringList &unknown)
+{
+    constexpr qsizetype listed = 20;
+    // The values are joined, never formatted: any of them may hold a marker.
+    const QString values = listLines(unknown.join(u','), listed);
+    if (unknown.size() == 1)
+        return Language::text(Texts::unknownLookupValue()) + u'\n' + values + u'\n' +
+               Language::text(Texts::useValueAnyway());
+    return Language::text(Texts::unknownLookupValues()).arg(unknown.size()) + u'\n' + values +
+           u'\n' + Language::text(Texts::useValuesAnyway());
+}
+
 } // namespace NxSerialFilter

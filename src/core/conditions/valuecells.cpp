@@ -67,9 +67,15 @@ void ValueCells::SetValueCell(int k, int r)
 {
     if (k == -1)
         return;
+    constexpr int value = ConditionGrid::ColValue;
+    // A question is a text whatever the field; the field's default would overwrite it.
+    if (r >= 1 && r <= m_grid.MaxRows() &&
+        m_grid.condition().at(r - 1).value.kind() == ValueKind::Asked) {
+        m_grid.setCellKind(r, value, CellKind::Text);
+        return;
+    }
     BusyPointer::Scope busy;
     try {
-        constexpr int value = ConditionGrid::ColValue;
         if (m_state.SerialUse) {
             m_grid.setCellKind(r, value, CellKind::Text);
             const KeyedValuesPtr d = FieldList::FindFieldDescriptor(m_state, m_grid.catalog(), k);

@@ -183,7 +183,7 @@ bool namesNoDate(CompareOp op, const ConditionValue &value)
 bool holdsUnknownDate(const FieldCatalog &catalog, const ConditionRow &row)
 {
     return row.field > 0 && catalog.valueKind(row.field) == ValueKind::Date &&
-           namesNoDate(row.compare, row.value);
+           row.value.kind() != ValueKind::Asked && namesNoDate(row.compare, row.value);
 }
 
 } // namespace NxSerialFilter

@@ -38,6 +38,9 @@ NXSF_CORE_AUTOTEST_EXPORT QString listSummary(QStringView list);
 /// values there are in all.
 NXSF_CORE_AUTOTEST_EXPORT QString listLines(QStringView list, qsizetype maxLines,
                                             qsizetype lineWidth = 0);
+/// The question on values a look-up does not hold: how many, the first of them one per line,
+/// and whether to use them all the same; one value is asked of in the singular.
+NXSF_CORE_AUTOTEST_EXPORT QString unknownValuesQuestion(const QStringList &unknown);
 
 /// A date named by a word that keeps its meaning as days pass: "本月", "过去7天".
 struct RelativeDate

@@ -106,11 +106,20 @@ NXSF_TEXT(pasteValuesTitle, "粘贴数值")
 NXSF_TEXT(pasteValuesPrompt, "每行一个值；逗号、分号和制表符也分隔数值：")
 NXSF_TEXT(unknownLookupValues, "查找中没有下列 %1 个值：")
 NXSF_TEXT(useValuesAnyway, "仍要使用这些值吗？")
+// ... of one value, which other languages say in the singular
+NXSF_TEXT(unknownLookupValue, "查找中没有下列值：")
+NXSF_TEXT(useValueAnyway, "仍要使用这个值吗？")
 NXSF_TEXT(relativeDates, "相对日期")
 // A stored date that is neither a date nor a relative date this build knows, "%1" the text
 NXSF_TEXT(unknownDateWord, "“%1”不是日期，也不是能识别的相对日期")
 // A relative date whose days fall outside the years 1 to 9999 on the day of composing
 NXSF_TEXT(dateOutOfCalendar, "“%1”所指的日期超出了日历的范围（1年至9999年）")
+// A row switched off whose parentheses paired with rows still in the condition
+NXSF_TEXT(offRowUnbalances, "停用此行后左、右括号不再匹配，请改正后继续。")
+// A question asked when the condition runs that got no answer, "%1" the question
+NXSF_TEXT(unansweredQuestion, "运行时输入的“%1”没有回答")
+// A value asked when the condition runs, as the grid and the words show it; "%1" the question
+NXSF_TEXT(askedValue, "「%1？」")
 // A value that is another field: the value word for it, the grid's cell, the context menu
 NXSF_TEXT(fieldValue, "字段【%1】")
 NXSF_TEXT(fieldValueCell, "【%1】")
@@ -163,10 +172,15 @@ NXSF_TEXT(gridInsertRow, "插入行(&I)")
 NXSF_TEXT(gridDeleteRow, "删除行(&D)")
 NXSF_TEXT(gridMoveRowUp, "上移行(&V)")
 NXSF_TEXT(gridMoveRowDown, "下移行(&W)")
+NXSF_TEXT(gridRowOff, "停用此行")
+NXSF_TEXT(gridRowOn, "启用此行")
+NXSF_TEXT(gridAskWhenRun, "运行时输入")
 NXSF_TEXT(pasteNoRows, "剪贴板中没有本窗口可用的条件行，未粘贴。")
 
 // What a screen reader says about the dialog's controls
 NXSF_TEXT(cellName, "第%1行 %2：%3")
+// A cell of a row switched off: "%1" what cellName says
+NXSF_TEXT(cellOfRowOff, "%1（已停用）")
 NXSF_TEXT(editorName, "第%1行 %2")
 NXSF_TEXT(a11yCalendar, "日历")
 NXSF_TEXT(a11yHintSays, "提示：%1")
@@ -188,6 +202,10 @@ NXSF_TEXT(a11yCountHelp, "条件改变后更新的符合条件的记录数。")
 NXSF_TEXT(a11yTabHelp, "过滤条件页。")
 NXSF_TEXT(a11ySizeGrip, "调整对话框大小")
 NXSF_TEXT(a11ySizeGripHelp, "拖动可放大或缩小对话框。")
+
+// The window that asks a condition's questions when it runs
+NXSF_TEXT(questionsCaption, "本次过滤的数值")
+NXSF_TEXT(questionsPrompt, "请输入本次过滤使用的数值：")
 
 // Scheme name dialog
 NXSF_TEXT(nameCaption, "过滤方案名称")

@@ -3,6 +3,7 @@
 #include "core/schemes/schemetext.h"
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/offrows.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
@@ -234,6 +235,7 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
             row.unmatched.compare = compare.toString();
             parsed.problems.append({r, RowProblem::Cell::Compare, row.unmatched.compare});
         }
+        row.off = RunFacts::off(facts);
         const QString value = cells.text(ConditionGrid::ColValue);
         if (facts.value(RowFacts::valueKey()) == u"field") {
             // The other field is found as the row's own is: by identifier, else by caption.
@@ -244,8 +246,10 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
             row.value = ConditionValue::ofField(other > 0 ? other : -1,
                                                 other > 0 ? catalog.caption(other) : value);
         } else {
-            row.value =
-                ConditionValue::fromText(rowValueKind(catalog, row.field, row.compare), value);
+            row.value = ConditionValue::fromText(
+                RunFacts::asks(facts) ? ValueKind::Asked
+                                      : rowValueKind(catalog, row.field, row.compare),
+                value);
         }
         if (holdsUnknownDate(catalog, row))
             parsed.problems.append({r, RowProblem::Cell::Value, row.value.text()});
@@ -262,9 +266,10 @@ QString codeCell(const ConditionRow &row, const FieldCatalog &catalog)
 {
     // A row whose field was not found keeps the identifier it was stored with; a row that
     // names no field keeps none.
-    if (row.field < 0 && !row.unmatched.field.isEmpty())
-        return row.code;
     RowFacts facts = RowFacts::read(row.code);
+    RunFacts::write(facts, row);
+    if (row.field < 0 && !row.unmatched.field.isEmpty())
+        return facts.text();
     // A field the value names follows the row's own, written anew as it is: one the list
     // lacks keeps the identifier it was stored with.
     const bool otherField = facts.value(RowFacts::valueKey()) == u"field";
@@ -312,10 +317,10 @@ QString write(const Condition &condition, const FieldCatalog &catalog, const QSt
         text += row.unmatched.compare.isEmpty() ? book.compare(row.compare) : row.unmatched.compare;
         text += u'\t';
         // A relative date is stored in the saver's language, as the comparison is.
-        text +=
-            catalog.valueKind(row.field) == ValueKind::Date && row.value.kind() != ValueKind::Field
-                ? book.dateValue(row.value.text(), row.compare)
-                : row.value.text();
+        text += catalog.valueKind(row.field) == ValueKind::Date &&
+                        row.value.kind() != ValueKind::Asked && row.value.kind() != ValueKind::Field
+                    ? book.dateValue(row.value.text(), row.compare)
+                    : row.value.text();
         text += u'\t';
         text += codeCell(row, catalog);
         text += u'\t';

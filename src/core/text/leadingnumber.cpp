@@ -174,4 +174,9 @@ QVariant sqlNumberValue(double value)
     return value;
 }
 
+QString grouped(qint64 count)
+{
+    return QLocale(QLocale::English).toString(count);
+}
+
 } // namespace NxSerialFilter::Numbers

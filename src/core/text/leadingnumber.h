@@ -40,4 +40,8 @@ QVariant sqlLeadingNumberValue(QStringView text);
 /// whole number within 64 bits is a qint64, anything else a double.
 QVariant sqlNumberValue(double value);
 
+/// A count as the dialog shows it, grouped in thousands with "," ("10,000,000"), as both
+/// languages write large numbers.
+QString grouped(qint64 count);
+
 } // namespace NxSerialFilter::Numbers

@@ -14,6 +14,12 @@ namespace NxSerialFilter::StoredConditions {
 ComposedCondition compose(const ConditionComposer &composer, const QString &schemeName,
                           SqlEngine engine, Placeholders placeholders)
 {
+    return compose(composer, schemeName, Answers(), engine, placeholders);
+}
+
+ComposedCondition compose(const ConditionComposer &composer, const QString &schemeName,
+                          const Answers &answers, SqlEngine engine, Placeholders placeholders)
+{
     ComposedCondition result;
     result.failure = ComposedCondition::Failure::Scheme;
     QString text;
@@ -29,7 +35,7 @@ ComposedCondition compose(const ConditionComposer &composer, const QString &sche
         result.error = describeFailure(std::current_exception());
         return result;
     }
-    return composer.compose(text, engine, placeholders);
+    return composer.compose(text, answers, engine, placeholders);
 }
 
 } // namespace NxSerialFilter::StoredConditions

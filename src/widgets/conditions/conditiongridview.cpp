@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/conditions/conditiongridview.h"
 
+#include "core/composer/questions.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/datetext.h"
 #include "core/conditions/valuecells.h"
@@ -319,6 +320,14 @@ void startEditorWith(const QValidator *validator, const QString &text)
 
 QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
 {
+    const bool off = index.isValid() && index.model() == this && condition().at(index.row()).off;
+    if (off && role == Qt::ForegroundRole) // greyed, and struck through for more than colour
+        return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+    if (off && role == Qt::FontRole) {
+        QFont struck;
+        struck.setStrikeOut(true);
+        return struck;
+    }
     const bool shown =
         role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleTextRole;
     if (!shown || !index.isValid())
@@ -326,7 +335,10 @@ QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
     const int row = index.row() + 1;
     const int col = index.column() + 1;
     const bool list = ConditionGrid::data(index, ValueListRole).toBool();
-    const QString text = GetCellText(row, col);
+    const ConditionRow &r = condition().at(row - 1);
+    const QString text = col == ColValue && r.value.kind() == ValueKind::Asked
+                             ? Language::text(Texts::askedValue()).arg(Questions::of(catalog(), r))
+                             : GetCellText(row, col);
     if (role == Qt::ToolTipRole) {
         // Several values to a line, so that a long list shows whole; a list of 100,000 would
         // make a tip taller than any screen, so past 40 lines it says how many there are.
@@ -343,7 +355,9 @@ QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole)
         return seen;
     // One pass over the pattern: a cell's text may hold anything a marker looks like.
-    return Language::text(Texts::cellName()).arg(QString::number(row), GetCellText(0, col), seen);
+    const QString said =
+        Language::text(Texts::cellName()).arg(QString::number(row), GetCellText(0, col), seen);
+    return off ? Language::text(Texts::cellOfRowOff()).arg(said) : said;
 }
 
 QWidget *ConditionDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
@@ -494,6 +508,9 @@ ConditionGridView::ConditionGridView(QWidget *parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                     QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
     setTabKeyNavigation(true);
+    // Rows are one line high: a wrapped "(1000) A1, A2, A3 …" showed its first word and the
+    // ellipsis only.
+    setWordWrap(false);
     horizontalHeader()->setHighlightSections(false);
     fitRowsToFont();
 }
@@ -836,12 +853,7 @@ bool ConditionGridView::takeList(int row, const PastedValues &pasted)
     if (m_listChecker)
         alertOnFailure([&] { unknown = m_listChecker(row, pasted.values); });
     if (!unknown.isEmpty()) {
-        constexpr qsizetype listedUnknown = 20;
-        // The values are joined, never formatted: any of them may hold a marker.
-        const QString question = Language::text(Texts::unknownLookupValues()).arg(unknown.size()) +
-                                 u'\n' + listLines(unknown.join(u','), listedUnknown) + u'\n' +
-                                 Language::text(Texts::useValuesAnyway());
-        const int answer = nxAlert::ShowAlert(question, nxAlert::Question);
+        const int answer = nxAlert::ShowAlert(unknownValuesQuestion(unknown), nxAlert::Question);
         backToWindow();
         if (answer != nxAlert::AnswerYes)
             return false;

@@ -4,6 +4,7 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/conditionrows.h"
+#include "core/conditions/offrows.h"
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
 #include "widgets/conditions/conditiongridview.h"
@@ -118,6 +119,9 @@ GridEditing::GridEditing(ConditionGridView &view, Apply apply, QObject *parent)
             [this] { moveRow(-1); });
     connect(addAction("MoveRowDown", {key(Qt::ALT | Qt::Key_Down)}, nullptr), &QAction::triggered,
             this, [this] { moveRow(1); });
+    m_menu->addSeparator();
+    addAction("ToggleRowOff", {key(Qt::CTRL | Qt::Key_Slash)}, &GridEditing::toggleRowOff);
+    addAction("AskWhenRun", {}, &GridEditing::toggleAsked)->setCheckable(true);
     // Rows are copied as a block: Shift with the arrows or the mouse selects several.
     view.setSelectionMode(QAbstractItemView::ContiguousSelection);
     view.setContextMenuPolicy(Qt::CustomContextMenu);
@@ -165,6 +169,16 @@ void GridEditing::retranslate()
     for (const auto &entry : texts) {
         if (auto *action = m_view.findChild<QAction *>(QString::fromLatin1(entry.name)))
             action->setText(Language::text(entry.text()));
+    }
+    // The row commands that say what they will do to the current row.
+    const ConditionRow &row = grid().condition().at(grid().activeRow() - 1);
+    if (auto *off = m_view.findChild<QAction *>(QStringLiteral("ToggleRowOff")))
+        off->setText(Language::text(row.off ? Texts::gridRowOn() : Texts::gridRowOff()));
+    if (auto *ask = m_view.findChild<QAction *>(QStringLiteral("AskWhenRun"))) {
+        ask->setText(Language::text(Texts::gridAskWhenRun()));
+        ask->setChecked(row.value.kind() == ValueKind::Asked);
+        ask->setEnabled(grid().activeCol() == ConditionGrid::ColValue && row.field > 0 &&
+                        !grid().isLocked(grid().activeRow(), ConditionGrid::ColValue));
     }
 }
 
@@ -285,6 +299,36 @@ void GridEditing::moveRow(int by)
     Condition after = grid().condition();
     if (ConditionRows::moveRow(after, grid().activeRow(), by))
         change(after, grid().activeRow() + by, grid().activeCol());
+}
+
+void GridEditing::toggleRowOff()
+{
+    if (!settle())
+        return;
+    Condition after = grid().condition();
+    const int row = grid().activeRow();
+    // A blank row has nothing to leave out.
+    if (ConditionRows::isBlank(after.at(row - 1)))
+        return;
+    RunFacts::setOff(after[row - 1], !after.at(row - 1).off);
+    change(after, row, grid().activeCol());
+}
+
+void GridEditing::toggleAsked()
+{
+    if (!settle())
+        return;
+    Condition after = grid().condition();
+    const int row = grid().activeRow();
+    ConditionRow &r = after[row - 1];
+    if (r.field <= 0 || grid().isLocked(row, ConditionGrid::ColValue))
+        return;
+    // The question is the field's caption until the user words it otherwise.
+    if (r.value.kind() == ValueKind::Asked)
+        RunFacts::setQuestion(r, QString(), rowValueKind(grid().catalog(), r.field, r.compare));
+    else
+        RunFacts::setQuestion(r, grid().catalog().caption(r.field), ValueKind::Asked);
+    change(after, row, ConditionGrid::ColValue);
 }
 
 void GridEditing::copyRows()

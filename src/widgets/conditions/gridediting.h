@@ -35,7 +35,7 @@ public:
 
     QUndoStack &stack() { return m_stack; }
     /// The context menu; its actions are named Undo, Redo, CopyRows, PasteRows, InsertRow,
-    /// DeleteRow, MoveRowUp and MoveRowDown.
+    /// DeleteRow, MoveRowUp, MoveRowDown, ToggleRowOff and AskWhenRun.
     QMenu *menu() const { return m_menu; }
 
     /// What goes with a grid beyond its condition (the scheme it belongs to): kept with each
@@ -61,6 +61,11 @@ public:
     /// it is a blank one below them); any other text is refused with one alert and the grid
     /// stays as it was.
     void pasteRows();
+    /// Switches the current row off, or on again; a blank row stays as it is.
+    void toggleRowOff();
+    /// Makes the current row's value a question asked when the condition runs (the field's
+    /// caption), or a plain value again.
+    void toggleAsked();
 
 Q_SIGNALS:
     /// The grid was replaced by a condition (undo, redo or a row command).

@@ -19,6 +19,7 @@
 #include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/keypreview.h"
 #include "widgets/dialog/matchcount.h"
+#include "widgets/dialog/questionswindow.h"
 #include "widgets/schemes/schemelist.h"
 #include "widgets/schemes/schemelistview.h"
 #include "widgets/support/twips.h"
@@ -365,10 +366,21 @@ void frmFilter::CmdOK_Click()
     // refused stays there to be corrected instead of passing the old value.
     if (!m_vspFilter->commitOpenEditor())
         return;
+    // The values asked when the condition runs, all at once; Cancel there goes back to the grid.
+    Answers answers;
+    if (const QList<Question> questions = Questions::of(m_grid->catalog(), m_grid->condition());
+        !questions.isEmpty()) {
+        QuestionsWindow ask(questions, ValueCells::today(), this);
+        const bool answered = ask.exec() == QDialog::Accepted;
+        activateWindow(); // without a window manager nothing gives the dialog the keys back
+        if (!answered)
+            return;
+        answers = ask.answers();
+    }
     m_cancel = false;
     // Relative dates count from the day that new date cells take, by the same clock.
     if (const auto failure = SqlBuilder::confirm(m_confirmed, *m_grid, ValueCells::clockDay(),
-                                                 m_firstDayOfWeek, m_currentUser)) {
+                                                 m_firstDayOfWeek, answers, m_currentUser)) {
         nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
         // Still the same showing: the next activation (a window closing over the dialog)
         // must not send the user back to row 1.

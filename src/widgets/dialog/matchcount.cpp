@@ -7,10 +7,10 @@
 #include "core/conditions/valuecells.h"
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
+#include "core/text/leadingnumber.h"
 #include <NxSerialFilter/failure.h>
 
 #include <QCoreApplication>
-#include <QLocale>
 #include <QPointer>
 #include <QThreadPool>
 
@@ -31,11 +31,9 @@ QString estimateText(qint64 records, CountEstimate kind)
             unit *= 10;
         records = (records + unit / 2) / unit * unit;
     }
-    // Grouped in thousands, as both languages write large numbers.
-    const QString number = QLocale(QLocale::English).toString(records);
     return Language::text(kind == CountEstimate::About ? Texts::aboutCount()
                                                        : Texts::moreThanCount())
-        .arg(number);
+        .arg(Numbers::grouped(records));
 }
 
 } // namespace
@@ -192,6 +190,7 @@ void MatchCount::launch()
                 },
                 Qt::QueuedConnection);
         });
+    ++m_inFlight;
     // The count sees only copies and shared state, never this object or the dialog.
     threads->start([counter = m_counter, condition = *m_asked, generation, control,
                     current = m_current, receiver, threads] {
@@ -217,6 +216,7 @@ void MatchCount::launch()
 
 void MatchCount::finished(quint64 generation, std::optional<qint64> count)
 {
+    --m_inFlight;
     if (m_running && m_runningGeneration == generation) {
         m_running.reset();
         if (m_pending)
@@ -228,7 +228,7 @@ void MatchCount::finished(quint64 generation, std::optional<qint64> count)
     m_budget.stop();
     if (!count)
         m_asked.reset(); // the same condition may be tried again after the next change
-    show(count ? Language::text(Texts::matchingRecords()) + QString::number(*count)
+    show(count ? Language::text(Texts::matchingRecords()) + Numbers::grouped(*count)
                : Language::text(Texts::cannotCount()));
 }
 

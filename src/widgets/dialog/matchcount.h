@@ -58,6 +58,12 @@ public:
     void setBudget(std::chrono::milliseconds budget);
     /// What the count line shows.
     QString line() const { return m_line; }
+    /// True when no change waits to be counted and every count asked for has answered: the
+    /// line stays as it is until the grid changes.
+    bool isIdle() const
+    {
+        return !m_settle.isActive() && !m_grace.isActive() && !m_pending && m_inFlight == 0;
+    }
 
     /// The threads the counts run on, made on first use; they end with the application object,
     /// which lets running counts finish. Null while no count has ever been asked for.
@@ -96,6 +102,7 @@ private:
     };
     std::optional<Estimate> m_estimate; // of the current generation
     bool m_active = false;
+    int m_inFlight = 0; // counts started whose answer has not come back
     QTimer m_settle;
     QTimer m_slow;
     QTimer m_budget;

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
+#include "core/composer/questions.h"
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
@@ -57,22 +58,23 @@ struct Fixture
         Testing::setFields(state, grid);
     }
 
-    /// Each row: "logic|(|field|comparison|value|)"; a row with a seventh cell, the value
-    /// code, makes them all read as a stored scheme is.
+    /// Each row: "logic|(|field|comparison|value|)", then "|" and the value code if any; a
+    /// field compared with a field ("value=field") makes them all read as a stored scheme is.
     void setRows(const QStringList &rows)
     {
         if (std::any_of(rows.begin(), rows.end(),
-                        [](const QString &r) { return r.count(u'|') > 5; })) {
+                        [](const QString &r) { return r.contains(u"value=field"_qs); })) {
             grid.setCondition(SchemeText::parse(schemeText(rows), grid.catalog()).condition);
             return;
         }
         grid.SetMaxRows(std::max(int(rows.size()) + 1, grid.MaxRows()));
-        static constexpr int columns[] = {ConditionGrid::ColLogic, ConditionGrid::ColLeftParen,
-                                          ConditionGrid::ColField, ConditionGrid::ColCompare,
-                                          ConditionGrid::ColValue, ConditionGrid::ColRightParen};
+        static constexpr int columns[] = {ConditionGrid::ColLogic,    ConditionGrid::ColLeftParen,
+                                          ConditionGrid::ColField,    ConditionGrid::ColCompare,
+                                          ConditionGrid::ColValue,    ConditionGrid::ColRightParen,
+                                          ConditionGrid::ColValueCode};
         for (int r = 1; r <= rows.size(); ++r) {
             const QStringList cells = rows.at(r - 1).split(u'|');
-            for (int i = 0; i < 6 && i < cells.size(); ++i)
+            for (int i = 0; i < 7 && i < cells.size(); ++i)
                 grid.SetCellText(r, columns[i], cells.at(i));
         }
     }
@@ -145,10 +147,9 @@ QString schemeText(const QStringList &rows)
     QStringList lines;
     for (const QString &row : rows) {
         QStringList cells = row.split(u'|');
-        const QString code = cells.size() > 6 ? cells.takeAt(6) : QString();
-        while (cells.size() < 6)
+        while (cells.size() < 7)
             cells.append(QString());
-        cells.insert(5, code);
+        cells.insert(5, cells.takeAt(6)); // the value code
         lines.append(cells.join(u'\t'));
     }
     return lines.join(u"\r\n"_qs);
@@ -226,6 +227,8 @@ private Q_SLOTS:
     void valueLists();
     void engineForms_data();
     void engineForms();
+    void askedValues_data();
+    void askedValues();
     void columnNames_data();
     void columnNames();
     void failures_data();
@@ -268,6 +271,30 @@ void tst_SqlBuilder::serialConditions_data()
         << QStringList{u"(序列号 等于 B7 或者 物料 为空)"_qs,
                        u"(序列号 Equal to B7 Or 物料 Is empty)"_qs}
         << QDate();
+    // A row switched off is left out as if absent, with its logic word and parentheses.
+    QTest::newRow("a row switched off")
+        << QStringList{u"||序列号|等于|A|"_qs, u"或者||数量|大于|5||off=1"_qs}
+        << u" ( (tf.FSERIALNUM = 'A') ) "_qs
+        << QStringList{u"序列号 等于 A"_qs, u"序列号 Equal to A"_qs} << QDate();
+    QTest::newRow("the first row switched off: the next reads as first")
+        << QStringList{u"||序列号|等于|A||off=1"_qs, u"或者||数量|大于|5|"_qs}
+        << u" ( (tf.FQTY > 5) ) "_qs << QStringList{u"数量 大于 5"_qs, u"数量 Greater than 5"_qs}
+        << QDate();
+    QTest::newRow("a row switched off inside a group")
+        << QStringList{u"|(|序列号|等于|A|"_qs, u"或者||数量|大于|5||off=1"_qs,
+                       u"或者||序列号|等于|B|)"_qs, u"并且||数量|小于|9|"_qs}
+        << u" ( (( tf.FSERIALNUM = 'A'   Or  tf.FSERIALNUM = 'B'  ) And  tf.FQTY < 9) ) "_qs
+        << QStringList{u"(序列号 等于 A 或者 序列号 等于 B) 并且 数量 小于 9"_qs,
+                       u"(序列号 Equal to A Or 序列号 Equal to B) And 数量 Less than 9"_qs}
+        << QDate();
+    QTest::newRow("a whole group switched off")
+        << QStringList{u"|(|序列号|等于|A||off=1"_qs, u"或者||序列号|等于|B|)|off=1"_qs,
+                       u"并且||数量|小于|9|"_qs}
+        << u" ( (tf.FQTY < 9) ) "_qs << QStringList{u"数量 小于 9"_qs, u"数量 Less than 9"_qs}
+        << QDate();
+    QTest::newRow("every row switched off")
+        << QStringList{u"||序列号|等于|A||off=1"_qs} << QString()
+        << QStringList{QString(), QString()} << QDate();
     QTest::newRow("no row in use")
         << QStringList{} << QString() << QStringList{QString(), QString()} << QDate();
 
@@ -836,6 +863,92 @@ void tst_SqlBuilder::engineForms()
     QCOMPARE(f.confirmed.query(SqlEngine::PostgreSQL, Placeholders::Dollar).bound(), bound);
 }
 
+void tst_SqlBuilder::askedValues_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("answers");   // "question=value"
+    QTest::addColumn<QStringList>("questions"); // what the dialog asks, in order
+    QTest::addColumn<QString>("expected");      // null: refused for want of an answer
+    QTest::addColumn<QString>("words");
+
+    QTest::newRow("a text answer, quotes doubled")
+        << QStringList{u"||序列号|等于|客户||ask=1"_qs} << QStringList{u"客户=SN'1"_qs}
+        << QStringList{u"客户"_qs} << u" ( (tf.FSERIALNUM = 'SN''1') ) "_qs
+        << u"序列号 等于 SN'1"_qs;
+    QTest::newRow("an empty question is the field's caption")
+        << QStringList{u"||序列号|等于|||ask=1"_qs} << QStringList{u"序列号=A"_qs}
+        << QStringList{u"序列号"_qs} << u" ( (tf.FSERIALNUM = 'A') ) "_qs << u"序列号 等于 A"_qs;
+    QTest::newRow("a number answer read as the field reads it")
+        << QStringList{u"||数量|大于|多少||ask=1"_qs} << QStringList{u"多少=12.50kg"_qs}
+        << QStringList{u"多少"_qs} << u" ( (tf.FQTY > 12.5) ) "_qs << u"数量 大于 12.50kg"_qs;
+    QTest::newRow("a date answer may be a relative date")
+        << QStringList{u"||日期|等于|哪天||ask=1"_qs} << QStringList{u"哪天=本月"_qs}
+        << QStringList{u"哪天"_qs}
+        << u" ( ((tf.FDATE >= '2026-12-01' And tf.FDATE < '2027-01-01')) ) "_qs
+        << u"日期 等于 本月"_qs;
+    QTest::newRow("one question of two rows, answered once")
+        << QStringList{u"|(|序列号|等于|客户||ask=1"_qs, u"或者||序列号|包含|客户|)|ask=1"_qs}
+        << QStringList{u"客户=A"_qs} << QStringList{u"客户"_qs}
+        << u" ( (( tf.FSERIALNUM = 'A'   Or  tf.FSERIALNUM Like '%A%'  )) ) "_qs
+        << u"(序列号 等于 A 或者 序列号 包含 A)"_qs;
+    // Neither reads a value: nothing to ask.
+    QTest::newRow("an empty test and a row switched off ask nothing")
+        << QStringList{u"||序列号|为空|客户||ask=1"_qs, u"或者||数量|大于|多少||off=1;ask=1"_qs}
+        << QStringList{} << QStringList{}
+        << u" ( ((tf.FSERIALNUM Is null or tf.FSERIALNUM='' or tf.FSERIALNUM='*')) ) "_qs
+        << u"序列号 为空"_qs;
+    QTest::newRow("unanswered, the words show the question")
+        << QStringList{u"||序列号|等于|客户||ask=1"_qs} << QStringList{u"别的=A"_qs}
+        << QStringList{u"客户"_qs} << QString() << u"序列号 等于 「客户？」"_qs;
+}
+
+// A scheme asks, the answers take the values' places in every form; a question without an
+// answer must never compose as its own text.
+void tst_SqlBuilder::askedValues()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, questions);
+    QFETCH(QString, expected);
+    QFETCH(QString, words);
+    Answers given;
+    for (const QString &answer : answers)
+        given.insert(answer.section(u'=', 0, 0), answer.section(u'=', 1));
+    Fixture f(Mode::Serial);
+    f.setRows(rows);
+    QStringList asked;
+    for (const Question &q : Questions::of(f.grid.catalog(), f.grid.condition()))
+        asked << q.text;
+    QCOMPARE(asked, questions);
+
+    const QDate asOf(2026, 12, 8);
+    ConfirmedCondition confirmed;
+    const auto failure = SqlBuilder::confirm(confirmed, f.grid, asOf, Qt::Monday, given);
+    SqlForm wordsForm = SqlForm::words();
+    wordsForm.answers = given;
+    QCOMPARE(compose(f.grid.catalog(), f.grid.condition(), wordsForm).text, words);
+    if (expected.isNull()) {
+        QVERIFY(failure);
+        QCOMPARE(failure->reason, ComposeFailure::Reason::Unanswered);
+        return;
+    }
+    QVERIFY(!failure);
+    QCOMPARE(confirmed.sql(), expected);
+    QCOMPARE(withLiterals(confirmed.query(SqlEngine::SQLite, Placeholders::QMark).bound()),
+             expected);
+    QCOMPARE(confirmed.text(), words);
+    // Without a window, from the stored text: the same, and the text keeps the questions.
+    ConditionComposer composer =
+        ConditionComposer::forSerialDescription(standardSerialDescription());
+    composer.setAsOf(asOf);
+    const ComposedCondition headless = composer.compose(schemeText(rows), given);
+    QCOMPARE(headless.sql, expected);
+    QCOMPARE(headless.text, words);
+    QCOMPARE(composer.questions(schemeText(rows)), questions);
+    // A question on a date field is no unknown date to alert of when the scheme loads.
+    QVERIFY(SchemeText::parse(schemeText(rows), f.grid.catalog()).problems.isEmpty());
+}
+
 void tst_SqlBuilder::columnNames_data()
 {
     QTest::addColumn<QString>("name");
@@ -969,6 +1082,24 @@ void tst_SqlBuilder::failures_data()
         << unbalanced << 48;
     // A row the grid shows must not drop out of the condition behind a row without a field.
     const QString gap = u"行：没有选择字段，但下面还有条件；请选择字段或删除这一行"_qs;
+    // Left out, a row switched off would leave its partner's parenthesis alone.
+    QTest::newRow("a switched-off row that closes a group")
+        << true << standard << QStringList{}
+        << QStringList{u"|(|序列号|等于|A|"_qs, u"或者||数量|大于|5|)|off=1"_qs} << parens
+        << u"第2行：停用此行后左、右括号不再匹配，请改正后继续。"_qs << 48;
+    QTest::newRow("a question without an answer")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量|大于|5|"_qs, u"并且||序列号|等于|客户||ask=1"_qs} << row
+        << u"第2行：运行时输入的“客户”没有回答"_qs << 64;
+    QTest::newRow("a question after a row switched off names its own row")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量|大于|5||off=1"_qs, u"并且||序列号|等于|||ask=1"_qs} << row
+        << u"第2行：运行时输入的“序列号”没有回答"_qs << 64;
+    QTest::newRow("a failure after a row switched off names its own row")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量|大于|5||off=1"_qs, u"并且||序列号|等于|A|"_qs,
+                       u"并且||序列号||A|"_qs}
+        << row << u"第3行：没有选择比较方式"_qs << 64;
     QTest::newRow("field-less row before a filled one")
         << true << standard << QStringList{}
         << QStringList{u"||数量|大于|50|"_qs, u"|||||"_qs, u"并且||序列号|等于|红色|"_qs} << row

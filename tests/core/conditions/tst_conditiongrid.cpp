@@ -299,6 +299,25 @@ private Q_SLOTS:
         QCOMPARE(m_grid->GetComboIndex(row, col), index);
     }
 
+    // The hidden code cell is the stored form of a row's off flag and question, and a question
+    // stays one whatever its comparison reads: taken for a value, its text would be compared.
+    void codeCellCarriesOffAndQuestion()
+    {
+        ConditionRow row;
+        row.compare = CompareOp::InList;
+        row.value = ConditionValue::fromText(ValueKind::Asked, u"客户"_qs);
+        m_grid->setCondition(Condition{row, ConditionRow{}});
+        QCOMPARE(m_grid->condition().at(0).value.kind(), ValueKind::Asked);
+        m_grid->SetCellText(2, G::ColValue, u"a,b"_qs);
+        m_grid->SetCellText(2, G::ColValueCode, u"x;off=1;ask=1"_qs);
+        QVERIFY(m_grid->condition().at(1).off);
+        QCOMPARE(m_grid->condition().at(1).value,
+                 ConditionValue::fromText(ValueKind::Asked, u"a,b"_qs));
+        m_grid->SetCellText(2, G::ColValueCode, u"x"_qs);
+        QVERIFY(!m_grid->condition().at(1).off);
+        QCOMPARE(m_grid->condition().at(1).value.kind(), ValueKind::Text);
+    }
+
     void blockTextRoundTrip()
     {
         m_grid->setColumnItems(G::ColField, {u"(无)"_qs, u"物料"_qs});

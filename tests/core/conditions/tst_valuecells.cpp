@@ -624,21 +624,29 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<int>("duplicates");
         QTest::addColumn<QString>("english"); // the hint line's message in English
+        // The question on these values if the look-up held none of them, in English.
+        QTest::addColumn<QString>("asked");
         QTest::newRow("spreadsheet column, CR LF, trailing break")
             << u"SN1\r\nSN2\r\nSN1\r\n"_qs << QStringList{u"SN1"_qs, u"SN2"_qs} << 1
-            << u"2 values, 1 repeat dropped"_qs;
+            << u"2 values, 1 repeat dropped"_qs
+            << u"The look-up does not hold these 2 values:\nSN1\nSN2\nUse them all the same?"_qs;
         QTest::newRow("tabs, commas, semicolons, blanks trimmed")
             << u" a \tb,; c ;a;b"_qs << QStringList{u"a"_qs, u"b"_qs, u"c"_qs} << 2
-            << u"3 values, 2 repeats dropped"_qs;
+            << u"3 values, 2 repeats dropped"_qs
+            << u"The look-up does not hold these 3 values:\na\nb\nc\nUse them all the same?"_qs;
         QTest::newRow("blanks inside kept, repeats after trimming")
             << u"x y\n x y \n\n"_qs << QStringList{u"x y"_qs} << 1
-            << u"1 value, 1 repeat dropped"_qs;
+            << u"1 value, 1 repeat dropped"_qs
+            << u"The look-up does not hold this value:\nx y\nUse it all the same?"_qs;
         QTest::newRow("one value, two repeats")
-            << u"x\nx\nx"_qs << QStringList{u"x"_qs} << 2 << u"1 value, 2 repeats dropped"_qs;
-        QTest::newRow("case differs: two values") << u"A\ra"_qs << QStringList{u"A"_qs, u"a"_qs}
-                                                  << 0 << u"2 values, 0 repeats dropped"_qs;
+            << u"x\nx\nx"_qs << QStringList{u"x"_qs} << 2 << u"1 value, 2 repeats dropped"_qs
+            << u"The look-up does not hold this value:\nx\nUse it all the same?"_qs;
+        QTest::newRow("case differs: two values")
+            << u"A\ra"_qs << QStringList{u"A"_qs, u"a"_qs} << 0 << u"2 values, 0 repeats dropped"_qs
+            << u"The look-up does not hold these 2 values:\nA\na\nUse them all the same?"_qs;
         QTest::newRow("nothing but separators")
-            << u",;\t\r\n "_qs << QStringList{} << 0 << u"0 values, 0 repeats dropped"_qs;
+            << u",;\t\r\n "_qs << QStringList{} << 0 << u"0 values, 0 repeats dropped"_qs
+            << u"The look-up does not hold these 0 values:\n\nUse them all the same?"_qs;
     }
 
     // A pasted column must become the list the user sees counted, in its order.
@@ -648,6 +656,7 @@ private Q_SLOTS:
         QFETCH(QStringList, values);
         QFETCH(int, duplicates);
         QFETCH(QString, english);
+        QFETCH(QString, asked);
         const PastedValues split = splitPastedValues(pasted);
         QCOMPARE(split.values, values);
         QCOMPARE(split.duplicates, duplicates);
@@ -660,6 +669,7 @@ private Q_SLOTS:
             Language::reload();
         });
         QCOMPARE(split.message(), english);
+        QCOMPARE(unknownValuesQuestion(split.values), asked);
     }
 
     void lookupValueLineBreaks_data()

@@ -503,6 +503,12 @@ void tst_SchemeText::parsing_data()
     QTest::newRow("text an older scheme kept in the code cell")
         << line({}, u"代码"_s, u"V01"_s) << u"3"_s << QString()
         << line({}, u"代码"_s, u"V01;field=t1.FCode"_s);
+    // The facts a row keeps for running stay where they stood, the identifier after them.
+    QTest::newRow("switched off, asked, and unknown facts in their places")
+        << line({}, u"代码"_s, u"x=1;off=1;ask=1;field=t1.FCode;y"_s) << u"3"_s << QString()
+        << line({}, u"代码"_s, u"x=1;off=1;ask=1;y;field=t1.FCode"_s);
+    QTest::newRow("a value of off this build does not write is kept")
+        << line({}, u"名称"_s, u"off=0;field=t1.FName"_s) << u"2"_s << QString() << QString();
     // A field compared with a field keeps the other one's identifier after its own.
     const auto compared = [](const QString &value, const QString &code) {
         return T + T + u"数量"_s + T + u"大于"_s + T + value + T + code + T;

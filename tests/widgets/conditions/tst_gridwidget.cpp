@@ -4,6 +4,7 @@
 // choosing a field, pasted text in the editors, F7, undo and the row commands.
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/offrows.h"
 #include "core/conditions/valuecells.h"
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
@@ -17,15 +18,18 @@
 #include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/frmfilter.h"
 #include "widgets/dialog/frmname.h"
+#include "widgets/dialog/questionswindow.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/schemestore.h>
+#include <NxSerialFilter/schemetext.h>
 
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -896,6 +900,25 @@ private Q_SLOTS:
         QTest::newRow("the context menu's items")
             << u"@2 popup:DeleteRow popup:Undo popup:MoveRowUp"_qs
             << u",数量,2;并且,序列号,a;或者,物料,c"_qs << 1 << 0;
+        // A row switched off shows "!" after its value here, a value asked "?".
+        QTest::newRow("Ctrl+/ switches a row off")
+            << u"@2 ^/"_qs << u",序列号,a;并且,数量,2!;或者,物料,c"_qs << 2 << 0;
+        QTest::newRow("Ctrl+/ again switches it on, Ctrl+Z and Ctrl+Y step over each")
+            << u"@2 ^/ ^/ ^Z ^Z ^Y"_qs << u",序列号,a;并且,数量,2!;或者,物料,c"_qs << 2 << 0;
+        QTest::newRow("Ctrl+/ on the blank last row changes nothing")
+            << u"@4 ^/ ^Z"_qs << start << 4 << 0;
+        QTest::newRow("the context menu switches a row off")
+            << u"@2 popup:ToggleRowOff"_qs << u",序列号,a;并且,数量,2!;或者,物料,c"_qs << 2 << 0;
+        QTest::newRow("ask when run: the caption is the question, undone in one step")
+            << u"@2:5 menu:AskWhenRun @3:5 menu:AskWhenRun ^Z"_qs
+            << u",序列号,a;并且,数量,数量?;或者,物料,c"_qs << 3 << 0;
+        // A number field's cell would refuse the question's letters.
+        QTest::newRow("the question worded anew in a number field's cell")
+            << u"@2:5 menu:AskWhenRun @2:5 type:qty"_qs
+            << u",序列号,a;并且,数量,qty?;或者,物料,c"_qs << 2 << 0;
+        QTest::newRow("asked, then a value again")
+            << u"@2:5 menu:AskWhenRun menu:AskWhenRun"_qs << u",序列号,a;并且,数量,;或者,物料,c"_qs
+            << 2 << 0;
         QTest::newRow("the menu's insert and redo")
             << u"@3 menu:InsertRow menu:Undo menu:Redo"_qs
             << u",序列号,a;并且,数量,2;并且,,;或者,物料,c"_qs << 3 << 0;
@@ -1005,11 +1028,15 @@ private Q_SLOTS:
             }
         }
         QStringList shown;
-        for (int r = 1; r <= grid().MaxRows(); ++r)
+        for (int r = 1; r <= grid().MaxRows(); ++r) {
+            const ConditionRow &at = grid().condition().at(r - 1);
             shown << QStringList{grid().GetCellText(r, G::ColLogic),
                                  grid().GetCellText(r, G::ColField),
-                                 grid().GetCellText(r, G::ColValue)}
+                                 grid().GetCellText(r, G::ColValue) +
+                                     (at.value.kind() == ValueKind::Asked ? u"?"_qs : QString()) +
+                                     (at.off ? u"!"_qs : QString())}
                          .join(u',');
+        }
         while (!shown.isEmpty() && shown.constLast() == u",,"_qs)
             shown.removeLast();
         QCOMPARE(shown.join(u';'), rows);
@@ -1018,6 +1045,70 @@ private Q_SLOTS:
         QCOMPARE(grid().activeRow(), current);
         QCOMPARE(view()->currentIndex().row(), current - 1);
         QCOMPARE(m_alerts->shown.size(), alerts);
+    }
+
+    // A row switched off is greyed, struck through and said so; OK asks the questions in one
+    // window, whose Cancel goes back to the grid, and the answers reach the condition but never
+    // the scheme.
+    void offRowAndQuestionsOnOk()
+    {
+        ConditionRow asked;
+        asked.field = 1;
+        asked.compare = CompareOp::Equal;
+        RunFacts::setQuestion(asked, u"客户"_qs, ValueKind::Asked);
+        ConditionRow off;
+        off.logic = LogicOp::And;
+        off.field = 3;
+        off.compare = CompareOp::Equal;
+        off.value = u"2"_qs;
+        RunFacts::setOff(off, true);
+        ConditionRow date = asked;
+        date.logic = LogicOp::Or;
+        date.field = 4;
+        RunFacts::setQuestion(date, u"哪天"_qs, ValueKind::Asked);
+        SchemeText::applyCondition(grid(), m_dialog->valueCells(),
+                                   Condition{asked, off, date, ConditionRow{}});
+        const QModelIndex offValue = grid().index(1, G::ColValue - 1);
+        QVERIFY(offValue.data(Qt::FontRole).value<QFont>().strikeOut());
+        QVERIFY(offValue.data(Qt::ForegroundRole).isValid());
+        QVERIFY(offValue.data(Qt::AccessibleTextRole).toString().endsWith(u"（已停用）"_qs));
+        QVERIFY(!grid().index(0, G::ColValue - 1).data(Qt::FontRole).isValid());
+        QCOMPARE(grid().index(0, G::ColValue - 1).data().toString(), u"「客户？」"_qs);
+        // The menu says what it will do to the current row.
+        select(2, G::ColValue);
+        Q_EMIT m_dialog->gridEditing()->menu()->aboutToShow();
+        QCOMPARE(view()->findChild<QAction *>(u"ToggleRowOff"_qs)->text(), u"启用此行"_qs);
+        QVERIFY(!view()->findChild<QAction *>(u"AskWhenRun"_qs)->isChecked());
+
+        {
+            ModalAnswers<QuestionsWindow> cancel(
+                [](QuestionsWindow *window) { QTest::keyClick(window, Qt::Key_Escape); });
+            QTest::mouseClick(m_dialog->CmdOK(), Qt::LeftButton);
+            QTRY_COMPARE(cancel.answered, 1);
+            QTRY_VERIFY(m_dialog->isActiveWindow());
+        }
+        QVERIFY(m_dialog->isVisible());
+        QCOMPARE(m_dialog->FilterSQL(), QString());
+
+        bool typed = false;
+        ModalAnswers<QuestionsWindow> answer([&typed](QuestionsWindow *window) {
+            // Two questions in the rows' order; the date asked with a date editor.
+            QVERIFY(window->findChild<QDateEdit *>(u"answer2"_qs));
+            QTest::keyClicks(QApplication::focusWidget(), u"SN'1"_qs);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            typed = true;
+        });
+        m_dialog->CmdOK()->setFocus();
+        QTest::keyClick(m_dialog->CmdOK(), Qt::Key_Space);
+        QTRY_VERIFY(!m_dialog->isVisible());
+        QVERIFY(typed);
+        QCOMPARE(m_dialog->FilterSQL(),
+                 u" ( (tf.FSERIALNUM = 'SN''1'   Or  tf.FDATE = '2024-03-05') ) "_qs);
+        QCOMPARE(m_dialog->confirmed().text(), u"序列号 等于 SN'1 或者 日期 等于 2024-03-05"_qs);
+        const QString scheme =
+            SchemeText::write(m_dialog->confirmed().condition(), grid().catalog());
+        QVERIFY(scheme.contains(u"客户"_qs) && !scheme.contains(u"SN'1"_qs));
     }
 
     // F7 in the grid: the hint shows on entering the value cell, the look-up writes a value

@@ -276,7 +276,7 @@ void tst_FrmFilterLayout::geometry()
     form.lstFilter()->addItem(QStringLiteral("K1"), QStringLiteral("本月入库"), Images::image(5));
     form.LblMsg()->setText(QStringLiteral("序列号") +
                            Language::text(QStringLiteral("按F7键可查看---")));
-    QTRY_VERIFY(form.LblCount()->text().endsWith(QStringLiteral("100000")));
+    QTRY_VERIFY(form.LblCount()->text().endsWith(QStringLiteral("100,000")));
     QVERIFY(form.grab().toImage().save(screenshotPath(file)));
 
     // A window whose client area is 8400 x 4575 twips; English words widen it, and the
@@ -457,8 +457,8 @@ void tst_FrmFilterLayout::captionsFit_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("count");
     QTest::addColumn<QString>("dateCaption"); // the host's, in the language
-    QTest::newRow("chinese") << QString() << u"符合条件的记录：100000"_s << u"入库日期"_s;
-    QTest::newRow("english") << u"en"_s << u"Matching records: 100000"_s << u"Date received"_s;
+    QTest::newRow("chinese") << QString() << u"符合条件的记录：100,000"_s << u"入库日期"_s;
+    QTest::newRow("english") << u"en"_s << u"Matching records: 100,000"_s << u"Date received"_s;
 }
 
 void tst_FrmFilterLayout::captionsFit()
@@ -541,7 +541,7 @@ void tst_FrmFilterLayout::countLineWhole()
     QApplication::setActiveWindow(&form);
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QLabel *count = form.LblCount();
-    QTRY_VERIFY(count->text().endsWith(u"100000"_s));
+    QTRY_VERIFY(count->text().endsWith(u"100,000"_s));
     const QWidget *page = form.findChild<QWidget *>(u"TabS"_s);
     const QRect pageBefore = page->geometry(), countBefore = count->geometry();
 
@@ -582,7 +582,7 @@ void tst_FrmFilterLayout::countLineWhole()
     // The line of a count gives the room back.
     form.grid().setData(form.grid().index(1, ConditionGrid::ColField - 1), 0,
                         ConditionGrid::ComboIndexRole);
-    QTRY_VERIFY(count->text().endsWith(u"100000"_s));
+    QTRY_VERIFY(count->text().endsWith(u"100,000"_s));
     QCOMPARE(count->geometry(), countBefore);
     QCOMPARE(page->geometry(), pageBefore);
 }

@@ -118,12 +118,14 @@ void tst_HelpWindow::pageSpeaksTheDialogsWords()
     QVERIFY(window->isVisible());
     QVERIFY(!window->windowTitle().isEmpty());
     const QString text = window->toPlainText();
-    for (const char *key : {"F7", "F1", "Ctrl+Z", "Ctrl+Y", "Ctrl+Delete", "Ctrl+Insert", "Ctrl+V"})
+    for (const char *key :
+         {"F7", "F1", "Ctrl+Z", "Ctrl+Y", "Ctrl+Delete", "Ctrl+Insert", "Ctrl+/", "Ctrl+V"})
         QVERIFY2(text.contains(QString::fromLatin1(key)), key);
-    const char *words[] = {"等于",     "大于",     "小于",     "小于或等于", "大于或等于", "不等于",
-                           "包含",     "不包含",   "为空",     "不为空",     "并且",       "或者",
-                           "保存方案", "另存方案", "删除方案", "查看",       "大图标",     "小图标",
-                           "列表",     "详细资料", "逻辑",     "字段",       "数值"};
+    const char *words[] = {"等于",   "大于",   "小于",     "小于或等于", "大于或等于",
+                           "不等于", "包含",   "不包含",   "为空",       "不为空",
+                           "并且",   "或者",   "保存方案", "另存方案",   "删除方案",
+                           "查看",   "大图标", "小图标",   "列表",       "详细资料",
+                           "逻辑",   "字段",   "数值",     "停用此行",   "运行时输入"};
     for (const char *word : words) {
         const QString shown = Language::text(QString::fromUtf8(word));
         QVERIFY2(text.contains(shown), qPrintable(shown));

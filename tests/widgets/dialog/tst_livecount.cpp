@@ -24,6 +24,7 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QThread>
+#include <QThreadPool>
 #include <QUuid>
 
 #include <algorithm>
@@ -58,6 +59,7 @@ struct Script
     QList<int> cancelled;
     int running = 0;
     int mostRunning = 0;
+    qint64 scale = 1; // every count times this: a site's numbers
 
     /// Each count tells which call gave it: ten times the call number plus the values bound.
     static MatchCounter counter(const std::shared_ptr<Script> &script)
@@ -75,7 +77,7 @@ struct Script
                 throw std::runtime_error("no database");
             if (script->answer == Answer::Fail)
                 return std::nullopt;
-            return 10 * call + condition.values.size();
+            return (10 * call + condition.values.size()) * script->scale;
         };
     }
 
@@ -110,7 +112,7 @@ struct Script
             ++script->done;
             if (script->cancelled.contains(call))
                 return std::nullopt;
-            return 10 * call + condition.values.size();
+            return (10 * call + condition.values.size()) * script->scale;
         };
     }
 
@@ -314,7 +316,6 @@ private Q_SLOTS:
         form.Form_Load();
         form.show();
         writeRow(form.grid(), 1, 1, 0, QStringLiteral("5"));
-        QTest::qWait(MatchCount::settleMs + 100);
         QVERIFY(form.LblCount()->isHidden());
         QVERIFY(!form.matchCount());
         QVERIFY(!MatchCount::pool());
@@ -363,7 +364,8 @@ private Q_SLOTS:
         // A screen reader reads the whole line, however short the label cuts it.
         QCOMPARE(QAccessible::queryAccessibleInterface(form->LblCount())->text(QAccessible::Name),
                  line);
-        QTest::qWait(MatchCount::settleMs + 100);
+        // Nothing more follows once the last change has been counted.
+        QTRY_VERIFY(form->matchCount()->isIdle());
         QCOMPARE(m_script->callCount(), calls);
         if (calls > 1)
             QCOMPARE(m_script->calls.last(), SqlBuilder::composeBound(grid));
@@ -380,7 +382,7 @@ private Q_SLOTS:
         QTRY_COMPARE(form->LblCount()->toolTip(), countLine(31));
         m_script->release();
         QTRY_VERIFY(m_script->allDone());
-        QTest::qWait(50);
+        QTRY_VERIFY(form->matchCount()->isIdle());
         QCOMPARE(form->LblCount()->toolTip(), countLine(31));
         for (const QList<QVariant> &signal : shown)
             QVERIFY(signal.at(0).toString() != countLine(21));
@@ -424,21 +426,27 @@ private Q_SLOTS:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("estimate"); // empty: none is shown
         QTest::addColumn<QString>("exact");
+        QTest::addColumn<qint64>("scale"); // of the exact counts
         QTest::newRow("planner's rows, three digits")
             << QList<int>{2} << 0 << qint64(4789234) << int(CountEstimate::About)
-            << u"符合条件的记录：约 4,790,000"_qs << countLine(21);
+            << u"符合条件的记录：约 4,790,000"_qs << countLine(21) << qint64(1);
         QTest::newRow("small planner's rows as they are")
             << QList<int>{2} << 0 << qint64(7) << int(CountEstimate::About)
-            << u"符合条件的记录：约 7"_qs << countLine(21);
+            << u"符合条件的记录：约 7"_qs << countLine(21) << qint64(1);
         QTest::newRow("a count stopped at its limit")
             << QList<int>{2} << 0 << qint64(100000) << int(CountEstimate::MoreThan)
-            << u"符合条件的记录：超过 100,000"_qs << countLine(21);
+            << u"符合条件的记录：超过 100,000"_qs << countLine(21) << qint64(1);
         QTest::newRow("the count at open")
             << QList<int>{1} << 0 << qint64(123456) << int(CountEstimate::MoreThan)
-            << u"符合条件的记录：超过 123,456"_qs << countLine(10);
+            << u"符合条件的记录：超过 123,456"_qs << countLine(10) << qint64(1);
         QTest::newRow("within the budget, no estimate")
             << QList<int>{2} << 3600000 << qint64(4789234) << int(CountEstimate::About) << QString()
-            << countLine(21);
+            << countLine(21) << qint64(1);
+        // The exact count is grouped in thousands like the estimate before it.
+        QTest::newRow("a site's exact count, grouped")
+            << QList<int>{2} << 0 << qint64(20960000) << int(CountEstimate::About)
+            << u"符合条件的记录：约 21,000,000"_qs << u"符合条件的记录：21,000,000"_qs
+            << qint64(1000000);
     }
 
     void estimateUntilExact()
@@ -449,6 +457,8 @@ private Q_SLOTS:
         QFETCH(int, kind);
         QFETCH(QString, estimate);
         QFETCH(QString, exact);
+        QFETCH(qint64, scale);
+        m_script->scale = scale;
         // Only the count asked for estimates: one at open would show before the spy is there.
         const auto estimateFrom = [&] {
             std::lock_guard lock(m_script->mutex);
@@ -664,7 +674,11 @@ private Q_SLOTS:
         const QString line = form ? form->LblCount()->toolTip() : QString();
         m_script->release();
         QTRY_VERIFY(m_script->allDone());
-        QTest::qWait(MatchCount::settleMs + 100);
+        // Every count asked for has run, and what it sent back has arrived.
+        QVERIFY(MatchCount::pool()->waitForDone(60000));
+        QCoreApplication::sendPostedEvents();
+        if (form)
+            QTRY_VERIFY(form->matchCount()->isIdle());
         QCOMPARE(m_script->callCount(), 2);
         if (form)
             QCOMPARE(form->LblCount()->toolTip(), line);

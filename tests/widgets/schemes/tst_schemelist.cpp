@@ -1069,6 +1069,10 @@ void tst_SchemeList::schemesOfOthers_data()
                                         << u"方案所有者：me"_s << true << u"共享方案"_s;
     QTest::newRow("own shared scheme") << SchemeRights{u"me"_s, true, true} << true
                                        << u"方案所有者：me（共享）"_s << true << u"取消共享"_s;
+    // An administrator changes, deletes and shares a user's scheme, which stays the user's.
+    QTest::newRow("an administrator on a user's private scheme")
+        << SchemeRights{u"bob"_s, false, true} << true << u"方案所有者：bob"_s << true
+        << u"共享方案"_s;
     QTest::newRow("scheme saved before owners")
         << SchemeRights{} << true << QString() << true << QString();
     QTest::newRow("host service without rights")

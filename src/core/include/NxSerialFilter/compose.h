@@ -11,6 +11,7 @@
 #include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QDate>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -18,6 +19,10 @@
 #include <optional>
 
 namespace NxSerialFilter {
+
+/// The answers to the questions a condition asks when it runs (values of ValueKind::Asked):
+/// the question's text to the value, as the user would type it into the value cell.
+using Answers = QMap<QString, QString>;
 
 /// The form compose writes.
 struct SqlForm
@@ -38,6 +43,9 @@ struct SqlForm
     QDate asOf;
     /// The day a week ("本周", "上周") starts on; a value that names no day is Monday.
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
+    /// The answers to the condition's questions; FilterSQL and the bound forms refuse a
+    /// question without one, the words show it as a question.
+    Answers answers;
     /// FilterSQL and the bound forms: the name the value word 当前用户 ("current user") stands
     /// for on a text or look-up field; empty when the host set none, and a row with the word
     /// then does not compose.
@@ -91,6 +99,10 @@ struct ComposeFailure
         /// a relative date whose days on the day of composing lie past the calendar's ends
         /// (本年 on 9999-12-31); argument: the word
         DateOutOfRange,
+        /// leaving out the switched-off row named unbalances the other rows' parentheses
+        OffRowUnbalances,
+        /// a question asked when the condition runs got no answer; argument: the question
+        Unanswered,
         /// a field compared with another field by 包含, 不包含, 为空, 不为空 or a value list,
         /// which take a value, not a field
         FieldNotComparable,
@@ -130,9 +142,10 @@ struct Composed
 };
 
 /// Composes condition over catalog in form: the rows from the first up to the first without
-/// a field; FilterSQL and the bound forms refuse rows with a field below that one. FilterSQL and
-/// the bound forms fail where the dialog's OK refuses; the words never fail. Pure: reads no grid,
-/// shows nothing, changes nothing.
+/// a field, switched-off rows left out as if absent, each question answered from form.answers;
+/// FilterSQL and the bound forms refuse rows with a field below that one. FilterSQL and the bound
+/// forms fail where the dialog's OK refuses; the words never fail. Pure: reads no grid, shows
+/// nothing, changes nothing.
 NXSF_CORE_EXPORT Composed compose(const FieldCatalog &catalog, const Condition &condition,
                                   const SqlForm &form = SqlForm::text());
 

@@ -54,6 +54,9 @@ enum class ValueKind : quint8 {
     /// a word for a date that moves with the day of composing ("本月", "过去7天"), for a date
     /// field; compared as the range of days it means
     RelativeDate,
+    /// a question asked each time the condition runs: the text is the question (the field's
+    /// caption by default); the answer, typed by the field, takes the value's place
+    Asked,
     /// another field of the catalog, compared column with column; the text is its caption
     Field,
 };
@@ -161,7 +164,9 @@ struct ConditionRow
     ConditionValue value = {};           ///< the value; ignored by IsEmpty and IsNotEmpty
     QString close = {};                  ///< closing parentheses: only ")" composes
     QString code = {};                   ///< the grid's hidden value-code cell, kept as stored
-    UnmatchedWords unmatched = {};       ///< words of a scheme text that named nothing known
+    /// switched off: kept in the grid and the scheme, left out of the condition as if absent
+    bool off = false;
+    UnmatchedWords unmatched = {}; ///< words of a scheme text that named nothing known
 
     /// Equal when every part is.
     friend bool operator==(const ConditionRow &, const ConditionRow &) = default;

@@ -6,6 +6,7 @@
 /// Composing a condition without the dialog.
 
 #include <NxSerialFilter/boundcondition.h>
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/keyedvalues.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
@@ -95,9 +96,20 @@ public:
     /// bound form is written for engine with placeholders.
     ComposedCondition compose(const QString &schemeText, SqlEngine engine = SqlEngine::SQLite,
                               Placeholders placeholders = Placeholders::QMark) const;
+    /// Composes as above, with the answers to the values the scheme asks when it runs (keyed
+    /// by question, as questions() lists them). A question without an answer is refused
+    /// (Failure::Condition) with a message that names it; a scheme keeps no answer.
+    ComposedCondition compose(const QString &schemeText, const Answers &answers,
+                              SqlEngine engine = SqlEngine::SQLite,
+                              Placeholders placeholders = Placeholders::QMark) const;
+    /// The questions schemeText asks when it runs, each once, in the order of its rows; none
+    /// when it cannot be read.
+    QStringList questions(const QString &schemeText) const;
 
 private:
     ConditionComposer();
+    /// The field list of the description; throws when it gives none.
+    FieldCatalog catalog() const;
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -4,6 +4,7 @@
 
 #include <NxSerialFilter/boundcondition.h>
 #include <NxSerialFilter/components.h>
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/keyedvalues.h>
 #include <NxSerialFilter/matchcounter.h>
 #include <NxSerialFilter/nxserialfilter_export.h>
@@ -82,6 +83,10 @@ public:
     /// ConditionComposer composes the same condition again: for a status line in another
     /// language, say.
     QString FilterScheme() const;
+    /// The answers the user gave at OK to the values the scheme asks when it runs, by question
+    /// (empty when it asks none): FilterScheme keeps the questions, and ConditionComposer takes
+    /// these answers to compose the same condition again.
+    Answers FilterAnswers() const;
     /// Lets the dialog show, under its grid, how many records the condition being written
     /// matches: counter gets the condition in bound form for engine and placeholders, as
     /// FilterQuery would give it, a moment after the user stops changing the grid. It runs on

@@ -23,5 +23,13 @@ NXSF_STORE_EXPORT ComposedCondition compose(const ConditionComposer &composer,
                                             SqlEngine engine = SqlEngine::SQLite,
                                             Placeholders placeholders = Placeholders::QMark);
 
+/// Composes as above, with the answers to the values the scheme asks when it runs, keyed by
+/// question (ConditionComposer::questions lists them); a question without an answer is
+/// refused with a message that names it.
+NXSF_STORE_EXPORT ComposedCondition compose(const ConditionComposer &composer,
+                                            const QString &schemeName, const Answers &answers,
+                                            SqlEngine engine = SqlEngine::SQLite,
+                                            Placeholders placeholders = Placeholders::QMark);
+
 } // namespace StoredConditions
 } // namespace NxSerialFilter
