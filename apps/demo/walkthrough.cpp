@@ -749,6 +749,7 @@ void Walkthrough::offAndAskedSession(QDialog &form)
     check(grid->model()->index(0, ColValue - 1).data(Qt::FontRole).value<QFont>().strikeOut(),
           QStringLiteral("Ctrl+/ switched row 1 off: its words are struck through"));
     chooseItem(form, 2, ColField, QStringLiteral("序列号"));
+    chooseItem(form, 2, ColCompare, Words::equal); // the row held another comparison before
     Ui::clickCell(grid, 1, ColValue - 1);
     auto *ask = grid->findChild<QAction *>(QStringLiteral("AskWhenRun"));
     if (check(ask != nullptr, QStringLiteral("the grid's menu: Ask when run")))
@@ -822,7 +823,7 @@ void Walkthrough::fieldAndUserSession(QDialog &form)
         directCount(QStringLiteral("SELECT COUNT(*) FROM ") + serialQuery().from +
                         QStringLiteral(" WHERE tf.FWARRANTY < tf.FINDATE AND tf.FNOTE <> ?"),
                     {m_window.filterFor(m_window.serialScreen()).CurrentUser()});
-    check(showsCount(form, Words::matching + QString::number(m_fieldUserCount)),
+    check(showsCount(form, Words::matching + grouped(m_fieldUserCount)),
           QStringLiteral("the count line counts %1 records").arg(m_fieldUserCount));
     confirm(form, QStringLiteral("filter-dialog-field-and-user"));
 }
