@@ -344,6 +344,38 @@
         <translation>“%1” means days outside the calendar (the years 1 to 9999)</translation>
     </message>
     <message>
+        <source>字段【%1】</source>
+        <translation>field [%1]</translation>
+    </message>
+    <message>
+        <source>【%1】</source>
+        <translation>[%1]</translation>
+    </message>
+    <message>
+        <source>与字段比较</source>
+        <translation>Compare with a field</translation>
+    </message>
+    <message>
+        <source>包含、不包含、为空、不为空和值列表不能与字段比较</source>
+        <translation>Contains, Does not contain, Is empty, Is not empty and the value lists cannot compare with a field</translation>
+    </message>
+    <message>
+        <source>比较的字段“%1”不在字段列表中，或不是同一类的字段</source>
+        <translation>The field compared with, “%1”, is not in the field list or holds another kind of value</translation>
+    </message>
+    <message>
+        <source>当前用户</source>
+        <translation>current user</translation>
+    </message>
+    <message>
+        <source>没有设置当前用户，不能使用“当前用户”</source>
+        <translation>no current user is set, so “current user” cannot be used</translation>
+    </message>
+    <message>
+        <source>数值用语</source>
+        <translation>Value words</translation>
+    </message>
+    <message>
         <source>过滤条件</source>
         <translation>Filter Conditions</translation>
     </message>

@@ -49,6 +49,7 @@ QString help()
         "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID]\n"
         "                        [--language CODE] [--as-of YYYY-MM-DD] [--week-starts DAY]\n"
         "                        [--ask QUESTION=VALUE ...]\n"
+        "                        [--user NAME]\n"
         "       serialfilter sql --fields FIELDS.json --store DB --scheme-name NAME\n"
         "                        [--screen ID] [--language CODE]\n"
         "                        [--words | --bound [--placeholders qmark|dollar]\n"
@@ -73,6 +74,8 @@ QString help()
         "  --ask Q=VALUE     answers the question Q that the scheme asks when it runs (the\n"
         "                    text of a value \"Ask when run\", up to the first \"=\"); once\n"
         "                    for each question. A question left unanswered is refused.\n"
+        "  --user NAME       who runs the condition: the name the value \"当前用户\"\n"
+        "                    (\"current user\") stands for. Without it such a row fails.\n"
         "\n"
         "  --fields FILE     the field description as JSON. \"SerialUse\": true reads\n"
         "                    \"Header\", \"Entry\" and \"SerialclassID\"; false reads \"Fields\"\n"
@@ -138,6 +141,7 @@ struct Options
     QDate asOf;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
     Answers answers;
+    QString user;
 };
 
 /// The day of the week an English day name gives, case ignored.
@@ -187,7 +191,7 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             name == QLatin1String("--store") || name == QLatin1String("--scheme-name") ||
             name == QLatin1String("--placeholders") || name == QLatin1String("--engine") ||
             name == QLatin1String("--as-of") || name == QLatin1String("--week-starts") ||
-            name == QLatin1String("--ask");
+            name == QLatin1String("--ask") || name == QLatin1String("--user");
         if (!known)
             return QStringLiteral("unknown argument '") + args.at(i) + u'\'';
         if (!value) {
@@ -219,6 +223,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
         } else if (name == QLatin1String("--ask") && value->indexOf(u'=') > 0) {
             const qsizetype equals = value->indexOf(u'=');
             options.answers.insert(value->left(equals), value->mid(equals + 1));
+        } else if (name == QLatin1String("--user")) {
+            options.user = *value;
         } else if (name == QLatin1String("--week-starts") && dayNamed(*value)) {
             options.firstDayOfWeek = *dayNamed(*value);
         } else if (name == QLatin1String("--language") &&
@@ -317,6 +323,7 @@ int runSql(const QStringList &args)
         ConditionComposer::forDescription(description, options.screen.value_or(QString()));
     composer.setAsOf(options.asOf);
     composer.setFirstDayOfWeek(options.firstDayOfWeek);
+    composer.setCurrentUser(options.user);
 
     const SqlEngine engine = options.engine.value_or(SqlEngine::SQLite);
     const Placeholders placeholders = options.placeholders.value_or(Placeholders::QMark);

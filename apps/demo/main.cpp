@@ -67,6 +67,11 @@ int main(int argc, char *argv[])
         QStringLiteral("records"),
         QStringLiteral("How many records the server holds (with --database)."), QStringLiteral("N"),
         QString::number(Demo::SampleDatabase::defaultRecordCount));
+    const QCommandLineOption userOption(
+        QStringLiteral("user"),
+        QStringLiteral("Who runs the filters: the name the value 当前用户 (current user) stands "
+                       "for. The login name by default."),
+        QStringLiteral("NAME"));
     const QCommandLineOption prepareOption(
         QStringLiteral("prepare-only"),
         QStringLiteral("Create the database and the JSON descriptions, then exit."));
@@ -76,7 +81,7 @@ int main(int argc, char *argv[])
         screenshotsOption.setDefaultValue(QDir(QCoreApplication::applicationDirPath())
                                               .absoluteFilePath(QStringLiteral("../screenshots")));
         parser.addOptions({walkthroughOption, dataOption, screenshotsOption, databaseOption,
-                           recordsOption, prepareOption});
+                           recordsOption, userOption, prepareOption});
         // Errors wait for QApplication, which takes out its own options (-platform) first.
         parser.parse(QCoreApplication::arguments());
         if (parser.isSet(helpOption))
@@ -190,6 +195,12 @@ int main(int argc, char *argv[])
         window.filterFor(window.serialScreen()).setRememberDialogSize(true);
         window.filterFor(window.itemScreen()).setRememberDialogSize(true);
     }
+    // Whoever runs the demo is the current user of its conditions: one shared scheme serves all.
+    const QString user = parser.isSet(userOption)
+                             ? parser.value(userOption)
+                             : qEnvironmentVariable("USER", QStringLiteral("demo"));
+    window.filterFor(window.serialScreen()).setCurrentUser(user);
+    window.filterFor(window.itemScreen()).setCurrentUser(user);
     // A user refining a filter starts from the one in force.
     window.filterFor(window.serialScreen()).setReopenWithLastCondition(true);
     window.filterFor(window.itemScreen()).setReopenWithLastCondition(true);

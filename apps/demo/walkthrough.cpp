@@ -78,6 +78,8 @@ const QString equal = QStringLiteral("等于");
 const QString greater = QStringLiteral("大于");
 const QString greaterOrEqual = QStringLiteral("大于或等于");
 const QString notEqual = QStringLiteral("不等于");
+const QString less = QStringLiteral("小于");
+const QString currentUser = QStringLiteral("当前用户");
 const QString contains = QStringLiteral("包含");
 const QString inList = QStringLiteral("包括");
 const QString thisMonth = QStringLiteral("本月");
@@ -747,6 +749,7 @@ void Walkthrough::offAndAskedSession(QDialog &form)
     check(grid->model()->index(0, ColValue - 1).data(Qt::FontRole).value<QFont>().strikeOut(),
           QStringLiteral("Ctrl+/ switched row 1 off: its words are struck through"));
     chooseItem(form, 2, ColField, QStringLiteral("序列号"));
+    chooseItem(form, 2, ColCompare, Words::equal); // the row held another comparison before
     Ui::clickCell(grid, 1, ColValue - 1);
     auto *ask = grid->findChild<QAction *>(QStringLiteral("AskWhenRun"));
     if (check(ask != nullptr, QStringLiteral("the grid's menu: Ask when run")))
@@ -769,6 +772,60 @@ void Walkthrough::offAndAskedSession(QDialog &form)
     });
     confirm(form, QStringLiteral("filter-dialog-row-off"));
     Ui::waitUntil([&] { return asked && !form.isVisible(); }, 6000);
+}
+
+void Walkthrough::fieldAndUserSession(QDialog &form)
+{
+    // The relative date in force becomes a field compared with a field.
+    const QString inDate = QStringLiteral("入库日期");
+    chooseItem(form, 1, ColField, QStringLiteral("保修截止"));
+    chooseItem(form, 1, ColCompare, Words::less);
+    QTableView *grid = gridView(form);
+    Ui::clickCell(grid, 0, ColValue - 1);
+    Ui::key(grid, Qt::Key_F10, Qt::ShiftModifier);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    auto *compare = grid ? grid->findChild<QAction *>(QStringLiteral("CompareWithField")) : nullptr;
+    if (check(menu && compare && compare->isEnabled(),
+              QStringLiteral("row 1: the value cell's context menu offers 与字段比较"))) {
+        Ui::clickAt(menu, menu->actionGeometry(compare).center());
+    } else if (menu) {
+        menu->close();
+    }
+    QListWidget *fields = nullptr;
+    Ui::waitUntil(
+        [&] {
+            fields = qobject_cast<QListWidget *>(QApplication::activePopupWidget());
+            return fields != nullptr;
+        },
+        3000);
+    const QList<QListWidgetItem *> found =
+        fields ? fields->findItems(inDate, Qt::MatchExactly) : QList<QListWidgetItem *>();
+    if (check(found.size() == 1, QStringLiteral("row 1: the fields offered hold ") + inDate)) {
+        Ui::clickAt(fields->viewport(), fields->visualItemRect(found.first()).center());
+        Ui::waitUntil([] { return !QApplication::activePopupWidget(); }, 3000);
+    } else if (fields) {
+        fields->close();
+    }
+    check(cellText(form, 1, ColValue) == QStringLiteral("【") + inDate + QStringLiteral("】"),
+          QStringLiteral("row 1: the cell shows the field in brackets: ") +
+              cellText(form, 1, ColValue));
+    // Row 2: the note is not whoever runs the filter, picked with F4 in the value cell.
+    chooseItem(form, 2, ColField, QStringLiteral("备注"));
+    chooseItem(form, 2, ColCompare, Words::notEqual);
+    Ui::clickCell(grid, 1, ColValue - 1);
+    Ui::key(grid, Qt::Key_F4);
+    Ui::waitUntil([] { return QApplication::activePopupWidget() != nullptr; }, 3000);
+    if (QWidget *words = QApplication::activePopupWidget())
+        Ui::key(words, Qt::Key_Return);
+    check(cellText(form, 2, ColValue) == Words::currentUser,
+          QStringLiteral("row 2: F4 and Return took ") + Words::currentUser);
+    m_fieldUserCount =
+        directCount(QStringLiteral("SELECT COUNT(*) FROM ") + serialQuery().from +
+                        QStringLiteral(" WHERE tf.FWARRANTY < tf.FINDATE AND tf.FNOTE <> ?"),
+                    {m_window.filterFor(m_window.serialScreen()).CurrentUser()});
+    check(showsCount(form, Words::matching + grouped(m_fieldUserCount)),
+          QStringLiteral("the count line counts %1 records").arg(m_fieldUserCount));
+    confirm(form, QStringLiteral("filter-dialog-field-and-user"));
 }
 
 void Walkthrough::itemSession(QDialog &form)
@@ -1074,7 +1131,28 @@ int Walkthrough::run()
         shoot(&m_window, QStringLiteral("host-relative-date"));
     }
 
-    // 6b. A row switched off and a value asked when the condition runs.
+    // 6b. A field compared with a field, and the current user.
+    note(QStringLiteral("-- serial list: a field compared with a field, the current user"));
+    if (withFilterDialog(QStringLiteral("field and user"),
+                         [this](QDialog &form) { fieldAndUserSession(form); })) {
+        const QString user = serialFilter.CurrentUser();
+        const QString sql = QStringLiteral("tf.FWARRANTY < tf.FINDATE");
+        const QString words =
+            QStringLiteral("保修截止 小于 字段【入库日期】 并且 备注 不等于 ") + Words::currentUser;
+        note(QStringLiteral("field and user, FilterText: [") + serialFilter.FilterText() +
+             QStringLiteral("], FilterSQL: [") + serialFilter.FilterSQL() + QLatin1Char(']'));
+        check(serialFilter.FilterText() == words, QStringLiteral("FilterText: ") + words);
+        check(serialFilter.FilterSQL().contains(sql) &&
+                  serialFilter.FilterSQL().contains(QStringLiteral("tf.FNOTE <> ") + quoted(user)),
+              QStringLiteral("FilterSQL compares the two columns and the note with ") + user);
+        check(serial->recordCount() == m_fieldUserCount,
+              QStringLiteral("the list shows the %1 records of a direct query (%2)")
+                  .arg(serial->recordCount())
+                  .arg(m_fieldUserCount));
+        shoot(&m_window, QStringLiteral("host-field-and-user"));
+    }
+
+    // 6c. A row switched off and a value asked when the condition runs.
     note(QStringLiteral("-- serial list: a row switched off, a value asked when run"));
     if (m_pasted.size() >= 2 &&
         withFilterDialog(QStringLiteral("row off, value asked"),

@@ -92,6 +92,9 @@ private:
     void relativeDateSession(QDialog &form);
     /// Row 1 switched off with Ctrl+/, row 2's value asked when run; OK asks it, then closes.
     void offAndAskedSession(QDialog &form);
+    /// The warranty end compared with the in-date through the value cell's context menu, and
+    /// the note compared with the current user picked with F4, then OK.
+    void fieldAndUserSession(QDialog &form);
     void itemSession(QDialog &form);
     void englishSession(QDialog &form);
     bool chooseLanguage(const QString &objectName);
@@ -118,10 +121,11 @@ private:
     QString m_schemeName;
     QStringList m_savedRows;
     QString m_itemNumber;
-    QStringList m_pasted;    // the serial numbers pasted, each once
-    qint64 m_monthCount = 0; // records of this month, by a direct query
-    qint64 m_total = 0;      // records in the serial list
-    qint64 m_liveCount = 0;  // what the dialog counted for the loaded scheme
+    QStringList m_pasted;        // the serial numbers pasted, each once
+    qint64 m_monthCount = 0;     // records of this month, by a direct query
+    qint64 m_fieldUserCount = 0; // records of the field and user session, by a direct query
+    qint64 m_total = 0;          // records in the serial list
+    qint64 m_liveCount = 0;      // what the dialog counted for the loaded scheme
 };
 
 } // namespace NxSerialFilter::Demo

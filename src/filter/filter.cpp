@@ -38,6 +38,7 @@ public:
     bool rememberSize = false;
     bool reopen = false;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
+    QString currentUser;
     QString confirmedScreen; // the screen of the last OK, and the scheme it showed
     qint32 confirmedSchemeId = 0;
     std::optional<FieldCatalog> confirmedFields; // the fields as listed at the last OK
@@ -222,6 +223,16 @@ Qt::DayOfWeek Filter::FirstDayOfWeek() const
     return d->firstDayOfWeek;
 }
 
+void Filter::setCurrentUser(const QString &name)
+{
+    d->currentUser = name;
+}
+
+QString Filter::CurrentUser() const
+{
+    return d->currentUser;
+}
+
 QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)
@@ -252,6 +263,7 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     form.setCountBudget(d->countBudget);
     form.setRememberSize(d->rememberSize);
     form.setFirstDayOfWeek(d->firstDayOfWeek);
+    form.setCurrentUser(d->currentUser);
     // Another screen's condition names fields this one may not have.
     if (d->reopen && d->confirmedScreen == d->screenId)
         reopenIn(form, *d);

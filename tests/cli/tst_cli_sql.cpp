@@ -189,6 +189,40 @@ void tst_CliSql::run_data()
         << serial + QStringList{u"--words"_qs} << utf8(u"\t\t日期\t大于\t2024-02-30\t\t"_qs) << 1
         << QByteArray() << utf8(u"第1行：“2024-02-30”不是日期，也不是能识别的相对日期\n"_qs);
 
+    // A field compared with a field: the two columns, no value, in every form.
+    const QByteArray qtyOverOrdered =
+        utf8(u"\t\t数量\t大于\t订购数量\tvalue=field;valuefield=6\t"_qs);
+    QTest::newRow("a field compared with a field")
+        << serial << qtyOverOrdered << 0 << QByteArrayLiteral(" ( (tf.FQTY > tf.FORDERQTY) ) \n")
+        << none;
+    QTest::newRow("a field compared with a field, bound for PostgreSQL")
+        << serial + QStringList{u"--bound"_qs, u"--engine=postgresql"_qs} << qtyOverOrdered << 0
+        << QByteArrayLiteral("{\"sql\":\" ( (tf.FQTY > tf.FORDERQTY) ) \",\"values\":[]}\n")
+        << none;
+    QTest::newRow("a field compared with a field, in English words")
+        << serial + QStringList{u"--words"_qs, u"--language=en"_qs} << qtyOverOrdered << 0
+        << utf8(u"数量 Greater than field [订购数量]\n"_qs) << none;
+    QTest::newRow("an empty test takes no field")
+        << serial << utf8(u"\t\t数量\t为空\t订购数量\tvalue=field;valuefield=6\t"_qs) << 1
+        << QByteArray() << utf8(u"第1行：包含、不包含、为空、不为空和值列表不能与字段比较\n"_qs);
+    // The current user: whoever runs the scheme, given by --user.
+    QTest::newRow("the current user")
+        << serial + QStringList{u"--user"_qs, u"o'neil"_qs}
+        << utf8(u"\t\t序列号\t等于\t当前用户\t\t"_qs) << 0
+        << QByteArrayLiteral(" ( (tf.FSERIALNUM = 'o''neil') ) \n") << none;
+    QTest::newRow("the current user, bound, in an English scheme")
+        << serial + QStringList{u"--bound"_qs, u"--user=bob"_qs, u"--language=en"_qs}
+        << utf8(u"\t\t物料\tNot equal to\tcurrent user\t\t"_qs) << 0
+        << QByteArrayLiteral("{\"sql\":\" ( (t_FITEM.FName <> ?) ) \",\"values\":[\"bob\"]}\n")
+        << none;
+    QTest::newRow("the current user in English words")
+        << serial + QStringList{u"--words"_qs, u"--language=en"_qs, u"--user=bob"_qs}
+        << utf8(u"\t\t序列号\t等于\t当前用户\t\t"_qs) << 0
+        << utf8(u"序列号 Equal to current user\n"_qs) << none;
+    QTest::newRow("the current user without --user")
+        << serial << utf8(u"\t\t序列号\t等于\t当前用户\t\t"_qs) << 1 << QByteArray()
+        << utf8(u"第1行：没有设置当前用户，不能使用“当前用户”\n"_qs);
+
     // The bound form: one JSON object, no value in the text.
     const QStringList bound = serial + QStringList{u"--bound"_qs};
     QTest::newRow("bound serial example")

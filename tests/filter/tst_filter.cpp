@@ -448,6 +448,44 @@ private Q_SLOTS:
         QCOMPARE(filter.FilterText(), u"日期 等于 "_qs + word);
     }
 
+    void currentUserAtOk_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::newRow("the host's user") << u"o'neil"_qs;
+        QTest::newRow("none set") << QString();
+    }
+
+    // 当前用户 is the user the host named, alike for FilterSQL, FilterQuery and the count line;
+    // with none, the count line and OK say so, naming the row, and nothing is confirmed.
+    void currentUserAtOk()
+    {
+        QFETCH(QString, user);
+        Filter filter;
+        filter.setSerialUse(true);
+        filter.setSerialDesc(Testing::standardSerialDescription());
+        filter.setCurrentUser(user);
+        filter.setMatchCounter([user](const BoundCondition &c) -> std::optional<qint64> {
+            return c.values == QVariantList{user} ? 7 : 3;
+        });
+        const QString refusal = u"第1行：没有设置当前用户，不能使用“当前用户”"_qs;
+        whenShown(filter, [&](frmFilter &form) {
+            writeRow(form.grid(), 1, 1, 0, u"当前用户"_qs);
+            QTRY_VERIFY(form.LblCount()->toolTip().contains(user.isEmpty() ? refusal : u"7"_qs));
+            form.CmdOK()->click();
+            QCOMPARE(form.isVisible(), user.isEmpty());
+        });
+        filter.ShowFilterForm();
+        QCOMPARE(filter.Cancel(), user.isEmpty());
+        if (user.isEmpty()) {
+            QCOMPARE(m_alerts->shown.size(), 1);
+            QCOMPARE(m_alerts->shown.first().message, refusal);
+            return;
+        }
+        QCOMPARE(filter.FilterSQL(), u" ( (tf.FSERIALNUM = 'o''neil') ) "_qs);
+        QCOMPARE(filter.FilterQuery().values, QVariantList{user});
+        QCOMPARE(filter.FilterText(), u"序列号 等于 当前用户"_qs);
+    }
+
     void failedOkKeepsTheDialogOpen_data()
     {
         QTest::addColumn<QString>("then");

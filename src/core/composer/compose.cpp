@@ -3,6 +3,7 @@
 // The composer: a condition over a catalog to FilterSQL, a bound form or words.
 #include <NxSerialFilter/compose.h>
 
+#include "core/composer/fieldcompare.h"
 #include "core/composer/questions.h"
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
@@ -472,6 +473,7 @@ public:
         , m_out(out)
         , m_asOf(form.asOf)
         , m_firstDayOfWeek(form.firstDayOfWeek)
+        , m_user(form.currentUser)
         , m_storageCheck(
               catalog.screenId().compare(QLatin1String("STORAGECHECK"), Qt::CaseInsensitive) == 0)
     {}
@@ -507,12 +509,23 @@ private:
     void appendList(const Field &fld, const QString &value, bool notIn);
     void appendPlain(const Field &fld, const QString &value);
     bool appendPeriod(const Field &fld, CompareOp op, const ConditionValue &value);
+    bool appendField(const ConditionRow &row, const Field &fld);
+    /// The value's text; for the word 当前用户, the current user's name.
+    const QString &valueText(const Field &fld, CompareOp op, const ConditionValue &value) const
+    {
+        if (!CurrentUser::takesWord(fld.kind, op) || !CurrentUser::isWord(value.text()))
+            return value.text();
+        if (m_user.isEmpty())
+            rowFailure(m_row, Reason::NoCurrentUser);
+        return m_user;
+    }
 
     const FieldCatalog::Data &m_catalog;
     const Condition &m_condition;
     Sink &m_out;
     QDate m_asOf; // asked of the clock when first needed: reading it costs a time zone look-up
     const Qt::DayOfWeek m_firstDayOfWeek;
+    const QString m_user;
     const bool m_storageCheck;
 
 public:
@@ -546,7 +559,7 @@ void Composer::run()
                        {QString::number(Limits::MaxParenthesisDepth)});
 
         const CompareOp k = row.compare;
-        if (appendPeriod(fld, k, row.value)) {
+        if (appendField(row, fld) || appendPeriod(fld, k, row.value)) {
             close += parens(row.close, u')');
             append(u' ', row.close);
             if (close > open)
@@ -580,14 +593,14 @@ void Composer::run()
             break;
         case CompareOp::Contains:
         case CompareOp::NotContains:
-            appendPattern(fld, row.value.text());
+            appendPattern(fld, valueText(fld, k, row.value));
             break;
         case CompareOp::InList:
         case CompareOp::NotInList:
             appendList(fld, row.value.text(), k == CompareOp::NotInList);
             break;
         default:
-            appendPlain(fld, row.value.text());
+            appendPlain(fld, valueText(fld, k, row.value));
         }
 
         close += parens(row.close, u')');
@@ -781,6 +794,19 @@ bool Composer::appendPeriod(const Field &fld, CompareOp op, const ConditionValue
     return true;
 }
 
+/// A field compared with another field: the two columns, with no value between them. Returns
+/// false, writing nothing, for any other value.
+bool Composer::appendField(const ConditionRow &row, const Field &fld)
+{
+    if (row.value.kind() != ValueKind::Field || row.compare == CompareOp::None)
+        return false; // a row without a comparison is told so
+    if (const auto reason = FieldCompare::refusal(m_catalog, row.field, row.compare, row.value))
+        rowFailure(m_row, *reason, {row.value.text()});
+    append(Words::blank, column(fld), compareSql[int(row.compare)], Words::blank,
+           column(m_catalog.entries.at(row.value.field())));
+    return true;
+}
+
 /// The rows in use in words: logic word, parentheses, field caption, comparison and value.
 QString words(const FieldCatalog::Data &catalog, const Condition &condition,
               const QString &language)
@@ -804,10 +830,11 @@ QString words(const FieldCatalog::Data &catalog, const Condition &condition,
         QStringList phrase{field, compare};
         // The composer reads no value there either.
         if (row.compare != CompareOp::IsEmpty && row.compare != CompareOp::IsNotEmpty)
-            phrase << (row.field > 0 && row.field < catalog.entries.size() &&
-                               catalog.entries.at(row.field).kind == ValueKind::Date
-                           ? book.dateValue(row.value.text(), row.compare)
-                           : row.value.text());
+            phrase << book.value(row.value,
+                                 row.field > 0 && row.field < catalog.entries.size()
+                                     ? catalog.entries.at(row.field).kind
+                                     : ValueKind::Text,
+                                 row.compare);
         phrase.removeAll(QString());
         words << row.open + phrase.join(u' ') + row.close;
     }
@@ -894,6 +921,12 @@ QString ComposeFailure::message() const
         return Vocabulary::rowMessage(row, Texts::offRowUnbalances());
     case Reason::Unanswered:
         return Vocabulary::rowMessage(row, Texts::unansweredQuestion()).arg(arguments.value(0));
+    case Reason::FieldNotComparable:
+        return Vocabulary::rowMessage(row, Texts::fieldNotComparable());
+    case Reason::OtherFieldUnusable:
+        return Vocabulary::rowMessage(row, Texts::otherFieldUnusable()).arg(arguments.value(0));
+    case Reason::NoCurrentUser:
+        return Vocabulary::rowMessage(row, Texts::noCurrentUser());
     case Reason::UnknownField:
         return Language::text(Texts::unknownSerialField());
     case Reason::BadDataType:

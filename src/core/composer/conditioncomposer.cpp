@@ -19,6 +19,7 @@ struct ConditionComposer::Private
     HostFields state; // as the dialog is given them: mode, descriptions, screen
     QDate asOf;
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
+    QString currentUser;
 };
 
 ConditionComposer::ConditionComposer()
@@ -81,6 +82,11 @@ void ConditionComposer::setFirstDayOfWeek(Qt::DayOfWeek day)
     d->firstDayOfWeek = day;
 }
 
+void ConditionComposer::setCurrentUser(const QString &name)
+{
+    d->currentUser = name;
+}
+
 ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngine engine,
                                              Placeholders placeholders) const
 {
@@ -141,6 +147,7 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, const An
         form.asOf = today;
         form.firstDayOfWeek = d->firstDayOfWeek;
         form.answers = answers;
+        form.currentUser = d->currentUser;
         return form;
     };
     const Composed sql = NxSerialFilter::compose(catalog, parsed.condition, dated(SqlForm::text()));

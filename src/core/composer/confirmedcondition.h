@@ -25,15 +25,17 @@ public:
     /// sql: FilterSQL as composed at OK; asOf and firstDayOfWeek: the day it counted relative
     /// dates from and the day its weeks started on; the bound forms count the same days.
     /// answers: those of the condition's questions, which the bound forms and the words take
-    /// too (the condition keeps the questions).
+    /// too (the condition keeps the questions); the bound forms read 当前用户 as currentUser.
     ConfirmedCondition(FieldCatalog catalog, Condition condition, QString sql, QDate asOf,
-                       Qt::DayOfWeek firstDayOfWeek = Qt::Monday, Answers answers = {})
+                       Qt::DayOfWeek firstDayOfWeek = Qt::Monday, Answers answers = {},
+                       QString currentUser = {})
         : m_catalog(std::move(catalog))
         , m_condition(std::move(condition))
         , m_sql(std::move(sql))
         , m_asOf(asOf)
         , m_firstDayOfWeek(firstDayOfWeek)
         , m_answers(std::move(answers))
+        , m_currentUser(std::move(currentUser))
     {}
 
     const Condition &condition() const { return m_condition; }
@@ -54,6 +56,7 @@ private:
     QDate m_asOf;
     Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
     Answers m_answers;
+    QString m_currentUser;
     mutable std::array<std::optional<Composed>, 4> m_queries;
     mutable std::optional<QString> m_text;
 };

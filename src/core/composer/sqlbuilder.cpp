@@ -28,6 +28,7 @@ Composed ConfirmedCondition::query(SqlEngine engine, Placeholders placeholders) 
         form.asOf = m_asOf;
         form.firstDayOfWeek = m_firstDayOfWeek;
         form.answers = m_answers;
+        form.currentUser = m_currentUser;
         cached = compose(m_catalog, m_condition, form);
     }
     return *cached;
@@ -71,11 +72,12 @@ QString compose(const ConditionGrid &grid)
 }
 
 BoundCondition composeBound(const ConditionGrid &grid, SqlEngine engine, Placeholders placeholders,
-                            QDate asOf, Qt::DayOfWeek firstDayOfWeek)
+                            QDate asOf, Qt::DayOfWeek firstDayOfWeek, const QString &currentUser)
 {
     SqlForm form = SqlForm::bound(engine, placeholders);
     form.asOf = asOf;
     form.firstDayOfWeek = firstDayOfWeek;
+    form.currentUser = currentUser;
     return composeGrid(grid, form).bound();
 }
 
@@ -86,12 +88,13 @@ QString conditionText(const ConditionGrid &grid)
 
 std::optional<ComposeFailure> confirm(ConfirmedCondition &confirmed, const ConditionGrid &grid,
                                       QDate asOf, Qt::DayOfWeek firstDayOfWeek,
-                                      const Answers &answers)
+                                      const Answers &answers, const QString &currentUser)
 {
     Composed sql;
     SqlForm form = SqlForm::text();
     form.firstDayOfWeek = firstDayOfWeek;
     form.answers = answers;
+    form.currentUser = currentUser;
     // A host that asks for the bound form after midnight gets the days of FilterSQL: the day
     // the clock gave, kept. A condition without a relative date needs no day at all.
     QDate day = asOf;
@@ -102,7 +105,7 @@ std::optional<ComposeFailure> confirm(ConfirmedCondition &confirmed, const Condi
     if (!sql.ok())
         return std::move(sql.failure);
     confirmed = ConfirmedCondition(grid.catalog(), grid.condition(), std::move(sql.text), day,
-                                   firstDayOfWeek, answers);
+                                   firstDayOfWeek, answers, currentUser);
     return std::nullopt;
 }
 

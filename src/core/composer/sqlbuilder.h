@@ -41,11 +41,11 @@ NXSF_CORE_AUTOTEST_EXPORT QString compose(const ConditionGrid &grid);
 /// column name quoted in […] is written in "…", and every Like is ILike under the "C"
 /// collation, so that letter case is ignored for ASCII letters only, as by SQLite's Like.
 /// Relative dates count from asOf (null: today by the host's clock), weeks from
-/// firstDayOfWeek.
+/// firstDayOfWeek; 当前用户 is currentUser.
 NXSF_CORE_AUTOTEST_EXPORT BoundCondition
 composeBound(const ConditionGrid &grid, SqlEngine engine = SqlEngine::SQLite,
              Placeholders placeholders = Placeholders::QMark, QDate asOf = {},
-             Qt::DayOfWeek firstDayOfWeek = Qt::Monday);
+             Qt::DayOfWeek firstDayOfWeek = Qt::Monday, const QString &currentUser = {});
 
 /// The rows in use in the words of the current language, for example
 /// "(物料 等于 轴承 BR100 或者 颜色 等于 红色) 并且 数量 大于或等于 50". Never throws.
@@ -56,10 +56,11 @@ NXSF_CORE_AUTOTEST_EXPORT QString conditionText(const ConditionGrid &grid);
 /// condition and the grid as they were; the dialog shows it in one alert, the pointer
 /// already restored. Relative dates count from asOf (null: today by the host's clock), weeks
 /// from firstDayOfWeek, for FilterSQL and the bound forms alike; answers answer the
-/// condition's questions for every form.
+/// condition's questions for every form, 当前用户 is currentUser.
 NXSF_CORE_AUTOTEST_EXPORT std::optional<ComposeFailure>
 confirm(ConfirmedCondition &confirmed, const ConditionGrid &grid, QDate asOf = {},
-        Qt::DayOfWeek firstDayOfWeek = Qt::Monday, const Answers &answers = {});
+        Qt::DayOfWeek firstDayOfWeek = Qt::Monday, const Answers &answers = {},
+        const QString &currentUser = {});
 
 /// The alert style of a failure: nxAlert::Warning for the parenthesis refusals (the user's to
 /// correct), nxAlert::Information otherwise.

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/conditions/conditiongrid.h"
 
+#include "core/composer/fieldcompare.h"
 #include "core/conditions/datetext.h"
 #include "core/conditions/offrows.h"
 #include "core/conditions/valuewords.h"
@@ -146,8 +147,20 @@ void ConditionGrid::notify(int row, int col)
 void ConditionGrid::retype(ConditionRow &row) const
 {
     const ValueKind kind = RunFacts::valueKind(m_catalog, row);
-    if (kind != row.value.kind())
+    // A field compared with a field stays so until its value is written anew (a stored one
+    // the list lacks is the composer's to tell, naming the row).
+    if (kind != row.value.kind() && row.value.kind() != ValueKind::Field)
         row.value = ConditionValue::fromText(kind, row.value.text());
+}
+
+void ConditionGrid::dropUnusableField(ConditionRow &row) const
+{
+    // The user's new field or comparison takes no such field: the cell starts empty rather
+    // than keep a value that OK would refuse.
+    if (row.value.kind() == ValueKind::Field &&
+        (!FieldCompare::takesField(row.compare) ||
+         !FieldCompare::comparableFields(m_catalog.data(), row.field).contains(row.value.field())))
+        row.value = ConditionValue::fromText(rowValueKind(m_catalog, row.field, row.compare), {});
 }
 
 void ConditionGrid::setCatalog(const FieldCatalog &catalog)
@@ -171,8 +184,10 @@ void ConditionGrid::setCondition(const Condition &condition)
         // A position the lists do not have is no choice at all.
         if (row.field >= m_items[ColField - 1].size())
             row.field = -1;
-        row.value = ConditionValue::fromText(RunFacts::valueKind(m_catalog, row),
-                                             cellSafe(row.value.text()));
+        row.value = row.value.kind() == ValueKind::Field
+                        ? ConditionValue::ofField(row.value.field(), cellSafe(row.value.text()))
+                        : ConditionValue::fromText(RunFacts::valueKind(m_catalog, row),
+                                                   cellSafe(row.value.text()));
     }
     // Row 1's logic cell is plain: a logic word there is kept as its text.
     const QString firstLogic = GetCellText(1, ColLogic);
@@ -212,6 +227,10 @@ QVariant ConditionGrid::data(const QModelIndex &index, int role) const
         return columnItems(col);
     case ValueListRole:
         return col == ColValue && conditionRow(row).value.kind() == ValueKind::List;
+    case ValueFieldRole:
+        return col == ColValue && conditionRow(row).value.kind() == ValueKind::Field
+                   ? QVariant(conditionRow(row).value.field())
+                   : QVariant();
     default:
         return {};
     }
@@ -226,7 +245,11 @@ bool ConditionGrid::setData(const QModelIndex &index, const QVariant &value, int
     if (isLocked(row, col))
         return false;
     const CellKind kind = cellKind(row, col);
-    if (role == ComboIndexRole) {
+    if (role == ValueFieldRole) {
+        if (col != ColValue || value.toInt() < 1 || value.toInt() >= m_catalog.count())
+            return false;
+        setValueField(row, value.toInt());
+    } else if (role == ComboIndexRole) {
         if (!isListKind(kind))
             return false;
         const int chosen = value.toInt();
@@ -351,7 +374,9 @@ void ConditionGrid::writeText(int row, int col, CellKind kind, const QString &te
         r.open = std::move(safe);
         break;
     case ColValue:
-        r.value = ConditionValue::fromText(RunFacts::valueKind(m_catalog, r), safe);
+        // The text a field compared with shows, written again (a new cell kind), keeps it.
+        if (r.value.kind() != ValueKind::Field || safe != r.value.text())
+            r.value = ConditionValue::fromText(RunFacts::valueKind(m_catalog, r), safe);
         break;
     case ColValueCode: {
         // The cell is the stored form of the row's off flag and question.
@@ -369,8 +394,10 @@ void ConditionGrid::writeText(int row, int col, CellKind kind, const QString &te
         r.close = std::move(safe);
         break;
     }
-    if (col == ColField || col == ColCompare)
+    if (col == ColField || col == ColCompare) {
         retype(r);
+        dropUnusableField(r);
+    }
 }
 
 void ConditionGrid::SetCellText(int row, int col, const QString &text)
@@ -411,10 +438,20 @@ void ConditionGrid::SetComboIndex(int row, int col, int index)
         else
             unmatchedWord(r, col) = items.at(index);
         retype(r);
+        if (col != ColLogic)
+            dropUnusableField(r);
     } else {
         writeText(row, col, cellKind(row, col), index >= 0 ? items.at(index) : QString());
     }
     notify(row, col);
+}
+
+void ConditionGrid::setValueField(int row, int field)
+{
+    if (!valid(row, ColValue))
+        return;
+    conditionRow(row).value = ConditionValue::ofField(field, m_catalog.caption(field));
+    notify(row, ColValue);
 }
 
 QStringList ConditionGrid::columnItems(int col) const

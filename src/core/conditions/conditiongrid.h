@@ -53,6 +53,8 @@ public:
         ComboIndexRole, // read and write the chosen index
         ItemsRole,      // the cell's item list (QStringList)
         ValueListRole,  // whether the cell is a value list's ("包括", "不包括"): bool
+        ValueFieldRole, // the value cell's field compared with: its position (-1 for one not
+                        // listed), no value for a value that is no field
     };
 
     explicit ConditionGrid(QObject *parent = nullptr);
@@ -119,6 +121,9 @@ public:
     /// Writes text into the block: lines by CR LF, cells by TAB; what falls outside is dropped.
     void setBlockText(const QString &text);
 
+    /// Makes row's value the field at catalog position field, compared column with column.
+    void setValueField(int row, int field);
+
     /// The fields the field column lists; values are typed by them.
     const FieldCatalog &catalog() const { return m_catalog; }
     /// Sets the fields; every row's value is typed anew by its field.
@@ -171,6 +176,7 @@ private:
     void emptyRow(int row);
     void firstRowLogicPlain();
     void retype(ConditionRow &row) const;
+    void dropUnusableField(ConditionRow &row) const;
     struct Block
     {
         int row1 = 0, row2 = 0, col1 = 0, col2 = 0;

@@ -134,6 +134,36 @@ std::pair<QDate, QDate> RelativeDate::range(QDate today, Qt::DayOfWeek firstDayO
     return {today, today.addDays(1)};
 }
 
+namespace CurrentUser {
+
+QString word(const QString &language)
+{
+    return Vocabulary::translated(Texts::currentUser(), language);
+}
+
+bool isWord(QStringView text)
+{
+    // Read once: the translations are built in.
+    static const QStringList words = [] {
+        QStringList all;
+        for (const QStringList &list : Vocabulary::inShippedLanguages({Texts::currentUser()}))
+            all.append(list.first());
+        return all;
+    }();
+    const QStringView trimmed = text.trimmed();
+    return std::any_of(words.begin(), words.end(), [trimmed](const QString &w) {
+        return trimmed.size() == w.size() && trimmed.compare(w, Qt::CaseInsensitive) == 0;
+    });
+}
+
+bool takesWord(ValueKind kind, CompareOp op)
+{
+    return (kind == ValueKind::Text || kind == ValueKind::LookUp) && op >= CompareOp::Equal &&
+           op <= CompareOp::NotContains;
+}
+
+} // namespace CurrentUser
+
 Qt::DayOfWeek weekStart(Qt::DayOfWeek day)
 {
     return day >= Qt::Monday && day <= Qt::Sunday ? day : Qt::Monday;
@@ -141,7 +171,8 @@ Qt::DayOfWeek weekStart(Qt::DayOfWeek day)
 
 bool namesNoDate(CompareOp op, const ConditionValue &value)
 {
-    if (op < CompareOp::Equal || op > CompareOp::NotEqual || value.isEmpty())
+    if (op < CompareOp::Equal || op > CompareOp::NotEqual || value.isEmpty() ||
+        value.kind() == ValueKind::Field)
         return false;
     // A value made as a date was read as no relative date when it was made.
     if (value.kind() != ValueKind::Date && RelativeDate::read(value.text()))

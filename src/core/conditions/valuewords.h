@@ -76,6 +76,18 @@ struct RelativeDate
     friend bool operator==(const RelativeDate &, const RelativeDate &) = default;
 };
 
+/// The value word 当前用户 ("current user"), which stands for the name of whoever composes the
+/// condition: on a text or look-up field, for the plain comparisons and 包含 or 不包含.
+namespace CurrentUser {
+/// The word in language ("en", ...; empty for the current one).
+QString word(const QString &language = QString());
+/// Whether text is the word in any language the component ships (blanks at the ends and
+/// letter case ignored).
+bool isWord(QStringView text);
+/// Whether a row on a field of kind, compared by op, reads the word as the user's name.
+bool takesWord(ValueKind kind, CompareOp op);
+} // namespace CurrentUser
+
 /// The day a week starts on: day, or Monday for a value that names no day of the week (9,
 /// say), which would start every week on a day outside it, even in the future. Every way the
 /// day comes in (the dialog, SqlForm, the composer) passes it here.

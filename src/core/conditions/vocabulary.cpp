@@ -112,6 +112,15 @@ QString WordBook::dateValue(const QString &text, CompareOp op) const
     return word ? word->word(m_language) : text;
 }
 
+QString WordBook::value(const ConditionValue &value, ValueKind fieldKind, CompareOp op) const
+{
+    if (value.kind() == ValueKind::Field) // one argument: a caption may hold "%1" itself
+        return translated(Texts::fieldValue(), m_language).arg(value.text());
+    if (CurrentUser::takesWord(fieldKind, op) && CurrentUser::isWord(value.text()))
+        return CurrentUser::word(m_language);
+    return fieldKind == ValueKind::Date ? dateValue(value.text(), op) : value.text();
+}
+
 QList<QStringList> inShippedLanguages(const QStringList &designItems)
 {
     QList<QStringList> lists{designItems};

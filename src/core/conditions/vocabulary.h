@@ -35,6 +35,10 @@ public:
     /// A date cell's text in this language: the word of a relative date that op compares
     /// with translated, any other text as it is.
     QString dateValue(const QString &text, CompareOp op) const;
+    /// A value as the words show it on a field of fieldKind compared by op: another field as
+    /// "字段【订购数量】", the word 当前用户 and a date's word in this language, any other text
+    /// as it is.
+    QString value(const ConditionValue &value, ValueKind fieldKind, CompareOp op) const;
 
 private:
     QString m_language;

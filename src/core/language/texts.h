@@ -120,6 +120,17 @@ NXSF_TEXT(offRowUnbalances, "停用此行后左、右括号不再匹配，请改
 NXSF_TEXT(unansweredQuestion, "运行时输入的“%1”没有回答")
 // A value asked when the condition runs, as the grid and the words show it; "%1" the question
 NXSF_TEXT(askedValue, "「%1？」")
+// A value that is another field: the value word for it, the grid's cell, the context menu
+NXSF_TEXT(fieldValue, "字段【%1】")
+NXSF_TEXT(fieldValueCell, "【%1】")
+NXSF_TEXT(compareWithField, "与字段比较")
+NXSF_TEXT(fieldNotComparable, "包含、不包含、为空、不为空和值列表不能与字段比较")
+// "%1" the caption of the field compared with
+NXSF_TEXT(otherFieldUnusable, "比较的字段“%1”不在字段列表中，或不是同一类的字段")
+// The value word for whoever runs the condition, and the refusal when the host named no one
+NXSF_TEXT(currentUser, "当前用户")
+NXSF_TEXT(noCurrentUser, "没有设置当前用户，不能使用“当前用户”")
+NXSF_TEXT(valueWords, "数值用语")
 
 // Filter dialog
 NXSF_TEXT(filterCaption, "过滤条件")

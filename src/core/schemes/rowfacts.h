@@ -18,6 +18,10 @@ class RowFacts
 public:
     /// The name under which a row keeps its field's identifier.
     static QString fieldKey() { return QStringLiteral("field"); }
+    /// "value=field": the row compares its field with the field named by "valuefield=", an
+    /// identifier as "field=" holds one.
+    static QString valueKey() { return QStringLiteral("value"); }
+    static QString valueFieldKey() { return QStringLiteral("valuefield"); }
 
     RowFacts() = default;
     /// The facts of a cell's text; an empty cell holds none.

@@ -236,10 +236,21 @@ Parsed parse(const QString &text, const FieldCatalog &catalog)
             parsed.problems.append({r, RowProblem::Cell::Compare, row.unmatched.compare});
         }
         row.off = RunFacts::off(facts);
-        row.value = ConditionValue::fromText(RunFacts::asks(facts)
-                                                 ? ValueKind::Asked
-                                                 : rowValueKind(catalog, row.field, row.compare),
-                                             cells.text(ConditionGrid::ColValue));
+        const QString value = cells.text(ConditionGrid::ColValue);
+        if (facts.value(RowFacts::valueKey()) == u"field") {
+            // The other field is found as the row's own is: by identifier, else by caption.
+            const QString otherId = facts.value(RowFacts::valueFieldKey());
+            int other = otherId.isEmpty() ? -1 : ids.find(otherId, value);
+            if (other < 1)
+                other = fields.value(value, -1);
+            row.value = ConditionValue::ofField(other > 0 ? other : -1,
+                                                other > 0 ? catalog.caption(other) : value);
+        } else {
+            row.value = ConditionValue::fromText(
+                RunFacts::asks(facts) ? ValueKind::Asked
+                                      : rowValueKind(catalog, row.field, row.compare),
+                value);
+        }
         if (holdsUnknownDate(catalog, row))
             parsed.problems.append({r, RowProblem::Cell::Value, row.value.text()});
         row.close = cells.text(ConditionGrid::ColRightParen);
@@ -259,9 +270,24 @@ QString codeCell(const ConditionRow &row, const FieldCatalog &catalog)
     RunFacts::write(facts, row);
     if (row.field < 0 && !row.unmatched.field.isEmpty())
         return facts.text();
+    // A field the value names follows the row's own, written anew as it is: one the list
+    // lacks keeps the identifier it was stored with.
+    const bool otherField = facts.value(RowFacts::valueKey()) == u"field";
+    const QString storedOther = facts.value(RowFacts::valueFieldKey());
+    if (otherField) {
+        facts.remove(RowFacts::valueKey());
+        facts.remove(RowFacts::valueFieldKey());
+    }
     facts.remove(RowFacts::fieldKey());
     if (const QString id = catalog.identifier(row.field); row.field > 0 && !id.isEmpty())
         facts.set(RowFacts::fieldKey(), id);
+    if (row.value.kind() == ValueKind::Field) {
+        const QString other =
+            row.value.field() > 0 ? catalog.identifier(row.value.field()) : storedOther;
+        facts.set(RowFacts::valueKey(), QStringLiteral("field"));
+        if (!other.isEmpty())
+            facts.set(RowFacts::valueFieldKey(), other);
+    }
     return facts.text();
 }
 
@@ -291,10 +317,10 @@ QString write(const Condition &condition, const FieldCatalog &catalog, const QSt
         text += row.unmatched.compare.isEmpty() ? book.compare(row.compare) : row.unmatched.compare;
         text += u'\t';
         // A relative date is stored in the saver's language, as the comparison is.
-        text +=
-            catalog.valueKind(row.field) == ValueKind::Date && row.value.kind() != ValueKind::Asked
-                ? book.dateValue(row.value.text(), row.compare)
-                : row.value.text();
+        text += catalog.valueKind(row.field) == ValueKind::Date &&
+                        row.value.kind() != ValueKind::Asked && row.value.kind() != ValueKind::Field
+                    ? book.dateValue(row.value.text(), row.compare)
+                    : row.value.text();
         text += u'\t';
         text += codeCell(row, catalog);
         text += u'\t';

@@ -13,6 +13,7 @@
 #include "core/language/texts.h"
 #include "widgets/conditions/gridaccessible.h"
 #include "widgets/conditions/valuelistwindow.h"
+#include "widgets/conditions/valuepicker.h"
 #include "widgets/support/failurealert.h"
 #include "widgets/support/twips.h"
 #include <NxSerialFilter/limits.h>
@@ -346,12 +347,16 @@ QVariant ShownConditionGrid::data(const QModelIndex &index, int role) const
         return list && !text.isEmpty() ? QVariant(listLines(text, toolTipLines, toolTipLineWidth))
                                        : ConditionGrid::data(index, role);
     }
+    // Another field compared with shows in brackets: it reads as no value typed.
+    const QString seen = ConditionGrid::data(index, ValueFieldRole).isValid()
+                             ? Language::text(Texts::fieldValueCell()).arg(text)
+                         : list ? listSummary(text)
+                                : text;
     if (role == Qt::DisplayRole)
-        return list ? listSummary(text) : text;
+        return seen;
     // One pass over the pattern: a cell's text may hold anything a marker looks like.
     const QString said =
-        Language::text(Texts::cellName())
-            .arg(QString::number(row), GetCellText(0, col), list ? listSummary(text) : text);
+        Language::text(Texts::cellName()).arg(QString::number(row), GetCellText(0, col), seen);
     return off ? Language::text(Texts::cellOfRowOff()).arg(said) : said;
 }
 
@@ -689,8 +694,8 @@ void ConditionGridView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndE
 
 bool ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    // The pop-up's own keys choose a date; they are no grid keys.
-    if (m_datePicker)
+    // The pop-ups' own keys choose a date or a value; they are no grid keys.
+    if (m_datePicker || qobject_cast<ValuePicker *>(QApplication::activePopupWidget()))
         return false;
     const bool pickKey =
         key == Qt::Key_F7 || (key == Qt::Key_Down && (modifiers & Qt::AltModifier));
@@ -707,6 +712,8 @@ bool ConditionGridView::raiseKeyDown(int key, Qt::KeyboardModifiers modifiers)
             return true;
         }
     }
+    if (key == Qt::Key_F7 && ValuePicker::f7(*this))
+        return true;
     if (pickKey && m_grid && !isListCell(m_grid->activeRow()) &&
         m_grid->cellKind(m_grid->activeRow(), m_grid->activeCol()) == CellKind::Date) {
         openDatePicker();
@@ -910,8 +917,14 @@ void ConditionGridView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    // F4 drops a list cell's words down, as it does in the cell's open drop-down.
+    // F4 drops a list cell's words down, as it does in the cell's open drop-down; a value
+    // cell's, its value words.
     const CellKind kind = kindOf(cell);
+    if (event->keyCombination() == QKeyCombination(Qt::NoModifier, Qt::Key_F4) &&
+        ValuePicker::openWords(*this)) {
+        event->accept();
+        return;
+    }
     if (event->keyCombination() == QKeyCombination(Qt::NoModifier, Qt::Key_F4) &&
         (kind == CellKind::List || kind == CellKind::ListText) &&
         edit(cell, EditKeyPressed, event)) {

@@ -8,6 +8,7 @@
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
 #include "widgets/conditions/conditiongridview.h"
+#include "widgets/conditions/valuepicker.h"
 #include <NxSerialFilter/limits.h>
 #include <NxSerialFilter/nxalert.h>
 #include <NxSerialFilter/schemetext.h>
@@ -127,6 +128,7 @@ GridEditing::GridEditing(ConditionGridView &view, Apply apply, QObject *parent)
     connect(&view, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { m_menu->popup(m_view.viewport()->mapToGlobal(at)); });
     connect(m_menu, &QMenu::aboutToShow, this, &GridEditing::retranslate);
+    ValuePicker::addToMenu(*this, view);
     view.installEventFilter(this);
 }
 

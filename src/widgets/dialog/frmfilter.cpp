@@ -225,6 +225,7 @@ void frmFilter::setMatchCounter(MatchCounter counter, SqlEngine engine, Placehol
     m_matchCount = std::make_unique<MatchCount>(*m_grid, std::move(counter), engine, placeholders);
     connect(m_matchCount.get(), &MatchCount::lineChanged, this, &frmFilter::fitCountLine);
     m_matchCount->setFirstDayOfWeek(m_firstDayOfWeek);
+    m_matchCount->setCurrentUser(m_currentUser);
     m_matchCount->setBudget(m_countBudget);
     if (isVisible())
         m_matchCount->start();
@@ -243,6 +244,13 @@ void frmFilter::setFirstDayOfWeek(Qt::DayOfWeek day)
     m_vspFilter->setFirstDayOfWeek(day);
     if (m_matchCount)
         m_matchCount->setFirstDayOfWeek(day);
+}
+
+void frmFilter::setCurrentUser(const QString &name)
+{
+    m_currentUser = name;
+    if (m_matchCount)
+        m_matchCount->setCurrentUser(name);
 }
 
 void frmFilter::showModal()
@@ -382,7 +390,7 @@ void frmFilter::CmdOK_Click()
     m_cancel = false;
     // Relative dates count from the day that new date cells take, by the same clock.
     if (const auto failure = SqlBuilder::confirm(m_confirmed, *m_grid, ValueCells::clockDay(),
-                                                 m_firstDayOfWeek, answers)) {
+                                                 m_firstDayOfWeek, answers, m_currentUser)) {
         nxAlert::ShowAlert(failure->message(), SqlBuilder::alertStyle(*failure));
         // Still the same showing: the next activation (a window closing over the dialog)
         // must not send the user back to row 1.

@@ -84,6 +84,8 @@ public:
     /// The day the weeks of relative dates start on, for FilterSQL, its bound forms and the
     /// count line.
     void setFirstDayOfWeek(Qt::DayOfWeek day);
+    /// The name 当前用户 stands for, for FilterSQL, its bound forms and the count line.
+    void setCurrentUser(const QString &name);
     /// The settings key of the size for a screen.
     static QString sizeKey(const QString &screenId);
 
@@ -197,6 +199,7 @@ private:
     bool m_listKeepsFocus = false; // a scheme picked with the keys keeps the focus in the list
     bool m_rememberSize = false;
     Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
+    QString m_currentUser;
     std::chrono::milliseconds m_countBudget = MatchCount::defaultBudget;
     std::variant<std::monostate, Condition, QString> m_reopen;
     qint32 m_reopenSchemeId = 0;

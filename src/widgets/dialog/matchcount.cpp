@@ -125,8 +125,9 @@ void MatchCount::refresh()
         return;
     BoundCondition condition;
     try {
-        condition = SqlBuilder::composeBound(m_grid, m_engine, m_placeholders,
-                                             ValueCells::clockDay(), m_firstDayOfWeek);
+        condition =
+            SqlBuilder::composeBound(m_grid, m_engine, m_placeholders, ValueCells::clockDay(),
+                                     m_firstDayOfWeek, m_currentUser);
     } catch (...) {
         // Nothing to count yet: the line says why, as OK's alert would, without an alert.
         ++*m_current;

@@ -52,6 +52,8 @@ public:
     void stop();
     /// The day the weeks of relative dates start on; they count from ValueCells::today().
     void setFirstDayOfWeek(Qt::DayOfWeek day) { m_firstDayOfWeek = day; }
+    /// The name 当前用户 stands for.
+    void setCurrentUser(const QString &name) { m_currentUser = name; }
     /// How long the exact count may take before the line shows an estimate.
     void setBudget(std::chrono::milliseconds budget);
     /// What the count line shows.
@@ -85,6 +87,7 @@ private:
     SqlEngine m_engine;
     Placeholders m_placeholders;
     Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
+    QString m_currentUser;
     /// The generation whose result may be shown; shared with the counts in flight.
     std::shared_ptr<std::atomic<quint64>> m_current;
     std::optional<BoundCondition> m_asked; // the condition counted or being counted

@@ -36,6 +36,8 @@ namespace {
 
 enum class Mode { Serial, Common };
 
+QString schemeText(const QStringList &rows);
+
 /// A dialog's state and grid as the dialog's load leaves them, with rows written as a loaded
 /// scheme writes them: by text, so list cells choose the item of that text or none.
 struct Fixture
@@ -56,9 +58,15 @@ struct Fixture
         Testing::setFields(state, grid);
     }
 
-    /// Each row: "logic|(|field|comparison|value|)", then "|" and the value code if any.
+    /// Each row: "logic|(|field|comparison|value|)", then "|" and the value code if any; a
+    /// field compared with a field ("value=field") makes them all read as a stored scheme is.
     void setRows(const QStringList &rows)
     {
+        if (std::any_of(rows.begin(), rows.end(),
+                        [](const QString &r) { return r.contains(u"value=field"_qs); })) {
+            grid.setCondition(SchemeText::parse(schemeText(rows), grid.catalog()).condition);
+            return;
+        }
         grid.SetMaxRows(std::max(int(rows.size()) + 1, grid.MaxRows()));
         static constexpr int columns[] = {ConditionGrid::ColLogic,    ConditionGrid::ColLeftParen,
                                           ConditionGrid::ColField,    ConditionGrid::ColCompare,
@@ -150,7 +158,8 @@ QString schemeText(const QStringList &rows)
 /// The composer without a window gives what the dialog gives for the same rows.
 ComposedCondition composeHeadless(bool serial, const QString &screen,
                                   const KeyedValuesPtr &description, const QStringList &rows,
-                                  QDate asOf = {}, Qt::DayOfWeek firstDay = Qt::Monday)
+                                  QDate asOf = {}, Qt::DayOfWeek firstDay = Qt::Monday,
+                                  const QString &user = {})
 {
     ConditionComposer composer =
         serial ? ConditionComposer::forSerialDescription(description ? description
@@ -159,6 +168,7 @@ ComposedCondition composeHeadless(bool serial, const QString &screen,
                      description ? description : standardCommonValues(screen), screen);
     composer.setAsOf(asOf);
     composer.setFirstDayOfWeek(firstDay);
+    composer.setCurrentUser(user);
     return composer.compose(schemeText(rows));
 }
 
@@ -485,6 +495,23 @@ void tst_SqlBuilder::serialConditions_data()
           u"日期 等于 过去36600天"_qs, u"日期 Equal to last 36600 days"_qs);
     dated("contains leaves the word", u"||日期|包含|今天|"_qs, tuesday,
           u" ( (tf.FDATE Like '%今天%') ) "_qs, u"日期 包含 今天"_qs, u"日期 Contains 今天"_qs);
+    // A field compared with a field: the two columns, the other found by its identifier
+    // under any caption. These rows are composed with o'neil as the current user.
+    dated("a number with a number field", u"||数量|大于|系统数||value=field;valuefield=6"_qs,
+          tuesday, u" ( (tf.FQTY > tf.FSYSN) ) "_qs, u"数量 大于 字段【系统数】"_qs,
+          u"数量 Greater than field [系统数]"_qs);
+    dated("a text with a look-up, under another caption",
+          u"||序列号|不等于|Item||value=field;valuefield=2"_qs, tuesday,
+          u" ( (tf.FSERIALNUM <> t_FITEM.FName) ) "_qs, u"序列号 不等于 字段【物料】"_qs,
+          u"序列号 Not equal to field [物料]"_qs);
+    dated("the current user", u"||序列号|等于|当前用户|"_qs, tuesday,
+          u" ( (tf.FSERIALNUM = 'o''neil') ) "_qs, u"序列号 等于 当前用户"_qs,
+          u"序列号 Equal to current user"_qs);
+    dated("the current user in English, contained in a look-up", u"||物料|包含| Current User|"_qs,
+          tuesday, u" ( (t_FITEM.FName Like '%o''neil%') ) "_qs, u"物料 包含 当前用户"_qs,
+          u"物料 Contains current user"_qs);
+    dated("a number field keeps the word", u"||数量|等于|当前用户|"_qs, tuesday,
+          u" ( (tf.FQTY = 0) ) "_qs, u"数量 等于 当前用户"_qs, u"数量 Equal to 当前用户"_qs);
 }
 
 void tst_SqlBuilder::serialConditions()
@@ -496,8 +523,10 @@ void tst_SqlBuilder::serialConditions()
     if (asOf.isValid()) {
         SqlForm form;
         form.asOf = asOf;
+        form.currentUser = u"o'neil"_qs;
         QCOMPARE(composeDirect(true, {}, {}, rows, form).text, expected);
-        QCOMPARE(composeHeadless(true, {}, {}, rows, asOf).sql, expected);
+        QCOMPARE(composeHeadless(true, {}, {}, rows, asOf, Qt::Monday, form.currentUser).sql,
+                 expected);
         QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words()).text, words.at(0));
         QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words(u"en"_qs)).text, words.at(1));
         // Stored in the saver's language, read back in any.
@@ -513,7 +542,8 @@ void tst_SqlBuilder::serialConditions()
         SqlForm odd = form;
         odd.firstDayOfWeek = Qt::DayOfWeek(0);
         QCOMPARE(composeDirect(true, {}, {}, rows, odd).text, expected);
-        QCOMPARE(composeHeadless(true, {}, {}, rows, asOf, Qt::DayOfWeek(0)).sql, expected);
+        QCOMPARE(composeHeadless(true, {}, {}, rows, asOf, Qt::DayOfWeek(0), form.currentUser).sql,
+                 expected);
         return;
     }
     Fixture f(Mode::Serial);
@@ -1178,6 +1208,28 @@ void tst_SqlBuilder::failures_data()
     QTest::newRow("word of a newer build")
         << true << standard << QStringList{} << QStringList{u"||日期|大于|下个财年|"_qs} << row
         << u"第1"_qs + noDate.arg(u"下个财年"_qs) << 64;
+    // A field compared with a field: only where the comparison takes one, and only with a
+    // listed field of the same sort (a stored scheme may name any).
+    QTest::newRow("contains takes no field")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量|包含|系统数||value=field;valuefield=6"_qs} << row
+        << u"第1行：包含、不包含、为空、不为空和值列表不能与字段比较"_qs << 64;
+    QTest::newRow("a field compared with no comparison chosen")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量||系统数||value=field;valuefield=6"_qs} << row
+        << u"第1行：没有选择比较方式"_qs << 64;
+    QTest::newRow("the field compared with is not listed")
+        << true << standard << QStringList{}
+        << QStringList{u"||序列号|等于|A|"_qs,
+                       u"或者||数量|大于|Gone||value=field;valuefield=99"_qs}
+        << row << u"第2行：比较的字段“Gone”不在字段列表中，或不是同一类的字段"_qs << 64;
+    QTest::newRow("a number compared with a text field")
+        << true << standard << QStringList{}
+        << QStringList{u"||数量|大于|序列号||value=field;valuefield=1"_qs} << row
+        << u"第1行：比较的字段“序列号”不在字段列表中，或不是同一类的字段"_qs << 64;
+    QTest::newRow("the current user, none set")
+        << true << standard << QStringList{} << QStringList{u"||序列号|等于|当前用户|"_qs} << row
+        << u"第1行：没有设置当前用户，不能使用“当前用户”"_qs << 64;
     for (const QString &days : {u"过去0天"_qs, u"过去-1天"_qs, u"过去2147483648天"_qs,
                                 u"过去36601天"_qs, u"未来0天"_qs}) {
         QTest::addRow("%s is no relative date", qPrintable(days))

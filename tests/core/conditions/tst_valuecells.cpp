@@ -389,6 +389,34 @@ private Q_SLOTS:
         QCOMPARE(value(2), QString()); // unlocked, not refilled
     }
 
+    void fieldValueFollowsItsRow_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("kept"); // the value cell after, empty when dropped
+        QTest::newRow("another plain comparison keeps it") << 4 << 0 << u"比率"_qs;
+        QTest::newRow("包含 takes no field") << 4 << 6 << QString();
+        QTest::newRow("a text field takes no number") << 3 << 3 << QString();
+        QTest::newRow("the field itself is no field to compare with") << 3 << 5 << QString();
+    }
+
+    // A field compared with a field stays only while the row's field and comparison take it.
+    void fieldValueFollowsItsRow()
+    {
+        QFETCH(int, col);
+        QFETCH(int, index);
+        QFETCH(QString, kept);
+        load(false, standardCommonValues(u"Items"_qs));
+        choose(1, G::ColField, 1);   // 数量
+        choose(1, G::ColCompare, 1); // 大于
+        QVERIFY(m_grid->setData(m_grid->index(0, G::ColValue - 1), 5, G::ValueFieldRole));
+        QCOMPARE(value(1), u"比率"_qs);
+        choose(1, col, index);
+        QCOMPARE(value(1), kept);
+        QCOMPARE(m_grid->index(0, G::ColValue - 1).data(G::ValueFieldRole).isValid(),
+                 !kept.isEmpty());
+    }
+
     void hint_data()
     {
         QTest::addColumn<bool>("serial");

@@ -182,6 +182,9 @@ void tst_SchemeText::writing_data()
     QTest::newRow("other facts kept, the identifier written anew")
         << 1 << u"1,3=名称|1,6=off=1;field=t1.FQty;x"_s
         << T + T + u"名称"_s + T + T + T + u"off=1;x;field=t1.FName"_s + T;
+    QTest::newRow("a typed value drops the field it was compared with")
+        << 1 << u"1,3=数量|1,4=大于|1,5=5|1,6=value=field;valuefield=t1.FRate;x"_s
+        << T + T + u"数量"_s + T + u"大于"_s + T + u"5"_s + T + u"x;field=t1.FQty"_s + T;
     QTest::newRow("no field, no identifier")
         << 1 << u"1,3=(无)|1,6=field=t1.FQty"_s << T + T + u"(无)"_s + T + T + T + T;
     // Quotes are doubled only for a host's service, never in the text itself.
@@ -466,7 +469,8 @@ void tst_SchemeText::savedInAnotherLanguage()
 void tst_SchemeText::parsing_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("fields");   // the rows' field positions, "," between rows
+    // the rows' field positions, "," between rows; "1>5": field 1 compared with field 5
+    QTest::addColumn<QString>("fields");
     QTest::addColumn<QString>("problems"); // "row:cell:word", "|" between them
     QTest::addColumn<QString>("written");  // write's text; the text itself when null
     const QString equal = u"等于"_s;
@@ -505,6 +509,25 @@ void tst_SchemeText::parsing_data()
         << line({}, u"代码"_s, u"x=1;off=1;ask=1;y;field=t1.FCode"_s);
     QTest::newRow("a value of off this build does not write is kept")
         << line({}, u"名称"_s, u"off=0;field=t1.FName"_s) << u"2"_s << QString() << QString();
+    // A field compared with a field keeps the other one's identifier after its own.
+    const auto compared = [](const QString &value, const QString &code) {
+        return T + T + u"数量"_s + T + u"大于"_s + T + value + T + code + T;
+    };
+    const QString qtyRate = u"field=t1.FQty;value=field;valuefield=t1.FRate"_s;
+    QTest::newRow("a field compared with a field")
+        << compared(u"比率"_s, qtyRate) << u"1>5"_s << QString() << QString();
+    QTest::newRow("the field compared with found by identifier, other facts kept")
+        << compared(u"Rate"_s, u"x;value=field;field=t1.FQty;valuefield=t1.FRate;y"_s) << u"1>5"_s
+        << QString() << compared(u"比率"_s, u"x;y;"_s + qtyRate);
+    QTest::newRow("the field compared with found by caption")
+        << compared(u"比率"_s, u"value=field"_s) << u"1>5"_s << QString()
+        << compared(u"比率"_s, qtyRate);
+    QTest::newRow("the field compared with lacking from the list: kept as stored")
+        << compared(u"Gone"_s, u"field=t1.FQty;value=field;valuefield=t9.Gone"_s) << u"1>-1"_s
+        << QString() << QString();
+    QTest::newRow("another value fact is no field")
+        << compared(u"比率"_s, u"value=later"_s) << u"1"_s << QString()
+        << compared(u"比率"_s, u"value=later;field=t1.FQty"_s);
     QTest::newRow("identifier with the separators inside")
         << line({}, u"Semicolon"_s, u"field=t1.\"a%3Bb%25=\""_s) << u"6"_s << QString()
         << line({}, u"分号"_s, u"field=t1.\"a%3Bb%25=\""_s);
@@ -528,7 +551,9 @@ void tst_SchemeText::parsing()
     const SchemeText::Parsed parsed = SchemeText::parse(text, catalog);
     QStringList gotFields, gotProblems;
     for (const ConditionRow &row : parsed.condition)
-        gotFields << QString::number(row.field);
+        gotFields << QString::number(row.field) + (row.value.kind() == ValueKind::Field
+                                                       ? u'>' + QString::number(row.value.field())
+                                                       : QString());
     const char *cells[] = {"logic", "field", "compare", "value"};
     for (const SchemeText::RowProblem &p : parsed.problems)
         gotProblems << QString::number(p.row) + u':' + QLatin1StringView(cells[int(p.cell)]) +

@@ -840,7 +840,9 @@ private Q_SLOTS:
         // Alt, S- Shift; type:text types into the cell and presses Enter; clip:text puts text
         // on the clipboard (\n for a line break); open:text types without ending the edit; list
         // puts the focus in the scheme list; popup:Name picks that item from the grid's context
-        // menu with the mouse, menu:Name triggers the menu's action.
+        // menu with the mouse, menu:Name triggers the menu's action; pick:a,b checks the items
+        // of the open pop-up list of fields or value words, sees:row:text the value cell's
+        // shown text.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("rows"); // the rows after, blank rows at the end left out
         QTest::addColumn<int>("current");  // the current row after
@@ -920,6 +922,23 @@ private Q_SLOTS:
         QTest::newRow("the menu's insert and redo")
             << u"@3 menu:InsertRow menu:Undo menu:Redo"_qs
             << u",序列号,a;并且,数量,2;并且,,;或者,物料,c"_qs << 3 << 0;
+        // A field compared with a field: only fields of the same sort are offered.
+        QTest::newRow("F7 on a number's value offers the numbers")
+            << u"@2:5 F7 pick:系统数 Return sees:2:【系统数】"_qs
+            << u",序列号,a;并且,数量,系统数;或者,物料,c"_qs << 2 << 0;
+        QTest::newRow("the context menu offers the texts, a pick undone")
+            << u"@1:5 popup:CompareWithField pick:物料,等级,系统文本 Down Return sees:1:【等级】 "
+               u"^Z sees:1:a"_qs
+            << start << 1 << 0;
+        QTest::newRow("a value typed over the field compared with")
+            << u"@2:5 F7 Return type:7 sees:2:7"_qs << u",序列号,a;并且,数量,7;或者,物料,c"_qs << 2
+            << 0;
+        QTest::newRow("Esc keeps the value") << u"@2:5 F7 Escape sees:2:2"_qs << start << 2 << 0;
+        QTest::newRow("F7 on a look-up's value is the look-up's")
+            << u"@3:5 F7"_qs << u",序列号,a;并且,数量,2;或者,物料,螺钉 M3"_qs << 3 << 0;
+        QTest::newRow("F4 on a text's value offers the current user")
+            << u"@1:5 F4 pick:当前用户 Return"_qs << u",序列号,当前用户;并且,数量,2;或者,物料,c"_qs
+            << 1 << 0;
     }
 
     // Every change to the grid is a step that Ctrl+Z takes back; the row commands keep the
@@ -943,10 +962,11 @@ private Q_SLOTS:
             Condition{row(LogicOp::None, 1, u"a"_qs), row(LogicOp::And, 3, u"2"_qs),
                       row(LogicOp::Or, 2, u"c"_qs), ConditionRow{}, ConditionRow{}});
         m_dialog->gridEditing()->reset();
-        const QHash<QString, Qt::Key> keys{{u"Delete"_qs, Qt::Key_Delete},
-                                           {u"Insert"_qs, Qt::Key_Insert},
-                                           {u"Up"_qs, Qt::Key_Up},
-                                           {u"Down"_qs, Qt::Key_Down}};
+        const QHash<QString, Qt::Key> keys{
+            {u"Delete"_qs, Qt::Key_Delete}, {u"Insert"_qs, Qt::Key_Insert},
+            {u"Up"_qs, Qt::Key_Up},         {u"Down"_qs, Qt::Key_Down},
+            {u"Return"_qs, Qt::Key_Return}, {u"Escape"_qs, Qt::Key_Escape},
+            {u"F4"_qs, Qt::Key_F4},         {u"F7"_qs, Qt::Key_F7}};
         const QHash<QChar, Qt::KeyboardModifiers> modifiers{
             {u'^', Qt::ControlModifier}, {u'A', Qt::AltModifier}, {u'S', Qt::ShiftModifier}};
         for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
@@ -972,6 +992,17 @@ private Q_SLOTS:
                 auto *action = view()->findChild<QAction *>(step.mid(5));
                 QVERIFY(action);
                 action->trigger();
+            } else if (step.startsWith(u"pick:"_qs)) {
+                auto *list = qobject_cast<QListWidget *>(QApplication::activePopupWidget());
+                QVERIFY(list);
+                QStringList items;
+                for (int i = 0; i < list->count(); ++i)
+                    items << list->item(i)->text();
+                QCOMPARE(items.join(u','), step.mid(5));
+            } else if (step.startsWith(u"sees:"_qs)) {
+                const QStringList at = step.mid(5).split(u':');
+                QCOMPARE(grid().index(at.at(0).toInt() - 1, G::ColValue - 1).data().toString(),
+                         at.at(1));
             } else if (step.startsWith(u"popup:"_qs)) {
                 QContextMenuEvent event(QContextMenuEvent::Mouse, cellCenter(2, 4),
                                         view()->viewport()->mapToGlobal(cellCenter(2, 4)));
@@ -993,7 +1024,7 @@ private Q_SLOTS:
                     held |= modifiers.value(ch == u'+' ? u'S' : ch);
                 const Qt::Key key =
                     name.size() == 1 ? Qt::Key(name.at(0).unicode()) : keys.value(name);
-                QTest::keyClick(focused(), key, held);
+                QTest::keyClick(keyTarget(), key, held);
             }
         }
         QStringList shown;

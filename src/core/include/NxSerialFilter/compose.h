@@ -46,6 +46,10 @@ struct SqlForm
     /// The answers to the condition's questions; FilterSQL and the bound forms refuse a
     /// question without one, the words show it as a question.
     Answers answers;
+    /// FilterSQL and the bound forms: the name the value word 当前用户 ("current user") stands
+    /// for on a text or look-up field; empty when the host set none, and a row with the word
+    /// then does not compose.
+    QString currentUser;
 
     /// FilterSQL.
     static SqlForm text() { return {}; }
@@ -99,6 +103,14 @@ struct ComposeFailure
         OffRowUnbalances,
         /// a question asked when the condition runs got no answer; argument: the question
         Unanswered,
+        /// a field compared with another field by 包含, 不包含, 为空, 不为空 or a value list,
+        /// which take a value, not a field
+        FieldNotComparable,
+        /// a field compared with a field the list does not have, that has no column, or that
+        /// holds another sort of value; argument: the other field's caption
+        OtherFieldUnusable,
+        /// the value word 当前用户 with no current user set
+        NoCurrentUser,
     };
     int row = 0;                        ///< the row, from 1; 0 when the failure is about no one row
     Reason reason = Reason::Unbalanced; ///< why

@@ -57,6 +57,8 @@ enum class ValueKind : quint8 {
     /// a question asked each time the condition runs: the text is the question (the field's
     /// caption by default); the answer, typed by the field, takes the value's place
     Asked,
+    /// another field of the catalog, compared column with column; the text is its caption
+    Field,
 };
 
 /// A row's value: its kind and its text as the user entered it. The text is kept exactly, so
@@ -102,6 +104,16 @@ public:
     /// A value of this kind with the text as entered; a Date whose text is a relative date's
     /// word in any language the component ships is a RelativeDate.
     static ConditionValue fromText(ValueKind kind, const QString &text);
+    /// The field at catalog position field, compared column with column; caption is what the
+    /// value cell shows of it. A position of -1 is a field the catalog does not have (a
+    /// stored scheme's), which does not compose.
+    static ConditionValue ofField(int field, const QString &caption)
+    {
+        ConditionValue value(caption);
+        value.m_kind = ValueKind::Field;
+        value.m_field = field;
+        return value;
+    }
 
     /// The kind the value was made as.
     ValueKind kind() const { return m_kind; }
@@ -111,13 +123,16 @@ public:
     bool isEmpty() const { return m_text.isEmpty(); }
     /// The date of a yyyy-MM-dd text; invalid otherwise.
     QDate date() const { return QDate::fromString(m_text, Qt::ISODate); }
+    /// A Field value's catalog position; -1 for every other value.
+    int field() const { return m_field; }
 
-    /// Equal when both kind and text are.
+    /// Equal when kind, text and the field compared with are.
     friend bool operator==(const ConditionValue &, const ConditionValue &) = default;
 
 private:
     ValueKind m_kind = ValueKind::Text;
     QString m_text;
+    int m_field = -1;
 };
 
 /// The words of a scheme text that named no logic, field or comparison this component knows.

@@ -86,6 +86,10 @@ public:
     /// The day a week ("本周", "上周") starts on; Monday by default, and for a value that names
     /// no day of the week.
     void setFirstDayOfWeek(Qt::DayOfWeek day);
+    /// The name the value word 当前用户 ("current user") stands for: whoever runs the
+    /// condition, so that one shared scheme serves every user. Empty by default: a row with
+    /// the word then does not compose (Failure::Condition, naming the row).
+    void setCurrentUser(const QString &name);
 
     /// Composes the condition of schemeText: the grid as text, one line per row, TAB between
     /// the seven cells, CR LF between rows, quotes single (as a stored scheme holds it). The

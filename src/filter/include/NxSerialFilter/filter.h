@@ -126,6 +126,14 @@ public:
     void setFirstDayOfWeek(Qt::DayOfWeek day);
     /// The day a week starts on (see setFirstDayOfWeek).
     Qt::DayOfWeek FirstDayOfWeek() const;
+    /// Who runs the dialog: the name the value word 当前用户 ("current user") stands for on a
+    /// text or look-up field, so that one shared scheme serves every user. Empty by default:
+    /// OK then refuses a row with the word, naming it. Takes effect from the next
+    /// ShowFilterForm; the conditions of that dialog (FilterSQL, FilterQuery and the count
+    /// line) use it.
+    void setCurrentUser(const QString &name);
+    /// The name set by setCurrentUser.
+    QString CurrentUser() const;
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     /// Deleting the Filter while its dialog runs (from a timer, say) cancels the dialog; the
     /// call then returns an empty text and touches nothing of the deleted object.
