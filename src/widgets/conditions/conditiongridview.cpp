@@ -11,6 +11,7 @@
 #include "core/language/languagestate.h"
 #include "core/language/qttranslations.h"
 #include "core/language/texts.h"
+#include "widgets/conditions/datepopup.h"
 #include "widgets/conditions/gridaccessible.h"
 #include "widgets/conditions/valuelistwindow.h"
 #include "widgets/conditions/valuepicker.h"
@@ -199,106 +200,6 @@ private:
     }
 
     QCompleter *m_filter;
-};
-
-/// A calendar that is its own pop-up window: Esc closes it without a date, as a click
-/// elsewhere does. Under the days it offers the relative dates ("本月", "过去7天"), which a
-/// saved scheme keeps as words; Tab goes to them.
-class DatePopup : public QCalendarWidget
-{
-public:
-    explicit DatePopup(QWidget *parent)
-        : QCalendarWidget(parent)
-        , m_words(new QListWidget(this))
-    {
-        setWindowFlags(Qt::Popup);
-        setAttribute(Qt::WA_DeleteOnClose);
-        setObjectName(QStringLiteral("datePicker"));
-        using P = RelativeDate::Period;
-        const RelativeDate offered[] = {
-            {P::Today},       {P::Yesterday},    {P::ThisWeek},    {P::LastWeek},    {P::ThisMonth},
-            {P::LastMonth},   {P::ThisQuarter},  {P::LastQuarter}, {P::ThisYear},    {P::LastYear},
-            {P::LastDays, 7}, {P::LastDays, 30}, {P::NextDays, 7}, {P::NextDays, 30}};
-        for (const RelativeDate &word : offered)
-            m_words->addItem(word.word());
-        m_words->setObjectName(QStringLiteral("relativeDates"));
-        m_words->setAccessibleName(Language::text(Texts::relativeDates()));
-        m_words->setFlow(QListView::LeftToRight);
-        m_words->setWrapping(true);
-        m_words->setResizeMode(QListView::Adjust);
-        // Every word in a cell of one size, so that the rows they need can be counted.
-        int widest = 0;
-        for (int i = 0; i < m_words->count(); ++i)
-            widest = std::max(widest,
-                              m_words->fontMetrics().horizontalAdvance(m_words->item(i)->text()));
-        const QFontMetrics metrics = m_words->fontMetrics();
-        m_words->setGridSize({widest + 2 * metrics.averageCharWidth(), metrics.height() + 6});
-        m_words->setUniformItemSizes(true);
-        m_words->setCurrentRow(0);
-        m_words->setFixedHeight(wordsHeight(sizeHint().width()));
-        if (auto *box = qobject_cast<QBoxLayout *>(layout()))
-            box->addWidget(m_words);
-        // A screen reader hears the days' grid named and the day it is on in full, not "5".
-        const QString name = Language::text(Texts::a11yCalendar());
-        setAccessibleName(name);
-        if (auto *days = findChild<QTableView *>())
-            days->setAccessibleName(name);
-        connect(this, &QCalendarWidget::selectionChanged, this, &DatePopup::describeDay);
-    }
-
-    QListWidget *words() const { return m_words; }
-    /// The day picked, in full and in the calendar's language, as its accessible description.
-    void describeDay()
-    {
-        const QString day = locale().toString(selectedDate(), QLocale::LongFormat);
-        setAccessibleDescription(day);
-        if (auto *days = findChild<QTableView *>())
-            days->setAccessibleDescription(day);
-    }
-    // The calendar's own size is that of its days; the words come below them.
-    QSize sizeHint() const override { return withWords(QCalendarWidget::sizeHint()); }
-    QSize minimumSizeHint() const override { return withWords(QCalendarWidget::minimumSizeHint()); }
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (event->key() == Qt::Key_Escape) {
-            close();
-            return;
-        }
-        QCalendarWidget::keyPressEvent(event);
-    }
-    void resizeEvent(QResizeEvent *event) override
-    {
-        m_words->setFixedHeight(wordsHeight(event->size().width()));
-        QCalendarWidget::resizeEvent(event);
-    }
-    void hideEvent(QHideEvent *event) override
-    {
-        QCalendarWidget::hideEvent(event);
-        // The keys go back to the grid the calendar was opened from.
-        if (QWidget *grid = parentWidget(); grid && grid->isVisible())
-            grid->setFocus();
-    }
-
-private:
-    QSize withWords(QSize days) const
-    {
-        const int spacing = layout() ? std::max(0, layout()->spacing()) : 0;
-        return {days.width(), days.height() + wordsHeight(days.width()) + spacing};
-    }
-    /// The height that shows every word, none cut, in a pop-up of this width.
-    int wordsHeight(int width) const
-    {
-        const QSize cell = m_words->gridSize();
-        if (cell.isEmpty())
-            return 0;
-        const int perRow = std::max(1, (width - 2 * m_words->frameWidth()) / cell.width());
-        const int rows = (m_words->count() + perRow - 1) / perRow;
-        return rows * cell.height() + 2 * m_words->frameWidth();
-    }
-
-    QListWidget *m_words;
 };
 
 /// What of a pasted text a value cell takes: the characters its key rule lets through.
