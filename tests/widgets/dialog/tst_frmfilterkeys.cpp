@@ -9,6 +9,7 @@
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/modalanswers.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
@@ -682,10 +683,9 @@ void tst_FrmFilterKeys::gridKeys()
         const auto [r, c] = cellOf(press);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre(r, c));
     } else if (press == u"listOK"_s) {
-        bool answered = false;
-        QTimer::singleShot(0, this, [&answered] {
-            auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            QVERIFY(window && window->objectName() == u"frmValueList"_s);
+        // Answered once the list window has the keyboard.
+        Testing::ModalAnswers<QDialog> answers([](QDialog *window) {
+            QVERIFY(window->objectName() == u"frmValueList"_s);
             auto *editor = window->findChild<QPlainTextEdit *>();
             QVERIFY(editor);
             QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
@@ -693,10 +693,9 @@ void tst_FrmFilterKeys::gridKeys()
             QTest::keyClicks(editor, u"C"_s);
             QTest::mouseClick(window->findChild<QDialogButtonBox *>()->buttons().first(),
                               Qt::LeftButton);
-            answered = true;
         });
         QTest::keyClick(view, Qt::Key_F7);
-        QVERIFY(answered);
+        QCOMPARE(answers.answered, 1);
         QTRY_VERIFY(!QApplication::activeModalWidget());
         // The dialog is active again, as a window manager makes it.
         form->activateWindow();
