@@ -244,12 +244,14 @@ struct CountTable
     bool postgres() const { return db().driverName() == QLatin1String("QPSQL"); }
 
     /// Whether a server process runs a statement that sleeps, the count's own connection's.
+    /// The counts running on the server. Only the count itself: the planner's look at the
+    /// same statement comes and goes before it, and a waited-for state must not flicker.
     int sleepingCounts() const
     {
         QSqlQuery query(db());
         query.exec(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE state = 'active' "
-                                  "AND query LIKE '%pg_sleep(60)%' AND query NOT LIKE "
-                                  "'%pg_stat_activity%'"));
+                                  "AND query LIKE 'SELECT COUNT(*) %pg_sleep(60)%' "
+                                  "AND query NOT LIKE '%pg_stat_activity%'"));
         return query.next() ? query.value(0).toInt() : -1;
     }
 };
