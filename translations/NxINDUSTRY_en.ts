@@ -616,6 +616,18 @@
         <translation>Drag to make the dialog larger or smaller.</translation>
     </message>
     <message>
+        <source>条件文本</source>
+        <translation>Condition text</translation>
+    </message>
+    <message>
+        <source>输入条件，例如：数量 大于 50 并且 序列号 包含 SN。Ctrl+L 到这里，Tab 到条件表格。</source>
+        <translation>Type the condition, for example: Quantity Greater than 50 And Serial number Contains SN. Ctrl+L comes here, Tab goes to the grid.</translation>
+    </message>
+    <message>
+        <source>查看数值…（F7）</source>
+        <translation>Look up a value… (F7)</translation>
+    </message>
+    <message>
         <source>过滤方案名称</source>
         <translation>Filter Name</translation>
     </message>

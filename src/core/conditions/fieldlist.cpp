@@ -135,4 +135,9 @@ KeyedValuesPtr FindFieldDescriptor(const HostFields &state, const FieldCatalog &
     return first;
 }
 
+bool captionFound(QStringView caption, QStringView typed)
+{
+    return caption.contains(typed, Qt::CaseInsensitive);
+}
+
 } // namespace NxSerialFilter::FieldList

@@ -37,6 +37,10 @@ NXSF_CORE_AUTOTEST_EXPORT KeyedValuesPtr commonField(const HostFields &state, in
 /// The Header or Entry group of the serial description; throws when there is none.
 NXSF_CORE_AUTOTEST_EXPORT DescriptionGroupPtr group(const HostFields &state, const QString &name);
 
+/// Whether the field cell's search finds caption by what the user typed: the caption holds
+/// the text, letter case ignored. Chinese captions are found by their characters only.
+NXSF_CORE_AUTOTEST_EXPORT bool captionFound(QStringView caption, QStringView typed);
+
 /// A descriptor value read as the integer its text begins with.
 NXSF_CORE_AUTOTEST_EXPORT qint32 intValue(const KeyedValuesPtr &record, const QString &key);
 

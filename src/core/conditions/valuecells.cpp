@@ -279,20 +279,33 @@ void ValueCells::lookup(int r)
 {
     if (m_grid.isLocked(r, ConditionGrid::ColValue))
         return;
-    if (m_state.SerialUse)
-        lookupSerial(r);
-    else
-        lookupCommon();
+    // Serial mode looks up the field of row r, common mode that of the active row; both
+    // write into the active row.
+    const int k =
+        m_grid.GetComboIndex(m_state.SerialUse ? r : m_grid.activeRow(), ConditionGrid::ColField);
+    if (const std::optional<QString> value = lookedUp(k))
+        m_grid.SetCellText(m_grid.activeRow(), ConditionGrid::ColValue, *value);
 }
 
-void ValueCells::lookupSerial(int r)
+std::optional<QString> ValueCells::lookupValue(int k)
 {
-    const int k = m_grid.GetComboIndex(r, ConditionGrid::ColField);
+    std::optional<QString> value;
+    guarded([&] { value = lookedUp(k); });
+    return value;
+}
+
+std::optional<QString> ValueCells::lookedUp(int k) const
+{
+    return m_state.SerialUse ? lookupSerial(k) : lookupCommon(k);
+}
+
+std::optional<QString> ValueCells::lookupSerial(int k) const
+{
     if (k < 1)
-        return;
+        return std::nullopt;
     const KeyedValuesPtr d = FieldList::FindFieldDescriptor(m_state, m_grid.catalog(), k);
     if (!d)
-        return;
+        return std::nullopt;
     const qint32 t = FieldList::intValue(d, QStringLiteral("FDataType"));
     qint32 cls = FieldList::intValue(d, QStringLiteral("FLookUpClsID"));
     LookupResult result;
@@ -306,22 +319,21 @@ void ValueCells::lookupSerial(int r)
         auto window = lookupWindow();
         result = window->SubMesLookup(cls);
     } else {
-        return;
+        return std::nullopt;
     }
-    if (result.ReturnOK)
-        m_grid.SetCellText(m_grid.activeRow(), ConditionGrid::ColValue, result.ReturnObject.Name);
+    if (!result.ReturnOK)
+        return std::nullopt;
+    return result.ReturnObject.Name;
 }
 
-void ValueCells::lookupCommon()
+std::optional<QString> ValueCells::lookupCommon(int k) const
 {
-    const int row = m_grid.activeRow();
-    const int k = m_grid.GetComboIndex(row, ConditionGrid::ColField);
     if (k == -1 || k == 0)
-        return;
+        return std::nullopt;
     const KeyedValuesPtr f = FieldList::commonField(m_state, k);
     const qint32 itemClass = FieldList::intValue(f, QStringLiteral("ItemClass"));
     if (itemClass == noLookupClass || itemClass == noLookupClassAlt)
-        return;
+        return std::nullopt;
     qint32 cls = itemClass; // handed by reference; what the window writes back is not read
     KeyedValuesPtr options = KeyedValues::create();
     options->set(QStringLiteral("GetDataType"),
@@ -337,15 +349,11 @@ void ValueCells::lookupCommon()
     }
     const LookupResult result = window->itemlookup(cls, filter, options);
     if (!result.ReturnOK)
-        return;
-    QString written;
-    if (Values::toBool(f->get(QStringLiteral("IsName")))) {
-        written = isStorageCheck(m_state.ScreenID) && itemClass == 5 ? result.ReturnObject.FullName
-                                                                     : result.ReturnObject.Name;
-    } else {
-        written = result.ReturnObject.Number;
-    }
-    m_grid.SetCellText(row, ConditionGrid::ColValue, written);
+        return std::nullopt;
+    if (Values::toBool(f->get(QStringLiteral("IsName"))))
+        return isStorageCheck(m_state.ScreenID) && itemClass == 5 ? result.ReturnObject.FullName
+                                                                  : result.ReturnObject.Name;
+    return result.ReturnObject.Number;
 }
 
 } // namespace NxSerialFilter

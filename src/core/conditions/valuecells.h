@@ -9,6 +9,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 namespace NxSerialFilter {
 
@@ -50,6 +51,10 @@ public:
     /// Runs the look-up for row r and writes the chosen item into the active row's value.
     /// Throws when the look-up window is missing or fails; keyDown turns that into one alert.
     void lookup(int r);
+    /// Runs the look-up of field list position k and gives the item chosen, as the value cell
+    /// would take it; nothing when the field has none or the user chose none. A failure is
+    /// reported through failed().
+    std::optional<QString> lookupValue(int k);
 
     /// The values of a list pasted into row r that its field's look-up does not hold; none
     /// when the field has no look-up or the host's look-up cannot tell. Throws when the
@@ -73,8 +78,10 @@ private:
     void showHintFor(int r);
     void guarded(const std::function<void()> &work);
     void reportCurrentFailure();
-    void lookupSerial(int r);
-    void lookupCommon();
+    /// The item the look-up of position k gives; throws as lookup does.
+    std::optional<QString> lookedUp(int k) const;
+    std::optional<QString> lookupSerial(int k) const;
+    std::optional<QString> lookupCommon(int k) const;
 
     const HostFields &m_state;
     ConditionGrid &m_grid;

@@ -99,6 +99,14 @@ QString RelativeDate::word(const QString &language) const
     return period == Period::LastDays || period == Period::NextDays ? text.arg(days) : text;
 }
 
+QList<RelativeDate> RelativeDate::offered()
+{
+    using P = Period;
+    return {{P::Today},       {P::Yesterday},    {P::ThisWeek},    {P::LastWeek},    {P::ThisMonth},
+            {P::LastMonth},   {P::ThisQuarter},  {P::LastQuarter}, {P::ThisYear},    {P::LastYear},
+            {P::LastDays, 7}, {P::LastDays, 30}, {P::NextDays, 7}, {P::NextDays, 30}};
+}
+
 std::pair<QDate, QDate> RelativeDate::range(QDate today, Qt::DayOfWeek firstDayOfWeek) const
 {
     const QDate week = today.addDays(-((today.dayOfWeek() - int(firstDayOfWeek) + 7) % 7));

@@ -72,6 +72,8 @@ struct RelativeDate
     QString word(const QString &language = QString()) const;
     /// The days the word means on today: from first up to, not including, end.
     std::pair<QDate, QDate> range(QDate today, Qt::DayOfWeek firstDayOfWeek) const;
+    /// The words a date value offers beside the calendar, in the order they are offered.
+    static QList<RelativeDate> offered();
 
     friend bool operator==(const RelativeDate &, const RelativeDate &) = default;
 };

@@ -5,6 +5,7 @@
 #include "core/composer/questions.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/datetext.h"
+#include "core/conditions/fieldlist.h"
 #include "core/conditions/valuecells.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
@@ -161,7 +162,7 @@ public:
             const QString &caption = captions.at(row);
             if (caption.compare(typed, Qt::CaseInsensitive) == 0)
                 return row;
-            if (first < 0 && caption.contains(typed, Qt::CaseInsensitive))
+            if (first < 0 && FieldList::captionFound(caption, typed))
                 first = row;
         }
         return first;

@@ -23,12 +23,7 @@ DatePopup::DatePopup(QWidget *parent)
     setWindowFlags(Qt::Popup);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("datePicker"));
-    using P = RelativeDate::Period;
-    const RelativeDate offered[] = {
-        {P::Today},       {P::Yesterday},    {P::ThisWeek},    {P::LastWeek},    {P::ThisMonth},
-        {P::LastMonth},   {P::ThisQuarter},  {P::LastQuarter}, {P::ThisYear},    {P::LastYear},
-        {P::LastDays, 7}, {P::LastDays, 30}, {P::NextDays, 7}, {P::NextDays, 30}};
-    for (const RelativeDate &word : offered)
+    for (const RelativeDate &word : RelativeDate::offered())
         m_words->addItem(word.word());
     m_words->setObjectName(QStringLiteral("relativeDates"));
     m_words->setAccessibleName(Language::text(Texts::relativeDates()));

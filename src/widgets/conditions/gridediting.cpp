@@ -72,11 +72,24 @@ public:
         std::any context;
         QPoint cell; // (column, row)
     };
-    Step(GridEditing &owner, State before, State after)
+    /// typing: the typing a step of typed() belongs to, -1 for any other step.
+    Step(GridEditing &owner, State before, State after, int typing = -1)
         : m_owner(owner)
         , m_before(std::move(before))
         , m_after(std::move(after))
+        , m_typing(typing)
     {}
+    int id() const override { return m_typing < 0 ? -1 : typingId; }
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        // The keys of one typing are one step; one that came back to where it began is none.
+        const auto *next = static_cast<const Step *>(other);
+        if (next->m_typing != m_typing)
+            return false;
+        m_after = next->m_after;
+        setObsolete(ConditionRows::sameShown(m_before.condition, m_after.condition));
+        return true;
+    }
     void undo() override { m_owner.restore(m_before.condition, m_before.context, m_before.cell); }
     void redo() override
     {
@@ -89,7 +102,9 @@ private:
     GridEditing &m_owner;
     State m_before;
     State m_after;
+    int m_typing;
     bool m_done = true;
+    static constexpr int typingId = 1;
 };
 
 GridEditing::GridEditing(ConditionGridView &view, Apply apply, QObject *parent)
@@ -237,12 +252,14 @@ bool GridEditing::settle()
 
 void GridEditing::undo()
 {
+    endTyping();
     if (settle())
         m_stack.undo();
 }
 
 void GridEditing::redo()
 {
+    endTyping();
     if (settle())
         m_stack.redo();
 }
@@ -270,6 +287,14 @@ void GridEditing::change(const Condition &after, int row, int col)
     Step::State before{m_last, m_lastContext, QPoint(grid().activeCol(), grid().activeRow())};
     restore(after, m_lastContext, QPoint(col, row));
     m_stack.push(new Step(*this, std::move(before), {m_last, m_lastContext, QPoint(col, row)}));
+}
+
+void GridEditing::typed(const Condition &after)
+{
+    const QPoint cell(grid().activeCol(), grid().activeRow());
+    Step::State before{m_last, m_lastContext, cell};
+    restore(after, m_lastContext, cell);
+    m_stack.push(new Step(*this, std::move(before), {m_last, m_lastContext, cell}, m_typing));
 }
 
 void GridEditing::deleteRow()

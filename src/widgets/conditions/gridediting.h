@@ -48,6 +48,13 @@ public:
     /// unless nothing but blank rows at its end changed.
     void record(int row, int col);
 
+    /// The user typed the grid's condition elsewhere (the condition text line): after
+    /// replaces the grid, the current cell staying. The changes of one typing, up to
+    /// endTyping(), are one step.
+    void typed(const Condition &after);
+    /// The typing that typed() recorded has ended: the next typing is a step of its own.
+    void endTyping() { ++m_typing; }
+
     void undo();
     void redo();
     void deleteRow();
@@ -95,6 +102,7 @@ private:
     Condition m_last; // the grid as last recorded
     std::any m_lastContext;
     bool m_applying = false;
+    int m_typing = 0; // which typing the typed steps belong to
 };
 
 } // namespace NxSerialFilter

@@ -17,6 +17,7 @@
 #include "core/schemes/schemetext.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/gridediting.h"
+#include "widgets/dialog/conditiontextline.h"
 #include "widgets/dialog/keypreview.h"
 #include "widgets/dialog/matchcount.h"
 #include "widgets/dialog/questionswindow.h"
@@ -66,6 +67,9 @@ frmFilter::frmFilter(QWidget *parent)
                           [this](const std::any &place) {
                               m_schemes->setPlace(std::any_cast<const SchemeList::Place &>(place));
                           });
+    m_textLine->setEditing(m_editing);
+    connect(m_textLine, &ConditionTextLine::linesChanged, this, &frmFilter::followSize,
+            Qt::QueuedConnection);
     connectGrid();
     connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);
@@ -311,6 +315,7 @@ void frmFilter::Form_Load()
     m_lstFilter->setHeaderWidth(m_lstFilter->width() - Twips::toPixels(80, m_lstFilter));
     restoreSize();
     m_editing->reset(); // the grid the dialog opens with is no step to undo
+    m_textLine->followGrid();
 }
 
 QString frmFilter::sizeKey(const QString &screenId)
@@ -470,6 +475,14 @@ void frmFilter::cycleFocus(bool forward)
             return;
         }
     }
+}
+
+void frmFilter::focusConditionText()
+{
+    // A refused date keeps the focus in its editor.
+    if (m_vspFilter->isAncestorOf(QApplication::focusWidget()) && !m_vspFilter->commitOpenEditor())
+        return;
+    m_textLine->setFocus(Qt::ShortcutFocusReason);
 }
 
 bool frmFilter::event(QEvent *event)

@@ -30,6 +30,7 @@ class QToolButton;
 namespace NxSerialFilter {
 
 class ConditionGrid;
+class ConditionTextLine;
 class KeyPreview;
 class ConditionGridView;
 class GridEditing;
@@ -116,6 +117,8 @@ public:
     /// Ctrl+Tab (forward) and Ctrl+Shift+Tab: the focus moves between the grid, the scheme
     /// list, the toolbar, the count line (when shown), OK and Cancel, in that order and round.
     void cycleFocus(bool forward);
+    /// Ctrl+L: the focus goes to the condition text line, after an open cell editor's text.
+    void focusConditionText();
     void LoadCaptions();
     /// The accessible names and descriptions of the controls, in the dialog's language.
     void setAccessibleTexts();
@@ -134,6 +137,8 @@ public:
     SchemeList &schemes() { return *m_schemes; }
 
     ConditionGridView *vspFilter() const { return m_vspFilter; }
+    /// The condition as words above the grid.
+    ConditionTextLine *conditionText() const { return m_textLine; }
     /// Undo, redo and the row commands of the grid.
     GridEditing *gridEditing() const { return m_editing; }
     SchemeListView *lstFilter() const { return m_lstFilter; }
@@ -181,8 +186,12 @@ private:
     void fitWords();
     /// Shows the count line whole, as many lines as its text needs.
     void fitCountLine();
+    /// Where a control of the layout sits at the designed size; null for one that is not.
+    QRect designedRect(const QWidget *widget) const;
     /// The pixels the count line needs above its designed height at dx pixels wider.
     int countLineGrowth(int dx) const;
+    /// The pixels the condition text line needs above its designed height for its lines.
+    int textLineGrowth() const;
     /// An enlarged dialog's grid gets empty rows down to its bottom edge.
     void fillGridHeight();
     void restoreSize();
@@ -219,6 +228,8 @@ private:
     QWidget *m_tabS = nullptr;
     QTabBar *m_tabBar = nullptr;
     QWidget *m_tabPage = nullptr;
+    QLabel *m_lblText = nullptr;
+    ConditionTextLine *m_textLine = nullptr;
     QWidget *m_picture2 = nullptr;
     ConditionGridView *m_vspFilter = nullptr;
     QLabel *m_lblMsg = nullptr;
@@ -226,7 +237,8 @@ private:
     QPushButton *m_cmdOk = nullptr;
     QPushButton *m_cmdCancel = nullptr;
 
-    enum class Grow { Height, Width, Both, MoveCorner, FollowBottom };
+    // Caption: keeps its place, as wide as its text needs.
+    enum class Grow { Height, Width, Both, MoveCorner, FollowBottom, Caption };
     struct Anchor
     {
         QWidget *widget;

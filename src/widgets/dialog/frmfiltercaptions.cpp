@@ -7,6 +7,7 @@
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
 #include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/conditiontextline.h"
 #include "widgets/schemes/schemelistview.h"
 
 #include <NxSerialFilter/failure.h>
@@ -51,6 +52,7 @@ std::vector<CaptionStep> frmFilter::captionSteps()
     }
     steps.push_back({Texts::schemePanel(), [this](const QString &t) { m_label1->setText(t); }});
     steps.push_back({Texts::filterTab(), [this](const QString &t) { m_tabBar->setTabText(0, t); }});
+    steps.push_back({Texts::conditionText(), [this](const QString &t) { m_lblText->setText(t); }});
     const struct
     {
         int col;
@@ -74,6 +76,9 @@ void frmFilter::LoadCaptions()
 {
     runCaptionSteps(captionSteps());
     setAccessibleTexts();
+    // The text line's caption may be longer in this language.
+    if (!m_anchors.empty())
+        followSize();
 }
 
 void frmFilter::setAccessibleTexts()
@@ -86,6 +91,7 @@ void frmFilter::setAccessibleTexts()
         widget->setAccessibleDescription(Language::text(help));
     };
     say(m_vspFilter, Texts::a11yGrid(), Texts::a11yGridHelp());
+    say(m_textLine, Texts::conditionText(), Texts::a11yConditionTextHelp());
     say(m_lstFilter, Texts::a11yList(), Texts::a11yListHelp());
     if (m_lstFilter)
         say(m_lstFilter->currentView(), Texts::a11yList(), Texts::a11yListHelp());

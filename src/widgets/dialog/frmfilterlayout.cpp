@@ -7,6 +7,7 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/language/texts.h"
 #include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/conditiontextline.h"
 #include "widgets/dialog/matchcount.h"
 #include "widgets/schemes/schemelistview.h"
 #include "widgets/support/images.h"
@@ -32,7 +33,9 @@ namespace NxSerialFilter {
 
 namespace {
 constexpr int clientWidthTwips = 8400;
-constexpr int clientHeightTwips = 4575;
+/// The condition text line's row above the grid: the grid keeps its rows below it.
+constexpr int textRowTwips = 390;
+constexpr int clientHeightTwips = 4575 + textRowTwips;
 } // namespace
 
 void frmFilter::buildLayout()
@@ -56,14 +59,14 @@ void frmFilter::buildSchemePanel()
 {
     m_picture1 = new QWidget(this);
     m_picture1->setObjectName(QStringLiteral("Picture1"));
-    Twips::place(m_picture1, 60, 30, 2370, 4290);
+    Twips::place(m_picture1, 60, 30, 2370, 4290 + textRowTwips);
 
     m_label1 = new QLabel(Texts::schemePanel(), m_picture1);
     m_label1->setObjectName(QStringLiteral("Label1"));
     Twips::place(m_label1, 30, 0, 660, 300);
     buildToolbar();
     m_lstFilter = new SchemeListView(m_picture1);
-    Twips::place(m_lstFilter, -15, 630, 2385, 3420);
+    Twips::place(m_lstFilter, -15, 630, 2385, 3420 + textRowTwips);
 }
 
 void frmFilter::buildToolbar()
@@ -121,7 +124,7 @@ void frmFilter::buildConditionPage()
 {
     m_tabS = new QWidget(this);
     m_tabS->setObjectName(QStringLiteral("TabS"));
-    Twips::place(m_tabS, 2460, 195, 5835, 3885);
+    Twips::place(m_tabS, 2460, 195, 5835, 3885 + textRowTwips);
     m_tabBar = new QTabBar(m_tabS);
     m_tabBar->setObjectName(QStringLiteral("TabSBar"));
     m_tabBar->addTab(Texts::filterTab());
@@ -133,9 +136,17 @@ void frmFilter::buildConditionPage()
     m_tabPage = page;
     layoutTabPage();
 
+    // The condition as words, above the grid it is kept in step with; Tab goes on to the grid.
+    m_lblText = new QLabel(Texts::conditionText(), m_tabS);
+    m_lblText->setObjectName(QStringLiteral("LblConditionText"));
+    Twips::place(m_lblText, 120, 480, 900, 270);
+    m_textLine = new ConditionTextLine(*m_grid, *m_valueCells, m_tabS);
+    Twips::place(m_textLine, 1080, 450, 4530, 345);
+    m_lblText->setBuddy(m_textLine);
+
     m_picture2 = new QWidget(m_tabS);
     m_picture2->setObjectName(QStringLiteral("Picture2"));
-    Twips::place(m_picture2, 135, 450, 5550, 3240);
+    Twips::place(m_picture2, 135, 450 + textRowTwips, 5550, 3240);
     m_vspFilter = new ConditionGridView(m_picture2);
     Twips::place(m_vspFilter, -15, 0, 5490, 3180);
     m_vspFilter->setGrid(m_grid);
@@ -160,19 +171,19 @@ void frmFilter::buildButtons()
     m_lblCount->setWordWrap(true);
     m_lblCount->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     m_lblCount->setFocusPolicy(Qt::StrongFocus);
-    Twips::place(m_lblCount, 2520, 4140, 3450, 330);
+    Twips::place(m_lblCount, 2520, 4140 + textRowTwips, 3450, 330);
     m_lblCount->hide();
 
     m_cmdOk = new QPushButton(Texts::ok(), this);
     m_cmdOk->setObjectName(QStringLiteral("CmdOK"));
     m_cmdOk->setDefault(true);
     m_cmdOk->setAutoDefault(true);
-    Twips::place(m_cmdOk, 6090, 4140, 1050, 330);
+    Twips::place(m_cmdOk, 6090, 4140 + textRowTwips, 1050, 330);
     m_cmdCancel = new QPushButton(Texts::cancel(), this);
     m_cmdCancel->setObjectName(QStringLiteral("CmdCancel"));
     // Enter on a focused Cancel button cancels; elsewhere it stays with OK.
     m_cmdCancel->setAutoDefault(true);
-    Twips::place(m_cmdCancel, 7260, 4140, 1050, 330);
+    Twips::place(m_cmdCancel, 7260, 4140 + textRowTwips, 1050, 330);
 }
 
 void frmFilter::anchorControls(const QSize &designed)
@@ -182,6 +193,8 @@ void frmFilter::anchorControls(const QSize &designed)
     m_anchors = {{m_picture1, Grow::Height},
                  {m_lstFilter, Grow::Height},
                  {m_tabS, Grow::Both},
+                 {m_lblText, Grow::Caption},
+                 {m_textLine, Grow::Width},
                  {m_picture2, Grow::Both},
                  {m_vspFilter, Grow::Both},
                  {m_lblMsg, Grow::Width},
@@ -198,8 +211,20 @@ void frmFilter::followSize()
     const int dx = std::max(0, width() - m_designedSize.width());
     const int dy = std::max(0, height() - m_designedSize.height());
     const int countLines = countLineGrowth(dx);
+    const int textLines = textLineGrowth();
+    // A caption wider in another language pushes the text line beside it to the right.
+    const int captionExtra =
+        std::max(0, m_lblText->sizeHint().width() - designedRect(m_lblText).width());
     for (const Anchor &anchor : m_anchors) {
         QRect r = anchor.designed;
+        // The lines the text line needs beyond its one come from the grid below it.
+        if (anchor.widget == m_textLine) {
+            r.setHeight(r.height() + textLines);
+            r.setLeft(r.left() + captionExtra);
+        } else if (anchor.widget == m_picture2)
+            r.setTop(r.top() + textLines);
+        else if (anchor.widget == m_vspFilter)
+            r.setHeight(r.height() - textLines);
         // The lines the count line needs beyond its one come from the condition page above.
         if (anchor.widget == m_lblCount)
             r.setTop(r.top() - countLines);
@@ -222,6 +247,9 @@ void frmFilter::followSize()
             r.translate(0, dy);
             r.setWidth(r.width() + dx);
             break;
+        case Grow::Caption:
+            r.setWidth(r.width() + captionExtra);
+            break;
         }
         anchor.widget->setGeometry(r);
     }
@@ -230,15 +258,29 @@ void frmFilter::followSize()
     fillGridHeight();
 }
 
+QRect frmFilter::designedRect(const QWidget *widget) const
+{
+    const auto anchor = std::find_if(m_anchors.begin(), m_anchors.end(),
+                                     [widget](const Anchor &a) { return a.widget == widget; });
+    return anchor == m_anchors.end() ? QRect() : anchor->designed;
+}
+
 int frmFilter::countLineGrowth(int dx) const
 {
-    const auto designed = std::find_if(m_anchors.begin(), m_anchors.end(),
-                                       [this](const Anchor &a) { return a.widget == m_lblCount; });
-    if (designed == m_anchors.end() || m_lblCount->isHidden() || m_lblCount->text().isEmpty())
+    const QRect designed = designedRect(m_lblCount);
+    if (designed.isNull() || m_lblCount->isHidden() || m_lblCount->text().isEmpty())
         return 0;
-    const int needed = m_lblCount->heightForWidth(designed->designed.width() + dx);
+    const int needed = m_lblCount->heightForWidth(designed.width() + dx);
     // The grid keeps most of its height whatever the line says.
-    return std::clamp(needed - designed->designed.height(), 0, m_designedSize.height() / 4);
+    return std::clamp(needed - designed.height(), 0, m_designedSize.height() / 4);
+}
+
+int frmFilter::textLineGrowth() const
+{
+    const QRect designed = designedRect(m_textLine);
+    if (designed.isNull())
+        return 0;
+    return std::max(0, m_textLine->heightFor(m_textLine->lines()) - designed.height());
 }
 
 void frmFilter::fillGridHeight()
@@ -284,8 +326,9 @@ void frmFilter::resizeEvent(QResizeEvent *event)
 
 void frmFilter::layoutTabPage()
 {
-    // The tab row must end above the grid's frame, whatever height the form's font gives it.
-    const int gridTop = m_picture2 ? m_picture2->y() : Twips::toPixels(450, this);
+    // The tab row must end above the text line and the grid's frame, whatever height the
+    // form's font gives it.
+    const int gridTop = m_textLine ? m_textLine->y() : Twips::toPixels(450, this);
     const int tabHeight = std::min(m_tabBar->sizeHint().height(), gridTop - 2);
     m_tabBar->setGeometry(0, 0, m_tabBar->sizeHint().width(), tabHeight);
     m_tabPage->setGeometry(0, tabHeight - 1, m_tabS->width(), m_tabS->height() - tabHeight + 1);

@@ -72,6 +72,12 @@ bool KeyPreview::previewKey(QObject *watched, QKeyEvent *key)
         return true;
     }
 
+    // Ctrl+L goes to the condition text line from anywhere in the dialog.
+    if (key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_L)) {
+        m_form.focusConditionText();
+        return true;
+    }
+
     // Neither the help key nor the grid's key handling has a handler of its own: a failure
     // ends that key's work with one alert and the dialog stays usable.
     alertOnFailure(

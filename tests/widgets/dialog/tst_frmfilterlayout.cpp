@@ -14,6 +14,7 @@
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
+#include "widgets/dialog/conditiontextline.h"
 #include "widgets/dialog/frmfilter.h"
 #include "widgets/schemes/schemelistview.h"
 #include "widgets/support/images.h"
@@ -60,19 +61,23 @@ struct Placement
     int left, top, width, height;
 };
 
-// The layout in twips, relative to the parent's client area.
+// The layout in twips, relative to the parent's client area; the condition text line's row
+// above the grid makes the dialog taller by its height.
+constexpr int textRow = 390;
 const Placement placements[] = {
-    {"Picture1", "frmFilter", 60, 30, 2370, 4290},
+    {"Picture1", "frmFilter", 60, 30, 2370, 4290 + textRow},
     {"Label1", "Picture1", 30, 0, 660, 300},
     {"Toolbar", "Picture1", 0, 225, 1785, 420},
-    {"lstFilter", "Picture1", -15, 630, 2385, 3420},
-    {"TabS", "frmFilter", 2460, 195, 5835, 3885},
-    {"Picture2", "TabS", 135, 450, 5550, 3240},
+    {"lstFilter", "Picture1", -15, 630, 2385, 3420 + textRow},
+    {"TabS", "frmFilter", 2460, 195, 5835, 3885 + textRow},
+    {"LblConditionText", "TabS", 120, 480, 900, 270}, // wider when its caption needs
+    {"ConditionText", "TabS", 1080, 450, 4530, 345},
+    {"Picture2", "TabS", 135, 450 + textRow, 5550, 3240},
     {"vspFilter", "Picture2", -15, 0, 5490, 3180},
     {"LblMsg", "TabS", 2580, 60, 3285, 210},
-    {"CmdOK", "frmFilter", 6090, 4140, 1050, 330},
-    {"CmdCancel", "frmFilter", 7260, 4140, 1050, 330},
-    {"LblCount", "frmFilter", 2520, 4140, 3450, 330}, // shown when the host counts
+    {"CmdOK", "frmFilter", 6090, 4140 + textRow, 1050, 330},
+    {"CmdCancel", "frmFilter", 7260, 4140 + textRow, 1050, 330},
+    {"LblCount", "frmFilter", 2520, 4140 + textRow, 3450, 330}, // shown when the host counts
 };
 
 /// A host's counter that finds every record of the demo.
@@ -156,6 +161,10 @@ QList<Caption> captionsInOrder()
         {QStringLiteral("详细资料"), menu(3)},
         {QStringLiteral("方案："), [](frmFilter &f) { return label1(f)->text(); }},
         {QStringLiteral("过滤"), [](frmFilter &f) { return f.tabBar()->tabText(0); }},
+        {QStringLiteral("条件文本"),
+         [](frmFilter &f) {
+             return f.findChild<QLabel *>(QStringLiteral("LblConditionText"))->text();
+         }},
         {QStringLiteral("逻辑"), header(1)},
         {QStringLiteral("字段"), header(3)},
         {QStringLiteral("比较"), header(4)},
@@ -279,15 +288,20 @@ void tst_FrmFilterLayout::geometry()
     QTRY_VERIFY(form.LblCount()->text().endsWith(QStringLiteral("100,000")));
     QVERIFY(form.grab().toImage().save(screenshotPath(file)));
 
-    // A window whose client area is 8400 x 4575 twips; English words widen it, and the
-    // condition page and the buttons move with its right edge.
-    const QSize client(pixels(8400, &form), pixels(4575, &form));
+    // A window whose client area is 8400 x 4575 twips and the text line's row; English words
+    // widen it, and the condition page and the buttons move with its right edge.
+    const QSize client(pixels(8400, &form), pixels(4575 + textRow, &form));
     const int dx = form.width() - client.width();
     QVERIFY2((wider ? dx > 1 : std::abs(dx) <= 1) && std::abs(form.height() - client.height()) <= 1,
              qPrintable(describe(form.rect())));
     QCOMPARE(form.minimumSize(), form.size()); // opens at its smallest size
-    const QStringList widened{u"TabS"_s, u"Picture2"_s, u"vspFilter"_s, u"LblMsg"_s, u"LblCount"_s};
+    const QStringList widened{u"TabS"_s,      u"ConditionText"_s, u"Picture2"_s,
+                              u"vspFilter"_s, u"LblMsg"_s,        u"LblCount"_s};
     const QStringList moved{u"CmdOK"_s, u"CmdCancel"_s};
+    // The text line's caption is as wide as its words; the line gives up what it takes.
+    const int captionExtra =
+        form.findChild<QLabel *>(u"LblConditionText"_s)->width() - pixels(900, &form);
+    QVERIFY(wider ? captionExtra > 0 : captionExtra == 0);
 
     for (const Placement &p : placements) {
         const auto *widget = form.findChild<QWidget *>(QString::fromLatin1(p.name));
@@ -299,6 +313,10 @@ void tst_FrmFilterLayout::geometry()
             want.setWidth(want.width() + dx);
         if (moved.contains(QLatin1String(p.name)))
             want.translate(dx, 0);
+        if (QLatin1String(p.name) == "LblConditionText"_L1)
+            want.setWidth(want.width() + captionExtra);
+        if (QLatin1String(p.name) == "ConditionText"_L1)
+            want.setLeft(want.left() + captionExtra);
         QVERIFY2(near(widget->geometry(), want),
                  qPrintable(QString::fromLatin1(p.name) + QStringLiteral(" at ") +
                             describe(widget->geometry()) + QStringLiteral(", want ") +
@@ -496,9 +514,11 @@ void tst_FrmFilterLayout::captionsFit()
                      qPrintable(words.at(i)));
         }
     }
-    QLabel *label = label1(form);
-    QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
-             qPrintable(label->text()));
+    for (QLabel *label : {label1(form), form.findChild<QLabel *>(u"LblConditionText"_s)}) {
+        QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                 qPrintable(label->text()));
+    }
+
     const QHeaderView *header = form.vspFilter()->horizontalHeader();
     for (int col : {1, 3, 4, 5}) {
         const QString text = form.grid().GetCellText(0, col);

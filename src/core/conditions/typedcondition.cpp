@@ -1,0 +1,150 @@
+// SPDX-FileCopyrightText: 2026 NxSerialFilter developers
+// SPDX-License-Identifier: MIT
+#include "core/conditions/typedcondition.h"
+
+#include "core/conditions/conditionrows.h"
+#include "core/conditions/fieldlist.h"
+#include "core/conditions/valuewords.h"
+#include "core/conditions/vocabulary.h"
+#include <NxSerialFilter/compose.h>
+
+namespace NxSerialFilter::TypedCondition {
+
+Condition merged(const FieldCatalog &catalog, const Condition &grid, const Condition &read)
+{
+    // The words show the rows compose reads: those switched on, up to the first without a
+    // field.
+    Condition on;
+    for (const ConditionRow &row : grid) {
+        if (!row.off)
+            on.append(row);
+    }
+    const qsizetype shown = rowsInUse(catalog, on);
+    QList<ConditionRow> off;
+    QList<ConditionRow> rest;
+    qsizetype seen = 0;
+    for (qsizetype i = 0; i < grid.size(); ++i) {
+        const ConditionRow &row = grid.at(i);
+        if (!row.off && seen == shown) {
+            rest = ConditionRows::withoutBlankEnd(Condition(grid.rows().mid(i))).rows();
+            break;
+        }
+        if (row.off)
+            off.append(row);
+        else
+            ++seen;
+    }
+    const QList<ConditionRow> typed = ConditionRows::withoutBlankEnd(read).rows();
+    Condition result;
+    // Past the row cap the rows read come first: they are what the user sees typed.
+    if (!ConditionRows::insertRows(result, 1, typed + off + rest))
+        ConditionRows::insertRows(result, 1, typed);
+    return result;
+}
+
+namespace {
+
+/// The words a user's partial word finds, letter case ignored.
+QStringList found(const QStringList &words, QStringView partial)
+{
+    QStringList kept;
+    for (const QString &word : words) {
+        if (word.contains(partial, Qt::CaseInsensitive))
+            kept.append(word);
+    }
+    return kept;
+}
+
+QStringList logicWords(const Vocabulary::WordBook &book)
+{
+    return {book.logic(LogicOp::And), book.logic(LogicOp::Or)};
+}
+
+bool takesValue(CompareOp op)
+{
+    return op != CompareOp::IsEmpty && op != CompareOp::IsNotEmpty;
+}
+
+bool takesList(CompareOp op)
+{
+    return op == CompareOp::InList || op == CompareOp::NotInList;
+}
+
+} // namespace
+
+Offer offer(const FieldCatalog &catalog, QStringView typed, const ConditionTextRead &read)
+{
+    Offer offer;
+    const Vocabulary::WordBook book;
+    if (read.ok()) {
+        // A whole row and a blank after it: the row is followed by a logic word.
+        if (!typed.trimmed().isEmpty() && typed.back().isSpace()) {
+            offer.kind = Offer::Kind::Logic;
+            offer.from = typed.size();
+            offer.words = logicWords(book);
+        }
+        return offer;
+    }
+    const ConditionTextFailure &failure = *read.failure;
+    offer.from = std::clamp<qsizetype>(failure.position, 0, typed.size());
+    const QStringView partial = typed.mid(offer.from);
+    offer.field = failure.field;
+    offer.compare = failure.compare;
+    switch (failure.expected) {
+    case ConditionTextFailure::Expected::Field: {
+        offer.kind = Offer::Kind::Fields;
+        for (int k = 1; k < catalog.count(); ++k) {
+            const QString caption = catalog.caption(k);
+            if (!caption.isEmpty() && FieldList::captionFound(caption, partial))
+                offer.words.append(caption);
+        }
+        break;
+    }
+    case ConditionTextFailure::Expected::Compare: {
+        offer.kind = Offer::Kind::Compares;
+        QStringList words;
+        for (int op = int(CompareOp::Equal); op <= int(CompareOp::NotInList); ++op)
+            words.append(book.compare(CompareOp(op)));
+        offer.words = found(words, partial);
+        break;
+    }
+    case ConditionTextFailure::Expected::Value: {
+        offer.kind = Offer::Kind::Values;
+        if (failure.field < 1 || failure.field >= catalog.count() || !takesValue(failure.compare))
+            break;
+        const ValueKind kind = catalog.valueKind(failure.field);
+        QStringList words;
+        if (kind == ValueKind::Date && !takesList(failure.compare)) {
+            for (const RelativeDate &date : RelativeDate::offered())
+                words.append(date.word());
+        }
+        if (CurrentUser::takesWord(kind, failure.compare))
+            words.append(CurrentUser::word());
+        offer.words = found(words, partial);
+        offer.lookUp = catalog.hasLookUp(failure.field);
+        break;
+    }
+    case ConditionTextFailure::Expected::Logic:
+        offer.kind = Offer::Kind::Logic;
+        offer.words = found(logicWords(book), partial);
+        break;
+    case ConditionTextFailure::Expected::QuoteEnd:
+        break;
+    }
+    return offer;
+}
+
+QString valueWords(const QString &value)
+{
+    // TODO(textline): the writer's own quoting once it lands.
+    const bool plain = !value.isEmpty() && std::none_of(value.begin(), value.end(), [](QChar ch) {
+        return ch.isSpace() || QStringView(u"「」\"'()（）,，").contains(ch);
+    });
+    if (plain)
+        return value;
+    QString inside = value;
+    inside.replace(u'」', QStringLiteral("」」"));
+    return u'「' + inside + u'」';
+}
+
+} // namespace NxSerialFilter::TypedCondition
