@@ -1,11 +1,14 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
 // The condition grid model: design state, user edits against the dialog's own writes, block
-// text, row count and the key rule.
+// text, row count and the key rule; the rows a typed condition makes of the grid, and what
+// completion offers while it is typed.
 
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/conditionrows.h"
+#include "core/conditions/typedcondition.h"
 #include "core/conditions/vocabulary.h"
+#include "testsupport/descriptions.h"
 
 #include <NxSerialFilter/limits.h>
 
@@ -30,6 +33,43 @@ QModelIndex at(const ConditionGrid &grid, int row, int col)
 }
 
 const QString tab = QStringLiteral("\t");
+
+/// Rows written "field:value", field "-" for none, "&" or "|" before it for And or Or, "!"
+/// after it for a row switched off: "1:a &3:b!".
+Condition rowsOf(const QString &text)
+{
+    Condition rows;
+    for (QString word : text.split(u' ', Qt::SkipEmptyParts)) {
+        ConditionRow row;
+        if (word.startsWith(u'&') || word.startsWith(u'|')) {
+            row.logic = word.front() == u'&' ? LogicOp::And : LogicOp::Or;
+            word.remove(0, 1);
+        }
+        row.off = word.endsWith(u'!');
+        if (row.off)
+            word.chop(1);
+        const QString field = word.section(u':', 0, 0);
+        row.field = field == u"-" ? -1 : field.toInt();
+        row.value = word.section(u':', 1);
+        rows.append(row);
+    }
+    return rows;
+}
+
+QString textOf(const Condition &rows)
+{
+    QStringList words;
+    for (const ConditionRow &row : rows) {
+        QString word = row.logic == LogicOp::And  ? u"&"_qs
+                       : row.logic == LogicOp::Or ? u"|"_qs
+                                                  : QString();
+        word += (row.field < 0 ? u"-"_qs : QString::number(row.field)) + u':' + row.value.text();
+        if (row.off)
+            word += u'!';
+        words << word;
+    }
+    return words.join(u' ');
+}
 
 } // namespace
 
@@ -426,6 +466,111 @@ private Q_SLOTS:
         QCOMPARE(condition.size(), qsizetype(rowsAfter));
         QCOMPARE(condition.at(0).logic, LogicOp::None);
         QCOMPARE(condition.at(0).unmatched.logic, QString());
+    }
+
+    void typedRows_data()
+    {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<QString>("after"); // without the blank row the grid keeps last
+        QTest::newRow("a switched-off row follows the rows read")
+            << u"1:a &1:b! &1:c"_qs << u"3:x |3:y"_qs << u"3:x |3:y &1:b!"_qs;
+        QTest::newRow("an empty text keeps the switched-off row, first now")
+            << u"1:a! &1:b"_qs << QString() << u"1:a!"_qs;
+        QTest::newRow("rows below the condition's end stay below it")
+            << u"1:a -:b &1:c"_qs << u"3:x"_qs << u"3:x &-:b &1:c"_qs;
+        QTest::newRow("no hidden row: the rows read alone")
+            << u"1:a &1:b"_qs << u"3:x"_qs << u"3:x"_qs;
+        QTest::newRow("a switched-off row without a field is no end of the condition")
+            << u"1:a -:b! &1:c"_qs << u"3:x"_qs << u"3:x &-:b!"_qs;
+    }
+
+    // Typing the condition replaces the rows its words show and loses none of the others.
+    void typedRows()
+    {
+        QFETCH(QString, grid);
+        QFETCH(QString, read);
+        QFETCH(QString, after);
+        const FieldCatalog catalog =
+            FieldCatalog::fromSerialDescription(Testing::standardSerialDescription());
+        Condition rows = rowsOf(grid);
+        rows.append(ConditionRow{}); // the grid's blank row for new input
+        const Condition typed = TypedCondition::merged(catalog, rows, rowsOf(read));
+        QCOMPARE(textOf(ConditionRows::withoutBlankEnd(typed)), after);
+        QVERIFY(ConditionRows::isBlank(typed.at(typed.size() - 1)));
+    }
+
+    void completion_data()
+    {
+        using E = ConditionTextFailure::Expected;
+        using K = TypedCondition::Offer::Kind;
+        QTest::addColumn<QString>("typed"); // up to the cursor
+        QTest::addColumn<int>("expected");  // where the reader stopped: -1 when it read all
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("compare");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<bool>("lookUp");
+        const int none = int(CompareOp::None), equal = int(CompareOp::Equal);
+        QTest::newRow("fields after (")
+            << u"("_qs << int(E::Field) << 1 << -1 << none << int(K::Fields)
+            << QStringList{u"序列号"_qs, u"物料"_qs,   u"数量"_qs,    u"日期"_qs,
+                           u"等级"_qs,   u"系统数"_qs, u"系统文本"_qs}
+            << false;
+        QTest::newRow("fields that hold the part typed, as the field cell finds them")
+            << u"数量 大于 5 并且 系统"_qs << int(E::Field) << 11 << -1 << none << int(K::Fields)
+            << QStringList{u"系统数"_qs, u"系统文本"_qs} << false;
+        QTest::newRow("comparisons after a field")
+            << u"数量 不"_qs << int(E::Compare) << 3 << 3 << none << int(K::Compares)
+            << QStringList{u"不等于"_qs, u"不包含"_qs, u"不为空"_qs, u"不包括"_qs} << false;
+        QTest::newRow("a date's relative words")
+            << u"日期 大于 过去"_qs << int(E::Value) << 6 << 4 << int(CompareOp::Greater)
+            << int(K::Values) << QStringList{u"过去7天"_qs, u"过去30天"_qs} << false;
+        QTest::newRow("a date list takes no relative word")
+            << u"日期 包括 "_qs << int(E::Value) << 6 << 4 << int(CompareOp::InList)
+            << int(K::Values) << QStringList{} << false;
+        QTest::newRow("a look-up field offers its look-up")
+            << u"物料 等于 "_qs << int(E::Value) << 6 << 2 << equal << int(K::Values)
+            << QStringList{u"当前用户"_qs} << true;
+        QTest::newRow("an empty test takes no value")
+            << u"物料 为空 "_qs << int(E::Value) << 6 << 2 << int(CompareOp::IsEmpty)
+            << int(K::Values) << QStringList{} << false;
+        QTest::newRow("a whole row and a blank: the logic words")
+            << u"数量 大于 5 "_qs << -1 << 0 << -1 << none << int(K::Logic)
+            << QStringList{u"并且"_qs, u"或者"_qs} << false;
+        QTest::newRow("a whole row without a blank: nothing yet")
+            << u"数量 大于 5"_qs << -1 << 0 << -1 << none << int(K::None) << QStringList{} << false;
+    }
+
+    // Completion offers what the reader wanted where it stopped, found by the word begun.
+    void completion()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, expected);
+        QFETCH(int, position);
+        QFETCH(int, field);
+        QFETCH(int, compare);
+        QFETCH(int, kind);
+        QFETCH(QStringList, words);
+        QFETCH(bool, lookUp);
+        const FieldCatalog catalog =
+            FieldCatalog::fromSerialDescription(Testing::standardSerialDescription());
+        ConditionTextRead read;
+        if (expected >= 0) {
+            ConditionTextFailure failure;
+            failure.expected = ConditionTextFailure::Expected(expected);
+            failure.position = position;
+            failure.field = field;
+            failure.compare = CompareOp(compare);
+            read.failure = failure;
+        }
+        const TypedCondition::Offer offer = TypedCondition::offer(catalog, typed, read);
+        QCOMPARE(int(offer.kind), kind);
+        QCOMPARE(offer.words, words);
+        QCOMPARE(offer.lookUp, lookUp);
+        if (kind != int(TypedCondition::Offer::Kind::None))
+            QCOMPARE(offer.from, expected >= 0 ? qsizetype(position) : typed.size());
     }
 
     // The row replacing the only row is a first row: its logic cell plain and locked.
