@@ -140,8 +140,8 @@ void ConditionTextLine::edited()
 
 void ConditionTextLine::setFailure(std::optional<ConditionTextFailure> failure)
 {
-    if (failure == m_failure)
-        return;
+    // Marked anew at each key: the text moved under the old mark.
+    const bool same = failure == m_failure;
     m_failure = std::move(failure);
     QList<QTextEdit::ExtraSelection> marks;
     if (m_failure) {
@@ -158,6 +158,8 @@ void ConditionTextLine::setFailure(std::optional<ConditionTextFailure> failure)
         marks.append(mark);
     }
     setExtraSelections(marks);
+    if (same)
+        return;
     const QString message = m_failure ? m_failure->message() : QString();
     setToolTip(message);
     // A screen reader hears the description change: why the text does not read, or again

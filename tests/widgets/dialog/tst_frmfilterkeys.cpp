@@ -2,27 +2,35 @@
 // SPDX-License-Identifier: MIT
 // Keys of the filter dialog: F1 opens help through the outside help component wherever the
 // focus is, exactly once per press and with the context's arguments; other keys leave help
-// alone; a failing help component costs one alert and nothing else.
+// alone; a failing help component costs one alert and nothing else. The condition text line:
+// typing there and in the grid keeps the two in step, completion, and its keys.
 
 #include "core/conditions/conditiongrid.h"
+#include "core/conditions/conditionrows.h"
+#include "core/conditions/offrows.h"
 #include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
 #include "core/language/texts.h"
 #include "testsupport/descriptions.h"
+#include "testsupport/dialogfixture.h"
 #include "testsupport/modalanswers.h"
 #include "testsupport/processstate.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/gridediting.h"
+#include "widgets/dialog/conditiontextline.h"
 #include "widgets/dialog/frmfilter.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
+#include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -81,6 +89,18 @@ private:
     HelpLog &m_log;
 };
 
+/// The host's look-up window, which gives one item at once.
+class OneItemLookup : public LookupWindowComponent
+{
+public:
+    LookupResult itemlookup(qint32 &, const QVariant &, KeyedValuesPtr &) override
+    {
+        return {true, {u"螺钉 M3"_s, u"全名"_s, u"编号"_s}};
+    }
+    LookupResult SubMesLookup(qint32 &) override { return {}; }
+    QStringList unknownValues(const LookupCheck &, const QStringList &) override { return {}; }
+};
+
 /// Counts the key presses that reach a widget after the dialog has seen them.
 class KeySpy : public QObject
 {
@@ -123,6 +143,11 @@ private Q_SLOTS:
     void focusKeys();
     void gridKeys_data();
     void gridKeys();
+    void conditionText_data();
+    void conditionText();
+    void gridRewritesConditionText();
+    void completion_data();
+    void completion();
 
 private:
     std::unique_ptr<frmFilter> openForm(bool serialUse);
@@ -502,6 +527,12 @@ void tst_FrmFilterKeys::focusKeys_data()
         << u"typed:1,2"_s << tab << none << u"grid:1,3"_s;
     QTest::newRow("Shift+Tab in an editor moves back")
         << u"typed:1,2"_s << backtab << shift << u"grid:1,1"_s;
+    const int l = Qt::Key_L;
+    QTest::newRow("Ctrl+L, grid to the text line") << u"grid:1,2"_s << l << ctrl << u"text"_s;
+    QTest::newRow("Ctrl+L from an open editor") << u"editor:1,5"_s << l << ctrl << u"text"_s;
+    QTest::newRow("Ctrl+L from the scheme list") << u"list"_s << l << ctrl << u"text"_s;
+    QTest::newRow("Tab leaves the text line for the grid")
+        << u"text"_s << tab << none << u"grid:1,2"_s;
 }
 
 // Ctrl+Tab walks the dialog's areas round; plain Tab stays in the grid until its last cell.
@@ -546,6 +577,9 @@ void tst_FrmFilterKeys::focusKeys()
         }
     } else if (from == u"list"_s) {
         target = form->lstFilter()->currentView();
+    } else if (from == u"text"_s) {
+        grid.setActiveCell(1, ConditionGrid::ColLeftParen);
+        target = form->conditionText();
     } else {
         target = from == u"ok"_s ? static_cast<QWidget *>(form->CmdOK()) : form->CmdCancel();
     }
@@ -567,6 +601,8 @@ void tst_FrmFilterKeys::focusKeys()
         QVERIFY2(!inGrid, now->metaObject()->className());
     } else if (to == u"list"_s) {
         QVERIFY(form->lstFilter()->isAncestorOf(now));
+    } else if (to == u"text"_s) {
+        QCOMPARE(now, form->conditionText());
     } else if (to == u"tools"_s) {
         QVERIFY(form->toolbar()->isAncestorOf(now));
         QVERIFY(!now->accessibleName().isEmpty() || !now->toolTip().isEmpty());
@@ -738,6 +774,198 @@ void tst_FrmFilterKeys::gridKeys()
     if (!value.isNull())
         QTRY_COMPARE(grid.GetCellText(row, ConditionGrid::ColValue), value);
     QCOMPARE(m_alerts->shown.size(), alerts);
+}
+
+namespace {
+
+/// The grid's rows in use as the cells show them, " / " between rows; "!" after a row
+/// switched off.
+QString gridRows(frmFilter &form)
+{
+    ConditionGrid &grid = form.grid();
+    QStringList rows;
+    for (int r = 1; r <= grid.MaxRows(); ++r) {
+        const ConditionRow &row = grid.condition().at(r - 1);
+        if (ConditionRows::isBlank(row))
+            continue;
+        QStringList cells;
+        for (int c = 1; c <= ConditionGrid::ColumnCount; ++c) {
+            if (c != ConditionGrid::ColValueCode && !grid.GetCellText(r, c).isEmpty())
+                cells << grid.GetCellText(r, c);
+        }
+        rows << cells.join(u' ') + (row.off ? u"!"_s : QString());
+    }
+    return rows.join(u" / "_s);
+}
+
+/// Types text into widget key by key, as an input method sends the characters no key has.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x80)
+            QTest::keyClicks(widget, QString(ch));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+}
+
+/// The dialog with a row switched off, which the words do not show, and the focus in the
+/// text line by its key.
+std::unique_ptr<frmFilter> withOffRow(std::unique_ptr<frmFilter> form)
+{
+    if (!form)
+        return form;
+    ConditionRow off{LogicOp::None, QString(), 1, CompareOp::Contains, u"OLD"_s};
+    RunFacts::setOff(off, true);
+    form->grid().setCondition(Condition{off, ConditionRow{}});
+    form->gridEditing()->reset();
+    QTest::keyClick(form->vspFilter(), Qt::Key_L, Qt::ControlModifier);
+    return form;
+}
+
+} // namespace
+
+void tst_FrmFilterKeys::conditionText_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("rows");  // the grid's after: as before when the text does not read
+    QTest::addColumn<int>("failureAt"); // where the mark starts; -1 when the text reads
+    const QString before = u"序列号 包含 OLD!"_s;
+    QTest::newRow("a row, the switched-off row kept after it")
+        << u"数量 大于 50"_s << u"数量 大于 50 / 并且 序列号 包含 OLD!"_s << -1;
+    QTest::newRow("parentheses, a logic word and a quoted value")
+        << u"(数量 大于 50 或者 序列号 包含 「SN 1」)"_s
+        << u"( 数量 大于 50 / 或者 序列号 包含 SN 1 ) / 并且 序列号 包含 OLD!"_s << -1;
+    QTest::newRow("English words")
+        << u"数量 Greater than 50"_s << u"数量 大于 50 / 并且 序列号 包含 OLD!"_s << -1;
+    QTest::newRow("a field the list does not have") << u"重量 大于 5"_s << before << 0;
+    QTest::newRow("a comparison no language has") << u"数量 多于 5"_s << before << 3;
+    QTest::newRow("a date the calendar lacks") << u"日期 等于 2024-02-30"_s << before << 6;
+    QTest::newRow("a row cut short") << u"数量 大于"_s << before << 5;
+}
+
+// Typing in the text line puts what reads into the grid as one step of its undo, and keeps
+// the rows the words do not show; what does not read changes nothing and is marked where
+// reading stopped, for the eye, the tool tip and a screen reader.
+void tst_FrmFilterKeys::conditionText()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, rows);
+    QFETCH(int, failureAt);
+    auto form = withOffRow(openForm(true));
+    QVERIFY(form);
+    ConditionTextLine *line = form->conditionText();
+    QCOMPARE(QApplication::focusWidget(), line);
+    const QString before = gridRows(*form);
+    QCOMPARE(line->toPlainText(), QString()); // the only row is switched off
+
+    typeText(line, typed);
+    // Whatever the completion list showed meanwhile, the text is the one typed.
+    if (QWidget *popup = QApplication::activePopupWidget())
+        QTest::keyClick(popup, Qt::Key_Escape);
+    QTRY_COMPARE(gridRows(*form), rows);
+    QCOMPARE(line->toPlainText(), typed);
+    QAccessibleInterface *said = QAccessible::queryAccessibleInterface(line);
+    if (failureAt >= 0) {
+        QVERIFY(line->failure());
+        QCOMPARE(line->failure()->position, failureAt);
+        const QString message = line->failure()->message();
+        QVERIFY(!message.isEmpty());
+        QCOMPARE(line->toolTip(), message);
+        QCOMPARE(said->text(QAccessible::Description), message);
+        const QList<QTextEdit::ExtraSelection> marks = line->extraSelections();
+        QCOMPARE(marks.size(), 1);
+        QCOMPARE(marks.first().cursor.selectionStart(), std::min(failureAt, int(typed.size()) - 1));
+        QCOMPARE(marks.first().format.underlineStyle(), QTextCharFormat::WaveUnderline);
+        QVERIFY(!form->gridEditing()->stack().canUndo());
+        return;
+    }
+    QVERIFY(!line->failure());
+    QVERIFY(line->extraSelections().isEmpty());
+    QVERIFY(said->text(QAccessible::Description) != line->toolTip());
+    // All the keys of the typing are one step: one Ctrl+Z, here, gives the grid back, and
+    // the text follows it.
+    QTest::keyClick(line, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(gridRows(*form), before);
+    QTRY_COMPARE(line->toPlainText(), QString());
+    QVERIFY(!form->gridEditing()->stack().canUndo());
+    QCOMPARE(m_alerts->shown.size(), 0);
+}
+
+// A cell changed in the grid rewrites the words, as FilterText writes them.
+void tst_FrmFilterKeys::gridRewritesConditionText()
+{
+    auto form = withOffRow(openForm(true));
+    QVERIFY(form);
+    ConditionGridView *view = form->vspFilter();
+    ConditionGrid &grid = form->grid();
+    typeText(form->conditionText(), u"数量 大于 50"_s);
+    QTRY_COMPARE(gridRows(*form), u"数量 大于 50 / 并且 序列号 包含 OLD!"_s);
+    QTest::keyClick(form->conditionText(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), view);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(grid.index(0, ConditionGrid::ColValue - 1)).center());
+    QTest::keyClicks(view, u"7"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(grid.GetCellText(1, ConditionGrid::ColValue), u"7"_s);
+    const QString words = compose(grid.catalog(), grid.condition(), SqlForm::words()).text;
+    QVERIFY(words.contains(u"7"_s) && !words.contains(u"50"_s));
+    QTRY_COMPARE(form->conditionText()->toPlainText(), words);
+}
+
+void tst_FrmFilterKeys::completion_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("offered"); // the list's first entries
+    QTest::addColumn<QString>("keys");        // pressed on the list then
+    QTest::addColumn<QString>("text");        // the text after
+    QTest::newRow("fields after (, Enter takes the first")
+        << u"("_s << QStringList{u"序列号"_s, u"物料"_s} << u"Return"_s << u"(序列号 "_s;
+    QTest::newRow("fields found by a part of the caption")
+        << u"数量 大于 5 并且 系统"_s << QStringList{u"系统数"_s, u"系统文本"_s} << u"Return"_s
+        << u"数量 大于 5 并且 系统数 "_s;
+    QTest::newRow("comparisons after a field, Escape closes only the list")
+        << u"数量 "_s << QStringList{u"等于"_s, u"大于"_s} << u"Esc"_s << u"数量 "_s;
+    QTest::newRow("a date's relative words")
+        << u"日期 等于 本"_s << QStringList{u"本周"_s, u"本月"_s} << u"Return"_s
+        << u"日期 等于 本周 "_s;
+    QTest::newRow("a look-up field's entry runs the look-up")
+        << u"物料 等于 "_s << QStringList{u"当前用户"_s, u"查看数值…（F7）"_s} << u"Down Return"_s
+        << u"物料 等于 「螺钉 M3」 "_s;
+}
+
+// Completion offers what the reader wants at the cursor, and the word chosen replaces the
+// one begun.
+void tst_FrmFilterKeys::completion()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, offered);
+    QFETCH(QString, keys);
+    QFETCH(QString, text);
+    ComponentRegistry::instance().registerFactory(ComponentId::lookupWindow(),
+                                                  [] { return std::make_shared<OneItemLookup>(); });
+    auto form = withOffRow(openForm(true));
+    QVERIFY(form);
+    ConditionTextLine *line = form->conditionText();
+    typeText(line, typed);
+    QAbstractItemView *list = line->completer()->popup();
+    QTRY_VERIFY(list->isVisible());
+    QStringList shown;
+    for (int i = 0; i < offered.size(); ++i)
+        shown << list->model()->index(i, 0).data().toString();
+    QCOMPARE(shown, offered);
+    for (const QString &key : keys.split(u' ')) {
+        const QKeyCombination pressed = QKeySequence::fromString(key)[0];
+        QTest::keyClick(QApplication::activePopupWidget() ? QApplication::activePopupWidget()
+                                                          : list,
+                        pressed.key(), pressed.keyboardModifiers());
+    }
+    QTRY_COMPARE(line->toPlainText(), text);
+    QVERIFY(form->isVisible());
+    if (keys == u"Esc"_s) {
+        QVERIFY(!list->isVisible());
+        QCOMPARE(QApplication::focusWidget(), line);
+    }
 }
 
 QTEST_MAIN(tst_FrmFilterKeys)
