@@ -6,6 +6,7 @@
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
+#include "core/fields/fieldcatalogdata.h"
 #include <NxSerialFilter/compose.h>
 
 namespace NxSerialFilter::TypedCondition {
@@ -134,17 +135,17 @@ Offer offer(const FieldCatalog &catalog, QStringView typed, const ConditionTextR
     return offer;
 }
 
-QString valueWords(const QString &value)
+QString valueWords(const FieldCatalog &catalog, int field, CompareOp compare, const QString &value)
 {
-    // TODO(textline): the writer's own quoting once it lands.
-    const bool plain = !value.isEmpty() && std::none_of(value.begin(), value.end(), [](QChar ch) {
-        return ch.isSpace() || QStringView(u"「」\"'()（）,，").contains(ch);
-    });
-    if (plain)
-        return value;
-    QString inside = value;
-    inside.replace(u'」', QStringLiteral("」」"));
-    return u'「' + inside + u'」';
+    // The words of the row alone, less its field and comparison: the writer's own quoting.
+    ConditionRow row;
+    row.field = field;
+    row.compare = compare;
+    row.value = ConditionValue::fromText(rowValueKind(catalog, field, compare), value);
+    const QString words = compose(catalog, Condition{row}, SqlForm::words()).text;
+    const QString before =
+        catalog.caption(field) + u' ' + Vocabulary::WordBook().compare(compare) + u' ';
+    return words.startsWith(before) ? words.mid(before.size()) : value;
 }
 
 } // namespace NxSerialFilter::TypedCondition

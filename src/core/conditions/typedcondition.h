@@ -41,8 +41,9 @@ struct Offer
 NXSF_CORE_AUTOTEST_EXPORT Offer offer(const FieldCatalog &catalog, QStringView typed,
                                       const ConditionTextRead &read);
 
-/// A value as the words write it, so that the reader takes it as one value: quoted 「…」
-/// when it holds a blank, a quote, a parenthesis or a comma.
-NXSF_CORE_AUTOTEST_EXPORT QString valueWords(const QString &value);
+/// A value of the row on field compared by compare as the words write it, quoted where the
+/// reader needs it: what completion puts in place of the word begun.
+NXSF_CORE_AUTOTEST_EXPORT QString valueWords(const FieldCatalog &catalog, int field,
+                                             CompareOp compare, const QString &value);
 
 } // namespace NxSerialFilter::TypedCondition

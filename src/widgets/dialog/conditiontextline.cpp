@@ -201,14 +201,15 @@ void ConditionTextLine::choose(int entry)
     if (entry >= 0 && entry < m_offer.words.size()) {
         word = m_offer.words.at(entry);
         if (m_offer.kind == TypedCondition::Offer::Kind::Values)
-            word = TypedCondition::valueWords(word);
+            word =
+                TypedCondition::valueWords(m_grid.catalog(), m_offer.field, m_offer.compare, word);
     } else if (m_offer.lookUp) {
         const std::optional<QString> value = m_values.lookupValue(m_offer.field);
         activateWindow(); // the look-up window had the keys
         setFocus();
         if (!value)
             return;
-        word = TypedCondition::valueWords(*value);
+        word = TypedCondition::valueWords(m_grid.catalog(), m_offer.field, m_offer.compare, *value);
     } else {
         return;
     }

@@ -29,6 +29,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDialogButtonBox>
@@ -827,7 +828,7 @@ std::unique_ptr<frmFilter> withOffRow(std::unique_ptr<frmFilter> form)
 
 void tst_FrmFilterKeys::conditionText_data()
 {
-    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("typed"); // "paste:" and the text for one paste
     QTest::addColumn<QString>("rows");  // the grid's after: as before when the text does not read
     QTest::addColumn<int>("failureAt"); // where the mark starts; -1 when the text reads
     const QString before = u"序列号 包含 OLD!"_s;
@@ -840,7 +841,9 @@ void tst_FrmFilterKeys::conditionText_data()
         << u"数量 Greater than 50"_s << u"数量 大于 50 / 并且 序列号 包含 OLD!"_s << -1;
     QTest::newRow("a field the list does not have") << u"重量 大于 5"_s << before << 0;
     QTest::newRow("a comparison no language has") << u"数量 多于 5"_s << before << 3;
-    QTest::newRow("a date the calendar lacks") << u"日期 等于 2024-02-30"_s << before << 6;
+    // Pasted: typed, its first digits would read as a date of their own.
+    QTest::newRow("a date the calendar lacks, pasted")
+        << u"paste:日期 等于 2024-02-30"_s << before << 6;
     QTest::newRow("a row cut short") << u"数量 大于"_s << before << 5;
 }
 
@@ -859,7 +862,13 @@ void tst_FrmFilterKeys::conditionText()
     const QString before = gridRows(*form);
     QCOMPARE(line->toPlainText(), QString()); // the only row is switched off
 
-    typeText(line, typed);
+    if (typed.startsWith(u"paste:"_s)) {
+        typed.remove(0, 6);
+        QApplication::clipboard()->setText(typed);
+        QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        typeText(line, typed);
+    }
     // Whatever the completion list showed meanwhile, the text is the one typed.
     if (QWidget *popup = QApplication::activePopupWidget())
         QTest::keyClick(popup, Qt::Key_Escape);
