@@ -275,6 +275,15 @@ void ConditionTextLine::insertFromMimeData(const QMimeData *source)
         insertPlainText(oneLine(source->text()));
 }
 
+void ConditionTextLine::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    // Grown to show every line, it shows them from the first: the line it kept in view
+    // while it was lower is no longer the only one.
+    if (document()->lineCount() <= maxLines)
+        verticalScrollBar()->setValue(0);
+}
+
 int ConditionTextLine::lines() const
 {
     return std::clamp(document()->lineCount(), 1, maxLines);

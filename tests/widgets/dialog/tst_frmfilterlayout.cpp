@@ -26,6 +26,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QDir>
 #include <QHeaderView>
 #include <QImage>
@@ -345,6 +346,26 @@ void tst_FrmFilterLayout::geometry()
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
     QCOMPARE(showTip(), longValue);
+
+    // A condition text that wraps shows whole on up to three lines, the grid below giving the
+    // room; shorter again, the line gives it back.
+    ConditionTextLine *line = form.conditionText();
+    auto *gridFrame = form.findChild<QWidget *>(u"Picture2"_s);
+    const QRect lineBefore = line->geometry(), gridBefore = gridFrame->geometry();
+    QString words = u"数量 大于 50"_s;
+    while (line->fontMetrics().horizontalAdvance(words) < 2 * line->width())
+        words += u" 或者 数量 大于 50"_s;
+    line->setFocus();
+    QApplication::clipboard()->setText(words);
+    QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+    QTRY_COMPARE(line->height(), line->heightFor(3));
+    QCOMPARE(line->verticalScrollBar()->value(), 0); // from its first line
+    QCOMPARE(gridFrame->y() - line->geometry().bottom(), gridBefore.y() - lineBefore.bottom());
+    QCOMPARE(gridFrame->geometry().bottom(), gridBefore.bottom());
+    QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(line, Qt::Key_Delete);
+    QTRY_COMPARE(line->geometry(), lineBefore);
+    QCOMPARE(gridFrame->geometry(), gridBefore);
 
     // Enlarged, the grid and the scheme list take the room, the extra width going to the
     // field and value columns, and the buttons keep to the corner.
