@@ -12,12 +12,14 @@
 
 #include <QAbstractItemView>
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QCompleter>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStringListModel>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -247,9 +249,16 @@ void ConditionTextLine::keyPressEvent(QKeyEvent *event)
         m_editing->redo();
         return;
     }
-    // One line: Enter is the dialog's (OK), not a line break.
+    // One line: Enter is the dialog's (OK), not a line break. While the text does not read,
+    // OK would take the grid's older condition for it: Enter tells why instead.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->ignore();
+        if (!m_failure) {
+            event->ignore();
+            return;
+        }
+        QToolTip::showText(mapToGlobal(cursorRect().bottomLeft()), toolTip(), this);
+        QAccessibleEvent said(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&said);
         return;
     }
     if (event->key() == Qt::Key_F7 && event->modifiers() == Qt::NoModifier) {
