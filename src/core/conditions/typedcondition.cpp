@@ -66,11 +66,6 @@ bool takesValue(CompareOp op)
     return op != CompareOp::IsEmpty && op != CompareOp::IsNotEmpty;
 }
 
-bool takesList(CompareOp op)
-{
-    return op == CompareOp::InList || op == CompareOp::NotInList;
-}
-
 } // namespace
 
 Offer offer(const FieldCatalog &catalog, QStringView typed, const ConditionTextRead &read)
@@ -115,7 +110,8 @@ Offer offer(const FieldCatalog &catalog, QStringView typed, const ConditionTextR
             break;
         const ValueKind kind = catalog.valueKind(failure.field);
         QStringList words;
-        if (kind == ValueKind::Date && !takesList(failure.compare)) {
+        // A relative date is a range of days, which the six plain comparisons compare with.
+        if (kind == ValueKind::Date && failure.compare <= CompareOp::NotEqual) {
             for (const RelativeDate &date : RelativeDate::offered())
                 words.append(date.word());
         }

@@ -527,8 +527,8 @@ private Q_SLOTS:
         QTest::newRow("a date's relative words")
             << u"日期 大于 过去"_qs << int(E::Value) << 6 << 4 << int(CompareOp::Greater)
             << int(K::Values) << QStringList{u"过去7天"_qs, u"过去30天"_qs} << false;
-        QTest::newRow("a date list takes no relative word")
-            << u"日期 包括 "_qs << int(E::Value) << 6 << 4 << int(CompareOp::InList)
+        QTest::newRow("a date pattern takes no relative word")
+            << u"日期 包含 "_qs << int(E::Value) << 6 << 4 << int(CompareOp::Contains)
             << int(K::Values) << QStringList{} << false;
         QTest::newRow("a look-up field offers its look-up")
             << u"物料 等于 "_qs << int(E::Value) << 6 << 2 << equal << int(K::Values)
