@@ -39,8 +39,8 @@ class SchemeList;
 class SchemeListView;
 class ValueCells;
 
-/// The filter dialog: the scheme panel on the left, the condition grid on the right, OK and
-/// Cancel below. The Filter object feeds it, shows it modally and reads Cancel and FilterSQL.
+/// The filter dialog: the scheme panel on the left, the condition grid on the right under the
+/// condition as a text line, OK and Cancel below. The Filter object feeds it, shows it modally and reads Cancel and FilterSQL.
 class NXSF_WIDGETS_PRIVATE_EXPORT frmFilter : public QDialog
 {
     Q_OBJECT
