@@ -168,6 +168,7 @@ void ConditionTextLine::setFailure(std::optional<ConditionTextFailure> failure)
     // what the line is for.
     setAccessibleDescription(message.isEmpty() ? Language::text(Texts::a11yConditionTextHelp())
                                                : message);
+    Q_EMIT failureChanged(message);
 }
 
 QStringList ConditionTextLine::offerAtCursor()

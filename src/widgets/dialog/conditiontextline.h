@@ -47,6 +47,8 @@ public:
 Q_SIGNALS:
     /// The text wraps to another number of lines.
     void linesChanged();
+    /// The text stopped reading (message: why and where) or reads again (empty).
+    void failureChanged(const QString &message);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -70,6 +70,14 @@ frmFilter::frmFilter(QWidget *parent)
     m_textLine->setEditing(m_editing);
     connect(m_textLine, &ConditionTextLine::linesChanged, this, &frmFilter::followSize,
             Qt::QueuedConnection);
+    // Why the text does not read is on the hint line too, where the dialog speaks.
+    connect(m_textLine, &ConditionTextLine::failureChanged, this, [this](const QString &message) {
+        if (!message.isEmpty())
+            showHint(message);
+        else if (m_lblMsg->text() == m_textFailureShown)
+            showHint(QString());
+        m_textFailureShown = message;
+    });
     connectGrid();
     connect(m_cmdOk, &QPushButton::clicked, this, &frmFilter::CmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmFilter::CmdCancel_Click);

@@ -40,7 +40,8 @@ class SchemeListView;
 class ValueCells;
 
 /// The filter dialog: the scheme panel on the left, the condition grid on the right under the
-/// condition as a text line, OK and Cancel below. The Filter object feeds it, shows it modally and reads Cancel and FilterSQL.
+/// condition as a text line, OK and Cancel below. The Filter object feeds it, shows it modally and
+/// reads Cancel and FilterSQL.
 class NXSF_WIDGETS_PRIVATE_EXPORT frmFilter : public QDialog
 {
     Q_OBJECT
@@ -209,6 +210,7 @@ private:
     bool m_rememberSize = false;
     Qt::DayOfWeek m_firstDayOfWeek = Qt::Monday;
     QString m_currentUser;
+    QString m_textFailureShown; // the text line's failure the hint line shows
     std::chrono::milliseconds m_countBudget = MatchCount::defaultBudget;
     std::variant<std::monostate, Condition, QString> m_reopen;
     qint32 m_reopenSchemeId = 0;

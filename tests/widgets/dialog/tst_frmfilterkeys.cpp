@@ -866,6 +866,7 @@ void tst_FrmFilterKeys::conditionText()
         QVERIFY(!message.isEmpty());
         QCOMPARE(line->toolTip(), message);
         QCOMPARE(said->text(QAccessible::Description), message);
+        QCOMPARE(form->LblMsg()->text(), message);
         const QList<QTextEdit::ExtraSelection> marks = line->extraSelections();
         QCOMPARE(marks.size(), 1);
         QCOMPARE(marks.first().cursor.selectionStart(), std::min(failureAt, int(typed.size()) - 1));
@@ -879,6 +880,7 @@ void tst_FrmFilterKeys::conditionText()
     }
     QVERIFY(!line->failure());
     QVERIFY(line->extraSelections().isEmpty());
+    QCOMPARE(form->LblMsg()->text(), QString()); // the failures on the way are gone
     QVERIFY(said->text(QAccessible::Description) != line->toolTip());
     // All the keys of the typing are one step: one Ctrl+Z, here, gives the grid back, and
     // the text follows it.
