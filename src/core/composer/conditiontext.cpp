@@ -470,10 +470,14 @@ private:
     {
         QStringList pieces;
         for (;;) {
+            const qsizetype start = m_pos;
             QString piece;
             bool quoted = false;
             if (!readPiece(row, piece, quoted))
                 return false;
+            // The list keeps its pieces joined by ",": a quoted one holding it would split.
+            if (piece.contains(u','))
+                return fail(ConditionTextFailure::Expected::Value, row, start, piece);
             pieces.append(piece);
             const qsizetype after = m_pos;
             skipBlanks();
@@ -508,6 +512,9 @@ bool needsQuotes(const Grammar &grammar, const QString &text)
             !closingQuote(c).isNull() || c == u'」' || c == u'”' || grammar.logicAt(text, i))
             return true;
     }
+    // A value that begins with a logic word reads as that word ("And中" as And).
+    if (longestAt(grammar.logic, text, 0))
+        return true;
     const auto whole = [&text](const Word &word) {
         return word.text.compare(text, Qt::CaseInsensitive) == 0;
     };
