@@ -45,9 +45,9 @@ ComposedCondition composeForms(const FieldCatalog &catalog, const Condition &con
                                const Settings &settings, BoundAs bound)
 {
     // One day for every form, even across midnight.
-    const auto dated = [&settings, today = settings.asOf.isValid() ? settings.asOf
-                                                                     : QDate::currentDate()](
-                           SqlForm form) {
+    const auto dated = [&settings, today = settings.asOf.isValid()
+                                               ? settings.asOf
+                                               : QDate::currentDate()](SqlForm form) {
         form.asOf = today;
         form.firstDayOfWeek = settings.firstDayOfWeek;
         form.answers = settings.answers;
