@@ -4,7 +4,8 @@
 // when a host asks) over grids of mixed fields and comparisons; the cost per row must stay flat (a
 // condition has at most Limits::MaxConditionRows rows). Composing the bound form may cost at
 // most 1.5 times composing FilterSQL per row. Quotes cost time in proportion to their number,
-// and loading a scheme over many fields costs time in proportion to rows plus fields.
+// and loading a scheme over many fields costs time in proportion to rows plus fields. Reading a
+// condition's words back costs time in proportion to its rows, no more per row than composing.
 
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
@@ -15,6 +16,7 @@
 #include "core/schemes/schemetext.h"
 #include "testsupport/descriptions.h"
 #include <NxSerialFilter/compose.h>
+#include <NxSerialFilter/conditiontext.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/nxalert.h>
 #include <NxSerialFilter/schemetext.h>
@@ -223,6 +225,25 @@ void BM_ComposeConditionWords(benchmark::State &bench)
     composeCondition(bench, SqlForm::words());
 }
 
+/// ConditionText::parse of the words compose writes for these rows (BM_ComposeConditionWords
+/// writes them, BM_ComposeConditionText composes their FilterSQL).
+void BM_ParseConditionText(benchmark::State &bench)
+{
+    const int rows = int(bench.range(0));
+    HostFields state;
+    ConditionGrid grid;
+    fill(state, grid, rows, true);
+    const FieldCatalog catalog = grid.catalog();
+    const QString text = NxSerialFilter::compose(catalog, grid.condition(), SqlForm::words()).text;
+    for (auto _ : bench) {
+        const ConditionTextRead read = ConditionText::parse(catalog, text);
+        if (!read.ok())
+            qFatal("the words do not read: %s", qPrintable(read.failure->message()));
+        benchmark::DoNotOptimize(read.condition.size());
+    }
+    perRow(bench, rows);
+}
+
 /// A column of serial numbers as a spreadsheet copies it: one per line, every tenth a repeat.
 QString pastedSerials(int count)
 {
@@ -330,9 +351,10 @@ void BM_ParseSchemeText(benchmark::State &bench)
 
 } // namespace
 
+BENCHMARK(BM_ParseConditionText)->Arg(100)->Arg(500)->Arg(1000);
 BENCHMARK(BM_ComposeConditionText)->Arg(100)->Arg(500);
 BENCHMARK(BM_ComposeConditionBound)->Arg(100)->Arg(500);
-BENCHMARK(BM_ComposeConditionWords)->Arg(500)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ComposeConditionWords)->Arg(100)->Arg(500)->Arg(1000)->Arg(10000)->Arg(100000);
 BENCHMARK(BM_ParseSchemeText)->Arg(500)->Arg(10000)->Arg(100000);
 BENCHMARK(BM_CreateSqlSerial)->Arg(10)->Arg(100)->Arg(500);
 BENCHMARK(BM_CreateSqlCommon)->Arg(10)->Arg(100)->Arg(500);
