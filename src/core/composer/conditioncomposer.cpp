@@ -12,6 +12,8 @@
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemetext.h>
 
+#include <optional>
+
 namespace NxSerialFilter {
 
 struct ConditionComposer::Private
@@ -70,13 +72,16 @@ ComposedCondition composeForms(const FieldCatalog &catalog, const Condition &con
     return result;
 }
 
-/// The description gives no field list: the failure being handled says why.
-ComposedCondition descriptionFailure()
+/// The composer's fields; none when its description gives none, and failure says why.
+std::optional<FieldCatalog> fieldsOf(const ConditionComposer &composer, ComposedCondition &failure)
 {
-    ComposedCondition result;
-    result.failure = ComposedCondition::Failure::Description;
-    result.error = describeFailure(std::current_exception());
-    return result;
+    try {
+        return composer.catalog();
+    } catch (const std::exception &) {
+        failure.failure = ComposedCondition::Failure::Description;
+        failure.error = describeFailure(std::current_exception());
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -184,21 +189,18 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, const An
 {
     // The dialog's steps from load to OK, as values: what it would show in an alert comes
     // back as the result instead.
-    FieldCatalog catalog;
-    try {
-        catalog = this->catalog();
-    } catch (const std::exception &) {
-        return descriptionFailure();
-    }
-    const SchemeText::Parsed parsed = SchemeText::parse(schemeText, catalog);
+    ComposedCondition result;
+    const std::optional<FieldCatalog> catalog = fieldsOf(*this, result);
+    if (!catalog)
+        return result;
+    const SchemeText::Parsed parsed = SchemeText::parse(schemeText, *catalog);
     if (!parsed.ok()) {
         // The dialog shows its general load-failure alert here; the reason tells more.
-        ComposedCondition result;
         result.failure = ComposedCondition::Failure::Scheme;
         result.error = parsed.refusal;
         return result;
     }
-    return composeForms(catalog, parsed.condition,
+    return composeForms(*catalog, parsed.condition,
                         {d->asOf, d->firstDayOfWeek, d->currentUser, answers},
                         {engine, placeholders});
 }
@@ -206,13 +208,11 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, const An
 ComposedCondition ConditionComposer::compose(const Condition &condition, const Answers &answers,
                                              SqlEngine engine, Placeholders placeholders) const
 {
-    FieldCatalog catalog;
-    try {
-        catalog = this->catalog();
-    } catch (const std::exception &) {
-        return descriptionFailure();
-    }
-    return composeForms(catalog, condition, {d->asOf, d->firstDayOfWeek, d->currentUser, answers},
+    ComposedCondition result;
+    const std::optional<FieldCatalog> catalog = fieldsOf(*this, result);
+    if (!catalog)
+        return result;
+    return composeForms(*catalog, condition, {d->asOf, d->firstDayOfWeek, d->currentUser, answers},
                         {engine, placeholders});
 }
 
