@@ -48,7 +48,7 @@ NXSF_CORE_PRIVATE_EXPORT QList<Question> of(const FieldCatalog &catalog,
                                             const Condition &condition);
 
 /// The condition as it runs with these answers. strict: a question without an answer is a
-/// failure naming its row; otherwise it stays, shown as a question. A switched-off row whose
+/// failure naming its row; otherwise it stays the question it is. A switched-off row whose
 /// parentheses paired with a row kept is a failure naming the row switched off.
 NXSF_CORE_PRIVATE_EXPORT RunningCondition running(const FieldCatalog &catalog,
                                                   const Condition &condition,

@@ -48,13 +48,16 @@ struct ConditionTextFailure
     int field = -1;
     /// The comparison of the row when one was read (Value), else CompareOp::None.
     CompareOp compare = CompareOp::None;
-    /// Value: why the word read is not a value of the field ("2024-02-30" on a date field);
-    /// empty when no word was there at all.
+    /// Field: a caption to give as the example. Value: the word that is no value of the field
+    /// ("2024-02-30" on a date field, a caption in 【】 the catalog lacks); empty when no word
+    /// was there at all.
     QString detail;
+    /// The language the reader was asked to explain in ("en", ...; empty for the current one).
+    QString language;
 
-    /// "第12个字符：这里需要比较方式，例如 等于", in language ("en", ...; empty for the current
-    /// one). The position is counted from 1 for people.
-    NXSF_CORE_EXPORT QString message(const QString &language = QString()) const;
+    /// "第12个字符：这里需要比较方式，例如 等于", in explainedIn, else in the language the reader
+    /// was asked for. The position is counted from 1 for people.
+    NXSF_CORE_EXPORT QString message(const QString &explainedIn = QString()) const;
 
     /// Equal when every part is.
     friend bool operator==(const ConditionTextFailure &, const ConditionTextFailure &) = default;
@@ -75,9 +78,9 @@ namespace ConditionText {
 /// Reads text, the words of a condition over catalog, as the grid would hold them: field
 /// captions as the catalog lists them, the logic and comparison words of every language the
 /// component ships, values by the grid's rules for the field's kind (a date as yyyy-mm-dd,
-/// yyyy/m/d or yyyymmdd, kept as yyyy-mm-dd). An empty text is the empty condition. language
-/// is the language of a failure's examples ("en", ...; empty for the current one). Linear in
-/// the text's length; pure.
+/// yyyy/m/d or yyyymmdd, kept as yyyy-mm-dd; a quoted value as it is). An empty text is the
+/// empty condition. language is the one a failure explains itself in ("en", ...; empty for
+/// the current one). Linear in the text's length; pure.
 NXSF_CORE_EXPORT ConditionTextRead parse(const FieldCatalog &catalog, QStringView text,
                                          const QString &language = QString());
 
