@@ -315,7 +315,7 @@ void tst_CliSql::run_data()
                                u"--bound"_qs, u"--engine=postgresql"_qs,
                                u"--placeholders=dollar"_qs}
         << none << 0
-        << QByteArrayLiteral("{\"sql\":\" ( (tf.FSERIALNUM COLLATE \\\"C\\\" ILike $1 ESCAPE $2  "
+        << QByteArrayLiteral("{\"sql\":\" ( (tf.FSERIALNUM COLLATE \\\"C\\\" ILike $1 ESCAPE $2   "
                              "And  tf.FQTY > tf.FORDERQTY) ) \",\"values\":[\"%SN 1%\",\"\"]}\n")
         << none;
     QTest::newRow("where in English, words in Chinese")
@@ -327,7 +327,7 @@ void tst_CliSql::run_data()
                    u"序列号 等于 ？「客户」 并且 物料 不等于 当前用户 并且 日期 等于 本月"_qs,
                    u"--ask=客户=SN'1"_qs, u"--user=bob"_qs, u"--as-of=2026-12-08"_qs}
         << none << 0
-        << utf8(u" ( (tf.FSERIALNUM = 'SN''1'  And  t_FITEM.FName <> 'bob'  And  "
+        << utf8(u" ( (tf.FSERIALNUM = 'SN''1'   And  t_FITEM.FName <> 'bob'   And  "
                 u"(tf.FDATE >= '2026-12-01' And tf.FDATE < '2027-01-01')) ) \n"_qs)
         << none;
     QTest::newRow("where does not read") << where + QStringList{u"数量 大于"_qs} << none << 1
