@@ -60,6 +60,10 @@ void fill(HostFields &state, ConditionGrid &grid, int rows, bool serial)
     const QStringList logic = Vocabulary::logicItems();
     const QStringList values{QStringLiteral("A01"), QStringLiteral("12.50kg"),
                              QStringLiteral("O'Brien"), QStringLiteral("10%"), QString()};
+    // A date field takes dates only: any other text is refused, and nothing would compose.
+    const QStringList dates{QStringLiteral("2024-02-29"), QStringLiteral("本月"),
+                            QStringLiteral("过去7天")};
+    const FieldCatalog catalog = grid.catalog();
     grid.SetMaxRows(rows + 1);
     for (int r = 1; r <= rows; ++r) {
         if (r > 1)
@@ -71,7 +75,10 @@ void fill(HostFields &state, ConditionGrid &grid, int rows, bool serial)
             grid.SetCellText(r, ConditionGrid::ColRightParen, QStringLiteral(")"));
         grid.SetCellText(r, ConditionGrid::ColField, fields.at(r % fields.size()));
         grid.SetCellText(r, ConditionGrid::ColCompare, compares.at((r / 3) % compares.size()));
-        grid.SetCellText(r, ConditionGrid::ColValue, values.at(r % values.size()));
+        grid.SetCellText(r, ConditionGrid::ColValue,
+                         catalog.valueKind(1 + r % int(fields.size())) == ValueKind::Date
+                             ? dates.at(r % dates.size())
+                             : values.at(r % values.size()));
     }
 }
 
@@ -204,7 +211,7 @@ void composeCondition(benchmark::State &bench, const SqlForm &form)
     for (auto _ : bench) {
         const Composed composed = NxSerialFilter::compose(grid.catalog(), condition, form);
         if (!composed.ok())
-            qFatal("the condition does not compose");
+            qFatal("the condition does not compose: %s", qPrintable(composed.failure->message()));
         benchmark::DoNotOptimize(composed.text.constData());
     }
     perRow(bench, rows);
