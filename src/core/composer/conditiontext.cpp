@@ -58,10 +58,29 @@ QChar closingQuote(QChar c)
     }
 }
 
+/// c with its letter case folded; the Chinese letters, most of a condition's, have none.
+QChar folded(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 128)
+        return u >= u'A' && u <= u'Z' ? QChar(u + (u'a' - u'A')) : c;
+    return u >= 0x3000 && u < 0xA000 ? c : c.toCaseFolded();
+}
+
+/// Whether c is a blank; the Chinese letters, most of a condition's, are none.
+bool isBlank(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x3001 || u >= 0xA000 ? c.isSpace() : false;
+}
+
 /// Whether text at pos begins with word, letter case ignored, and a word of letters ends there.
 bool startsWith(QStringView text, qsizetype pos, QStringView word)
 {
+    // The first letter rules out nearly every word at once, before a comparison that folds
+    // the case of each letter.
     if (word.isEmpty() || text.size() - pos < word.size() ||
+        folded(text.at(pos)) != folded(word.front()) ||
         text.mid(pos, word.size()).compare(word, Qt::CaseInsensitive) != 0)
         return false;
     const qsizetype end = pos + word.size();
@@ -73,14 +92,19 @@ struct Word
 {
     QString text;
     int meaning = -1;
+    QChar first = {}; ///< the first letter, its case folded: most words are ruled out by it
 };
 
 /// The longest of words that text holds at pos; null when none.
 const Word *longestAt(const QList<Word> &words, QStringView text, qsizetype pos)
 {
+    if (pos >= text.size())
+        return nullptr;
+    const QChar first = folded(text.at(pos));
     const Word *found = nullptr;
     for (const Word &word : words) {
-        if ((!found || word.text.size() > found->text.size()) && startsWith(text, pos, word.text))
+        if (word.first == first && (!found || word.text.size() > found->text.size()) &&
+            startsWith(text, pos, word.text))
             found = &word;
     }
     return found;
@@ -94,7 +118,7 @@ std::pair<QString, QString> aroundArgument(const QString &pattern)
                   : std::pair{pattern.left(at), pattern.mid(at + 2)};
 }
 
-/// The words of every language the component ships, looked up once per text read or written.
+/// The words of every language the component ships.
 struct Grammar
 {
     QList<Word> logic;
@@ -110,7 +134,8 @@ struct Grammar
         const auto every = [](const QStringList &items, QList<Word> &into) {
             for (const QStringList &language : Vocabulary::inShippedLanguages(items)) {
                 for (qsizetype i = 0; i < language.size(); ++i)
-                    into.append({language.at(i), int(i)});
+                    if (!language.at(i).isEmpty())
+                        into.append({language.at(i), int(i), folded(language.at(i).front())});
             }
         };
         every(Vocabulary::logicItems(), logic);
@@ -130,10 +155,20 @@ struct Grammar
     /// Whether a logic word that needs no blank before it begins at pos.
     bool logicAt(QStringView text, qsizetype pos) const
     {
+        // Such a word begins with a letter beyond ASCII.
+        if (text.at(pos).unicode() < 128)
+            return false;
         return std::any_of(logicWithoutBlank.cbegin(), logicWithoutBlank.cend(),
                            [&](const QString &word) { return startsWith(text, pos, word); });
     }
 };
+
+/// The grammar, read once, as the relative dates' words are: the translations are built in.
+const Grammar &grammar()
+{
+    static const Grammar built;
+    return built;
+}
 
 /// The catalog's captions by their first letter, longest first: a caption is found where the
 /// text holds it, blanks and parentheses inside it included.
@@ -146,7 +181,7 @@ public:
         for (int k = 1; k < catalog.count(); ++k) {
             const QString caption = catalog.caption(k);
             if (!caption.isEmpty())
-                m_byFirst[caption.front().toCaseFolded()].append(k);
+                m_byFirst[folded(caption.front())].append(k);
             m_longest = std::max(m_longest, caption.size());
         }
         for (QList<int> &fields : m_byFirst) {
@@ -160,7 +195,7 @@ public:
     /// The field whose caption text holds at pos, the longest; -1 when none.
     int at(QStringView text, qsizetype pos) const
     {
-        const auto fields = m_byFirst.constFind(text.at(pos).toCaseFolded());
+        const auto fields = m_byFirst.constFind(folded(text.at(pos)));
         if (fields == m_byFirst.cend())
             return -1;
         for (const int k : *fields) {
@@ -199,13 +234,15 @@ public:
         skipBlanks();
         if (m_pos == m_text.size())
             return read;
+        // A row takes a dozen characters at the least: room for the rows at once, within reason.
+        read.condition.rows().reserve(std::min<qsizetype>(m_text.size() / 12 + 1, 4096));
         for (;;) {
             ConditionRow row;
             if (!read.condition.isEmpty() && !readLogic(row))
                 break;
             if (!readRow(row))
                 break;
-            read.condition.append(row);
+            read.condition.rows().append(std::move(row));
             skipBlanks();
             if (m_pos == m_text.size())
                 return read;
@@ -231,7 +268,7 @@ public:
 private:
     void skipBlanks()
     {
-        while (m_pos < m_text.size() && m_text.at(m_pos).isSpace())
+        while (m_pos < m_text.size() && isBlank(m_text.at(m_pos)))
             ++m_pos;
     }
 
@@ -324,7 +361,7 @@ private:
         qsizetype end = from;
         while (end < m_text.size()) {
             const QChar c = m_text.at(end);
-            if (c.isSpace() || isOpenParen(c) || isCloseParen(c) || isComma(c) ||
+            if (isBlank(c) || isOpenParen(c) || isCloseParen(c) || isComma(c) ||
                 !closingQuote(c).isNull() || (end > from && m_grammar.logicAt(m_text, end)))
                 break;
             ++end;
@@ -470,10 +507,14 @@ private:
     {
         QStringList pieces;
         for (;;) {
+            const qsizetype start = m_pos;
             QString piece;
             bool quoted = false;
             if (!readPiece(row, piece, quoted))
                 return false;
+            // The list keeps its pieces joined by ",": a quoted one holding it would split.
+            if (piece.contains(u','))
+                return fail(ConditionTextFailure::Expected::Value, row, start, piece);
             pieces.append(piece);
             const qsizetype after = m_pos;
             skipBlanks();
@@ -504,10 +545,13 @@ bool needsQuotes(const Grammar &grammar, const QString &text)
         return true;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c.isSpace() || isOpenParen(c) || isCloseParen(c) || isComma(c) ||
+        if (isBlank(c) || isOpenParen(c) || isCloseParen(c) || isComma(c) ||
             !closingQuote(c).isNull() || c == u'」' || c == u'”' || grammar.logicAt(text, i))
             return true;
     }
+    // A value that begins with a logic word reads as that word ("And中" as And).
+    if (longestAt(grammar.logic, text, 0))
+        return true;
     const auto whole = [&text](const Word &word) {
         return word.text.compare(text, Qt::CaseInsensitive) == 0;
     };
@@ -603,8 +647,7 @@ QString conditionWords(const FieldCatalog &catalog, const Condition &condition,
     const qsizetype rows = rowsInUse(catalog, on);
     if (rows == 0)
         return {};
-    const Grammar grammar;
-    ValueWriter values(catalog, grammar, language);
+    ValueWriter values(catalog, grammar(), language);
     const Vocabulary::WordBook &book = values.book();
     QStringList words;
     for (qsizetype r = 0; r < rows; ++r) {
@@ -656,8 +699,7 @@ namespace ConditionText {
 
 ConditionTextRead parse(const FieldCatalog &catalog, QStringView text, const QString &language)
 {
-    const Grammar grammar;
-    return Reader(catalog, grammar, text, language).run();
+    return Reader(catalog, grammar(), text, language).run();
 }
 
 } // namespace ConditionText

@@ -646,6 +646,9 @@ void tst_SqlBuilder::typedConditions_data()
     stops("nothing after the comparison", u"数量 等于 "_qs, 6, E::Value);
     stops("an impossible day", u"日期 等于 2024-02-30"_qs, 6, E::Value);
     stops("a quote that does not end", u"序列号 等于 「ab"_qs, 7, E::QuoteEnd);
+    reads("a list piece beginning with a logic word", u"序列号 包括 「And中」, b"_qs,
+          u" ( (tf.FSERIALNUM In ('And中','b')) ) "_qs);
+    stops("a quoted list piece holding the list's comma", u"序列号 包括 「B, 2」"_qs, 7, E::Value);
     stops("another field the list lacks", u"数量 大于 【重量】"_qs, 6, E::Value);
     stops("a parenthesis closed before a row", u")数量 大于 1"_qs, 0, E::Field);
 }
