@@ -218,7 +218,8 @@ NXSF_TEXT(a11ySizeGrip, "调整对话框大小")
 NXSF_TEXT(a11ySizeGripHelp, "拖动可放大或缩小对话框。")
 // The condition text line above the grid
 NXSF_TEXT(conditionText, "条件文本")
-NXSF_TEXT(a11yConditionTextHelp, "输入条件，例如：数量 大于 50 并且 序列号 包含 SN。Ctrl+L 到这里，Tab 到条件表格。")
+NXSF_TEXT(a11yConditionTextHelp,
+          "输入条件，例如：数量 大于 50 并且 序列号 包含 SN。Ctrl+L 到这里，Tab 到条件表格。")
 // Completion's entry that runs the value's look-up
 NXSF_TEXT(completeLookup, "查看数值…（F7）")
 
