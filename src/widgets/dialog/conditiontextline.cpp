@@ -218,7 +218,13 @@ void ConditionTextLine::choose(int entry)
     }
     QTextCursor cursor = textCursor();
     const int end = cursor.position();
-    cursor.setPosition(int(std::min<qsizetype>(m_offer.from, end)));
+    const int from = int(std::min<qsizetype>(m_offer.from, end));
+    // A word chosen right after the one before it ("数量" and 等于) is set apart from it, so
+    // that two Latin words do not run into one.
+    const QString text = toPlainText();
+    if (from > 0 && !text.at(from - 1).isSpace() && text.at(from - 1) != u'(')
+        word.prepend(u' ');
+    cursor.setPosition(from);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     cursor.insertText(word + u' ');
     setTextCursor(cursor);

@@ -920,6 +920,8 @@ void tst_FrmFilterKeys::completion_data()
     QTest::addColumn<QString>("text");        // the text after
     QTest::newRow("fields after (, Enter takes the first")
         << u"("_s << QStringList{u"序列号"_s, u"物料"_s} << u"Return"_s << u"(序列号 "_s;
+    QTest::newRow("comparisons right after a field, set apart from it")
+        << u"数量"_s << QStringList{u"等于"_s, u"大于"_s} << u"Return"_s << u"数量 等于 "_s;
     QTest::newRow("comparisons after a field, Escape closes only the list")
         << u"数量 "_s << QStringList{u"等于"_s, u"大于"_s} << u"Esc"_s << u"数量 "_s;
     QTest::newRow("a look-up field's entry runs the look-up")
