@@ -697,6 +697,11 @@ QString ConditionTextFailure::message(const QString &explainedIn) const
 
 namespace ConditionText {
 
+QString valueWords(const FieldCatalog &catalog, const ConditionRow &row, const QString &language)
+{
+    return ValueWriter(catalog, grammar(), language).write(row);
+}
+
 ConditionTextRead parse(const FieldCatalog &catalog, QStringView text, const QString &language)
 {
     return Reader(catalog, grammar(), text, language).run();

@@ -3,15 +3,11 @@
 #pragma once
 
 #include <NxSerialFilter/condition.h>
-#include <NxSerialFilter/conditiontext.h>
 #include <NxSerialFilter/fieldcatalog.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
-#include <QStringList>
-#include <QStringView>
-
 /// The dialog's condition text line without its window: what a typed condition makes of the
-/// grid, and what completion offers where the user types.
+/// grid. What completion offers is the reader's (core/composer/textcompletion.h).
 namespace NxSerialFilter::TypedCondition {
 
 /// The grid's rows once the condition read from the text line replaces them: the rows read,
@@ -20,30 +16,5 @@ namespace NxSerialFilter::TypedCondition {
 /// none of them. The row rules of the grid hold after it (ConditionRows).
 NXSF_CORE_AUTOTEST_EXPORT Condition merged(const FieldCatalog &catalog, const Condition &grid,
                                            const Condition &read);
-
-/// What completion offers at the cursor.
-struct Offer
-{
-    /// What the words offered are.
-    enum class Kind : quint8 { None, Fields, Compares, Values, Logic };
-    Kind kind = Kind::None;
-    /// Where the word being typed starts: a choice replaces the text from here to the cursor.
-    qsizetype from = 0;
-    QStringList words; ///< the words offered that the word being typed finds, in list order
-    int field = -1;    ///< Compares and Values: the row's field
-    CompareOp compare = CompareOp::None; ///< Values: the row's comparison
-    bool lookUp = false;                 ///< Values: the field's F7 look-up is offered too
-};
-
-/// What completion offers at the end of typed (the text up to the cursor), which read as
-/// read: where the reader stopped tells what it wanted there. Fields are found by the field
-/// cell's search; the words are those of the current language.
-NXSF_CORE_AUTOTEST_EXPORT Offer offer(const FieldCatalog &catalog, QStringView typed,
-                                      const ConditionTextRead &read);
-
-/// A value of the row on field compared by compare as the words write it, quoted where the
-/// reader needs it: what completion puts in place of the word begun.
-NXSF_CORE_AUTOTEST_EXPORT QString valueWords(const FieldCatalog &catalog, int field,
-                                             CompareOp compare, const QString &value);
 
 } // namespace NxSerialFilter::TypedCondition

@@ -174,7 +174,7 @@ void ConditionTextLine::setFailure(std::optional<ConditionTextFailure> failure)
 QStringList ConditionTextLine::offerAtCursor()
 {
     const QString typed = toPlainText().left(textCursor().position());
-    m_offer = TypedCondition::offer(m_grid.catalog(), typed,
+    m_offer = TextCompletion::offer(m_grid.catalog(), typed,
                                     ConditionText::parse(m_grid.catalog(), typed));
     QStringList entries = m_offer.words;
     if (m_offer.lookUp)
@@ -203,16 +203,16 @@ void ConditionTextLine::choose(int entry)
     QString word;
     if (entry >= 0 && entry < m_offer.words.size()) {
         word = m_offer.words.at(entry);
-        if (m_offer.kind == TypedCondition::Offer::Kind::Values)
+        if (m_offer.kind == TextCompletion::Offer::Kind::Values)
             word =
-                TypedCondition::valueWords(m_grid.catalog(), m_offer.field, m_offer.compare, word);
+                TextCompletion::valueWords(m_grid.catalog(), m_offer.field, m_offer.compare, word);
     } else if (m_offer.lookUp) {
         const std::optional<QString> value = m_values.lookupValue(m_offer.field);
         activateWindow(); // the look-up window had the keys
         setFocus();
         if (!value)
             return;
-        word = TypedCondition::valueWords(m_grid.catalog(), m_offer.field, m_offer.compare, *value);
+        word = TextCompletion::valueWords(m_grid.catalog(), m_offer.field, m_offer.compare, *value);
     } else {
         return;
     }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/composer/textcompletion.h"
 #include "core/conditions/typedcondition.h"
 #include <NxSerialFilter/conditiontext.h>
 #include <NxSerialFilter/nxsf_widgets_export.h>
@@ -76,7 +77,7 @@ private:
     ValueCells &m_values;
     QCompleter *m_completer;
     QStringListModel *m_entries;
-    TypedCondition::Offer m_offer; // what the completion list shows
+    TextCompletion::Offer m_offer; // what the completion list shows
     std::optional<ConditionTextFailure> m_failure;
     QString m_gridWords;    // the grid's words when the text last said what it holds
     bool m_writing = false; // the text is written here, not typed

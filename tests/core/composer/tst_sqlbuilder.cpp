@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/composer/questions.h"
 #include "core/composer/sqlbuilder.h"
+#include "core/composer/textcompletion.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/vocabulary.h"
@@ -232,6 +233,8 @@ private Q_SLOTS:
     void askedValues();
     void typedConditions_data();
     void typedConditions();
+    void completion_data();
+    void completion();
     void columnNames_data();
     void columnNames();
     void failures_data();
@@ -682,6 +685,79 @@ void tst_SqlBuilder::typedConditions()
         const QString words = compose(catalog, read.condition, SqlForm::words(language)).text;
         QCOMPARE(ConditionText::parse(catalog, words).condition, read.condition);
     }
+}
+
+void tst_SqlBuilder::completion_data()
+{
+    using E = ConditionTextFailure::Expected;
+    using K = TextCompletion::Offer::Kind;
+    QTest::addColumn<QString>("typed"); // up to the cursor
+    QTest::addColumn<int>("expected");  // where the reader stopped: -1 when it read all
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<int>("compare");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<bool>("lookUp");
+    const int none = int(CompareOp::None), equal = int(CompareOp::Equal);
+    QTest::newRow("fields after (")
+        << u"("_qs << int(E::Field) << 1 << -1 << none << int(K::Fields)
+        << QStringList{u"序列号"_qs, u"物料"_qs,   u"数量"_qs,    u"日期"_qs,
+                       u"等级"_qs,   u"系统数"_qs, u"系统文本"_qs}
+        << false;
+    QTest::newRow("fields that hold the part typed, as the field cell finds them")
+        << u"数量 大于 5 并且 系统"_qs << int(E::Field) << 11 << -1 << none << int(K::Fields)
+        << QStringList{u"系统数"_qs, u"系统文本"_qs} << false;
+    QTest::newRow("comparisons after a field")
+        << u"数量 不"_qs << int(E::Compare) << 3 << 3 << none << int(K::Compares)
+        << QStringList{u"不等于"_qs, u"不包含"_qs, u"不为空"_qs, u"不包括"_qs} << false;
+    QTest::newRow("a date's relative words")
+        << u"日期 大于 过去"_qs << int(E::Value) << 6 << 4 << int(CompareOp::Greater)
+        << int(K::Values) << QStringList{u"过去7天"_qs, u"过去30天"_qs} << false;
+    QTest::newRow("a date pattern takes no relative word")
+        << u"日期 包含 "_qs << int(E::Value) << 6 << 4 << int(CompareOp::Contains) << int(K::Values)
+        << QStringList{} << false;
+    QTest::newRow("a look-up field offers its look-up")
+        << u"物料 等于 "_qs << int(E::Value) << 6 << 2 << equal << int(K::Values)
+        << QStringList{u"当前用户"_qs} << true;
+    QTest::newRow("an empty test takes no value")
+        << u"物料 为空 "_qs << int(E::Value) << 6 << 2 << int(CompareOp::IsEmpty) << int(K::Values)
+        << QStringList{} << false;
+    QTest::newRow("a whole row and a blank: the logic words")
+        << u"数量 大于 5 "_qs << -1 << 0 << -1 << none << int(K::Logic)
+        << QStringList{u"并且"_qs, u"或者"_qs} << false;
+    QTest::newRow("a whole row without a blank: nothing yet")
+        << u"数量 大于 5"_qs << -1 << 0 << -1 << none << int(K::None) << QStringList{} << false;
+}
+
+// Completion offers what the reader wanted where it stopped, found by the word begun.
+void tst_SqlBuilder::completion()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, expected);
+    QFETCH(int, position);
+    QFETCH(int, field);
+    QFETCH(int, compare);
+    QFETCH(int, kind);
+    QFETCH(QStringList, words);
+    QFETCH(bool, lookUp);
+    const FieldCatalog catalog =
+        FieldCatalog::fromSerialDescription(Testing::standardSerialDescription());
+    ConditionTextRead read;
+    if (expected >= 0) {
+        ConditionTextFailure failure;
+        failure.expected = ConditionTextFailure::Expected(expected);
+        failure.position = position;
+        failure.field = field;
+        failure.compare = CompareOp(compare);
+        read.failure = failure;
+    }
+    const TextCompletion::Offer offer = TextCompletion::offer(catalog, typed, read);
+    QCOMPARE(int(offer.kind), kind);
+    QCOMPARE(offer.words, words);
+    QCOMPARE(offer.lookUp, lookUp);
+    if (kind != int(TextCompletion::Offer::Kind::None))
+        QCOMPARE(offer.from, expected >= 0 ? qsizetype(position) : typed.size());
 }
 
 void tst_SqlBuilder::commonConditions_data()

@@ -84,6 +84,13 @@ namespace ConditionText {
 NXSF_CORE_EXPORT ConditionTextRead parse(const FieldCatalog &catalog, QStringView text,
                                          const QString &language = QString());
 
+/// The value of row as the words of a condition write it, in language ("en", ...; empty for
+/// the current one): nothing for 为空 and 不为空, else quoted where parse needs it, another
+/// field in its marks, a question after its mark. For a host, or completion, that builds a
+/// text to read.
+NXSF_CORE_EXPORT QString valueWords(const FieldCatalog &catalog, const ConditionRow &row,
+                                    const QString &language = QString());
+
 } // namespace ConditionText
 
 } // namespace NxSerialFilter
