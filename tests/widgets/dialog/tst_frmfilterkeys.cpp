@@ -15,6 +15,7 @@
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/frmfilter.h"
+#include "widgets/dialog/helpwindow.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
@@ -136,6 +137,7 @@ private:
 void tst_FrmFilterKeys::init()
 {
     Testing::freshProcessState();
+    HelpKey::release();
     setProps(QString());
     m_log = HelpLog();
     m_alerts = Testing::ScriptedAlerts::install();
@@ -149,7 +151,7 @@ void tst_FrmFilterKeys::init()
 
 void tst_FrmFilterKeys::cleanup()
 {
-    HostContext::releaseHelp();
+    HelpKey::release();
     nxAlert::setPresenter(nullptr);
     m_alerts.reset();
 }
