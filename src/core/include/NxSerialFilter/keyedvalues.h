@@ -33,7 +33,7 @@ public:
     static KeyedValuesPtr create();
 
     /// The value stored under key; a null variant when there is none.
-    QVariant get(const QString &key) const;
+    QVariant get(const QString &key) const { return GetWithDefault(key); }
     /// Same as get(key).
     QVariant operator[](const QString &key) const { return get(key); }
     /// Stores value under key; a key set before keeps its first spelling and place.
@@ -43,7 +43,7 @@ public:
     /// The value stored under key; defaultValue when key was never set.
     QVariant GetWithDefault(const QString &key, const QVariant &defaultValue = {}) const;
     /// The values that describe a serial class; a description is its own view.
-    KeyedValuesPtr DescriptionValues();
+    KeyedValuesPtr DescriptionValues() { return shared_from_this(); }
     /// The keys as first spelled, in the order they were first set.
     QStringList keys() const { return m_keys; }
     /// The number of keys.

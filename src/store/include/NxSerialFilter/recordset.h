@@ -49,7 +49,7 @@ public:
     int State() const { return m_open ? StateOpen : StateClosed; }
 
 private:
-    void requireOpen() const;
+    NXSF_STORE_NO_EXPORT void requireOpen() const;
 
     QStringList m_names; // case-folded
     QList<QVariantList> m_rows;
