@@ -27,11 +27,6 @@ void checkGroupRange(int lowerBound, qsizetype count)
 }
 } // namespace
 
-KeyedValuesPtr KeyedValues::create()
-{
-    return KeyedValuesPtr(new KeyedValues);
-}
-
 void KeyedValues::set(const QString &key, const QVariant &value)
 {
     const QString folded = fold(key);
@@ -49,11 +44,6 @@ QVariant KeyedValues::GetWithDefault(const QString &key, const QVariant &default
 {
     const auto it = m_values.constFind(fold(key));
     return it == m_values.constEnd() ? defaultValue : *it;
-}
-
-ValueListPtr ValueList::create(QList<QVariant> items)
-{
-    return ValueListPtr(new ValueList(std::move(items)));
 }
 
 QVariant ValueList::item(qsizetype i) const

@@ -30,7 +30,7 @@ class NXSF_CORE_EXPORT KeyedValues : public std::enable_shared_from_this<KeyedVa
 {
 public:
     /// A new, empty collection; the only way to make one.
-    static KeyedValuesPtr create();
+    static KeyedValuesPtr create() { return KeyedValuesPtr(new KeyedValues); }
 
     /// The value stored under key; a null variant when there is none.
     QVariant get(const QString &key) const { return GetWithDefault(key); }
@@ -60,7 +60,10 @@ class NXSF_CORE_EXPORT ValueList
 {
 public:
     /// A new list holding items as 1 to n.
-    static ValueListPtr create(QList<QVariant> items = {});
+    static ValueListPtr create(QList<QVariant> items = {})
+    {
+        return ValueListPtr(new ValueList(std::move(items)));
+    }
     /// The number of items.
     qsizetype count() const { return m_items.size(); }
     /// Item i, 1 <= i <= count; throws FilterError for any other index.
