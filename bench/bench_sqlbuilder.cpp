@@ -4,7 +4,8 @@
 // when a host asks) over grids of mixed fields and comparisons; the cost per row must stay flat (a
 // condition has at most Limits::MaxConditionRows rows). Composing the bound form may cost at
 // most 1.5 times composing FilterSQL per row. Quotes cost time in proportion to their number,
-// and loading a scheme over many fields costs time in proportion to rows plus fields.
+// and loading a scheme over many fields costs time in proportion to rows plus fields. Reading a
+// condition's words back costs time in proportion to its rows, no more per row than composing.
 
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
@@ -15,6 +16,7 @@
 #include "core/schemes/schemetext.h"
 #include "testsupport/descriptions.h"
 #include <NxSerialFilter/compose.h>
+#include <NxSerialFilter/conditiontext.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/nxalert.h>
 #include <NxSerialFilter/schemetext.h>
@@ -58,6 +60,10 @@ void fill(HostFields &state, ConditionGrid &grid, int rows, bool serial)
     const QStringList logic = Vocabulary::logicItems();
     const QStringList values{QStringLiteral("A01"), QStringLiteral("12.50kg"),
                              QStringLiteral("O'Brien"), QStringLiteral("10%"), QString()};
+    // A date field takes dates only: any other text is refused, and nothing would compose.
+    const QStringList dates{QStringLiteral("2024-02-29"), QStringLiteral("本月"),
+                            QStringLiteral("过去7天")};
+    const FieldCatalog catalog = grid.catalog();
     grid.SetMaxRows(rows + 1);
     for (int r = 1; r <= rows; ++r) {
         if (r > 1)
@@ -69,7 +75,10 @@ void fill(HostFields &state, ConditionGrid &grid, int rows, bool serial)
             grid.SetCellText(r, ConditionGrid::ColRightParen, QStringLiteral(")"));
         grid.SetCellText(r, ConditionGrid::ColField, fields.at(r % fields.size()));
         grid.SetCellText(r, ConditionGrid::ColCompare, compares.at((r / 3) % compares.size()));
-        grid.SetCellText(r, ConditionGrid::ColValue, values.at(r % values.size()));
+        grid.SetCellText(r, ConditionGrid::ColValue,
+                         catalog.valueKind(1 + r % int(fields.size())) == ValueKind::Date
+                             ? dates.at(r % dates.size())
+                             : values.at(r % values.size()));
     }
 }
 
@@ -202,7 +211,7 @@ void composeCondition(benchmark::State &bench, const SqlForm &form)
     for (auto _ : bench) {
         const Composed composed = NxSerialFilter::compose(grid.catalog(), condition, form);
         if (!composed.ok())
-            qFatal("the condition does not compose");
+            qFatal("the condition does not compose: %s", qPrintable(composed.failure->message()));
         benchmark::DoNotOptimize(composed.text.constData());
     }
     perRow(bench, rows);
@@ -221,6 +230,25 @@ void BM_ComposeConditionBound(benchmark::State &bench)
 void BM_ComposeConditionWords(benchmark::State &bench)
 {
     composeCondition(bench, SqlForm::words());
+}
+
+/// ConditionText::parse of the words compose writes for these rows (BM_ComposeConditionWords
+/// writes them, BM_ComposeConditionText composes their FilterSQL).
+void BM_ParseConditionText(benchmark::State &bench)
+{
+    const int rows = int(bench.range(0));
+    HostFields state;
+    ConditionGrid grid;
+    fill(state, grid, rows, true);
+    const FieldCatalog catalog = grid.catalog();
+    const QString text = NxSerialFilter::compose(catalog, grid.condition(), SqlForm::words()).text;
+    for (auto _ : bench) {
+        const ConditionTextRead read = ConditionText::parse(catalog, text);
+        if (!read.ok())
+            qFatal("the words do not read: %s", qPrintable(read.failure->message()));
+        benchmark::DoNotOptimize(read.condition.size());
+    }
+    perRow(bench, rows);
 }
 
 /// A column of serial numbers as a spreadsheet copies it: one per line, every tenth a repeat.
@@ -330,9 +358,10 @@ void BM_ParseSchemeText(benchmark::State &bench)
 
 } // namespace
 
+BENCHMARK(BM_ParseConditionText)->Arg(100)->Arg(500)->Arg(1000);
 BENCHMARK(BM_ComposeConditionText)->Arg(100)->Arg(500);
 BENCHMARK(BM_ComposeConditionBound)->Arg(100)->Arg(500);
-BENCHMARK(BM_ComposeConditionWords)->Arg(500)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_ComposeConditionWords)->Arg(100)->Arg(500)->Arg(1000)->Arg(10000)->Arg(100000);
 BENCHMARK(BM_ParseSchemeText)->Arg(500)->Arg(10000)->Arg(100000);
 BENCHMARK(BM_CreateSqlSerial)->Arg(10)->Arg(100)->Arg(500);
 BENCHMARK(BM_CreateSqlCommon)->Arg(10)->Arg(100)->Arg(500);

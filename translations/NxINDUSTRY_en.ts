@@ -344,6 +344,42 @@
         <translation>“%1” means days outside the calendar (the years 1 to 9999)</translation>
     </message>
     <message>
+        <source>「%1」</source>
+        <translation>&quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>？</source>
+        <translation>?</translation>
+    </message>
+    <message>
+        <source>第%1个字符：%2</source>
+        <translation>Character %1: %2</translation>
+    </message>
+    <message>
+        <source>这里需要字段，例如 %1</source>
+        <translation>a field is needed here, for example %1</translation>
+    </message>
+    <message>
+        <source>这里需要比较方式，例如 %1</source>
+        <translation>a comparison is needed here, for example %1</translation>
+    </message>
+    <message>
+        <source>这里需要逻辑词，例如 %1</source>
+        <translation>a logic word is needed here, for example %1</translation>
+    </message>
+    <message>
+        <source>这里需要数值</source>
+        <translation>a value is needed here</translation>
+    </message>
+    <message>
+        <source>“%1”不是这个字段可用的数值</source>
+        <translation>“%1” is not a value this field takes</translation>
+    </message>
+    <message>
+        <source>这里开始的引号没有结束</source>
+        <translation>the quote that begins here does not end</translation>
+    </message>
+    <message>
         <source>字段【%1】</source>
         <translation>field [%1]</translation>
     </message>

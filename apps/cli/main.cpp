@@ -32,8 +32,8 @@ int main(int argc, char *argv[])
     if (command == QLatin1String("schemes"))
         return SerialFilterCli::runSchemes(args);
     QTextStream out(command == QLatin1String("--help") ? stdout : stderr);
-    out << "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID] "
-           "[--language CODE] [--words | --bound]\n"
+    out << "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt | --where TEXT] "
+           "[--screen ID] [--language CODE] [--words | --bound]\n"
            "       serialfilter schemes list|export|import|delete --store DB ...\n"
            "Run 'serialfilter sql --help' or 'serialfilter schemes --help' for details.\n";
     return command == QLatin1String("--help") ? 0 : 2;

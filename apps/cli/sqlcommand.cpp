@@ -1,10 +1,12 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-// serialfilter sql: the condition of a stored scheme, composed as the dialog's OK would.
+// serialfilter sql: the condition of a stored scheme or of a condition text, composed as the
+// dialog's OK would.
 
 #include "commands.h"
 
 #include <NxSerialFilter/conditioncomposer.h>
+#include <NxSerialFilter/conditiontext.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/failure.h>
@@ -46,7 +48,8 @@ QStringList knownLanguages()
 QString help()
 {
     const QString text = QStringLiteral(
-        "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt] [--screen ID]\n"
+        "usage: serialfilter sql --fields FIELDS.json [--scheme SCHEME.txt | --where TEXT]\n"
+        "                        [--screen ID]\n"
         "                        [--language CODE] [--as-of YYYY-MM-DD] [--week-starts DAY]\n"
         "                        [--ask QUESTION=VALUE ...]\n"
         "                        [--user NAME]\n"
@@ -55,8 +58,9 @@ QString help()
         "                        [--words | --bound [--placeholders qmark|dollar]\n"
         "                                           [--engine sqlite|postgresql]]\n"
         "\n"
-        "Composes the SQL condition of a stored filter scheme without opening the dialog, as\n"
-        "the dialog's OK would, and writes it to standard output followed by one newline.\n"
+        "Composes the SQL condition of a stored filter scheme, or of a condition in words,\n"
+        "without opening the dialog, as the dialog's OK would, and writes it to standard\n"
+        "output followed by one newline.\n"
         "Every blank of the condition is kept; no row in use gives an empty line.\n"
         "\n"
         "  --words           writes the condition in words instead, as the user wrote it in\n"
@@ -84,6 +88,10 @@ QString help()
         "                    seven cells (logic, \"(\", field, comparison, value, value code,\n"
         "                    \")\"), CR LF between rows (a bare LF is taken as CR LF), quotes\n"
         "                    single. Without it, or with \"-\", standard input is read.\n"
+        "  --where TEXT      the condition in words instead of a scheme, as --words writes\n"
+        "                    it (\"数量 大于 50 并且 序列号 包含 「SN 1」\"), in any language\n"
+        "                    shipped. A text that does not read is refused, naming the\n"
+        "                    character where reading stopped.\n"
         "  --store DB        read the scheme from this scheme store (a SQLite path or a\n"
         "                    postgresql:// address) instead of a file, with:\n"
         "  --scheme-name NAME  the scheme saved under NAME for the fields' screen.\n"
@@ -95,8 +103,9 @@ QString help()
         "  --help            shows this text.\n"
         "\n"
         "Exit status: 0 the condition was written; 1 the condition could not be built (the\n"
-        "message the dialog would show is written to standard error), or the store has no\n"
-        "scheme of that name; 2 bad usage, or an unreadable or malformed file.\n");
+        "message the dialog would show is written to standard error), the --where text does\n"
+        "not read, or the store has no scheme of that name; 2 bad usage, or an unreadable or\n"
+        "malformed file.\n");
     return text.arg(knownLanguages().join(QStringLiteral(", ")));
 }
 
@@ -132,6 +141,7 @@ struct Options
     std::optional<QString> language;
     std::optional<QString> store;
     std::optional<QString> schemeName;
+    std::optional<QString> where;
     bool schemeGiven = false;
     bool help = false;
     bool bound = false;
@@ -191,7 +201,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             name == QLatin1String("--store") || name == QLatin1String("--scheme-name") ||
             name == QLatin1String("--placeholders") || name == QLatin1String("--engine") ||
             name == QLatin1String("--as-of") || name == QLatin1String("--week-starts") ||
-            name == QLatin1String("--ask") || name == QLatin1String("--user");
+            name == QLatin1String("--ask") || name == QLatin1String("--user") ||
+            name == QLatin1String("--where");
         if (!known)
             return QStringLiteral("unknown argument '") + args.at(i) + u'\'';
         if (!value) {
@@ -210,6 +221,8 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
             options.store = *value;
         } else if (name == QLatin1String("--scheme-name")) {
             options.schemeName = *value;
+        } else if (name == QLatin1String("--where")) {
+            options.where = *value;
         } else if (name == QLatin1String("--placeholders") && *value == QLatin1String("qmark")) {
             options.placeholders = Placeholders::QMark;
         } else if (name == QLatin1String("--placeholders") && *value == QLatin1String("dollar")) {
@@ -246,6 +259,10 @@ std::optional<QString> parseOptions(const QStringList &args, Options &options)
         return QStringLiteral("--store and --scheme-name go together");
     if (options.store && options.schemeGiven)
         return QStringLiteral("--scheme and --scheme-name exclude each other");
+    if (options.where && (options.store || options.schemeGiven))
+        return QStringLiteral("--where and ") +
+               (options.store ? QStringLiteral("--scheme-name") : QStringLiteral("--scheme")) +
+               QStringLiteral(" exclude each other");
     if (!options.bound && (options.placeholders || options.engine))
         return QStringLiteral("--placeholders and --engine need --bound");
     if (options.bound && options.words)
@@ -328,7 +345,20 @@ int runSql(const QStringList &args)
     const SqlEngine engine = options.engine.value_or(SqlEngine::SQLite);
     const Placeholders placeholders = options.placeholders.value_or(Placeholders::QMark);
     ComposedCondition condition;
-    if (options.store) {
+    if (options.where) {
+        std::optional<ConditionTextRead> read;
+        try {
+            read = ConditionText::parse(composer.catalog(), *options.where);
+        } catch (const std::exception &) {
+            // A description that gives no field list: compose says why.
+        }
+        if (read && !read->ok()) {
+            writeTo(stderr, read->failure->message() + u'\n');
+            return Refused;
+        }
+        condition = composer.compose(read ? read->condition : Condition(), options.answers, engine,
+                                     placeholders);
+    } else if (options.store) {
         if (!SchemeStore::isServerAddress(*options.store) && !QFile::exists(*options.store))
             return fileError(QStringLiteral("no scheme store at ") + *options.store);
         ContextStore::setPropsString(ContextStore::propsString() + QStringLiteral("SCHEMEDB=") +

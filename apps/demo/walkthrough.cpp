@@ -153,12 +153,20 @@ bool schemeSelected(QAbstractItemView *view, int row)
 /// captions translated, the values (which have no translation) as they are.
 QString inCurrentLanguage(const QString &chineseWords)
 {
+    // A quoted value keeps its text; its quotes are the language's.
+    const QStringList quotes = localized(QStringLiteral("「%1」")).split(QStringLiteral("%1"));
     QStringList tokens = chineseWords.split(u' ');
     for (QString &token : tokens) {
         const bool open = token.startsWith(u'(');
         const bool close = token.endsWith(u')');
-        const QString word = token.mid(open ? 1 : 0, token.size() - int(open) - int(close));
-        token = (open ? QStringLiteral("(") : QString()) + localized(word) +
+        QString word = token.mid(open ? 1 : 0, token.size() - int(open) - int(close));
+        if (word.startsWith(u'「'))
+            word = quotes.value(0) + word.mid(1);
+        else if (word.endsWith(u'」'))
+            word = word.chopped(1) + quotes.value(1);
+        else
+            word = localized(word);
+        token = (open ? QStringLiteral("(") : QString()) + word +
                 (close ? QStringLiteral(")") : QString());
     }
     return tokens.join(u' ');
@@ -1005,7 +1013,7 @@ int Walkthrough::run()
         const QString words =
             QStringLiteral("(物料 等于 %1 或者 颜色 等于 %2) 并且 数量 大于或等于 50 并且 入库日期 "
                            "大于或等于 2023-01-01 并且 序列号 包含 7 并且 保修截止 不为空")
-                .arg(m_item, m_colour);
+                .arg(m_item.contains(u' ') ? u'「' + m_item + u'」' : m_item, m_colour);
         note(QStringLiteral("FilterText: [") + serialFilter.FilterText() + QLatin1Char(']'));
         m_serialWords = words;
         check(serialFilter.FilterText() == words && serial->conditionText() == words,
@@ -1138,7 +1146,7 @@ int Walkthrough::run()
         const QString user = serialFilter.CurrentUser();
         const QString sql = QStringLiteral("tf.FWARRANTY < tf.FINDATE");
         const QString words =
-            QStringLiteral("保修截止 小于 字段【入库日期】 并且 备注 不等于 ") + Words::currentUser;
+            QStringLiteral("保修截止 小于 【入库日期】 并且 备注 不等于 ") + Words::currentUser;
         note(QStringLiteral("field and user, FilterText: [") + serialFilter.FilterText() +
              QStringLiteral("], FilterSQL: [") + serialFilter.FilterSQL() + QLatin1Char(']'));
         check(serialFilter.FilterText() == words, QStringLiteral("FilterText: ") + words);

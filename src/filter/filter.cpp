@@ -12,11 +12,13 @@
 #include "widgets/dialog/frmfilter.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/failure.h>
+#include <NxSerialFilter/schemetext.h>
 
 #include <QApplication>
 #include <QThread>
 
 #include <optional>
+#include <utility>
 
 namespace NxSerialFilter {
 
@@ -42,6 +44,8 @@ public:
     QString confirmedScreen; // the screen of the last OK, and the scheme it showed
     qint32 confirmedSchemeId = 0;
     std::optional<FieldCatalog> confirmedFields; // the fields as listed at the last OK
+    // setCondition's rows for the next dialog, and the fields they were read over.
+    std::optional<std::pair<Condition, FieldCatalog>> nextCondition;
     std::shared_ptr<frmFilter> dialog;
     // ShowFilterForm watches a weak copy: a host may delete its Filter while the dialog runs.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -81,18 +85,17 @@ bool sameFields(const FieldCatalog &a, const FieldCatalog &b)
     return true;
 }
 
-/// Opens the form with the condition in force: the confirmed rows themselves while the host
-/// lists the fields they were confirmed over, whatever their captions now; else their text, so
-/// that rows on fields still listed under the same captions come back.
-void reopenIn(frmFilter &form, const FilterPrivate &d)
+/// Opens the form with rows read over fields: the rows themselves while the host lists the
+/// same fields, whatever their captions now; else their scheme text, so that rows on fields
+/// still listed under the same captions come back.
+void openWith(frmFilter &form, const FilterPrivate &d, const Condition &rows,
+              const std::optional<FieldCatalog> &fields, const QString &schemeText, qint32 schemeId)
 {
-    if (d.filterScheme.isEmpty())
-        return;
     const std::optional<FieldCatalog> now = listedFields(d);
-    if (d.confirmedFields && now && sameFields(*now, *d.confirmedFields))
-        form.setReopenCondition(d.confirmed.condition(), d.confirmedSchemeId);
+    if (fields && now && sameFields(*now, *fields))
+        form.setReopenCondition(rows, schemeId);
     else
-        form.setReopenCondition(d.filterScheme, d.confirmedSchemeId);
+        form.setReopenCondition(schemeText, schemeId);
 }
 
 } // namespace
@@ -233,6 +236,17 @@ QString Filter::CurrentUser() const
     return d->currentUser;
 }
 
+std::optional<ConditionTextFailure> Filter::setCondition(const QString &text)
+{
+    // Without fields no caption reads: the failure names the first one.
+    const FieldCatalog fields = listedFields(*d).value_or(FieldCatalog());
+    ConditionTextRead read = ConditionText::parse(fields, text);
+    if (!read.ok())
+        return read.failure;
+    d->nextCondition.emplace(std::move(read.condition), fields);
+    return std::nullopt;
+}
+
 QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
 {
     Q_UNUSED(strScreenID)
@@ -264,9 +278,14 @@ QString Filter::ShowFilterForm(const QString &strScreenID, bool blnOverLoad)
     form.setRememberSize(d->rememberSize);
     form.setFirstDayOfWeek(d->firstDayOfWeek);
     form.setCurrentUser(d->currentUser);
-    // Another screen's condition names fields this one may not have.
-    if (d->reopen && d->confirmedScreen == d->screenId)
-        reopenIn(form, *d);
+    if (d->nextCondition) {
+        const auto [rows, fields] = *std::exchange(d->nextCondition, std::nullopt);
+        openWith(form, *d, rows, fields, SchemeText::write(rows, fields), 0);
+    } else if (d->reopen && d->confirmedScreen == d->screenId && !d->filterScheme.isEmpty()) {
+        // Another screen's condition names fields this one may not have.
+        openWith(form, *d, d->confirmed.condition(), d->confirmedFields, d->filterScheme,
+                 d->confirmedSchemeId);
+    }
     const std::weak_ptr<bool> alive = d->alive;
     form.showModal();
     if (alive.expired())

@@ -201,7 +201,7 @@ void tst_CliSql::run_data()
         << none;
     QTest::newRow("a field compared with a field, in English words")
         << serial + QStringList{u"--words"_qs, u"--language=en"_qs} << qtyOverOrdered << 0
-        << utf8(u"数量 Greater than field [订购数量]\n"_qs) << none;
+        << utf8(u"数量 Greater than [订购数量]\n"_qs) << none;
     QTest::newRow("an empty test takes no field")
         << serial << utf8(u"\t\t数量\t为空\t订购数量\tvalue=field;valuefield=6\t"_qs) << 1
         << QByteArray() << utf8(u"第1行：包含、不包含、为空、不为空和值列表不能与字段比较\n"_qs);
@@ -304,6 +304,48 @@ void tst_CliSql::run_data()
         << serial + QStringList{u"--ask"_qs, u"=1"_qs} << none << 2 << QByteArray()
         << QByteArrayLiteral("serialfilter sql: unknown value '=1' of --ask");
 
+    // A condition in words instead of a scheme: the same condition as the rows, in every form,
+    // with every setting of the composer.
+    const QStringList where = serial + QStringList{u"--where"_qs};
+    QTest::newRow("where gives the scheme's condition")
+        << where + QStringList{u"(序列号 等于 B7 或者 物料 为空)"_qs} << none << 0 << serialExample
+        << none;
+    QTest::newRow("where, bound for libpq on PostgreSQL")
+        << where + QStringList{u"序列号 包含 「SN 1」 并且 数量 大于 【订购数量】"_qs,
+                               u"--bound"_qs, u"--engine=postgresql"_qs,
+                               u"--placeholders=dollar"_qs}
+        << none << 0
+        << QByteArrayLiteral("{\"sql\":\" ( (tf.FSERIALNUM COLLATE \\\"C\\\" ILike $1 ESCAPE $2   "
+                             "And  tf.FQTY > tf.FORDERQTY) ) \",\"values\":[\"%SN 1%\",\"\"]}\n")
+        << none;
+    QTest::newRow("where in English, words in Chinese")
+        << where + QStringList{u"序列号 Equal to B7 Or 物料 Is empty"_qs, u"--words"_qs} << none
+        << 0 << utf8(u"序列号 等于 B7 或者 物料 为空\n"_qs) << none;
+    QTest::newRow("where, asked, current user, as of")
+        << where +
+               QStringList{
+                   u"序列号 等于 ？「客户」 并且 物料 不等于 当前用户 并且 日期 等于 本月"_qs,
+                   u"--ask=客户=SN'1"_qs, u"--user=bob"_qs, u"--as-of=2026-12-08"_qs}
+        << none << 0
+        << utf8(u" ( (tf.FSERIALNUM = 'SN''1'   And  t_FITEM.FName <> 'bob'   And  "
+                u"(tf.FDATE >= '2026-12-01' And tf.FDATE < '2027-01-01')) ) \n"_qs)
+        << none;
+    QTest::newRow("where does not read") << where + QStringList{u"数量 大于"_qs} << none << 1
+                                         << QByteArray() << utf8(u"第6个字符："_qs);
+    QTest::newRow("where, a row refused as OK would")
+        << where + QStringList{u"序列号 等于 当前用户"_qs} << none << 1 << QByteArray()
+        << utf8(u"第1行：没有设置当前用户，不能使用“当前用户”\n"_qs);
+    QTest::newRow("where over a description without groups")
+        << QStringList{u"--fields"_qs, u"~noheader.json"_qs, u"--where"_qs, u"数量 大于 5"_qs}
+        << none << 2 << QByteArray() << utf8(u"对象未设置：Header\n"_qs);
+    QTest::newRow("where and a scheme file")
+        << where + QStringList{u"数量 大于 5"_qs, u"--scheme=-"_qs} << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: --where and --scheme exclude each other");
+    QTest::newRow("where and a saved scheme")
+        << stored + QStringList{u"--scheme-name=B7 or no item"_qs, u"--where=数量 大于 5"_qs}
+        << none << 2 << QByteArray()
+        << QByteArrayLiteral("serialfilter sql: --where and --scheme-name exclude each other");
+
     QTest::newRow("tautology in a parenthesis cell")
         << serial << utf8(u"\t1=1 or (\t序列号\t等于\tB7\t\t)       "_qs) << 1 << QByteArray()
         << utf8(u"括号栏只能填写括号，请改正后继续。\n"_qs);
@@ -382,8 +424,8 @@ void tst_CliSql::help()
     QCOMPARE(process.exitCode(), 0);
     const QByteArray text = process.readAllStandardOutput();
     for (const char *word :
-         {"--fields", "--scheme", "--screen", "--language", "--bound", "--placeholders", "--engine",
-          "--words", "one of chs, en.", "standard input", "Exit status"})
+         {"--fields", "--scheme", "--where", "--screen", "--language", "--bound", "--placeholders",
+          "--engine", "--words", "one of chs, en.", "standard input", "Exit status"})
         QVERIFY2(text.contains(word), word);
 }
 

@@ -304,8 +304,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("reopen");
         QTest::addColumn<bool>("fromScheme"); // the confirmed grid was a saved scheme, picked
         QTest::addColumn<QString>("then");
-        // What the host did before reopening: dropped the filter, or gave the same fields other
-        // captions (another language).
+        // What the host did before reopening: dropped the filter, gave the same fields other
+        // captions (another language), or set a condition text for the next dialog.
         QTest::addColumn<QString>("between");
         QTest::newRow("reopen, OK keeps the filter") << true << false << u"ok"_qs << QString();
         QTest::newRow("reopen, Cancel keeps the filter")
@@ -315,6 +315,11 @@ private Q_SLOTS:
         QTest::newRow("cleared: a fresh dialog") << true << true << u"cancel"_qs << u"clear"_qs;
         QTest::newRow("renamed fields: the rows follow the captions")
             << true << true << u"ok"_qs << u"rename"_qs;
+        QTest::newRow("a condition text: its rows, once") << true << true << u"ok"_qs << u"text"_qs;
+        QTest::newRow("off, a condition text: its rows, once")
+            << false << false << u"ok"_qs << u"text"_qs;
+        QTest::newRow("a condition text that does not read: the filter in force")
+            << true << false << u"ok"_qs << u"bad text"_qs;
     }
 
     void reopenWithLastCondition()
@@ -373,17 +378,33 @@ private Q_SLOTS:
                  serialField(6, u"FSYSN"_qs, u"系统数"_qs, 1, -10, 0),
                  serialField(7, u"FSYST"_qs, u"系统文本"_qs, 1, -10, 1)}));
         }
+        const bool text = between == QLatin1String("text");
+        const QString textSql = u" ( (tf.FQTY > 5  Or  tf.FSERIALNUM Like '%A 01%') ) "_qs;
+        if (text) {
+            const std::optional<ConditionTextFailure> failure =
+                filter.setCondition(u"数量 大于 5 或者 序列号 包含 「A 01」"_qs);
+            QVERIFY2(!failure, failure ? qPrintable(failure->message()) : "");
+        } else if (between == QLatin1String("bad text")) {
+            const std::optional<ConditionTextFailure> failure =
+                filter.setCondition(u"数量 大于"_qs);
+            QVERIFY(failure);
+            QCOMPARE(failure->position, 5);
+            QCOMPARE(failure->expected, ConditionTextFailure::Expected::Value);
+        }
         whenShown(filter, [&](frmFilter &form) {
             const QString field = form.grid().GetCellText(1, ConditionGrid::ColField);
-            QCOMPARE(field.isEmpty(), !inForce);
+            QCOMPARE(field.isEmpty(), !inForce && !text);
             if (between == QLatin1String("rename"))
                 QCOMPARE(field, u"Serial number"_qs);
+            if (text)
+                QCOMPARE(field, u"数量"_qs);
             // The saved scheme finds its fields by their identifiers under the new captions:
             // it is still the grid's.
-            const bool onScheme = fromScheme && inForce;
+            const bool onScheme = fromScheme && inForce && !text;
             QCOMPARE(form.lstFilter()->selectedIndex(), onScheme ? 2 : 1);
             QCOMPARE(form.currentSchemeId() > 0, onScheme);
-            QTRY_VERIFY(form.LblCount()->toolTip().contains(inForce ? u"7"_qs : u"100,000"_qs));
+            QTRY_VERIFY(
+                form.LblCount()->toolTip().contains(inForce || text ? u"7"_qs : u"100,000"_qs));
             if (then == QLatin1String("ok"))
                 QTest::mouseClick(form.CmdOK(), Qt::LeftButton);
             else
@@ -391,6 +412,16 @@ private Q_SLOTS:
         });
         filter.ShowFilterForm();
         QCOMPARE(filter.Cancel(), then != QLatin1String("ok"));
+        if (text) {
+            QCOMPARE(filter.FilterSQL(), textSql);
+            // The dialog after opens as it would have without the text.
+            whenShown(filter, [reopen](frmFilter &form) {
+                QCOMPARE(form.grid().GetCellText(1, ConditionGrid::ColField),
+                         reopen ? u"数量"_qs : QString());
+            });
+            filter.ShowFilterForm();
+            return;
+        }
         QCOMPARE(filter.FilterSQL(),
                  (inForce || then != QLatin1String("ok")) && !cleared ? confirmed : QString());
     }

@@ -3,6 +3,7 @@
 // The composer: a condition over a catalog to FilterSQL, a bound form or words.
 #include <NxSerialFilter/compose.h>
 
+#include "core/composer/conditionwords.h"
 #include "core/composer/fieldcompare.h"
 #include "core/composer/questions.h"
 #include "core/composer/sqlbuilder.h"
@@ -806,41 +807,6 @@ bool Composer::appendField(const ConditionRow &row, const Field &fld)
     return true;
 }
 
-/// The rows in use in words: logic word, parentheses, field caption, comparison and value.
-QString words(const FieldCatalog::Data &catalog, const Condition &condition,
-              const QString &language)
-{
-    const qsizetype rows = rowsInUseOf(catalog, condition);
-    if (rows == 0)
-        return {};
-    const Vocabulary::WordBook book(language);
-    QStringList words;
-    for (qsizetype r = 0; r < rows; ++r) {
-        const ConditionRow &row = condition.at(r);
-        if (r > 0)
-            words << (row.unmatched.logic.isEmpty() ? book.logic(row.logic) : row.unmatched.logic);
-        QString field = row.unmatched.field;
-        if (field.isEmpty() && row.field == 0)
-            field = book.noField();
-        else if (field.isEmpty() && row.field < catalog.entries.size())
-            field = catalog.entries.at(row.field).caption;
-        const QString compare =
-            row.unmatched.compare.isEmpty() ? book.compare(row.compare) : row.unmatched.compare;
-        QStringList phrase{field, compare};
-        // The composer reads no value there either.
-        if (row.compare != CompareOp::IsEmpty && row.compare != CompareOp::IsNotEmpty)
-            phrase << book.value(row.value,
-                                 row.field > 0 && row.field < catalog.entries.size()
-                                     ? catalog.entries.at(row.field).kind
-                                     : ValueKind::Text,
-                                 row.compare);
-        phrase.removeAll(QString());
-        words << row.open + phrase.join(u' ') + row.close;
-    }
-    words.removeAll(QString());
-    return words.join(u' ');
-}
-
 } // namespace
 
 qsizetype rowsInUse(const FieldCatalog &catalog, const Condition &condition)
@@ -861,7 +827,7 @@ Composed compose(const FieldCatalog &catalog, const Condition &condition, const 
         return result;
     }
     if (form.kind == SqlForm::Kind::Words) {
-        result.text = words(catalog.data(), run.condition, form.language);
+        result.text = conditionWords(catalog, run.condition, form.language);
         return result;
     }
     Sink out = form.kind == SqlForm::Kind::Bound ? Sink(form.engine) : Sink();

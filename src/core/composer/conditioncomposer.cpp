@@ -12,6 +12,8 @@
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemetext.h>
 
+#include <optional>
+
 namespace NxSerialFilter {
 
 struct ConditionComposer::Private
@@ -21,6 +23,68 @@ struct ConditionComposer::Private
     Qt::DayOfWeek firstDayOfWeek = Qt::Monday;
     QString currentUser;
 };
+
+namespace {
+
+/// What every form of one composing shares.
+struct Settings
+{
+    QDate asOf; // null: today
+    Qt::DayOfWeek firstDayOfWeek;
+    QString currentUser;
+    Answers answers;
+};
+
+/// The bound form asked for.
+struct BoundAs
+{
+    SqlEngine engine;
+    Placeholders placeholders;
+};
+
+/// The dialog's OK over condition: FilterSQL, the bound form and the words, or the refusal.
+ComposedCondition composeForms(const FieldCatalog &catalog, const Condition &condition,
+                               const Settings &settings, BoundAs bound)
+{
+    // One day for every form, even across midnight.
+    const auto dated = [&settings, today = settings.asOf.isValid()
+                                               ? settings.asOf
+                                               : QDate::currentDate()](SqlForm form) {
+        form.asOf = today;
+        form.firstDayOfWeek = settings.firstDayOfWeek;
+        form.answers = settings.answers;
+        form.currentUser = settings.currentUser;
+        return form;
+    };
+    ComposedCondition result;
+    const Composed sql = compose(catalog, condition, dated(SqlForm::text()));
+    if (!sql.ok()) {
+        result.failure = ComposedCondition::Failure::Condition;
+        result.error = sql.failure->message();
+        result.row = sql.failure->row;
+        return result;
+    }
+    result.sql = sql.text;
+    result.query =
+        compose(catalog, condition, dated(SqlForm::bound(bound.engine, bound.placeholders)))
+            .bound();
+    result.text = compose(catalog, condition, dated(SqlForm::words())).text;
+    return result;
+}
+
+/// The composer's fields; none when its description gives none, and failure says why.
+std::optional<FieldCatalog> fieldsOf(const ConditionComposer &composer, ComposedCondition &failure)
+{
+    try {
+        return composer.catalog();
+    } catch (const std::exception &) {
+        failure.failure = ComposedCondition::Failure::Description;
+        failure.error = describeFailure(std::current_exception());
+        return std::nullopt;
+    }
+}
+
+} // namespace
 
 ConditionComposer::ConditionComposer()
     : d(std::make_unique<Private>())
@@ -112,43 +176,30 @@ ComposedCondition ConditionComposer::compose(const QString &schemeText, const An
     // The dialog's steps from load to OK, as values: what it would show in an alert comes
     // back as the result instead.
     ComposedCondition result;
-    FieldCatalog catalog;
-    try {
-        catalog = this->catalog();
-    } catch (const std::exception &) {
-        result.failure = ComposedCondition::Failure::Description;
-        result.error = describeFailure(std::current_exception());
+    const std::optional<FieldCatalog> catalog = fieldsOf(*this, result);
+    if (!catalog)
         return result;
-    }
-    const SchemeText::Parsed parsed = SchemeText::parse(schemeText, catalog);
+    const SchemeText::Parsed parsed = SchemeText::parse(schemeText, *catalog);
     if (!parsed.ok()) {
         // The dialog shows its general load-failure alert here; the reason tells more.
         result.failure = ComposedCondition::Failure::Scheme;
         result.error = parsed.refusal;
         return result;
     }
-    // One day for every form, even across midnight.
-    const auto dated = [this, &answers,
-                        today = d->asOf.isValid() ? d->asOf : QDate::currentDate()](SqlForm form) {
-        form.asOf = today;
-        form.firstDayOfWeek = d->firstDayOfWeek;
-        form.answers = answers;
-        form.currentUser = d->currentUser;
-        return form;
-    };
-    const Composed sql = NxSerialFilter::compose(catalog, parsed.condition, dated(SqlForm::text()));
-    if (!sql.ok()) {
-        result.failure = ComposedCondition::Failure::Condition;
-        result.error = sql.failure->message();
-        result.row = sql.failure->row;
+    return composeForms(*catalog, parsed.condition,
+                        {d->asOf, d->firstDayOfWeek, d->currentUser, answers},
+                        {engine, placeholders});
+}
+
+ComposedCondition ConditionComposer::compose(const Condition &condition, const Answers &answers,
+                                             SqlEngine engine, Placeholders placeholders) const
+{
+    ComposedCondition result;
+    const std::optional<FieldCatalog> catalog = fieldsOf(*this, result);
+    if (!catalog)
         return result;
-    }
-    result.sql = sql.text;
-    result.query = NxSerialFilter::compose(catalog, parsed.condition,
-                                           dated(SqlForm::bound(engine, placeholders)))
-                       .bound();
-    result.text = NxSerialFilter::compose(catalog, parsed.condition, dated(SqlForm::words())).text;
-    return result;
+    return composeForms(*catalog, condition, {d->asOf, d->firstDayOfWeek, d->currentUser, answers},
+                        {engine, placeholders});
 }
 
 } // namespace NxSerialFilter

@@ -79,10 +79,7 @@ RunningCondition running(const FieldCatalog &catalog, const Condition &condition
             const ValueKind kind = rowValueKind(catalog, row.field, row.compare);
             if (answer != answers.cend())
                 row.value = ConditionValue::fromText(kind, *answer);
-            else if (!strict)
-                row.value = ConditionValue::fromText(
-                    ValueKind::Text, Language::text(Texts::askedValue()).arg(question));
-            else
+            else if (strict)
                 run.failure =
                     ComposeFailure{int(r + 1), ComposeFailure::Reason::Unanswered, {question}};
         }

@@ -46,7 +46,7 @@ QString of(const FieldCatalog &catalog, const ConditionRow &row);
 QList<Question> of(const FieldCatalog &catalog, const Condition &condition);
 
 /// The condition as it runs with these answers. strict: a question without an answer is a
-/// failure naming its row; otherwise it stays, shown as a question. A switched-off row whose
+/// failure naming its row; otherwise it stays the question it is. A switched-off row whose
 /// parentheses paired with a row kept is a failure naming the row switched off.
 RunningCondition running(const FieldCatalog &catalog, const Condition &condition,
                          const Answers &answers, bool strict);

@@ -129,6 +129,20 @@ NXSF_TEXT(fieldNotComparable, "包含、不包含、为空、不为空和值列�
 NXSF_TEXT(otherFieldUnusable, "比较的字段“%1”不在字段列表中，或不是同一类的字段")
 // The value word for whoever runs the condition, and the refusal when the host named no one
 NXSF_TEXT(currentUser, "当前用户")
+// The words of a condition as typed: a value quoted, "%1" the value with its closing quote
+// doubled; the mark of a value asked when the condition runs
+NXSF_TEXT(quotedValue, "「%1」")
+NXSF_TEXT(askedMark, "？")
+// Where a typed condition could not be read: "%1" the character's number, "%2" what follows
+NXSF_TEXT(textAtCharacter, "第%1个字符：%2")
+// "%1" an example of what is needed
+NXSF_TEXT(textWantsField, "这里需要字段，例如 %1")
+NXSF_TEXT(textWantsCompare, "这里需要比较方式，例如 %1")
+NXSF_TEXT(textWantsLogic, "这里需要逻辑词，例如 %1")
+NXSF_TEXT(textWantsValue, "这里需要数值")
+// "%1" the word that is no value of the row's field
+NXSF_TEXT(textBadValue, "“%1”不是这个字段可用的数值")
+NXSF_TEXT(textQuoteOpen, "这里开始的引号没有结束")
 NXSF_TEXT(noCurrentUser, "没有设置当前用户，不能使用“当前用户”")
 NXSF_TEXT(valueWords, "数值用语")
 

@@ -16,6 +16,7 @@
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/conditioncomposer.h>
+#include <NxSerialFilter/conditiontext.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/limits.h>
@@ -229,6 +230,8 @@ private Q_SLOTS:
     void engineForms();
     void askedValues_data();
     void askedValues();
+    void typedConditions_data();
+    void typedConditions();
     void columnNames_data();
     void columnNames();
     void failures_data();
@@ -239,6 +242,22 @@ private Q_SLOTS:
     void successStoresAndStaysQuiet();
     void manyRowsInOrder();
 };
+
+namespace {
+
+/// Words read back compose as the rows they were written from, and write the same words again.
+void readsBack(const FieldCatalog &catalog, const QString &words, const SqlForm &form,
+               const QString &expected, const QString &language = QString())
+{
+    const ConditionTextRead read = ConditionText::parse(catalog, words);
+    QVERIFY2(read.ok(), qPrintable(words + u" : "_qs + read.failure->message()));
+    QCOMPARE(compose(catalog, read.condition, form).text, expected);
+    SqlForm again = SqlForm::words(language);
+    again.answers = form.answers;
+    QCOMPARE(compose(catalog, read.condition, again).text, words);
+}
+
+} // namespace
 
 void tst_SqlBuilder::serialConditions_data()
 {
@@ -298,10 +317,10 @@ void tst_SqlBuilder::serialConditions_data()
     QTest::newRow("no row in use")
         << QStringList{} << QString() << QStringList{QString(), QString()} << QDate();
 
-    // Empty values still give a value part.
+    // Empty values still give a value part; in words, quotes with nothing between.
     QTest::newRow("empty text value")
         << QStringList{u"||序列号|等于||"_qs} << u" ( (tf.FSERIALNUM = '') ) "_qs
-        << QStringList{u"序列号 等于"_qs, u"序列号 Equal to"_qs} << QDate();
+        << QStringList{u"序列号 等于 「」"_qs, u"序列号 Equal to \"\""_qs} << QDate();
     QTest::newRow("empty number value") << QStringList{u"||数量|等于||"_qs}
                                         << u" ( (tf.FQTY = 0) ) "_qs << QStringList() << QDate();
     QTest::newRow("contains empty")
@@ -498,12 +517,12 @@ void tst_SqlBuilder::serialConditions_data()
     // A field compared with a field: the two columns, the other found by its identifier
     // under any caption. These rows are composed with o'neil as the current user.
     dated("a number with a number field", u"||数量|大于|系统数||value=field;valuefield=6"_qs,
-          tuesday, u" ( (tf.FQTY > tf.FSYSN) ) "_qs, u"数量 大于 字段【系统数】"_qs,
-          u"数量 Greater than field [系统数]"_qs);
+          tuesday, u" ( (tf.FQTY > tf.FSYSN) ) "_qs, u"数量 大于 【系统数】"_qs,
+          u"数量 Greater than [系统数]"_qs);
     dated("a text with a look-up, under another caption",
           u"||序列号|不等于|Item||value=field;valuefield=2"_qs, tuesday,
-          u" ( (tf.FSERIALNUM <> t_FITEM.FName) ) "_qs, u"序列号 不等于 字段【物料】"_qs,
-          u"序列号 Not equal to field [物料]"_qs);
+          u" ( (tf.FSERIALNUM <> t_FITEM.FName) ) "_qs, u"序列号 不等于 【物料】"_qs,
+          u"序列号 Not equal to [物料]"_qs);
     dated("the current user", u"||序列号|等于|当前用户|"_qs, tuesday,
           u" ( (tf.FSERIALNUM = 'o''neil') ) "_qs, u"序列号 等于 当前用户"_qs,
           u"序列号 Equal to current user"_qs);
@@ -531,6 +550,8 @@ void tst_SqlBuilder::serialConditions()
         QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words(u"en"_qs)).text, words.at(1));
         // Stored in the saver's language, read back in any.
         const FieldCatalog catalog = catalogFor(true, {}, {});
+        readsBack(catalog, words.at(0), form, expected);
+        readsBack(catalog, words.at(1), form, expected, u"en"_qs);
         const Condition read = SchemeText::parse(schemeText(rows), catalog).condition;
         const QString english = SchemeText::write(read, catalog, u"en"_qs);
         const Condition again = SchemeText::parse(english, catalog).condition;
@@ -567,6 +588,8 @@ void tst_SqlBuilder::serialConditions()
     QCOMPARE(SqlBuilder::conditionText(f.grid), words.at(0));
     QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words()).text, words.at(0));
     QCOMPARE(composeDirect(true, {}, {}, rows, SqlForm::words(u"en"_qs)).text, words.at(1));
+    readsBack(catalog, words.at(0), SqlForm::text(), expected);
+    readsBack(catalog, words.at(1), SqlForm::text(), expected, u"en"_qs);
 
     // In English the lists offer English words: the same rows read in them, same condition.
     ContextStore::setPropsString(u"LANGUAGE=en;"_qs);
@@ -586,6 +609,79 @@ void tst_SqlBuilder::serialConditions()
     en.setRows(english);
     QCOMPARE(SqlBuilder::conditionText(en.grid), words.at(1));
     QCOMPARE(SqlBuilder::compose(en.grid), expected);
+}
+
+void tst_SqlBuilder::typedConditions_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected"); // FilterSQL; null when the text does not read
+    QTest::addColumn<int>("position");     // where reading stopped
+    QTest::addColumn<int>("wanted");       // ConditionTextFailure::Expected
+    using E = ConditionTextFailure::Expected;
+    const auto reads = [](const char *tag, const QString &text, const QString &sql) {
+        QTest::newRow(tag) << text << sql << -1 << -1;
+    };
+    const auto stops = [](const char *tag, const QString &text, int position, E wanted) {
+        QTest::newRow(tag) << text << QString() << position << int(wanted);
+    };
+    reads("nothing but blanks", u" \u3000 "_qs, u""_qs);
+    reads("no blanks between Chinese words", u"数量大于50并且序列号包含SN"_qs,
+          u" ( (tf.FQTY > 50  And  tf.FSERIALNUM Like '%SN%') ) "_qs);
+    reads("both languages, letter case and full-width parentheses",
+          u"（数量 greater THAN 5 or 序列号 为空）"_qs,
+          u" ( (( tf.FQTY > 5  Or  (tf.FSERIALNUM Is null or tf.FSERIALNUM='' or "
+          u"tf.FSERIALNUM='*') )) ) "_qs);
+    reads("quotes of both kinds, doubled inside",
+          u"序列号 等于 「a」」b」 或者 序列号 等于 \"c\"\"d\""_qs,
+          u" ( (tf.FSERIALNUM = 'a」b'   Or  tf.FSERIALNUM = 'c\"d') ) "_qs);
+    reads("a list with quoted pieces and full-width commas", u"序列号 包括 a，「b c」, d"_qs,
+          u" ( (tf.FSERIALNUM In ('a','b c','d')) ) "_qs);
+    reads("a date typed as the grid takes it", u"日期 大于 2024/1/5"_qs,
+          u" ( (tf.FDATE > '2024-01-05') ) "_qs);
+    reads("a row in parentheses", u"(数量 大于 1)"_qs, u" ( (( tf.FQTY > 1 )) ) "_qs);
+    stops("a field the list lacks", u"重量 大于 1"_qs, 0, E::Field);
+    stops("no comparison", u"数量 50"_qs, 3, E::Compare);
+    stops("no logic word between rows", u"数量 大于 1 数量 小于 5"_qs, 8, E::Logic);
+    stops("a logic word where the value belongs", u"数量 等于 并且 序列号 为空"_qs, 6, E::Value);
+    stops("nothing after the comparison", u"数量 等于 "_qs, 6, E::Value);
+    stops("an impossible day", u"日期 等于 2024-02-30"_qs, 6, E::Value);
+    stops("a quote that does not end", u"序列号 等于 「ab"_qs, 7, E::QuoteEnd);
+    reads("a list piece beginning with a logic word", u"序列号 包括 「And中」, b"_qs,
+          u" ( (tf.FSERIALNUM In ('And中','b')) ) "_qs);
+    stops("a quoted list piece holding the list's comma", u"序列号 包括 「B, 2」"_qs, 7, E::Value);
+    stops("another field the list lacks", u"数量 大于 【重量】"_qs, 6, E::Value);
+    stops("a parenthesis closed before a row", u")数量 大于 1"_qs, 0, E::Field);
+}
+
+void tst_SqlBuilder::typedConditions()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QFETCH(int, position);
+    QFETCH(int, wanted);
+    const FieldCatalog catalog = catalogFor(true, {}, {});
+    const ConditionTextRead read = ConditionText::parse(catalog, text);
+    if (expected.isNull()) {
+        QVERIFY(!read.ok());
+        QVERIFY(read.condition.isEmpty());
+        QCOMPARE(read.failure->position, position);
+        QCOMPARE(int(read.failure->expected), wanted);
+        QVERIFY2(read.failure->message().startsWith(u"第%1个字符："_qs.arg(position + 1)),
+                 qPrintable(read.failure->message()));
+        if (wanted == int(ConditionTextFailure::Expected::Compare)) {
+            QCOMPARE(read.failure->message(), u"第4个字符：这里需要比较方式，例如 等于"_qs);
+            QCOMPARE(read.failure->message(u"en"_qs),
+                     u"Character 4: a comparison is needed here, for example Equal to"_qs);
+        }
+        return;
+    }
+    QVERIFY2(read.ok(), qPrintable(read.failure->message()));
+    QCOMPARE(compose(catalog, read.condition).text, expected);
+    // What the words write reads back to the same condition, in either language.
+    for (const QString &language : {QString(), u"en"_qs}) {
+        const QString words = compose(catalog, read.condition, SqlForm::words(language)).text;
+        QCOMPARE(ConditionText::parse(catalog, words).condition, read.condition);
+    }
 }
 
 void tst_SqlBuilder::commonConditions_data()
@@ -899,7 +995,7 @@ void tst_SqlBuilder::askedValues_data()
         << u"序列号 为空"_qs;
     QTest::newRow("unanswered, the words show the question")
         << QStringList{u"||序列号|等于|客户||ask=1"_qs} << QStringList{u"别的=A"_qs}
-        << QStringList{u"客户"_qs} << QString() << u"序列号 等于 「客户？」"_qs;
+        << QStringList{u"客户"_qs} << QString() << u"序列号 等于 ？「客户」"_qs;
 }
 
 // A scheme asks, the answers take the values' places in every form; a question without an
@@ -934,6 +1030,10 @@ void tst_SqlBuilder::askedValues()
     }
     QVERIFY(!failure);
     QCOMPARE(confirmed.sql(), expected);
+    SqlForm answered;
+    answered.asOf = asOf;
+    answered.answers = given;
+    readsBack(f.grid.catalog(), words, answered, expected);
     QCOMPARE(withLiterals(confirmed.query(SqlEngine::SQLite, Placeholders::QMark).bound()),
              expected);
     QCOMPARE(confirmed.text(), words);

@@ -111,14 +111,20 @@ public:
     ComposedCondition compose(const QString &schemeText, const Answers &answers,
                               SqlEngine engine = SqlEngine::SQLite,
                               Placeholders placeholders = Placeholders::QMark) const;
+    /// Composes condition, rows over catalog() (as ConditionText::parse reads them), as the
+    /// scheme text's rows are composed above: a condition text composes as its rows would.
+    ComposedCondition compose(const Condition &condition, const Answers &answers = Answers(),
+                              SqlEngine engine = SqlEngine::SQLite,
+                              Placeholders placeholders = Placeholders::QMark) const;
     /// The questions schemeText asks when it runs, each once, in the order of its rows; none
     /// when it cannot be read.
     QStringList questions(const QString &schemeText) const;
+    /// The fields of the description as the dialog lists them. Throws FilterError when the
+    /// description gives none (compose then fails with Failure::Description).
+    FieldCatalog catalog() const;
 
 private:
     NXSF_CORE_NO_EXPORT ConditionComposer();
-    /// The field list of the description; throws when it gives none.
-    NXSF_CORE_NO_EXPORT FieldCatalog catalog() const;
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -5,6 +5,7 @@
 #include <NxSerialFilter/boundcondition.h>
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/compose.h>
+#include <NxSerialFilter/conditiontext.h>
 #include <NxSerialFilter/keyedvalues.h>
 #include <NxSerialFilter/matchcounter.h>
 #include <NxSerialFilter/nxserialfilter_export.h>
@@ -13,6 +14,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 /// Everything of the component lives in this namespace.
 namespace NxSerialFilter {
@@ -134,6 +136,14 @@ public:
     void setCurrentUser(const QString &name);
     /// The name set by setCurrentUser.
     QString CurrentUser() const;
+    /// Lets the next ShowFilterForm open with the condition of text, the words a user types
+    /// and FilterText writes ("数量 大于 50 并且 序列号 包含 「SN 1」"; see ConditionText::parse),
+    /// instead of an empty grid or the condition of the last OK; OK then confirms what the
+    /// user made of it. The text is read now, against the fields set now (set them first);
+    /// an empty text opens an empty grid. Returns nothing when the text reads; otherwise why
+    /// it does not and where (ConditionTextFailure::message), and the next dialog opens as
+    /// it would have. Only the next dialog opens with it.
+    std::optional<ConditionTextFailure> setCondition(const QString &text);
     /// Runs the modal dialog and returns FilterSQL. Both arguments are accepted and ignored.
     /// Deleting the Filter while its dialog runs (from a timer, say) cancels the dialog; the
     /// call then returns an empty text and touches nothing of the deleted object.
