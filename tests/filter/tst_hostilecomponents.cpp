@@ -15,6 +15,7 @@
 #include "testsupport/scriptedalerts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/dialog/frmfilter.h"
+#include "widgets/dialog/helpwindow.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
 #include <NxSerialFilter/failure.h>
@@ -209,7 +210,7 @@ void tst_HostileComponents::init()
     registry.registerFactory(ComponentId::lookupWindow(),
                              [] { return std::make_shared<CancelledLookup>(); });
     registry.registerFactory(ComponentId::help(), [] { return std::make_shared<QuietHelp>(); });
-    HostContext::releaseHelp();
+    HelpKey::release();
     Language::reload();
     ContextStore::clear();
     // English, so that every text goes through the language loader.
@@ -219,7 +220,7 @@ void tst_HostileComponents::init()
 
 void tst_HostileComponents::cleanup()
 {
-    HostContext::releaseHelp();
+    HelpKey::release();
     Language::reload();
     ComponentRegistry::instance().restoreDefaults();
     nxAlert::setPresenter(nullptr);

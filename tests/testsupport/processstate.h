@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/contextstore.h>
@@ -10,13 +9,13 @@
 namespace NxSerialFilter::Testing {
 
 /// The component as a host process first loads it: default outside components, an empty
-/// property store, no language read yet, no help component kept.
+/// property store, no language read yet. (The tests that open help drop the kept help
+/// component themselves: HelpKey::release.)
 inline void freshProcessState()
 {
     ComponentRegistry::instance().restoreDefaults();
     ContextStore::clear();
     Language::reload();
-    HostContext::releaseHelp();
 }
 
 } // namespace NxSerialFilter::Testing

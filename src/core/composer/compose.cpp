@@ -482,7 +482,6 @@ public:
     /// Writes the condition into the sink.
     void run();
     /// The day relative dates counted from; null when no row held one.
-    QDate asOf() const { return m_asOf; }
 
 private:
     using Field = CatalogEntry;
@@ -815,16 +814,9 @@ qsizetype rowsInUse(const FieldCatalog &catalog, const Condition &condition)
     return rowsInUseOf(catalog.data(), condition);
 }
 
-Composed compose(const FieldCatalog &catalog, const Condition &condition, const SqlForm &form)
+Composed compose(const FieldCatalog &catalog, const Condition &condition, const SqlForm &asked)
 {
-    QDate asOf = form.asOf;
-    return composeDated(catalog, condition, form, asOf);
-}
-
-Composed composeDated(const FieldCatalog &catalog, const Condition &condition, SqlForm form,
-                      QDate &asOf)
-{
-    form.asOf = asOf;
+    SqlForm form = asked;
     form.firstDayOfWeek = weekStart(form.firstDayOfWeek);
     Composed result;
     // Rows switched off are left out, questions answered, before any form reads the rows.
@@ -842,7 +834,6 @@ Composed composeDated(const FieldCatalog &catalog, const Condition &condition, S
     Composer composer(catalog, run.condition, out, form);
     try {
         composer.run();
-        asOf = composer.asOf();
     } catch (Refusal &refusal) {
         if (refusal.failure.row == 0)
             refusal.failure.row = composer.m_row;

@@ -57,21 +57,4 @@ QString ComposeFailure::message() const
     return {};
 }
 
-int ComposeFailure::number() const
-{
-    switch (reason) {
-    case Reason::UnknownField:
-    case Reason::BadDataType:
-        return ErrorNumber::CreateSql;
-    case Reason::ParenthesisCellsOnly:
-    case Reason::Unbalanced:
-    case Reason::OffRowUnbalances:
-        return ErrorNumber::UnbalancedParentheses;
-    case Reason::BadDescription:
-        return arguments.value(0).toInt();
-    default:
-        return ErrorNumber::SubscriptOutOfRange;
-    }
-}
-
 } // namespace NxSerialFilter

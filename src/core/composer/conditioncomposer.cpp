@@ -115,14 +115,6 @@ ConditionComposer ConditionComposer::forCommonFields(KeyedValuesPtr commonFields
     return c;
 }
 
-ConditionComposer ConditionComposer::forDescription(KeyedValuesPtr description,
-                                                    const QString &screenId)
-{
-    if (description && DescriptionJson::serialUse(description))
-        return forSerialDescription(description->DescriptionValues());
-    return forCommonFields(std::move(description), screenId);
-}
-
 bool ConditionComposer::serialUse() const
 {
     return d->state.SerialUse;
@@ -149,12 +141,6 @@ void ConditionComposer::setFirstDayOfWeek(Qt::DayOfWeek day)
 void ConditionComposer::setCurrentUser(const QString &name)
 {
     d->currentUser = name;
-}
-
-ComposedCondition ConditionComposer::compose(const QString &schemeText, SqlEngine engine,
-                                             Placeholders placeholders) const
-{
-    return compose(schemeText, Answers(), engine, placeholders);
 }
 
 QStringList ConditionComposer::questions(const QString &schemeText) const

@@ -5,7 +5,6 @@
 #include "core/fields/fieldcatalogdata.h"
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/condition.h>
-#include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QList>
 
@@ -17,12 +16,12 @@ namespace NxSerialFilter::FieldCompare {
 
 /// Whether op compares with a field: the six plain comparisons. 包含 and 不包含 would read the
 /// other column as a pattern, the empty tests take no value, the value lists a list.
-NXSF_CORE_PRIVATE_EXPORT bool takesField(CompareOp op);
+bool takesField(CompareOp op);
 
 /// The positions field may be compared with, in list order: fields of the same sort (numbers
 /// with numbers, dates with dates, texts and look-ups with texts and look-ups) that have a
 /// column, without field itself.
-NXSF_CORE_PRIVATE_EXPORT QList<int> comparableFields(const FieldCatalog::Data &catalog, int field);
+QList<int> comparableFields(const FieldCatalog::Data &catalog, int field);
 
 /// Why a row on field, compared by op with the Field value, does not compose; nothing when
 /// it does.

@@ -5,7 +5,6 @@
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/condition.h>
 #include <NxSerialFilter/fieldcatalog.h>
-#include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QList>
 #include <QString>
@@ -40,19 +39,17 @@ struct RunningCondition
 namespace Questions {
 
 /// The question a row asks: its value's text, or the field's caption when that is empty.
-NXSF_CORE_PRIVATE_EXPORT QString of(const FieldCatalog &catalog, const ConditionRow &row);
+QString of(const FieldCatalog &catalog, const ConditionRow &row);
 
 /// The questions the rows ask, each once, in the order of the rows; rows switched off and the
 /// empty tests (which read no value) ask none.
-NXSF_CORE_PRIVATE_EXPORT QList<Question> of(const FieldCatalog &catalog,
-                                            const Condition &condition);
+QList<Question> of(const FieldCatalog &catalog, const Condition &condition);
 
 /// The condition as it runs with these answers. strict: a question without an answer is a
 /// failure naming its row; otherwise it stays the question it is. A switched-off row whose
 /// parentheses paired with a row kept is a failure naming the row switched off.
-NXSF_CORE_PRIVATE_EXPORT RunningCondition running(const FieldCatalog &catalog,
-                                                  const Condition &condition,
-                                                  const Answers &answers, bool strict);
+RunningCondition running(const FieldCatalog &catalog, const Condition &condition,
+                         const Answers &answers, bool strict);
 
 } // namespace Questions
 } // namespace NxSerialFilter

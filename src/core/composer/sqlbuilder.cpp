@@ -96,15 +96,15 @@ std::optional<ComposeFailure> confirm(ConfirmedCondition &confirmed, const Condi
     form.answers = answers;
     form.currentUser = currentUser;
     // A host that asks for the bound form after midnight gets the days of FilterSQL: the day
-    // the clock gave, kept. A condition without a relative date needs no day at all.
-    QDate day = asOf;
+    // of OK, kept.
+    form.asOf = asOf.isValid() ? asOf : QDate::currentDate();
     {
         BusyPointer::Scope busy;
-        sql = composeDated(grid.catalog(), grid.condition(), form, day);
+        sql = NxSerialFilter::compose(grid.catalog(), grid.condition(), form);
     }
     if (!sql.ok())
         return std::move(sql.failure);
-    confirmed = ConfirmedCondition(grid.catalog(), grid.condition(), std::move(sql.text), day,
+    confirmed = ConfirmedCondition(grid.catalog(), grid.condition(), std::move(sql.text), form.asOf,
                                    firstDayOfWeek, answers, currentUser);
     return std::nullopt;
 }

@@ -15,13 +15,6 @@ namespace NxSerialFilter {
 
 class ConditionGrid;
 
-/// compose() counting relative dates from asOf, which a null date leaves to the host's clock:
-/// the clock is read only for a row that holds a relative date, and asOf is set to the day it
-/// gave. asOf stays null when no row needed a day.
-NXSF_CORE_PRIVATE_EXPORT Composed composeDated(const FieldCatalog &catalog,
-                                               const Condition &condition, SqlForm form,
-                                               QDate &asOf);
-
 /// The dialog's grid composed through compose() over the grid's catalog.
 ///
 /// The field descriptions are the host's code and trusted input: their column names go into

@@ -38,27 +38,6 @@ std::shared_ptr<AlertPresenter> &currentPresenter()
 
 namespace nxAlert {
 
-int normaliseStyle(int style)
-{
-    switch (style) {
-    case 32:
-    case 33:
-    case 35:
-    case 36:
-        return Question;
-    default:
-        return style;
-    }
-}
-
-int windowlessAnswer(int style)
-{
-    // Nobody can be asked: a question is refused, so nothing is overwritten or deleted unseen.
-    if (style == SaveDiscardStay)
-        return AnswerNo; // the pick goes on as it did before anyone was asked
-    return normaliseStyle(style) == Question ? AnswerNo : AnswerOk;
-}
-
 int ShowAlert(const QString &message, int style)
 {
     const int shown = normaliseStyle(style);

@@ -87,9 +87,4 @@ KeyedValuesPtr parse(const QByteArray &json)
     return read(document.object());
 }
 
-bool serialUse(const KeyedValuesPtr &description)
-{
-    return description && Values::toBool(description->get(QStringLiteral("SerialUse")));
-}
-
 } // namespace NxSerialFilter::DescriptionJson

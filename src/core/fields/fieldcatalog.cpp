@@ -284,14 +284,6 @@ FieldCatalog FieldCatalog::fromCommonFields(const KeyedValuesPtr &commonFields,
     return FieldCatalog(std::move(data));
 }
 
-FieldCatalog FieldCatalog::fromDescription(const KeyedValuesPtr &description,
-                                           const QString &screenId)
-{
-    if (description && DescriptionJson::serialUse(description))
-        return fromSerialDescription(description->DescriptionValues());
-    return fromCommonFields(description, screenId);
-}
-
 bool FieldCatalog::serialUse() const
 {
     return d->serialUse;

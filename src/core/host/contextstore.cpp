@@ -5,7 +5,6 @@
 #include "core/host/defaultcomponents.h"
 #include <NxSerialFilter/components.h>
 
-#include <QCoreApplication>
 #include <QHash>
 
 namespace NxSerialFilter {
@@ -40,16 +39,6 @@ void ContextStore::setProperty(qint64 processId, const QString &key, const QVari
 QVariant ContextStore::property(qint64 processId, const QString &key)
 {
     return values().value({processId, key.toCaseFolded()});
-}
-
-void ContextStore::setPropsString(const QString &propsString)
-{
-    setProperty(QCoreApplication::applicationPid(), QStringLiteral("PropsString"), propsString);
-}
-
-QString ContextStore::propsString()
-{
-    return property(QCoreApplication::applicationPid(), QStringLiteral("PropsString")).toString();
 }
 
 void ContextStore::clear()

@@ -11,14 +11,6 @@
 
 namespace NxSerialFilter::HostContext {
 
-namespace {
-std::shared_ptr<HelpComponent> &helpComponent()
-{
-    static std::shared_ptr<HelpComponent> help;
-    return help;
-}
-} // namespace
-
 QVariant sharedProperty(const QString &key)
 {
     qint64 processId = QCoreApplication::applicationPid();
@@ -42,24 +34,6 @@ QString property(const QString &key)
 QString propsString()
 {
     return Values::toText(sharedProperty(QStringLiteral("PropsString")));
-}
-
-void showHelpOnKey(qint32 keyCode, qint32 first, const QString &topicClass, qint32 serialFlag,
-                   const QString &subSystemId, qint32 last)
-{
-    constexpr qint32 helpKey = 112;
-    if (keyCode != helpKey)
-        return;
-    if (!helpComponent())
-        helpComponent() = createComponent<HelpComponent>(ComponentId::help());
-    QString topic = topicClass;
-    QString subSystem = subSystemId;
-    helpComponent()->ShowHELP(first, 0, topic, serialFlag, subSystem, last);
-}
-
-void releaseHelp()
-{
-    helpComponent().reset();
 }
 
 } // namespace NxSerialFilter::HostContext

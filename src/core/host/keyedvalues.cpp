@@ -27,16 +27,6 @@ void checkGroupRange(int lowerBound, qsizetype count)
 }
 } // namespace
 
-KeyedValuesPtr KeyedValues::create()
-{
-    return KeyedValuesPtr(new KeyedValues);
-}
-
-QVariant KeyedValues::get(const QString &key) const
-{
-    return m_values.value(fold(key));
-}
-
 void KeyedValues::set(const QString &key, const QVariant &value)
 {
     const QString folded = fold(key);
@@ -54,16 +44,6 @@ QVariant KeyedValues::GetWithDefault(const QString &key, const QVariant &default
 {
     const auto it = m_values.constFind(fold(key));
     return it == m_values.constEnd() ? defaultValue : *it;
-}
-
-KeyedValuesPtr KeyedValues::DescriptionValues()
-{
-    return shared_from_this();
-}
-
-ValueListPtr ValueList::create(QList<QVariant> items)
-{
-    return ValueListPtr(new ValueList(std::move(items)));
 }
 
 QVariant ValueList::item(qsizetype i) const

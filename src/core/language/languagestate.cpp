@@ -54,28 +54,49 @@ ResourceLoaderComponent &loaderFor(const QString &language)
     return *loader;
 }
 
-} // namespace
-
-QString designText(const QString &key)
+/// The one language state of the process.
+class ProcessLanguage final : public LanguageState
 {
-    QString result = key;
-    try {
-        const QString language = state().currentLanguage.isEmpty()
-                                     ? HostContext::property(QStringLiteral("LANGUAGE"))
-                                     : state().currentLanguage;
-        if (language.compare(QLatin1String("chs"), Qt::CaseInsensitive) == 0) {
+public:
+    QString designText(const QString &key) override
+    {
+        QString result = key;
+        try {
+            const QString language = state().currentLanguage.isEmpty()
+                                         ? HostContext::property(QStringLiteral("LANGUAGE"))
+                                         : state().currentLanguage;
+            if (language.compare(QLatin1String("chs"), Qt::CaseInsensitive) == 0) {
+                result = trimSpaces(key);
+                return result.contains(separator()) ? expandParts(result) : result;
+            }
+            ResourceLoaderComponent &loader = loaderFor(language);
             result = trimSpaces(key);
-            return result.contains(separator()) ? expandParts(result) : result;
+            if (result.contains(separator()))
+                return expandParts(result);
+            return hostCall(ComponentId::resourceLoader(),
+                            [&] { return loader.LoadString2(result); });
+        } catch (const std::exception &) {
+            return result;
         }
-        ResourceLoaderComponent &loader = loaderFor(language);
-        result = trimSpaces(key);
-        if (result.contains(separator()))
-            return expandParts(result);
-        return hostCall(ComponentId::resourceLoader(), [&] { return loader.LoadString2(result); });
-    } catch (const std::exception &) {
-        return result;
     }
-}
+
+    void applyFormFont(QWidget *form) override
+    {
+        currentLanguage();
+        auto &loader = state().formTextLoader;
+        if (!loader)
+            loader = createComponent<FormTextLoaderComponent>(ComponentId::formTextLoader());
+        hostCall(ComponentId::formTextLoader(),
+                 [&] { loader->SetFrmFont(form, state().currentLanguage); });
+        QtTranslations::follow(state().currentLanguage); // the loader may have set another code
+    }
+
+    QString cachedCode() override { return state().currentLanguage; }
+
+    bool countShown(int change) override { return QtTranslations::count(change); }
+};
+
+} // namespace
 
 QString expandParts(const QString &composite)
 {
@@ -85,22 +106,6 @@ QString expandParts(const QString &composite)
     for (const QString &piece : pieces)
         result += piece.startsWith(marker) ? text(piece.mid(marker.size())) : piece;
     return result;
-}
-
-void applyFormFont(QWidget *form)
-{
-    currentLanguage();
-    auto &loader = state().formTextLoader;
-    if (!loader)
-        loader = createComponent<FormTextLoaderComponent>(ComponentId::formTextLoader());
-    hostCall(ComponentId::formTextLoader(),
-             [&] { loader->SetFrmFont(form, state().currentLanguage); });
-    QtTranslations::follow(state().currentLanguage); // the loader may have set another code
-}
-
-QString cachedCode()
-{
-    return state().currentLanguage;
 }
 
 void reload()
@@ -125,3 +130,13 @@ QString text(const QString &key)
 }
 
 } // namespace NxSerialFilter::Language
+
+namespace NxSerialFilter {
+
+LanguageState &LanguageState::instance()
+{
+    static Language::ProcessLanguage language;
+    return language;
+}
+
+} // namespace NxSerialFilter

@@ -67,17 +67,6 @@ void apply(QCoreApplication *application)
 
 } // namespace
 
-QLocale localeFor(const QString &language)
-{
-    const QString code = language.trimmed().toLower();
-    // The component shows its Chinese texts when the context names no language.
-    if (code.isEmpty() || code == QLatin1String("chs"))
-        return QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China);
-    if (code == QLatin1String("cht"))
-        return QLocale(QLocale::Chinese, QLocale::TraditionalHanScript, QLocale::Taiwan);
-    return QLocale(QLocale::English, QLocale::UnitedStates);
-}
-
 void follow(const QString &language)
 {
     QCoreApplication *application = applicationHere();
@@ -87,7 +76,7 @@ void follow(const QString &language)
     apply(application);
 }
 
-bool Shown::count(int change)
+bool count(int change)
 {
     QCoreApplication *application = applicationHere();
     // A window counted in is counted out, also when the application went meanwhile.

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/language/languagestate.h"
 #include <NxSerialFilter/nxsf_core_export.h>
 
 #include <QLocale>
@@ -11,7 +12,16 @@ namespace NxSerialFilter::QtTranslations {
 
 /// The locale whose texts Qt shows for a language code of the context: Chinese for "chs",
 /// "cht" and no code, English otherwise. The calendar's month and day names follow it.
-NXSF_CORE_PRIVATE_EXPORT QLocale localeFor(const QString &language);
+inline QLocale localeFor(const QString &language)
+{
+    const QString code = language.trimmed().toLower();
+    // The component shows its Chinese texts when the context names no language.
+    if (code.isEmpty() || code == QLatin1String("chs"))
+        return QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China);
+    if (code == QLatin1String("cht"))
+        return QLocale(QLocale::Chinese, QLocale::TraditionalHanScript, QLocale::Taiwan);
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+}
 
 /// Notes the language code of the context whose Qt texts (standard buttons, the editors'
 /// context menus) the component's windows show: Qt's Chinese for "chs", "cht" and no code,
@@ -26,22 +36,22 @@ class Shown
 {
 public:
     Shown()
-        : m_counted(count(+1))
+        : m_counted(LanguageState::instance().countShown(+1))
     {}
     ~Shown()
     {
         if (m_counted)
-            count(-1);
+            LanguageState::instance().countShown(-1);
     }
     Shown(const Shown &) = delete;
     Shown &operator=(const Shown &) = delete;
 
 private:
-    /// Counts a window in (+1) or out (-1) and installs or removes the translator; false, and
-    /// nothing counted, outside the application's thread.
-    NXSF_CORE_PRIVATE_EXPORT static bool count(int change);
-
     bool m_counted = false;
 };
+
+/// Counts a window in (+1) or out (-1) and installs or removes the translator; false, and
+/// nothing counted, outside the application's thread. The language state's countShown.
+bool count(int change);
 
 } // namespace NxSerialFilter::QtTranslations

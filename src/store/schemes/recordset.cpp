@@ -29,11 +29,6 @@ RecordSet::Field RecordSet::Fields(const QString &name) const
     return {column < row.size() ? row.at(column) : QVariant()};
 }
 
-bool RecordSet::hasField(const QString &name) const
-{
-    return m_names.contains(name.toCaseFolded());
-}
-
 bool RecordSet::Eof() const
 {
     requireOpen();

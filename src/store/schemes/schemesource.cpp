@@ -186,6 +186,39 @@ RecordSet &answered(const RecordSetPtr &records, const QString &operation)
     return *records;
 }
 
+/// SchemeSource::pick, for idOf and the dialog alike.
+qint32 pickScheme(const QList<StoredScheme> &schemes, const QString &name)
+{
+    // Ranks: 0 the user's own, 1 without owner, 2 another's shared one, 3 another's private
+    // one (which only an administrator sees); the first of the best rank wins unless that rank
+    // holds schemes of several owners.
+    const QString wanted = trimSpaces(name);
+    const StoredScheme *best = nullptr;
+    int bestRank = 4;
+    QStringList owners;
+    for (const StoredScheme &s : schemes) {
+        if (trimSpaces(s.FFilterName) != wanted)
+            continue;
+        const int rank = s.rights.own ? 0 : s.rights.owner.isEmpty() ? 1 : s.rights.shared ? 2 : 3;
+        if (rank < bestRank) {
+            best = &s;
+            bestRank = rank;
+            owners.clear();
+        }
+        if (rank == bestRank && !owners.contains(s.rights.owner))
+            owners.append(s.rights.owner);
+    }
+    if (!best)
+        return 0;
+    if (bestRank >= 2 && owners.size() > 1)
+        throw FilterError(SchemeStore::FailureNumber, u"SchemeStore"_s,
+                          Language::text(Texts::schemeNameOfSeveral()) +
+                              SchemeStore::printable(wanted) + u"（"_s +
+                              Language::text(Texts::schemeOwnerTip()) +
+                              SchemeStore::printable(owners.join(u", "_s)) + u"）"_s);
+    return best->FID;
+}
+
 /// The one source: the services are asked for at each call, as a host may register its own
 /// between two.
 class ServiceSchemes final : public SchemeSource
@@ -246,7 +279,12 @@ public:
             }
             std::rethrow_exception(failure);
         }
-        return pick(found, name);
+        return pickScheme(found, name);
+    }
+
+    qint32 pick(const QList<StoredScheme> &schemes, const QString &name) const override
+    {
+        return pickScheme(schemes, name);
     }
 
     bool exists(const QString &screen, const QString &name) override
@@ -309,38 +347,6 @@ public:
 };
 
 } // namespace
-
-qint32 SchemeSource::pick(const QList<StoredScheme> &schemes, const QString &name)
-{
-    // Ranks: 0 the user's own, 1 without owner, 2 another's shared one, 3 another's private
-    // one (which only an administrator sees); the first of the best rank wins unless that rank
-    // holds schemes of several owners.
-    const QString wanted = trimSpaces(name);
-    const StoredScheme *best = nullptr;
-    int bestRank = 4;
-    QStringList owners;
-    for (const StoredScheme &s : schemes) {
-        if (trimSpaces(s.FFilterName) != wanted)
-            continue;
-        const int rank = s.rights.own ? 0 : s.rights.owner.isEmpty() ? 1 : s.rights.shared ? 2 : 3;
-        if (rank < bestRank) {
-            best = &s;
-            bestRank = rank;
-            owners.clear();
-        }
-        if (rank == bestRank && !owners.contains(s.rights.owner))
-            owners.append(s.rights.owner);
-    }
-    if (!best)
-        return 0;
-    if (bestRank >= 2 && owners.size() > 1)
-        throw FilterError(SchemeStore::FailureNumber, u"SchemeStore"_s,
-                          Language::text(Texts::schemeNameOfSeveral()) +
-                              SchemeStore::printable(wanted) + u"（"_s +
-                              Language::text(Texts::schemeOwnerTip()) +
-                              SchemeStore::printable(owners.join(u", "_s)) + u"）"_s);
-    return best->FID;
-}
 
 SchemeSource &SchemeSource::instance()
 {

@@ -39,8 +39,7 @@ public:
     /// one without owner, else another's shared one, else another's private one (which only
     /// an administrator sees); 0 when none has the name. Throws FilterError naming their
     /// owners when the first of those that has the name holds schemes of several owners.
-    NXSF_STORE_PRIVATE_EXPORT static qint32 pick(const QList<StoredScheme> &schemes,
-                                                 const QString &name);
+    virtual qint32 pick(const QList<StoredScheme> &schemes, const QString &name) const = 0;
 
     /// Whether the screen has a scheme of that name.
     virtual bool exists(const QString &screen, const QString &name) = 0;

@@ -21,11 +21,7 @@ namespace NxSerialFilter {
 
 using namespace SchemeDb;
 
-namespace {
-
-const QString serverScheme = QStringLiteral("postgresql://");
-
-} // namespace
+namespace {} // namespace
 
 QString SchemeStore::locationFor(const QString &propsString)
 {
@@ -38,11 +34,6 @@ QString SchemeStore::defaultLocation()
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(folder);
     return folder + QStringLiteral("/schemes.sqlite");
-}
-
-bool SchemeStore::isServerAddress(const QString &location)
-{
-    return location.startsWith(serverScheme, Qt::CaseInsensitive);
 }
 
 QString SchemeStore::displayName(const QString &location)

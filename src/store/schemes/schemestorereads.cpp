@@ -186,11 +186,6 @@ QList<StoredScheme> SchemeStore::fullSchemes(const QString &screen)
     });
 }
 
-QStringList SchemeStore::refusals() const
-{
-    return m_refusals;
-}
-
 std::optional<QString> SchemeStore::text(qint32 id)
 {
     return guarded(m_connection, false, [&](Connection &c) -> std::optional<QString> {

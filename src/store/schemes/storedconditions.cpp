@@ -12,12 +12,6 @@
 namespace NxSerialFilter::StoredConditions {
 
 ComposedCondition compose(const ConditionComposer &composer, const QString &schemeName,
-                          SqlEngine engine, Placeholders placeholders)
-{
-    return compose(composer, schemeName, Answers(), engine, placeholders);
-}
-
-ComposedCondition compose(const ConditionComposer &composer, const QString &schemeName,
                           const Answers &answers, SqlEngine engine, Placeholders placeholders)
 {
     ComposedCondition result;

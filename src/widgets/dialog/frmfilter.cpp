@@ -18,6 +18,7 @@
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/conditiontextline.h"
+#include "widgets/dialog/helpwindow.h"
 #include "widgets/dialog/keypreview.h"
 #include "widgets/dialog/matchcount.h"
 #include "widgets/dialog/questionswindow.h"
@@ -433,8 +434,8 @@ void frmFilter::Form_KeyDown(int keyCode, int shift)
     if (keyCode != Keys::F1)
         return;
     const QString subId = HostContext::property(QStringLiteral("SUBID"));
-    HostContext::showHelpOnKey(keyCode, 0, QStringLiteral("ICSerialFilter"),
-                               m_fields.SerialUse ? 1 : 0, subId, 0);
+    HelpKey::show(keyCode, 0, QStringLiteral("ICSerialFilter"), m_fields.SerialUse ? 1 : 0, subId,
+                  0);
 }
 
 ushort frmFilter::Form_KeyPress(ushort keyAscii)

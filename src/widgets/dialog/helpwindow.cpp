@@ -131,6 +131,36 @@ void HelpWindowComponent::ShowHELP(qint32 &first, qint16 second, QString &topicC
     m_window->activateWindow();
 }
 
+namespace HelpKey {
+
+namespace {
+std::shared_ptr<HelpComponent> &helpComponent()
+{
+    static std::shared_ptr<HelpComponent> help;
+    return help;
+}
+} // namespace
+
+void show(qint32 keyCode, qint32 first, const QString &topicClass, qint32 serialFlag,
+          const QString &subSystemId, qint32 last)
+{
+    constexpr qint32 helpKey = 112;
+    if (keyCode != helpKey)
+        return;
+    if (!helpComponent())
+        helpComponent() = createComponent<HelpComponent>(ComponentId::help());
+    QString topic = topicClass;
+    QString subSystem = subSystemId;
+    helpComponent()->ShowHELP(first, 0, topic, serialFlag, subSystem, last);
+}
+
+void release()
+{
+    helpComponent().reset();
+}
+
+} // namespace HelpKey
+
 namespace {
 const DefaultComponent registration(ComponentId::help(),
                                     [] { return std::make_shared<HelpWindowComponent>(); });

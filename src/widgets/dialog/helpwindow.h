@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QString>
 
-class QTextBrowser;
+#include <QTextBrowser>
 
 namespace NxSerialFilter {
 
@@ -20,6 +20,17 @@ NXSF_WIDGETS_AUTOTEST_EXPORT QString pagePath(const QString &topicClass, const Q
 /// The topic shown for a topic class that has no page of its own.
 NXSF_WIDGETS_AUTOTEST_EXPORT QString defaultTopic();
 } // namespace HelpPages
+
+/// F1 in the dialog: the help component, made once per process and kept, so that its window
+/// is reused.
+namespace HelpKey {
+/// Opens help for the topic when keyCode is F1 (112); the other arguments as
+/// HelpComponent::ShowHELP takes them. Failures of the help component reach the caller.
+void show(qint32 keyCode, qint32 first, const QString &topicClass, qint32 serialFlag,
+          const QString &subSystemId, qint32 last);
+/// Drops the help component kept by show (for hosts that reload the component).
+NXSF_WIDGETS_AUTOTEST_EXPORT void release();
+} // namespace HelpKey
 
 /// The default help component: shows the page of a topic class in a help window of its own,
 /// in the language of the context. The window is reused by later calls and stays usable

@@ -297,7 +297,7 @@ void SchemeList::makeCurrent(qint32 id, const QString &name)
             listed.append({listedId, m_state.ScreenID, m_list.text(i), {}, {}, rightsOf(listedId)});
         }
         try {
-            id = SchemeSource::pick(listed, name);
+            id = SchemeSource::instance().pick(listed, name);
         } catch (const std::exception &) {
             return;
         }

@@ -20,6 +20,7 @@
 #include "widgets/conditions/gridediting.h"
 #include "widgets/dialog/conditiontextline.h"
 #include "widgets/dialog/frmfilter.h"
+#include "widgets/dialog/helpwindow.h"
 #include "widgets/schemes/schemelistview.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/compose.h>
@@ -161,6 +162,7 @@ private:
 void tst_FrmFilterKeys::init()
 {
     Testing::freshProcessState();
+    HelpKey::release();
     setProps(QString());
     m_log = HelpLog();
     m_alerts = Testing::ScriptedAlerts::install();
@@ -174,7 +176,7 @@ void tst_FrmFilterKeys::init()
 
 void tst_FrmFilterKeys::cleanup()
 {
-    HostContext::releaseHelp();
+    HelpKey::release();
     nxAlert::setPresenter(nullptr);
     m_alerts.reset();
 }

@@ -61,11 +61,12 @@ private Q_SLOTS:
 void tst_HelpWindow::init()
 {
     Testing::freshProcessState();
+    HelpKey::release();
 }
 
 void tst_HelpWindow::cleanup()
 {
-    HostContext::releaseHelp();
+    HelpKey::release();
     nxAlert::setPresenter(nullptr);
 }
 

@@ -7,6 +7,7 @@
 
 #include <NxSerialFilter/boundcondition.h>
 #include <NxSerialFilter/condition.h>
+#include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/fieldcatalog.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
@@ -120,7 +121,22 @@ struct ComposeFailure
     NXSF_CORE_EXPORT QString message() const;
     /// The failure number of the alert (ErrorNumber): UnbalancedParentheses for the
     /// parenthesis refusals (a warning), CreateSql or SubscriptOutOfRange otherwise.
-    NXSF_CORE_EXPORT int number() const;
+    int number() const
+    {
+        switch (reason) {
+        case Reason::UnknownField:
+        case Reason::BadDataType:
+            return ErrorNumber::CreateSql;
+        case Reason::ParenthesisCellsOnly:
+        case Reason::Unbalanced:
+        case Reason::OffRowUnbalances:
+            return ErrorNumber::UnbalancedParentheses;
+        case Reason::BadDescription:
+            return arguments.value(0).toInt();
+        default:
+            return ErrorNumber::SubscriptOutOfRange;
+        }
+    }
 
     /// Equal when row, reason and arguments are.
     friend bool operator==(const ComposeFailure &, const ComposeFailure &) = default;

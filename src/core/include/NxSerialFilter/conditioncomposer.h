@@ -7,6 +7,7 @@
 
 #include <NxSerialFilter/boundcondition.h>
 #include <NxSerialFilter/compose.h>
+#include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/keyedvalues.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
@@ -67,7 +68,12 @@ public:
                                              const QString &screenId = QString());
     /// A description read by DescriptionJson::parse; its "SerialUse" chooses the mode.
     static ConditionComposer forDescription(KeyedValuesPtr description,
-                                            const QString &screenId = QString());
+                                            const QString &screenId = QString())
+    {
+        if (description && DescriptionJson::serialUse(description))
+            return forSerialDescription(description->DescriptionValues());
+        return forCommonFields(std::move(description), screenId);
+    }
 
     /// Takes over other's descriptions; other may then only be assigned to or destroyed.
     ConditionComposer(ConditionComposer &&other) noexcept;
@@ -95,7 +101,10 @@ public:
     /// the seven cells, CR LF between rows, quotes single (as a stored scheme holds it). The
     /// bound form is written for engine with placeholders.
     ComposedCondition compose(const QString &schemeText, SqlEngine engine = SqlEngine::SQLite,
-                              Placeholders placeholders = Placeholders::QMark) const;
+                              Placeholders placeholders = Placeholders::QMark) const
+    {
+        return compose(schemeText, Answers(), engine, placeholders);
+    }
     /// Composes as above, with the answers to the values the scheme asks when it runs (keyed
     /// by question, as questions() lists them). A question without an answer is refused
     /// (Failure::Condition) with a message that names it; a scheme keeps no answer.
@@ -115,7 +124,7 @@ public:
     FieldCatalog catalog() const;
 
 private:
-    ConditionComposer();
+    NXSF_CORE_NO_EXPORT ConditionComposer();
     struct Private;
     std::unique_ptr<Private> d;
 };

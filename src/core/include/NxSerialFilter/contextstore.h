@@ -4,6 +4,7 @@
 
 #include <NxSerialFilter/nxsf_core_export.h>
 
+#include <QCoreApplication>
 #include <QString>
 #include <QVariant>
 
@@ -21,9 +22,16 @@ public:
     /// The value filed under processId and key; a null variant when there is none.
     static QVariant property(qint64 processId, const QString &key);
     /// Files the property string for the current process.
-    static void setPropsString(const QString &propsString);
+    static void setPropsString(const QString &propsString)
+    {
+        setProperty(QCoreApplication::applicationPid(), QStringLiteral("PropsString"), propsString);
+    }
     /// The property string of the current process; "" when none is filed.
-    static QString propsString();
+    static QString propsString()
+    {
+        return property(QCoreApplication::applicationPid(), QStringLiteral("PropsString"))
+            .toString();
+    }
     /// Forgets every property of every process.
     static void clear();
 };

@@ -24,6 +24,9 @@ constexpr qsizetype MaxBytes = Limits::MaxDescriptionBytes;
 NXSF_CORE_EXPORT KeyedValuesPtr parse(const QByteArray &json);
 
 /// Whether the description asks for serial mode ("SerialUse").
-NXSF_CORE_EXPORT bool serialUse(const KeyedValuesPtr &description);
+inline bool serialUse(const KeyedValuesPtr &description)
+{
+    return description && Values::toBool(description->get(QStringLiteral("SerialUse")));
+}
 
 } // namespace NxSerialFilter::DescriptionJson

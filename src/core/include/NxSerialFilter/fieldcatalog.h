@@ -6,6 +6,7 @@
 /// The fields a condition can name, built once from the host's description.
 
 #include <NxSerialFilter/condition.h>
+#include <NxSerialFilter/descriptionjson.h>
 #include <NxSerialFilter/keyedvalues.h>
 #include <NxSerialFilter/nxsf_core_export.h>
 
@@ -38,7 +39,12 @@ public:
                                          const QString &screenId = QString());
     /// A description read by DescriptionJson::parse; its "SerialUse" chooses the mode.
     static FieldCatalog fromDescription(const KeyedValuesPtr &description,
-                                        const QString &screenId = QString());
+                                        const QString &screenId = QString())
+    {
+        if (description && DescriptionJson::serialUse(description))
+            return fromSerialDescription(description->DescriptionValues());
+        return fromCommonFields(description, screenId);
+    }
 
     /// True in serial mode.
     bool serialUse() const;

@@ -30,10 +30,10 @@ class NXSF_CORE_EXPORT KeyedValues : public std::enable_shared_from_this<KeyedVa
 {
 public:
     /// A new, empty collection; the only way to make one.
-    static KeyedValuesPtr create();
+    static KeyedValuesPtr create() { return KeyedValuesPtr(new KeyedValues); }
 
     /// The value stored under key; a null variant when there is none.
-    QVariant get(const QString &key) const;
+    QVariant get(const QString &key) const { return GetWithDefault(key); }
     /// Same as get(key).
     QVariant operator[](const QString &key) const { return get(key); }
     /// Stores value under key; a key set before keeps its first spelling and place.
@@ -43,7 +43,7 @@ public:
     /// The value stored under key; defaultValue when key was never set.
     QVariant GetWithDefault(const QString &key, const QVariant &defaultValue = {}) const;
     /// The values that describe a serial class; a description is its own view.
-    KeyedValuesPtr DescriptionValues();
+    KeyedValuesPtr DescriptionValues() { return shared_from_this(); }
     /// The keys as first spelled, in the order they were first set.
     QStringList keys() const { return m_keys; }
     /// The number of keys.
@@ -60,7 +60,10 @@ class NXSF_CORE_EXPORT ValueList
 {
 public:
     /// A new list holding items as 1 to n.
-    static ValueListPtr create(QList<QVariant> items = {});
+    static ValueListPtr create(QList<QVariant> items = {})
+    {
+        return ValueListPtr(new ValueList(std::move(items)));
+    }
     /// The number of items.
     qsizetype count() const { return m_items.size(); }
     /// Item i, 1 <= i <= count; throws FilterError for any other index.

@@ -46,10 +46,27 @@ enum Style {
 NXSF_CORE_EXPORT int ShowAlert(const QString &message, int style);
 
 /// Questions always offer Yes and No: 32, 33, 35 and 36 become 36; others pass unchanged.
-NXSF_CORE_EXPORT int normaliseStyle(int style);
+inline int normaliseStyle(int style)
+{
+    switch (style) {
+    case 32:
+    case 33:
+    case 35:
+    case 36:
+        return Question;
+    default:
+        return style;
+    }
+}
 
 /// What the default presenter answers when the host has no windows to show a box in.
-NXSF_CORE_EXPORT int windowlessAnswer(int style);
+inline int windowlessAnswer(int style)
+{
+    // Nobody can be asked: a question is refused, so nothing is overwritten or deleted unseen.
+    if (style == SaveDiscardStay)
+        return AnswerNo; // the pick goes on as it did before anyone was asked
+    return normaliseStyle(style) == Question ? AnswerNo : AnswerOk;
+}
 
 /// Replaces the presenter; a null pointer puts the default one back.
 NXSF_CORE_EXPORT void setPresenter(std::shared_ptr<AlertPresenter> presenter);

@@ -38,7 +38,7 @@ public:
     /// field.
     Field Fields(const QString &name) const;
     /// Whether the set has a field of that name (a host's service may give fewer fields).
-    bool hasField(const QString &name) const;
+    bool hasField(const QString &name) const { return m_names.contains(name.toCaseFolded()); }
     /// True past the last record. (EOF itself is a macro of the C library.)
     bool Eof() const;
     /// Moves to the next record; throws FilterError when closed or already past the last.
@@ -49,7 +49,7 @@ public:
     int State() const { return m_open ? StateOpen : StateClosed; }
 
 private:
-    void requireOpen() const;
+    NXSF_STORE_NO_EXPORT void requireOpen() const;
 
     QStringList m_names; // case-folded
     QList<QVariantList> m_rows;

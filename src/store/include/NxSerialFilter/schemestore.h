@@ -76,7 +76,10 @@ public:
     /// schemes.sqlite in the user's application data folder.
     static QString defaultLocation();
     /// True for a postgresql:// address (letter case ignored); anything else names a file.
-    static bool isServerAddress(const QString &location);
+    static bool isServerAddress(const QString &location)
+    {
+        return location.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive);
+    }
     /// The location as it may be shown: an address without its password, however given (the
     /// user part, a password= option); one that cannot be read without its user part and
     /// options.
@@ -151,7 +154,7 @@ public:
     static void checkScheme(const StoredScheme &scheme);
     /// The rows that the last schemes() or fullSchemes() left out, one description each: an
     /// id outside the 32-bit range, or a text over the caps (never read into memory).
-    QStringList refusals() const;
+    QStringList refusals() const { return m_refusals; }
 
     /// Closes the connections this thread keeps (they reopen on the next use).
     static void closeConnections();
