@@ -10,7 +10,7 @@
 
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "demoschema.h"
 #include "demotexts.h"
 #include "sampledatabase.h"

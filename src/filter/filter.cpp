@@ -6,7 +6,7 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuewords.h"
 #include "core/host/defaultcomponents.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/schemes/schemetext.h"
 #include "filter/filtertestaccess.h"
 #include "widgets/dialog/frmfilter.h"

@@ -8,7 +8,7 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "filter/filtertestaccess.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"

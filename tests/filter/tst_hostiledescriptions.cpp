@@ -10,7 +10,7 @@
 #include "core/conditions/fieldlist.h"
 #include "core/conditions/vocabulary.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "filter/filtertestaccess.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/processstate.h"

@@ -4,7 +4,7 @@
 #include <NxSerialFilter/compose.h>
 
 #include "core/composer/conditionwords.h"
-#include "core/composer/fieldcompare.h"
+#include "core/conditions/fieldcompare.h"
 #include "core/composer/questions.h"
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
@@ -14,7 +14,7 @@
 #include "core/fields/fieldcatalogdata.h"
 #include "core/host/busypointer.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/text/leadingnumber.h"
 #include "core/text/spaces.h"
 #include <NxSerialFilter/compose.h>

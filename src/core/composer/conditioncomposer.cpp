@@ -5,7 +5,7 @@
 #include "core/composer/questions.h"
 #include "core/fields/hostfields.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 
 #include <NxSerialFilter/compose.h>
 #include <NxSerialFilter/descriptionjson.h>

@@ -11,7 +11,7 @@
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 
 #include <QHash>
 

@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: MIT
 #include "core/conditions/conditiongrid.h"
 
-#include "core/composer/fieldcompare.h"
+#include "core/conditions/fieldcompare.h"
 #include "core/conditions/datetext.h"
 #include "core/conditions/offrows.h"
 #include "core/conditions/valuewords.h"
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/text/spaces.h"
 
 #include <QRegularExpression>

@@ -7,7 +7,7 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/fields/fieldcatalogdata.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/text/leadingnumber.h"
 #include <NxSerialFilter/failure.h>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/fields/fieldcatalogdata.h"
-#include "core/schemes/rowfacts.h"
+#include "core/conditions/rowfacts.h"
 #include <NxSerialFilter/condition.h>
 
 /// What a row says about running beside its condition: switched off ("off=1"), or its value

@@ -4,7 +4,7 @@
 #include "core/conditions/valuewords.h"
 
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 
 #include <QSet>
 

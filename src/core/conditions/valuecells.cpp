@@ -8,7 +8,7 @@
 #include "core/host/busypointer.h"
 #include "core/host/keys.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/text/leadingnumber.h"
 #include <NxSerialFilter/components.h>
 #include <NxSerialFilter/failure.h>

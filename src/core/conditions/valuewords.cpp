@@ -5,7 +5,7 @@
 #include "core/conditions/datetext.h"
 #include "core/conditions/vocabulary.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 
 #include <QRegularExpression>
 #include <QSet>

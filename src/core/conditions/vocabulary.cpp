@@ -6,10 +6,8 @@
 #include "core/conditions/valuewords.h"
 #include "core/host/hostcall.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include <NxSerialFilter/components.h>
-
-#include <QDir>
 
 namespace NxSerialFilter::Vocabulary {
 
@@ -32,18 +30,6 @@ QString baseName()
     return QStringLiteral("NxINDUSTRY");
 }
 } // namespace
-
-QStringList shippedLanguages()
-{
-    // Every translation built into the library is a language the component ships.
-    const QStringList files =
-        QDir(QStringLiteral(":/i18n"))
-            .entryList({baseName() + QStringLiteral("_*.qm")}, QDir::Files, QDir::Name);
-    QStringList codes;
-    for (const QString &file : files)
-        codes.append(file.mid(baseName().size() + 1).chopped(3));
-    return codes;
-}
 
 namespace {
 
@@ -124,7 +110,7 @@ QString WordBook::value(const ConditionValue &value, ValueKind fieldKind, Compar
 QList<QStringList> inShippedLanguages(const QStringList &designItems)
 {
     QList<QStringList> lists{designItems};
-    for (const QString &language : shippedLanguages()) {
+    for (const QString &language : Language::shipped()) {
         try {
             // A loader of its own: the one the dialog shares stays set to the current language.
             lists.append(readLanguage(language, [&](ResourceLoaderComponent &loader) {

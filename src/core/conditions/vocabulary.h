@@ -18,10 +18,6 @@ NXSF_CORE_AUTOTEST_EXPORT QStringList leftParenItems();
 QStringList compareItems();
 NXSF_CORE_AUTOTEST_EXPORT QStringList rightParenItems();
 
-/// The codes of the languages whose translations are built into the library ("en"), without
-/// "chs", the language of the keys.
-QStringList shippedLanguages();
-
 /// The words a condition is shown in, in one language: looked up once.
 class WordBook
 {

@@ -3,7 +3,7 @@
 #include <NxSerialFilter/descriptionjson.h>
 
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include <NxSerialFilter/failure.h>
 
 #include <cmath>

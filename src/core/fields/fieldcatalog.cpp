@@ -3,7 +3,7 @@
 #include "core/fields/fieldcatalogdata.h"
 
 #include "core/fields/columnexpression.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/text/leadingnumber.h"
 #include "core/text/spaces.h"
 #include <NxSerialFilter/descriptionjson.h>

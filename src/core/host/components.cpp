@@ -3,7 +3,7 @@
 #include <NxSerialFilter/components.h>
 
 #include "core/host/defaultcomponents.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include <NxSerialFilter/failure.h>
 
 namespace NxSerialFilter {

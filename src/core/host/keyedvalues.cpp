@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/keyedvalues.h>
 
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include <NxSerialFilter/failure.h>
 
 #include <QLocale>

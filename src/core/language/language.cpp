@@ -2,14 +2,23 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/language.h>
 
-#include "core/conditions/vocabulary.h"
 #include "core/language/languagestate.h"
+
+#include <QDir>
 
 namespace NxSerialFilter::Language {
 
 QStringList shipped()
 {
-    return Vocabulary::shippedLanguages();
+    // Every translation built into the library is a language the component ships.
+    const QString base = QStringLiteral("NxINDUSTRY_");
+    const QStringList files =
+        QDir(QStringLiteral(":/i18n"))
+            .entryList({base + QStringLiteral("*.qm")}, QDir::Files, QDir::Name);
+    QStringList codes;
+    for (const QString &file : files)
+        codes.append(file.mid(base.size()).chopped(3));
+    return codes;
 }
 
 } // namespace NxSerialFilter::Language

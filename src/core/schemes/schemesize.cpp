@@ -3,7 +3,7 @@
 #include "core/schemes/schemetext.h"
 
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include <NxSerialFilter/failure.h>
 
 namespace NxSerialFilter::SchemeText {

@@ -8,8 +8,8 @@
 #include "core/conditions/vocabulary.h"
 #include "core/fields/fieldcatalogdata.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
-#include "core/schemes/rowfacts.h"
+#include "core/text/texts.h"
+#include "core/conditions/rowfacts.h"
 #include "core/text/spaces.h"
 #include <NxSerialFilter/failure.h>
 #include <NxSerialFilter/schemetext.h>

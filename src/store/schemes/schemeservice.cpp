@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/schemeservice.h>
 
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include <NxSerialFilter/failure.h>
 
 namespace NxSerialFilter {

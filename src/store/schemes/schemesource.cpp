@@ -6,7 +6,7 @@
 #include "core/host/hostcall.h"
 #include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/text/quotes.h"
 #include "core/text/spaces.h"
 #include <NxSerialFilter/failure.h>

@@ -4,7 +4,7 @@
 #include <NxSerialFilter/schemestore.h>
 
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/schemes/namerules.h"
 #include "core/schemes/schemetext.h"
 #include "store/schemes/storeoperation.h"

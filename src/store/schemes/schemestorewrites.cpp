@@ -3,7 +3,7 @@
 // The store's writes: each one transaction, its names locked on a server.
 #include <NxSerialFilter/schemestore.h>
 
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/schemes/namerules.h"
 #include "store/schemes/stallwatch.h"
 #include "store/schemes/storeoperation.h"

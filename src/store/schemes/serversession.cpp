@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "store/schemes/serversession.h"
 
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 
 #include <QMap>
 #include <QRegularExpression>

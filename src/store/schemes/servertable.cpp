@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "store/schemes/servertable.h"
 
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/schemes/namerules.h"
 
 namespace NxSerialFilter::SchemeDb {

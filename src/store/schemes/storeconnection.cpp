@@ -3,7 +3,7 @@
 #include "store/schemes/storeconnection.h"
 
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "store/schemes/driverhandle.h"
 #include <NxSerialFilter/failure.h>
 

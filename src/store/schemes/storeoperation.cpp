@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "store/schemes/storeoperation.h"
 
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "store/schemes/connectionpool.h"
 #include "store/schemes/driverhandle.h"
 #include "store/schemes/stallwatch.h"

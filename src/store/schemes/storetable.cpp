@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "store/schemes/storetable.h"
 
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "store/schemes/servertable.h"
 
 namespace NxSerialFilter::SchemeDb {

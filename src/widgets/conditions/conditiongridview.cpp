@@ -11,7 +11,7 @@
 #include "core/conditions/vocabulary.h"
 #include "core/language/languagestate.h"
 #include "core/language/qttranslations.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "widgets/conditions/datepopup.h"
 #include "widgets/conditions/gridaccessible.h"
 #include "widgets/conditions/valuelistwindow.h"

@@ -6,7 +6,7 @@
 #include "core/conditions/conditionrows.h"
 #include "core/conditions/offrows.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/valuepicker.h"
 #include <NxSerialFilter/limits.h>

@@ -3,7 +3,7 @@
 #include "widgets/conditions/valuelistwindow.h"
 
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 #include "widgets/conditions/valuepicker.h"
 
-#include "core/composer/fieldcompare.h"
+#include "core/conditions/fieldcompare.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuewords.h"
 #include "core/fields/fieldcatalogdata.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/gridediting.h"
 

@@ -6,7 +6,7 @@
 #include "core/conditions/conditionrows.h"
 #include "core/conditions/valuecells.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "widgets/conditions/gridediting.h"
 #include <NxSerialFilter/compose.h>
 

@@ -13,7 +13,7 @@
 #include "core/host/keys.h"
 #include "core/language/languagestate.h"
 #include "core/language/qttranslations.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/schemes/schemetext.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/conditions/gridediting.h"

@@ -5,7 +5,7 @@
 
 #include "core/conditions/conditiongrid.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/dialog/conditiontextline.h"
 #include "widgets/schemes/schemelistview.h"

@@ -5,7 +5,7 @@
 #include "widgets/dialog/frmfilter.h"
 
 #include "core/conditions/conditiongrid.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "widgets/conditions/conditiongridview.h"
 #include "widgets/dialog/conditiontextline.h"
 #include "widgets/dialog/matchcount.h"

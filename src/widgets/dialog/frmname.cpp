@@ -5,7 +5,7 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/language/languagestate.h"
 #include "core/language/qttranslations.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "widgets/support/captionsteps.h"
 #include "widgets/support/twips.h"
 #include <NxSerialFilter/nxalert.h>

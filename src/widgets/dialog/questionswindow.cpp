@@ -5,7 +5,7 @@
 #include "core/conditions/conditiongrid.h"
 #include "core/language/languagestate.h"
 #include "core/language/qttranslations.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>

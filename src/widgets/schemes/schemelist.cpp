@@ -6,7 +6,7 @@
 #include "core/conditions/conditionrows.h"
 #include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/schemes/schemetext.h"
 #include "core/text/leadingnumber.h"
 #include "core/text/spaces.h"

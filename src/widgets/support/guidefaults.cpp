@@ -7,7 +7,7 @@
 #include "core/host/busypointer.h"
 #include "core/language/languagestate.h"
 #include "core/language/qttranslations.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 
 #include <NxSerialFilter/nxalert.h>
 

@@ -9,7 +9,7 @@
 #include "core/conditions/valuewords.h"
 #include "core/host/keys.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/scriptedalerts.h"
 #include <NxSerialFilter/components.h>

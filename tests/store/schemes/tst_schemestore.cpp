@@ -5,7 +5,7 @@
 
 #include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/schemes/schemetext.h"
 #include "store/schemes/schemesource.h"
 #include "testsupport/stallingproxy.h"

@@ -8,7 +8,7 @@
 #include "core/conditions/valuecells.h"
 #include "core/conditions/vocabulary.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/schemes/schemetext.h"
 #include "store/schemes/schemeloader.h"
 #include "testsupport/collidingwords.h"

@@ -7,7 +7,7 @@
 #include "core/conditions/offrows.h"
 #include "core/conditions/valuecells.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/schemes/schemetext.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"

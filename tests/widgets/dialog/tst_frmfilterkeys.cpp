@@ -10,7 +10,7 @@
 #include "core/conditions/offrows.h"
 #include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/modalanswers.h"

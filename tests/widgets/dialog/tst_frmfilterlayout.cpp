@@ -7,7 +7,7 @@
 #include "core/conditions/valuecells.h"
 #include "core/host/hostcontext.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "testsupport/cjk.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 // The scheme-name dialog, driven by real key events.
 
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "testsupport/scriptedalerts.h"
 #include "widgets/dialog/frmname.h"
 #include "widgets/support/twips.h"

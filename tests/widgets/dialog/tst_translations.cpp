@@ -5,7 +5,7 @@
 
 #include "core/language/languagestate.h"
 #include "core/language/qttranslations.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "testsupport/cjk.h"
 #include "testsupport/processstate.h"
 #include <NxSerialFilter/components.h>
@@ -47,7 +47,7 @@ QStringList declaredKeys(int *declarations)
     *declarations = 0;
     // The macros' names are put together so that no tool reading this file takes them for a use.
     for (const auto &[path, prefix] :
-         {std::pair{QStringLiteral("src/core/language/texts.h"), QStringLiteral("NXSF_")},
+         {std::pair{QStringLiteral("src/core/text/texts.h"), QStringLiteral("NXSF_")},
           std::pair{QStringLiteral("apps/demo/demotexts.h"), QStringLiteral("NXSF_DEMO_")}}) {
         const QString header = readAll(sourceFile(path));
         const QString macro = prefix + QStringLiteral("TEXT");

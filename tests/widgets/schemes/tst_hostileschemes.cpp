@@ -7,7 +7,7 @@
 #include "core/composer/sqlbuilder.h"
 #include "core/conditions/conditiongrid.h"
 #include "core/conditions/valuecells.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/schemes/schemetext.h"
 #include "testsupport/dialogfixture.h"
 #include "testsupport/scriptedalerts.h"

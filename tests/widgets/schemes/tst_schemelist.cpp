@@ -4,7 +4,7 @@
 // name dialog, deleting, view modes, and stores that fail.
 
 #include "core/conditions/conditiongrid.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 #include "core/schemes/schemetext.h"
 #include "testsupport/descriptions.h"
 #include "testsupport/dialogfixture.h"

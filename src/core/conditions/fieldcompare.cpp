@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/composer/fieldcompare.h"
+#include "core/conditions/fieldcompare.h"
 
 namespace NxSerialFilter::FieldCompare {
 

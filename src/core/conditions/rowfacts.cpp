@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/schemes/rowfacts.h"
+#include "core/conditions/rowfacts.h"
 
 namespace NxSerialFilter {
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 NxSerialFilter developers
 // SPDX-License-Identifier: MIT
-#include "core/failures/guard.h"
+#include "core/alerts/alertcapture.h"
 
 namespace NxSerialFilter {
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include <NxSerialFilter/nxalert.h>
 
-#include "core/failures/guard.h"
+#include "core/alerts/alertcapture.h"
 #include "core/language/languagestate.h"
-#include "core/language/texts.h"
+#include "core/text/texts.h"
 
 namespace NxSerialFilter {
 
