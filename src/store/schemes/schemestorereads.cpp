@@ -4,9 +4,9 @@
 #include <NxSerialFilter/schemestore.h>
 
 #include "core/language/languagestate.h"
-#include "core/text/texts.h"
 #include "core/schemes/namerules.h"
 #include "core/schemes/schemetext.h"
+#include "core/text/texts.h"
 #include "store/schemes/storeoperation.h"
 #include "store/schemes/storetable.h"
 #include <NxSerialFilter/failure.h>
@@ -118,50 +118,69 @@ void keepOneDefault(QList<StoredScheme> &schemes)
 
 } // namespace
 
-QList<StoredScheme> SchemeStore::schemes(const QString &screen)
+namespace {
+
+/// The schemes a listing gives: query runs it, read makes a row's scheme (nothing for a row
+/// refused, told in refusals); one default kept per screen.
+template <class Query, class ReadRow>
+QList<StoredScheme> listed(ConnectionPtr &connection, QStringList &refusals, Query &&query,
+                           ReadRow &&read)
 {
-    m_refusals.clear();
-    return guarded(m_connection, false, [&](Connection &c) {
+    refusals.clear();
+    return guarded(connection, false, [&](SchemeStore::Connection &c) {
         QList<StoredScheme> found;
-        QStringList refusals;
+        QStringList refused;
         if (!tableReady(c))
             return found;
-        RowCheck check(refusals);
-        QSqlQuery &q = c.run(Sql::List, {bindText(screen)}, Texts::schemeStoreReadFailed);
+        RowCheck check(refused);
+        QSqlQuery &q = query(c);
         while (q.next()) {
-            const auto name = check.text(q, 1, nameCap);
-            const auto id = check.id(q.value(0), name);
-            if (!id)
-                continue;
-            if (!name)
-                check.refuse(Texts::schemeSkippedTooLarge, q.value(0), name);
-            else
-                found.append({*id, screen, *name, {}, {}, rightsOf(c, q, 3), isDefault(c, q, 3)});
+            if (std::optional<StoredScheme> scheme = read(c, q, check))
+                found.append(std::move(*scheme));
         }
         q.finish();
         keepOneDefault(found);
-        m_refusals = refusals;
+        refusals = refused;
         return found;
     });
 }
 
+} // namespace
+
+QList<StoredScheme> SchemeStore::schemes(const QString &screen)
+{
+    return listed(
+        m_connection, m_refusals,
+        [&](Connection &c) -> QSqlQuery & {
+            return c.run(Sql::List, {bindText(screen)}, Texts::schemeStoreReadFailed);
+        },
+        [&](Connection &c, QSqlQuery &q, RowCheck &check) -> std::optional<StoredScheme> {
+            const auto name = check.text(q, 1, nameCap);
+            const auto id = check.id(q.value(0), name);
+            if (!id)
+                return std::nullopt;
+            if (!name) {
+                check.refuse(Texts::schemeSkippedTooLarge, q.value(0), name);
+                return std::nullopt;
+            }
+            return StoredScheme{*id, screen, *name, {}, {}, rightsOf(c, q, 3), isDefault(c, q, 3)};
+        });
+}
+
 QList<StoredScheme> SchemeStore::fullSchemes(const QString &screen)
 {
-    m_refusals.clear();
-    return guarded(m_connection, false, [&](Connection &c) {
-        QList<StoredScheme> found;
-        QStringList refusals;
-        if (!tableReady(c))
-            return found;
-        RowCheck check(refusals);
-        QSqlQuery &q = screen.isEmpty() ? c.run(Sql::ListAll, {}, Texts::schemeStoreReadFailed)
-                                        : c.run(Sql::ListScreen, {bindText(screen)},
-                                                Texts::schemeStoreReadFailed);
-        while (q.next()) {
+    return listed(
+        m_connection, m_refusals,
+        [&](Connection &c) -> QSqlQuery & {
+            return screen.isEmpty()
+                       ? c.run(Sql::ListAll, {}, Texts::schemeStoreReadFailed)
+                       : c.run(Sql::ListScreen, {bindText(screen)}, Texts::schemeStoreReadFailed);
+        },
+        [&](Connection &c, QSqlQuery &q, RowCheck &check) -> std::optional<StoredScheme> {
             const auto name = check.text(q, 3, nameCap);
             const auto id = check.id(q.value(0), name);
             if (!id)
-                continue;
+                return std::nullopt;
             const auto storedScreen = check.text(q, 1, screenCap);
             const auto text = check.text(q, 5, textCap);
             const auto sort = check.text(q, 7, textCap);
@@ -173,17 +192,13 @@ QList<StoredScheme> SchemeStore::fullSchemes(const QString &screen)
                     fits = false;
                 }
             }
-            if (!fits)
+            if (!fits) {
                 check.refuse(Texts::schemeSkippedTooLarge, q.value(0), name);
-            else
-                found.append({*id, *storedScreen, *name, *text, *sort, rightsOf(c, q, 9),
-                              isDefault(c, q, 9)});
-        }
-        q.finish();
-        keepOneDefault(found);
-        m_refusals = refusals;
-        return found;
-    });
+                return std::nullopt;
+            }
+            return StoredScheme{
+                *id, *storedScreen, *name, *text, *sort, rightsOf(c, q, 9), isDefault(c, q, 9)};
+        });
 }
 
 std::optional<QString> SchemeStore::text(qint32 id)
