@@ -575,7 +575,6 @@ public:
     ValueWriter(const FieldCatalog &catalog, const Grammar &grammar, const QString &language)
         : m_catalog(catalog)
         , m_grammar(grammar)
-        , m_language(language)
         , m_book(language)
         , m_quotes(aroundArgument(Vocabulary::translated(Texts::quotedValue(), language)))
         , m_asked(Vocabulary::translated(Texts::askedMark(), language))
@@ -626,7 +625,6 @@ private:
 
     const FieldCatalog &m_catalog;
     const Grammar &m_grammar;
-    QString m_language;
     Vocabulary::WordBook m_book;
     std::pair<QString, QString> m_quotes;
     QString m_asked;
